@@ -1,0 +1,28 @@
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+# yav_test(NAME LABEL unit|ui|e2e SOURCES ... [DEPS ...])
+# ui tests run Qt offscreen; every test runs from the program folder so that the
+# resources next to the executable are found as the program finds them.
+function(yav_test name)
+  cmake_parse_arguments(ARG "" "LABEL;TIMEOUT" "SOURCES;DEPS" ${ARGN})
+  if(NOT ARG_LABEL)
+    message(FATAL_ERROR "yav_test(${name}): LABEL unit|ui|e2e is required")
+  endif()
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 120)
+  endif()
+  add_executable(${name} ${ARG_SOURCES})
+  yav_set_warnings(${name})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+  set(env "")
+  if(ARG_LABEL STREQUAL "ui")
+    list(APPEND env "QT_QPA_PLATFORM=offscreen")
+  endif()
+  list(APPEND env "YAV_TEST_OUTPUT_DIR=${CMAKE_BINARY_DIR}/test-output")
+  gtest_discover_tests(${name}
+    WORKING_DIRECTORY ${YAV_PROGRAM_DIR}
+    DISCOVERY_MODE PRE_TEST
+    PROPERTIES LABELS ${ARG_LABEL} TIMEOUT ${ARG_TIMEOUT} ENVIRONMENT "${env}")
+endfunction()

@@ -1,0 +1,92 @@
+#include "Log.h"
+
+#include <log4cpp/BasicConfigurator.hh>
+#include <log4cpp/Category.hh>
+#include <log4cpp/Configurator.hh>
+#include <log4cpp/PropertyConfigurator.hh>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+#include <vector>
+
+namespace yav::log {
+namespace {
+
+const char* BaseName(const char* path) {
+    const char* slash = std::strrchr(path, '/');
+    return slash ? slash + 1 : path;
+}
+
+std::string Format(const char* format, va_list args) {
+    va_list copy;
+    va_copy(copy, args);
+    char small[512];
+    const int needed = std::vsnprintf(small, sizeof small, format, copy);
+    va_end(copy);
+    if (needed < 0) {
+        return format;
+    }
+    if (static_cast<size_t>(needed) < sizeof small) {
+        return std::string(small, static_cast<size_t>(needed));
+    }
+    std::vector<char> big(static_cast<size_t>(needed) + 1);
+    std::vsnprintf(big.data(), big.size(), format, args);
+    return std::string(big.data(), static_cast<size_t>(needed));
+}
+
+log4cpp::Priority::Value ToPriority(Level level) {
+    switch (level) {
+        case Level::Debug:
+            return log4cpp::Priority::DEBUG;
+        case Level::Info:
+            return log4cpp::Priority::INFO;
+        case Level::Warn:
+            return log4cpp::Priority::WARN;
+        case Level::Error:
+            return log4cpp::Priority::ERROR;
+        case Level::Fatal:
+            return log4cpp::Priority::FATAL;
+    }
+    return log4cpp::Priority::INFO;
+}
+
+}  // namespace
+
+std::string Frame(const char* file, int line, const std::string& message) {
+    std::string framed = "[";
+    framed += BaseName(file);
+    framed += ":";
+    framed += std::to_string(line);
+    framed += "] <";
+    framed += message;
+    framed += ">";
+    return framed;
+}
+
+void Write(Level level, const char* file, int line, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    const std::string message = Format(format, args);
+    va_end(args);
+    log4cpp::Category::getInstance(kCategory).log(ToPriority(level), Frame(file, line, message));
+}
+
+bool ConfigureFromFile(const std::string& propertiesPath) {
+    static std::mutex mutex;
+    std::lock_guard lock(mutex);
+    try {
+        log4cpp::PropertyConfigurator::configure(propertiesPath);
+        return true;
+    } catch (const log4cpp::ConfigureFailure& failure) {
+        log4cpp::BasicConfigurator::configure();
+        log4cpp::Category::getInstance(kCategory).warn(
+            Frame(__FILE__, __LINE__, std::string("log configuration failed: ") + failure.what()));
+        return false;
+    }
+}
+
+void Shutdown() { log4cpp::Category::shutdown(); }
+
+}  // namespace yav::log

@@ -1,0 +1,35 @@
+#pragma once
+// Logging on log4cpp. Every line goes to category "YavClient" in the frame
+// "[file:line] <message>", where file is the source file's base name. Messages are UTF-8.
+
+#include <string>
+
+namespace yav::log {
+
+enum class Level { Debug, Info, Warn, Error, Fatal };
+
+// The category every line of the program is written to.
+inline constexpr const char* kCategory = "YavClient";
+
+// printf-style; a format that cannot be expanded is logged as it stands.
+void Write(Level level, const char* file, int line, const char* format, ...)
+    __attribute__((format(printf, 4, 5)));
+
+// The framed text "[base-name:line] <message>" (exposed for tests and for callers that
+// need the line without writing it).
+std::string Frame(const char* file, int line, const std::string& message);
+
+// Configures log4cpp from a properties file; false (and a basic console set-up) when the
+// file cannot be read or is malformed.
+bool ConfigureFromFile(const std::string& propertiesPath);
+
+// Flushes and closes every appender (the program's last logging call).
+void Shutdown();
+
+}  // namespace yav::log
+
+#define YLOG_DEBUG(...) ::yav::log::Write(::yav::log::Level::Debug, __FILE__, __LINE__, __VA_ARGS__)
+#define YLOG_INFO(...) ::yav::log::Write(::yav::log::Level::Info, __FILE__, __LINE__, __VA_ARGS__)
+#define YLOG_WARN(...) ::yav::log::Write(::yav::log::Level::Warn, __FILE__, __LINE__, __VA_ARGS__)
+#define YLOG_ERROR(...) ::yav::log::Write(::yav::log::Level::Error, __FILE__, __LINE__, __VA_ARGS__)
+#define YLOG_FATAL(...) ::yav::log::Write(::yav::log::Level::Fatal, __FILE__, __LINE__, __VA_ARGS__)

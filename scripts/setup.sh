@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Installs every Debian package the project needs (run as root; idempotent).
+set -euo pipefail
+
+PACKAGES=(
+  build-essential cmake ninja-build ccache pkg-config git
+  clang libclang-rt-14-dev clang-format
+  qt6-base-dev qt6-base-dev-tools qt6-tools-dev-tools qt6-svg-dev libqt6svg6-dev
+  qt6-multimedia-dev libqt6serialport6-dev
+  liblog4cpp5-dev libasio-dev
+  libfaac-dev libx264-dev libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  fonts-wqy-microhei xvfb xauth
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "setup: missing packages (${missing[*]}); run this script as root" >&2
+  exit 1
+fi
+
+# FAAC lives in Debian's non-free component.
+enable_non_free() {
+  local changed=0 f
+  for f in /etc/apt/sources.list.d/*.sources; do
+    [ -f "$f" ] || continue
+    if grep -q '^Components:' "$f" && ! grep -q '^Components:.*non-free\b' "$f"; then
+      sed -i -E 's/^(Components:.*)$/\1 non-free/' "$f"
+      changed=1
+    fi
+  done
+  if [ -f /etc/apt/sources.list ] && grep -qE '^deb ' /etc/apt/sources.list \
+     && ! grep -qE '^deb .* non-free( |$)' /etc/apt/sources.list; then
+    sed -i -E '/^deb /{/ non-free( |$)/!s/$/ non-free/}' /etc/apt/sources.list
+    changed=1
+  fi
+  return 0
+}
+enable_non_free
+
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -q
+apt-get install -y -q --no-install-recommends "${missing[@]}"
