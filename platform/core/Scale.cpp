@@ -1,0 +1,3 @@
+#include "Scale.h"
+
+double g_fExchangePW = 1.0;
