@@ -21,6 +21,8 @@ function(yav_test name)
     list(APPEND env "QT_QPA_PLATFORM=offscreen")
   endif()
   list(APPEND env "YAV_TEST_OUTPUT_DIR=${CMAKE_BINARY_DIR}/test-output")
+  # The user data base of every test binary lies in the build tree, never in the real home.
+  list(APPEND env "XDG_DATA_HOME=${CMAKE_BINARY_DIR}/test-home/${name}")
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${YAV_PROGRAM_DIR}
     DISCOVERY_MODE PRE_TEST
