@@ -2,6 +2,8 @@
 
 #include <limits>
 
+#include "LoginText.h"
+
 namespace {
 
 constexpr int kTextNoServer = 2380;
@@ -11,18 +13,6 @@ constexpr int kTextNickNameEmpty = 2383;
 constexpr int kTextNickNameTooLong = 1750;
 constexpr int kTextConfNumberEmpty = 3205;
 constexpr int kTextConfNumberInvalid = 3103;
-
-// Cut without splitting a surrogate pair.
-QString CutTo(const QString& text, int maxUnits) {
-    if (text.size() <= maxUnits) {
-        return text;
-    }
-    int cut = maxUnits;
-    if (cut > 0 && text.at(cut - 1).isHighSurrogate()) {
-        --cut;
-    }
-    return text.left(cut);
-}
 
 LoginCheckResult Refuse(int textId, int focusId) {
     LoginCheckResult result;
@@ -63,8 +53,8 @@ LoginCheckResult LoginInputCheck::CheckAccount(const LoginInputs& inputs) {
     // Account name and password go as typed: blanks may be part of them.
     LoginCheckResult result;
     result.request.joinType = static_cast<std::uint16_t>(inputs.mode & 0xFF);
-    result.request.name = CutTo(inputs.userName, kStartNameChars);
-    result.request.password = CutTo(inputs.accountPassword, kStartPasswordChars);
+    result.request.name = login_text::CutTo(inputs.userName, kStartNameChars);
+    result.request.password = login_text::CutTo(inputs.accountPassword, kStartPasswordChars);
     result.request.confId = 0;
     result.trimmedConfNumber = inputs.confNumber;
     return result;
@@ -82,7 +72,7 @@ LoginCheckResult LoginInputCheck::CheckConference(const LoginInputs& inputs) {
     }
     LoginCheckResult result;
     result.trimmedConfNumber = inputs.confNumber;
-    result.request.name = CutTo(inputs.nickName, kStartNameChars);
+    result.request.name = login_text::CutTo(inputs.nickName, kStartNameChars);
     if (inputs.mode == kLoginModeTrial) {
         result.request.joinType = kLoginModeTrial;
         return result;
@@ -102,7 +92,7 @@ LoginCheckResult LoginInputCheck::CheckConference(const LoginInputs& inputs) {
     }
     result.trimmedConfNumber = trimmed;
     result.request.confId = *number;
-    result.request.password = CutTo(inputs.confPassword, kStartPasswordChars);
+    result.request.password = login_text::CutTo(inputs.confPassword, kStartPasswordChars);
     result.request.joinType = inputs.confPassword.isEmpty()
                                   ? std::uint16_t{1}
                                   : static_cast<std::uint16_t>(inputs.mode & 0xFF);

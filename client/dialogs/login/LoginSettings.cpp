@@ -5,8 +5,9 @@
 #include <array>
 #include <string>
 
+#include "LoginText.h"
 #include "platform/core/Log.h"
-#include "platform/core/TextCodec.h"
+#include "platform/core/Profile.h"
 
 namespace {
 
@@ -15,17 +16,65 @@ constexpr std::array<std::uint8_t, 32> kScrambleKey = {
     'Q', 'v', '7', '#', 'k', 'L', 'm', '2', '!', 'p', 'R', '9', 'z', 'T', '4', '&',
     'x', 'W', '8', '$', 'n', 'B', '3', '^', 'h', 'F', '6', '*', 'd', 'J', '1', '\0'};
 
-std::string ToGbk(const QString& text) {
-    return yav::text::Utf16ToGbk(std::u16string_view(
-        reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size())));
-}
-
-QString FromGbk(std::string_view gbk) {
-    const std::u16string wide = yav::text::GbkToUtf16(gbk);
-    return QString::fromUtf16(wide.data(), static_cast<qsizetype>(wide.size()));
-}
+constexpr const char* kSection = "login";
 
 }  // namespace
+
+void LoginSettings::LoadAccount(StoredLogin* stored) const {
+    const std::string path = iniPath_.toStdString();
+    auto text = [&path](const char* key) {
+        return QString::fromStdString(yav::profile::GetString(kSection, key, "", kReadChars, path));
+    };
+    stored->reservePassword = yav::profile::GetInt(kSection, "ReservePWS", 0, path) != 0;
+    stored->autoLogin = yav::profile::GetInt(kSection, "AutoLogin", 0, path) != 0;
+    stored->user = text("User");
+    stored->password = DecodeStoredPassword(text("Password"));
+}
+
+void LoginSettings::LoadConf(StoredLogin* stored) const {
+    const std::string path = iniPath_.toStdString();
+    auto text = [&path](const char* key) {
+        return QString::fromStdString(yav::profile::GetString(kSection, key, "", kReadChars, path));
+    };
+    stored->nickName = text("NickName");
+    stored->confPassword = DecodeStoredPassword(text("confpwd"));
+    stored->confId = yav::profile::GetInt(kSection, "confID", 0, path);
+}
+
+void LoginSettings::SavePassword(const char* key, const QString& password,
+                                 bool reservePassword) const {
+    const std::string path = iniPath_.toStdString();
+    if (!reservePassword) {
+        yav::profile::WriteString(kSection, key, std::string(), path);
+        return;
+    }
+    if (password.size() >= kUnstorablePasswordChars) {
+        return;  // the stored value stays
+    }
+    yav::profile::WriteString(kSection, key, EncodeStoredPassword(password).toStdString(), path);
+}
+
+void LoginSettings::SaveAccount(const QString& user, const QString& password,
+                                bool reservePassword) const {
+    const std::string path = iniPath_.toStdString();
+    yav::profile::WriteString(kSection, "User", login_text::CutTo(user, kNameChars).toStdString(),
+                              path);
+    SavePassword("Password", password, reservePassword);
+    yav::profile::WriteString(kSection, "ReservePWS", reservePassword ? "1" : "0", path);
+}
+
+void LoginSettings::SaveConf(const QString& nickName, const QString& confPassword,
+                             bool reservePassword, const QString& confNumber) const {
+    const std::string path = iniPath_.toStdString();
+    yav::profile::WriteString(kSection, "NickName",
+                              login_text::CutTo(nickName, kNameChars).toStdString(), path);
+    SavePassword("confpwd", confPassword, reservePassword);
+    yav::profile::WriteString(kSection, "confID", confNumber.trimmed().toStdString(), path);
+}
+
+void LoginSettings::SaveAutoLogin(bool autoLogin) const {
+    yav::profile::WriteString(kSection, "AutoLogin", autoLogin ? "1" : "0", iniPath_.toStdString());
+}
 
 int LoginSettings::ScramblePassword(std::uint8_t* bytes, std::int32_t count) {
     if (count > static_cast<std::int32_t>(kScrambleKey.size())) {
@@ -38,7 +87,7 @@ int LoginSettings::ScramblePassword(std::uint8_t* bytes, std::int32_t count) {
 }
 
 QString LoginSettings::EncodeStoredPassword(const QString& password) {
-    std::string bytes = ToGbk(password);
+    std::string bytes = login_text::ToGbk(password);
     const auto textBytes = static_cast<std::int32_t>(bytes.size());
     bytes.push_back('\0');  // stored with the terminator, which is never scrambled
     ScramblePassword(reinterpret_cast<std::uint8_t*>(bytes.data()), textBytes);
@@ -68,5 +117,5 @@ QString LoginSettings::DecodeStoredPassword(const QString& stored) {
     // The last decoded byte is the stored terminator.
     ScramblePassword(reinterpret_cast<std::uint8_t*>(bytes.data()), decodedBytes - 1);
     const std::string_view text(bytes.constData(), static_cast<size_t>(decodedBytes));
-    return FromGbk(text.substr(0, text.find('\0')));
+    return login_text::FromGbk(text.substr(0, text.find('\0')));
 }

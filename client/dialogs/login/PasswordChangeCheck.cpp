@@ -1,6 +1,6 @@
 #include "PasswordChangeCheck.h"
 
-#include "platform/core/TextCodec.h"
+#include "LoginText.h"
 
 namespace {
 
@@ -9,11 +9,6 @@ constexpr int kTextNewEmpty = 1957;
 constexpr int kTextConfirmEmpty = 1960;
 constexpr int kTextMismatch = 1963;
 constexpr int kTextTooLong = 1756;
-
-std::string ToGbk(const QString& text) {
-    return yav::text::Utf16ToGbk(std::u16string_view(
-        reinterpret_cast<const char16_t*>(text.utf16()), static_cast<size_t>(text.size())));
-}
 
 PasswordChangeResult Refuse(int textId, int field) {
     PasswordChangeResult result;
@@ -40,9 +35,9 @@ PasswordChangeResult PasswordChangeCheck::Check(const QString& oldPassword,
         return Refuse(kTextMismatch, 2);
     }
     PasswordChangeResult result;
-    result.oldGbk = ToGbk(oldPassword);
-    result.newGbk = ToGbk(newPassword);
-    result.confirmGbk = ToGbk(confirmation);
+    result.oldGbk = login_text::ToGbk(oldPassword);
+    result.newGbk = login_text::ToGbk(newPassword);
+    result.confirmGbk = login_text::ToGbk(confirmation);
     // Cutting a password would change it into another one; a too long one is refused instead.
     const std::string* forms[] = {&result.oldGbk, &result.newGbk, &result.confirmGbk};
     for (int field = 0; field < 3; ++field) {
