@@ -87,7 +87,9 @@ void CSkinScrollBar::SetScrollRange(int minimum, int maximum, BOOL redraw) {
 }
 
 SkinScrollLayout CSkinScrollBar::GetLayout() const {
-    return ComputeSkinScrollLayout(m_nLength, m_nCellWidth, g_fExchangePW, m_si);
+    // The bar's current length, also before a hidden bar has been told of its size.
+    const int length = m_bVertical ? height() : width();
+    return ComputeSkinScrollLayout(length, m_nCellWidth, g_fExchangePW, m_si);
 }
 
 int CSkinScrollBar::HitTest(const QPoint& point) const {
@@ -217,10 +219,6 @@ void CSkinScrollBar::RepeatTick() {
 void CSkinScrollBar::OnMouseLeave() {
     m_bTracking = 0;
     OnMouseMove(QPoint(-1, -1));
-}
-
-void CSkinScrollBar::OnSize(int cx, int cy) {
-    m_nLength = m_bVertical ? cy : cx;
 }
 
 BOOL CSkinScrollBar::OnEraseBkgnd(QPainter& /*painter*/) {

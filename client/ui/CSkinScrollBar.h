@@ -58,7 +58,6 @@ public:
 protected:
     BOOL OnEraseBkgnd(QPainter& painter) override;
     void OnPaint(QPainter& painter) override;
-    void OnSize(int cx, int cy) override;
 
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -79,7 +78,6 @@ private:
     QPixmap m_hBmp;
     int m_nCellWidth = 0;
     int m_nCellHeight = 0;
-    int m_nLength = 0;
     SkinScrollInfo m_si;
     BOOL m_bDrag = 0;
     QPoint m_ptDrag;
