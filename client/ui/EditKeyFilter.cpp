@@ -1,16 +1,24 @@
 #include "EditKeyFilter.h"
 
-bool ReadOnlyEditPassesKey(int key, Qt::KeyboardModifiers modifiers) {
-    return key == Qt::Key_C && (modifiers & Qt::ControlModifier) != 0;
+bool ReadOnlyEditPassesKey(WPARAM virtualKey, Qt::KeyboardModifiers modifiers) {
+    if (virtualKey == VK_TAB) {
+        return true;
+    }
+    return (modifiers & Qt::ControlModifier) != 0 && (virtualKey == 67 || virtualKey == 99);
 }
 
-bool ReadOnlyComboPassesKey(int key) {
-    switch (key) {
-        case Qt::Key_Up:
-        case Qt::Key_Down:
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_Escape:
+bool ReadOnlyEditDropsMessage(bool readOnly, UINT message, WPARAM virtualKey,
+                              Qt::KeyboardModifiers modifiers) {
+    return readOnly && message == WM_KEYDOWN && !ReadOnlyEditPassesKey(virtualKey, modifiers);
+}
+
+bool ReadOnlyComboPassesKey(WPARAM virtualKey) {
+    switch (virtualKey) {
+        case VK_UP:
+        case VK_DOWN:
+        case VK_RETURN:
+        case VK_ESCAPE:
+        case VK_TAB:
             return true;
         default:
             return false;

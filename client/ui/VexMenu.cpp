@@ -11,6 +11,7 @@
 
 #include <algorithm>
 
+#include "client/app/SkinGlobals.h"
 #include "platform/core/Scale.h"
 #include "platform/window/Window.h"
 
@@ -20,10 +21,6 @@ namespace {
 std::vector<QPointer<QMenu>>& AllSubMenus() {
     static std::vector<QPointer<QMenu>> menus;
     return menus;
-}
-
-QColor FromRef(COLORREF color) {
-    return QColor(GetRValue(color), GetGValue(color), GetBValue(color));
 }
 
 COLORREF ToRef(const QColor& color) {
@@ -356,7 +353,7 @@ void VexMenu::DrawItem(const VexDrawItem& item) const {
 
     if (item.checked && !data.HasImage()) {
         const QColor frameFill =
-            item.selected ? background : FromRef(VexLightenColor(ToRef(background), 0.6));
+            item.selected ? background : yav::ColorFromRef(VexLightenColor(ToRef(background), 0.6));
         painter.fillRect(geometry.iconFrame, frameFill);
         // The check glyph shows the state on every system, themed or not.
         const QRect frame = geometry.iconFrame;

@@ -97,23 +97,25 @@ TEST(KroGdiBtnLook, TabBarAndMark) {
     EXPECT_EQ(TabButtonMarkRect({100, 30}, 41, 1.5), QRect(73, 12, 5, 5));
 }
 
-TEST(EditKeyFilter, ReadOnlyEditPassesOnlyCtrlC) {
-    EXPECT_TRUE(ReadOnlyEditPassesKey(Qt::Key_C, Qt::ControlModifier));
-    EXPECT_TRUE(ReadOnlyEditPassesKey(Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier));
-    for (const int key : {Qt::Key_A, Qt::Key_C, Qt::Key_Delete, Qt::Key_Backspace, Qt::Key_V,
-                          Qt::Key_X, Qt::Key_Return, Qt::Key_Left}) {
+TEST(EditKeyFilter, ReadOnlyEditPassesOnlyCopyingAndTab) {
+    EXPECT_TRUE(ReadOnlyEditPassesKey('C', Qt::ControlModifier));
+    EXPECT_TRUE(ReadOnlyEditPassesKey('C', Qt::ControlModifier | Qt::ShiftModifier));
+    EXPECT_TRUE(ReadOnlyEditPassesKey(99, Qt::ControlModifier));
+    EXPECT_TRUE(ReadOnlyEditPassesKey(VK_TAB, Qt::NoModifier));  // focus moves on
+    for (const WPARAM key : {WPARAM{'A'}, WPARAM{'C'}, VK_DELETE, VK_BACK, WPARAM{'V'}, WPARAM{'X'},
+                             VK_RETURN, VK_LEFT, VK_SPACE}) {
         EXPECT_FALSE(ReadOnlyEditPassesKey(key, Qt::NoModifier)) << key;
     }
-    EXPECT_FALSE(ReadOnlyEditPassesKey(Qt::Key_V, Qt::ControlModifier));
-    EXPECT_FALSE(ReadOnlyEditPassesKey(Qt::Key_X, Qt::ControlModifier));
+    EXPECT_FALSE(ReadOnlyEditPassesKey('V', Qt::ControlModifier));
+    EXPECT_FALSE(ReadOnlyEditPassesKey('X', Qt::ControlModifier));
+    EXPECT_FALSE(ReadOnlyEditPassesKey(VK_INSERT, Qt::ShiftModifier));
 }
 
 TEST(EditKeyFilter, ReadOnlyComboPassesListKeys) {
-    for (const int key :
-         {Qt::Key_Up, Qt::Key_Down, Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+    for (const WPARAM key : {VK_UP, VK_DOWN, VK_RETURN, VK_ESCAPE, VK_TAB}) {
         EXPECT_TRUE(ReadOnlyComboPassesKey(key)) << key;
     }
-    for (const int key : {Qt::Key_A, Qt::Key_Delete, Qt::Key_Home, Qt::Key_PageDown}) {
+    for (const WPARAM key : {WPARAM{'A'}, VK_DELETE, VK_HOME, VK_NEXT, VK_SPACE}) {
         EXPECT_FALSE(ReadOnlyComboPassesKey(key)) << key;
     }
 }
