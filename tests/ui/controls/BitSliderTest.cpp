@@ -17,13 +17,8 @@
 namespace {
 
 using controls_test::RecordingParent;
+using controls_test::Solid;
 using yav::testing::TimerDriver;
-
-QImage Solid(int width, int height, QColor color) {
-    QImage image(width, height, QImage::Format_ARGB32);
-    image.fill(color);
-    return image;
-}
 
 class YavSliderTest : public ::testing::Test {
 protected:

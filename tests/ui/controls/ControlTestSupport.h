@@ -68,6 +68,26 @@ inline QPixmap MakeScrollSkin(int cell = 15) {
     return QPixmap::fromImage(image);
 }
 
+// An image of one colour.
+inline QImage Solid(int width, int height, QColor color) {
+    QImage image(width, height, QImage::Format_ARGB32);
+    image.fill(color);
+    return image;
+}
+
+// A rounded coloured shape on a transparent square, for icons and logos in grabs.
+inline QImage RoundShape(int side, QColor color, double radius) {
+    QImage image(side, side, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(color);
+    painter.setPen(Qt::NoPen);
+    painter.drawRoundedRect(QRectF(side / 16.0, side / 16.0, side * 7 / 8.0, side * 7 / 8.0),
+                            radius, radius);
+    return image;
+}
+
 // Saves a grab of the widget as <name>.png into $YAV_TEST_OUTPUT_DIR (when set); returns the
 // path written, empty when nothing was saved.
 inline QString SaveGrab(QWidget& widget, const QString& name) {

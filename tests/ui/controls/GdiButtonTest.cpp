@@ -223,15 +223,7 @@ TEST_F(GdiButtonTest, Grab) {
     members.MoveWindow(110, 50, 90, 30);
     members.SetWindowText(QStringLiteral("Members"));
     members.SetTextColor(RGB(51, 51, 51));
-    QImage dot(60, 60, QImage::Format_ARGB32);
-    dot.fill(Qt::transparent);
-    {
-        QPainter p(&dot);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setBrush(QColor(0, 120, 255));
-        p.setPen(Qt::NoPen);
-        p.drawEllipse(QRectF(4, 4, 52, 52));
-    }
+    const QImage dot = controls_test::RoundShape(60, QColor(0, 120, 255), 26);
     const QString path = QDir::temp().filePath(QStringLiteral("yav_gdi_button_dot.png"));
     dot.save(path);
     CKroGdiBtnImage image(&parent);
