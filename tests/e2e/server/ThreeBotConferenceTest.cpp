@@ -268,4 +268,15 @@ TEST_F(ThreeBotConference, LeavingAndServerLossAreNoticed) {
     EXPECT_LT(chair_.Login(server_.ConferencePort(), kDemoConference, "demo", "demo", 0), 0);
 }
 
+TEST_F(ThreeBotConference, FrozenServerIsNoticedByTheHeartbeat) {
+    // The server's sockets stay open: only the missing heartbeats tell the clients.
+    server_.Freeze();
+    const auto frozenAt = std::chrono::steady_clock::now();
+    for (CsBot* bot : {&chair_, &guest_, &member_}) {
+        EXPECT_TRUE(bot->WaitForType(CS_MSG_CONNECTION_LOST, std::chrono::seconds(20)));
+    }
+    // Announced time-out 1.5 s; well within the 20 s the protocol promises.
+    EXPECT_LT(std::chrono::steady_clock::now() - frozenAt, std::chrono::seconds(10));
+}
+
 }  // namespace
