@@ -12,6 +12,7 @@
 #include <functional>
 #include <vector>
 
+#include "client/app/ConfigManger.h"
 #include "platform/window/Window.h"
 
 namespace controls_test {
@@ -66,6 +67,21 @@ inline QPixmap MakeScrollSkin(int cell = 15) {
     }
     painter.end();
     return QPixmap::fromImage(image);
+}
+
+// Loads the program's own skin module once; false when it is not in the program folder (the
+// grabs then fall back to synthetic pictures).
+inline bool LoadProgramSkin() {
+    static const bool loaded = [] {
+        g_ConfigManager.LoadSkin();
+        return g_ConfigManager.LoadPNG(162) != nullptr;
+    }();
+    return loaded;
+}
+
+// The double-resolution picture of a skin PNG (id + 1), or null.
+inline QImage* SkinPng2x(std::uint32_t id) {
+    return LoadProgramSkin() ? g_ConfigManager.LoadPNG(id + 1) : nullptr;
 }
 
 // An image of one colour.

@@ -199,6 +199,7 @@ TEST_F(GdiButtonTest, TabBarAndMark) {
 }
 
 TEST_F(GdiButtonTest, Grab) {
+    controls_test::LoadProgramSkin();  // the tab's attention dot is skin image 860
     parent.resize(330, 90);
     CKroGdiBtn plain(&parent);
     plain.MoveWindow(10, 10, 90, 30);
@@ -223,6 +224,7 @@ TEST_F(GdiButtonTest, Grab) {
     members.MoveWindow(110, 50, 90, 30);
     members.SetWindowText(QStringLiteral("Members"));
     members.SetTextColor(RGB(51, 51, 51));
+    members.SetMark();
     const QImage dot = controls_test::RoundShape(60, QColor(0, 120, 255), 26);
     const QString path = QDir::temp().filePath(QStringLiteral("yav_gdi_button_dot.png"));
     dot.save(path);

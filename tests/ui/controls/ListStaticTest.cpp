@@ -202,6 +202,8 @@ TEST_F(IconListTest, RowsShowStateIconsAndShortenedText) {
     QImage absent = Solid(24, 24, QColor(200, 60, 40));
     list->SetImages(&left, &present, &absent);
     RollRecord here;
+    RollRecord late;
+    late.Mark(true);
     here.Mark(true);
     RollRecord away;
     list->SetItemDataPtr(1, &here);
@@ -220,6 +222,16 @@ TEST_F(IconListTest, RowsShowStateIconsAndShortenedText) {
     EXPECT_EQ(shot.pixelColor(stateX, row3.center().y()), QColor(200, 60, 40));
     EXPECT_EQ(shot.pixelColor(row1.left() + 10, row1.center().y()), QColor(90, 90, 200));
     EXPECT_NE(shot.pixelColor(title.left() + 10, title.center().y()), QColor(90, 90, 200));
+
+    // The roll call's own pictures for a person to look at.
+    QImage* user = controls_test::SkinPng2x(858);
+    QImage* yes = controls_test::SkinPng2x(180);
+    QImage* no = controls_test::SkinPng2x(174);
+    if (user != nullptr && yes != nullptr && no != nullptr) {
+        list->SetImages(user, yes, no);
+    }
+    list->SetItemDataPtr(4, &late);
+    list->SetCurSel(2);
     controls_test::SaveGrab(parent, QStringLiteral("icon_list"));
 }
 

@@ -20,6 +20,17 @@ using controls_test::RecordingParent;
 using yav::testing::TimerDriver;
 using yav::testing::WaitUntil;
 
+// The skin's own scroll-bar bitmap when the module is there, else the synthetic one.
+QPixmap ProgramScrollSkin() {
+    if (controls_test::LoadProgramSkin()) {
+        const QPixmap skin = LoadSkinBitmap(96);
+        if (!skin.isNull()) {
+            return skin;
+        }
+    }
+    return controls_test::MakeScrollSkin();
+}
+
 SkinScrollInfo Info(int nMin, int nMax, int nPage, int nPos) {
     SkinScrollInfo info;
     info.nMin = nMin;
@@ -252,7 +263,7 @@ TEST(SkinScrollWnd, WrapsAViewAndFollowsIt) {
     }
     parent.show();
 
-    CSkinScrollWnd* wrapper = SkinWndScroll(list, controls_test::MakeScrollSkin());
+    CSkinScrollWnd* wrapper = SkinWndScroll(list, ProgramScrollSkin());
     ASSERT_NE(wrapper, nullptr);
     EXPECT_EQ(SkinWndScroll(list, controls_test::MakeScrollSkin()), wrapper);
     EXPECT_EQ(yav::FindControl(&parent, 1080), wrapper);
@@ -341,6 +352,24 @@ TEST(SkinScrollWnd, OnlyScrollingViewsCanBeWrapped) {
     EXPECT_EQ(SkinWndScroll(nullptr, controls_test::MakeScrollSkin()), nullptr);
     EXPECT_FALSE(ShowSkinWndScroll(&plain, SW_SHOW));
     EXPECT_FALSE(MoveSkinWndScroll(&plain, 0, 0, 1, 1));
+}
+
+TEST(SkinScrollBarGrab, ProgramSkin) {
+    RecordingParent parent;
+    parent.resize(240, 230);
+    parent.setAutoFillBackground(true);
+    parent.setPalette(QPalette(Qt::white));
+    CSkinScrollBar vert(&parent, SBS_VERT);
+    vert.SetBitmap(ProgramScrollSkin());
+    vert.MoveWindow(10, 10, 15, 200);
+    vert.SetScrollInfo(Info(0, 99, 20, 40));
+    CSkinScrollBar horz(&parent, SBS_HORZ);
+    horz.SetBitmap(ProgramScrollSkin());
+    horz.MoveWindow(40, 10, 190, 15);
+    horz.SetScrollInfo(Info(0, 99, 30, 10));
+    parent.show();
+    horz.OnMouseMove(QPoint(5, 5));  // first arrow in its hover row
+    controls_test::SaveGrab(parent, QStringLiteral("scrollbars_program_skin"));
 }
 
 TEST(SkinScrollBarGrab, BothOrientations) {
