@@ -21,3 +21,27 @@ private:
 };
 
 }  // namespace yav
+
+namespace yav {
+
+// Holds a critical section for one scope; a null section is allowed and does nothing.
+class SectionGuard {
+public:
+    explicit SectionGuard(CriticalSection* section) : section_(section) {
+        if (section_ != nullptr) {
+            section_->Enter();
+        }
+    }
+    ~SectionGuard() {
+        if (section_ != nullptr) {
+            section_->Leave();
+        }
+    }
+    SectionGuard(const SectionGuard&) = delete;
+    SectionGuard& operator=(const SectionGuard&) = delete;
+
+private:
+    CriticalSection* section_;
+};
+
+}  // namespace yav

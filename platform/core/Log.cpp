@@ -87,6 +87,8 @@ bool ConfigureFromFile(const std::string& propertiesPath) {
     }
 }
 
-void Shutdown() { log4cpp::Category::shutdown(); }
+void Shutdown() {
+    log4cpp::Category::shutdown();
+}
 
 }  // namespace yav::log

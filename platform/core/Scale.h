@@ -7,6 +7,8 @@ extern double g_fExchangePW;
 namespace yav {
 
 // A design size in pixels at the current scale, truncated as the layouts expect.
-inline int Scaled(int designPixels) { return static_cast<int>(designPixels * g_fExchangePW); }
+inline int Scaled(int designPixels) {
+    return static_cast<int>(designPixels * g_fExchangePW);
+}
 
 }  // namespace yav

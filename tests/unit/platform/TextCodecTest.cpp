@@ -17,8 +17,8 @@ TEST(TextCodec, GbkRoundTripOfChineseAndAscii) {
 }
 
 TEST(TextCodec, InvalidInputBecomesQuestionMarks) {
-    EXPECT_EQ(GbkToUtf8("a\x81"), "a?");           // lead byte cut off at the end
-    EXPECT_EQ(Utf8ToUtf16("\xFFx"), u"?x");         // not UTF-8
+    EXPECT_EQ(GbkToUtf8("a\x81"), "a?");              // lead byte cut off at the end
+    EXPECT_EQ(Utf8ToUtf16("\xFFx"), u"?x");           // not UTF-8
     EXPECT_EQ(Utf8ToGbk("x\xF0\x9F\x98\x80"), "x?");  // no such character in GBK
 }
 
@@ -28,8 +28,8 @@ TEST(TextCodec, TruncationNeverSplitsACharacter) {
         size_t max;
         size_t expected;
     };
-    for (const Case c : {Case{0, 0}, Case{1, 1}, Case{2, 1}, Case{3, 3}, Case{4, 3}, Case{5, 5},
-                         Case{9, 5}}) {
+    for (const Case c :
+         {Case{0, 0}, Case{1, 1}, Case{2, 1}, Case{3, 3}, Case{4, 3}, Case{5, 5}, Case{9, 5}}) {
         EXPECT_EQ(TruncateGbk(gbk, c.max).size(), c.expected) << "max " << c.max;
     }
     EXPECT_EQ(TruncateUtf16(u"a\U0001F600", 2), u"a");
