@@ -1,27 +1,14 @@
 #include "client/media/MediaIdList.h"
 
-namespace {
+#include "client/Common/XAutoCritical.h"
 
-// Scope lock over the list's recursive critical section.
-class ListLock {
-public:
-    explicit ListLock(yav::CriticalSection& lock) : lock_(lock) { lock_.Enter(); }
-    ~ListLock() { lock_.Leave(); }
-    ListLock(const ListLock&) = delete;
-    ListLock& operator=(const ListLock&) = delete;
-
-private:
-    yav::CriticalSection& lock_;
-};
-
-}  // namespace
 
 CMediaIdList::~CMediaIdList() {
     Clear();
 }
 
 void CMediaIdList::Clear() {
-    ListLock lock(m_lock);
+    XAutoCritical lock(&m_lock);
     m_nodes.clear();
     m_nCount = 0;
 }
@@ -38,7 +25,7 @@ CMediaIdList::Nodes::iterator CMediaIdList::FindLocked(std::uint16_t wMediaId) {
 // The lookup and the change that follows it happen under one hold of the lock: the list is
 // shared with media callbacks, and a node found under one hold may be gone by the next.
 void CMediaIdList::AddOrMoveToTail(std::uint16_t wMediaId) {
-    ListLock lock(m_lock);
+    XAutoCritical lock(&m_lock);
     auto it = FindLocked(wMediaId);
     if (it != m_nodes.end()) {
         m_nodes.splice(m_nodes.end(), m_nodes, it);
@@ -49,7 +36,7 @@ void CMediaIdList::AddOrMoveToTail(std::uint16_t wMediaId) {
 }
 
 int CMediaIdList::Remove(std::uint16_t wMediaId) {
-    ListLock lock(m_lock);
+    XAutoCritical lock(&m_lock);
     auto it = FindLocked(wMediaId);
     if (it == m_nodes.end()) {
         return 0;
@@ -60,7 +47,7 @@ int CMediaIdList::Remove(std::uint16_t wMediaId) {
 }
 
 bool CMediaIdList::SetFlag(std::uint16_t wMediaId, std::uint8_t flag) {
-    ListLock lock(m_lock);
+    XAutoCritical lock(&m_lock);
     auto it = FindLocked(wMediaId);
     if (it == m_nodes.end()) {
         return false;
@@ -70,7 +57,7 @@ bool CMediaIdList::SetFlag(std::uint16_t wMediaId, std::uint8_t flag) {
 }
 
 void CMediaIdList::CollectUnflagged(std::vector<std::uint16_t>& out, int start, int maximum) {
-    ListLock lock(m_lock);
+    XAutoCritical lock(&m_lock);
     int index = 0;
     int appended = 0;
     for (const Entry& node : m_nodes) {
@@ -86,12 +73,12 @@ void CMediaIdList::CollectUnflagged(std::vector<std::uint16_t>& out, int start, 
 }
 
 int CMediaIdList::GetCount() {
-    ListLock lock(m_lock);
+    XAutoCritical lock(&m_lock);
     return m_nCount;
 }
 
 std::optional<CMediaIdList::Entry> CMediaIdList::Find(std::uint16_t wMediaId) {
-    ListLock lock(m_lock);
+    XAutoCritical lock(&m_lock);
     auto it = FindLocked(wMediaId);
     if (it == m_nodes.end()) {
         return std::nullopt;
@@ -100,7 +87,7 @@ std::optional<CMediaIdList::Entry> CMediaIdList::Find(std::uint16_t wMediaId) {
 }
 
 std::optional<CMediaIdList::Entry> CMediaIdList::Tail() {
-    ListLock lock(m_lock);
+    XAutoCritical lock(&m_lock);
     if (m_nodes.empty()) {
         return std::nullopt;
     }
@@ -108,6 +95,6 @@ std::optional<CMediaIdList::Entry> CMediaIdList::Tail() {
 }
 
 std::vector<CMediaIdList::Entry> CMediaIdList::Snapshot() {
-    ListLock lock(m_lock);
+    XAutoCritical lock(&m_lock);
     return {m_nodes.begin(), m_nodes.end()};
 }
