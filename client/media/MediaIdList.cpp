@@ -2,7 +2,6 @@
 
 #include "client/Common/XAutoCritical.h"
 
-
 CMediaIdList::~CMediaIdList() {
     Clear();
 }

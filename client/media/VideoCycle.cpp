@@ -22,13 +22,17 @@ constexpr int kCameraChannels = 7;
 // which is never rotated away.
 constexpr std::u16string_view kBroadcastPictureName = u"会议广播画面";
 
-std::uint16_t UserOf(std::uint16_t wMediaId) { return static_cast<std::uint16_t>(wMediaId & ~7u); }
+std::uint16_t UserOf(std::uint16_t wMediaId) {
+    return static_cast<std::uint16_t>(wMediaId & ~7u);
+}
 
 }  // namespace
 
 CVideoCycle::CVideoCycle() : m_uiContext(std::make_unique<QObject>()) {}
 
-CVideoCycle::~CVideoCycle() { Stop(true); }
+CVideoCycle::~CVideoCycle() {
+    Stop(true);
+}
 
 int CVideoCycle::SetSource(ICsUserManager* source) {
     XAutoCritical lock(&m_csQueue);
@@ -36,7 +40,9 @@ int CVideoCycle::SetSource(ICsUserManager* source) {
     return 1;
 }
 
-void CVideoCycle::SetHost(IVideoCycleHost* host) { m_pHost = host; }
+void CVideoCycle::SetHost(IVideoCycleHost* host) {
+    m_pHost = host;
+}
 
 void CVideoCycle::SetInterval(std::uint32_t intervalMs) {
     m_dwInterval = std::min(std::max(intervalMs, kMinIntervalMs), kMaxIntervalMs);
@@ -46,8 +52,9 @@ void CVideoCycle::AddCycleWindow(IVideoWindow* window, int slot) {
     YLOG_DEBUG("Enter AddCycleWindow");
     {
         XAutoCritical lock(&m_csWindows);
-        const bool listed = std::any_of(m_lsDlgBase.begin(), m_lsDlgBase.end(),
-                                        [window](const CycleWindow& w) { return w.window == window; });
+        const bool listed =
+            std::any_of(m_lsDlgBase.begin(), m_lsDlgBase.end(),
+                        [window](const CycleWindow& w) { return w.window == window; });
         if (!listed) {
             m_lsDlgBase.push_back(CycleWindow{window, slot});
             YLOG_DEBUG("m_lsDlgBase.push_back(), pDlgBase:%p:%d", static_cast<void*>(window), slot);
@@ -110,9 +117,9 @@ void CVideoCycle::PushBack(std::uint16_t wMediaId) {
     if ((user->channelMask & (1u << (wMediaId & 7u))) == 0) {
         return;
     }
-    const std::u16string_view name(user->name,
-                                   std::find(std::begin(user->name), std::end(user->name), u'\0') -
-                                       std::begin(user->name));
+    const std::u16string_view name(
+        user->name,
+        std::find(std::begin(user->name), std::end(user->name), u'\0') - std::begin(user->name));
     if (name.find(kBroadcastPictureName) != std::u16string_view::npos) {
         return;
     }
@@ -158,9 +165,8 @@ void CVideoCycle::RemoveMediaId(std::uint16_t wMediaId) {
         XAutoCritical lock(&m_csQueue);
         EraseQueuedLocked(wMediaId);
         // A posted assignment of the id is dropped when it arrives.
-        std::erase_if(m_inFlight, [wMediaId](const auto& item) {
-            return item.second.wMediaId == wMediaId;
-        });
+        std::erase_if(m_inFlight,
+                      [wMediaId](const auto& item) { return item.second.wMediaId == wMediaId; });
     }
     std::vector<CycleWindow> windows;
     {
@@ -192,7 +198,9 @@ void CVideoCycle::RemoveMediaId(std::uint16_t wMediaId) {
     YLOG_DEBUG("移除正在轮循的视频 wMediaID = %d end", wMediaId);
 }
 
-bool CVideoCycle::HasFilterUser(std::uint16_t wMediaId) { return IsSelected(wMediaId); }
+bool CVideoCycle::HasFilterUser(std::uint16_t wMediaId) {
+    return IsSelected(wMediaId);
+}
 
 bool CVideoCycle::IsSelected(std::uint16_t wMediaId) {
     XAutoCritical lock(&m_csSelection);
@@ -209,7 +217,9 @@ void CVideoCycle::RemoveFilterUser(std::uint16_t wMediaId) {
     m_selection.erase(wMediaId);
 }
 
-void CVideoCycle::SetUseFilter(bool useFilter) { m_bNoAutoSelect = useFilter; }
+void CVideoCycle::SetUseFilter(bool useFilter) {
+    m_bNoAutoSelect = useFilter;
+}
 
 int CVideoCycle::GetSelectedCount() {
     XAutoCritical queueLock(&m_csQueue);
@@ -257,7 +267,9 @@ void CVideoCycle::Stop(bool clear) {
     StopThread();
 }
 
-void CVideoCycle::StopThread() { Join(); }
+void CVideoCycle::StopThread() {
+    Join();
+}
 
 std::uint32_t CVideoCycle::Run() {
     YLOG_DEBUG("Enter CVideoCycle::ThreadProc");

@@ -110,9 +110,9 @@ private:
     yav::CriticalSection m_csQueue;
     yav::CriticalSection m_csSelection;
 
-    std::deque<std::uint16_t> m_queue;           // under m_csQueue
-    std::list<CycleWindow> m_lsDlgBase;          // under m_csWindows
-    std::set<std::uint16_t> m_selection;         // under m_csSelection
+    std::deque<std::uint16_t> m_queue;               // under m_csQueue
+    std::list<CycleWindow> m_lsDlgBase;              // under m_csWindows
+    std::set<std::uint16_t> m_selection;             // under m_csSelection
     std::map<std::uint64_t, Assignment> m_inFlight;  // posted, not yet applied; under m_csQueue
     std::uint64_t m_nextTicket = 0;                  // under m_csQueue
     std::atomic<std::uint64_t> m_generation{0};      // changed under m_csWindows
