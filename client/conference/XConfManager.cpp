@@ -19,14 +19,6 @@ ST_UPGRADE_INFO g_UpgradeInfo;
 
 namespace {
 
-// Language texts.
-constexpr int kTextTitle = 1;
-constexpr int kTextSpeakerLimit = 2245;
-constexpr int kTextUpgradeOffered = 1861;
-constexpr int kTextUpgradeNoConnection = 1864;
-constexpr int kTextUpgradeNoAnswer = 1867;
-constexpr int kTextUpgradeFailed = 1870;
-
 // Offsets of the own participant record and of the login record.
 constexpr std::uint16_t kRoomAttrOptionC = ROOM_ATTR_OPTION_C;      // 270
 constexpr std::uint16_t kRoomAttrChatRights = ROOM_ATTR_CHAT_RIGHTS;  // 271
@@ -37,8 +29,6 @@ constexpr std::uint16_t kRoomAttrBulletin = ROOM_ATTR_BULLETIN;  // 13
 std::string ToGbk(const QString& text) { return yav::text::Utf16ToGbk(text.toStdU16String()); }
 
 std::uint16_t BaseOf(std::uint16_t id) { return static_cast<std::uint16_t>(id & ~7u); }
-
-QString LangText(int id) { return LoadLangString(id); }
 
 }  // namespace
 
@@ -108,22 +98,21 @@ int XConfManager::QueryUpgradeInfo(const char* server, QString* message, std::ui
         g_UpgradeInfo.serverCount = result;
     }
 
-    int textId = 0;
+    QString text;
     int answer = result;
     if (result >= 0) {
         if (clientVersion == serverVersion) {
             return 0;
         }
-        textId = kTextUpgradeOffered;
+        text = LoadLangString(1861);  // a newer client is offered
         answer = -4;
     } else if (result == -1) {
-        textId = kTextUpgradeNoConnection;
+        text = LoadLangString(1864);  // the server cannot be reached
     } else if (result == -2) {
-        textId = kTextUpgradeNoAnswer;
+        text = LoadLangString(1867);  // the server does not answer
     } else {
-        textId = kTextUpgradeFailed;
+        text = LoadLangString(1870);  // the check failed
     }
-    const QString text = LangText(textId);
     if (message != nullptr) {
         *message = text;
     }
@@ -259,7 +248,7 @@ bool XConfManager::SpeakerLimitReached() const {
 
 void XConfManager::ShowSpeakerLimit() {
     const int limit = m_pAppInfo != nullptr ? m_pAppInfo->speakerLimit : 0;
-    ShowBox(yav::SafeFormat(LangText(kTextSpeakerLimit), {limit}), 0, 0, nullptr);
+    ShowBox(yav::SafeFormat(LoadLangString(2245), {limit}), 0, 0, nullptr);
 }
 
 int XConfManager::ApplySpeak() {
@@ -663,7 +652,7 @@ void XConfManager::ShowBox(const QString& text, int countdownSeconds, int type,
         return;
     }
     std::weak_ptr<XConfManager*> alive = m_alive;
-    m_pMainFrame->ShowPopMsg(LangText(kTextTitle), text, countdownSeconds, type,
+    m_pMainFrame->ShowPopMsg(LoadLangString(1), text, countdownSeconds, type,
                              [alive, onClosed = std::move(onClosed)](int answer) {
                                  const auto self = alive.lock();
                                  if (self && onClosed) {

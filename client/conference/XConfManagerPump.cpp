@@ -13,11 +13,6 @@
 
 namespace {
 
-constexpr int kTextMinutesLeft = 5435;
-constexpr int kTextUserLimit = 5438;
-constexpr int kTextQuotaUsedUp = 5441;
-constexpr int kTextMeetingTime = 5444;
-
 constexpr int kBoxTypeNotice = 18;
 constexpr int kBoxTypeMeetingTime = 23;
 constexpr int kMeetingTimeCountdown = 60;
@@ -251,18 +246,18 @@ void XConfManager::OnServerList(std::uint8_t kind, std::uint32_t a, std::uint32_
                 // negative number rather than a wrapped one.
                 const long long minutesLeft =
                     static_cast<long long>(a) - static_cast<long long>(b) - static_cast<long long>(c);
-                ShowBox(yav::SafeFormat(LoadLangString(kTextMinutesLeft), {minutesLeft}), 0,
+                ShowBox(yav::SafeFormat(LoadLangString(5435), {minutesLeft}), 0,
                         kBoxTypeNotice, nullptr);
             }
             break;
         case 2:
             if (m_pUserManager != nullptr) {
-                ShowBox(yav::SafeFormat(LoadLangString(kTextUserLimit), {d}), 0, kBoxTypeNotice,
+                ShowBox(yav::SafeFormat(LoadLangString(5438), {d}), 0, kBoxTypeNotice,
                         nullptr);
             }
             break;
         case 3:
-            ShowBox(LoadLangString(kTextQuotaUsedUp), kQuotaUsedUpCountdown, kBoxTypeNotice,
+            ShowBox(LoadLangString(5441), kQuotaUsedUpCountdown, kBoxTypeNotice,
                     [](XConfManager& self, int) {
                         if (self.m_pMainFrame != nullptr) {
                             self.m_pMainFrame->CloseByServer();
@@ -296,7 +291,7 @@ QString XConfManager::FormatDuration(std::uint32_t seconds, int languageIndex) {
 
 void XConfManager::FormatMeetingTime(std::uint32_t seconds) {
     const QString duration = FormatDuration(seconds, g_ConfigManager.GetLanguageIndex());
-    const QString text = yav::SafeFormat(LoadLangString(kTextMeetingTime), {duration});
+    const QString text = yav::SafeFormat(LoadLangString(5444), {duration});
     ShowBox(text, kMeetingTimeCountdown, kBoxTypeMeetingTime, [](XConfManager& self, int answer) {
         if (answer == IMainFrame::kIdOk) {
             if (self.m_pMainFrame != nullptr) {
