@@ -63,7 +63,8 @@ TEST(ConferenceManagerEndToEnd, TwoParticipantsSeeEachOtherJoinAndLeave) {
     EXPECT_EQ(alice.manager.GetConfId(), kDemoConference);
     ASSERT_TRUE(alice.manager.HasCurrentUser());
     EXPECT_EQ(alice.manager.GetMyUserItem()->userId, aliceId);
-    EXPECT_EQ(alice.manager.ProcessCsMessage(), 0);
+    // Alone in the room, Alice writes the room defaults; the server confirms the last one.
+    ASSERT_TRUE(alice.PumpUntil("OnConfAttrChanged(272,1)")) << server.Output();
 
     ASSERT_EQ(bob.Login(server.ConferencePort(), "bob"), 0);
     const std::uint16_t bobId = bob.manager.GetMyUserId();
@@ -75,6 +76,19 @@ TEST(ConferenceManagerEndToEnd, TwoParticipantsSeeEachOtherJoinAndLeave) {
     // Alice's pump reports Bob's arrival, and her list holds him.
     ASSERT_TRUE(alice.PumpUntil(Call("OnUserJoin", bobId))) << server.Output();
     EXPECT_EQ(alice.manager.GetUserCount(), 2);
+    // Alice, alone at first, set the room defaults from the server's limits; Bob finds them in
+    // his login snapshot and, not alone, writes none himself.
+    EXPECT_TRUE(bob.manager.GetRoomFlagA());
+    EXPECT_TRUE(bob.manager.GetRoomFlagB());
+    EXPECT_EQ(bob.log.Count("OnConfAttrChanged"), 0u);
+
+    // A user-to-user block reaches Bob's pump with Alice as sender.
+    const std::uint8_t chat[] = {0, 0, 0, 0, 'h', 0, 'i', 0};
+    alice.manager.Transmit(bobId, 257, chat, sizeof chat);
+    ASSERT_TRUE(bob.PumpUntil("OnTransmit(" + std::to_string(bobId) + "," +
+                              std::to_string(aliceId) + ",257,8)"))
+        << server.Output();
+    EXPECT_EQ(bob.events.lastTransmit, std::vector<std::uint8_t>(chat, chat + sizeof chat));
 
     // Bob leaves: Alice's pump reports it and the component forgets him right after.
     bob.manager.Logout();
