@@ -445,17 +445,20 @@ TEST(PopMsgGrab, QuestionAndCountdownBoxes) {
     struct Case {
         int type;
         int countdown;
+        double scale;
         const char* message;
         const char* file;
     };
     const Case cases[] = {
-        {2, 0, "确定要退出当前会议吗？退出后需要重新输入会议号才能再次加入。",
+        {2, 0, 1.0, "确定要退出当前会议吗？退出后需要重新输入会议号才能再次加入。",
          "popmsg_type2_question"},
-        {14, 10, "检测到您的电脑没有安装办公软件，共享文档需要安装WPS。是否现在安装？",
+        {14, 10, 1.0, "检测到您的电脑没有安装办公软件，共享文档需要安装WPS。是否现在安装？",
          "popmsg_type14_countdown"},
-        {0, 0, "网络连接已断开，请检查网络设置。", "popmsg_type0_notice"},
+        {0, 0, 1.0, "网络连接已断开，请检查网络设置。", "popmsg_type0_notice"},
+        {2, 0, 1.5, "确定要退出当前会议吗？", "popmsg_type2_question_scale150"},
     };
     for (const Case& c : cases) {
+        ScaleGuard scale(c.scale);
         CDlgPopMsg box(kTitle, QString::fromUtf8(c.message), c.countdown, c.type, nullptr, 1);
         ASSERT_TRUE(box.Create(CDlgPopMsg::IDD));
         if (c.type == 14) {
