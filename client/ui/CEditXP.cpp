@@ -4,6 +4,7 @@
 
 #include "client/app/SkinGlobals.h"
 #include "client/ui/EditKeyFilter.h"
+#include "client/ui/UiFonts.h"
 #include "platform/core/Scale.h"
 
 namespace {
@@ -70,8 +71,10 @@ void CEditXP::paintEvent(QPaintEvent* event) {
     painter.setPen(frame);
     painter.drawRect(client.adjusted(0, 0, -1, -1));
     if (text().isEmpty()) {
-        QFont hintFont = font();
-        hintFont.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"), font().family()});
+        QFont hintFont = g_fontUI;
+        QStringList faces{QStringLiteral("宋体"), QStringLiteral("SimSun")};
+        faces.append(g_fontUI.families());
+        hintFont.setFamilies(faces);
         painter.setFont(hintFont);
         painter.setPen(QColor::fromRgb(kHintColor));
         const double scale = g_fExchangePW;

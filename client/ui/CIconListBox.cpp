@@ -6,6 +6,7 @@
 
 #include "client/Common/MessageIds.h"
 #include "client/Common/StringUtil.h"
+#include "client/ui/UiFonts.h"
 #include "platform/core/Scale.h"
 
 namespace {
@@ -83,9 +84,8 @@ private:
         if (text.isEmpty()) {
             return;
         }
-        QFont font = list_->font();
-        font.setFamilies({QStringLiteral("微软雅黑"), QStringLiteral("Microsoft YaHei"),
-                          list_->font().family()});
+        // The UI font's faces ("微软雅黑" and its Linux stand-ins) at 12 pixels times the scale.
+        QFont font = g_fontUI;
         font.setPixelSize(std::max(static_cast<int>(12 * g_fExchangePW), 1));
         painter->setFont(font);
         painter->setPen(kRowText);

@@ -5,11 +5,12 @@
 #include <QPainterPath>
 
 #include "client/app/SkinGlobals.h"
+#include "client/ui/UiFonts.h"
 
 CKroGdiBtn::CKroGdiBtn(QWidget* parent) : yav::WindowT<QAbstractButton>(parent) {
     m_fills.normal = RGB(124, 150, 188);
     m_fills.focus = RGB(191, 217, 255);
-    m_fontOwn = font();
+    m_fontOwn = g_fontUI;
     yav::ConnectClickCommand(this);
 }
 
@@ -64,7 +65,7 @@ void CKroGdiBtn::SetDisabledTextColor(BYTE r, BYTE g, BYTE b) {
 
 QFont CKroGdiBtn::BuildFont(int size, bool underline) const {
     // Built again from the UI font each time, so changes never add up.
-    QFont built = font();
+    QFont built = g_fontUI;
     if (size != 0) {
         built.setPixelSize(std::abs(size));
     }
@@ -107,7 +108,7 @@ void CKroGdiBtn::SetTextInsets(int left, int top) {
 }
 
 QFont CKroGdiBtn::CaptionFont() const {
-    return m_bUnderline ? m_fontOwn : font();
+    return m_bUnderline ? m_fontOwn : *g_pGdipFont;
 }
 
 QColor CKroGdiBtn::CaptionColor() const {

@@ -5,9 +5,11 @@
 
 #include "client/app/SkinGlobals.h"
 #include "client/ui/EditKeyFilter.h"
+#include "client/ui/UiFonts.h"
 
 CYavEditEx::CYavEditEx(QWidget* parent) : yav::WindowT<QLineEdit>(parent) {
     setFrame(false);
+    setFont(g_fontUI);
 }
 
 void CYavEditEx::SetTextColors(COLORREF normal, COLORREF focused) {
@@ -23,7 +25,7 @@ void CYavEditEx::SetBkColors(COLORREF normal, COLORREF focused) {
 }
 
 void CYavEditEx::SetFontHeight(int size) {
-    QFont font = this->font();
+    QFont font = g_fontUI;
     font.setPixelSize(std::max(std::abs(size), 1));
     setFont(font);
 }

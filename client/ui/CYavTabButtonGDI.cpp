@@ -3,6 +3,7 @@
 #include <QPainter>
 
 #include "client/app/ConfigManger.h"
+#include "client/ui/UiFonts.h"
 #include "platform/core/Scale.h"
 
 namespace {
@@ -37,7 +38,7 @@ void CYavTabButtonGDI::DrawItem(QPainter& painter) {
         painter.fillRect(TabButtonBarRect(size(), g_fExchangePW), kSelectedBar);
     }
     const QString caption = GetWindowText().isEmpty() ? text() : GetWindowText();
-    const QFont captionFont = font();
+    const QFont& captionFont = *g_pGdipFont;
     const QRect layout(TextLeft(), 0, width() - TextLeft(), height());
     if (!caption.isEmpty()) {
         painter.setFont(captionFont);

@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "client/app/SkinGlobals.h"
+#include "client/ui/UiFonts.h"
 #include "platform/core/Scale.h"
 #include "platform/window/Window.h"
 
@@ -370,7 +371,7 @@ void VexMenu::DrawItem(const VexDrawItem& item) const {
 
     const QString text = VexMenuVisibleText(data.strText);
     if (!text.isEmpty()) {
-        const QFont font = m_pMenu != nullptr ? m_pMenu->font() : QApplication::font();
+        const QFont font = g_fontUI;
         painter.setFont(font);
         const QRect textRect = geometry.text;
         const QString shown =
