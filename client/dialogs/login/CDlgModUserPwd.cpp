@@ -117,7 +117,7 @@ BOOL CDlgModUserPwd::OnInitDialog() {
 }
 
 BOOL CDlgModUserPwd::PreTranslateMessage(yav::Msg* msg) {
-    if (msg->message == WM_KEYDOWN && msg->wParam == VK_SPACE && m_btnOk.hasFocus()) {
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_SPACE && msg->hwnd == &m_btnOk) {
         return 1;
     }
     return CDlgCommon::PreTranslateMessage(msg);
