@@ -122,15 +122,33 @@ BOOL CDlgTransSvr::OnInitDialog() {
 
 void CDlgTransSvr::FillRows() {
     m_listServers.DeleteAllItems();
+    std::vector<QString> addresses;
     for (int i = 0; i < m_nServerCount; ++i) {
         const login_records::CsServerColumns row = login_records::CsServerRow(m_pServers[i]);
         m_listServers.InsertItem(i, row.name);
-        m_listServers.SetItemText(i, 1, row.address);
-        m_listServers.SetItemText(i, 2, row.port);
+        // Latency and loss follow once the probes had their time.
+        m_listServers.SetItemText(i, 1, QStringLiteral("..."));
+        m_listServers.SetItemText(i, 2, QStringLiteral("..."));
+        addresses.push_back(row.address);
     }
     if (m_nServerCount > 0) {
         m_listServers.SetSelectionMark(0);
     }
+    m_pProbe = std::make_unique<CsServerProbe>();
+    m_pProbe->Start(addresses, m_nProbePort, m_nProbeWaitMs, [this] { ShowProbeResults(); });
+}
+
+void CDlgTransSvr::ShowProbeResults() {
+    const std::vector<CsServerProbe::Result>& results = m_pProbe->Results();
+    for (int i = 0; i < m_nServerCount && i < static_cast<int>(results.size()); ++i) {
+        m_listServers.SetItemText(i, 1, CsServerProbe::LatencyText(results[i]));
+        m_listServers.SetItemText(i, 2, CsServerProbe::LossText(results[i]));
+    }
+}
+
+void CDlgTransSvr::OnDestroy() {
+    m_pProbe.reset();
+    yav::Dialog::OnDestroy();
 }
 
 BOOL CDlgTransSvr::OnEraseBkgnd(QPainter& painter) {

@@ -6,8 +6,10 @@
 
 #include <QImage>
 
+#include <memory>
 #include <vector>
 
+#include "CsServerProbe.h"
 #include "IJoinConfHander.h"
 #include "client/ui/CListCtrlCl.h"
 #include "client/ui/CStaticImage.h"
@@ -35,6 +37,12 @@ public:
     void SetServerList(const ST_CS_SERVER* table, int count);
     // The row the next step takes: the selected one, the first when none is selected.
     int GetChosenServer() const;
+    // Where the rows' latency probes go (the servers' probe port; tests use their own).
+    void SetProbe(std::uint16_t port, int waitMs) {
+        m_nProbePort = port;
+        m_nProbeWaitMs = waitMs;
+    }
+    bool IsProbeFinished() const { return m_pProbe && m_pProbe->IsFinished(); }
 
     CListCtrlCl& GetServerList() { return m_listServers; }
 
@@ -42,6 +50,7 @@ protected:
     BOOL OnInitDialog() override;
     BOOL OnEraseBkgnd(QPainter& painter) override;
     int OnNcHitTest(const QPoint& screenPoint) override;
+    void OnDestroy() override;
     // Enter is the next button; Esc does nothing.
     BOOL PreTranslateMessage(yav::Msg* msg) override;
     void OnOK() override;
@@ -53,10 +62,14 @@ private:
     void OnBack();
     void OnClose();
     void FillRows();
+    void ShowProbeResults();
 
     IJoinConfHander* m_pOwner = nullptr;
     const ST_CS_SERVER* m_pServers = nullptr;
     int m_nServerCount = 0;
+    std::unique_ptr<CsServerProbe> m_pProbe;
+    std::uint16_t m_nProbePort = CsServerProbe::kProbePort;
+    int m_nProbeWaitMs = CsServerProbe::kAnswerWaitMs;
     CListCtrlCl m_listServers;
     CYavPngButton m_btnBack;
     CYavPngButton m_btnNext;

@@ -21,7 +21,6 @@ CsServerColumns CsServerRow(const ST_CS_SERVER& server) {
     if (columns.name.isEmpty()) {
         columns.name = columns.address;
     }
-    columns.port = QString::number(server.csPort);
     return columns;
 }
 

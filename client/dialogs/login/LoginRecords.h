@@ -23,12 +23,11 @@ inline QString ConfName(const ST_CONF_ITEM& item) {
     return GbkField(item.confName);
 }
 
-// The three columns of a conference server in the server choice list: its name (the
-// address when it has none), its address and its port.
+// A conference server as the server choice shows and probes it: its name (the address when
+// it has none) and its address.
 struct CsServerColumns {
     QString name;
     QString address;
-    QString port;
 };
 CsServerColumns CsServerRow(const ST_CS_SERVER& server);
 

@@ -1,6 +1,9 @@
-// The server choice: its rows, and where next, a double click, Enter, back and close lead.
+// The server choice: its rows with each server's probed latency and loss, and where next, a
+// double click, Enter, back and close lead.
 
+#include <QNetworkDatagram>
 #include <QTest>
+#include <QUdpSocket>
 
 #include <gtest/gtest.h>
 
@@ -18,13 +21,35 @@ using yav::testing::ModalAnswer;
 std::vector<ST_CS_SERVER> Servers() {
     std::vector<ST_CS_SERVER> servers(3);
     const char* names[] = {"\xB1\xB1\xBE\xA9", "", "Shanghai"};  // 北京, none, Shanghai
+    // The first answers probes; nothing listens at the second; the third is no address.
+    const char* addresses[] = {"127.0.0.1", "127.0.0.2", "nowhere"};
     for (int i = 0; i < 3; ++i) {
         std::strcpy(servers[i].serverName, names[i]);
-        std::snprintf(servers[i].csAddress, sizeof servers[i].csAddress, "10.0.0.%d", i + 1);
+        std::strcpy(servers[i].csAddress, addresses[i]);
         servers[i].csPort = static_cast<std::uint16_t>(8866 + i);
     }
     return servers;
 }
+
+// The server's probe echo: every datagram goes back unchanged to its sender.
+class ProbeEcho {
+public:
+    ProbeEcho() {
+        socket_.bind(QHostAddress::LocalHost, 0);
+        QObject::connect(&socket_, &QUdpSocket::readyRead, &socket_, [this] {
+            while (socket_.hasPendingDatagrams()) {
+                const QNetworkDatagram datagram = socket_.receiveDatagram();
+                socket_.writeDatagram(datagram.makeReply(datagram.data()));
+                ++echoed;
+            }
+        });
+    }
+    std::uint16_t Port() const { return socket_.localPort(); }
+    int echoed = 0;
+
+private:
+    QUdpSocket socket_;
+};
 
 class TransSvr : public ::testing::Test {
 protected:
@@ -32,6 +57,7 @@ protected:
 
     int Run(std::function<void(CDlgTransSvr&)> act, IJoinConfHander* owner) {
         CDlgTransSvr dialog;
+        dialog.SetProbe(echo.Port(), 100);
         dialog.SetOwner(owner);
         dialog.SetServerList(servers.data(), static_cast<int>(servers.size()));
         ModalAnswer answer([&act](yav::Dialog& d) { act(static_cast<CDlgTransSvr&>(d)); });
@@ -40,18 +66,28 @@ protected:
 
     std::vector<ST_CS_SERVER> servers = Servers();
     FakeJoinHandler handler;
+    ProbeEcho echo;
 };
 
-TEST_F(TransSvr, RowsShowNameAddressAndPort) {
+TEST_F(TransSvr, RowsShowNameLatencyAndLoss) {
     CDlgTransSvr dialog;
+    dialog.SetProbe(echo.Port(), 500);
     dialog.SetServerList(servers.data(), 3);
     ASSERT_TRUE(dialog.Create(CDlgTransSvr::IDD));
+    dialog.ShowWindow(SW_SHOW);
     CListCtrlCl& list = dialog.GetServerList();
     ASSERT_EQ(list.GetItemCount(), 3);
     EXPECT_EQ(list.GetItemText(0, 0), QStringLiteral("北京"));
-    EXPECT_EQ(list.GetItemText(1, 0), QStringLiteral("10.0.0.2"));
-    EXPECT_EQ(list.GetItemText(2, 1), QStringLiteral("10.0.0.3"));
-    EXPECT_EQ(list.GetItemText(2, 2), QStringLiteral("8868"));
+    EXPECT_EQ(list.GetItemText(1, 0), QStringLiteral("127.0.0.2")) << "nameless: its address";
+    EXPECT_EQ(list.GetItemText(2, 0), QStringLiteral("Shanghai"));
+    EXPECT_EQ(list.GetItemText(0, 1), QStringLiteral("..."));
+    ASSERT_TRUE(yav::testing::WaitUntil([&] { return dialog.IsProbeFinished(); }, 5000));
+    EXPECT_EQ(echo.echoed, CsServerProbe::kProbesPerServer);
+    EXPECT_TRUE(list.GetItemText(0, 1).endsWith(QStringLiteral(" ms")));
+    EXPECT_EQ(list.GetItemText(0, 2), QStringLiteral("0%"));
+    EXPECT_EQ(list.GetItemText(1, 1), QStringLiteral("-"));
+    EXPECT_EQ(list.GetItemText(1, 2), QStringLiteral("100%"));
+    EXPECT_EQ(list.GetItemText(2, 2), QStringLiteral("100%"));
     EXPECT_EQ(dialog.GetChosenServer(), 0);
     EXPECT_EQ(dialog.size(), QSize(412, 299));
     EXPECT_EQ(list.geometry(), QRect(22, 51, 369, 193));
