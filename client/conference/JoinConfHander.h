@@ -77,7 +77,9 @@ public:
         std::string dataDir;     // with trailing "/"
         std::string programDir;  // with trailing "/"
         std::string clientIni;
-        std::function<bool(const std::string& program)> startProcess;
+        // Starts program with its arguments, without waiting; false when it did not start.
+        std::function<bool(const std::string& program, const std::vector<std::string>& args)>
+            startProcess;
     };
     void SetUpgradePlaces(UpgradePlaces places) { m_upgradePlaces = std::move(places); }
 

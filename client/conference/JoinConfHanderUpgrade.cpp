@@ -17,8 +17,12 @@ CJoinConfHander::UpgradePlaces DefaultUpgradePlaces() {
     places.dataDir = yav::paths::WithTrailingSlash(g_ConfigManager.GetDataDir().toStdString());
     places.programDir = yav::paths::ProgramDir();
     places.clientIni = g_ConfigManager.GetClientIniPath().toStdString();
-    places.startProcess = [](const std::string& program) {
-        return QProcess::startDetached(QString::fromStdString(program), {});
+    places.startProcess = [](const std::string& program, const std::vector<std::string>& args) {
+        QStringList arguments;
+        for (const std::string& arg : args) {
+            arguments << QString::fromStdString(arg);
+        }
+        return QProcess::startDetached(QString::fromStdString(program), arguments);
     };
     return places;
 }
@@ -36,9 +40,12 @@ int CJoinConfHander::StartUpgrade() {
         YLOG_WARN("升级描述文件无法写入: %supgrade.ini", updateDir.c_str());
         return 0;
     }
+    // The updater is told where its description file is, so it needs no copy of the
+    // data-folder rules.
     const std::string program = places.programDir + "KroUpd";
-    YLOG_DEBUG("%s", program.c_str());
-    const bool started = places.startProcess(program);
+    const std::string description = updateDir + "upgrade.ini";
+    YLOG_DEBUG("%s %s", program.c_str(), description.c_str());
+    const bool started = places.startProcess(program, {description});
     if (started) {
         yav::profile::WriteString("Guard", "bUpdate", "1", places.clientIni);
     }
