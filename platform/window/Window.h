@@ -1,0 +1,278 @@
+#pragma once
+// The window base of every window and control of the program, over Qt Widgets.
+//
+// WindowT<QtBase> adds to a Qt widget class what the program's window code expects of a
+// window: a control id and lookup of children by id, timers by id, two-parameter messages
+// (sent directly, or posted through a thread-safe handle and dropped once the window is
+// destroyed), command notifications from controls to their parent, show/move/size in the
+// program's terms, painting in an erase step and a paint step, mouse-tracking notifications,
+// activation changes, drag-by-caption hit testing and per-pixel-alpha ("layered") pictures.
+// Everything except posting through a WindowHandle runs on the GUI thread.
+
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <type_traits>
+#include <utility>
+
+#include "platform/window/WinDefs.h"
+#include "platform/window/WindowHandle.h"
+
+class QAbstractButton;
+class QEvent;
+class QPainter;
+class QPaintEvent;
+class QTimer;
+
+namespace yav {
+
+namespace testing {
+class TimerDriver;
+}
+
+// A message as the pre-translation step sees it (keys only: WM_KEYDOWN, WM_KEYUP,
+// WM_SYSKEYDOWN, WM_SYSKEYUP with the virtual-key code in wParam).
+struct Msg {
+    QWidget* hwnd = nullptr;  // the widget the key goes to (the focused control)
+    UINT message = 0;
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
+    Qt::KeyboardModifiers modifiers;
+};
+
+// Z-order requests of SetWindowPos.
+enum class ZOrder { Keep, Top, Bottom, TopMost, NoTopMost };
+
+// Flags of SetLayeredWindowAttributes.
+inline constexpr DWORD LWA_COLORKEY = 0x1;
+inline constexpr DWORD LWA_ALPHA = 0x2;
+
+// Control ids work on every widget, framework window or plain Qt control.
+void SetControlId(QWidget* widget, int id);
+int ControlId(const QWidget* widget);  // 0 when none was given
+// The direct child with that control id, or null.
+QWidget* FindControl(const QWidget* parent, int id);
+
+class WindowCore;
+// The framework window behind a widget, or null for a plain Qt widget.
+WindowCore* WindowFrom(QWidget* widget);
+// Sends to a framework window (direct call); 0 when the target is not one.
+LRESULT SendMessage(QWidget* target, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+// Posts to a framework window from the GUI thread; false when there is no such window.
+bool PostMessage(QWidget* target, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+// Sends WM_COMMAND (control id, code) with the control as lParam to the control's parent.
+LRESULT NotifyParent(QWidget* control, UINT code);
+// Makes every click of the button a BN_CLICKED command to its parent.
+void ConnectClickCommand(QAbstractButton* button);
+// The virtual-key code of a Qt key (0 when it has none).
+WPARAM VirtualKeyFromQt(int qtKey);
+
+class WindowCore {
+public:
+    virtual ~WindowCore();
+    WindowCore(const WindowCore&) = delete;
+    WindowCore& operator=(const WindowCore&) = delete;
+
+    QWidget* GetWidget() const { return self_; }
+
+    // --- existence ---
+    bool IsWindow() const { return created_; }
+    // Handle for posting from any thread; empty while the window does not exist.
+    WindowHandle GetSafeHwnd() const;
+    // Ends the window: OnDestroy, timers stopped, pending and future posts dropped, hidden;
+    // the same for every window below it. The object stays and can be created again.
+    void DestroyWindow();
+
+    // --- identity and relatives ---
+    int GetDlgCtrlID() const { return ControlId(self_); }
+    void SetDlgCtrlID(int id) { SetControlId(self_, id); }
+    QWidget* GetDlgItem(int id) const { return FindControl(self_, id); }
+    QWidget* GetParent() const;
+
+    // --- messages ---
+    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    bool PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+
+    // --- timers (ids are the window's own; re-arming restarts the period) ---
+    // False when the window does not exist. Periods below 10 ms run at 10 ms.
+    bool SetTimer(UINT id, UINT elapseMs);
+    // Harmless for an id that is not set.
+    bool KillTimer(UINT id);
+    bool IsTimerSet(UINT id) const { return timers_.count(id) != 0; }
+    // The effective period of a set timer, -1 when it is not set.
+    int GetTimerElapse(UINT id) const;
+
+    // --- show, move, size ---
+    // Returns whether the window was visible before.
+    virtual BOOL ShowWindow(int nCmdShow);
+    // Child windows: parent client coordinates; top-level windows: screen coordinates.
+    virtual void MoveWindow(int x, int y, int cx, int cy, BOOL repaint = 1);
+    virtual void MoveWindow(const QRect& rect, BOOL repaint = 1);
+    BOOL SetWindowPos(ZOrder order, int x, int y, int cx, int cy, UINT flags);
+    QRect GetWindowRect() const;  // screen coordinates
+    QRect GetClientRect() const { return QRect(QPoint(0, 0), self_->size()); }
+    QPoint ClientToScreen(const QPoint& point) const;
+    QRect ClientToScreen(const QRect& rect) const;
+    QPoint ScreenToClient(const QPoint& point) const;
+    QRect ScreenToClient(const QRect& rect) const;
+    BOOL IsWindowVisible() const { return self_->isVisible() ? 1 : 0; }
+    BOOL IsWindowEnabled() const { return self_->isEnabled() ? 1 : 0; }
+    // Returns whether the window was disabled before.
+    virtual BOOL EnableWindow(BOOL enable);
+
+    // --- text ---
+    virtual void SetWindowText(const QString& text);
+    QString GetWindowText() const { return windowText_; }
+
+    // --- painting ---
+    void Invalidate(BOOL erase = 1);
+    void InvalidateRect(const QRect& rect, BOOL erase = 1);
+    void UpdateWindow();
+
+    // --- mouse tracking: OnMouseHover after the hover time without leaving, OnMouseLeave
+    // once the mouse has left; each request is answered once ---
+    void TrackMouseEvent(DWORD flags, DWORD hoverMs = HOVER_DEFAULT);
+
+    // --- per-pixel alpha ---
+    // Colour key (pixels of exactly that colour are see-through) and/or constant alpha for
+    // what the window paints itself.
+    void SetLayeredWindowAttributes(COLORREF key, BYTE alpha, DWORD flags);
+    // Shows a composed picture (premultiplied or straight ARGB) with a constant alpha, in
+    // place of the window's own painting.
+    BOOL UpdateLayeredWindow(const QImage& picture, BYTE constantAlpha);
+    const QImage& GetLayeredPicture() const { return layerPicture_; }
+    BYTE GetLayeredAlpha() const { return layerAlpha_; }
+
+protected:
+    explicit WindowCore(QWidget* self);
+
+    using MessageHandler = std::function<LRESULT(WPARAM, LPARAM)>;
+    // The message map: a handler for a message, or for WM_COMMAND of one control id.
+    void MapMessage(UINT message, MessageHandler handler);
+    void MapCommand(int id, std::function<void()> handler);
+
+    // Every message goes through here: the mapped handler, else DefWindowProc.
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    // The built-in handling: WM_COMMAND -> OnCommand, WM_TIMER -> OnTimer,
+    // WM_SETTEXT -> stores and shows the text, WM_DESTROY -> OnDestroy.
+    LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    // True when the command was handled (mapped commands are).
+    virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+    // Keys reach this window's focused control only when no window from that control up to
+    // its top-level window answers true here.
+    virtual BOOL PreTranslateMessage(Msg* msg);
+
+    virtual void OnTimer(UINT id);
+    // Paints the background; true when it did. The painter covers the client area.
+    virtual BOOL OnEraseBkgnd(QPainter& painter);
+    virtual void OnPaint(QPainter& painter);
+    virtual void OnShowWindow(BOOL show);
+    virtual void OnSize(int cx, int cy);
+    virtual void OnMove(int x, int y);
+    // state: WA_INACTIVE, WA_ACTIVE or WA_CLICKACTIVE; other: the window losing or gaining
+    // the activation in exchange (may be null).
+    virtual void OnActivate(UINT state, QWidget* other);
+    virtual void OnDestroy();
+    // HTCAPTION makes a left press there drag the (top-level) window.
+    virtual int OnNcHitTest(const QPoint& screenPoint);
+    // The mouse is over the window (on entry and on every move).
+    virtual void OnSetCursor();
+    virtual void OnMouseHover();
+    virtual void OnMouseLeave();
+
+    // Marks this window and the child controls below it as existing (or not).
+    void MarkCreated(bool created);
+    // For constructors of windows that exist only once created: not existing, no
+    // notifications.
+    void StartNotCreated();
+    // Makes the widget a window of its own owned by owner (or a child of it when the flags
+    // hold no window type), places it and marks it created.
+    void CreateWindowEx(QWidget* owner, Qt::WindowFlags flags, const QRect& rect);
+
+    // For WindowT: event dispatch and painting.
+    bool HandleEvent(QEvent* event);
+    void PaintWindow(QPaintEvent* event);
+
+private:
+    friend class testing::TimerDriver;
+    friend class KeyRouter;
+    friend class WindowHandle;
+
+    struct TimerSlot {
+        int qtTimerId = 0;
+        int elapseMs = 0;
+    };
+
+    void NewHandle();
+    void DropHandle();
+    void KillAllTimers();
+    void DispatchPosted(QEvent* event);
+    bool DispatchTimer(int qtTimerId);
+    bool HandleMouse(QEvent* event);
+    void NoteMouseOver();
+    void NoteMouseLeft();
+    void ApplyText();
+    void PaintLayers(QPainter& painter);
+
+    QWidget* self_;
+    bool created_ = true;
+    std::shared_ptr<detail::HandleState> handle_;
+    std::map<UINT, TimerSlot> timers_;
+    std::map<UINT, MessageHandler> messageMap_;
+    std::map<int, std::function<void()>> commandMap_;
+    QString windowText_;
+
+    bool trackLeave_ = false;
+    bool trackHover_ = false;
+    QTimer* hoverTimer_ = nullptr;
+
+    bool dragging_ = false;
+    QPoint dragStartGlobal_;
+    QPoint dragStartWindowPos_;
+
+    bool colorKeyed_ = false;
+    bool constantAlpha_ = false;
+    QRgb colorKey_ = 0;
+    BYTE ownAlpha_ = 255;
+    bool layered_ = false;
+    QImage layerPicture_;
+    BYTE layerAlpha_ = 255;
+};
+
+// A framework window over the Qt widget class QtBase.
+template <class QtBase>
+class WindowT : public QtBase, public WindowCore {
+public:
+    template <class... Args>
+    explicit WindowT(Args&&... args) : QtBase(std::forward<Args>(args)...), WindowCore(this) {}
+
+protected:
+    // Plain widgets and abstract controls paint only through OnEraseBkgnd/OnPaint; concrete Qt
+    // controls keep their own painting unless the subclass overrides paintEvent.
+    static constexpr bool kPaintsItself =
+        std::is_same_v<QtBase, QWidget> || std::is_abstract_v<QtBase>;
+
+    bool event(QEvent* event) override {
+        if (HandleEvent(event)) {
+            return true;
+        }
+        return QtBase::event(event);
+    }
+    void paintEvent(QPaintEvent* event) override {
+        if constexpr (kPaintsItself) {
+            PaintWindow(event);
+        } else {
+            QtBase::paintEvent(event);
+        }
+    }
+};
+
+using Window = WindowT<QWidget>;
+
+}  // namespace yav

@@ -1,0 +1,21 @@
+#pragma once
+// Window kinds of the program mapped to Qt: top-most, tool (no task-bar entry), frameless and
+// per-pixel-alpha windows. Changing a kind keeps a visible window visible (Qt hides a window
+// whose flags change) without taking the activation.
+
+class QWidget;
+
+namespace yav {
+
+void SetTopMost(QWidget* window, bool on);
+bool IsTopMost(const QWidget* window);
+void SetToolWindow(QWidget* window, bool on);
+void SetFrameless(QWidget* window, bool on);
+// A translucent, frameless window whose pixels carry their own alpha.
+void SetPerPixelAlpha(QWidget* window, bool on);
+// Shows the window (minimised when asked) without giving it the activation.
+void ShowWithoutActivating(QWidget* window, bool minimized = false);
+// Raises the window and gives it the activation.
+void BringToForeground(QWidget* window);
+
+}  // namespace yav
