@@ -8,27 +8,17 @@
 
 namespace yav::road {
 
-namespace {
-
-template <size_t N>
-QString FieldText(const char16_t (&field)[N]) {
-    const auto* end = std::find(field, field + N, u'\0');
-    return QString::fromUtf16(field, end - field);
-}
-
-}  // namespace
-
 QString StartParamName(const ST_START_PARAM& block) {
-    return FieldText(block.szName);
+    return block.UserName();
 }
 QString StartParamPassword(const ST_START_PARAM& block) {
-    return FieldText(block.szPwd);
+    return block.Password();
 }
 QString StartParamServer(const ST_START_PARAM& block) {
-    return FieldText(block.szServer);
+    return block.ServerAddr();
 }
 int StartParamType(const ST_START_PARAM& block) {
-    return block.wType;
+    return block.wJoinType;
 }
 uint32_t StartParamConfId(const ST_START_PARAM& block) {
     return static_cast<uint32_t>(block.nConfId);

@@ -23,14 +23,11 @@ using road_test::MakeServer;
 
 ST_START_PARAM MakeStart(int type, const QString& name, const QString& password, uint32_t confId,
                          const QString& server = QStringLiteral("127.0.0.1")) {
-    ST_START_PARAM block{};
-    block.wType = static_cast<uint16_t>(type);
-    const std::u16string n = name.toStdU16String();
-    const std::u16string p = password.toStdU16String();
-    const std::u16string s = server.toStdU16String();
-    std::copy(n.begin(), n.end(), block.szName);
-    std::copy(p.begin(), p.end(), block.szPwd);
-    std::copy(s.begin(), s.end(), block.szServer);
+    ST_START_PARAM block;
+    block.wJoinType = static_cast<uint16_t>(type);
+    block.SetUserName(name);
+    block.SetPassword(password);
+    block.SetServerAddr(server);
     block.nConfId = static_cast<int32_t>(confId);
     return block;
 }
