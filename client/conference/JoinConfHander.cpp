@@ -62,14 +62,17 @@ QString CJoinConfHander::StartPassword() const {
     return yav::road::StartParamPassword(m_startParam);
 }
 
-void CJoinConfHander::SetStartParams(int autoJoin, const ST_START_PARAM* block,
+void CJoinConfHander::SetStartParams(bool autoJoin, const ST_START_PARAM* block,
                                      const QString& digestPwd) {
     m_strDigestPwd = yav::text::Utf16ToGbk(digestPwd.toStdU16String());
-    m_bAutoJoin = autoJoin;
+    m_bAutoJoin = autoJoin ? 1 : 0;
     if (block != nullptr) {
         m_startParam = *block;
     }
-    if (autoJoin != 0) {
+    if (m_frame != nullptr) {
+        m_frame->SetHandOverDigest(m_strDigestPwd);
+    }
+    if (autoJoin) {
         std::lock_guard lock(m_dsLock);
         m_nDsPort = kDefaultDsPort;
         m_strSvrDs = yav::road::StartParamServer(m_startParam);
@@ -330,21 +333,26 @@ int CJoinConfHander::EnterConfRoom() {
     }
 
     CloseRoadDialogs(3);
-    int chosen = -1;
-    const std::vector<ST_CS_SERVER> servers = m_pCsServers;
-    const int answer = m_windows->RunTransSvr(servers, &chosen);
-    if (answer == kIdOk && !m_bExiting && chosen >= 0 &&
-        static_cast<size_t>(chosen) < servers.size()) {
-        if (m_frame != nullptr) {
-            m_frame->SetCsServer(servers[static_cast<size_t>(chosen)]);
-        }
-        m_chosenServer = servers[static_cast<size_t>(chosen)];
-        LoginCS();
-    }
+    m_offeredServers = m_pCsServers;
+    m_windows->RunTransSvr(m_offeredServers);
+    m_offeredServers.clear();
     if (m_bInRoom == 0 && !m_bExiting && m_bUpgrading == 0) {
+        // Back, or a login that failed: the list comes back rather than nothing at all.
         m_bListAgain = true;
     }
     return 1;
+}
+
+void CJoinConfHander::LoginChosenCsServer(int serverIndex) {
+    if (m_bExiting || serverIndex < 0 ||
+        static_cast<size_t>(serverIndex) >= m_offeredServers.size()) {
+        return;
+    }
+    m_chosenServer = m_offeredServers[static_cast<size_t>(serverIndex)];
+    if (m_frame != nullptr) {
+        m_frame->SetCsServer(m_chosenServer);
+    }
+    LoginCS();
 }
 
 int CJoinConfHander::GetCsServers(uint32_t confId) {
@@ -400,7 +408,12 @@ void CJoinConfHander::LoginCS() {
 
     if (m_bInRoom != 0) {
         m_windows->RememberMonitor();
-        if (!m_windows->CreateRoomWindow()) {
+        QString confName;
+        if (m_nCurConf >= 0 && static_cast<size_t>(m_nCurConf) < m_pConfList.size()) {
+            const ST_CONF_ITEM& entry = m_pConfList[static_cast<size_t>(m_nCurConf)];
+            confName = yav::road::FromGbkField(entry.confName, sizeof(entry.confName));
+        }
+        if (!m_windows->CreateRoomWindow(confName, m_dwEnterConfId)) {
             YLOG_WARN("会议室窗口创建失败");
             m_bInRoom = 0;
             if (m_frame != nullptr) {

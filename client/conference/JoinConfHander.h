@@ -4,6 +4,8 @@
 // on the UI thread inside the start-up window's modal loop, except ConnectDs, which the login
 // window calls from its login thread.
 
+#include <QPointer>
+#include <QScreen>
 #include <QString>
 
 #include <cstdint>
@@ -17,32 +19,36 @@
 #include "ST_CONF_ITEM.h"
 #include "ST_CS_SERVER.h"
 #include "StartParam.h"
+#include "dialogs/login/IJoinConfHander.h"
 
 class IDsManager;
 
-class CJoinConfHander {
+class CJoinConfHander : public IJoinConfHander {
 public:
     // The road drives the given windows (owned) and logs in through the given main frame
     // (not owned; null: every conference-server login fails with -1).
     CJoinConfHander(std::unique_ptr<yav::road::IRoadWindows> windows, yav::road::IConfLogin* frame);
-    virtual ~CJoinConfHander();
+    ~CJoinConfHander() override;
     CJoinConfHander(const CJoinConfHander&) = delete;
     CJoinConfHander& operator=(const CJoinConfHander&) = delete;
 
-    void SetStartParams(int autoJoin, const ST_START_PARAM* block, const QString& digestPwd);
+    void SetStartParams(bool autoJoin, const ST_START_PARAM* block,
+                        const QString& digestPwd) override;
     void OnStart();
     // Connects to the first answering data server of the ";"-separated list; non-zero when
     // connected. Called on the login window's thread.
-    int ConnectDs(const QString& serverList, uint16_t port);
+    int ConnectDs(const QString& serverList, uint16_t port) override;
     // Fetches the list and ends the login window and the list; 0 when fetching failed.
-    int ShowConfListDlg();
+    int ShowConfListDlg() override;
     bool RequestConfList(uint32_t confId, const char* server, const char* name, const char* pwd,
                          uint8_t type);
-    const ST_CONF_ITEM* FindConfById(uint32_t confId);
+    const ST_CONF_ITEM* FindConfById(uint32_t confId) override;
     void AfterLogin();
     // -1 on the early stops (no entry, password not given, no answer from the data server),
     // 1 otherwise.
-    int EnterConfRoom();
+    int EnterConfRoom() override;
+    // The server choice's OK: logs in to the conference server of that row.
+    void LoginChosenCsServer(int serverIndex) override;
     int GetCsServers(uint32_t confId);
     void LoginCS();
     void ShowServerError(int code, uint16_t extra, int mode);
@@ -50,7 +56,7 @@ public:
     void ShowConfListAgain();
     void ReturnToLogin();
     // Leaves the road for good: releases the data server and closes the start-up window.
-    void ExitApp();
+    void ExitApp() override;
     void Release();
 
     // Upgrade offer: writes the updater's description file and starts the updater.
@@ -67,9 +73,9 @@ public:
     QString GetServerDs() const;
     uint32_t GetDsPort() const { return m_nDsPort; }
     uint32_t GetEnterConfId() const { return m_dwEnterConfId; }
-    // The screen the road's windows open on (its name; empty for the primary screen).
-    QString GetMonitor() const { return m_hMonitor; }
-    void SetMonitor(const QString& screenName) { m_hMonitor = screenName; }
+    // The screen the road's windows open on (null: none remembered).
+    QScreen* GetMonitor() const override { return m_hMonitor; }
+    void SetMonitor(QScreen* screen) override { m_hMonitor = screen; }
 
     // Where the upgrade's files go and how the updater is started (tests point these at a
     // folder of their own and a starter that records the call).
@@ -95,7 +101,7 @@ private:
     int m_nConfCount = 0;
     int m_bUpgrading = 0;
     std::string m_strDigestPwd;
-    QString m_hMonitor;
+    QPointer<QScreen> m_hMonitor;
     uint32_t m_nDsPort = 0;
     QString m_strSvrDs;
     IDsManager* m_pDsManager = nullptr;
@@ -117,6 +123,8 @@ private:
     int m_nRoadRound = 0;
     // The conference-server record handed to the main frame for the login.
     ST_CS_SERVER m_chosenServer{};
+    // The records shown in the server choice while it runs.
+    std::vector<ST_CS_SERVER> m_offeredServers;
 
     std::unique_ptr<yav::road::IRoadWindows> m_windows;
     yav::road::IConfLogin* m_frame = nullptr;

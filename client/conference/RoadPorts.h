@@ -42,8 +42,8 @@ public:
 
     virtual bool TransSvrHasWindow() const = 0;
     virtual void EndTransSvr() = 0;
-    // Shows the offered conference servers; on IDOK *chosen is the row the user picked.
-    virtual int RunTransSvr(const std::vector<ST_CS_SERVER>& servers, int* chosen) = 0;
+    // Shows the offered conference servers; its OK calls the owner's LoginChosenCsServer.
+    virtual int RunTransSvr(const std::vector<ST_CS_SERVER>& servers) = 0;
 
     // The conference (chair) password box: caption text 754, prompt text 82.
     virtual int AskChairPassword(QString* password) = 0;
@@ -53,8 +53,9 @@ public:
 
     // Notes the monitor of the list (or else the login window) for the room to open on.
     virtual void RememberMonitor() = 0;
-    // Creates and shows the room window under the start-up window; false when it failed.
-    virtual bool CreateRoomWindow() = 0;
+    // Creates and shows the room window of the named conference under the start-up window;
+    // false when it failed.
+    virtual bool CreateRoomWindow(const QString& confName, uint32_t confId) = 0;
     // Closes the start-up window, which ends the program through its normal shut-down.
     virtual void CloseStartup() = 0;
 };
@@ -73,6 +74,8 @@ public:
     virtual ~IConfLogin() = default;
     virtual void SetLoginInfo(const QString& name, const QString& password, uint8_t mode) = 0;
     virtual void SetCsServer(const ST_CS_SERVER& record) = 0;
+    // A password handed over at start as already digested (GBK; empty when none).
+    virtual void SetHandOverDigest(const std::string& digest) = 0;
     // 0 logged in, -4 the server offers an upgrade, other values error codes.
     virtual int LoginCs(uint32_t confId, uint16_t* extra, uint8_t flag) = 0;
     virtual void LogoutCs() = 0;

@@ -60,7 +60,7 @@ protected:
     // The login window's successful login: hand over the block, connect, fetch the list.
     std::function<int()> LoginWith(ST_START_PARAM block) {
         return [this, block]() {
-            road->SetStartParams(0, &block, QString());
+            road->SetStartParams(false, &block, QString());
             EXPECT_NE(road->ConnectDs(QStringLiteral("127.0.0.1"), 8875), 0);
             road->ShowConfListDlg();
             return 1;
@@ -243,7 +243,7 @@ TEST_F(RoadTest, TheShortListFormIsWidenedWithZeroes) {
     windows = owned.get();
     road = std::make_unique<CJoinConfHander>(std::move(owned), &frame);
     const ST_START_PARAM block = MakeStart(0, "a", "b", 0);
-    road->SetStartParams(0, &block, QString());
+    road->SetStartParams(false, &block, QString());
     ASSERT_NE(road->ConnectDs("127.0.0.1", 8875), 0);
     ASSERT_EQ(road->ShowConfListDlg(), 1);
 
@@ -264,7 +264,7 @@ TEST_F(RoadTest, TheShortListFormIsWidenedWithZeroes) {
 TEST_F(RoadTest, AFailedListRequestIsRetriedOnceThenShown) {
     MakeRoad({MakeConf(1), MakeConf(2)}, {});
     const ST_START_PARAM block = MakeStart(0, "a", "b", 0);
-    road->SetStartParams(0, &block, QString());
+    road->SetStartParams(false, &block, QString());
     road->ConnectDs("127.0.0.1", 8875);
 
     ds->listResults = {0x8007, 0};
@@ -373,8 +373,8 @@ TEST_F(RoadTest, ServerChoiceLogsInToTheChosenServer) {
              {MakeServer("127.0.0.1", 9000), MakeServer("127.0.0.2", 9001)});
     windows->loginScript.push_back(LoginWith(MakeStart(0, "a", "b", 0)));
     windows->listScript.push_back(ClickRow(2));
-    windows->transScript.push_back([](int* chosen) {
-        *chosen = 1;
+    windows->transScript.push_back([this]() {
+        road->LoginChosenCsServer(1);
         return 1;
     });
     RunRoad();
@@ -395,7 +395,7 @@ TEST_F(RoadTest, ServerChoiceWithoutARoomBringsTheListBack) {
     windows->listScript.push_back(ClickRow(2));
     // Back in the server choice, then the list again: the user logs out to the login window,
     // which then closes the program.
-    windows->transScript.push_back([](int*) { return 2; });
+    windows->transScript.push_back([]() { return 2; });
     windows->listScript.push_back([]() { return 2; });
     windows->loginScript.push_back([this]() {
         road->ExitApp();
@@ -440,7 +440,7 @@ TEST_F(RoadTest, ClosingTheLoginWindowOpensNothingMore) {
 TEST_F(RoadTest, DirectJoinGoesStraightToTheConference) {
     MakeRoad({MakeConf(77), MakeConf(78)}, {MakeServer("127.0.0.1", 9000)});
     const ST_START_PARAM block = MakeStart(2, "nick", "pw", 77, "127.0.0.1");
-    road->SetStartParams(1, &block, QString());
+    road->SetStartParams(true, &block, QString());
     RunRoad();
 
     EXPECT_EQ(windows->loginRuns, 0);
@@ -457,7 +457,7 @@ TEST_F(RoadTest, AFailedDirectJoinOffersTheList) {
     MakeRoad({MakeConf(77), MakeConf(78)}, {MakeServer("127.0.0.1", 9000)});
     frame.loginResults = {0x8007};
     const ST_START_PARAM block = MakeStart(2, "nick", "wrong", 77);
-    road->SetStartParams(1, &block, QString());
+    road->SetStartParams(true, &block, QString());
     RunRoad();
     ASSERT_EQ(windows->messages.size(), 1u);
     // The conference server's refusal is worded as for any mode but a list request's.
@@ -468,7 +468,7 @@ TEST_F(RoadTest, AFailedDirectJoinOffersTheList) {
 TEST_F(RoadTest, AnAlreadyDigestedPasswordTravelsUnchanged) {
     MakeRoad({MakeConf(77)}, {MakeServer("127.0.0.1", 9000)});
     const ST_START_PARAM block = MakeStart(0, "nick", "", 77);
-    road->SetStartParams(1, &block, QStringLiteral("ffffffffffffffffffffffffffffffff"));
+    road->SetStartParams(true, &block, QStringLiteral("ffffffffffffffffffffffffffffffff"));
     road->ShowConfListDlg();
     ASSERT_FALSE(ds->listCalls.empty());
     EXPECT_EQ(ds->listCalls[0].digest, "ffffffffffffffffffffffffffffffff");
@@ -479,7 +479,7 @@ TEST_F(RoadTest, NamesReachTheDataServerCutOnACharacterBoundary) {
     // 40 Chinese characters: 80 bytes in GBK; 63 bytes would split the 32nd.
     const QString name(40, QChar(0x4E2D));
     const ST_START_PARAM block = MakeStart(0, name.left(63), "x", 0);
-    road->SetStartParams(0, &block, QString());
+    road->SetStartParams(false, &block, QString());
     road->ShowConfListDlg();
     ASSERT_FALSE(ds->listCalls.empty());
     EXPECT_EQ(ds->listCalls[0].name.size(), 62u);

@@ -153,7 +153,7 @@ public:
 
     std::deque<Step> loginScript;
     std::deque<Step> listScript;
-    std::deque<std::function<int(int*)>> transScript;
+    std::deque<std::function<int()>> transScript;
     std::deque<std::pair<int, QString>> passwordAnswers;
     std::deque<int> messageAnswers;
 
@@ -164,6 +164,7 @@ public:
     int roomsCreated = 0;
     int startupClosed = 0;
     bool createRoomResult = true;
+    std::vector<QString> roomNames;
     std::vector<QString> messages;
     std::vector<int> messageTypes;
     std::vector<std::vector<ST_CONF_ITEM>> listsGiven;
@@ -200,7 +201,7 @@ public:
     }
     bool TransSvrHasWindow() const override { return transOpen; }
     void EndTransSvr() override { transOpen = false; }
-    int RunTransSvr(const std::vector<ST_CS_SERVER>& servers, int* chosen) override {
+    int RunTransSvr(const std::vector<ST_CS_SERVER>& servers) override {
         ++transRuns;
         serversGiven.push_back(servers);
         transOpen = true;
@@ -208,7 +209,7 @@ public:
         if (!transScript.empty()) {
             auto step = transScript.front();
             transScript.pop_front();
-            result = step(chosen);
+            result = step();
         }
         transOpen = false;
         return result;
@@ -234,9 +235,10 @@ public:
         return answer;
     }
     void RememberMonitor() override {}
-    bool CreateRoomWindow() override {
+    bool CreateRoomWindow(const QString& confName, uint32_t) override {
         if (createRoomResult) {
             ++roomsCreated;
+            roomNames.push_back(confName);
         }
         return createRoomResult;
     }
@@ -272,6 +274,8 @@ public:
         loginInfos.push_back({name, password, mode});
     }
     void SetCsServer(const ST_CS_SERVER& record) override { serversSet.push_back(record); }
+    void SetHandOverDigest(const std::string& digest) override { handOver = digest; }
+    std::string handOver;
     int LoginCs(uint32_t confId, uint16_t* extra, uint8_t) override {
         loginConfIds.push_back(confId);
         *extra = loginExtra;
