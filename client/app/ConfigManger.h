@@ -75,6 +75,18 @@ private:
     bool bSkinLoaded = false;
     std::map<std::uint32_t, std::unique_ptr<QImage>> mapImages;
     mutable yav::CriticalSection csLock;
+    // The registered modules: each handle unregisters its module when the last copy goes, so
+    // an object never leaves a module behind. Their resource paths lie under resource roots
+    // of their own, so that several objects (tests) never see each other's modules.
+    std::shared_ptr<void> hLanguageModule;
+    std::shared_ptr<void> hSkinModule;
+    QString strLanguageRoot;
+    QString strSkinRoot;
+    // Text id -> text of the loaded language module (the three translations of a text stand
+    // at three consecutive ids); replaced as a whole, read under csLock.
+    std::shared_ptr<const std::map<int, QString>> pTexts;
+    bool LoadSkinModule();
+    void FreeSkinModule();
 };
 
 extern CConfigManger g_ConfigManager;

@@ -38,15 +38,15 @@ inline QColor ColorFromArgb(ARGB argb) {
 
 }  // namespace yav
 
-// The seven skin colours, read from the skin INI sections "<name>_<skin index>" (keys R, G, B;
-// black when the section is missing).
-extern COLORREF g_clrSkinListText;    // "ListCol_%d": list text and list-area fill
-extern COLORREF g_clrSkinListBk;      // "ListBKCol_%d": list background
+// The seven skin colours, in the order the skin knows them, read from the skin INI sections
+// "<name>_<skin index>" (keys R, G, B; black when the section is missing).
+extern COLORREF g_clrSkinList;        // "ListCol_%d": fill of lists and trees
+extern COLORREF g_clrSkinListBk;      // "ListBKCol_%d": background of list rows
 extern COLORREF g_clrSkinAudio;       // "AudioCol_%d": audio level bars
+extern COLORREF g_clrSkinBack;        // "BackCol_%d": the skin background of windows
 extern COLORREF g_clrSkinLine;        // "LineCol_%d": lines, edit frames, page-tab strip
-extern COLORREF g_clrSkinBack;        // "BackCol_%d": window backgrounds (bulletin strip)
-extern COLORREF g_clrSkinPlayBack;    // "PlayBackCol_%d": play-back bars
-extern COLORREF g_clrSkinComDlgLine;  // "ComDlgLine_%d": lines of the common dialogs
+extern COLORREF g_clrSkinPlayBack;    // "PlayBackCol_%d": play-back and bulletin strip fill
+extern COLORREF g_clrSkinComDlgLine;  // "ComDlgLine_%d": border lines of the common dialogs
 
 // Index names of the metrics block's nine default colours, in their fixed order.
 enum SkinDefaultColor {

@@ -574,6 +574,7 @@ void WindowCore::MoveWindow(int x, int y, int cx, int cy, BOOL repaint) {
     } else {
         self_->setGeometry(x, y, cx, cy);
     }
+    ReportSize();
     if (repaint != 0) {
         self_->update();
     }
@@ -610,6 +611,7 @@ BOOL WindowCore::SetWindowPos(ZOrder order, int x, int y, int cx, int cy, UINT f
     }
     if ((flags & SWP_NOSIZE) == 0) {
         self_->resize(std::max(cx, 0), std::max(cy, 0));
+        ReportSize();
     }
     if ((flags & SWP_SHOWWINDOW) != 0) {
         ShowWindow((flags & SWP_NOACTIVATE) != 0 ? SW_SHOWNA : SW_SHOW);
@@ -842,6 +844,13 @@ void WindowCore::OnMouseLeave() {}
 void WindowCore::OnTimer(UINT /*id*/) {}
 void WindowCore::OnShowWindow(BOOL /*show*/) {}
 void WindowCore::OnSize(int /*cx*/, int /*cy*/) {}
+
+void WindowCore::ReportSize() {
+    if (self_->size() != reportedSize_) {
+        reportedSize_ = self_->size();
+        OnSize(reportedSize_.width(), reportedSize_.height());
+    }
+}
 void WindowCore::OnMove(int /*x*/, int /*y*/) {}
 void WindowCore::OnActivate(UINT /*state*/, QWidget* /*other*/) {}
 void WindowCore::OnDestroy() {}
@@ -872,7 +881,7 @@ bool WindowCore::HandleEvent(QEvent* event) {
             OnShowWindow(0);
             return false;
         case QEvent::Resize:
-            OnSize(self_->width(), self_->height());
+            ReportSize();
             return false;
         case QEvent::Move:
             OnMove(self_->x(), self_->y());

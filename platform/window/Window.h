@@ -219,6 +219,9 @@ private:
     void NoteMouseLeft();
     void ApplyText();
     void PaintLayers(QPainter& painter);
+    // OnSize once per new size: at once when the program resizes (as it expects), or when Qt
+    // reports a size change made elsewhere.
+    void ReportSize();
 
     QWidget* self_;
     bool created_ = true;
@@ -227,6 +230,7 @@ private:
     std::map<UINT, MessageHandler> messageMap_;
     std::map<int, std::function<void()>> commandMap_;
     QString windowText_;
+    QSize reportedSize_{-1, -1};
 
     bool trackLeave_ = false;
     bool trackHover_ = false;
