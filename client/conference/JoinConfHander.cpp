@@ -10,6 +10,7 @@
 #include "KroDsManger.h"
 #include "RoadText.h"
 #include "ServerErrorText.h"
+#include "app/AppSettings.h"
 #include "app/ConfigManger.h"
 #include "app/LangFormat.h"
 #include "platform/core/Log.h"
@@ -21,6 +22,13 @@ using yav::road::kIdOk;
 namespace {
 
 constexpr uint16_t kDefaultDsPort = 8875;
+
+// The data server's port for a direct join: the configured one, 8875 unless configured
+// otherwise.
+uint16_t DirectJoinDsPort() {
+    const uint32_t port = g_AppSettings.DsSvrPort;
+    return port > 0 && port <= 0xFFFF ? static_cast<uint16_t>(port) : kDefaultDsPort;
+}
 constexpr size_t kIdentityBytes = 63;
 
 }  // namespace
@@ -74,7 +82,7 @@ void CJoinConfHander::SetStartParams(bool autoJoin, const ST_START_PARAM* block,
     }
     if (autoJoin) {
         std::lock_guard lock(m_dsLock);
-        m_nDsPort = kDefaultDsPort;
+        m_nDsPort = DirectJoinDsPort();
         m_strSvrDs = yav::road::StartParamServer(m_startParam);
     }
 }
@@ -136,7 +144,7 @@ int CJoinConfHander::ShowConfListDlg() {
     if (m_bAutoJoin != 0) {
         std::lock_guard lock(m_dsLock);
         if (m_pDsManager != nullptr) {
-            m_pDsManager->SetServer(server.c_str(), 0, 0, kDefaultDsPort);
+            m_pDsManager->SetServer(server.c_str(), 0, 0, m_nDsPort);
         }
     }
     YLOG_DEBUG("CJoinConfHander::ShowConfListDlg confid=%d m_strSvrDs=%s szName=%s type=%d",

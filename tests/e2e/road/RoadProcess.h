@@ -1,0 +1,85 @@
+#pragma once
+// Helpers of the road's end-to-end tests: a yavserver on free loopback ports and a client
+// data folder of its own.
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <functional>
+#include <optional>
+
+#include "platform/core/Profile.h"
+#include "platform/window/testing/WindowTesting.h"
+
+namespace road_e2e {
+
+struct ServerPorts {
+    int ds = 0;
+    int cs = 0;
+    int probe = 0;
+};
+
+// yavserver with its demo conference on free ports; stopped with the object.
+class Server {
+public:
+    explicit Server(const QString& folder) {
+        portFile_ = folder + "/ports";
+        process_.setProgram(QDir::currentPath() + "/yavserver");
+        process_.setArguments({"--ds-port", "0", "--cs-port", "0", "--probe-port", "0",
+                               "--port-file", portFile_});
+        process_.setProcessChannelMode(QProcess::ForwardedChannels);
+        process_.start();
+    }
+    ~Server() {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.terminate();
+            if (!process_.waitForFinished(5000)) {
+                process_.kill();
+                process_.waitForFinished(5000);
+            }
+        }
+    }
+    // The ports once the server wrote them (waits at most limitMs).
+    std::optional<ServerPorts> Ports(int limitMs = 10000) {
+        if (!yav::testing::WaitUntil([this]() { return QFile::exists(portFile_); }, limitMs)) {
+            return std::nullopt;
+        }
+        QFile file(portFile_);
+        if (!file.open(QIODevice::ReadOnly)) {
+            return std::nullopt;
+        }
+        const QStringList parts = QString::fromUtf8(file.readAll()).split(' ', Qt::SkipEmptyParts);
+        if (parts.size() < 3) {
+            return std::nullopt;
+        }
+        return ServerPorts{parts[0].toInt(), parts[1].toInt(), parts[2].toInt()};
+    }
+    bool Running() const { return process_.state() == QProcess::Running; }
+
+private:
+    QString portFile_;
+    QProcess process_;
+};
+
+// The data folder of a client whose home is `home`, with the data server's port set.
+inline QString PrepareDataFolder(const QString& home, int dsPort) {
+    const QString data = home + "/MarnexData";
+    QDir().mkpath(data);
+    yav::profile::WriteString("appinfo", "DsSvrPort", std::to_string(dsPort),
+                              (data + "/Client.ini").toStdString());
+    return data;
+}
+
+inline QString ReadLog(const QString& dataFolder) {
+    QFile file(dataFolder + "/YavClient.log");
+    if (!file.open(QIODevice::ReadOnly)) {
+        return QString();
+    }
+    return QString::fromUtf8(file.readAll());
+}
+
+}  // namespace road_e2e
