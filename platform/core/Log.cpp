@@ -5,10 +5,12 @@
 #include <log4cpp/Configurator.hh>
 #include <log4cpp/PropertyConfigurator.hh>
 
+#include <atomic>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 namespace yav::log {
@@ -52,6 +54,22 @@ log4cpp::Priority::Value ToPriority(Level level) {
     return log4cpp::Priority::INFO;
 }
 
+// Lines written while held (the client's configuration manager works before its start-up
+// configures log4cpp) are kept and written once a configuration is loaded.
+constexpr size_t kMaxPendingLines = 1000;
+
+struct Pending {
+    std::mutex mutex;
+    std::vector<std::pair<log4cpp::Priority::Value, std::string>> lines;
+    std::atomic<bool> holding{false};
+    std::atomic<bool> configuredOnce{false};
+};
+
+Pending& PendingLines() {
+    static Pending* pending = new Pending;  // never destroyed: logging may run during exit
+    return *pending;
+}
+
 }  // namespace
 
 std::string Frame(const char* file, int line, const std::string& message) {
@@ -70,7 +88,39 @@ void Write(Level level, const char* file, int line, const char* format, ...) {
     va_start(args, format);
     const std::string message = Format(format, args);
     va_end(args);
+    Pending& pending = PendingLines();
+    if (pending.holding.load()) {
+        std::lock_guard lock(pending.mutex);
+        if (pending.holding.load()) {
+            if (pending.lines.size() < kMaxPendingLines) {
+                pending.lines.emplace_back(ToPriority(level), Frame(file, line, message));
+            }
+            return;
+        }
+    }
     log4cpp::Category::getInstance(kCategory).log(ToPriority(level), Frame(file, line, message));
+}
+
+void HoldUntilConfigured() {
+    Pending& pending = PendingLines();
+    if (!pending.configuredOnce.load()) {
+        pending.holding = true;
+    }
+}
+
+bool IsHolding() {
+    return PendingLines().holding.load();
+}
+
+void FlushPending() {
+    Pending& pending = PendingLines();
+    std::lock_guard lock(pending.mutex);
+    pending.holding = false;
+    pending.configuredOnce = true;
+    for (const auto& [priority, text] : pending.lines) {
+        log4cpp::Category::getInstance(kCategory).log(priority, text);
+    }
+    pending.lines.clear();
 }
 
 bool ConfigureFromFile(const std::string& propertiesPath) {
@@ -78,11 +128,13 @@ bool ConfigureFromFile(const std::string& propertiesPath) {
     std::lock_guard lock(mutex);
     try {
         log4cpp::PropertyConfigurator::configure(propertiesPath);
+        FlushPending();
         return true;
     } catch (const log4cpp::ConfigureFailure& failure) {
         log4cpp::BasicConfigurator::configure();
         log4cpp::Category::getInstance(kCategory).warn(
             Frame(__FILE__, __LINE__, std::string("log configuration failed: ") + failure.what()));
+        FlushPending();
         return false;
     }
 }

@@ -20,8 +20,17 @@ void Write(Level level, const char* file, int line, const char* format, ...)
 std::string Frame(const char* file, int line, const std::string& message);
 
 // Configures log4cpp from a properties file; false (and a basic console set-up) when the
-// file cannot be read or is malformed.
+// file cannot be read or is malformed. Either way the held lines (below) are written then.
 bool ConfigureFromFile(const std::string& propertiesPath);
+
+// From now until the next configuration, lines are kept in memory (up to 1000) instead of
+// written: for work that runs before the program has configured its logging. Does nothing
+// once a configuration was loaded.
+void HoldUntilConfigured();
+bool IsHolding();
+
+// Writes the held lines to the category as it is configured now and logs directly from then on.
+void FlushPending();
 
 // Flushes and closes every appender (the program's last logging call).
 void Shutdown();

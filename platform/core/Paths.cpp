@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <mutex>
 #include <vector>
 
 namespace yav::paths {
@@ -73,8 +74,30 @@ std::string ProgramFile() {
     return std::string(buffer.data(), static_cast<size_t>(length));
 }
 
+namespace {
+std::mutex& OverrideMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+std::string& ProgramDirOverride() {
+    static std::string dir;
+    return dir;
+}
+}  // namespace
+
 std::string ProgramDir() {
+    {
+        std::lock_guard lock(OverrideMutex());
+        if (!ProgramDirOverride().empty()) {
+            return ProgramDirOverride();
+        }
+    }
     return DirName(ProgramFile());
+}
+
+void OverrideProgramDir(const std::string& dir) {
+    std::lock_guard lock(OverrideMutex());
+    ProgramDirOverride() = dir.empty() ? std::string() : WithTrailingSlash(dir);
 }
 
 std::string UserDataBase() {

@@ -15,6 +15,10 @@ std::string ProgramFile();
 // Folder of the executable, with a trailing "/".
 std::string ProgramDir();
 
+// Makes ProgramDir() answer the given folder (empty: the executable's folder again). For tests
+// that need a program folder with files of their own.
+void OverrideProgramDir(const std::string& dir);
+
 // $XDG_DATA_HOME when set and absolute, else $HOME/.local/share (the home folder from the
 // password database when HOME is unset). No trailing "/".
 std::string UserDataBase();
