@@ -5,7 +5,6 @@
 #include <QLocalSocket>
 #include <QWidget>
 
-
 #include "platform/core/Log.h"
 #include "platform/core/Paths.h"
 
@@ -19,8 +18,8 @@ constexpr char kRaiseAnswer[] = "raised\n";
 }  // namespace
 
 InstanceBeacon::InstanceBeacon(const QString& name)
-    : m_socketPath(QString::fromStdString(yav::paths::RuntimeDir()) + QStringLiteral("/") +
-                   name + QStringLiteral(".sock")) {}
+    : m_socketPath(QString::fromStdString(yav::paths::RuntimeDir()) + QStringLiteral("/") + name +
+                   QStringLiteral(".sock")) {}
 
 InstanceBeacon::~InstanceBeacon() {
     if (m_server != nullptr) {

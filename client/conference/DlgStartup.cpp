@@ -42,7 +42,9 @@ BOOL CDlgStartup::ShowWindow(int nCmdShow) {
     return 0;
 }
 
-void CDlgStartup::ShowConfListAgain() { m_pJoinHander->ShowConfListAgain(); }
+void CDlgStartup::ShowConfListAgain() {
+    m_pJoinHander->ShowConfListAgain();
+}
 
 void CDlgStartup::Close() {
     YLOG_INFO("启动窗口关闭，程序退出");

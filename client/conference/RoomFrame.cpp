@@ -56,8 +56,8 @@ BOOL CRoomFrame::OnInitDialog() {
     setWindowTitle(title);
     m_pTitle->setText(title);
     m_pLeave->setText(LoadLangString(3082));
-    QScreen* screen = g_pDlgStartup != nullptr ? g_pDlgStartup->GetJoinHandler().GetMonitor()
-                                               : nullptr;
+    QScreen* screen =
+        g_pDlgStartup != nullptr ? g_pDlgStartup->GetJoinHandler().GetMonitor() : nullptr;
     if (screen == nullptr) {
         screen = QGuiApplication::primaryScreen();
     }

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "RoomFrame.h"
 #include "RoadText.h"
+#include "RoomFrame.h"
 #include "UpgradeInfo.h"
 #include "XConfManager.h"
 #include "platform/core/Log.h"
@@ -35,7 +35,9 @@ void XMainFrame::SetLoginInfo(const QString& name, const QString& password, uint
     m_byLoginMode = mode;
 }
 
-void XMainFrame::SetCsServer(const ST_CS_SERVER& record) { m_csServer = record; }
+void XMainFrame::SetCsServer(const ST_CS_SERVER& record) {
+    m_csServer = record;
+}
 
 void XMainFrame::SetHandOverDigest(const std::string& digest) {
     if (m_pConfManager) {
@@ -63,9 +65,8 @@ int XMainFrame::LoginCs(uint32_t confId, uint16_t* extra, uint8_t flag) {
     const std::string password = CsLoginPassword(m_strLoginPassword);
     const std::string address(m_csServer.csAddress,
                               strnlen(m_csServer.csAddress, sizeof(m_csServer.csAddress)));
-    return m_pConfManager->SetupConference(address.c_str(), m_csServer.csPort, confId,
-                                           name.c_str(), password.c_str(), out, m_byLoginMode,
-                                           flag);
+    return m_pConfManager->SetupConference(address.c_str(), m_csServer.csPort, confId, name.c_str(),
+                                           password.c_str(), out, m_byLoginMode, flag);
 }
 
 int XMainFrame::ReLogin() {
@@ -109,7 +110,9 @@ bool XMainFrame::CreateRoomWindow(QWidget* parent, const QString& confName, uint
     return m_pRoom->Open(confName, confId);
 }
 
-CRoomFrame* XMainFrame::GetRoomWindow() const { return m_pRoom.data(); }
+CRoomFrame* XMainFrame::GetRoomWindow() const {
+    return m_pRoom.data();
+}
 
 void XMainFrame::ReceiveVideo(uint16_t, uint32_t, uint32_t, IVideoWindow*) {
     // The room's video windows come with the room; there is nothing to open yet.

@@ -55,9 +55,8 @@ void ST_MEDIA_SETTINGS::Write(yav::proto::ByteWriter& out) const {
 }
 
 void ST_MEDIA_SETTINGS::Read(yav::proto::ByteReader& in) {
-    for (uint8_t* value : {&Capture, &Player, &Formate, &FormateID, &AutoVol, &VAD, &HighLost,
-                           &AEC, &ANS, &AGC, &LocalPlay, &VideoCount, &FirstSel, &CaptureFlag,
-                           &UseTCP}) {
+    for (uint8_t* value : {&Capture, &Player, &Formate, &FormateID, &AutoVol, &VAD, &HighLost, &AEC,
+                           &ANS, &AGC, &LocalPlay, &VideoCount, &FirstSel, &CaptureFlag, &UseTCP}) {
         *value = in.U8();
     }
     for (ST_VIDEO_PARAM& record : video) {

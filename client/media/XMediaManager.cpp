@@ -35,7 +35,9 @@ constexpr std::array<Resolution, 24> kResolutions = {{
 constexpr int kLastSizeIndex = 23;
 constexpr int kMediaChannel = 7;
 
-uint8_t Byte(int value) { return static_cast<uint8_t>(value); }
+uint8_t Byte(int value) {
+    return static_cast<uint8_t>(value);
+}
 
 }  // namespace
 
@@ -96,12 +98,13 @@ void XMediaManager::DefaultLevel(int levelSelect, int codec, ST_VIDEO_PARAM* rec
     if (record == nullptr) {
         return;
     }
-    const std::string section = "VideoLevel-" + std::to_string(resolutionClassValue) + "-" +
-                                std::to_string(levelSelect);
+    const std::string section =
+        "VideoLevel-" + std::to_string(resolutionClassValue) + "-" + std::to_string(levelSelect);
     // Only H.264 levels exist; other codecs take the H.264 values.
     (void)codec;
-    const std::string text = yav::profile::GetString(
-        section, "H264", "85,75,300,100", 50, g_ConfigManager.GetConfigVideoIniPath().toStdString());
+    const std::string text =
+        yav::profile::GetString(section, "H264", "85,75,300,100", 50,
+                                g_ConfigManager.GetConfigVideoIniPath().toStdString());
     const QStringList values = QString::fromStdString(text).split(QLatin1Char(','));
     if (values.size() < 4) {
         return;

@@ -38,8 +38,7 @@ TEST(RoadDirectJoin, TheCommandLineLeadsIntoTheConference) {
     env.insert("QT_QPA_PLATFORM", "offscreen");
     client.setProcessEnvironment(env);
     client.setProcessChannelMode(QProcess::ForwardedChannels);
-    client.start(QDir::currentPath() + "/YavClient",
-                 {"127.0.0.1", "alice", "alice", "900001"});
+    client.start(QDir::currentPath() + "/YavClient", {"127.0.0.1", "alice", "alice", "900001"});
     ASSERT_TRUE(client.waitForStarted(10000));
 
     const bool entered = yav::testing::WaitUntil(
@@ -56,7 +55,8 @@ TEST(RoadDirectJoin, TheCommandLineLeadsIntoTheConference) {
     EXPECT_EQ(client.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(client.exitCode(), 0);
     const QString after = ReadLog(data);
-    EXPECT_TRUE(after.contains(QStringLiteral("XMainFrame::~XMainFrame 析构"))) << after.toStdString();
+    EXPECT_TRUE(after.contains(QStringLiteral("XMainFrame::~XMainFrame 析构")))
+        << after.toStdString();
     EXPECT_TRUE(server.Running());
 }
 

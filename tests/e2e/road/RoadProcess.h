@@ -29,8 +29,8 @@ public:
     explicit Server(const QString& folder) {
         portFile_ = folder + "/ports";
         process_.setProgram(QDir::currentPath() + "/yavserver");
-        process_.setArguments({"--ds-port", "0", "--cs-port", "0", "--probe-port", "0",
-                               "--port-file", portFile_});
+        process_.setArguments(
+            {"--ds-port", "0", "--cs-port", "0", "--probe-port", "0", "--port-file", portFile_});
         process_.setProcessChannelMode(QProcess::ForwardedChannels);
         process_.start();
     }

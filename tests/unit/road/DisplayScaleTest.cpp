@@ -14,17 +14,17 @@ struct ScreenCase {
 
 TEST(DisplayScale, TheScreenSizeSnapsToTheSkinSteps) {
     const ScreenCase cases[] = {
-        {2560, 1440, 1.6},          // 1.333 lies between 1.2 and 1.4
-        {3840, 2160, 2.0},          // exactly 2.0 stays
-        {1920, 1200, 1200 / 1080.0},// 1.111 stays as computed
-        {1366, 768, 1.0},           // below 1.1
+        {2560, 1440, 1.6},            // 1.333 lies between 1.2 and 1.4
+        {3840, 2160, 2.0},            // exactly 2.0 stays
+        {1920, 1200, 1200 / 1080.0},  // 1.111 stays as computed
+        {1366, 768, 1.0},             // below 1.1
         {1920, 1080, 1.0},
         {1024, 768, 1.0},
-        {2880, 1620, 1.5},          // 1.5 lies in no snapping band
-        {3600, 2025, 2.0},          // 1.875 snaps to 2.0
-        {4096, 2160, 4096 / 1920.0},// the wider side decides: 2.133 stays
+        {2880, 1620, 1.5},            // 1.5 lies in no snapping band
+        {3600, 2025, 2.0},            // 1.875 snaps to 2.0
+        {4096, 2160, 4096 / 1920.0},  // the wider side decides: 2.133 stays
         {5120, 2880, 5120 / 1920.0},
-        {1080, 1920, 1920 / 1080.0},// a portrait screen: 1.777 stays
+        {1080, 1920, 1920 / 1080.0},  // a portrait screen: 1.777 stays
         {0, 0, 1.0},
     };
     for (const ScreenCase& c : cases) {

@@ -3,11 +3,11 @@
 #include <QDir>
 #include <QFile>
 
+#include "RecordCodec.h"
 #include "app/AppSettings.h"
 #include "app/ConfigManger.h"
 #include "media/XMediaManager.h"
 #include "platform/core/Profile.h"
-#include "RecordCodec.h"
 
 namespace {
 
@@ -115,17 +115,17 @@ TEST_F(MediaSettingsTest, TheRecordIs207BytesWithChannelsAt15Plus24n) {
     XMediaManager media;
     const auto bytes = yav::proto::EncodeRecord(media.GetSettings());
     ASSERT_EQ(bytes.size(), 207u);
-    EXPECT_EQ(bytes[3], 6);                 // format id
-    EXPECT_EQ(bytes[15 + 24 + 0], 7);       // channel 1 input
+    EXPECT_EQ(bytes[3], 6);            // format id
+    EXPECT_EQ(bytes[15 + 24 + 0], 7);  // channel 1 input
     EXPECT_EQ(bytes[15 + 24 + 20], 4800 & 0xFF);
     EXPECT_EQ(bytes[15 + 24 + 21], 4800 >> 8);
-    EXPECT_EQ(bytes[15 + 15], 0xFF);        // channel 0 COM port -1
+    EXPECT_EQ(bytes[15 + 15], 0xFF);  // channel 0 COM port -1
     const auto decoded = yav::proto::DecodeRecord<ST_MEDIA_SETTINGS>(bytes);
     ASSERT_TRUE(decoded.has_value());
     EXPECT_EQ(decoded->video[1].CameBtl, 4800);
-    EXPECT_FALSE(yav::proto::DecodeRecord<ST_MEDIA_SETTINGS>(
-                     std::span<const uint8_t>(bytes.data(), 206))
-                     .has_value());
+    EXPECT_FALSE(
+        yav::proto::DecodeRecord<ST_MEDIA_SETTINGS>(std::span<const uint8_t>(bytes.data(), 206))
+            .has_value());
 }
 
 TEST(MediaResolution, TableAndClasses) {
