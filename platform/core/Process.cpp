@@ -187,7 +187,7 @@ std::vector<int> FindChildren() {
 }
 
 bool Terminate(int pid, bool force) {
-    if (pid <= 0 || OwnerOf(pid) != getuid()) {
+    if (pid <= 1 || OwnerOf(pid) != getuid()) {
         return false;
     }
     return kill(pid, force ? SIGKILL : SIGTERM) == 0;

@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <filesystem>
+#include <string>
+
+#include "platform/core/Paths.h"
+#include "platform/core/Process.h"
+#include "unit/app/AppTestEnv.h"
+
+namespace {
+
+using yav::testing::ScopedEnv;
+using yav::testing::TempDir;
+
+struct CrashRun {
+    int exitCode = -1;
+    std::string report;
+    std::string log;
+};
+
+// Runs the crashing child with a data base of its own and collects what it left behind.
+CrashRun RunChild(const char* mode) {
+    TempDir home;
+    ScopedEnv dataHome("XDG_DATA_HOME", home.Path());
+    CrashRun run;
+    const int pid = yav::process::Start(yav::paths::ProgramDir() + "crash_child", {mode});
+    EXPECT_GT(pid, 0);
+    if (pid <= 0) {
+        return run;
+    }
+    run.exitCode = yav::process::Wait(pid, 60000).value_or(-1);
+    const std::string dataDir = home.Path() + "/MarnexData/";
+    run.report = TempDir::Read(dataDir + "Client.dmp");
+    run.log = TempDir::Read(dataDir + "loglog/YavClient.log");
+    return run;
+}
+
+TEST(CrashReport, NullWriteLeavesReportWithReadableBacktrace) {
+    const CrashRun run = RunChild("segv");
+    EXPECT_EQ(run.exitCode, 128 + SIGSEGV);
+    EXPECT_NE(run.report.find("signal: 11 (SIGSEGV)"), std::string::npos) << run.report;
+    EXPECT_NE(run.report.find("fault address: 0x0\n"), std::string::npos) << run.report;
+    // The raw backtrace names the failing function, the demangled one too.
+    const size_t raw = run.report.find("backtrace:\n");
+    const size_t modules = run.report.find("loaded modules:\n");
+    ASSERT_NE(raw, std::string::npos);
+    ASSERT_NE(modules, std::string::npos);
+    EXPECT_NE(run.report.substr(raw, modules - raw).find("CrashWithNullWrite"), std::string::npos)
+        << run.report;
+    EXPECT_NE(run.report.find("main"), std::string::npos);
+    // The loaded modules are the process's memory map: the program itself and the C library.
+    const std::string map = run.report.substr(modules);
+    EXPECT_NE(map.find("crash_child"), std::string::npos);
+    EXPECT_NE(map.find("libc"), std::string::npos);
+    EXPECT_NE(run.log.find("[msjexhnd:"), std::string::npos) << run.log;
+    EXPECT_NE(run.log.find("进程退出产生dump文件 ExceptionCode 0xb>"), std::string::npos)
+        << run.log;
+}
+
+TEST(CrashReport, UncaughtExceptionNamesTheException) {
+    const CrashRun run = RunChild("throw");
+    EXPECT_EQ(run.exitCode, 128 + SIGABRT);
+    EXPECT_NE(run.report.find("signal: 6 (SIGABRT)"), std::string::npos) << run.report;
+    EXPECT_NE(run.report.find("reason: std::terminate: uncaught exception: report this failure"),
+              std::string::npos)
+        << run.report;
+    EXPECT_NE(run.report.find("CrashWithUncaughtException()"), std::string::npos) << run.report;
+    EXPECT_NE(run.log.find("ExceptionCode 0x6>"), std::string::npos) << run.log;
+}
+
+TEST(CrashReport, AbortIsReportedOnce) {
+    const CrashRun run = RunChild("abort");
+    EXPECT_EQ(run.exitCode, 128 + SIGABRT);
+    EXPECT_NE(run.report.find("signal: 6 (SIGABRT)"), std::string::npos) << run.report;
+    const size_t first = run.log.find("ExceptionCode");
+    ASSERT_NE(first, std::string::npos) << run.log;
+    EXPECT_EQ(run.log.find("ExceptionCode", first + 1), std::string::npos) << run.log;
+}
+
+TEST(CrashReport, NoReportWithoutACrash) {
+    const CrashRun run = RunChild("none");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.report.empty());
+}
+
+}  // namespace
