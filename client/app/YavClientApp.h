@@ -1,7 +1,8 @@
 #pragma once
-// The application object: holds the process's command line and runs its start-up.
-// (The foundation part of start-up exists so far: data folder and settings through the
-// configuration manager, crash handler, logging, single-instance lock, command line.)
+// The application object: holds the process's command line and runs the program: start-up
+// (language, single instance, logging, scale factor, skin, the main frame and the media
+// manager), the start-up window that carries login, conference list and rooms, and the
+// shut-down.
 
 #include <QString>
 #include <QStringList>
@@ -31,8 +32,13 @@ public:
     //  - four or more: address, name, password, conference number[, join type].
     int ParseCommandLine(ST_START_PARAM* block, QString* digestPwd) const;
 
-    // The foundation start-up; returns the process exit code.
+    // The whole run: InitInstance, then ExitInstance; returns the process exit code.
     int Run();
+    // Prepares the process and runs the start-up window until the program's work ends.
+    // false in every case, as the run is over when it returns.
+    bool InitInstance();
+    // Releases the managers and flushes the log; returns the exit code.
+    int ExitInstance();
 
     // log4cpp from the data folder: "log4cpp2.properties" when the data folder has no
     // "loglog" entry, else "log4cpp.properties"; then the start-up info lines.
