@@ -26,12 +26,17 @@ bool Thread::Start(std::function<std::uint32_t()> body) {
     }
     std::promise<std::uint32_t> started;
     std::future<std::uint32_t> startedId = started.get_future();
+    // The body waits until this object knows its thread, so that it may use the object
+    // (even join it) from its first line.
+    std::promise<void> go;
+    std::shared_future<void> goSignal = go.get_future().share();
     running_ = true;
     try {
         // The promise moves into the thread, so nothing of this frame is touched after get().
-        worker_ =
-            std::thread([this, body = std::move(body), started = std::move(started)]() mutable {
+        worker_ = std::thread(
+            [this, body = std::move(body), started = std::move(started), goSignal]() mutable {
                 started.set_value(CurrentId());
+                goSignal.wait();
                 exitCode_ = body();
                 running_ = false;
             });
@@ -41,6 +46,7 @@ bool Thread::Start(std::function<std::uint32_t()> body) {
         return false;
     }
     id_ = startedId.get();
+    go.set_value();
     return true;
 }
 

@@ -117,32 +117,26 @@ TEST(XThreadBase, DefaultSecondBodyReturnsZero) {
 }
 
 // The owner forgot to join: the base waits for the body instead of freeing memory under it.
-class ForgetfulThread : public XThread {
-public:
-    explicit ForgetfulThread(std::atomic<bool>* finished) : finished_(finished) {}
-    yav::Event entered{true, false};
+// The body touches no member after it was told to go on, as a well-behaved body would not.
+std::atomic<bool> g_forgetfulFinished{false};
+yav::Event g_forgetfulEntered{true, false};
 
+class ForgetfulThread : public XThread {
 protected:
     std::uint32_t Run() override {
-        entered.Set();
+        g_forgetfulEntered.Set();
         yav::SleepMs(30);
-        *finished_ = true;
+        g_forgetfulFinished = true;
         return 0;
     }
-
-private:
-    std::atomic<bool>* finished_;
 };
 
 TEST(XThreadBase, DestroyedWhileRunningWaitsForTheThread) {
-    std::atomic<bool> finished{false};
-    {
-        auto* thread = new ForgetfulThread(&finished);
-        ASSERT_TRUE(thread->Start());
-        thread->entered.Wait(yav::kInfinite);
-        delete thread;
-        EXPECT_TRUE(finished.load());
-    }
+    auto* thread = new ForgetfulThread;
+    ASSERT_TRUE(thread->Start());
+    g_forgetfulEntered.Wait(yav::kInfinite);
+    delete thread;
+    EXPECT_TRUE(g_forgetfulFinished.load());
 }
 
 }  // namespace
