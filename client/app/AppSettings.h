@@ -43,6 +43,23 @@ struct ST_APP_SETTINGS {
     std::uint32_t dwPanelToggle = 1;      // panel toggle of the main window
     std::uint32_t bSixOrSevenWinMode = 0;
     std::uint16_t VideoSlice = 30;  // [VideoRecord] VideoSlice: minutes per recording file
+
+    // The conference's limits and defaults, copied from the server's application record at
+    // each conference-server login (XConfManager::SetupConference).
+    std::uint8_t byMaxBroadcastChannels = 0;   // record +0
+    std::uint8_t byMaxRecvChannelsChair = 0;   // record +2
+    std::uint16_t wBitrateLimitKbps = 0;       // record +4
+    std::uint8_t byMaxRecvChannelsMember = 0;  // record +6
+    std::uint8_t byConferenceMode = 0;         // record +7; later the conference flag byte
+    std::uint8_t byOption8 = 0;                // record +8
+    std::uint8_t byOption9 = 0;                // record +9
+    std::uint16_t wOption10 = 0;               // record +10
+    std::uint16_t wOption12 = 0;               // record +12
+    std::uint8_t byOption14 = 0;               // record +14
+    std::uint16_t wSpeakerLimit = 0;           // record +15: most participants speaking at once
+    std::uint16_t wMaxOpenDocs = 0;            // record +18 plus 2
+    std::uint8_t byRecordMode = 0;             // login record +69: 0 local, 1 on the server
+    std::uint8_t bRecordOnServer = 0;          // record +23 bit 2
 };
 
 extern ST_APP_SETTINGS g_AppSettings;

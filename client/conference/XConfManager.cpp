@@ -20,15 +20,19 @@ ST_UPGRADE_INFO g_UpgradeInfo;
 namespace {
 
 // Offsets of the own participant record and of the login record.
-constexpr std::uint16_t kRoomAttrOptionC = ROOM_ATTR_OPTION_C;      // 270
+constexpr std::uint16_t kRoomAttrOptionC = ROOM_ATTR_OPTION_C;        // 270
 constexpr std::uint16_t kRoomAttrChatRights = ROOM_ATTR_CHAT_RIGHTS;  // 271
-constexpr std::uint16_t kRoomAttrConfFlag = ROOM_ATTR_CONF_FLAG;    // 272
+constexpr std::uint16_t kRoomAttrConfFlag = ROOM_ATTR_CONF_FLAG;      // 272
 constexpr std::uint16_t kRoomAttrServerRecord = ROOM_ATTR_SERVER_RECORD;
 constexpr std::uint16_t kRoomAttrBulletin = ROOM_ATTR_BULLETIN;  // 13
 
-std::string ToGbk(const QString& text) { return yav::text::Utf16ToGbk(text.toStdU16String()); }
+std::string ToGbk(const QString& text) {
+    return yav::text::Utf16ToGbk(text.toStdU16String());
+}
 
-std::uint16_t BaseOf(std::uint16_t id) { return static_cast<std::uint16_t>(id & ~7u); }
+std::uint16_t BaseOf(std::uint16_t id) {
+    return static_cast<std::uint16_t>(id & ~7u);
+}
 
 }  // namespace
 
@@ -87,9 +91,8 @@ int XConfManager::QueryUpgradeInfo(const char* server, QString* message, std::ui
     std::string zipMd5;
     std::string downloadUrl;
     std::vector<ST_UPGRADE_SERVER> servers;
-    const int result =
-        m_pCsManager->QueryUpgradeInfo(guid, server, port, clientVersion.c_str(), &serverVersion,
-                                       &zipMd5, &downloadUrl, &servers);
+    const int result = m_pCsManager->QueryUpgradeInfo(
+        guid, server, port, clientVersion.c_str(), &serverVersion, &zipMd5, &downloadUrl, &servers);
     g_UpgradeInfo.serverVersion = serverVersion;
     g_UpgradeInfo.zipMd5 = zipMd5;
     g_UpgradeInfo.downloadUrl = downloadUrl;
@@ -133,9 +136,9 @@ int XConfManager::SetupConference(const char* server, std::uint16_t port, std::u
         return result;
     }
 
-    const std::string digest =
-        m_strHandOverDigest.empty() ? MD5String(password != nullptr ? password : "")
-                                    : m_strHandOverDigest;
+    const std::string digest = m_strHandOverDigest.empty()
+                                   ? MD5String(password != nullptr ? password : "")
+                                   : m_strHandOverDigest;
     result = m_pCsManager->Login(server, port, confId, name, digest.c_str(), loginFlag);
     if (result != 0) {
         if (result == CS_ERR_VERSION && requiredVersion != nullptr) {
@@ -383,9 +386,9 @@ void XConfManager::ModifyPassword(const QString& oldPassword, const QString& new
     if (m_pMyUserItem != nullptr) {
         const std::u16string_view wide(
             m_pMyUserItem->name,
-            static_cast<size_t>(std::find(std::begin(m_pMyUserItem->name),
-                                          std::end(m_pMyUserItem->name), u'\0') -
-                                std::begin(m_pMyUserItem->name)));
+            static_cast<size_t>(
+                std::find(std::begin(m_pMyUserItem->name), std::end(m_pMyUserItem->name), u'\0') -
+                std::begin(m_pMyUserItem->name)));
         name = yav::text::Utf16ToGbk(wide);
     }
     m_pCsManager->ModifyPassword(name.c_str(), oldDigest.c_str(), newDigest.c_str(),
@@ -490,8 +493,12 @@ void XConfManager::WriteRoomByte(std::uint16_t offset, std::uint8_t value) {
     }
 }
 
-void XConfManager::SetRoomOptionC(std::uint8_t value) { WriteRoomByte(kRoomAttrOptionC, value); }
-void XConfManager::SetRoomOptionA(std::uint8_t value) { WriteRoomByte(kRoomAttrConfFlag, value); }
+void XConfManager::SetRoomOptionC(std::uint8_t value) {
+    WriteRoomByte(kRoomAttrOptionC, value);
+}
+void XConfManager::SetRoomOptionA(std::uint8_t value) {
+    WriteRoomByte(kRoomAttrConfFlag, value);
+}
 void XConfManager::SetRoomOptionB(std::uint8_t value) {
     WriteRoomByte(kRoomAttrChatRights, value);
 }
@@ -511,20 +518,22 @@ void XConfManager::SetRoomCaption(const QString& text) {
 }
 
 void XConfManager::ApplyRoomDefaults() {
-    if (m_pAppInfo == nullptr || m_pUserManager == nullptr ||
-        m_pUserManager->GetUserCount() != 1) {
+    if (m_pAppInfo == nullptr || m_pUserManager == nullptr || m_pUserManager->GetUserCount() != 1) {
         return;
     }
     const ST_CONF_APPINFO& info = *m_pAppInfo;
-    SetRoomOptionB(
-        static_cast<std::uint8_t>(2 * (info.flags23 & 1u) + ((info.flags22 >> 7) & 1u)));
+    SetRoomOptionB(static_cast<std::uint8_t>(2 * (info.flags23 & 1u) + ((info.flags22 >> 7) & 1u)));
     SetRoomOptionC(static_cast<std::uint8_t>((info.flags23 >> 1) & 1u));
     SetRoomOptionA(static_cast<std::uint8_t>(info.flags25 & 1u));
 }
 
-void XConfManager::InitRoomOptions() { ApplyRoomDefaults(); }
+void XConfManager::InitRoomOptions() {
+    ApplyRoomDefaults();
+}
 
-void XConfManager::ResetRoomOptions() { ApplyRoomDefaults(); }
+void XConfManager::ResetRoomOptions() {
+    ApplyRoomDefaults();
+}
 
 void XConfManager::CsCommand27(std::uint16_t userId, const std::uint8_t* block10) {
     if (m_pCsManager != nullptr && block10 != nullptr) {
@@ -549,7 +558,9 @@ void XConfManager::SetUserState(std::uint16_t userId, std::uint32_t state, std::
 
 // --- queries -----------------------------------------------------------------------------
 
-std::uint32_t XConfManager::GetConfId() const { return m_loginInfo.confId; }
+std::uint32_t XConfManager::GetConfId() const {
+    return m_loginInfo.confId;
+}
 
 QString XConfManager::GetConfName() const {
     const std::string_view gbk(m_loginInfo.confName,
@@ -557,28 +568,44 @@ QString XConfManager::GetConfName() const {
     return QString::fromStdU16String(yav::text::GbkToUtf16(gbk));
 }
 
-std::uint8_t XConfManager::GetMyStatusByte() const { return m_loginInfo.statusByte; }
-std::uint32_t XConfManager::GetMyOwnerId() const { return m_loginInfo.ownerId; }
-std::uint16_t XConfManager::GetMyUserId() const { return m_loginInfo.userId; }
-bool XConfManager::IsMyRoleState2() const { return m_loginInfo.presenterState == 2; }
+std::uint8_t XConfManager::GetMyStatusByte() const {
+    return m_loginInfo.statusByte;
+}
+std::uint32_t XConfManager::GetMyOwnerId() const {
+    return m_loginInfo.ownerId;
+}
+std::uint16_t XConfManager::GetMyUserId() const {
+    return m_loginInfo.userId;
+}
+bool XConfManager::IsMyRoleState2() const {
+    return m_loginInfo.presenterState == 2;
+}
 bool XConfManager::IsMyRoleState0or5() const {
     return m_loginInfo.kind == 0 || m_loginInfo.kind == 5;
 }
-std::uint8_t XConfManager::GetMyRoleState() const { return m_loginInfo.presenterState; }
+std::uint8_t XConfManager::GetMyRoleState() const {
+    return m_loginInfo.presenterState;
+}
 
 int XConfManager::GetBulletin(char* out, int max) const {
     if (out == nullptr || max <= 0) {
         return 0;
     }
-    const int length = std::min<int>(
-        {max, m_roomAttr[kRoomAttrBulletin], static_cast<int>(kMaxCaptionBytes)});
+    const int length =
+        std::min<int>({max, m_roomAttr[kRoomAttrBulletin], static_cast<int>(kMaxCaptionBytes)});
     std::memcpy(out, &m_roomAttr[kRoomAttrBulletin + 1], static_cast<size_t>(length));
     return length;
 }
 
-bool XConfManager::IsConfFlagSet() const { return m_roomAttr[kRoomAttrConfFlag] == 1; }
-bool XConfManager::GetRoomFlagA() const { return (m_roomAttr[kRoomAttrChatRights] & 1u) != 0; }
-bool XConfManager::GetRoomFlagB() const { return (m_roomAttr[kRoomAttrChatRights] & 2u) != 0; }
+bool XConfManager::IsConfFlagSet() const {
+    return m_roomAttr[kRoomAttrConfFlag] == 1;
+}
+bool XConfManager::GetRoomFlagA() const {
+    return (m_roomAttr[kRoomAttrChatRights] & 1u) != 0;
+}
+bool XConfManager::GetRoomFlagB() const {
+    return (m_roomAttr[kRoomAttrChatRights] & 2u) != 0;
+}
 bool XConfManager::IsServerRecording() const {
     return (m_roomAttr[kRoomAttrServerRecord] & 1u) != 0;
 }

@@ -139,8 +139,7 @@ public:
     std::vector<ST_USER_ITEM_DEPT> GetAllUsers() const;
     bool GetUserById(std::shared_ptr<ST_USER_ITEM_DEPT>& out, std::uint16_t userId,
                      std::uint8_t flag) const;
-    bool GetUserPrivateData(std::shared_ptr<ST_USER_PRIVATEDATA>& out,
-                            std::uint16_t userId) const;
+    bool GetUserPrivateData(std::shared_ptr<ST_USER_PRIVATEDATA>& out, std::uint16_t userId) const;
     // At most 128 characters into buffer128; the length, or -1 / 0 when unknown.
     int GetUserName(std::uint16_t userId, char16_t* buffer128) const;
     QString GetUserNameText(std::uint16_t userId) const;

@@ -244,16 +244,15 @@ void XConfManager::OnServerList(std::uint8_t kind, std::uint32_t a, std::uint32_
             if (m_pUserManager != nullptr) {
                 // Minutes left; computed wide so that a server sending b + c > a shows a
                 // negative number rather than a wrapped one.
-                const long long minutesLeft =
-                    static_cast<long long>(a) - static_cast<long long>(b) - static_cast<long long>(c);
-                ShowBox(yav::SafeFormat(LoadLangString(5435), {minutesLeft}), 0,
-                        kBoxTypeNotice, nullptr);
+                const long long minutesLeft = static_cast<long long>(a) -
+                                              static_cast<long long>(b) - static_cast<long long>(c);
+                ShowBox(yav::SafeFormat(LoadLangString(5435), {minutesLeft}), 0, kBoxTypeNotice,
+                        nullptr);
             }
             break;
         case 2:
             if (m_pUserManager != nullptr) {
-                ShowBox(yav::SafeFormat(LoadLangString(5438), {d}), 0, kBoxTypeNotice,
-                        nullptr);
+                ShowBox(yav::SafeFormat(LoadLangString(5438), {d}), 0, kBoxTypeNotice, nullptr);
             }
             break;
         case 3:

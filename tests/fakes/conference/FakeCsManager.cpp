@@ -8,7 +8,9 @@ namespace {
 
 FakeCsManager* g_nextFake = nullptr;
 
-ICsManager* CreateFake() { return g_nextFake; }
+ICsManager* CreateFake() {
+    return g_nextFake;
+}
 void DestroyFake(ICsManager*) {}
 
 std::vector<std::uint8_t> BytesOf(const void* data, std::uint16_t length) {
@@ -42,11 +44,12 @@ void FakeCsManager::GetConfLoginInfo(ST_CONF_LOGIN_INFO* out) {
     *out = loginInfo;
 }
 
-const ST_CONF_APPINFO* FakeCsManager::GetAppInfo() { return &appInfo; }
+const ST_CONF_APPINFO* FakeCsManager::GetAppInfo() {
+    return &appInfo;
+}
 
 std::int32_t FakeCsManager::Login(const char* server, std::uint16_t port, std::uint32_t confId,
-                                  const char* name, const char* passwordDigest,
-                                  std::uint8_t mode) {
+                                  const char* name, const char* passwordDigest, std::uint8_t mode) {
     lastDigest = passwordDigest;
     log_.Add(Call("Login", std::string(server), port, confId, std::string(name),
                   std::string(passwordDigest), mode));
@@ -75,26 +78,36 @@ std::int32_t FakeCsManager::QueryUpgradeInfo(KroGuid, const char* server, std::u
     return upgradeResult;
 }
 
-void FakeCsManager::GetConfExtra(ST_CONF_EXTRA*) { log_.Add("GetConfExtra()"); }
+void FakeCsManager::GetConfExtra(ST_CONF_EXTRA*) {
+    log_.Add("GetConfExtra()");
+}
 
 void FakeCsManager::SetConfOptions(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d,
                                    std::uint8_t e, std::uint8_t f) {
     log_.Add(Call("SetConfOptions", a, b, c, d, e, f));
 }
 
-void FakeCsManager::ApplyPresenter() { log_.Add("ApplyPresenter()"); }
-void FakeCsManager::CancelPresenterApply() { log_.Add("CancelPresenterApply()"); }
+void FakeCsManager::ApplyPresenter() {
+    log_.Add("ApplyPresenter()");
+}
+void FakeCsManager::CancelPresenterApply() {
+    log_.Add("CancelPresenterApply()");
+}
 void FakeCsManager::SetPresenter(std::uint16_t userId, std::uint8_t on) {
     log_.Add(Call("SetPresenter", userId, on));
 }
-void FakeCsManager::ApplySpeak(std::uint8_t apply) { log_.Add(Call("ApplySpeak", apply)); }
+void FakeCsManager::ApplySpeak(std::uint8_t apply) {
+    log_.Add(Call("ApplySpeak", apply));
+}
 void FakeCsManager::AwardSpeek(std::uint16_t userId, std::uint8_t status) {
     log_.Add(Call("AwardSpeek", userId, status));
 }
 void FakeCsManager::ApplyChair(const char* password) {
     log_.Add(Call("ApplyChair", std::string(password)));
 }
-void FakeCsManager::GiveUpChair() { log_.Add("GiveUpChair()"); }
+void FakeCsManager::GiveUpChair() {
+    log_.Add("GiveUpChair()");
+}
 void FakeCsManager::ModifyPassword(const char* name, const char* oldDigest, const char* newDigest,
                                    const char* confirmDigest) {
     log_.Add(Call("ModifyPassword", std::string(name), std::string(oldDigest),
@@ -106,8 +119,12 @@ void FakeCsManager::SetConfSetting(std::uint32_t value) {
 void FakeCsManager::KickUser(std::uint16_t userId, std::uint16_t reason, const char* text) {
     log_.Add(Call("KickUser", userId, reason, std::string(text != nullptr ? text : "")));
 }
-std::uint16_t FakeCsManager::GetRequiredVersion() { return requiredVersion; }
-void FakeCsManager::RequestVideo(std::uint16_t mediaId) { log_.Add(Call("RequestVideo", mediaId)); }
+std::uint16_t FakeCsManager::GetRequiredVersion() {
+    return requiredVersion;
+}
+void FakeCsManager::RequestVideo(std::uint16_t mediaId) {
+    log_.Add(Call("RequestVideo", mediaId));
+}
 void FakeCsManager::BroadcastVideo(std::uint16_t mediaId, std::uint8_t on) {
     log_.Add(Call("BroadcastVideo", mediaId, on));
 }
@@ -133,9 +150,8 @@ void FakeCsManager::SetUserData(std::uint16_t userId, std::uint16_t offset, std:
     log_.Add(Call("SetUserData", userId, offset, length, notify));
 }
 
-std::int32_t FakeCsManager::RollCallRequest(const char16_t*, const char16_t*,
-                                            std::uint32_t confId, const ST_ROLLCALL_ITEM** rows,
-                                            std::uint32_t* count) {
+std::int32_t FakeCsManager::RollCallRequest(const char16_t*, const char16_t*, std::uint32_t confId,
+                                            const ST_ROLLCALL_ITEM** rows, std::uint32_t* count) {
     log_.Add(Call("RollCallRequest", confId));
     *rows = nullptr;
     *count = 0;
@@ -145,8 +161,14 @@ std::int32_t FakeCsManager::RollCallRequest(const char16_t*, const char16_t*,
 void FakeCsManager::SetTempAdmin(std::uint16_t userId, std::uint8_t on) {
     log_.Add(Call("SetTempAdmin", userId, on));
 }
-void FakeCsManager::SetServerRecord(std::uint32_t on) { log_.Add(Call("SetServerRecord", on)); }
-void FakeCsManager::GetConfDuration() { log_.Add("GetConfDuration()"); }
-CSafeQueue* FakeCsManager::GetMsgQueue() { return &queue; }
+void FakeCsManager::SetServerRecord(std::uint32_t on) {
+    log_.Add(Call("SetServerRecord", on));
+}
+void FakeCsManager::GetConfDuration() {
+    log_.Add("GetConfDuration()");
+}
+CSafeQueue* FakeCsManager::GetMsgQueue() {
+    return &queue;
+}
 
 }  // namespace fakes

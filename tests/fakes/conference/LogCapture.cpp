@@ -33,6 +33,8 @@ private:
 };
 
 LogCapture::LogCapture() : appender_(new Appender) {
+    // Lines held until the program configures its logging would otherwise never arrive here.
+    yav::log::FlushPending();
     auto& category = log4cpp::Category::getInstance(yav::log::kCategory);
     category.setPriority(log4cpp::Priority::DEBUG);
     category.addAppender(appender_);

@@ -45,9 +45,7 @@ public:
         Record(Call("OnConfAttrChanged", offset, length));
     }
     void OnSystemMessage(std::uint32_t code) override { Record(Call("OnSystemMessage", code)); }
-    void OnConfStateUpdate(std::uint32_t code) override {
-        Record(Call("OnConfStateUpdate", code));
-    }
+    void OnConfStateUpdate(std::uint32_t code) override { Record(Call("OnConfStateUpdate", code)); }
     void OnTextMessage(std::uint32_t on) override { Record(Call("OnTextMessage", on)); }
     void OnForceExit(std::uint16_t reason, std::uint32_t value) override {
         Record(Call("OnForceExit", reason, value));

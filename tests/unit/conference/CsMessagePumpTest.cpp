@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
 
 #include "client/app/ConfigManger.h"
 #include "client/app/LangFormat.h"
@@ -53,6 +54,8 @@ class CsMessagePumpTest : public ::testing::Test {
 protected:
     void SetUp() override {
         fakes::EnsureApplication();
+        static const bool textsLoaded = (g_ConfigManager.LoadLanguage(), true);
+        (void)textsLoaded;
         fake.InstallFactory();
         manager = std::make_unique<XConfManager>();
         manager->SetMainFrame(&frame);
@@ -142,7 +145,7 @@ TEST_F(CsMessagePumpTest, UnknownTypeIsLoggedAndSkipped) {
 
 TEST_F(CsMessagePumpTest, ItemWithoutItsRecordIsSkipped) {
     fakes::LogCapture capture;
-    Push(Value(CS_MSG_VIDEO_OPEN_RESULT, 5));            // record missing
+    Push(Value(CS_MSG_VIDEO_OPEN_RESULT, 5));              // record missing
     Push(With(CS_MSG_USER_JOIN, CsLeaveList{{8, 1, 1}}));  // wrong record
     Push(Value(CS_MSG_CONF_LOCK, 1));
     EXPECT_EQ(manager->ProcessCsMessage(), 0);
@@ -190,12 +193,10 @@ INSTANTIATE_TEST_SUITE_P(
         DispatchCase{"UserInfoChanged",
                      With(0x504, Users({8, 24})),
                      {"OnUserInfoChanged(8)", "OnUserInfoChanged(24)"}},
-        DispatchCase{"LeadingStatus",
-                     With(0x509, CsLeadingStatus{8, 2, 1}),
-                     {"HandleLeadingStatus(8,2,1)"}},
-        DispatchCase{"UserAttrChanged",
-                     With(0x50B, CsUserAttr{8, 12, 5}),
-                     {"OnUserAttrChanged(8,12,5)"}},
+        DispatchCase{
+            "LeadingStatus", With(0x509, CsLeadingStatus{8, 2, 1}), {"HandleLeadingStatus(8,2,1)"}},
+        DispatchCase{
+            "UserAttrChanged", With(0x50B, CsUserAttr{8, 12, 5}), {"OnUserAttrChanged(8,12,5)"}},
         DispatchCase{"ConfLock", Value(0x50C, 1), {"OnTextMessage(1)"}},
         DispatchCase{"Transmit",
                      With(0x513, CsTransmit{0, 8, 257, {1, 2, 3, 4, 5}}),
@@ -311,7 +312,7 @@ struct ServerNoticeCase {
     const char* name;
     CsServerNotice notice;
     int textId;
-    long long argument;  // -1: the text has no argument
+    std::optional<long long> argument;  // none: the text takes no argument
     int countdown;
 };
 
@@ -326,9 +327,12 @@ TEST_P(CsMessagePumpServerNotice, ShowsItsBox) {
     EXPECT_EQ(box.type, 18);
     EXPECT_EQ(box.countdownSeconds, GetParam().countdown);
     const QString format = LoadLangString(GetParam().textId);
-    EXPECT_EQ(box.text, GetParam().argument < 0
-                            ? format
-                            : yav::SafeFormat(format, {GetParam().argument}));
+    if (GetParam().argument) {
+        const yav::FormatArg argument(*GetParam().argument);
+        EXPECT_EQ(box.text, yav::SafeFormat(format, {argument}));
+    } else {
+        EXPECT_EQ(box.text, format);
+    }
     frame.Answer(0, 2);
     EXPECT_EQ(log.Count("CloseByServer"), GetParam().notice.kind == 3 ? 1u : 0u);
 }
@@ -338,7 +342,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(ServerNoticeCase{"MinutesLeft", {1, 30, 10, 5, 0}, 5435, 15, 0},
                       ServerNoticeCase{"MinutesLeftNeverWraps", {1, 5, 10, 0, 0}, 5435, -5, 0},
                       ServerNoticeCase{"UserLimit", {2, 0, 0, 0, 50}, 5438, 50, 0},
-                      ServerNoticeCase{"QuotaUsedUp", {3, 0, 0, 0, 0}, 5441, -1, 3}),
+                      ServerNoticeCase{"QuotaUsedUp", {3, 0, 0, 0, 0}, 5441, std::nullopt, 3}),
     [](const ::testing::TestParamInfo<ServerNoticeCase>& caseInfo) {
         return std::string(caseInfo.param.name);
     });

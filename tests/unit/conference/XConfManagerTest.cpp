@@ -12,8 +12,8 @@
 #include "fakes/conference/CallLog.h"
 #include "fakes/conference/FakeCsManager.h"
 #include "fakes/conference/FakeMainFrame.h"
-#include "fakes/conference/RecordingCsHandler.h"
 #include "fakes/conference/QtWait.h"
+#include "fakes/conference/RecordingCsHandler.h"
 #include "platform/core/Profile.h"
 
 namespace {
@@ -30,6 +30,8 @@ class XConfManagerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         fakes::EnsureApplication();
+        static const bool textsLoaded = (g_ConfigManager.LoadLanguage(), true);
+        (void)textsLoaded;
         fake.InstallFactory();
         manager = std::make_unique<XConfManager>();
         manager->SetMainFrame(&frame);
