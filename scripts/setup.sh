@@ -7,7 +7,7 @@ PACKAGES=(
   clang libclang-rt-14-dev clang-format
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev-tools qt6-svg-dev libqt6svg6-dev
   qt6-multimedia-dev libqt6serialport6-dev
-  liblog4cpp5-dev libasio-dev
+  liblog4cpp5-dev libasio-dev libssl-dev
   libfaac-dev libx264-dev libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-wqy-microhei xvfb xauth

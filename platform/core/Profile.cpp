@@ -330,8 +330,40 @@ std::string CutToUtf16Units(std::string_view utf8, size_t maxUnits) {
     return std::string(utf8.substr(0, i));
 }
 
+// Names that would read back as something else (or break the file's structure) are refused.
+bool IsWritableName(std::string_view name, bool isKey) {
+    if (Trim(name).empty() && isKey) {
+        return false;
+    }
+    if (name.find_first_of("\r\n") != std::string_view::npos) {
+        return false;
+    }
+    if (isKey) {
+        const std::string_view trimmed = Trim(name);
+        return name.find('=') == std::string_view::npos && trimmed.front() != '[' &&
+               trimmed.front() != ';';
+    }
+    return name.find(']') == std::string_view::npos;
+}
+
 bool Modify(const std::string& path, std::string_view section, std::string_view key,
             const char* value) {
+    if (!IsWritableName(section, false) || !IsWritableName(key, true)) {
+        YLOG_WARN("profile: refused to write [%.*s] %.*s to %s", static_cast<int>(section.size()),
+                  section.data(), static_cast<int>(key.size()), key.data(), path.c_str());
+        return false;
+    }
+    // A line break in a value would start a new line of the file: it becomes a space.
+    std::string safeValue;
+    if (value != nullptr) {
+        safeValue = value;
+        for (char& c : safeValue) {
+            if (c == '\r' || c == '\n') {
+                c = ' ';
+            }
+        }
+        value = safeValue.c_str();
+    }
     const std::string target = paths::ResolveCaseInsensitive(path);
     Document doc = Load(target);
     if (!doc.exists && value == nullptr) {

@@ -32,7 +32,9 @@ int GetInt(std::string_view section, std::string_view key, int defaultValue,
 
 // Sets [section] key = value, creating the file and the section when needed. A null value
 // deletes the key. False when the file cannot be read or written (its folder is missing or
-// not writable).
+// not writable) and for names that would not read back (a line break in either, "]" in a
+// section, "=" in a key or a key starting with "[" or ";"); line breaks in a value become
+// spaces.
 bool WriteString(std::string_view section, std::string_view key, const char* value,
                  const std::string& path);
 inline bool WriteString(std::string_view section, std::string_view key, const std::string& value,

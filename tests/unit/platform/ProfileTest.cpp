@@ -153,6 +153,23 @@ TEST(ProfileWrite, GbkFileIsRewrittenAsUtf8WithoutLoss) {
     EXPECT_EQ(TempDir::Read(ini), "[用户]\n名字=张三\n城市=北京\n");
 }
 
+TEST(ProfileWrite, InputThatWouldBreakTheFileIsRefusedOrNeutralised) {
+    TempDir dir;
+    const std::string ini = dir.File("a.ini");
+    ASSERT_TRUE(profile::WriteString("s", "name", "first\n[evil]\nkey=1", ini));
+    EXPECT_EQ(profile::GetString("s", "name", "", 260, ini), "first [evil] key=1");
+    EXPECT_TRUE(profile::GetSectionNames(ini) == std::vector<std::string>{"s"});
+    const struct {
+        const char* section;
+        const char* key;
+    } refused[] = {{"s]x", "k"}, {"s\n", "k"}, {"s", "k=v"}, {"s", "[k"},
+                   {"s", ";k"},  {"s", "k\r"}, {"s", " "}};
+    for (const auto& r : refused) {
+        EXPECT_FALSE(profile::WriteString(r.section, r.key, "v", ini)) << r.section << "/" << r.key;
+    }
+    EXPECT_EQ(profile::GetKeyNames("s", ini), std::vector<std::string>{"name"});
+}
+
 TEST(ProfileWrite, FailsWhenFolderIsMissing) {
     TempDir dir;
     EXPECT_FALSE(profile::WriteString("s", "k", "v", dir.File("no/such/dir.ini")));

@@ -1,0 +1,165 @@
+#include "Link.h"
+
+#include "platform/core/Log.h"
+
+namespace yav::proto {
+
+Link::Link(asio::ip::tcp::socket socket, std::string name, uint32_t maxFrameBytes)
+    : socket_(std::move(socket)),
+      name_(std::move(name)),
+      assembler_(maxFrameBytes),
+      heartbeatTimer_(socket_.get_executor()) {}
+
+Link::~Link() = default;
+
+void Link::Start(Listener* listener) {
+    listener_ = listener;
+    open_ = true;
+    lastReceived_ = std::chrono::steady_clock::now();
+    asio::error_code ignored;
+    socket_.set_option(asio::ip::tcp::no_delay(true), ignored);
+    ReadMore();
+}
+
+void Link::SetTiming(std::chrono::milliseconds heartbeat, std::chrono::milliseconds timeout) {
+    heartbeat_ = heartbeat;
+    timeout_ = timeout;
+    lastReceived_ = std::chrono::steady_clock::now();
+    ArmHeartbeat();
+}
+
+void Link::ArmHeartbeat() {
+    if (!open_ || heartbeat_.count() <= 0) {
+        return;
+    }
+    heartbeatTimer_.expires_after(heartbeat_);
+    heartbeatTimer_.async_wait([self = shared_from_this()](const asio::error_code& error) {
+        if (error || !self->open_) {
+            return;
+        }
+        const auto silent = std::chrono::steady_clock::now() - self->lastReceived_;
+        if (silent > self->timeout_) {
+            YLOG_WARN("%s: no frame for %lld ms, peer considered dead", self->name_.c_str(),
+                      static_cast<long long>(
+                          std::chrono::duration_cast<std::chrono::milliseconds>(silent).count()));
+            self->Close("heartbeat time-out");
+            return;
+        }
+        self->Send(MakeFrame(MsgType::Heartbeat, {}));
+        self->ArmHeartbeat();
+    });
+}
+
+void Link::ReadMore() {
+    socket_.async_read_some(
+        asio::buffer(readBuffer_),
+        [self = shared_from_this()](const asio::error_code& error, size_t length) {
+            if (!self->open_) {
+                return;
+            }
+            if (error) {
+                self->Close(error == asio::error::eof ? "peer closed" : error.message());
+                return;
+            }
+            self->lastReceived_ = std::chrono::steady_clock::now();
+            self->assembler_.Append(std::span<const uint8_t>(self->readBuffer_.data(), length));
+            Frame frame;
+            for (;;) {
+                const auto result = self->assembler_.Next(frame);
+                if (result == FrameAssembler::Result::NeedMore) {
+                    break;
+                }
+                if (result == FrameAssembler::Result::Malformed) {
+                    YLOG_WARN("%s: malformed frame length, closing", self->name_.c_str());
+                    self->Close("malformed frame");
+                    return;
+                }
+                if (frame.type == MsgType::Heartbeat) {
+                    continue;
+                }
+                if (self->listener_) {
+                    self->listener_->OnLinkFrame(*self, frame);
+                }
+                if (!self->open_) {
+                    return;
+                }
+            }
+            self->ReadMore();
+        });
+}
+
+void Link::Send(Bytes frame) {
+    if (!open_ || closeAfterFlush_) {
+        return;
+    }
+    pendingBytes_ += frame.size();
+    if (pendingBytes_ > kMaxPendingBytes) {
+        YLOG_WARN("%s: %zu bytes unread by the peer, dropping it", name_.c_str(), pendingBytes_);
+        Close("peer too slow");
+        return;
+    }
+    writeQueue_.push_back(std::move(frame));
+    WriteNext();
+}
+
+void Link::WriteNext() {
+    if (writing_ || !open_) {
+        return;
+    }
+    if (writeQueue_.empty()) {
+        if (closeAfterFlush_) {
+            Close(closeReason_);
+        }
+        return;
+    }
+    writing_ = true;
+    asio::async_write(socket_, asio::buffer(writeQueue_.front()),
+                      [self = shared_from_this()](const asio::error_code& error, size_t) {
+                          self->writing_ = false;
+                          if (!self->open_) {
+                              return;
+                          }
+                          if (error) {
+                              self->Close(error.message());
+                              return;
+                          }
+                          self->pendingBytes_ -= self->writeQueue_.front().size();
+                          self->writeQueue_.pop_front();
+                          self->WriteNext();
+                      });
+}
+
+void Link::CloseAfterFlush(const std::string& reason) {
+    if (!open_) {
+        return;
+    }
+    closeAfterFlush_ = true;
+    closeReason_ = reason;
+    if (!writing_ && writeQueue_.empty()) {
+        Close(reason);
+    }
+}
+
+void Link::Close(const std::string& reason) {
+    if (!open_) {
+        return;
+    }
+    Finish(reason);
+}
+
+void Link::Finish(const std::string& reason) {
+    open_ = false;
+    asio::error_code ignored;
+    heartbeatTimer_.cancel();
+    socket_.shutdown(asio::ip::tcp::socket::shutdown_both, ignored);
+    socket_.close(ignored);
+    writeQueue_.clear();
+    pendingBytes_ = 0;
+    Listener* listener = listener_;
+    listener_ = nullptr;
+    if (listener) {
+        listener->OnLinkClosed(*this, reason);
+    }
+}
+
+}  // namespace yav::proto

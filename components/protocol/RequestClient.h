@@ -1,0 +1,72 @@
+#pragma once
+// The client side of a server connection, for the components: a blocking connect (with the
+// hello) and blocking request/answer calls for callers on any thread, while frames that
+// answer nothing (events) and the connection's end go to callbacks on the I/O thread.
+
+#include <asio.hpp>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "Link.h"
+
+namespace yav::proto {
+
+class RequestClient final : public Link::Listener {
+public:
+    using EventHandler = std::function<void(Frame&)>;
+    using ClosedHandler = std::function<void(const std::string& reason)>;
+    using ReplyHandler = std::function<void(const Frame&)>;
+
+    RequestClient(asio::io_context& io, Service service, std::string name);
+    ~RequestClient();
+    RequestClient(const RequestClient&) = delete;
+    RequestClient& operator=(const RequestClient&) = delete;
+
+    // Both run on the I/O thread. Set them before Connect.
+    void SetEventHandler(EventHandler handler) { onEvent_ = std::move(handler); }
+    void SetClosedHandler(ClosedHandler handler) { onClosed_ = std::move(handler); }
+
+    // Connects and exchanges the hello; 0 on success, -1 no connection, -2 no answer in
+    // time, or the server's refusal code. Closes any earlier connection first (silently).
+    int32_t Connect(const std::string& host, uint16_t port, std::chrono::milliseconds timeout);
+    // Sends request and waits for the frame of type expected (or a Refused frame). The reply
+    // handler, when given, runs on the I/O thread before any later frame is handled. Nothing
+    // when the connection is gone or the time is up. Must not be called on the I/O thread.
+    std::optional<Frame> Call(Bytes request, MsgType expected, std::chrono::milliseconds timeout,
+                              ReplyHandler onReply = {});
+    // Sends without waiting (dropped when not connected).
+    void Send(Bytes frame);
+    // Closes without calling the closed handler; waits until done.
+    void Close();
+
+    bool IsConnected() const { return connected_; }
+    const std::string& Host() const { return host_; }
+    uint16_t Port() const { return port_; }
+    // How long the server has been silent (0 when not connected); I/O thread only.
+    std::chrono::milliseconds Silence() const;
+    std::chrono::milliseconds Heartbeat() const { return heartbeat_; }
+
+private:
+    struct Pending;
+    void OnLinkFrame(Link& link, Frame& frame) override;
+    void OnLinkClosed(Link& link, const std::string& reason) override;
+    void Fail(const std::shared_ptr<Pending>& pending);
+    bool OnIoThread() const;
+
+    asio::io_context& io_;
+    Service service_;
+    std::string name_;
+    std::shared_ptr<Link> link_;        // I/O thread
+    std::shared_ptr<Pending> pending_;  // I/O thread: the call waiting for its answer
+    EventHandler onEvent_;
+    ClosedHandler onClosed_;
+    std::atomic<bool> connected_{false};
+    std::string host_;
+    uint16_t port_ = 0;
+    std::chrono::milliseconds heartbeat_{0};
+};
+
+}  // namespace yav::proto

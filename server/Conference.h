@@ -1,0 +1,104 @@
+#pragma once
+// One conference room of the conference server: its participants, room attributes, roles,
+// speakers and presenter, and every event the clients' queues expect. Runs on the server's
+// single I/O thread; participants are reached through their links.
+
+#include <chrono>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+
+#include "Link.h"
+#include "Messages.h"
+#include "ServerConfig.h"
+
+namespace yav::server {
+
+class Conference {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    Conference(const ConferenceConfig& config, ServerConfig& server);
+
+    // Admits a logged-in connection; 0 and the snapshot sent, or a refusal code (nothing
+    // sent). userId receives the new participant's id.
+    int32_t Join(const std::shared_ptr<proto::Link>& link, const proto::MsgLoginRequest& request,
+                 uint16_t& userId);
+    // The participant's connection ended or it logged out: everybody else is told.
+    void Leave(uint16_t userId, const char* why);
+    // A request frame of a participant (already past login).
+    void Handle(uint16_t userId, const proto::Frame& frame);
+    // Timed notices (duration, quota); called about once a second.
+    void Tick(Clock::time_point now);
+
+    bool Empty() const { return participants_.empty(); }
+    size_t ParticipantCount() const { return participants_.size(); }
+    uint32_t ConfId() const { return config_.confId; }
+    const ConferenceConfig& Config() const { return config_; }
+    uint16_t OnlineCount() const { return static_cast<uint16_t>(participants_.size()); }
+
+private:
+    struct Participant {
+        std::shared_ptr<proto::Link> link;
+        ST_USER_ITEM_DEPT record;
+        std::string login;  // account login; empty for a guest
+        uint32_t ownerId = 0;
+    };
+
+    bool IsPrivileged(const Participant& who) const;  // chair kinds or presenter
+    bool IsChair(const Participant& who) const;       // chair kinds
+    Participant* Find(uint16_t userId);
+    uint16_t NextUserId();
+    ST_CONF_LOGIN_INFO LoginInfoFor(const Participant& who) const;
+    ST_CONF_APPINFO AppInfo() const;
+    ST_CONF_EXTRA Extra(Clock::time_point now) const;
+
+    void SendTo(Participant& who, proto::Bytes frame);
+    void SendAll(const proto::Bytes& frame, uint16_t exceptUserId = 0);
+    template <class Message>
+    void Broadcast(const Message& message, uint16_t exceptUserId = 0) {
+        SendAll(proto::EncodeFrame(message), exceptUserId);
+    }
+    void BroadcastRecord(const Participant& who);
+    void SetAttr(uint16_t offset, std::span<const uint8_t> data, uint8_t notify);
+    void SetKind(Participant& who, uint8_t kind);
+    void SetPresenterState(Participant& who, uint8_t state);
+    void SetSpeakState(Participant& who, uint8_t state);
+    void StopRecording(uint8_t reason);
+
+    void OnSetConfOptions(Participant& who, const proto::MsgSetConfOptions& message);
+    void OnSetPresenter(Participant& who, const proto::MsgSetPresenter& message);
+    void OnAwardSpeak(Participant& who, const proto::MsgAwardSpeak& message);
+    void OnApplyChair(Participant& who, const proto::MsgApplyChair& message);
+    void OnModifyPassword(Participant& who, const proto::MsgModifyPassword& message);
+    void OnKickUser(Participant& who, const proto::MsgKickUser& message);
+    void OnRequestVideo(Participant& who, const proto::MsgRequestVideo& message);
+    void OnBroadcastVideo(Participant& who, const proto::MsgBroadcastVideo& message);
+    void OnTransmit(Participant& who, const proto::MsgTransmit& message);
+    void OnSetUserAttribute(Participant& who, const proto::MsgSetUserAttribute& message);
+    void OnSetUserData(Participant& who, const proto::MsgSetUserData& message);
+    void OnRollCall(Participant& who, const proto::MsgRollCallRequest& message);
+    void OnSetTempAdmin(Participant& who, const proto::MsgSetTempAdmin& message);
+    void OnSetServerRecord(Participant& who, const proto::MsgSetServerRecord& message);
+
+    ConferenceConfig config_;
+    ServerConfig& server_;
+    std::map<uint16_t, Participant> participants_;  // by user id
+    std::vector<uint16_t> joinOrder_;
+    uint16_t lastUserId_ = 0;
+    uint8_t roomAttr_[ST_CONF_LOGIN_INFO::kRoomAttrSize]{};
+    bool locked_ = false;
+    uint8_t conferenceMode_ = 0;
+    uint16_t recordingUser_ = 0;
+    // Who asked for which media id (to tell them when the channel closes).
+    std::map<uint16_t, std::set<uint16_t>> videoRequests_;
+    Clock::time_point startedAt_{};
+    Clock::time_point nextDurationNotice_{};
+    Clock::time_point lastTick_{};
+    std::chrono::milliseconds quotaUsed_{0};
+    bool quotaWarned_ = false;
+    bool quotaClosed_ = false;
+};
+
+}  // namespace yav::server

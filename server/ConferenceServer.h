@@ -1,0 +1,43 @@
+#pragma once
+// The conference server: accepts connections, logs them in to their conference and routes
+// their requests; answers upgrade queries; ticks the conferences' timed notices.
+
+#include <asio.hpp>
+#include <map>
+#include <memory>
+
+#include "Conference.h"
+#include "ServerSession.h"
+#include "TcpListener.h"
+
+namespace yav::server {
+
+class ConferenceServer {
+public:
+    ConferenceServer(asio::io_context& io, ServerConfig& config);
+    ~ConferenceServer();
+
+    // Binds and starts accepting; false (logged) when the port cannot be bound.
+    bool Start(const asio::ip::address& address, uint16_t port);
+    void Stop();
+    uint16_t Port() const { return listener_.Port(); }
+    size_t SessionCount() const { return sessions_.Size(); }
+    size_t ParticipantCount() const;
+    // Present participants per conference number.
+    std::map<uint32_t, uint16_t> OnlineCounts() const;
+
+private:
+    class Session;
+    void Tick();
+    Conference& ConferenceFor(const ConferenceConfig& config);
+
+    asio::io_context& io_;
+    ServerConfig& config_;
+    TcpListener listener_;
+    asio::steady_timer tickTimer_;
+    bool stopping_ = false;
+    SessionSet<Session> sessions_;
+    std::map<uint32_t, std::unique_ptr<Conference>> conferences_;
+};
+
+}  // namespace yav::server

@@ -1,0 +1,220 @@
+#include "ServerConfig.h"
+
+#include <openssl/evp.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
+#include <utility>
+
+#include "platform/core/Log.h"
+#include "platform/core/Profile.h"
+#include "platform/core/TextCodec.h"
+
+namespace yav::server {
+namespace {
+
+constexpr size_t kValueLimit = 1024;
+
+std::vector<std::string> SplitList(const std::string& text) {
+    std::vector<std::string> parts;
+    std::string part;
+    std::istringstream stream(text);
+    while (std::getline(stream, part, ',')) {
+        const auto first = part.find_first_not_of(" \t");
+        const auto last = part.find_last_not_of(" \t");
+        if (first != std::string::npos) {
+            parts.push_back(part.substr(first, last - first + 1));
+        }
+    }
+    return parts;
+}
+
+bool StartsWithIgnoreCase(const std::string& text, const std::string& prefix) {
+    return text.size() >= prefix.size() && EqualsIgnoreCase(text.substr(0, prefix.size()), prefix);
+}
+
+template <class Int>
+Int ReadInt(const std::string& section, const char* key, Int fallback, const std::string& path) {
+    const int value = profile::GetInt(section, key, static_cast<int>(fallback), path);
+    if (value < 0) {
+        return fallback;
+    }
+    return static_cast<Int>(value);
+}
+
+}  // namespace
+
+std::string Account::Digest() const {
+    return passwordDigest.empty() ? PasswordDigest(password) : passwordDigest;
+}
+
+bool EqualsIgnoreCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               const auto lower = [](char c) {
+                   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+               };
+               return lower(x) == lower(y);
+           });
+}
+
+const Account* ServerConfig::FindAccount(const std::string& login) const {
+    for (const auto& account : accounts) {
+        if (EqualsIgnoreCase(account.login, login)) {
+            return &account;
+        }
+    }
+    return nullptr;
+}
+
+Account* ServerConfig::FindAccount(const std::string& login) {
+    return const_cast<Account*>(std::as_const(*this).FindAccount(login));
+}
+
+const ConferenceConfig* ServerConfig::FindConference(uint32_t confId) const {
+    for (const auto& conference : conferences) {
+        if (conference.confId == confId) {
+            return &conference;
+        }
+    }
+    return nullptr;
+}
+
+std::string ServerConfig::AnnouncedAddress() const {
+    if (!announceAddress.empty()) {
+        return announceAddress;
+    }
+    if (bindAddress == "0.0.0.0" || bindAddress.empty()) {
+        return "127.0.0.1";
+    }
+    return bindAddress;
+}
+
+ServerConfig DemoConfig() {
+    ServerConfig config;
+    const auto account = [](const char* login, const char* displayName, uint32_t id,
+                            uint32_t department) {
+        Account entry;
+        entry.login = login;
+        entry.password = login;
+        entry.displayName = displayName;
+        entry.accountId = id;
+        entry.departmentId = department;
+        return entry;
+    };
+    config.accounts = {account("demo", "Demo Chair", 1001, 1), account("alice", "Alice", 1002, 1),
+                       account("bob", "Bob", 1003, 2)};
+    ConferenceConfig demo;
+    demo.confId = 900001;
+    demo.name = "Demo";
+    demo.chairPassword = "chair";
+    demo.chairs = {"demo"};
+    config.conferences.push_back(demo);
+    return config;
+}
+
+std::optional<ServerConfig> LoadConfig(const std::string& iniPath) {
+    if (!std::filesystem::exists(iniPath)) {
+        YLOG_ERROR("server INI %s does not exist", iniPath.c_str());
+        return std::nullopt;
+    }
+    ServerConfig config;
+    config.iniPath = iniPath;
+    const std::string server = "server";
+    config.bindAddress =
+        profile::GetString(server, "BindAddress", "127.0.0.1", kValueLimit, iniPath);
+    config.announceAddress =
+        profile::GetString(server, "AnnounceAddress", "", kValueLimit, iniPath);
+    config.dataPort = ReadInt<uint16_t>(server, "DataPort", 8875, iniPath);
+    config.conferencePort = ReadInt<uint16_t>(server, "ConferencePort", 8876, iniPath);
+    config.probePort = ReadInt<uint16_t>(server, "ProbePort", 8000, iniPath);
+    config.heartbeat =
+        std::chrono::milliseconds(ReadInt<uint32_t>(server, "HeartbeatMs", 5000, iniPath));
+    config.timeout =
+        std::chrono::milliseconds(ReadInt<uint32_t>(server, "TimeoutMs", 15000, iniPath));
+    config.briefList = profile::GetInt(server, "BriefList", 0, iniPath) != 0;
+    config.minClientVersion = ReadInt<uint16_t>(server, "MinClientVersion", 0, iniPath);
+    config.serverVersion = profile::GetString(server, "ServerVersion", "", kValueLimit, iniPath);
+    config.downloadUrl = profile::GetString(server, "DownloadUrl", "", kValueLimit, iniPath);
+    config.zipMd5 = profile::GetString(server, "ZipMd5", "", kValueLimit, iniPath);
+
+    uint32_t nextAccountId = 1001;
+    for (const auto& section : profile::GetSectionNames(iniPath)) {
+        if (StartsWithIgnoreCase(section, "account.")) {
+            Account account;
+            account.login = section.substr(8);
+            account.password = profile::GetString(section, "Password", "", kValueLimit, iniPath);
+            account.passwordDigest =
+                profile::GetString(section, "PasswordMd5", "", kValueLimit, iniPath);
+            account.displayName =
+                profile::GetString(section, "Name", account.login, kValueLimit, iniPath);
+            account.accountId = ReadInt<uint32_t>(section, "AccountId", nextAccountId, iniPath);
+            account.departmentId = ReadInt<uint32_t>(section, "Department", 1, iniPath);
+            nextAccountId = std::max(nextAccountId, account.accountId) + 1;
+            if (!account.login.empty()) {
+                config.accounts.push_back(account);
+            }
+        } else if (StartsWithIgnoreCase(section, "conference.")) {
+            ConferenceConfig conference;
+            conference.confId =
+                static_cast<uint32_t>(std::strtoul(section.substr(11).c_str(), nullptr, 10));
+            if (conference.confId == 0) {
+                YLOG_WARN("server INI: section [%s] has no conference number", section.c_str());
+                continue;
+            }
+            const auto text = [&](const char* key, const std::string& fallback) {
+                return profile::GetString(section, key, fallback, kValueLimit, iniPath);
+            };
+            conference.name = text("Name", section.substr(11));
+            conference.password = text("Password", "");
+            conference.chairPassword = text("ChairPassword", "");
+            conference.chairs = SplitList(text("Chairs", ""));
+            conference.members = SplitList(text("Members", ""));
+            conference.allowGuests = profile::GetInt(section, "AllowGuests", 1, iniPath) != 0;
+            conference.maxUsers = ReadInt<uint16_t>(section, "MaxUsers", 0, iniPath);
+            conference.speakerLimit = ReadInt<uint16_t>(section, "SpeakerLimit", 4, iniPath);
+            // Minutes for people; seconds (when given) for tests.
+            const auto seconds = [&](const char* minutesKey, const char* secondsKey,
+                                     uint32_t fallbackMinutes) {
+                const uint32_t minutes =
+                    ReadInt<uint32_t>(section, minutesKey, fallbackMinutes, iniPath);
+                return std::chrono::seconds(
+                    ReadInt<uint32_t>(section, secondsKey, minutes * 60, iniPath));
+            };
+            conference.duration = seconds("DurationMinutes", "DurationSeconds", 0);
+            conference.quota = seconds("QuotaMinutes", "QuotaSeconds", 0);
+            conference.quotaWarn = seconds("QuotaWarnMinutes", "QuotaWarnSeconds", 5);
+            conference.allowServerRecord =
+                profile::GetInt(section, "AllowServerRecord", 1, iniPath) != 0;
+            conference.maxOpenDocs = ReadInt<uint16_t>(section, "MaxOpenDocs", 5, iniPath);
+            conference.maxWhiteboardPages =
+                ReadInt<uint16_t>(section, "MaxWhiteboardPages", 40, iniPath);
+            conference.appFlags22 = ReadInt<uint8_t>(section, "AppFlags22", 0x80, iniPath);
+            conference.appFlags23 = ReadInt<uint8_t>(section, "AppFlags23", 0x03, iniPath);
+            conference.appFlags25 = ReadInt<uint8_t>(section, "AppFlags25", 0x00, iniPath);
+            config.conferences.push_back(conference);
+        }
+    }
+    if (config.conferences.empty()) {
+        YLOG_ERROR("server INI %s names no conference", iniPath.c_str());
+        return std::nullopt;
+    }
+    return config;
+}
+
+std::string PasswordDigest(const std::string& utf8Password) {
+    const std::string gbk = text::Utf8ToGbk(utf8Password);
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    EVP_Digest(gbk.data(), gbk.size(), digest, &length, EVP_md5(), nullptr);
+    std::string hex;
+    char pair[3];
+    for (unsigned int i = 0; i < length; ++i) {
+        std::snprintf(pair, sizeof pair, "%02x", digest[i]);
+        hex += pair;
+    }
+    return hex;
+}
+
+}  // namespace yav::server

@@ -1,0 +1,85 @@
+#pragma once
+// What yavserver serves: its ports and timings, the accounts, and the conferences with their
+// passwords, chairs and limits. Read from an INI file, or the built-in demo conference when
+// there is none.
+
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace yav::server {
+
+struct Account {
+    std::string login;           // UTF-8, compared without regard to ASCII case
+    std::string password;        // UTF-8 plain text (digested as GBK for comparison)
+    std::string displayName;     // UTF-8
+    std::string passwordDigest;  // set by a password change; replaces password when not empty
+    uint32_t accountId = 0;
+    uint32_t departmentId = 0;
+
+    // The MD5 hex text a client sends for this account's password.
+    std::string Digest() const;
+};
+
+struct ConferenceConfig {
+    uint32_t confId = 0;
+    std::string name;                  // UTF-8
+    std::string password;              // conference password; empty = none
+    std::string chairPassword;         // for ICsManager::ApplyChair; empty = nobody may apply
+    std::vector<std::string> chairs;   // accounts entering as chair
+    std::vector<std::string> members;  // accounts listed for the conference; empty = all
+    bool allowGuests = true;
+    uint16_t maxUsers = 0;  // 0 = no limit
+    uint16_t speakerLimit = 4;
+    std::chrono::seconds duration{0};     // duration notice period; 0 = none
+    std::chrono::seconds quota{0};        // total time the conference may run; 0 = unlimited
+    std::chrono::seconds quotaWarn{300};  // warn when this much quota is left
+    bool allowServerRecord = true;
+    uint16_t maxOpenDocs = 5;
+    uint16_t maxWhiteboardPages = 40;
+    uint8_t appFlags22 = 0x80;
+    uint8_t appFlags23 = 0x03;
+    uint8_t appFlags25 = 0x00;
+};
+
+struct ServerConfig {
+    std::string bindAddress = "127.0.0.1";
+    std::string announceAddress;  // in the CS server records; empty = the bind address
+    uint16_t dataPort = 8875;
+    uint16_t conferencePort = 8876;
+    uint16_t probePort = 8000;
+    std::chrono::milliseconds heartbeat{5000};
+    std::chrono::milliseconds timeout{15000};
+    bool briefList = false;  // answer conference lists in the 75-byte form
+    uint16_t minClientVersion = 0;
+    std::string serverVersion;  // upgrade query answer; empty = the client's own version
+    std::string downloadUrl;
+    std::string zipMd5;
+    std::string iniPath;  // where accounts are written back; empty = nowhere
+    std::vector<Account> accounts;
+    std::vector<ConferenceConfig> conferences;
+
+    const Account* FindAccount(const std::string& login) const;
+    Account* FindAccount(const std::string& login);
+    const ConferenceConfig* FindConference(uint32_t confId) const;
+    // The address the CS server records announce.
+    std::string AnnouncedAddress() const;
+};
+
+// The built-in configuration: conference 900001 "Demo" open to guests, accounts demo
+// (chair), alice and bob, each with its name as password.
+ServerConfig DemoConfig();
+
+// Reads the INI file; nothing (with a log line) when it cannot be read or names no
+// conference.
+std::optional<ServerConfig> LoadConfig(const std::string& iniPath);
+
+// Lowercase MD5 hex of the GBK form of a UTF-8 text, as the client digests passwords.
+std::string PasswordDigest(const std::string& utf8Password);
+
+bool EqualsIgnoreCase(const std::string& a, const std::string& b);
+
+}  // namespace yav::server

@@ -1,0 +1,81 @@
+#include "YavServer.h"
+
+#include <future>
+
+#include "platform/core/Log.h"
+
+namespace yav::server {
+
+YavServer::YavServer(ServerConfig config)
+    : config_(std::move(config)),
+      work_(asio::make_work_guard(io_)),
+      dataServer_(io_, config_),
+      conferenceServer_(io_, config_),
+      probeEcho_(io_) {
+    dataServer_.SetOnlineCounter([this] { return conferenceServer_.OnlineCounts(); });
+}
+
+YavServer::~YavServer() {
+    Stop();
+}
+
+bool YavServer::Open() {
+    asio::error_code error;
+    const auto address = asio::ip::make_address(config_.bindAddress, error);
+    if (error) {
+        YLOG_ERROR("bind address %s is not an IP address", config_.bindAddress.c_str());
+        return false;
+    }
+    if (!conferenceServer_.Start(address, config_.conferencePort) ||
+        !dataServer_.Start(address, config_.dataPort) ||
+        !probeEcho_.Start(address, config_.probePort)) {
+        return false;
+    }
+    dataServer_.SetConferencePort(conferenceServer_.Port());
+    dataServer_.SetProbePort(probeEcho_.Port());
+    open_ = true;
+    YLOG_INFO("yavserver on %s: data %u, conference %u, probe %u", config_.bindAddress.c_str(),
+              DataPort(), ConferencePort(), ProbePort());
+    return true;
+}
+
+void YavServer::Run() {
+    io_.run();
+}
+
+bool YavServer::StartThread() {
+    if (!Open()) {
+        return false;
+    }
+    thread_ = std::thread([this] { io_.run(); });
+    return true;
+}
+
+void YavServer::Stop() {
+    if (open_) {
+        open_ = false;
+        asio::post(io_, [this] {
+            conferenceServer_.Stop();
+            dataServer_.Stop();
+            probeEcho_.Stop();
+            // Let the shutdown notices go out, then end the loop.
+            auto timer = std::make_shared<asio::steady_timer>(io_, std::chrono::milliseconds(100));
+            timer->async_wait([this, timer](const asio::error_code&) { io_.stop(); });
+        });
+        work_.reset();
+    }
+    if (thread_.joinable()) {
+        thread_.join();
+    }
+}
+
+size_t YavServer::ParticipantCount() {
+    if (!thread_.joinable()) {
+        return conferenceServer_.ParticipantCount();
+    }
+    std::promise<size_t> count;
+    asio::post(io_, [this, &count] { count.set_value(conferenceServer_.ParticipantCount()); });
+    return count.get_future().get();
+}
+
+}  // namespace yav::server

@@ -1,0 +1,51 @@
+#pragma once
+// The whole service in one object: data server, conference server and probe echo on one
+// io_context. Run blocks the calling thread; Start/Stop with a thread of its own serve tests.
+
+#include <asio.hpp>
+#include <memory>
+#include <thread>
+
+#include "ConferenceServer.h"
+#include "DataServer.h"
+#include "ProbeEcho.h"
+#include "ServerConfig.h"
+
+namespace yav::server {
+
+class YavServer {
+public:
+    explicit YavServer(ServerConfig config);
+    ~YavServer();
+    YavServer(const YavServer&) = delete;
+    YavServer& operator=(const YavServer&) = delete;
+
+    // Binds the three services; false (logged) when any cannot be bound.
+    bool Open();
+    // Runs the io_context on the calling thread until Stop.
+    void Run();
+    // Opens and runs on an own thread.
+    bool StartThread();
+    // Tells the clients, closes the listeners and ends Run (or joins the own thread).
+    void Stop();
+
+    uint16_t DataPort() const { return dataServer_.Port(); }
+    uint16_t ConferencePort() const { return conferenceServer_.Port(); }
+    uint16_t ProbePort() const { return probeEcho_.Port(); }
+    const ServerConfig& Config() const { return config_; }
+    asio::io_context& Io() { return io_; }
+    // Participant count, read on the server's thread.
+    size_t ParticipantCount();
+
+private:
+    ServerConfig config_;
+    asio::io_context io_;
+    asio::executor_work_guard<asio::io_context::executor_type> work_;
+    DataServer dataServer_;
+    ConferenceServer conferenceServer_;
+    ProbeEcho probeEcho_;
+    std::thread thread_;
+    bool open_ = false;
+};
+
+}  // namespace yav::server

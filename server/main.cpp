@@ -1,0 +1,145 @@
+// yavserver: the data server, conference server and probe echo the client talks to.
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+#include "YavServer.h"
+#include "platform/core/Log.h"
+
+namespace {
+
+yav::server::YavServer* g_server = nullptr;
+
+void Usage() {
+    std::fprintf(stderr,
+                 "usage: yavserver [--ini FILE] [--bind ADDRESS] [--announce ADDRESS]\n"
+                 "                 [--ds-port N] [--cs-port N] [--probe-port N]\n"
+                 "                 [--heartbeat-ms N] [--timeout-ms N] [--port-file FILE]\n"
+                 "                 [--log-config FILE]\n"
+                 "Ports default to 8875 (data), 8876 (conference), 8000 (probe); 0 picks a\n"
+                 "free port, written with --port-file as 'ds cs probe'.\n");
+}
+
+bool ParsePort(const char* text, uint16_t& out) {
+    char* end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    if (!end || *end != 0 || value < 0 || value > 65535) {
+        return false;
+    }
+    out = static_cast<uint16_t>(value);
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string iniPath;
+    std::string portFile;
+    std::string logConfig;
+    struct Overrides {
+        const char* bind = nullptr;
+        const char* announce = nullptr;
+        int ds = -1, cs = -1, probe = -1;
+        long heartbeat = -1, timeout = -1;
+    } overrides;
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+        uint16_t port = 0;
+        if (option == "--help" || option == "-h") {
+            Usage();
+            return 0;
+        }
+        if (!value) {
+            Usage();
+            return 2;
+        }
+        ++i;
+        if (option == "--ini") {
+            iniPath = value;
+        } else if (option == "--bind") {
+            overrides.bind = value;
+        } else if (option == "--announce") {
+            overrides.announce = value;
+        } else if (option == "--port-file") {
+            portFile = value;
+        } else if (option == "--log-config") {
+            logConfig = value;
+        } else if (option == "--heartbeat-ms") {
+            overrides.heartbeat = std::strtol(value, nullptr, 10);
+        } else if (option == "--timeout-ms") {
+            overrides.timeout = std::strtol(value, nullptr, 10);
+        } else if ((option == "--ds-port" || option == "--cs-port" || option == "--probe-port") &&
+                   ParsePort(value, port)) {
+            (option == "--ds-port"   ? overrides.ds
+             : option == "--cs-port" ? overrides.cs
+                                     : overrides.probe) = port;
+        } else {
+            Usage();
+            return 2;
+        }
+    }
+    if (!logConfig.empty()) {
+        yav::log::ConfigureFromFile(logConfig);
+    }
+
+    yav::server::ServerConfig config;
+    if (iniPath.empty()) {
+        config = yav::server::DemoConfig();
+    } else {
+        auto loaded = yav::server::LoadConfig(iniPath);
+        if (!loaded) {
+            std::fprintf(stderr, "yavserver: cannot use %s\n", iniPath.c_str());
+            return 1;
+        }
+        config = std::move(*loaded);
+    }
+    if (overrides.bind)
+        config.bindAddress = overrides.bind;
+    if (overrides.announce)
+        config.announceAddress = overrides.announce;
+    if (overrides.ds >= 0)
+        config.dataPort = static_cast<uint16_t>(overrides.ds);
+    if (overrides.cs >= 0)
+        config.conferencePort = static_cast<uint16_t>(overrides.cs);
+    if (overrides.probe >= 0)
+        config.probePort = static_cast<uint16_t>(overrides.probe);
+    if (overrides.heartbeat > 0)
+        config.heartbeat = std::chrono::milliseconds(overrides.heartbeat);
+    if (overrides.timeout > 0)
+        config.timeout = std::chrono::milliseconds(overrides.timeout);
+
+    yav::server::YavServer server(std::move(config));
+    if (!server.Open()) {
+        std::fprintf(stderr, "yavserver: cannot open its ports\n");
+        return 1;
+    }
+    if (!portFile.empty()) {
+        // Written to a temporary name and renamed, so a reader never sees half a line.
+        const std::string partial = portFile + ".part";
+        std::ofstream(partial) << server.DataPort() << ' ' << server.ConferencePort() << ' '
+                               << server.ProbePort() << '\n';
+        std::rename(partial.c_str(), portFile.c_str());
+    }
+    std::printf("yavserver listening: data %u, conference %u, probe %u\n", server.DataPort(),
+                server.ConferencePort(), server.ProbePort());
+    std::fflush(stdout);
+    g_server = &server;
+    std::signal(SIGINT, [](int) {
+        if (g_server) {
+            g_server->Io().stop();
+        }
+    });
+    std::signal(SIGTERM, [](int) {
+        if (g_server) {
+            g_server->Io().stop();
+        }
+    });
+    server.Run();
+    g_server = nullptr;
+    yav::log::Shutdown();
+    return 0;
+}

@@ -1,0 +1,55 @@
+#pragma once
+// Starts the yavserver executable of the program folder on free loopback ports (it writes
+// them to a port file) and stops it again.
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <vector>
+
+namespace yav::test {
+
+class ServerProcess {
+public:
+    // extraArgs are appended to the command line (e.g. an INI file).
+    explicit ServerProcess(std::vector<std::string> extraArgs = {});
+    ~ServerProcess();
+    ServerProcess(const ServerProcess&) = delete;
+    ServerProcess& operator=(const ServerProcess&) = delete;
+
+    // Started and its ports known.
+    bool Ready() const { return dataPort_ != 0; }
+    uint16_t DataPort() const { return dataPort_; }
+    uint16_t ConferencePort() const { return conferencePort_; }
+    uint16_t ProbePort() const { return probePort_; }
+    // Stops the server (SIGTERM, then waits); true when it ended by itself.
+    bool Stop();
+    // The server's standard output and error so far.
+    std::string Output() const;
+
+private:
+    pid_t pid_ = -1;
+    std::string folder_;
+    uint16_t dataPort_ = 0;
+    uint16_t conferencePort_ = 0;
+    uint16_t probePort_ = 0;
+};
+
+// Waits until condition() holds or the limit passes; the result of the last check.
+template <class Condition>
+bool WaitUntil(Condition condition, std::chrono::milliseconds limit = std::chrono::seconds(10)) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return condition();
+        }
+        struct timespec pause = {0, 5 * 1000 * 1000};
+        nanosleep(&pause, nullptr);
+    }
+    return true;
+}
+
+}  // namespace yav::test

@@ -1,0 +1,271 @@
+// yavserver with three clients made of the real components: the road through the data
+// server, join and leave lists, the relay with the sender set by the server, attribute
+// broadcast, speak and presenter changes, chair-only commands, kick and connection loss.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "CsBot.h"
+#include "KroDsManger.h"
+#include "ServerProcess.h"
+
+namespace {
+
+using yav::test::CsBot;
+using yav::test::IsJoinOf;
+using yav::test::IsLeaveOf;
+using yav::test::IsTransmit;
+using yav::test::ServerProcess;
+
+constexpr uint32_t kDemoConference = 900001;
+
+std::vector<uint8_t> ChatPayload(std::u16string_view text) {
+    std::vector<uint8_t> payload(4, 0);
+    for (char16_t unit : text) {
+        payload.push_back(static_cast<uint8_t>(unit));
+        payload.push_back(static_cast<uint8_t>(unit >> 8));
+    }
+    return payload;
+}
+
+class ThreeBotConference : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(server_.Ready()) << server_.Output();
+        ASSERT_EQ(chair_.Login(server_.ConferencePort(), kDemoConference, "demo", "demo", 0), 0);
+        ASSERT_EQ(guest_.Login(server_.ConferencePort(), kDemoConference, "Gast", "", 1), 0);
+        ASSERT_EQ(member_.Login(server_.ConferencePort(), kDemoConference, "alice", "alice", 0), 0);
+        chairId_ = chair_.UserId();
+        guestId_ = guest_.UserId();
+        memberId_ = member_.UserId();
+        ASSERT_NE(chairId_, 0);
+        ASSERT_TRUE(chair_.WaitFor(IsJoinOf(memberId_)));
+        ASSERT_TRUE(guest_.WaitFor(IsJoinOf(memberId_)));
+    }
+
+    // A marker transmitted to everybody (by the chair, or by the member to the chair): once
+    // a bot has seen it, it has seen everything the server handled before it.
+    void Settle(std::initializer_list<CsBot*> bots) {
+        static uint16_t marker = 0;
+        for (CsBot* bot : bots) {
+            ++marker;
+            const uint8_t bytes[2] = {static_cast<uint8_t>(marker),
+                                      static_cast<uint8_t>(marker >> 8)};
+            CsBot& sender = bot == &chair_ ? member_ : chair_;
+            sender.Cs().Transmit(0, 296, bytes, 2);
+            const uint16_t senderId = sender.UserId();
+            ASSERT_TRUE(bot->WaitFor([&](const ST_CS_MSG& message) {
+                const auto* transmit = std::get_if<CsTransmit>(&message.payload);
+                return IsTransmit(senderId, 296)(message) && transmit->payload.size() == 2 &&
+                       transmit->payload[0] == bytes[0] && transmit->payload[1] == bytes[1];
+            }));
+        }
+    }
+
+    ServerProcess server_{{"--heartbeat-ms", "200", "--timeout-ms", "1500"}};
+    CsBot chair_;
+    CsBot guest_;
+    CsBot member_;
+    uint16_t chairId_ = 0;
+    uint16_t guestId_ = 0;
+    uint16_t memberId_ = 0;
+};
+
+TEST_F(ThreeBotConference, DataServerLeadsToTheConferenceServer) {
+    IDsManager* ds = Kro_CreateDsManager();
+    ST_DS_ADDR entries[2];
+    yav::proto::CopyText(entries[0].address, 16, "127.0.0.1");
+    entries[0].port = 1;  // nothing listens there
+    yav::proto::CopyText(entries[1].address, 16, "127.0.0.1");
+    entries[1].port = server_.DataPort();
+    int32_t chosen = -1;
+    ASSERT_NE(ds->ConnectDs(entries, 2, &chosen), 0);
+    EXPECT_EQ(chosen, 1);
+
+    int32_t count = 0;
+    uint16_t extra = 0;
+    const ST_CONF_ITEM* full = nullptr;
+    const ST_CONF_ITEM_SHORT* brief = nullptr;
+    ASSERT_EQ(ds->GetConfList("127.0.0.1", server_.DataPort(), kDemoConference, "Gast", "", 5,
+                              &count, &extra, &full, &brief, 0),
+              0);
+    ASSERT_EQ(count, 1);
+    ASSERT_NE(full, nullptr);
+    EXPECT_EQ(full[0].confId, kDemoConference);
+    EXPECT_EQ(full[0].onlineCount, 3);
+    EXPECT_EQ(full[0].passwordFree, 1);
+
+    EXPECT_EQ(
+        ds->GetConfList("127.0.0.1", server_.DataPort(), 0, "alice",
+                        "00000000000000000000000000000000", 0, &count, &extra, &full, &brief, 0),
+        0x8007);
+    EXPECT_EQ(ds->GetConfList("127.0.0.1", server_.DataPort(), 123, "x", "", 1, &count, &extra,
+                              &full, &brief, 0),
+              0x8003);
+
+    const ST_CS_SERVER* servers = nullptr;
+    ASSERT_NE(ds->GetCsServers("127.0.0.1", &servers, &count, kDemoConference, "Gast", "", 2), 0);
+    ASSERT_EQ(count, 1);
+    EXPECT_STREQ(servers[0].csAddress, "127.0.0.1");
+    EXPECT_EQ(servers[0].csPort, server_.ConferencePort());
+
+    char address[16] = {};
+    uint16_t probePort = 0;
+    ASSERT_NE(
+        ds->QueryMediaServer("127.0.0.1", server_.DataPort(), kDemoConference, address, &probePort),
+        0);
+    EXPECT_EQ(probePort, server_.ProbePort());
+    Kro_DestroyDsManager(ds);
+}
+
+TEST_F(ThreeBotConference, JoinSnapshotsListEveryoneInJoinOrder) {
+    ST_USER_ITEM_DEPT users[8];
+    ASSERT_EQ(member_.Users().GetUsers(users, 8), 3);
+    EXPECT_EQ(users[0].userId, chairId_);
+    EXPECT_EQ(users[1].userId, guestId_);
+    EXPECT_EQ(users[2].userId, memberId_);
+    EXPECT_EQ(users[0].kind, USER_KIND_CHAIR);
+    EXPECT_GT(users[1].accountId, kGuestAccountBase);
+    char16_t name[128];
+    EXPECT_EQ(member_.Users().GetUserName(guestId_ + 5, name), 4);
+    EXPECT_EQ(std::u16string(name), u"Gast");
+
+    ST_CONF_LOGIN_INFO info;
+    member_.Cs().GetConfLoginInfo(&info);
+    EXPECT_EQ(info.confId, kDemoConference);
+    EXPECT_EQ(info.userId, memberId_);
+    EXPECT_EQ(info.kind, USER_KIND_MEMBER);
+    ASSERT_NE(member_.Cs().GetAppInfo(), nullptr);
+    EXPECT_EQ(member_.Cs().GetAppInfo()->speakerLimit, 4);
+    EXPECT_EQ(chair_.Users().GetUserCount(), 3);
+}
+
+TEST_F(ThreeBotConference, RelayCarriesTheSenderTheServerKnows) {
+    const auto chat = ChatPayload(u"你好");
+    guest_.Cs().Transmit(0, 257, chat.data(), static_cast<uint16_t>(chat.size()));
+    for (CsBot* receiver : {&chair_, &member_}) {
+        const ST_CS_MSG* message = receiver->WaitFor(IsTransmit(guestId_, 257));
+        ASSERT_NE(message, nullptr);
+        const auto& transmit = std::get<CsTransmit>(message->payload);
+        EXPECT_EQ(transmit.to, 0);
+        EXPECT_EQ(transmit.payload, chat);
+    }
+    // One person only: the member's channel id 3 addresses the member.
+    const uint8_t code = 1;
+    guest_.Cs().Transmit(static_cast<uint16_t>(memberId_ + 3), 306, &code, 1);
+    ASSERT_TRUE(member_.WaitFor(IsTransmit(guestId_, 306)));
+    Settle({&chair_, &guest_, &member_});
+    EXPECT_FALSE(chair_.Saw(IsTransmit(guestId_, 306)));
+    // The sender gets no copy of its own broadcast.
+    EXPECT_FALSE(guest_.Saw(IsTransmit(guestId_, 257)));
+}
+
+TEST_F(ThreeBotConference, ChairOnlyCommandsNeedChairOrPresenter) {
+    for (uint16_t sub : {288, 261, 263, 269}) {
+        guest_.Cs().Transmit(memberId_, sub, "\x01\x02", 2);
+    }
+    Settle({&member_});
+    for (uint16_t sub : {288, 261, 263, 269}) {
+        EXPECT_FALSE(member_.Saw(IsTransmit(guestId_, sub))) << sub;
+    }
+    chair_.Cs().Transmit(memberId_, 263, "\x01\x02", 2);
+    EXPECT_TRUE(member_.WaitFor(IsTransmit(chairId_, 263)));
+
+    chair_.Cs().SetPresenter(guestId_, 1);
+    ASSERT_TRUE(guest_.WaitForType(CS_MSG_LEADING_STATUS));
+    guest_.Cs().Transmit(memberId_, 263, "\x01\x02", 2);
+    EXPECT_TRUE(member_.WaitFor(IsTransmit(guestId_, 263)));
+}
+
+TEST_F(ThreeBotConference, AttributeWritesReachEveryone) {
+    const uint8_t bulletin[] = {5, 'h', 'e', 'l', 'l', 'o'};
+    chair_.Cs().SetUserAttribute(13, sizeof bulletin, bulletin, 1);
+    for (CsBot* bot : {&chair_, &guest_, &member_}) {
+        const ST_CS_MSG* message = bot->WaitForType(CS_MSG_CONF_ATTR_CHANGED);
+        ASSERT_NE(message, nullptr);
+        const auto& change = std::get<CsConfAttrChange>(message->payload);
+        EXPECT_EQ(change.offset, 13);
+        EXPECT_EQ(change.bytes, std::vector<uint8_t>(bulletin, bulletin + sizeof bulletin));
+        ST_CONF_LOGIN_INFO info;
+        bot->Cs().GetConfLoginInfo(&info);
+        EXPECT_EQ(0, std::memcmp(info.roomAttr + 13, bulletin, sizeof bulletin));
+    }
+    // A member may not write the chair's options; a silent write refreshes only.
+    const uint8_t option = 1;
+    member_.Cs().SetUserAttribute(270, 1, &option, 1);
+    chair_.Cs().SetUserAttribute(272, 1, &option, 0);
+    ASSERT_TRUE(member_.WaitForType(CS_MSG_CONF_ATTR_SILENT));
+    Settle({&member_});
+    ST_CONF_LOGIN_INFO info;
+    member_.Cs().GetConfLoginInfo(&info);
+    EXPECT_EQ(info.roomAttr[270], 0);
+    EXPECT_EQ(info.roomAttr[272], 1);
+}
+
+TEST_F(ThreeBotConference, SpeakAndPresenterChangesAreReported) {
+    guest_.Cs().ApplySpeak(1);
+    const auto audioOf = [&](uint8_t status, uint8_t previous) {
+        return [this, status, previous](const ST_CS_MSG& message) {
+            const auto* audio = std::get_if<CsUserAudioStatus>(&message.payload);
+            return message.type == CS_MSG_USER_AUDIO_STATUS && audio->userId == guestId_ &&
+                   audio->status == status && audio->previous == previous;
+        };
+    };
+    ASSERT_TRUE(member_.WaitFor(audioOf(1, 0)));
+    chair_.Cs().AwardSpeek(guestId_, 2);
+    ASSERT_TRUE(member_.WaitFor(audioOf(2, 1)));
+    EXPECT_EQ(member_.Users().GetSpeakerCount(), 1);
+    // A member cannot hand out the floor.
+    member_.Cs().AwardSpeek(memberId_, 2);
+
+    chair_.Cs().SetPresenter(memberId_, 1);
+    const auto leading = [&](uint16_t user, uint8_t state) {
+        return [=](const ST_CS_MSG& message) {
+            const auto* status = std::get_if<CsLeadingStatus>(&message.payload);
+            return message.type == CS_MSG_LEADING_STATUS && status->userId == user &&
+                   status->newState == state;
+        };
+    };
+    ASSERT_TRUE(guest_.WaitFor(leading(memberId_, 2)));
+    ASSERT_TRUE(member_.WaitFor(leading(memberId_, 2)));
+    ST_CONF_LOGIN_INFO info;
+    member_.Cs().GetConfLoginInfo(&info);
+    EXPECT_EQ(info.presenterState, 2);
+    // A new presenter takes the role from the old one.
+    chair_.Cs().SetPresenter(guestId_, 1);
+    ASSERT_TRUE(member_.WaitFor(leading(memberId_, 0)));
+    ASSERT_TRUE(member_.WaitFor(leading(guestId_, 2)));
+    Settle({&member_});
+    EXPECT_EQ(member_.Users().GetSpeakerCount(), 1);
+}
+
+TEST_F(ThreeBotConference, KickRemovesTheUserForEveryone) {
+    member_.Cs().KickUser(guestId_, 5, "no");  // not a chair: refused
+    chair_.Cs().KickUser(guestId_, 5, "bye");
+    const ST_CS_MSG* exit = guest_.WaitForType(CS_MSG_FORCE_EXIT);
+    ASSERT_NE(exit, nullptr);
+    EXPECT_EQ(exit->data, 5u);
+    ASSERT_TRUE(chair_.WaitFor(IsLeaveOf(guestId_)));
+    ASSERT_TRUE(member_.WaitFor(IsLeaveOf(guestId_)));
+    // The leaving user stays listed until the pump removes it.
+    EXPECT_TRUE(member_.Users().IsUserKnown(guestId_));
+    member_.Users().RemoveUser(guestId_);
+    EXPECT_FALSE(member_.Users().IsUserKnown(guestId_));
+    Settle({&chair_});
+    // Removed on purpose: the kicked client is not told to reconnect.
+    EXPECT_FALSE(guest_.Saw([](const ST_CS_MSG& m) { return m.type == CS_MSG_CONNECTION_LOST; }));
+    EXPECT_EQ(chair_.Users().GetUserCount(), 3);
+}
+
+TEST_F(ThreeBotConference, LeavingAndServerLossAreNoticed) {
+    guest_.Cs().Logout();
+    ASSERT_TRUE(member_.WaitFor(IsLeaveOf(guestId_)));
+    ASSERT_TRUE(server_.Stop());
+    for (CsBot* bot : {&chair_, &member_}) {
+        EXPECT_TRUE(bot->WaitForType(CS_MSG_CONNECTION_LOST, std::chrono::seconds(20)));
+    }
+    // A relogin after the loss fails cleanly while the server is gone.
+    EXPECT_LT(chair_.Login(server_.ConferencePort(), kDemoConference, "demo", "demo", 0), 0);
+}
+
+}  // namespace
