@@ -21,17 +21,17 @@
 #include <vector>
 
 #include "AppSettings.h"
+#include "Common/CCrashDumpHandler.h"
+#include "ConfigManger.h"
 #include "DisplayScale.h"
 #include "InstanceBeacon.h"
 #include "conference/DlgStartup.h"
 #include "conference/RoadWindows.h"
 #include "conference/XMainFrame.h"
 #include "media/XMediaManager.h"
-#include "platform/core/Scale.h"
-#include "Common/CCrashDumpHandler.h"
-#include "ConfigManger.h"
 #include "platform/core/Log.h"
 #include "platform/core/Paths.h"
+#include "platform/core/Scale.h"
 #include "platform/core/SingleInstance.h"
 #include "platform/core/TextCodec.h"
 

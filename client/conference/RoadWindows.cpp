@@ -21,7 +21,9 @@ void CRoadWindows::SetOwner(CJoinConfHander* owner) {
     }
 }
 
-bool CRoadWindows::LoginHasWindow() const { return m_dialogs && m_dialogs->LoginHasWindow(); }
+bool CRoadWindows::LoginHasWindow() const {
+    return m_dialogs && m_dialogs->LoginHasWindow();
+}
 
 void CRoadWindows::EndLogin() {
     if (m_dialogs) {

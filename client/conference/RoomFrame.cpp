@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
-#include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -21,14 +20,9 @@ CRoomFrame::CRoomFrame(XMainFrame* frame, QWidget* parent)
     m_pTitle = new QLabel(this);
     m_pTitle->setAlignment(Qt::AlignCenter);
     m_pTitle->setObjectName(QStringLiteral("roomTitle"));
-    m_pLeave = new QPushButton(this);
-    yav::SetControlId(m_pLeave, kLeaveButton);
-    yav::ConnectClickCommand(m_pLeave);
-    MapCommand(kLeaveButton, [this]() { CloseRoom(); });
     auto* layout = new QVBoxLayout(this);
     layout->addStretch(1);
     layout->addWidget(m_pTitle);
-    layout->addWidget(m_pLeave, 0, Qt::AlignCenter);
     layout->addStretch(1);
 }
 
@@ -55,7 +49,6 @@ BOOL CRoomFrame::OnInitDialog() {
     SetWindowText(title);
     setWindowTitle(title);
     m_pTitle->setText(title);
-    m_pLeave->setText(LoadLangString(3082));
     QScreen* screen =
         g_pDlgStartup != nullptr ? g_pDlgStartup->GetJoinHandler().GetMonitor() : nullptr;
     if (screen == nullptr) {

@@ -11,7 +11,6 @@
 #include "platform/window/Dialog.h"
 
 class QLabel;
-class QPushButton;
 class XMainFrame;
 
 class CRoomFrame : public yav::Dialog {
@@ -19,7 +18,6 @@ public:
     static constexpr UINT IDD = 102;
     static constexpr UINT kPumpTimer = 2;
     static constexpr UINT kPumpMs = 50;
-    static constexpr int kLeaveButton = 1001;
 
     CRoomFrame(XMainFrame* frame, QWidget* parent);
     ~CRoomFrame() override;
@@ -45,6 +43,5 @@ private:
     QString m_strConfName;
     uint32_t m_dwConfId = 0;
     QLabel* m_pTitle = nullptr;
-    QPushButton* m_pLeave = nullptr;
     bool m_bClosing = false;
 };

@@ -32,6 +32,7 @@ TEST(RoadDirectJoin, TheCommandLineLeadsIntoTheConference) {
     const QString data = road_e2e::PrepareDataFolder(home.path(), ports->ds);
 
     QProcess client;
+    road_e2e::ProcessGuard guard(client);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("XDG_DATA_HOME", home.path());
     env.insert("XDG_RUNTIME_DIR", home.path());
@@ -75,6 +76,7 @@ TEST(RoadDirectJoin, ASecondInstanceEndsSilently) {
     env.insert("QT_QPA_PLATFORM", "offscreen");
 
     QProcess first;
+    road_e2e::ProcessGuard guardFirst(first);
     first.setProcessEnvironment(env);
     first.start(QDir::currentPath() + "/YavClient", {"127.0.0.1", "alice", "alice", "900001"});
     ASSERT_TRUE(first.waitForStarted(10000));
@@ -82,6 +84,7 @@ TEST(RoadDirectJoin, ASecondInstanceEndsSilently) {
         [&]() { return ReadLog(data).contains(QStringLiteral("会议室窗口打开")); }, 30000));
 
     QProcess second;
+    road_e2e::ProcessGuard guardSecond(second);
     second.setProcessEnvironment(env);
     second.start(QDir::currentPath() + "/YavClient", {});
     ASSERT_TRUE(second.waitForFinished(15000));

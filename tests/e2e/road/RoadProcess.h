@@ -74,12 +74,33 @@ inline QString PrepareDataFolder(const QString& home, int dsPort) {
     return data;
 }
 
+// The client's log: in "loglog" when the data folder has that folder, else beside the INI files.
 inline QString ReadLog(const QString& dataFolder) {
-    QFile file(dataFolder + "/YavClient.log");
-    if (!file.open(QIODevice::ReadOnly)) {
-        return QString();
+    QString text;
+    for (const char* path : {"/loglog/YavClient.log", "/YavClient.log"}) {
+        QFile file(dataFolder + QString::fromLatin1(path));
+        if (file.open(QIODevice::ReadOnly)) {
+            text += QString::fromUtf8(file.readAll());
+        }
     }
-    return QString::fromUtf8(file.readAll());
+    return text;
 }
+
+// Ends a client process that a failed test left running.
+class ProcessGuard {
+public:
+    explicit ProcessGuard(QProcess& process) : process_(process) {}
+    ~ProcessGuard() {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.kill();
+            process_.waitForFinished(5000);
+        }
+    }
+    ProcessGuard(const ProcessGuard&) = delete;
+    ProcessGuard& operator=(const ProcessGuard&) = delete;
+
+private:
+    QProcess& process_;
+};
 
 }  // namespace road_e2e

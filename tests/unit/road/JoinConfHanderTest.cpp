@@ -6,6 +6,7 @@
 
 #include <memory>
 
+#include "RecordCodec.h"
 #include "RoadFakes.h"
 #include "app/ConfigManger.h"
 #include "app/LangFormat.h"
@@ -34,7 +35,11 @@ ST_START_PARAM MakeStart(int type, const QString& name, const QString& password,
 
 class RoadTest : public ::testing::Test {
 protected:
+    static void SetUpTestSuite() { g_ConfigManager.LoadLanguage(); }
+
     void SetUp() override {
+        // The checks below tell messages apart by their texts.
+        ASSERT_NE(LoadLangString(43), LoadLangString(1801));
         Kro_SetDsManagerFactory(&FakeDsManager::Create, &FakeDsManager::Destroy);
         FakeDsManager::Setup() = nullptr;
     }
@@ -46,9 +51,9 @@ protected:
 
     // A road whose data server answers with the given list and conference servers.
     void MakeRoad(std::vector<ST_CONF_ITEM> list, std::vector<ST_CS_SERVER> servers) {
-        FakeDsManager::Setup() = [list, servers](FakeDsManager& ds) {
-            ds.full = list;
-            ds.servers = servers;
+        FakeDsManager::Setup() = [list, servers](FakeDsManager& fake) {
+            fake.full = list;
+            fake.servers = servers;
         };
         auto owned = std::make_unique<FakeWindows>();
         windows = owned.get();
