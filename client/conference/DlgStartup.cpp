@@ -1,7 +1,5 @@
 #include "DlgStartup.h"
 
-#include <QCloseEvent>
-
 #include "platform/core/Log.h"
 
 CDlgStartup* g_pDlgStartup = nullptr;
@@ -49,9 +47,4 @@ void CDlgStartup::ShowConfListAgain() {
 void CDlgStartup::Close() {
     YLOG_INFO("启动窗口关闭，程序退出");
     EndDialog(IDCANCEL);
-}
-
-void CDlgStartup::closeEvent(QCloseEvent* event) {
-    event->ignore();
-    Close();
 }

@@ -29,9 +29,6 @@ public:
     // Show requests are ignored: the window carries the loop, it has nothing to show.
     BOOL ShowWindow(int nCmdShow) override;
 
-protected:
-    void closeEvent(QCloseEvent* event) override;
-
 private:
     std::unique_ptr<CJoinConfHander> m_pJoinHander;
 };

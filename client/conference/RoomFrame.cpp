@@ -1,6 +1,5 @@
 #include "RoomFrame.h"
 
-#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
@@ -20,6 +19,9 @@ CRoomFrame::CRoomFrame(XMainFrame* frame, QWidget* parent)
     m_pTitle = new QLabel(this);
     m_pTitle->setAlignment(Qt::AlignCenter);
     m_pTitle->setObjectName(QStringLiteral("roomTitle"));
+    QFont titleFont = m_pTitle->font();
+    titleFont.setPixelSize(yav::Scaled(24));
+    m_pTitle->setFont(titleFont);
     auto* layout = new QVBoxLayout(this);
     layout->addStretch(1);
     layout->addWidget(m_pTitle);
@@ -112,7 +114,6 @@ void CRoomFrame::CloseRoom() {
     });
 }
 
-void CRoomFrame::closeEvent(QCloseEvent* event) {
-    event->ignore();
+void CRoomFrame::OnCancel() {
     CloseRoom();
 }

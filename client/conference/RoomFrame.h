@@ -36,7 +36,8 @@ public:
 
 protected:
     void OnTimer(UINT id) override;
-    void closeEvent(QCloseEvent* event) override;
+    // Closing the frame (its close button, Esc) leaves the room.
+    void OnCancel() override;
 
 private:
     XMainFrame* m_pFrame;

@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QPixmap>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+#include "RoadProcess.h"
+#include "app/AppSettings.h"
+#include "app/ConfigManger.h"
+#include "conference/DlgStartup.h"
+#include "conference/RoadWindows.h"
+#include "conference/RoomFrame.h"
+#include "conference/XMainFrame.h"
+
+namespace {
+
+// The login dialogs' side of the road, scripted: each list or login window run calls the
+// next step.
+class ScriptedDialogs : public yav::road::IRoadWindows {
+public:
+    std::function<int()> onList;
+    std::function<int()> onLogin;
+    int listRuns = 0;
+    int loginRuns = 0;
+    std::vector<ST_CONF_ITEM> listed;
+
+    void SetOwner(CJoinConfHander*) override {}
+    bool LoginHasWindow() const override { return false; }
+    void EndLogin() override {}
+    int RunLogin() override {
+        ++loginRuns;
+        return onLogin ? onLogin() : 2;
+    }
+    bool ConfListHasWindow() const override { return false; }
+    void CancelConfList() override {}
+    void SetConfList(const std::vector<ST_CONF_ITEM>& items, const QString&) override {
+        listed = items;
+    }
+    int RunConfList() override {
+        ++listRuns;
+        return onList ? onList() : 1;
+    }
+    bool TransSvrHasWindow() const override { return false; }
+    void EndTransSvr() override {}
+    int RunTransSvr(const std::vector<ST_CS_SERVER>&) override { return 2; }
+    int AskChairPassword(QString*) override { return 2; }
+    int ShowMessage(const QString&, const QString& text, int, int) override {
+        messages.push_back(text);
+        return 1;
+    }
+    void RememberMonitor() override {}
+    bool CreateRoomWindow(const QString&, uint32_t) override { return false; }
+    void CloseStartup() override {}
+    std::vector<QString> messages;
+};
+
+class RoomRoundTrip : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(home.isValid());
+        server = std::make_unique<road_e2e::Server>(home.path());
+        const auto ports = server->Ports();
+        ASSERT_TRUE(ports.has_value()) << "yavserver did not start";
+        savedPort = g_AppSettings.DsSvrPort;
+        g_AppSettings.DsSvrPort = static_cast<uint32_t>(ports->ds);
+        g_ConfigManager.LoadLanguage();
+        frame = std::make_unique<XMainFrame>();
+        g_pMainFrame = frame.get();
+    }
+    void TearDown() override {
+        g_pMainFrame = nullptr;
+        frame.reset();
+        g_AppSettings.DsSvrPort = savedPort;
+    }
+
+    QTemporaryDir home;
+    std::unique_ptr<road_e2e::Server> server;
+    std::unique_ptr<XMainFrame> frame;
+    uint32_t savedPort = 8875;
+};
+
+ST_START_PARAM DirectJoin(uint32_t confId) {
+    ST_START_PARAM block;
+    block.wJoinType = 0;
+    block.SetServerAddr(QStringLiteral("127.0.0.1"));
+    block.SetUserName(QStringLiteral("alice"));
+    block.SetPassword(QStringLiteral("alice"));
+    block.nConfId = static_cast<int32_t>(confId);
+    return block;
+}
+
+void SaveGrab(QWidget* widget, const QString& name) {
+    const QString folder = qEnvironmentVariable("YAV_TEST_OUTPUT_DIR");
+    if (folder.isEmpty() || widget == nullptr) {
+        return;
+    }
+    QDir().mkpath(folder);
+    widget->grab().save(folder + "/" + name);
+}
+
+TEST_F(RoomRoundTrip, ClosingTheRoomBringsBackTheListOfTheLastAnswer) {
+    auto owned = std::make_unique<ScriptedDialogs>();
+    ScriptedDialogs* dialogs = owned.get();
+    CDlgStartup startup(std::make_unique<CRoadWindows>(std::move(owned)), frame.get());
+    const ST_START_PARAM block = DirectJoin(900001);
+    startup.SetStartParams(1, &block, QString());
+
+    QString roomTitle;
+    bool roomWasVisible = false;
+    dialogs->onList = [&]() {
+        // The list of the last answer is shown again; its close ends the program.
+        startup.GetJoinHandler().ExitApp();
+        return 1;
+    };
+    QTimer::singleShot(0, &startup, [&]() {
+        CRoomFrame* room = frame->GetRoomWindow();
+        ASSERT_NE(room, nullptr);
+        roomWasVisible = yav::testing::WaitUntil([room]() { return room->isVisible(); }, 5000);
+        roomTitle = room->windowTitle();
+        SaveGrab(room, "road_room_frame.png");
+        room->close();
+    });
+    startup.DoModal();
+
+    EXPECT_TRUE(roomWasVisible);
+    EXPECT_EQ(roomTitle, QStringLiteral("Demo (900001)"));
+    EXPECT_EQ(dialogs->listRuns, 1);
+    ASSERT_FALSE(dialogs->listed.empty());
+    EXPECT_EQ(dialogs->listed.front().confId, 900001u);
+    EXPECT_TRUE(dialogs->messages.empty());
+    EXPECT_EQ(g_pDlgStartup, &startup);
+}
+
+TEST_F(RoomRoundTrip, LoggingOutOfTheListLeadsToTheLoginWindow) {
+    auto owned = std::make_unique<ScriptedDialogs>();
+    ScriptedDialogs* dialogs = owned.get();
+    CDlgStartup startup(std::make_unique<CRoadWindows>(std::move(owned)), frame.get());
+    const ST_START_PARAM block = DirectJoin(900001);
+    startup.SetStartParams(1, &block, QString());
+    dialogs->onList = []() { return 2; };
+    dialogs->onLogin = [&]() {
+        startup.GetJoinHandler().ExitApp();
+        return 2;
+    };
+    QTimer::singleShot(0, &startup, [&]() {
+        if (CRoomFrame* room = frame->GetRoomWindow()) {
+            room->close();
+        }
+    });
+    startup.DoModal();
+    EXPECT_EQ(dialogs->listRuns, 1);
+    EXPECT_EQ(dialogs->loginRuns, 1);
+}
+
+TEST_F(RoomRoundTrip, AWrongPasswordIsShownAndOffersTheList) {
+    auto owned = std::make_unique<ScriptedDialogs>();
+    ScriptedDialogs* dialogs = owned.get();
+    CDlgStartup startup(std::make_unique<CRoadWindows>(std::move(owned)), frame.get());
+    ST_START_PARAM block = DirectJoin(900001);
+    block.SetPassword(QStringLiteral("wrong"));
+    startup.SetStartParams(1, &block, QString());
+    dialogs->onList = [&]() {
+        startup.GetJoinHandler().ExitApp();
+        return 1;
+    };
+    startup.DoModal();
+    // The data server refuses the account's password: its text, and no room.
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_EQ(dialogs->messages[0], LoadLangString(1801));
+    EXPECT_EQ(frame->GetRoomWindow(), nullptr);
+}
+
+}  // namespace
