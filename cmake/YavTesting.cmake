@@ -23,6 +23,11 @@ function(yav_test name)
   list(APPEND env "YAV_TEST_OUTPUT_DIR=${CMAKE_BINARY_DIR}/test-output")
   # The user data base of every test binary lies in the build tree, never in the real home.
   list(APPEND env "XDG_DATA_HOME=${CMAKE_BINARY_DIR}/test-home/${name}")
+  # Listing the tests (discovery) runs the binary too, before ctest sets the environment: the
+  # launcher gives the listing the same private data home, so no global object ever writes to
+  # the real home.
+  set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR
+    "/usr/bin/env;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/test-home/${name}")
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${YAV_PROGRAM_DIR}
     DISCOVERY_MODE PRE_TEST

@@ -6,3 +6,4 @@ build=${YAV_BUILD_DIR:-$root/build}
 bash "$root/scripts/build.sh"
 cd "$build"
 ctest --output-on-failure --parallel "$(nproc)" --timeout 600 "$@"
+bash "$root/scripts/fuzz.sh"

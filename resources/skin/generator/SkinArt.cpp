@@ -614,6 +614,8 @@ const std::map<QString, Glyph>& Glyphs() {
         {"color-green", [](Pen& g) { Brush(g, QColor(67, 160, 71)); }},
         {"color-blue", [](Pen& g) { Brush(g, kBlue); }},
         {"color-black", [](Pen& g) { Brush(g, QColor(33, 33, 33)); }},
+        {"color-grey", [](Pen& g) { Brush(g, QColor(125, 125, 125)); }},
+        {"color-purple", [](Pen& g) { Brush(g, QColor(128, 0, 128)); }},
         {"color-white",
          [](Pen& g) {
              Brush(g, kWhite);

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 
 namespace {
@@ -115,13 +116,21 @@ TEST_F(SkinModule, WritesTheContactSheet) {
                            dark ? QColor(154, 163, 174) : QColor(180, 188, 198));
             }
         }
-        const QImage image = Image(row.type, row.id);
+        // Large images shrink to the cell; small ones grow by a whole factor (at most 4) with
+        // their pixels kept sharp, so that a person can judge them.
+        QImage image = Image(row.type, row.id);
         QSize shown = image.size();
         if (shown.width() > stage.width() || shown.height() > stage.height()) {
             shown.scale(stage.size(), Qt::KeepAspectRatio);
+            image = image.scaled(shown, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        } else {
+            const int factor =
+                std::max(1, std::min({4, stage.width() / std::max(1, shown.width()),
+                                      stage.height() / std::max(1, shown.height())}));
+            shown *= factor;
+            image = image.scaled(shown, Qt::IgnoreAspectRatio, Qt::FastTransformation);
         }
-        p.drawImage(QRect(stage.center() - QPoint(shown.width() / 2, shown.height() / 2), shown),
-                    image);
+        p.drawImage(stage.center() - QPoint(shown.width() / 2, shown.height() / 2), image);
         p.setPen(Qt::black);
         const QString title = QStringLiteral("%1 %2 %3x%4")
                                   .arg(row.type == QStringLiteral("png") ? QString() : row.type)

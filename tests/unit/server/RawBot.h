@@ -1,0 +1,59 @@
+#pragma once
+// A protocol bot on a plain blocking socket: it sends whatever bytes a test wants (also
+// malformed ones) and reads frames with a time limit, so tests can check what the server
+// answers and when it closes a connection.
+
+#include <chrono>
+#include <optional>
+
+#include "Frame.h"
+#include "Messages.h"
+
+namespace yav::test {
+
+class RawBot {
+public:
+    explicit RawBot(uint16_t port);
+    ~RawBot();
+    RawBot(const RawBot&) = delete;
+    RawBot& operator=(const RawBot&) = delete;
+
+    bool Connected() const { return fd_ >= 0; }
+    bool SendBytes(const proto::Bytes& bytes);
+    template <class Message>
+    bool Send(const Message& message) {
+        return SendBytes(proto::EncodeFrame(message));
+    }
+    // The next frame other than a heartbeat; nothing when the limit passes or the peer closed.
+    std::optional<proto::Frame> Receive(std::chrono::milliseconds limit = std::chrono::seconds(5));
+    // The next frame of that type (others are skipped).
+    std::optional<proto::Frame> ReceiveType(
+        proto::MsgType type, std::chrono::milliseconds limit = std::chrono::seconds(5));
+    template <class Message>
+    std::optional<Message> ReceiveMessage(
+        std::chrono::milliseconds limit = std::chrono::seconds(5)) {
+        auto frame = ReceiveType(Message::kType, limit);
+        return frame ? proto::DecodeBody<Message>(frame->body) : std::nullopt;
+    }
+    // True once the server has closed the connection (within the limit).
+    bool WaitClosed(std::chrono::milliseconds limit = std::chrono::seconds(5));
+    // Hello and its answer.
+    bool Greet(proto::Service service = proto::Service::ConferenceServer);
+    // Hello, then a login; the result code (the user id in userId on success).
+    int32_t Login(uint32_t confId, const std::string& name, const std::string& password,
+                  uint8_t mode, uint16_t clientVersion = 100);
+    uint16_t UserId() const { return userId_; }
+    // Stops answering: the socket stays open but nothing more is sent.
+    void Close();
+
+private:
+    bool ReadSome(std::chrono::milliseconds limit);
+
+    int fd_ = -1;
+    bool peerClosed_ = false;
+    proto::FrameAssembler assembler_;
+    uint16_t userId_ = 0;
+    std::chrono::steady_clock::time_point lastSent_{};
+};
+
+}  // namespace yav::test

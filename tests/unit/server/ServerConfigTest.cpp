@@ -1,0 +1,75 @@
+// The server's INI file: accounts and conferences are read with their limits; a file that
+// cannot serve is refused.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "ServerConfig.h"
+
+namespace {
+
+std::string WriteIni(const std::string& name, const std::string& text) {
+    const char* root = std::getenv("YAV_TEST_OUTPUT_DIR");
+    const auto folder = std::filesystem::path(root ? root : "/tmp") / "server-config";
+    std::filesystem::create_directories(folder);
+    const auto path = folder / name;
+    std::ofstream(path) << text;
+    return path.string();
+}
+
+TEST(ServerConfig, ReadsAccountsConferencesAndLimits) {
+    const auto path = WriteIni("full.ini",
+                               "[server]\nConferencePort=9001\nHeartbeatMs=250\nBriefList=1\n"
+                               "[account.Carol]\nPassword=pw\nName=Carol C\nDepartment=7\n"
+                               "[account.dave]\nPasswordMd5=0123456789abcdef0123456789abcdef\n"
+                               "[conference.42]\nName=Board\nPassword=s3\nChairs=carol\n"
+                               "Members=carol, dave\nAllowGuests=0\nMaxUsers=9\nSpeakerLimit=2\n"
+                               "DurationMinutes=30\nQuotaSeconds=90\n");
+    auto config = yav::server::LoadConfig(path);
+    ASSERT_TRUE(config);
+    EXPECT_EQ(config->conferencePort, 9001);
+    EXPECT_EQ(config->dataPort, 8875);
+    EXPECT_EQ(config->heartbeat.count(), 250);
+    EXPECT_TRUE(config->briefList);
+    const auto* carol = config->FindAccount("CAROL");
+    ASSERT_NE(carol, nullptr);
+    EXPECT_EQ(carol->displayName, "Carol C");
+    EXPECT_EQ(carol->departmentId, 7u);
+    EXPECT_EQ(carol->Digest(), yav::server::PasswordDigest("pw"));
+    EXPECT_EQ(config->FindAccount("dave")->Digest(), "0123456789abcdef0123456789abcdef");
+    EXPECT_NE(carol->accountId, config->FindAccount("dave")->accountId);
+    const auto* board = config->FindConference(42);
+    ASSERT_NE(board, nullptr);
+    EXPECT_EQ(board->name, "Board");
+    EXPECT_EQ(board->members, (std::vector<std::string>{"carol", "dave"}));
+    EXPECT_FALSE(board->allowGuests);
+    EXPECT_EQ(board->maxUsers, 9);
+    EXPECT_EQ(board->duration.count(), 1800);
+    EXPECT_EQ(board->quota.count(), 90);
+}
+
+TEST(ServerConfig, FilesThatCannotServeAreRefused) {
+    EXPECT_FALSE(yav::server::LoadConfig("/nonexistent/yavserver.ini"));
+    EXPECT_FALSE(yav::server::LoadConfig(WriteIni("empty.ini", "[account.x]\nPassword=y\n")));
+    EXPECT_FALSE(yav::server::LoadConfig(WriteIni("nonumber.ini", "[conference.abc]\nName=x\n")));
+}
+
+TEST(ServerConfig, DemoServesOneOpenConference) {
+    const auto config = yav::server::DemoConfig();
+    ASSERT_EQ(config.conferences.size(), 1u);
+    EXPECT_EQ(config.conferences[0].confId, 900001u);
+    EXPECT_TRUE(config.conferences[0].allowGuests);
+    EXPECT_EQ(config.bindAddress, "127.0.0.1");
+    EXPECT_EQ(config.AnnouncedAddress(), "127.0.0.1");
+}
+
+TEST(ServerConfig, PasswordDigestIsTheMd5OfTheGbkBytes) {
+    EXPECT_EQ(yav::server::PasswordDigest(""), "d41d8cd98f00b204e9800998ecf8427e");
+    EXPECT_EQ(yav::server::PasswordDigest("abc"), "900150983cd24fb0d6963f7d28e17f72");
+    // "中" is D6 D0 in GBK.
+    EXPECT_EQ(yav::server::PasswordDigest("中"), "5301da37e5ffca1823a5cef67488d4bf");
+}
+
+}  // namespace
