@@ -26,11 +26,16 @@ struct ServerPorts {
 // yavserver with its demo conference on free ports; stopped with the object.
 class Server {
 public:
-    explicit Server(const QString& folder) {
+    // ini: the server's INI file (empty: its built-in demo conference).
+    explicit Server(const QString& folder, const QString& ini = QString()) {
         portFile_ = folder + "/ports";
         process_.setProgram(QDir::currentPath() + "/yavserver");
-        process_.setArguments(
-            {"--ds-port", "0", "--cs-port", "0", "--probe-port", "0", "--port-file", portFile_});
+        QStringList arguments{"--ds-port",    "0", "--cs-port",   "0",
+                              "--probe-port", "0", "--port-file", portFile_};
+        if (!ini.isEmpty()) {
+            arguments << "--ini" << ini;
+        }
+        process_.setArguments(arguments);
         process_.setProcessChannelMode(QProcess::ForwardedChannels);
         process_.start();
     }

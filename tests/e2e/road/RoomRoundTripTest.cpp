@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QPixmap>
+#include <QProcess>
 #include <QTimer>
 
 #include <functional>
@@ -49,8 +50,9 @@ public:
     int AskChairPassword(QString*) override { return 2; }
     int ShowMessage(const QString&, const QString& text, int, int) override {
         messages.push_back(text);
-        return 1;
+        return messageAnswer;
     }
+    int messageAnswer = 1;
     void RememberMonitor() override {}
     bool CreateRoomWindow(const QString&, uint32_t) override { return false; }
     void CloseStartup() override {}
@@ -59,9 +61,12 @@ public:
 
 class RoomRoundTrip : public ::testing::Test {
 protected:
+    // The server's INI file for this case (empty: the demo conference).
+    virtual QString ServerIni() { return QString(); }
+
     void SetUp() override {
         ASSERT_TRUE(home.isValid());
-        server = std::make_unique<road_e2e::Server>(home.path());
+        server = std::make_unique<road_e2e::Server>(home.path(), ServerIni());
         const auto ports = server->Ports();
         ASSERT_TRUE(ports.has_value()) << "yavserver did not start";
         savedPort = g_AppSettings.DsSvrPort;
@@ -171,6 +176,81 @@ TEST_F(RoomRoundTrip, AWrongPasswordIsShownAndOffersTheList) {
     ASSERT_EQ(dialogs->messages.size(), 1u);
     EXPECT_EQ(dialogs->messages[0], LoadLangString(1801));
     EXPECT_EQ(frame->GetRoomWindow(), nullptr);
+}
+
+// A server that serves another client version: the conference login offers an upgrade.
+class UpgradeOffered : public RoomRoundTrip {
+protected:
+    QString ServerIni() override {
+        const std::string ini = home.path().toStdString() + "/server.ini";
+        yav::profile::WriteString("server", "ServerVersion", "9.9.9", ini);
+        yav::profile::WriteString("server", "ZipMd5", "0123456789abcdef0123456789abcdef", ini);
+        yav::profile::WriteString("account.alice", "Password", "alice", ini);
+        yav::profile::WriteString("conference.900001", "Name", "Demo", ini);
+        return QString::fromStdString(ini);
+    }
+};
+
+TEST_F(UpgradeOffered, AnsweredNoCreatesNoRoom) {
+    auto owned = std::make_unique<ScriptedDialogs>();
+    ScriptedDialogs* dialogs = owned.get();
+    dialogs->messageAnswer = 2;
+    CDlgStartup startup(std::make_unique<CRoadWindows>(std::move(owned)), frame.get());
+    const ST_START_PARAM block = DirectJoin(900001);
+    startup.SetStartParams(1, &block, QString());
+    dialogs->onList = [&]() {
+        startup.GetJoinHandler().ExitApp();
+        return 1;
+    };
+    startup.DoModal();
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_EQ(dialogs->messages[0], LoadLangString(1945));
+    EXPECT_EQ(frame->GetRoomWindow(), nullptr);
+    EXPECT_FALSE(startup.GetJoinHandler().IsUpgrading());
+    EXPECT_EQ(dialogs->listRuns, 1);
+}
+
+TEST_F(UpgradeOffered, AnsweredYesHandsTheDescriptionToOurUpdater) {
+    auto owned = std::make_unique<ScriptedDialogs>();
+    ScriptedDialogs* dialogs = owned.get();
+    CDlgStartup startup(std::make_unique<CRoadWindows>(std::move(owned)), frame.get());
+    const ST_START_PARAM block = DirectJoin(900001);
+    startup.SetStartParams(1, &block, QString());
+    const std::string data = home.path().toStdString() + "/data/";
+    QString updaterOutput;
+    int updaterExit = -1;
+    startup.GetJoinHandler().SetUpgradePlaces(
+        {data, QDir::currentPath().toStdString() + "/", data + "Client.ini",
+         [&](const std::string& program, const std::vector<std::string>& args) {
+             QProcess updater;
+             QStringList arguments;
+             for (const std::string& arg : args) {
+                 arguments << QString::fromStdString(arg);
+             }
+             updater.start(QString::fromStdString(program), arguments);
+             if (!updater.waitForFinished(30000)) {
+                 return false;
+             }
+             updaterOutput = QString::fromUtf8(updater.readAllStandardOutput());
+             updaterExit = updater.exitCode();
+             return true;
+         }});
+    startup.DoModal();
+
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_EQ(dialogs->messages[0], LoadLangString(1945));
+    EXPECT_EQ(frame->GetRoomWindow(), nullptr);
+    EXPECT_TRUE(startup.GetJoinHandler().IsUpgrading());
+    EXPECT_EQ(dialogs->listRuns, 0);
+    const std::string ini = data + "Update/upgrade.ini";
+    EXPECT_EQ(yav::profile::GetString("upgradeinfo", "version", "", 64, ini), "9.9.9");
+    EXPECT_EQ(yav::profile::GetString("upgradeinfo", "zipmd5", "", 64, ini),
+              "0123456789abcdef0123456789abcdef");
+    EXPECT_EQ(yav::profile::GetInt("Guard", "bUpdate", 0, data + "Client.ini"), 1);
+    // Our updater accepts the file and finds no package to fetch.
+    EXPECT_EQ(updaterExit, 0) << updaterOutput.toStdString();
+    EXPECT_TRUE(updaterOutput.contains("no update package is available"))
+        << updaterOutput.toStdString();
 }
 
 }  // namespace
