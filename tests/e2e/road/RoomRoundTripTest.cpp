@@ -76,12 +76,31 @@ protected:
         g_pMainFrame = frame.get();
     }
     void TearDown() override {
+        startup.reset();
         g_pMainFrame = nullptr;
         frame.reset();
         g_AppSettings.DsSvrPort = savedPort;
     }
 
+    // A start-up window whose road joins directly with the block, its dialogs scripted.
+    void StartRoad(const ST_START_PARAM& block) {
+        auto owned = std::make_unique<ScriptedDialogs>();
+        dialogs = owned.get();
+        startup = std::make_unique<CDlgStartup>(std::make_unique<CRoadWindows>(std::move(owned)),
+                                                frame.get());
+        startup->SetStartParams(1, &block, QString());
+    }
+    // The list's next run ends the program.
+    void ListEndsTheProgram() {
+        dialogs->onList = [this]() {
+            startup->GetJoinHandler().ExitApp();
+            return 1;
+        };
+    }
+
     QTemporaryDir home;
+    ScriptedDialogs* dialogs = nullptr;
+    std::unique_ptr<CDlgStartup> startup;
     std::unique_ptr<road_e2e::Server> server;
     std::unique_ptr<XMainFrame> frame;
     uint32_t savedPort = 8875;
@@ -107,20 +126,14 @@ void SaveGrab(QWidget* widget, const QString& name) {
 }
 
 TEST_F(RoomRoundTrip, ClosingTheRoomBringsBackTheListOfTheLastAnswer) {
-    auto owned = std::make_unique<ScriptedDialogs>();
-    ScriptedDialogs* dialogs = owned.get();
-    CDlgStartup startup(std::make_unique<CRoadWindows>(std::move(owned)), frame.get());
-    const ST_START_PARAM block = DirectJoin(900001);
-    startup.SetStartParams(1, &block, QString());
+    ST_START_PARAM block = DirectJoin(900001);
+    StartRoad(block);
 
     QString roomTitle;
     bool roomWasVisible = false;
-    dialogs->onList = [&]() {
-        // The list of the last answer is shown again; its close ends the program.
-        startup.GetJoinHandler().ExitApp();
-        return 1;
-    };
-    QTimer::singleShot(0, &startup, [&]() {
+    // The list of the last answer is shown again; its close ends the program.
+    ListEndsTheProgram();
+    QTimer::singleShot(0, startup.get(), [&]() {
         CRoomFrame* room = frame->GetRoomWindow();
         ASSERT_NE(room, nullptr);
         roomWasVisible = yav::testing::WaitUntil([room]() { return room->isVisible(); }, 5000);
@@ -128,7 +141,7 @@ TEST_F(RoomRoundTrip, ClosingTheRoomBringsBackTheListOfTheLastAnswer) {
         SaveGrab(room, "road_room_frame.png");
         room->close();
     });
-    startup.DoModal();
+    startup->DoModal();
 
     EXPECT_TRUE(roomWasVisible);
     EXPECT_EQ(roomTitle, QStringLiteral("Demo (900001)"));
@@ -136,42 +149,33 @@ TEST_F(RoomRoundTrip, ClosingTheRoomBringsBackTheListOfTheLastAnswer) {
     ASSERT_FALSE(dialogs->listed.empty());
     EXPECT_EQ(dialogs->listed.front().confId, 900001u);
     EXPECT_TRUE(dialogs->messages.empty());
-    EXPECT_EQ(g_pDlgStartup, &startup);
+    EXPECT_EQ(g_pDlgStartup, startup.get());
 }
 
 TEST_F(RoomRoundTrip, LoggingOutOfTheListLeadsToTheLoginWindow) {
-    auto owned = std::make_unique<ScriptedDialogs>();
-    ScriptedDialogs* dialogs = owned.get();
-    CDlgStartup startup(std::make_unique<CRoadWindows>(std::move(owned)), frame.get());
-    const ST_START_PARAM block = DirectJoin(900001);
-    startup.SetStartParams(1, &block, QString());
+    ST_START_PARAM block = DirectJoin(900001);
+    StartRoad(block);
     dialogs->onList = []() { return 2; };
     dialogs->onLogin = [&]() {
-        startup.GetJoinHandler().ExitApp();
+        startup->GetJoinHandler().ExitApp();
         return 2;
     };
-    QTimer::singleShot(0, &startup, [&]() {
+    QTimer::singleShot(0, startup.get(), [&]() {
         if (CRoomFrame* room = frame->GetRoomWindow()) {
             room->close();
         }
     });
-    startup.DoModal();
+    startup->DoModal();
     EXPECT_EQ(dialogs->listRuns, 1);
     EXPECT_EQ(dialogs->loginRuns, 1);
 }
 
 TEST_F(RoomRoundTrip, AWrongPasswordIsShownAndOffersTheList) {
-    auto owned = std::make_unique<ScriptedDialogs>();
-    ScriptedDialogs* dialogs = owned.get();
-    CDlgStartup startup(std::make_unique<CRoadWindows>(std::move(owned)), frame.get());
     ST_START_PARAM block = DirectJoin(900001);
     block.SetPassword(QStringLiteral("wrong"));
-    startup.SetStartParams(1, &block, QString());
-    dialogs->onList = [&]() {
-        startup.GetJoinHandler().ExitApp();
-        return 1;
-    };
-    startup.DoModal();
+    StartRoad(block);
+    ListEndsTheProgram();
+    startup->DoModal();
     // The data server refuses the account's password: its text, and no room.
     ASSERT_EQ(dialogs->messages.size(), 1u);
     EXPECT_EQ(dialogs->messages[0], LoadLangString(1801));
@@ -192,34 +196,25 @@ protected:
 };
 
 TEST_F(UpgradeOffered, AnsweredNoCreatesNoRoom) {
-    auto owned = std::make_unique<ScriptedDialogs>();
-    ScriptedDialogs* dialogs = owned.get();
+    ST_START_PARAM block = DirectJoin(900001);
+    StartRoad(block);
     dialogs->messageAnswer = 2;
-    CDlgStartup startup(std::make_unique<CRoadWindows>(std::move(owned)), frame.get());
-    const ST_START_PARAM block = DirectJoin(900001);
-    startup.SetStartParams(1, &block, QString());
-    dialogs->onList = [&]() {
-        startup.GetJoinHandler().ExitApp();
-        return 1;
-    };
-    startup.DoModal();
+    ListEndsTheProgram();
+    startup->DoModal();
     ASSERT_EQ(dialogs->messages.size(), 1u);
     EXPECT_EQ(dialogs->messages[0], LoadLangString(1945));
     EXPECT_EQ(frame->GetRoomWindow(), nullptr);
-    EXPECT_FALSE(startup.GetJoinHandler().IsUpgrading());
+    EXPECT_FALSE(startup->GetJoinHandler().IsUpgrading());
     EXPECT_EQ(dialogs->listRuns, 1);
 }
 
 TEST_F(UpgradeOffered, AnsweredYesHandsTheDescriptionToOurUpdater) {
-    auto owned = std::make_unique<ScriptedDialogs>();
-    ScriptedDialogs* dialogs = owned.get();
-    CDlgStartup startup(std::make_unique<CRoadWindows>(std::move(owned)), frame.get());
-    const ST_START_PARAM block = DirectJoin(900001);
-    startup.SetStartParams(1, &block, QString());
+    ST_START_PARAM block = DirectJoin(900001);
+    StartRoad(block);
     const std::string data = home.path().toStdString() + "/data/";
     QString updaterOutput;
     int updaterExit = -1;
-    startup.GetJoinHandler().SetUpgradePlaces(
+    startup->GetJoinHandler().SetUpgradePlaces(
         {data, QDir::currentPath().toStdString() + "/", data + "Client.ini",
          [&](const std::string& program, const std::vector<std::string>& args) {
              QProcess updater;
@@ -235,12 +230,12 @@ TEST_F(UpgradeOffered, AnsweredYesHandsTheDescriptionToOurUpdater) {
              updaterExit = updater.exitCode();
              return true;
          }});
-    startup.DoModal();
+    startup->DoModal();
 
     ASSERT_EQ(dialogs->messages.size(), 1u);
     EXPECT_EQ(dialogs->messages[0], LoadLangString(1945));
     EXPECT_EQ(frame->GetRoomWindow(), nullptr);
-    EXPECT_TRUE(startup.GetJoinHandler().IsUpgrading());
+    EXPECT_TRUE(startup->GetJoinHandler().IsUpgrading());
     EXPECT_EQ(dialogs->listRuns, 0);
     const std::string ini = data + "Update/upgrade.ini";
     EXPECT_EQ(yav::profile::GetString("upgradeinfo", "version", "", 64, ini), "9.9.9");
