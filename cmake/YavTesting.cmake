@@ -25,9 +25,10 @@ function(yav_test name)
   list(APPEND env "XDG_DATA_HOME=${CMAKE_BINARY_DIR}/test-home/${name}")
   # Listing the tests (discovery) runs the binary too, before ctest sets the environment: the
   # launcher gives the listing the same private data home, so no global object ever writes to
-  # the real home.
-  set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR
-    "/usr/bin/env;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/test-home/${name}")
+  # the real home. The launcher also runs every test, and it carries the whole environment:
+  # with discovery at test time, gtest_discover_tests keeps only the first entry of a list
+  # given as the ENVIRONMENT property.
+  set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "/usr/bin/env;${env}")
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${YAV_PROGRAM_DIR}
     DISCOVERY_MODE PRE_TEST

@@ -7,6 +7,7 @@
 #include <QResource>
 
 #include <atomic>
+#include <climits>
 
 #include "ConfigManger.h"
 #include "SkinGlobals.h"
@@ -123,7 +124,12 @@ QString CConfigManger::GetString(int id) const {
     if (!texts || id == 0) {
         return kNotFound;
     }
-    const auto found = texts->find(id + nLanguageIndex);
+    // The sum in a wider type: an id near the end of the int range must not overflow.
+    const long long textId = static_cast<long long>(id) + nLanguageIndex;
+    if (textId < INT_MIN || textId > INT_MAX) {
+        return kNotFound;
+    }
+    const auto found = texts->find(static_cast<int>(textId));
     if (found == texts->end() || found->second.isEmpty()) {
         return kNotFound;
     }

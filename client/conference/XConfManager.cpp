@@ -153,6 +153,7 @@ int XConfManager::SetupConference(const char* server, std::uint16_t port, std::u
         YLOG_WARN("login undone: %s", why);
         m_pCsManager->Logout();
         m_videoCycle.SetSource(nullptr);
+        m_pUserManager = nullptr;
         m_pMyUserItem.reset();
         m_pMyPrivateData.reset();
         m_pMsgQueue = nullptr;

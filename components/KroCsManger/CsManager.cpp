@@ -128,7 +128,7 @@ int32_t CsManager::Login(const char* server, uint16_t port, uint32_t confId, con
     if (connected != 0) {
         YLOG_WARN("KroCsManger: cannot reach conference server %s:%u (%d)", host.c_str(), port,
                   connected);
-        return connected < 0 ? connected : connected;
+        return connected;
     }
     MsgLoginRequest request;
     request.confId = confId;

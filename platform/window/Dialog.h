@@ -37,7 +37,8 @@ public:
     virtual BOOL Create(UINT templateId, QWidget* parent = nullptr);
     // Modal: leaves the loop with the result. Modeless: hides the dialog.
     void EndDialog(int result);
-    bool IsRunningModal() const { return loop_ != nullptr; }
+    // Inside DoModal's loop and not yet ended.
+    bool IsRunningModal() const { return loop_ != nullptr && !endRequested_; }
 
     virtual BOOL OnInitDialog();
     virtual void OnOK();

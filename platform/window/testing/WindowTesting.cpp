@@ -48,6 +48,8 @@ bool WaitUntil(const std::function<bool()>& condition, int limitMs) {
             return condition();
         }
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        // Objects whose deletion was deferred go as they would on returning to the main loop.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QThread::msleep(1);
     }
     return true;

@@ -36,7 +36,8 @@ private:
     Dialog* dialog_ = nullptr;
 };
 
-// Processes events until the condition holds or limitMs passed; returns the condition.
+// Processes events (deferred deletions included) until the condition holds or limitMs passed;
+// returns the condition.
 bool WaitUntil(const std::function<bool()>& condition, int limitMs = 5000);
 
 }  // namespace yav::testing

@@ -64,10 +64,17 @@ ServerProcess::~ServerProcess() {
     Stop();
 }
 
+void ServerProcess::Freeze() {
+    if (pid_ > 0) {
+        kill(pid_, SIGSTOP);
+    }
+}
+
 bool ServerProcess::Stop() {
     if (pid_ <= 0) {
         return false;
     }
+    kill(pid_, SIGCONT);
     kill(pid_, SIGTERM);
     int status = 0;
     bool ended = WaitUntil([&] { return waitpid(pid_, &status, WNOHANG) == pid_; },

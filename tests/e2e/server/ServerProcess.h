@@ -25,6 +25,8 @@ public:
     uint16_t DataPort() const { return dataPort_; }
     uint16_t ConferencePort() const { return conferencePort_; }
     uint16_t ProbePort() const { return probePort_; }
+    // Freezes the server (SIGSTOP): its sockets stay open but nothing answers.
+    void Freeze();
     // Stops the server (SIGTERM, then waits); true when it ended by itself.
     bool Stop();
     // The server's standard output and error so far.

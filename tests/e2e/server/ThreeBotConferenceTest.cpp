@@ -268,4 +268,56 @@ TEST_F(ThreeBotConference, LeavingAndServerLossAreNoticed) {
     EXPECT_LT(chair_.Login(server_.ConferencePort(), kDemoConference, "demo", "demo", 0), 0);
 }
 
+TEST_F(ThreeBotConference, RecordChangesReachEveryParticipantsList) {
+    // Private data: the change is sent whole and every list holds it afterwards.
+    ASSERT_EQ(guest_.Users().ModifyUserPrivateData(guestId_,
+                                                   [](ST_USER_PRIVATEDATA* data) {
+                                                       data->groupValue = 42;
+                                                       data->listenFlag = 1;
+                                                   }),
+              1);
+    const ST_CS_MSG* changed = member_.WaitFor([&](const ST_CS_MSG& message) {
+        return message.type == CS_MSG_PRIVATE_DATA_CHANGED && message.data == guestId_;
+    });
+    ASSERT_NE(changed, nullptr);
+    std::shared_ptr<ST_USER_PRIVATEDATA> data;
+    ASSERT_TRUE(member_.Users().GetUserPrivateData(data, guestId_));
+    EXPECT_EQ(data->groupValue, 42u);
+    std::shared_ptr<ST_USER_ITEM_DEPT> record;
+    ASSERT_TRUE(member_.Users().GetUser(record, guestId_, 1));
+    EXPECT_EQ(record->privateData.listenFlag, 1);
+    // Device state: the whole record again (0x504).
+    guest_.Cs().SetConfOptions(1, 0x05, 2, 9, 1, 0);
+    const ST_CS_MSG* info = chair_.WaitForType(CS_MSG_USER_INFO_CHANGED);
+    ASSERT_NE(info, nullptr);
+    const auto& users = std::get<CsUserList>(info->payload);
+    ASSERT_EQ(users.size(), 1u);
+    EXPECT_EQ(users[0].userId, guestId_);
+    EXPECT_EQ(users[0].channelMask, 0x05);
+    EXPECT_EQ(users[0].value85, 9);
+    EXPECT_EQ(users[0].privateData.groupValue, 42u);
+    // Conference mode and lock: values for everybody, kept in the login record.
+    chair_.Cs().SetConfSettingByte(1);
+    chair_.Cs().SetConfSetting(1);
+    const ST_CS_MSG* mode = member_.WaitForType(CS_MSG_CONF_FLAG_CHANGED);
+    ASSERT_NE(mode, nullptr);
+    EXPECT_EQ(mode->data, 1u);
+    ASSERT_TRUE(member_.WaitForType(CS_MSG_CONF_LOCK));
+    EXPECT_EQ(member_.Cs().GetAppInfo()->conferenceMode, 1);
+    ST_CONF_LOGIN_INFO login;
+    member_.Cs().GetConfLoginInfo(&login);
+    EXPECT_EQ(login.statusByte, 1);
+}
+
+TEST_F(ThreeBotConference, FrozenServerIsNoticedByTheHeartbeat) {
+    // The server's sockets stay open: only the missing heartbeats tell the clients.
+    server_.Freeze();
+    const auto frozenAt = std::chrono::steady_clock::now();
+    for (CsBot* bot : {&chair_, &guest_, &member_}) {
+        EXPECT_TRUE(bot->WaitForType(CS_MSG_CONNECTION_LOST, std::chrono::seconds(20)));
+    }
+    // Announced time-out 1.5 s; well within the 20 s the protocol promises.
+    EXPECT_LT(std::chrono::steady_clock::now() - frozenAt, std::chrono::seconds(10));
+}
+
 }  // namespace

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <climits>
 #include <thread>
 #include <vector>
 
@@ -106,6 +107,7 @@ TEST_F(ResourcesTest, TextsThatAreNotThereAreNotFound) {
     EXPECT_EQ(config_.GetString(-1), kNotFound);  // id -1 + index 1 = 0: no such text
     EXPECT_EQ(config_.GetString(4000), kNotFound);
     EXPECT_EQ(config_.GetString(1003), kNotFound);  // the row has no English text
+    EXPECT_EQ(config_.GetString(INT_MAX), kNotFound);
     config_.SetLanguage(0);
     EXPECT_EQ(config_.GetString(1003), QStringLiteral("只有中文"));
 }

@@ -193,6 +193,7 @@ TEST_F(XConfManagerTest, MissingOwnRecordLogsOutAgain) {
     EXPECT_FALSE(fake.loggedIn);
     EXPECT_EQ(log.Count("Logout"), 1u);
     EXPECT_FALSE(manager->HasCurrentUser());
+    EXPECT_EQ(manager->GetUserCount(), 0);
     EXPECT_EQ(manager->ProcessCsMessage(), -1);
 }
 

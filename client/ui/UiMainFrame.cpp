@@ -1,0 +1,3 @@
+#include "UiMainFrame.h"
+
+IUiMainFrame* g_pUiMainFrame = nullptr;

@@ -1,0 +1,113 @@
+// Two conference managers with the real conference-server component, logged in to a real
+// yavserver, see each other come and go through their message pumps.
+
+#include <gtest/gtest.h>
+
+#include "client/conference/XConfManager.h"
+#include "e2e/server/ServerProcess.h"
+#include "fakes/conference/CallLog.h"
+#include "fakes/conference/FakeMainFrame.h"
+#include "fakes/conference/QtWait.h"
+#include "fakes/conference/RecordingCsHandler.h"
+
+namespace {
+
+using fakes::CallLog;
+using fakes::FakeMainFrame;
+using fakes::RecordingCsHandler;
+
+constexpr std::uint32_t kDemoConference = 900001;
+
+// One participant: a conference manager with recording handlers, pumped by the test as the
+// room window's timer would pump it.
+struct Participant {
+    Participant() {
+        manager.SetMainFrame(&frame);
+        manager.SetCsHandler(&events);
+        manager.SetUserHandler(&events);
+    }
+
+    int Login(std::uint16_t port, const char* account) {
+        std::uint16_t required = 0;
+        return manager.SetupConference("127.0.0.1", port, kDemoConference, account, account,
+                                       &required, 0, 0);
+    }
+
+    // Pumps until the log holds the call (true) or the limit passes.
+    bool PumpUntil(const std::string& call) {
+        return fakes::WaitFor([&] {
+            manager.ProcessCsMessage();
+            return log.Count(call) > 0;
+        });
+    }
+
+    CallLog log;
+    FakeMainFrame frame{log};
+    RecordingCsHandler events{log};
+    XConfManager manager;
+};
+
+std::string Call(const char* name, std::uint16_t userId) {
+    return std::string(name) + "(" + std::to_string(userId);
+}
+
+TEST(ConferenceManagerEndToEnd, TwoParticipantsSeeEachOtherJoinAndLeave) {
+    fakes::EnsureApplication();
+    yav::test::ServerProcess server;
+    ASSERT_TRUE(server.Ready()) << server.Output();
+
+    Participant alice;
+    Participant bob;
+    ASSERT_EQ(alice.Login(server.ConferencePort(), "alice"), 0);
+    const std::uint16_t aliceId = alice.manager.GetMyUserId();
+    EXPECT_EQ(alice.manager.GetConfId(), kDemoConference);
+    ASSERT_TRUE(alice.manager.HasCurrentUser());
+    EXPECT_EQ(alice.manager.GetMyUserItem()->userId, aliceId);
+    // Alone in the room, Alice writes the room defaults; the server confirms the last one.
+    ASSERT_TRUE(alice.PumpUntil("OnConfAttrChanged(272,1)")) << server.Output();
+
+    ASSERT_EQ(bob.Login(server.ConferencePort(), "bob"), 0);
+    const std::uint16_t bobId = bob.manager.GetMyUserId();
+    ASSERT_NE(aliceId, bobId);
+    // Bob's login snapshot already lists Alice.
+    EXPECT_EQ(bob.manager.GetUserCount(), 2);
+    EXPECT_FALSE(bob.manager.GetUserNameText(aliceId).isEmpty());
+
+    // Alice's pump reports Bob's arrival, and her list holds him.
+    ASSERT_TRUE(alice.PumpUntil(Call("OnUserJoin", bobId))) << server.Output();
+    EXPECT_EQ(alice.manager.GetUserCount(), 2);
+    // Alice, alone at first, set the room defaults from the server's limits; Bob finds them in
+    // his login snapshot and, not alone, writes none himself.
+    EXPECT_TRUE(bob.manager.GetRoomFlagA());
+    EXPECT_TRUE(bob.manager.GetRoomFlagB());
+    EXPECT_EQ(bob.log.Count("OnConfAttrChanged"), 0u);
+
+    // A user-to-user block reaches Bob's pump with Alice as sender.
+    const std::uint8_t chat[] = {0, 0, 0, 0, 'h', 0, 'i', 0};
+    alice.manager.Transmit(bobId, 257, chat, sizeof chat);
+    ASSERT_TRUE(bob.PumpUntil("OnTransmit(" + std::to_string(bobId) + "," +
+                              std::to_string(aliceId) + ",257,8)"))
+        << server.Output();
+    EXPECT_EQ(bob.events.lastTransmit, std::vector<std::uint8_t>(chat, chat + sizeof chat));
+
+    // Bob leaves: Alice's pump reports it and the component forgets him right after.
+    bob.manager.Logout();
+    EXPECT_EQ(bob.manager.ProcessCsMessage(), -1);
+    ASSERT_TRUE(alice.PumpUntil(Call("OnUserLeave", bobId))) << server.Output();
+    EXPECT_EQ(alice.manager.GetUserCount(), 1);
+    EXPECT_TRUE(alice.manager.GetUserNameText(bobId).isEmpty());
+}
+
+TEST(ConferenceManagerEndToEnd, LostServerIsReportedByThePump) {
+    fakes::EnsureApplication();
+    yav::test::ServerProcess server;
+    ASSERT_TRUE(server.Ready()) << server.Output();
+    Participant alice;
+    ASSERT_EQ(alice.Login(server.ConferencePort(), "alice"), 0);
+    EXPECT_EQ(alice.manager.ProcessCsMessage(), 0);
+    server.Stop();
+    EXPECT_TRUE(fakes::WaitFor([&] { return alice.manager.ProcessCsMessage() < 0; },
+                               std::chrono::seconds(30)));
+}
+
+}  // namespace

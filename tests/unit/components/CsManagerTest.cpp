@@ -1,0 +1,209 @@
+// The conference component against a scripted server: the login snapshot and the events
+// right behind it, malformed events, a server that falls silent, refusals.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "FakeServer.h"
+#include "KroCsManger.h"
+
+namespace {
+
+using namespace yav::proto;
+using yav::test::FakeServer;
+
+Bytes Concat(std::initializer_list<Bytes> parts) {
+    Bytes all;
+    for (const auto& part : parts) {
+        all.insert(all.end(), part.begin(), part.end());
+    }
+    return all;
+}
+
+ST_USER_ITEM_DEPT User(uint16_t id) {
+    ST_USER_ITEM_DEPT user;
+    user.userId = id;
+    CopyText16(user.name, 32, u"bot");
+    return user;
+}
+
+Bytes Snapshot(uint16_t me, std::vector<uint16_t> others = {}) {
+    MsgLoginResponse response;
+    response.loginInfo.confId = 1;
+    response.loginInfo.userId = me;
+    for (uint16_t id : others) {
+        response.users.push_back(User(id));
+    }
+    response.users.push_back(User(me));
+    return EncodeFrame(response);
+}
+
+// Waits for the first queued item of a type; others are dropped.
+bool WaitForType(ICsManager& cs, uint32_t type, ST_CS_MSG* out = nullptr,
+                 std::chrono::milliseconds limit = std::chrono::seconds(5)) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    ST_CS_MSG message;
+    while (std::chrono::steady_clock::now() < deadline) {
+        while (cs.GetMsgQueue()->Pop(message)) {
+            if (message.type == type) {
+                if (out) {
+                    *out = std::move(message);
+                }
+                return true;
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return false;
+}
+
+class RecordingHandler final : public ICsHandler {
+public:
+    void OnVideoOpenResult(uint16_t, uint16_t, uint32_t) override {}
+    void HandleBroadcastVideo(uint16_t, uint16_t, uint8_t, uint32_t) override {}
+    void OnUserAudioStatus(uint16_t, uint8_t, uint8_t, uint32_t) override {}
+    void OnTransmit(uint16_t, uint16_t, uint16_t, const uint8_t*, uint16_t) override {}
+    void OnConfAttrChanged(uint16_t, uint16_t, const uint8_t*) override {}
+    void OnSystemMessage(uint32_t) override {}
+    void OnConfStateUpdate(uint32_t) override {}
+    void OnTextMessage(uint32_t) override {}
+    void OnForceExit(uint16_t, uint32_t) override {}
+    void OnReserved9(uint32_t) override {}
+    void OnConfFlagChanged(uint8_t) override {}
+    void OnNotice11() override { ++shutdowns; }
+    void OnNotice12(uint32_t code) override { lastLinkNotice = static_cast<int>(code); }
+    void OnNotice13(uint32_t) override {}
+    std::atomic<int> shutdowns{0};
+    std::atomic<int> lastLinkNotice{-1};
+};
+
+struct Component {
+    ICsManager* cs = Kro_CreateCsManager();
+    ~Component() { Kro_DestroyCsManager(cs); }
+    int32_t Login(uint16_t port) { return cs->Login("127.0.0.1", port, 1, "me", "", 1); }
+};
+
+TEST(CsManager, EventsRightBehindTheSnapshotAreNotLost) {
+    MsgUsersJoined joined;
+    joined.users = {User(24)};
+    MsgRoomAttr attr{272, 1, Bytes{1}};
+    FakeServer server([&](const MsgLoginRequest&) {
+        // One write: the snapshot and two events after it.
+        return Concat({Snapshot(16, {8}), EncodeFrame(joined), EncodeFrame(attr)});
+    });
+    Component component;
+    ASSERT_EQ(component.Login(server.Port()), 0);
+    ICsUserManager* users = component.cs->GetUserManager();
+    ASSERT_NE(users, nullptr);
+    ST_CS_MSG message;
+    ASSERT_TRUE(WaitForType(*component.cs, CS_MSG_USER_JOIN, &message));
+    EXPECT_EQ(std::get<CsUserList>(message.payload)[0].userId, 24);
+    EXPECT_EQ(users->GetUserCount(), 3);
+    ASSERT_TRUE(WaitForType(*component.cs, CS_MSG_CONF_ATTR_CHANGED));
+    ST_CONF_LOGIN_INFO info;
+    component.cs->GetConfLoginInfo(&info);
+    EXPECT_EQ(info.userId, 16);
+    EXPECT_EQ(info.roomAttr[272], 1);
+}
+
+TEST(CsManager, MalformedEventDropsTheConnectionAsALoss) {
+    FakeServer server([](const MsgLoginRequest&) { return Snapshot(16); });
+    Component component;
+    ASSERT_EQ(component.Login(server.Port()), 0);
+    // A user list that claims two records and carries one.
+    MsgUsersJoined joined;
+    joined.users = {User(24)};
+    Bytes bad = EncodeFrame(joined);
+    bad[kFrameLengthBytes + kFrameTypeBytes] = 2;
+    server.Send(bad);
+    EXPECT_TRUE(WaitForType(*component.cs, CS_MSG_CONNECTION_LOST));
+    EXPECT_EQ(component.cs->GetUserManager()->GetUserCount(), 1);
+}
+
+TEST(CsManager, ServerSilenceIsNoticedWithinTheTimeOut) {
+    RecordingHandler handler;
+    FakeServer server([](const MsgLoginRequest&) { return Snapshot(16); }, 100, 600);
+    Component component;
+    component.cs->SetCsHandler(&handler);
+    ASSERT_EQ(component.Login(server.Port()), 0);
+    server.GoSilent();
+    const auto silentSince = std::chrono::steady_clock::now();
+    ASSERT_TRUE(WaitForType(*component.cs, CS_MSG_CONNECTION_LOST));
+    // Dead after the announced 600 ms of silence, not much later.
+    EXPECT_LT(std::chrono::steady_clock::now() - silentSince, std::chrono::seconds(3));
+    EXPECT_EQ(handler.lastLinkNotice, 1);
+}
+
+TEST(CsManager, ShutdownNoticeReachesTheHandler) {
+    RecordingHandler handler;
+    FakeServer server([](const MsgLoginRequest&) { return Snapshot(16); });
+    Component component;
+    component.cs->SetCsHandler(&handler);
+    ASSERT_EQ(component.Login(server.Port()), 0);
+    server.Send(EncodeFrame(MsgShutdown{}));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (handler.shutdowns == 0 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    EXPECT_EQ(handler.shutdowns, 1);
+}
+
+TEST(CsManager, RefusalsAndMissingServersComeBackAsCodes) {
+    MsgLoginResponse refusal;
+    refusal.result = ERR_VERSION;
+    refusal.requiredVersion = 321;
+    FakeServer refusing([&](const MsgLoginRequest& request) {
+        EXPECT_EQ(request.mode, 1);
+        EXPECT_EQ(request.name, "me");
+        return EncodeFrame(refusal);
+    });
+    Component component;
+    EXPECT_EQ(component.Login(refusing.Port()), ERR_VERSION);
+    EXPECT_EQ(component.cs->GetRequiredVersion(), 321);
+    EXPECT_EQ(component.cs->GetUserManager(), nullptr);
+    // Requests while not logged in are dropped, not queued for later.
+    component.cs->Transmit(0, 257, "x", 1);
+
+    asio::io_context io;
+    asio::ip::tcp::acceptor closed(io,
+                                   asio::ip::tcp::endpoint(asio::ip::make_address("127.0.0.1"), 0));
+    const uint16_t port = closed.local_endpoint().port();
+    closed.close();
+    EXPECT_EQ(component.Login(port), CS_ERR_CONNECT);
+    EXPECT_EQ(component.cs->RollCallRequest(u"a", u"b", 1, nullptr, nullptr), -1);
+}
+
+TEST(CsManager, MalformedSnapshotIsAProtocolError) {
+    FakeServer server([](const MsgLoginRequest&) {
+        Bytes snapshot = Snapshot(16);
+        snapshot.resize(snapshot.size() - 10);
+        ByteWriter length;
+        length.U32(static_cast<uint32_t>(snapshot.size() - kFrameLengthBytes));
+        std::copy(length.Data().begin(), length.Data().end(), snapshot.begin());
+        return snapshot;
+    });
+    Component component;
+    EXPECT_EQ(component.Login(server.Port()), ERR_PROTOCOL);
+    EXPECT_EQ(component.cs->GetUserManager(), nullptr);
+}
+
+TEST(CsManager, FactoryCanBeReplaced) {
+    static int created = 0;
+    static int destroyed = 0;
+    Kro_SetCsManagerFactory(
+        []() -> ICsManager* {
+            ++created;
+            return nullptr;
+        },
+        [](ICsManager*) { ++destroyed; });
+    EXPECT_EQ(Kro_CreateCsManager(), nullptr);
+    Kro_DestroyCsManager(nullptr);
+    Kro_SetCsManagerFactory(nullptr, nullptr);
+    EXPECT_EQ(created, 1);
+    EXPECT_EQ(destroyed, 1);
+    ICsManager* real = Kro_CreateCsManager();
+    EXPECT_NE(real, nullptr);
+    Kro_DestroyCsManager(real);
+}
+
+}  // namespace
