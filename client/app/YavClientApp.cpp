@@ -12,12 +12,14 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFontInfo>
 #include <QScreen>
 #include <QSocketNotifier>
 
 #include <fcntl.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "AppSettings.h"
@@ -34,6 +36,7 @@
 #include "platform/core/Scale.h"
 #include "platform/core/SingleInstance.h"
 #include "platform/core/TextCodec.h"
+#include "ui/UiFonts.h"
 
 CCrashDumpHandler g_CrashDumpHandler __attribute__((init_priority(YAV_INIT_ORDER_CRASH_HANDLER))) (
     (g_ConfigManager.GetDataDir() + QStringLiteral("Client.dmp")).toStdString());
@@ -144,6 +147,17 @@ void CreateApplication(const QStringList& arguments) {
     QApplication::setQuitOnLastWindowClosed(false);
 }
 
+// The UI fonts at the display scale: 12 and 14 design pixels.
+void SetUpUiFonts() {
+    g_fontUI.setPixelSize(std::max(1, yav::Scaled(12)));
+    g_fontUI.setWeight(QFont::Normal);
+    g_fontUI2 = g_fontUI;
+    g_fontUI2.setPixelSize(std::max(1, yav::Scaled(14)));
+    *g_pGdipFont = g_fontUI;
+    YLOG_INFO("界面字体: %s %dpx", QFontInfo(g_fontUI).family().toUtf8().constData(),
+              g_fontUI.pixelSize());
+}
+
 }  // namespace
 
 bool CYavClientApp::InitInstance() {
@@ -169,6 +183,7 @@ bool CYavClientApp::InitInstance() {
     YLOG_INFO("分辨率:width=%d, height=%d 缩放比例:g_fExchangePW=%f", screenSize.width(),
               screenSize.height(), g_fExchangePW);
     g_ConfigManager.InitOsVersion();
+    SetUpUiFonts();
     g_ConfigManager.LoadSkin();
 
     g_pMainFrame = new XMainFrame();

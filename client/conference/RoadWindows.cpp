@@ -1,11 +1,11 @@
 #include "RoadWindows.h"
 
 #include <QApplication>
-#include <QMessageBox>
 
 #include "DlgStartup.h"
 #include "XMainFrame.h"
 #include "platform/core/Log.h"
+#include "ui/CDlgPopMsg.h"
 
 using yav::road::kIdCancel;
 using yav::road::kIdOk;
@@ -100,10 +100,8 @@ int CRoadWindows::ShowMessage(const QString& caption, const QString& text, int c
     if (m_dialogs) {
         return m_dialogs->ShowMessage(caption, text, countdownSeconds, type);
     }
-    YLOG_INFO("提示: %s", text.toUtf8().constData());
-    QMessageBox box(QMessageBox::Information, caption, text, QMessageBox::Ok | QMessageBox::Cancel,
-                    QApplication::activeWindow());
-    return box.exec() == QMessageBox::Ok ? kIdOk : kIdCancel;
+    CDlgPopMsg box(caption, text, countdownSeconds, type, QApplication::activeWindow(), 1);
+    return box.DoModal();
 }
 
 void CRoadWindows::RememberMonitor() {

@@ -2,7 +2,6 @@
 
 #include <QGuiApplication>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
@@ -13,6 +12,7 @@
 #include "app/ConfigManger.h"
 #include "platform/core/Log.h"
 #include "platform/core/Scale.h"
+#include "ui/CDlgPopMsg.h"
 
 CRoomFrame::CRoomFrame(XMainFrame* frame, QWidget* parent)
     : yav::Dialog(IDD, parent), m_pFrame(frame) {
@@ -80,16 +80,20 @@ void CRoomFrame::OnTimer(UINT id) {
     }
 }
 
-void CRoomFrame::ShowNotice(const QString& title, const QString& text, int, int,
-                            std::function<void(int answer)> onClosed) {
-    auto* box = new QMessageBox(QMessageBox::Information, title, text, QMessageBox::Ok, this);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    QObject::connect(box, &QMessageBox::finished, box, [onClosed](int result) {
+void CRoomFrame::ShowNotice(const QString& title, const QString& text, int countdownSeconds,
+                            int type, std::function<void(int answer)> onClosed) {
+    // The box runs its own loop once the pump's tick has returned, so the pump keeps going.
+    QPointer<CRoomFrame> self(this);
+    QTimer::singleShot(0, this, [self, title, text, countdownSeconds, type, onClosed]() {
+        if (self == nullptr) {
+            return;
+        }
+        CDlgPopMsg box(title, text, countdownSeconds, type, self.data(), 1);
+        const int answer = box.DoModal();
         if (onClosed) {
-            onClosed(result == QMessageBox::Ok ? 1 : 2);
+            onClosed(answer);
         }
     });
-    box->open();
 }
 
 void CRoomFrame::CloseRoom() {
