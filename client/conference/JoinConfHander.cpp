@@ -23,9 +23,8 @@ namespace {
 
 constexpr uint16_t kDefaultDsPort = 8875;
 
-// The data server's port for a direct join: the configured one, 8875 unless configured
-// otherwise.
-uint16_t DirectJoinDsPort() {
+// The data server's port: the configured one, 8875 unless configured otherwise.
+uint16_t ConfiguredDsPort() {
     const uint32_t port = g_AppSettings.DsSvrPort;
     return port > 0 && port <= 0xFFFF ? static_cast<uint16_t>(port) : kDefaultDsPort;
 }
@@ -82,7 +81,7 @@ void CJoinConfHander::SetStartParams(bool autoJoin, const ST_START_PARAM* block,
     }
     if (autoJoin) {
         std::lock_guard lock(m_dsLock);
-        m_nDsPort = DirectJoinDsPort();
+        m_nDsPort = ConfiguredDsPort();
         m_strSvrDs = yav::road::StartParamServer(m_startParam);
     }
 }
@@ -103,6 +102,10 @@ void CJoinConfHander::OnStart() {
 }
 
 int CJoinConfHander::ConnectDs(const QString& serverList, uint16_t port) {
+    // The login page always asks for the default port; a configured port takes its place.
+    if (port == kDefaultDsPort) {
+        port = ConfiguredDsPort();
+    }
     const QStringList parts = serverList.split(QLatin1Char(';'));
     std::vector<ST_DS_ADDR> entries(static_cast<size_t>(parts.size()));
     for (qsizetype i = 0; i < parts.size(); ++i) {

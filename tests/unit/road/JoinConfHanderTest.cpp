@@ -8,6 +8,7 @@
 
 #include "RecordCodec.h"
 #include "RoadFakes.h"
+#include "app/AppSettings.h"
 #include "app/ConfigManger.h"
 #include "app/LangFormat.h"
 #include "conference/RoadText.h"
@@ -505,6 +506,16 @@ TEST_F(RoadTest, ConnectDsSplitsTheListAndKeepsTheAnsweringServer) {
     EXPECT_EQ(road->ConnectDs(QStringLiteral("127.0.0.9"), 9999), 0);
     EXPECT_EQ(road->GetServerDs(), "127.0.0.1");
     EXPECT_EQ(road->GetDsPort(), 8875u);
+}
+
+TEST_F(RoadTest, AConfiguredDataServerPortReplacesTheDefault) {
+    MakeRoad({}, {});
+    const uint32_t saved = g_AppSettings.DsSvrPort;
+    g_AppSettings.DsSvrPort = 9999;
+    road->ConnectDs(QStringLiteral("127.0.0.1"), 8875);
+    road->ConnectDs(QStringLiteral("127.0.0.1"), 7000);
+    g_AppSettings.DsSvrPort = saved;
+    EXPECT_EQ(ds->lastPorts, (std::vector<uint16_t>{9999, 7000}));
 }
 
 TEST_F(RoadTest, AnUnresolvableLongNameIsNotCutIntoAnotherAddress) {
