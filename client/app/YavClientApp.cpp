@@ -15,6 +15,7 @@
 #include <QFontInfo>
 #include <QScreen>
 #include <QSocketNotifier>
+#include <QThread>
 
 #include <fcntl.h>
 #include <signal.h>
@@ -33,6 +34,7 @@
 #include "media/XMediaManager.h"
 #include "platform/core/Log.h"
 #include "platform/core/Paths.h"
+#include "platform/core/Profile.h"
 #include "platform/core/Scale.h"
 #include "platform/core/SingleInstance.h"
 #include "platform/core/TextCodec.h"
@@ -160,15 +162,34 @@ void SetUpUiFonts() {
 
 }  // namespace
 
+bool CYavClientApp::WaitForClosingInstance() {
+    if (State().beacon->AskToRaise(2000)) {
+        return false;
+    }
+    // No answer: the other instance is closing. With [appinfo] clientexit = 1 wait for it,
+    // up to 15 times 2 s.
+    if (yav::profile::GetInt("appinfo", "clientexit", 0,
+                             g_ConfigManager.GetClientIniPath().toStdString()) != 1) {
+        return false;
+    }
+    for (int attempt = 0; attempt < 15; ++attempt) {
+        QThread::msleep(2000);
+        if (!IsAlreadyRunning()) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool CYavClientApp::InitInstance() {
     YLOG_DEBUG("程序构造函数执行完毕");
     CreateApplication(m_arguments);
     g_ConfigManager.LoadLanguage();
 
     State().beacon = std::make_unique<yav::InstanceBeacon>(QString::fromLatin1(kInstanceName));
-    if (IsAlreadyRunning()) {
-        // Another instance runs for this user: bring it to the front and leave quietly.
-        State().beacon->AskToRaise(2000);
+    if (IsAlreadyRunning() && !WaitForClosingInstance()) {
+        // Another instance runs for this user: it was asked to come to the front; leave
+        // quietly.
         return false;
     }
     YLOG_DEBUG("程序唯一性判断完成");

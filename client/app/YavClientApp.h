@@ -47,6 +47,10 @@ public:
     // True when another instance holds the single-instance lock; otherwise this process
     // holds it from now until it ends.
     bool IsAlreadyRunning();
+    // Called when the lock is taken: asks the holder to come to the front; when it does not
+    // answer (it is closing) and [appinfo] clientexit is 1, waits up to 30 s for its lock.
+    // True when this process holds the lock afterwards.
+    bool WaitForClosingInstance();
 
     const QStringList& Arguments() const { return m_arguments; }
 

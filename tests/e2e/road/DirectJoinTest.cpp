@@ -6,6 +6,7 @@
 #include <csignal>
 
 #include "RoadProcess.h"
+#include "platform/core/SingleInstance.h"
 
 namespace {
 
@@ -51,7 +52,7 @@ TEST(RoadDirectJoin, TheCommandLineLeadsIntoTheConference) {
     EXPECT_TRUE(log.contains(QStringLiteral("登陆CS服务器 IP=127.0.0.1, ConfID=900001")));
     EXPECT_FALSE(log.contains(QStringLiteral("登陆CS失败")));
 
-    ::kill(static_cast<pid_t>(client.processId()), SIGTERM);
+    road_e2e::Terminate(client);
     ASSERT_TRUE(client.waitForFinished(15000));
     EXPECT_EQ(client.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(client.exitCode(), 0);
@@ -94,8 +95,38 @@ TEST(RoadDirectJoin, ASecondInstanceEndsSilently) {
         [&]() { return ReadLog(data).contains(QStringLiteral("另一个实例请求显示本实例")); },
         10000));
 
-    ::kill(static_cast<pid_t>(first.processId()), SIGTERM);
+    road_e2e::Terminate(first);
     EXPECT_TRUE(first.waitForFinished(15000));
+}
+
+// An instance that holds the lock but no longer answers is closing: with [appinfo]
+// clientexit = 1 a new start waits for its lock instead of leaving.
+TEST(RoadStartup, ANewStartWaitsForAClosingInstance) {
+    App();
+    QTemporaryDir home;
+    ASSERT_TRUE(home.isValid());
+    const QString data = road_e2e::PrepareDataFolder(home.path(), 1);
+    yav::profile::WriteString("appinfo", "clientexit", "1", (data + "/Client.ini").toStdString());
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_DATA_HOME", home.path());
+    env.insert("XDG_RUNTIME_DIR", home.path());
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    ::setenv("XDG_RUNTIME_DIR", home.path().toUtf8().constData(), 1);
+    yav::SingleInstance closing("Quenmira_7aea7b45-f19c-4093-a061-3fff58e466a7_1");
+    ASSERT_TRUE(closing.TryAcquire());
+
+    QProcess client;
+    road_e2e::ProcessGuard guard(client);
+    client.setProcessEnvironment(env);
+    client.start(QDir::currentPath() + "/YavClient", {});
+    ASSERT_TRUE(client.waitForStarted(10000));
+    // It neither runs the program nor leaves while the lock is held.
+    EXPECT_FALSE(client.waitForFinished(3000));
+    closing.Release();
+    EXPECT_TRUE(yav::testing::WaitUntil(
+        [&]() { return ReadLog(data).contains(QStringLiteral("程序唯一性判断完成")); }, 40000));
+    road_e2e::Terminate(client);
+    EXPECT_TRUE(client.waitForFinished(15000));
 }
 
 }  // namespace

@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <signal.h>
+
 #include <functional>
 #include <optional>
 
@@ -89,6 +91,14 @@ inline QString ReadLog(const QString& dataFolder) {
         }
     }
     return text;
+}
+
+// Asks a running client to end as the system would (SIGTERM); nothing for a finished one.
+inline void Terminate(QProcess& process) {
+    const qint64 pid = process.processId();
+    if (process.state() == QProcess::Running && pid > 0) {
+        ::kill(static_cast<pid_t>(pid), SIGTERM);
+    }
 }
 
 // Ends a client process that a failed test left running.
