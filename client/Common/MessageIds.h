@@ -25,8 +25,13 @@ inline constexpr UINT WM_PAGEBTN_INFO = WM_USER + 4353;
 // Item pop-up choice to its owner (posted; wParam: the pop-up's mode, lParam: item value).
 inline constexpr UINT WM_POPSWITCH_SELECT = WM_USER + 4354;
 
+// Icon list box clicks and double clicks (sent; wParam: the list box, lParam: pointer to the
+// click record {i32 code, i32 row}, valid during the call).
+inline constexpr UINT WM_ICONLISTBOX_CLICK = WM_USER + 252;
+
 static_assert(WM_PAGEBTN_INFO == 0x1501 && WM_POPSWITCH_SELECT == 0x1502);
 static_assert(WM_BITSLIDER_RELEASED == 0x465 && WM_SKINBTN_HOVER == 0x466);
+static_assert(WM_ICONLISTBOX_CLICK == 0x4FC);
 
 // --- control ids that carry a meaning outside their dialog ---
 // The status bar's control that check buttons report presses for.

@@ -117,8 +117,10 @@ int Dialog::DoModal() {
     }
     const int result = modalResult_;
     modal_ = false;
-    setWindowModality(Qt::NonModal);
+    // Hidden while still modal, so that Qt takes the window off its list of modal windows;
+    // a window left on it would be looked at after it is gone.
     DestroyWindow();
+    setWindowModality(Qt::NonModal);
     return result;
 }
 

@@ -1,0 +1,365 @@
+// The login window and its input page: layout at both scales and in both modes, the links,
+// the hotline, the validation messages, the login worker and its result, Enter during a
+// running login, a page that goes away while its worker runs, stored inputs, and grabs.
+
+#include <QApplication>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "AppSettings.h"
+#include "ConfigManger.h"
+#include "LoginTestSupport.h"
+#include "dialogs/login/CDlgLogin.h"
+#include "dialogs/login/CDlgLoginInput.h"
+#include "dialogs/login/CDlgNetSet.h"
+#include "platform/window/Scaled.h"
+#include "platform/window/testing/WindowTesting.h"
+
+namespace {
+
+using login_test::BoxAnswerer;
+using login_test::FakeJoinHandler;
+using login_test::Grown;
+using yav::testing::TimerDriver;
+using yav::testing::WaitUntil;
+
+class LoginWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        login_test::Reset();
+        g_AppSettings.hotLine.clear();
+    }
+
+    // Opens the window modelessly, as its modal run would, with the given Client.ini.
+    void Open(const char* ini = "[login]\nserver1=127.0.0.1\n") {
+        login_test::WriteIni(ini);
+        login = std::make_unique<CDlgLogin>();
+        login->SetParentDlg(&handler);
+        ASSERT_TRUE(login->Create(CDlgLogin::IDD));
+        login->ShowWindow(SW_SHOW);
+        page = login->GetInputPage();
+        ASSERT_NE(page, nullptr);
+    }
+
+    void TearDown() override {
+        handler.Release();
+        if (page != nullptr) {
+            page->JoinLoginThread();
+        }
+        login.reset();
+    }
+
+    // Presses a control of the page (or the window) as a click would.
+    void Click(yav::WindowCore& window, int id) {
+        window.SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(id), BN_CLICKED), 0);
+    }
+    QWidget* Item(int id) { return page->GetDlgItem(id); }
+
+    FakeJoinHandler handler;
+    std::unique_ptr<CDlgLogin> login;
+    CDlgLoginInput* page = nullptr;
+};
+
+TEST_F(LoginWindow, GeometryAtBothScales) {
+    for (double scale : {1.0, 1.5}) {
+        login_test::ScaleGuard guard(scale);
+        Open();
+        EXPECT_EQ(login->size(), QSize(yav::Scaled(680), yav::Scaled(500))) << scale;
+        EXPECT_EQ(page->geometry(), yav::ScaledRect(331, 97, 302, 290)) << scale;
+        EXPECT_EQ(login->GetDlgItem(CDlgLogin::IDC_CLOSE)->geometry(), Grown(653, 7, 20, 20));
+        // The minimise button is a title-bar button: placed as asked.
+        EXPECT_EQ(login->GetDlgItem(CDlgLogin::IDC_MINIMIZE)->geometry(),
+                  yav::ScaledRect(623, 7, 20, 20));
+        EXPECT_EQ(login->GetConferenceLink().geometry(), Grown(432, 406, 100, 21)) << scale;
+        EXPECT_EQ(Item(kIdcUserName)->geometry(), yav::ScaledRect(62, 82, 220, 24)) << scale;
+        EXPECT_EQ(Item(CDlgLoginInput::IDC_LOGIN_ACCOUNT)->geometry(), Grown(13, 225, 273, 45));
+        TearDown();
+    }
+}
+
+TEST_F(LoginWindow, LinksSwitchModesAndLayouts) {
+    Open();
+    EXPECT_EQ(page->GetMode(), 0);
+    EXPECT_TRUE(login->GetConferenceLink().isVisible());
+    EXPECT_FALSE(login->GetAccountLink().isVisible());
+    EXPECT_TRUE(Item(kIdcUserName)->isVisible());
+    EXPECT_FALSE(Item(kIdcNickName)->isVisible());
+
+    Click(*login, CDlgLogin::IDC_CONFERENCE_LINK);
+    EXPECT_EQ(page->GetMode(), 2);
+    EXPECT_FALSE(login->GetConferenceLink().isVisible());
+    EXPECT_TRUE(login->GetAccountLink().isVisible());
+    EXPECT_EQ(Item(kIdcNickName)->geometry(), yav::ScaledRect(62, 82, 220, 24));
+    EXPECT_TRUE(Item(kIdcConfNumber)->isVisible());
+    EXPECT_TRUE(Item(CDlgLoginInput::IDC_CONF_PASSWORD)->isVisible());
+    EXPECT_FALSE(Item(kIdcUserName)->isVisible());
+    EXPECT_EQ(Item(CDlgLoginInput::IDC_PASSWORD_ICON)->geometry(),
+              yav::ScaledRect(27, 182, 14, 15));
+
+    Click(*login, CDlgLogin::IDC_ACCOUNT_LINK);
+    EXPECT_EQ(page->GetMode(), 0);
+    Click(*page, CDlgLoginInput::IDC_TRIAL);
+    EXPECT_EQ(page->GetMode(), 5);
+    EXPECT_FALSE(login->GetConferenceLink().isVisible());
+    EXPECT_FALSE(login->GetAccountLink().isVisible());
+    EXPECT_EQ(Item(kIdcNickName)->geometry(), yav::ScaledRect(62, 97, 220, 24));
+    EXPECT_FALSE(Item(kIdcConfNumber)->isVisible());
+    Click(*page, CDlgLoginInput::IDC_BACK);
+    EXPECT_EQ(page->GetMode(), 0);
+}
+
+TEST_F(LoginWindow, WiderLinksForLanguageOne) {
+    login_test::LanguageGuard english(1);
+    Open();
+    EXPECT_EQ(login->GetConferenceLink().geometry(), Grown(422, 406, 120, 21));
+    EXPECT_EQ(login->GetAccountLink().geometry(), Grown(417, 406, 120, 21));
+}
+
+TEST_F(LoginWindow, HotlineShownOnlyWhenSet) {
+    Open();
+    EXPECT_FALSE(login->GetHotline().isVisible());
+    TearDown();
+    g_AppSettings.hotLine = QStringLiteral("400-800-1234");
+    Open();
+    EXPECT_TRUE(login->GetHotline().isVisible());
+    EXPECT_TRUE(login->GetHotline().GetWindowText().endsWith(QStringLiteral("：400-800-1234")));
+    g_AppSettings.hotLine.clear();
+}
+
+TEST_F(LoginWindow, TrialLinkHiddenWithOwnLogo) {
+    g_ConfigManager.bIsSelfLog = 1;
+    Open();
+    EXPECT_FALSE(Item(CDlgLoginInput::IDC_TRIAL)->isVisible());
+    g_ConfigManager.bIsSelfLog = 0;
+}
+
+TEST_F(LoginWindow, ChecksShowTheirMessageAndStartNothing) {
+    struct Case {
+        const char* ini;
+        int mode;
+        const char* user;
+        const char* password;
+        const char* nick;
+        const char* number;
+        int text;
+        int focus;
+    };
+    const Case cases[] = {
+        {"[login]\n", 0, "alice", "pw", "", "", 2380, 0},
+        {"[login]\nserver1=h\n", 0, "", "pw", "", "", 49, kIdcUserName},
+        {"[login]\nserver1=h\n", 0, "alice", "", "", "", 1753, kIdcAccountPassword},
+        {"[login]\nserver1=h\n", 2, "", "", "", "812", 2383, kIdcNickName},
+        {"[login]\nserver1=h\n", 2, "", "", "Bob", "", 3205, kIdcConfNumber},
+        {"[login]\nserver1=h\n", 2, "", "", "Bob", "8x12", 3103, kIdcConfNumber},
+        {"[login]\nserver1=h\n", 2, "", "", "Bob", "99999999999", 3103, kIdcConfNumber},
+    };
+    for (const Case& c : cases) {
+        Open(c.ini);
+        if (c.mode == 2) {
+            page->SwitchToConference();
+        }
+        page->GetUserEdit().setText(QString::fromUtf8(c.user));
+        page->GetPasswordEdit().setText(QString::fromUtf8(c.password));
+        page->GetNickEdit().setText(QString::fromUtf8(c.nick));
+        page->GetConfNumberEdit().setText(QString::fromUtf8(c.number));
+        QWidget* focusBefore = login->focusWidget();
+        BoxAnswerer boxes;
+        page->LoginByMode();
+        ASSERT_EQ(boxes.Messages().size(), 1) << c.text;
+        EXPECT_EQ(boxes.Messages().front(), LoadLangString(c.text));
+        if (c.focus != 0) {
+            EXPECT_EQ(login->focusWidget(), Item(c.focus)) << c.text;
+        } else {
+            EXPECT_EQ(login->focusWidget(), focusBefore);
+        }
+        EXPECT_FALSE(page->IsBusy());
+        EXPECT_EQ(handler.startParamCalls, 0);
+        TearDown();
+    }
+}
+
+TEST_F(LoginWindow, AccountLoginConnectsOnTheWorkerAndGoesOnToTheList) {
+    Open("[login]\nserver1= 10.0.0.1 \nserver3=10.0.0.3\n");
+    page->GetUserEdit().setText(QStringLiteral(" alice"));
+    page->GetPasswordEdit().setText(QStringLiteral("abc"));
+    page->GetRememberBox().SetState(1);
+    Click(*page, CDlgLoginInput::IDC_LOGIN_ACCOUNT);
+    EXPECT_EQ(handler.startParamCalls, 1);
+    EXPECT_FALSE(handler.lastAutoJoin);
+    EXPECT_EQ(handler.lastJoinType, 0);
+    EXPECT_EQ(handler.lastName, QStringLiteral(" alice")) << "account names are not trimmed";
+    EXPECT_EQ(handler.lastPassword, QStringLiteral("abc"));
+    EXPECT_EQ(handler.setMonitorCalls, 1);
+    ASSERT_TRUE(WaitUntil([&] { return handler.showConfListCalls == 1; }));
+    EXPECT_FALSE(handler.connectOnGuiThread.load());
+    EXPECT_EQ(handler.lastServerList, QStringLiteral("10.0.0.1;10.0.0.3"));
+    EXPECT_EQ(handler.lastPort, 8875);
+    EXPECT_FALSE(page->IsBusy());
+    EXPECT_EQ(login_test::IniValue("login", "User"), "alice") << "INI values drop outer blanks";
+    EXPECT_EQ(login_test::IniValue("login", "Password"), "MBRUAA==");
+    EXPECT_EQ(login_test::IniValue("login", "ReservePWS"), "1");
+}
+
+TEST_F(LoginWindow, ConferenceLoginTrimsTheNumberAndPicksTheJoinType) {
+    Open();
+    page->SwitchToConference();
+    page->GetNickEdit().setText(QStringLiteral("Bob"));
+    page->GetConfNumberEdit().setText(QStringLiteral(" 812 "));
+    handler.showConfListResult = 0;  // the list could not be fetched: inputs come back
+    Click(*page, CDlgLoginInput::IDC_JOIN);
+    EXPECT_EQ(page->GetConfNumberEdit().text(), QStringLiteral("812"));
+    EXPECT_EQ(handler.lastJoinType, 1);
+    EXPECT_EQ(handler.lastConfId, 812);
+    ASSERT_TRUE(WaitUntil([&] { return handler.showConfListCalls == 1; }));
+    EXPECT_FALSE(page->GetNickEdit().isReadOnly());
+    EXPECT_TRUE(page->GetDlgItem(CDlgLoginInput::IDC_JOIN)->isEnabled());
+    EXPECT_EQ(login_test::IniValue("login", "confID"), "812");
+    EXPECT_EQ(login_test::IniValue("login", "NickName"), "Bob");
+    EXPECT_EQ(login_test::IniValue("login", "confpwd"), "") << "remember box not ticked";
+
+    page->JoinLoginThread();
+    page->GetConfPasswordEdit().setText(QStringLiteral("pw"));
+    Click(*page, CDlgLoginInput::IDC_JOIN);
+    EXPECT_EQ(handler.lastJoinType, 2);
+    EXPECT_EQ(handler.lastPassword, QStringLiteral("pw"));
+    ASSERT_TRUE(WaitUntil([&] { return handler.showConfListCalls == 2; }));
+}
+
+TEST_F(LoginWindow, FailedConnectionOffersTheServerSettings) {
+    for (int answer : {IDOK, IDCANCEL}) {
+        Open();
+        handler.connectResult = 0;
+        page->GetUserEdit().setText(QStringLiteral("alice"));
+        page->GetPasswordEdit().setText(QStringLiteral("pw"));
+        BoxAnswerer boxes(answer);
+        Click(*page, CDlgLoginInput::IDC_LOGIN_ACCOUNT);
+        EXPECT_TRUE(page->GetUserEdit().isReadOnly()) << "locked while connecting";
+        ASSERT_TRUE(WaitUntil([&] { return boxes.Messages().size() == 1; }));
+        EXPECT_EQ(boxes.Messages().front(), LoadLangString(1864));
+        EXPECT_EQ(boxes.Types().front(), 12);
+        EXPECT_EQ(login->GetNetSet()->isVisible(), answer == IDOK);
+        EXPECT_FALSE(page->GetUserEdit().isReadOnly());
+        EXPECT_TRUE(page->GetDlgItem(CDlgLoginInput::IDC_LOGIN_ACCOUNT)->isEnabled());
+        EXPECT_EQ(handler.showConfListCalls, 0);
+        EXPECT_EQ(login_test::IniValue("login", "User"), "<missing>") << "nothing stored";
+        TearDown();
+    }
+}
+
+TEST_F(LoginWindow, EnterDuringARunningLoginStartsNoSecondOne) {
+    Open();
+    handler.HoldConnect();
+    page->GetUserEdit().setText(QStringLiteral("alice"));
+    page->GetPasswordEdit().setText(QStringLiteral("pw"));
+    QTest::keyClick(&page->GetPasswordEdit(), Qt::Key_Return);
+    ASSERT_TRUE(page->IsTimerSet(CDlgLoginInput::kLoginTimer));
+    EXPECT_EQ(page->GetTimerElapse(CDlgLoginInput::kLoginTimer), 100);
+    ASSERT_TRUE(TimerDriver::Fire(*page, CDlgLoginInput::kLoginTimer));
+    ASSERT_TRUE(page->IsBusy());
+    EXPECT_EQ(handler.startParamCalls, 1);
+
+    // Enter again, in the page and in the window, while the first login still connects (the
+    // locked edits take no key at all).
+    QTest::keyClick(&page->GetPasswordEdit(), Qt::Key_Return);
+    EXPECT_FALSE(page->IsTimerSet(CDlgLoginInput::kLoginTimer));
+    QTest::keyClick(&page->GetRememberBox(), Qt::Key_Return);
+    ASSERT_TRUE(TimerDriver::Fire(*page, CDlgLoginInput::kLoginTimer));
+    login->SendMessage(WM_TIMER, CDlgLogin::kLoginTimer, 0);
+    page->LoginByMode();
+    EXPECT_EQ(handler.startParamCalls, 1);
+
+    handler.Release();
+    ASSERT_TRUE(WaitUntil([&] { return handler.showConfListCalls == 1; }));
+    EXPECT_EQ(handler.connectCalls.load(), 1);
+}
+
+TEST_F(LoginWindow, EnterInTheWindowLogsInTheCurrentMode) {
+    Open("[login]\n");
+    BoxAnswerer boxes;
+    login->GetConferenceLink().setFocus();
+    QTest::keyClick(&login->GetConferenceLink(), Qt::Key_Return);
+    EXPECT_TRUE(login->IsWindowVisible()) << "Enter never ends the window";
+    EXPECT_EQ(page->GetMode(), 0) << "Enter does not press the focused link";
+    ASSERT_TRUE(TimerDriver::Fire(*login, CDlgLogin::kLoginTimer));
+    ASSERT_EQ(boxes.Messages().size(), 1);
+    EXPECT_EQ(boxes.Messages().front(), LoadLangString(2380));
+}
+
+TEST_F(LoginWindow, EscapeAndSpaceNeverReachTheFields) {
+    Open();
+    page->SwitchToConference();
+    page->GetNickEdit().setFocus();
+    QTest::keyClicks(&page->GetNickEdit(), QStringLiteral("ab c"));
+    QTest::keyClick(&page->GetNickEdit(), Qt::Key_Escape);
+    EXPECT_EQ(page->GetNickEdit().text(), QStringLiteral("abc"));
+    EXPECT_TRUE(page->isVisible());
+    EXPECT_TRUE(login->isVisible());
+}
+
+TEST_F(LoginWindow, ResultForAPageThatIsGoneIsDropped) {
+    Open();
+    handler.HoldConnect();
+    page->GetUserEdit().setText(QStringLiteral("alice"));
+    page->GetPasswordEdit().setText(QStringLiteral("pw"));
+    Click(*page, CDlgLoginInput::IDC_LOGIN_ACCOUNT);
+    ASSERT_TRUE(page->IsBusy());
+    login->DestroyWindow();  // the window ends while the worker still connects
+    handler.Release();
+    page->JoinLoginThread();
+    EXPECT_EQ(handler.connectCalls.load(), 1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(handler.showConfListCalls, 0);
+    login.reset();  // destroying the window object after its worker ended is safe
+    page = nullptr;
+}
+
+TEST_F(LoginWindow, StoredInputsFillTheFields) {
+    Open(
+        "[login]\nserver1=h\nUser=alice\nPassword=MBRUAA==\nReservePWS=1\nNickName=Bob\n"
+        "confpwd=6pflygA=\nconfID=812\n");
+    EXPECT_EQ(page->GetUserEdit().text(), QStringLiteral("alice"));
+    EXPECT_EQ(page->GetPasswordEdit().text(), QStringLiteral("abc"));
+    EXPECT_EQ(page->GetRememberBox().GetState(), 1u);
+    EXPECT_EQ(page->GetNickEdit().text(), QStringLiteral("Bob"));
+    EXPECT_EQ(page->GetConfPasswordEdit().text(), QStringLiteral("会议"));
+    EXPECT_EQ(page->GetConfNumberEdit().text(), QStringLiteral("812"));
+    TearDown();
+    Open("[login]\nconfID=0\n");
+    EXPECT_TRUE(page->GetConfNumberEdit().text().isEmpty());
+}
+
+TEST_F(LoginWindow, CloseEndsThisInstanceThroughTheRoad) {
+    login_test::WriteIni("[login]\n");
+    CDlgLogin window;
+    window.SetParentDlg(&handler);
+    yav::testing::ModalAnswer answer([](yav::Dialog& dialog) {
+        dialog.SendMessage(WM_COMMAND, MAKEWPARAM(CDlgLogin::IDC_CLOSE, BN_CLICKED), 0);
+    });
+    EXPECT_EQ(window.DoModal(), IDCANCEL);
+    EXPECT_EQ(handler.exitCalls, 1);
+
+    // The window manager's close does the same.
+    yav::testing::ModalAnswer closeAnswer([](yav::Dialog& dialog) {
+        dialog.SendMessage(WM_COMMAND, MAKEWPARAM(CDlgLogin::IDC_CLOSE, BN_CLICKED), 0);
+    });
+    EXPECT_EQ(window.DoModal(), IDCANCEL);
+    EXPECT_EQ(handler.exitCalls, 2);
+}
+
+TEST_F(LoginWindow, GrabsOfBothModes) {
+    g_AppSettings.hotLine = QStringLiteral("400-800-1234");
+    Open();
+    page->GetUserEdit().setText(QStringLiteral("alice"));
+    page->GetPasswordEdit().setText(QStringLiteral("secret"));
+    EXPECT_FALSE(login_test::SaveGrab(login.get(), QStringLiteral("login_account")).isEmpty());
+    page->SwitchToConference();
+    page->GetNickEdit().setText(QStringLiteral("王小明"));
+    page->GetConfNumberEdit().setText(QStringLiteral("812"));
+    EXPECT_FALSE(login_test::SaveGrab(login.get(), QStringLiteral("login_conference")).isEmpty());
+    page->OnTrial();
+    EXPECT_FALSE(login_test::SaveGrab(login.get(), QStringLiteral("login_trial")).isEmpty());
+    g_AppSettings.hotLine.clear();
+}
+
+}  // namespace
