@@ -29,6 +29,7 @@
 #include "DisplayScale.h"
 #include "InstanceBeacon.h"
 #include "conference/DlgStartup.h"
+#include "conference/RoadDialogs.h"
 #include "conference/RoadWindows.h"
 #include "conference/XMainFrame.h"
 #include "media/XMediaManager.h"
@@ -216,7 +217,8 @@ bool CYavClientApp::InitInstance() {
     YLOG_INFO("启动方式=%d 服务器=%s 会议号=%d", directJoin,
               block.ServerAddr().toUtf8().constData(), block.nConfId);
     {
-        CDlgStartup startup(std::make_unique<CRoadWindows>(nullptr), g_pMainFrame);
+        CDlgStartup startup(std::make_unique<CRoadWindows>(std::make_unique<CRoadDialogs>()),
+                            g_pMainFrame);
         startup.SetStartParams(directJoin, &block, digestPwd);
         startup.DoModal();
     }

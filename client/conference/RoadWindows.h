@@ -1,7 +1,7 @@
 #pragma once
-// The road's windows in the running program: the room frame and the start-up window here,
-// the login window, conference list, server choice and password box from the login dialogs
-// (handed in as a provider), and the program's message box.
+// The road's windows in the running program: the room frame and the start-up window here;
+// the login window, conference list, server choice, password box and message box from the
+// road's dialogs (CRoadDialogs, or a test's own).
 
 #include <QPointer>
 #include <QWidget>
@@ -12,8 +12,7 @@
 
 class CRoadWindows : public yav::road::IRoadWindows {
 public:
-    // dialogs: the login dialogs' side of the road (null: not available in this build;
-    // their windows then cannot open and the road ends where it would show one).
+    // dialogs: the road's dialogs (not null).
     explicit CRoadWindows(std::unique_ptr<yav::road::IRoadWindows> dialogs);
     ~CRoadWindows() override;
 

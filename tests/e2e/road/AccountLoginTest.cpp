@@ -19,6 +19,7 @@
 #include "dialogs/login/CDlgConfListChild.h"
 #include "dialogs/login/CDlgLogin.h"
 #include "dialogs/login/CDlgLoginInput.h"
+#include "fakes/conference/LogCapture.h"
 
 namespace {
 
@@ -49,6 +50,7 @@ TEST(AccountLogin, TheLoginWindowLeadsIntoTheConferenceAndBack) {
     g_ConfigManager.LoadLanguage();
     g_ConfigManager.LoadSkin();
 
+    fakes::LogCapture log;
     auto frame = std::make_unique<XMainFrame>();
     g_pMainFrame = frame.get();
     int loginWindows = 0;
@@ -94,6 +96,23 @@ TEST(AccountLogin, TheLoginWindowLeadsIntoTheConferenceAndBack) {
     EXPECT_EQ(roomTitle, QStringLiteral("Demo (900001)"));
     EXPECT_EQ(lists, 1);
     EXPECT_EQ(listedRows, 1);
+    // The road's own log lines, in the order it walked.
+    const std::vector<std::string> lines = log.Lines();
+    const auto position = [&lines](const std::string& text) {
+        for (size_t i = 0; i < lines.size(); ++i) {
+            if (lines[i].find(text) != std::string::npos) {
+                return static_cast<long>(i);
+            }
+        }
+        return -1L;
+    };
+    const long list = position("CJoinConfHander::ShowConfListDlg confid=0 m_strSvrDs=127.0.0.1");
+    const long enter = position("进入会议室开始");
+    const long login = position("登陆CS服务器 IP=127.0.0.1, ConfID=900001");
+    EXPECT_GE(list, 0);
+    EXPECT_GT(enter, list);
+    EXPECT_GT(login, enter);
+    EXPECT_EQ(position("登陆CS失败"), -1);
     startup.reset();
     g_pMainFrame = nullptr;
     frame.reset();
