@@ -21,14 +21,13 @@ function(yav_test name)
     list(APPEND env "QT_QPA_PLATFORM=offscreen")
   endif()
   list(APPEND env "YAV_TEST_OUTPUT_DIR=${CMAKE_BINARY_DIR}/test-output")
-  # The user data base of every test binary lies in the build tree, never in the real home.
-  list(APPEND env "XDG_DATA_HOME=${CMAKE_BINARY_DIR}/test-home/${name}")
-  # Listing the tests (discovery) runs the binary too, before ctest sets the environment: the
-  # launcher gives the listing the same private data home, so no global object ever writes to
-  # the real home. The launcher also runs every test, and it carries the whole environment:
-  # with discovery at test time, gtest_discover_tests keeps only the first entry of a list
-  # given as the ENVIRONMENT property.
-  set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "/usr/bin/env;${env}")
+  # Listing the tests (discovery) runs the binary too, before ctest sets the environment, so the
+  # launcher carries the whole environment (with discovery at test time, gtest_discover_tests
+  # keeps only the first entry of a list given as the ENVIRONMENT property). The launcher also
+  # gives every test process its own user data base in the build tree: never the real home,
+  # and never one shared by tests running in parallel.
+  set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR
+    "/usr/bin/env;${env};${CMAKE_SOURCE_DIR}/cmake/test-launcher.sh;${CMAKE_BINARY_DIR}/test-home/${name}")
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${YAV_PROGRAM_DIR}
     DISCOVERY_MODE PRE_TEST
