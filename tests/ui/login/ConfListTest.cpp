@@ -1,0 +1,237 @@
+// The conference list: rows from the records, the empty notice, the search, scrolling, the
+// row's enter button and its refusals, log-out, close, and a grab.
+
+#include <QApplication>
+#include <QTest>
+#include <QWheelEvent>
+
+#include <gtest/gtest.h>
+
+#include "ConfigManger.h"
+#include "LoginTestSupport.h"
+#include "dialogs/login/CDlgConfList.h"
+#include "platform/window/Scaled.h"
+#include "platform/window/testing/WindowTesting.h"
+
+namespace {
+
+using login_test::BoxAnswerer;
+using login_test::FakeJoinHandler;
+using login_test::Grown;
+using login_test::MakeConf;
+using yav::testing::ModalAnswer;
+using yav::testing::WaitUntil;
+
+class ConfList : public ::testing::Test {
+protected:
+    void SetUp() override {
+        login_test::Reset();
+        handler.conferences = {
+            MakeConf(812, "Sales", 3, 20), MakeConf(1234, "Team Weekly", 0, 50),
+            MakeConf(12, "Board 0812", 7, 0),                  // cannot be entered now
+            MakeConf(77, "\xBB\xE1\xD2\xE9\xCA\xD2 A", 1, 9),  // 会议室 A
+        };
+    }
+
+    void Open(const std::vector<ST_CONF_ITEM>& records) {
+        list = std::make_unique<CDlgConfList>();
+        list->SetParentDlg(&handler);
+        list->SetConfList(records.data(), static_cast<int>(records.size()),
+                          QStringLiteral("alice"));
+        ASSERT_TRUE(list->Create(CDlgConfList::IDD));
+        list->ShowWindow(SW_SHOW);
+    }
+
+    std::vector<std::uint32_t> VisibleNumbers() {
+        std::vector<std::uint32_t> numbers;
+        for (CConfItemPanel* row : list->GetRowList().VisibleItems()) {
+            numbers.push_back(row->GetConfNumber());
+        }
+        return numbers;
+    }
+
+    void PressEnter(int row) {
+        CYavPngButton* button = list->GetRowList().GetItem(row)->GetEnterButton();
+        button->click();
+    }
+
+    FakeJoinHandler handler;
+    std::unique_ptr<CDlgConfList> list;
+};
+
+TEST_F(ConfList, RowsShowTheRecords) {
+    Open(handler.conferences);
+    CDlgConfListChild& rows = list->GetRowList();
+    ASSERT_EQ(rows.GetItemCount(), 4);
+    EXPECT_TRUE(rows.isVisible());
+    EXPECT_FALSE(list->GetEmptyText().isVisible());
+    EXPECT_EQ(list->GetUserName().GetWindowText(), QStringLiteral("alice"));
+    CConfItemPanel* first = rows.GetItem(0);
+    EXPECT_EQ(first->GetNameLabel()->GetWindowText(), QStringLiteral("Sales"));
+    EXPECT_EQ(first->GetNumberLabel()->GetWindowText(), QStringLiteral("00000812"));
+    EXPECT_EQ(first->GetCountsLabel()->GetWindowText(), QStringLiteral("3/20"));
+    EXPECT_EQ(rows.GetItem(3)->GetNameLabel()->GetWindowText(), QStringLiteral("会议室 A"));
+    // Controls of row 1 carry ids 8 .. 14 and stand 79 px below row 0.
+    EXPECT_EQ(rows.GetDlgItem(8), rows.GetItem(1)->GetNameLabel());
+    EXPECT_EQ(rows.GetItem(1)->GetNameLabel()->geometry(), QRect(38, 79 + 14, 237, 22));
+    EXPECT_EQ(rows.GetItem(1)->GetEnterButton()->geometry(), Grown(676, 79 + 28, 58, 26));
+    EXPECT_EQ(rows.geometry(), QRect(0, 117, 768 - 18, 521 - 117));
+    EXPECT_FALSE(list->GetScrollBar().isVisible()) << "four rows fit";
+}
+
+TEST_F(ConfList, NoRecordsShowTheNotice) {
+    Open(handler.conferences);
+    list->DestroyWindow();
+    list->SetConfList(nullptr, 5, QStringLiteral("alice"));
+    EXPECT_EQ(list->GetRecordCount(), 0);
+    ASSERT_TRUE(list->Create(CDlgConfList::IDD));
+    list->ShowWindow(SW_SHOW);
+    EXPECT_FALSE(list->GetRowList().isVisible());
+    EXPECT_TRUE(list->GetEmptyText().isVisible());
+    EXPECT_TRUE(list->GetEmptyImage().isVisible());
+    EXPECT_EQ(list->GetEmptyText().GetWindowText(), LoadLangString(3088));
+    EXPECT_EQ(list->GetRowList().GetItemCount(), 0);
+    // The notice is centred with unscaled offsets.
+    EXPECT_EQ(list->GetEmptyImage().geometry().x(), (768 - 214) / 2);
+    EXPECT_EQ(list->GetEmptyText().geometry().x(), (768 - 214) / 2 + 89);
+}
+
+TEST_F(ConfList, SearchFiltersAndEmptyTextShowsAll) {
+    Open(handler.conferences);
+    list->GetSearchEdit().setText(QStringLiteral("0812"));
+    EXPECT_EQ(VisibleNumbers(), (std::vector<std::uint32_t>{812, 12}));
+    // Matching rows close up from the top.
+    EXPECT_EQ(list->GetRowList().GetItem(2)->GetRect().top(), 79);
+    list->GetSearchEdit().setText(QStringLiteral("team"));
+    EXPECT_EQ(VisibleNumbers(), (std::vector<std::uint32_t>{1234}));
+    list->GetSearchEdit().setText(QStringLiteral("会议"));
+    EXPECT_EQ(VisibleNumbers(), (std::vector<std::uint32_t>{77}));
+    list->GetSearchEdit().setText(QStringLiteral(" "));
+    EXPECT_EQ(VisibleNumbers(), (std::vector<std::uint32_t>{1234, 12, 77}))
+        << "a blank filters (names with a blank) instead of showing all";
+    list->GetSearchEdit().setText(QStringLiteral("  "));
+    EXPECT_TRUE(VisibleNumbers().empty());
+    list->GetSearchEdit().clear();
+    EXPECT_EQ(VisibleNumbers().size(), 4u);
+}
+
+TEST_F(ConfList, ManyRowsScrollByWheelAndBar) {
+    std::vector<ST_CONF_ITEM> many;
+    for (std::uint32_t i = 0; i < 10; ++i) {
+        many.push_back(MakeConf(100 + i, "Room", 1, 10));
+    }
+    Open(many);
+    CDlgConfListChild& rows = list->GetRowList();
+    ASSERT_TRUE(rows.GetScroll().scrollable);
+    EXPECT_TRUE(list->GetScrollBar().isVisible());
+    EXPECT_EQ(list->GetScrollBar().geometry(), QRect(768 - 18, 118, 18, 521 - 118));
+    const int top = rows.GetItem(0)->GetNameLabel()->y();
+
+    QWheelEvent down(QPointF(10, 10), rows.mapToGlobal(QPointF(10, 10)), QPoint(), QPoint(0, -120),
+                     Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&rows, &down);
+    EXPECT_EQ(rows.GetScroll().pos, 10);
+    EXPECT_EQ(rows.GetItem(0)->GetNameLabel()->y(), top - 10);
+    EXPECT_EQ(list->GetScrollBar().GetScrollPos(), 10);
+
+    list->SendMessage(WM_VSCROLL, SB_PAGEDOWN, 0);
+    EXPECT_EQ(rows.GetScroll().pos, 89);
+    EXPECT_EQ(rows.GetItem(0)->GetNameLabel()->y(), top - 89);
+    list->SendMessage(WM_VSCROLL, 7 /* bottom */, 0);
+    EXPECT_EQ(rows.GetScroll().pos, 790 - 79);
+
+    // A new filter places the rows from the top again.
+    list->GetSearchEdit().setText(QStringLiteral("room"));
+    EXPECT_EQ(rows.GetScroll().pos, 0);
+    EXPECT_EQ(rows.GetItem(0)->GetNameLabel()->y(), top);
+}
+
+TEST_F(ConfList, EnterButtonEntersThroughTheRoad) {
+    Open(handler.conferences);
+    PressEnter(0);
+    ASSERT_TRUE(WaitUntil([&] { return handler.enterCalls == 1; }));
+    EXPECT_EQ(handler.findCalls, std::vector<std::uint32_t>{812});
+    EXPECT_EQ(list->GetRowList().GetItem(0)->GetEnterButton()->GetWindowText(),
+              LoadLangString(3208));
+
+    handler.enterResult = -1;  // the road stopped early: the caption comes back
+    PressEnter(1);
+    ASSERT_TRUE(WaitUntil([&] { return handler.enterCalls == 2; }));
+    EXPECT_EQ(list->GetRowList().GetItem(1)->GetEnterButton()->GetWindowText(),
+              LoadLangString(3091));
+}
+
+TEST_F(ConfList, RowsThatCannotBeEnteredSayWhy) {
+    Open(handler.conferences);
+    BoxAnswerer boxes;
+    PressEnter(2);  // capacity 0
+    ASSERT_TRUE(WaitUntil([&] { return boxes.Messages().size() == 1; }));
+    EXPECT_EQ(boxes.Messages().front(), LoadLangString(1696));
+    EXPECT_EQ(handler.enterCalls, 0);
+    EXPECT_EQ(list->GetRowList().GetItem(2)->GetEnterButton()->GetWindowText(),
+              LoadLangString(3091));
+
+    handler.conferences.erase(handler.conferences.begin());  // 812 left the road's table
+    PressEnter(0);
+    ASSERT_TRUE(WaitUntil([&] { return handler.findCalls.size() == 2; }));
+    EXPECT_EQ(handler.enterCalls, 0);
+    EXPECT_EQ(list->GetRowList().GetItem(0)->GetEnterButton()->GetWindowText(),
+              LoadLangString(3091));
+}
+
+TEST_F(ConfList, RowsPastTheOldCommandRangeCanBeEntered) {
+    std::vector<ST_CONF_ITEM> many(1500, MakeConf(5, "x", 1, 1));
+    many.back() = MakeConf(999, "last", 1, 1);
+    handler.conferences = many;
+    Open(many);
+    PressEnter(1499);
+    ASSERT_TRUE(WaitUntil([&] { return handler.enterCalls == 1; }));
+    EXPECT_EQ(handler.findCalls, std::vector<std::uint32_t>{999});
+}
+
+TEST_F(ConfList, LogoutCloseAndCancelResults) {
+    CDlgConfList modal;
+    modal.SetParentDlg(&handler);
+    modal.SetConfList(handler.conferences.data(), 4, QStringLiteral("alice"));
+    {
+        ModalAnswer logout([](yav::Dialog& d) {
+            d.SendMessage(WM_COMMAND, MAKEWPARAM(CDlgConfList::IDC_LOGOUT, BN_CLICKED), 0);
+        });
+        EXPECT_EQ(modal.DoModal(), IDCANCEL);
+        EXPECT_EQ(handler.setMonitorCalls, 1);
+        EXPECT_EQ(handler.exitCalls, 0);
+    }
+    {
+        ModalAnswer close([](yav::Dialog& d) {
+            d.SendMessage(WM_COMMAND, MAKEWPARAM(CDlgConfList::IDC_CLOSE, BN_CLICKED), 0);
+        });
+        EXPECT_EQ(modal.DoModal(), IDOK);
+        EXPECT_EQ(handler.exitCalls, 1);
+    }
+    {
+        ModalAnswer windowClose([](yav::Dialog& d) { d.close(); });
+        EXPECT_EQ(modal.DoModal(), IDOK);
+        EXPECT_EQ(handler.exitCalls, 2);
+    }
+    {
+        ModalAnswer escape([](yav::Dialog& d) {
+            QTest::keyClick(&d, Qt::Key_Escape);
+            static_cast<CDlgConfList&>(d).CancelDlg();
+        });
+        EXPECT_EQ(modal.DoModal(), IDOK) << "Esc does not end the list; the road does";
+        EXPECT_EQ(handler.exitCalls, 2);
+    }
+}
+
+TEST_F(ConfList, Grabs) {
+    Open(handler.conferences);
+    EXPECT_FALSE(login_test::SaveGrab(list.get(), QStringLiteral("conference_list")).isEmpty());
+    list->DestroyWindow();
+    list->SetConfList(nullptr, 0, QStringLiteral("alice"));
+    ASSERT_TRUE(list->Create(CDlgConfList::IDD));
+    list->ShowWindow(SW_SHOW);
+    EXPECT_FALSE(
+        login_test::SaveGrab(list.get(), QStringLiteral("conference_list_empty")).isEmpty());
+}
+
+}  // namespace
