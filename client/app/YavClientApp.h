@@ -1,7 +1,8 @@
 #pragma once
-// The application object: holds the process's command line and runs its start-up.
-// (The foundation part of start-up exists so far: data folder and settings through the
-// configuration manager, crash handler, logging, single-instance lock, command line.)
+// The application object: holds the process's command line and runs the program: start-up
+// (language, single instance, logging, scale factor, skin, the main frame and the media
+// manager), the start-up window that carries login, conference list and rooms, and the
+// shut-down.
 
 #include <QString>
 #include <QStringList>
@@ -31,8 +32,13 @@ public:
     //  - four or more: address, name, password, conference number[, join type].
     int ParseCommandLine(ST_START_PARAM* block, QString* digestPwd) const;
 
-    // The foundation start-up; returns the process exit code.
+    // The whole run: InitInstance, then ExitInstance; returns the process exit code.
     int Run();
+    // Prepares the process and runs the start-up window until the program's work ends.
+    // false in every case, as the run is over when it returns.
+    bool InitInstance();
+    // Releases the managers and flushes the log; returns the exit code.
+    int ExitInstance();
 
     // log4cpp from the data folder: "log4cpp2.properties" when the data folder has no
     // "loglog" entry, else "log4cpp.properties"; then the start-up info lines.
@@ -41,6 +47,10 @@ public:
     // True when another instance holds the single-instance lock; otherwise this process
     // holds it from now until it ends.
     bool IsAlreadyRunning();
+    // Called when the lock is taken: asks the holder to come to the front; when it does not
+    // answer (it is closing) and [appinfo] clientexit is 1, waits up to 30 s for its lock.
+    // True when this process holds the lock afterwards.
+    bool WaitForClosingInstance();
 
     const QStringList& Arguments() const { return m_arguments; }
 

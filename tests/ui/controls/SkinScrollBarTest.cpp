@@ -11,6 +11,7 @@
 #include "ControlTestSupport.h"
 #include "client/ui/CSkinScrollBar.h"
 #include "client/ui/CSkinScrollWnd.h"
+#include "platform/core/Scale.h"
 #include "platform/window/testing/WindowTesting.h"
 
 namespace {
@@ -320,6 +321,29 @@ TEST(SkinScrollWnd, WrapsAViewAndFollowsIt) {
     EXPECT_EQ(CSkinScrollWnd::FromTarget(list), nullptr);
     EXPECT_EQ(yav::FindControl(&parent, 1080), list);
     EXPECT_TRUE(UnskinWndScroll(list));  // not wrapped: nothing to do
+}
+
+TEST(SkinScrollWnd, BarsAreFifteenDesignPixelsAtAnyScale) {
+    const double saved = g_fExchangePW;
+    g_fExchangePW = 1.5;
+    RecordingParent parent;
+    parent.resize(300, 300);
+    auto* list = new QListWidget(&parent);
+    list->setGeometry(0, 0, 200, 150);
+    for (int i = 0; i < 60; ++i) {
+        list->addItem(QStringLiteral("Row %1").arg(i));
+    }
+    parent.show();
+    // A double-size bitmap (30-pixel cells) draws the same 15 design pixels.
+    CSkinScrollWnd* wrapper = SkinWndScroll(list, controls_test::MakeScrollSkin(30));
+    ASSERT_NE(wrapper, nullptr);
+    EXPECT_EQ(wrapper->GetBarWidth(), 22);
+    EXPECT_EQ(wrapper->VertBar().GetLayout().arrow, 22);
+    // The view's border moved to the wrapper; the clip window is what is left beside the bar.
+    EXPECT_EQ(wrapper->LimitWnd().width(), wrapper->contentsRect().width() - 22);
+    EXPECT_EQ(list->width(), wrapper->LimitWnd().width());
+    UnskinWndScroll(list);
+    g_fExchangePW = saved;
 }
 
 TEST(SkinScrollWnd, DestroyingTheTargetRemovesTheWrapper) {

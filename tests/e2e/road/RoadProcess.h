@@ -1,0 +1,121 @@
+#pragma once
+// Helpers of the road's end-to-end tests: a yavserver on free loopback ports and a client
+// data folder of its own.
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <signal.h>
+
+#include <functional>
+#include <optional>
+
+#include "platform/core/Profile.h"
+#include "platform/window/testing/WindowTesting.h"
+
+namespace road_e2e {
+
+struct ServerPorts {
+    int ds = 0;
+    int cs = 0;
+    int probe = 0;
+};
+
+// yavserver with its demo conference on free ports; stopped with the object.
+class Server {
+public:
+    // ini: the server's INI file (empty: its built-in demo conference).
+    explicit Server(const QString& folder, const QString& ini = QString()) {
+        portFile_ = folder + "/ports";
+        process_.setProgram(QDir::currentPath() + "/yavserver");
+        QStringList arguments{"--ds-port",    "0", "--cs-port",   "0",
+                              "--probe-port", "0", "--port-file", portFile_};
+        if (!ini.isEmpty()) {
+            arguments << "--ini" << ini;
+        }
+        process_.setArguments(arguments);
+        process_.setProcessChannelMode(QProcess::ForwardedChannels);
+        process_.start();
+    }
+    ~Server() {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.terminate();
+            if (!process_.waitForFinished(5000)) {
+                process_.kill();
+                process_.waitForFinished(5000);
+            }
+        }
+    }
+    // The ports once the server wrote them (waits at most limitMs).
+    std::optional<ServerPorts> Ports(int limitMs = 10000) {
+        if (!yav::testing::WaitUntil([this]() { return QFile::exists(portFile_); }, limitMs)) {
+            return std::nullopt;
+        }
+        QFile file(portFile_);
+        if (!file.open(QIODevice::ReadOnly)) {
+            return std::nullopt;
+        }
+        const QStringList parts = QString::fromUtf8(file.readAll()).split(' ', Qt::SkipEmptyParts);
+        if (parts.size() < 3) {
+            return std::nullopt;
+        }
+        return ServerPorts{parts[0].toInt(), parts[1].toInt(), parts[2].toInt()};
+    }
+    bool Running() const { return process_.state() == QProcess::Running; }
+
+private:
+    QString portFile_;
+    QProcess process_;
+};
+
+// The data folder of a client whose home is `home`, with the data server's port set.
+inline QString PrepareDataFolder(const QString& home, int dsPort) {
+    const QString data = home + "/MarnexData";
+    QDir().mkpath(data);
+    yav::profile::WriteString("appinfo", "DsSvrPort", std::to_string(dsPort),
+                              (data + "/Client.ini").toStdString());
+    return data;
+}
+
+// The client's log: in "loglog" when the data folder has that folder, else beside the INI files.
+inline QString ReadLog(const QString& dataFolder) {
+    QString text;
+    for (const char* path : {"/loglog/YavClient.log", "/YavClient.log"}) {
+        QFile file(dataFolder + QString::fromLatin1(path));
+        if (file.open(QIODevice::ReadOnly)) {
+            text += QString::fromUtf8(file.readAll());
+        }
+    }
+    return text;
+}
+
+// Asks a running client to end as the system would (SIGTERM); nothing for a finished one.
+inline void Terminate(QProcess& process) {
+    const qint64 pid = process.processId();
+    if (process.state() == QProcess::Running && pid > 0) {
+        ::kill(static_cast<pid_t>(pid), SIGTERM);
+    }
+}
+
+// Ends a client process that a failed test left running.
+class ProcessGuard {
+public:
+    explicit ProcessGuard(QProcess& process) : process_(process) {}
+    ~ProcessGuard() {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.kill();
+            process_.waitForFinished(5000);
+        }
+    }
+    ProcessGuard(const ProcessGuard&) = delete;
+    ProcessGuard& operator=(const ProcessGuard&) = delete;
+
+private:
+    QProcess& process_;
+};
+
+}  // namespace road_e2e
