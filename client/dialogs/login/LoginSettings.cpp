@@ -3,6 +3,7 @@
 #include <QByteArray>
 
 #include <array>
+#include <limits>
 #include <string>
 
 #include "LoginText.h"
@@ -38,7 +39,22 @@ void LoginSettings::LoadConf(StoredLogin* stored) const {
     };
     stored->nickName = text("NickName");
     stored->confPassword = DecodeStoredPassword(text("confpwd"));
-    stored->confId = yav::profile::GetInt(kSection, "confID", 0, path);
+    // Read as the profile integers are (leading digits), but a number too long for a
+    // conference number counts as none instead of wrapping around into another one.
+    const std::string number = yav::profile::GetString(kSection, "confID", "0", kReadChars, path);
+    const size_t start = number.find_first_not_of(" \t");
+    std::int64_t value = 0;
+    for (size_t i = start; i != std::string::npos && i < number.size(); ++i) {
+        if (number[i] < '0' || number[i] > '9') {
+            break;
+        }
+        value = value * 10 + (number[i] - '0');
+        if (value > std::numeric_limits<std::int32_t>::max()) {
+            value = 0;
+            break;
+        }
+    }
+    stored->confId = static_cast<int>(value);
 }
 
 void LoginSettings::SavePassword(const char* key, const QString& password,

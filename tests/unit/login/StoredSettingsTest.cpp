@@ -85,6 +85,27 @@ TEST_F(StoredSettings, ConferenceValuesTrimmedAndGovernedByTheSameBox) {
     EXPECT_EQ(Value("login", "confpwd"), "");
 }
 
+TEST_F(StoredSettings, StoredConferenceNumberNeverWraps) {
+    struct Case {
+        const char* ini;
+        int confId;
+    };
+    const Case cases[] = {
+        {"[login]\nconfID=812\n", 812},
+        {"[login]\nconfID=812abc\n", 812},
+        {"[login]\nconfID=2147483647\n", 2147483647},
+        {"[login]\nconfID=99999999999\n", 0},
+        {"[login]\nconfID=-5\n", 0},
+        {"[login]\nconfID=\n", 0},
+    };
+    for (const Case& c : cases) {
+        WriteIni(c.ini);
+        StoredLogin stored;
+        LoginSettings(ini).LoadConf(&stored);
+        EXPECT_EQ(stored.confId, c.confId) << c.ini;
+    }
+}
+
 TEST_F(StoredSettings, AutoLoginIsWrittenAtOnce) {
     LoginSettings settings(ini);
     settings.SaveAutoLogin(true);
