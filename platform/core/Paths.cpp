@@ -9,8 +9,11 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <map>
 #include <mutex>
 #include <vector>
+
+#include "Log.h"
 
 namespace yav::paths {
 namespace {
@@ -47,13 +50,17 @@ bool LowerEquals(std::string_view a, std::string_view b) {
     return true;
 }
 
-// A folder of ours with mode 0700 (an existing one must belong to us and not be a link).
+// A folder of ours with mode 0700 (an existing one must belong to us and not be a link; one
+// of ours that others may enter is closed to them).
 bool EnsurePrivateDir(const std::string& dir) {
     if (mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) {
         return false;
     }
     struct stat st {};
-    return lstat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == getuid();
+    if (lstat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != getuid()) {
+        return false;
+    }
+    return (st.st_mode & 077) == 0 || chmod(dir.c_str(), 0700) == 0;
 }
 
 std::string StripTrailingSlashes(std::string path) {
@@ -119,8 +126,30 @@ std::string RuntimeDir() {
 std::string UserTempDir() {
     const char* tmp = std::getenv("TMPDIR");
     const std::string base = IsAbsoluteEnv(tmp) ? StripTrailingSlashes(tmp) : std::string("/tmp");
-    const std::string dir = base + "/yav-" + std::to_string(getuid());
-    EnsurePrivateDir(dir);
+    const std::string name = "/yav-" + std::to_string(getuid());
+    const std::string dir = base + name;
+    if (EnsurePrivateDir(dir)) {
+        return dir;
+    }
+    // The usual name is taken by something that is not a private folder of ours (a link,
+    // another user's folder): never that; a fresh private folder instead, the same one for the
+    // rest of the process.
+    static std::mutex& mutex = *new std::mutex;
+    static std::map<std::string, std::string>& made = *new std::map<std::string, std::string>;
+    std::lock_guard lock(mutex);
+    if (const auto it = made.find(dir); it != made.end() && EnsurePrivateDir(it->second)) {
+        return it->second;
+    }
+    for (const std::string& root : {base, std::string("/tmp")}) {
+        std::string fresh = root + name + "-XXXXXX";
+        if (mkdtemp(fresh.data()) != nullptr) {
+            YLOG_WARN("%s is not a private folder of this user: using %s", dir.c_str(),
+                      fresh.c_str());
+            made[dir] = fresh;
+            return fresh;
+        }
+    }
+    YLOG_ERROR("no private temporary folder can be made (%s is not one)", dir.c_str());
     return dir;
 }
 

@@ -27,8 +27,10 @@ std::string UserDataBase();
 // mode 0700. No trailing "/".
 std::string RuntimeDir();
 
-// A per-user temporary folder (created with mode 0700), for when nothing better is usable.
-// No trailing "/".
+// A per-user temporary folder (created with mode 0700), for when nothing better is usable:
+// "<$TMPDIR or /tmp>/yav-<uid>", or, when that name is taken by something that is not a
+// private folder of this user, a fresh private folder "yav-<uid>-XXXXXX" kept for the rest of
+// the process. No trailing "/".
 std::string UserTempDir();
 
 // The path itself when it exists; otherwise, when its folder holds exactly one entry whose

@@ -76,6 +76,54 @@ TEST(Paths, RuntimeDirFallsBackToPrivateTempFolder) {
     EXPECT_EQ(st.st_mode & 0777, 0700u);
 }
 
+// The usual temporary folder name taken by something that is not a private folder of this
+// user (a link planted by someone else, another user's folder) is never handed out: the
+// program's data and its instance lock would otherwise live where others can reach them.
+class PathsForeignTempFolder : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(PathsForeignTempFolder, IsReplacedByAFreshPrivateFolder) {
+    TempDir dir;
+    ScopedEnv runtime("XDG_RUNTIME_DIR", nullptr);
+    ScopedEnv tmp("TMPDIR", dir.Path().c_str());
+    const std::string usual = dir.Path() + "/yav-" + std::to_string(getuid());
+    const std::string kind = GetParam();
+    if (kind == "link") {
+        ASSERT_EQ(mkdir(dir.File("elsewhere").c_str(), 0777), 0);
+        ASSERT_EQ(symlink(dir.File("elsewhere").c_str(), usual.c_str()), 0);
+    } else {
+        ASSERT_EQ(mkdir(usual.c_str(), 0777), 0);
+        if (chown(usual.c_str(), getuid() + 4242, getgid()) != 0) {
+            GTEST_SKIP() << "handing a folder to another user needs root";
+        }
+    }
+    const std::string chosen = paths::UserTempDir();
+    EXPECT_NE(chosen, usual);
+    EXPECT_EQ(chosen.rfind(usual + "-", 0), 0u) << chosen;
+    struct stat st {};
+    ASSERT_EQ(lstat(chosen.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(st.st_uid, getuid());
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+    // The same folder for the rest of the process, also as the runtime folder.
+    EXPECT_EQ(paths::UserTempDir(), chosen);
+    EXPECT_EQ(paths::RuntimeDir(), chosen);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, PathsForeignTempFolder,
+                         ::testing::Values("link", "otherUsersFolder"));
+
+TEST(Paths, OwnTempFolderOpenToOthersIsClosed) {
+    TempDir dir;
+    ScopedEnv tmp("TMPDIR", dir.Path().c_str());
+    const std::string usual = dir.Path() + "/yav-" + std::to_string(getuid());
+    ASSERT_EQ(mkdir(usual.c_str(), 0700), 0);
+    ASSERT_EQ(chmod(usual.c_str(), 0777), 0);
+    EXPECT_EQ(paths::UserTempDir(), usual);
+    struct stat st {};
+    ASSERT_EQ(stat(usual.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
+}
+
 TEST(Paths, CaseInsensitiveLookupOfMissingName) {
     TempDir dir;
     dir.Write("skin.ini", "x");
