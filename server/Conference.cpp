@@ -677,8 +677,13 @@ void Conference::OnBroadcastVideo(Participant& who, const MsgBroadcastVideo& mes
 
 void Conference::OnTransmit(Participant& who, const MsgTransmit& message) {
     const uint16_t sub = message.subCommand;
+    // The screen-control reply carries the ordinary answers every participant gives (codes 0,
+    // 3, 4, 5); only codes 1 and 2 hand out or take back control of the receiver's screen.
+    const bool grantsScreenControl =
+        sub == kSubCommandScreenControlReply &&
+        (message.payload.empty() || message.payload[0] == 1 || message.payload[0] == 2);
     const bool chairOnly = sub == kSubCommandConfDissolved || sub == kSubCommandDeviceParamChange ||
-                           sub == kSubCommandCameraControl || sub == kSubCommandScreenControlReply;
+                           sub == kSubCommandCameraControl || grantsScreenControl;
     if (chairOnly && !IsPrivileged(who)) {
         YLOG_WARN(
             "conference %u: sub-command %u from user %u without chair or presenter role "

@@ -171,6 +171,11 @@ TEST_F(ThreeBotConference, ChairOnlyCommandsNeedChairOrPresenter) {
     chair_.Cs().Transmit(memberId_, 263, "\x01\x02", 2);
     EXPECT_TRUE(member_.WaitFor(IsTransmit(chairId_, 263)));
 
+    // Answering a screen-control question (reply codes 3 and 4) is anybody's right; granting
+    // or revoking control (codes 1 and 2, refused above) is not.
+    guest_.Cs().Transmit(memberId_, 269, "\x03\0\0\0\0", 5);
+    EXPECT_TRUE(member_.WaitFor(IsTransmit(guestId_, 269)));
+
     chair_.Cs().SetPresenter(guestId_, 1);
     ASSERT_TRUE(guest_.WaitForType(CS_MSG_LEADING_STATUS));
     guest_.Cs().Transmit(memberId_, 263, "\x01\x02", 2);
