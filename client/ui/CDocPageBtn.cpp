@@ -115,9 +115,10 @@ void CDocPageBtn::DrawItem(QPainter& painter) {
 
     if (m_nPageNo != -1 && DocPageWantsTooltip(m_bHover != 0, IsSelected(), m_nCaptionWidth)) {
         m_bTipShown = true;
-        if (!m_bTipCreated) {
-            m_bTipCreated = true;
+        // Created once; as the button's own tooltip it goes when the mouse leaves.
+        if (m_bHasTip == 0) {
             m_tip.Create();
+            m_bHasTip = 1;
         }
         const QRect screen = ClientToScreen(GetClientRect());
         m_tip.Show(screen.left() + screen.width() / 3, screen.top() - 5, m_strCaption);

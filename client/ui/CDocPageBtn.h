@@ -39,5 +39,4 @@ private:
     int m_nCaptionWidth = 0;
     QString m_strCaption;
     bool m_bTipShown = false;
-    bool m_bTipCreated = false;
 };

@@ -99,6 +99,24 @@ TEST_F(DocPageBtnTest, LongCaptionTooltipNeedsAPageAndAWideCaption) {
     EXPECT_FALSE(tab->IsTooltipShown());
 }
 
+TEST_F(DocPageBtnTest, LongCaptionTooltipGoesWhenTheMouseLeaves) {
+    ASSERT_TRUE(controls_test::LoadProgramSkin()) << "the tooltip's caps are skin bitmaps";
+    const QString caption = QStringLiteral("A very long document name that never fits a tab.pdf");
+    tab->SetWindowText(caption);
+    tab->SetPageNo(7);
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), tab->mapToGlobal(QPointF(5, 5)));
+    QCoreApplication::sendEvent(tab, &enter);
+    (void)tab->grab();
+    ASSERT_TRUE(tab->IsTooltipShown());
+    ASSERT_EQ(tab->GetTooltip().GetMiddle().GetText(), caption);
+    EXPECT_GT(tab->GetTooltip().GetMiddle().GetWindowRect().width(), 0);
+
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(tab, &leave);
+    EXPECT_TRUE(tab->GetTooltip().GetMiddle().GetText().isEmpty());
+    EXPECT_EQ(tab->GetTooltip().GetMiddle().GetWindowRect().width(), 0);
+}
+
 TEST_F(DocPageBtnTest, LookByState) {
     QImage normal = controls_test::Solid(150, 34, QColor(240, 240, 240));
     QImage checked = controls_test::Solid(150, 34, QColor(255, 255, 255));
