@@ -24,7 +24,11 @@ constexpr int kMaxFrames = 64;
 constexpr const char* kLogFile = "msjexhnd";
 
 char g_szDumpPath[4096] = {};
-std::atomic<bool> g_bHandling{false};
+// The thread writing the report (0 until a fatal signal or terminate arrives).
+std::atomic<long> g_nHandlingThread{0};
+static_assert(std::atomic<long>::is_always_lock_free);
+// How long a thread that fails while another writes the report waits for that report.
+constexpr int kReportWaitSeconds = 10;
 std::terminate_handler g_previousTerminate = nullptr;
 struct sigaction g_previousActions[sizeof kFatalSignals / sizeof kFatalSignals[0]];
 alignas(16) char g_alternateStack[64 * 1024 + 32 * 1024];
@@ -165,8 +169,25 @@ void ReportAndLog(int signalNumber, const void* faultAddress, const char* reason
     yav::log::Shutdown();
 }
 
+// True when the calling thread is to write the report. A thread that fails while another
+// one writes it waits (bounded) for that thread, which ends the process: ending it at once
+// would cut the report short. A fault inside the handler itself ends the process at once.
+bool BeginReport() {
+    const long self = syscall(SYS_gettid);
+    long expected = 0;
+    if (g_nHandlingThread.compare_exchange_strong(expected, self)) {
+        return true;
+    }
+    if (expected != self) {
+        for (int i = 0; i < kReportWaitSeconds; ++i) {
+            sleep(1);
+        }
+    }
+    return false;
+}
+
 void SignalHandler(int signalNumber, siginfo_t* info, void* /*context*/) {
-    if (!g_bHandling.exchange(true)) {
+    if (BeginReport()) {
         ReportAndLog(signalNumber, info != nullptr ? info->si_addr : nullptr, nullptr);
     }
     // End with the original signal, as the system would have.
@@ -176,7 +197,7 @@ void SignalHandler(int signalNumber, siginfo_t* info, void* /*context*/) {
 }
 
 void TerminateHandler() {
-    if (!g_bHandling.exchange(true)) {
+    if (BeginReport()) {
         std::string reason = "std::terminate";
         if (const std::exception_ptr current = std::current_exception()) {
             try {

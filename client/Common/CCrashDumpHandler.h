@@ -5,7 +5,8 @@
 // loaded modules) and the log line "进程退出产生dump文件 ExceptionCode 0x%x", then the process
 // ends with the original signal. The report is written with async-signal-safe calls only; the
 // symbol-demangled backtrace and the log line come after it, guarded by an alarm so that a
-// lock held by the failed thread can delay the end by seconds at most.
+// lock held by the failed thread can delay the end by seconds at most. A thread that fails
+// while another one writes the report waits for that report instead of ending the process.
 
 #include <string>
 

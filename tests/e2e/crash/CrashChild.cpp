@@ -1,10 +1,19 @@
 // A program that starts like the client (configuration manager, crash handler, logging) and
-// then fails the way its argument says: "segv", "abort" or "throw".
+// then fails the way its argument says: "segv", "abort", "throw", or "two" (two threads fault,
+// the second while the first is inside its handler).
 
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <stdexcept>
+#include <string>
+#include <thread>
 
 #include "app/YavClientApp.h"
 
@@ -19,6 +28,31 @@ __attribute__((noinline)) void CrashWithUncaughtException() {
     throw std::runtime_error("report this failure");
 }
 
+// True when the thread has SIGSEGV blocked, as it has while its SIGSEGV handler runs.
+bool InsideSegvHandler(long threadId) {
+    std::ifstream status("/proc/self/task/" + std::to_string(threadId) + "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("SigBlk:", 0) == 0) {
+            const unsigned long long blocked = std::strtoull(line.c_str() + 7, nullptr, 16);
+            return (blocked >> (SIGSEGV - 1)) & 1u;
+        }
+    }
+    return false;
+}
+
+void CrashInTwoThreads() {
+    std::atomic<long> first{0};
+    std::thread([&first] {
+        first = syscall(SYS_gettid);
+        CrashWithNullWrite();
+    }).detach();
+    for (int i = 0; i < 20000 && !(first != 0 && InsideSegvHandler(first)); ++i) {
+        usleep(1000);
+    }
+    CrashWithNullWrite();
+}
+
 int main(int argc, char** argv) {
     CYavClientApp app(argc, argv);
     app.ConfigureLogging();
@@ -29,6 +63,8 @@ int main(int argc, char** argv) {
         std::abort();
     } else if (std::strcmp(mode, "throw") == 0) {
         CrashWithUncaughtException();
+    } else if (std::strcmp(mode, "two") == 0) {
+        CrashInTwoThreads();
     }
     std::puts("no crash");
     return 0;

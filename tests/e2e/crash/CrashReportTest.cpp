@@ -1,7 +1,14 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <optional>
 #include <string>
 
 #include "platform/core/Paths.h"
@@ -76,6 +83,64 @@ TEST(CrashReport, AbortIsReportedOnce) {
     const size_t first = run.log.find("ExceptionCode");
     ASSERT_NE(first, std::string::npos) << run.log;
     EXPECT_EQ(run.log.find("ExceptionCode", first + 1), std::string::npos) << run.log;
+}
+
+// True when the thread of the process has SIGSEGV blocked, as it has inside its handler.
+bool InsideSegvHandler(int pid, int threadId) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/task/" + std::to_string(threadId) +
+                         "/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("SigBlk:", 0) == 0) {
+            return (std::strtoull(line.c_str() + 7, nullptr, 16) >> (SIGSEGV - 1)) & 1u;
+        }
+    }
+    return false;
+}
+
+// A second thread faulting while the first writes its report must not end the process under
+// it. The report goes into a pipe that the test opens only once both threads are inside their
+// handlers, so the first is still writing when the second faults.
+TEST(CrashReport, SecondFaultWaitsForTheFirstReport) {
+    TempDir home;
+    ScopedEnv dataHome("XDG_DATA_HOME", home.Path());
+    const std::string dataDir = home.Path() + "/MarnexData/";
+    std::filesystem::create_directories(dataDir);
+    const std::string report = dataDir + "Client.dmp";
+    ASSERT_EQ(mkfifo(report.c_str(), 0600), 0);
+
+    const int pid = yav::process::Start(yav::paths::ProgramDir() + "crash_child", {"two"});
+    ASSERT_GT(pid, 0);
+    std::optional<int> exitCode;
+    bool bothInside = false;
+    for (int i = 0; i < 2000 && !bothInside && !exitCode; ++i) {
+        exitCode = yav::process::Wait(pid, 10);
+        bothInside = !exitCode && InsideSegvHandler(pid, pid);
+    }
+    EXPECT_TRUE(bothInside) << "the process ended before the second thread waited";
+
+    const int fd = open(report.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    std::string text;
+    auto drain = [&] {
+        char buffer[4096];
+        ssize_t n = 0;
+        while ((n = read(fd, buffer, sizeof buffer)) > 0) {
+            text.append(buffer, static_cast<size_t>(n));
+        }
+    };
+    for (int i = 0; i < 3000 && !exitCode; ++i) {
+        pollfd ready{fd, POLLIN, 0};
+        poll(&ready, 1, 10);
+        drain();
+        exitCode = yav::process::Wait(pid, 0);
+    }
+    drain();
+    close(fd);
+    EXPECT_EQ(exitCode.value_or(-1), 128 + SIGSEGV);
+    EXPECT_NE(text.find("signal: 11 (SIGSEGV)"), std::string::npos) << text;
+    EXPECT_NE(text.find("CrashWithNullWrite"), std::string::npos) << text;
+    EXPECT_NE(text.find("loaded modules:\n"), std::string::npos) << text;
 }
 
 TEST(CrashReport, NoReportWithoutACrash) {
