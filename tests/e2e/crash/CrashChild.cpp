@@ -6,15 +6,14 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <thread>
 
+#include "SegvBlocked.h"
 #include "app/YavClientApp.h"
 
 // Volatile so that the compiler keeps the faulting access.
@@ -28,26 +27,17 @@ __attribute__((noinline)) void CrashWithUncaughtException() {
     throw std::runtime_error("report this failure");
 }
 
-// True when the thread has SIGSEGV blocked, as it has while its SIGSEGV handler runs.
-bool InsideSegvHandler(long threadId) {
-    std::ifstream status("/proc/self/task/" + std::to_string(threadId) + "/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("SigBlk:", 0) == 0) {
-            const unsigned long long blocked = std::strtoull(line.c_str() + 7, nullptr, 16);
-            return (blocked >> (SIGSEGV - 1)) & 1u;
-        }
-    }
-    return false;
-}
-
 void CrashInTwoThreads() {
     std::atomic<long> first{0};
     std::thread([&first] {
         first = syscall(SYS_gettid);
         CrashWithNullWrite();
     }).detach();
-    for (int i = 0; i < 20000 && !(first != 0 && InsideSegvHandler(first)); ++i) {
+    auto firstInsideHandler = [&first] {
+        return first != 0 &&
+               yav::testing::InsideSegvHandler("/proc/self/task/" + std::to_string(first.load()));
+    };
+    for (int i = 0; i < 20000 && !firstInsideHandler(); ++i) {
         usleep(1000);
     }
     CrashWithNullWrite();

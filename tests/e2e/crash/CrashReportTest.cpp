@@ -5,12 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
 
+#include "SegvBlocked.h"
 #include "platform/core/Paths.h"
 #include "platform/core/Process.h"
 #include "unit/app/AppTestEnv.h"
@@ -85,19 +84,6 @@ TEST(CrashReport, AbortIsReportedOnce) {
     EXPECT_EQ(run.log.find("ExceptionCode", first + 1), std::string::npos) << run.log;
 }
 
-// True when the thread of the process has SIGSEGV blocked, as it has inside its handler.
-bool InsideSegvHandler(int pid, int threadId) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/task/" + std::to_string(threadId) +
-                         "/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("SigBlk:", 0) == 0) {
-            return (std::strtoull(line.c_str() + 7, nullptr, 16) >> (SIGSEGV - 1)) & 1u;
-        }
-    }
-    return false;
-}
-
 // A second thread faulting while the first writes its report must not end the process under
 // it. The report goes into a pipe that the test opens only once both threads are inside their
 // handlers, so the first is still writing when the second faults.
@@ -115,7 +101,8 @@ TEST(CrashReport, SecondFaultWaitsForTheFirstReport) {
     bool bothInside = false;
     for (int i = 0; i < 2000 && !bothInside && !exitCode; ++i) {
         exitCode = yav::process::Wait(pid, 10);
-        bothInside = !exitCode && InsideSegvHandler(pid, pid);
+        bothInside = !exitCode && yav::testing::InsideSegvHandler("/proc/" + std::to_string(pid) +
+                                                                  "/task/" + std::to_string(pid));
     }
     EXPECT_TRUE(bothInside) << "the process ended before the second thread waited";
 
