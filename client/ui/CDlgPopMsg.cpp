@@ -20,20 +20,20 @@ namespace {
 constexpr int kTextOk = 4;
 constexpr int kTextCancel = 7;
 constexpr int kTextClose = 13;
-constexpr int kTextUpgradeLater = 241;
+constexpr int kTextLeave = 241;
 constexpr int kTextConfirm = 760;
 constexpr int kTextDecline = 763;
 constexpr int kTextYes = 766;
 constexpr int kTextNo = 769;
 constexpr int kTextGotIt = 973;
 constexpr int kTextOpenFolder = 1261;
-constexpr int kTextFeedback = 2461;
-constexpr int kTextNotNow = 2899;
-constexpr int kTextRetry = 3187;
-constexpr int kTextLater = 3289;
+constexpr int kTextGetDecoder = 2461;
+constexpr int kTextShareDocument = 2899;
+constexpr int kTextNetworkSettings = 3187;
+constexpr int kTextUploadAnyway = 3289;
 constexpr int kTextInstallOffice = 3292;
-constexpr int kTextUpgradeNow = 3298;
-constexpr int kTextKnow = 5414;
+constexpr int kTextShowUploads = 3298;
+constexpr int kTextUpdateNow = 5414;
 
 // Skin images of the buttons.
 constexpr UINT kImageCloseHover = 160;
@@ -208,15 +208,15 @@ constexpr TypeLayout kTypeLayouts[] = {
     {7, {kTextYes}, {kTextNo}},
     {8, {kTextYes}, {kTextNo}},
     {10, {kTextGotIt, 201, 106, 74, 24}, {kHidden}},
-    {11, {kTextFeedback, 118, 106, 90, 24}, {kTextOk}},
-    {12, {kTextRetry, 131, 106, 74, 24}, {kTextConfirm}},
+    {11, {kTextGetDecoder, 118, 106, 90, 24}, {kTextOk}},
+    {12, {kTextNetworkSettings, 131, 106, 74, 24}, {kTextConfirm}},
     {13, {kTextGotIt, 201, 106, 74, 24}, {kHidden}, false, false, true},
-    {14, {kTextInstallOffice, 45, 126, 80, 24}, {kTextLater, 175, 126, 80, 24}, true, true},
-    {15, {kTextUpgradeLater, 175, 106, 90, 24}, {kTextUpgradeNow, 45, 106, 90, 24}, true},
-    {16, {kTextInstallOffice, 45, 126, 80, 24}, {kTextNotNow, 175, 126, 80, 24}, true, true},
+    {14, {kTextInstallOffice, 45, 126, 80, 24}, {kTextUploadAnyway, 175, 126, 80, 24}, true, true},
+    {15, {kTextLeave, 175, 106, 90, 24}, {kTextShowUploads, 45, 106, 90, 24}, true},
+    {16, {kTextInstallOffice, 45, 126, 80, 24}, {kTextShareDocument, 175, 126, 80, 24}, true, true},
     {17, {kTextInstallOffice, 175, 126, 80, 24}, {kHidden}, false, true},
-    {21, {kHidden}, {kTextUpgradeNow, 175, 106, 90, 24}, true},
-    {22, {kTextKnow, 175, 106, 90, 24}, {kHidden}},
+    {21, {kHidden}, {kTextShowUploads, 175, 106, 90, 24}, true},
+    {22, {kTextUpdateNow, 175, 106, 90, 24}, {kHidden}},
 };
 constexpr TypeLayout kDefaultLayout = {-1, {kTextOk}, {kTextCancel}};
 
@@ -294,7 +294,7 @@ void CDlgPopMsg::ApplyType() {
 
 void CDlgPopMsg::ShowCountdownOnCancel() {
     m_btnCancel.SetWindowText(
-        QStringLiteral("%1(%2S)").arg(LoadLangString(kTextLater)).arg(m_nCountdown));
+        QStringLiteral("%1(%2S)").arg(LoadLangString(kTextUploadAnyway)).arg(m_nCountdown));
     m_btnCancel.Invalidate();
 }
 

@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr UINT kCheckImageId = 444;
+constexpr UINT kImageCheckMark = 444;
 constexpr int kDefaultItemWidth = 109;
 constexpr int kRowPitch = 38;
 constexpr int kFirstRowTop = 11;
@@ -53,7 +53,7 @@ BOOL CDlgPopSwitch::OnInitDialog() {
     m_clrText = QColor(0, 0, 0, 255);
     m_clrHot = QColor(51, 133, 237, 255);
     m_clrDisabled = QColor(140, 140, 140, 255);
-    m_pCheckImage = g_ConfigManager.LoadPNG(kCheckImageId);
+    m_pCheckImage = g_ConfigManager.LoadPNG(kImageCheckMark);
     UpdateLayered(1, 255);
     return 1;
 }

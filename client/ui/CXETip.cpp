@@ -9,9 +9,9 @@
 
 namespace {
 
-constexpr UINT kLeftBitmap = 98;
-constexpr UINT kMiddleBitmap = 100;
-constexpr UINT kRightBitmap = 102;
+constexpr UINT kBitmapTipLeft = 98;
+constexpr UINT kBitmapTipMiddle = 100;
+constexpr UINT kBitmapTipRight = 102;
 constexpr int kCapWidth = 3;
 constexpr int kStripHeight = 20;
 
@@ -54,8 +54,8 @@ void CXETipMidWnd::OnPaint(QPainter& painter) {
 }
 
 BOOL CXETip::Create() {
-    return m_wndLeft.Create(kLeftBitmap) != 0 && m_wndRight.Create(kRightBitmap) != 0 &&
-                   m_wndMid.Create(kMiddleBitmap) != 0
+    return m_wndLeft.Create(kBitmapTipLeft) != 0 && m_wndRight.Create(kBitmapTipRight) != 0 &&
+                   m_wndMid.Create(kBitmapTipMiddle) != 0
                ? 1
                : 0;
 }

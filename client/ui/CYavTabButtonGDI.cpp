@@ -54,7 +54,7 @@ void CYavTabButtonGDI::DrawItem(QPainter& painter) {
     if (!m_bSelected && m_bMarked) {
         if (!m_bMarkLoaded) {
             m_bMarkLoaded = true;
-            m_pMark = g_ConfigManager.LoadPNG(kMarkImage);
+            m_pMark = g_ConfigManager.LoadPNG(kImageMark);
         }
         if (m_pMark != nullptr) {
             const int textWidth = QFontMetrics(captionFont).horizontalAdvance(caption);

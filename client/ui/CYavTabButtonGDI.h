@@ -8,7 +8,7 @@
 
 class CYavTabButtonGDI : public CKroGdiBtn {
 public:
-    static constexpr UINT kMarkImage = 860;
+    static constexpr UINT kImageMark = 860;
 
     explicit CYavTabButtonGDI(QWidget* parent = nullptr);
 

@@ -20,7 +20,7 @@ constexpr int kTextLogout = 3082;
 constexpr int kTextSearchHint = 3085;
 constexpr int kTextEmpty = 3088;
 
-constexpr UINT kImageScrollBar = 96;
+constexpr UINT kBitmapScrollBar = 96;
 constexpr UINT kImageCloseHover = 160;
 constexpr UINT kImageClose = 162;
 constexpr UINT kImageMinimizeHover = 170;
@@ -119,7 +119,7 @@ BOOL CDlgConfList::OnInitDialog() {
     // The skinned bar stands at the right edge, below the header.
     const int width = yav::Scaled(kWindowWidth);
     const int height = yav::Scaled(kWindowHeight);
-    m_scrollBar.SetBitmap(LoadSkinBitmap(kImageScrollBar));
+    m_scrollBar.SetBitmap(LoadSkinBitmap(kBitmapScrollBar));
     m_scrollBar.MoveWindow(width - yav::Scaled(kBarWidth), yav::Scaled(kBarTop),
                            yav::Scaled(kBarWidth), height - yav::Scaled(kBarTop));
     SkinScrollInfo info;

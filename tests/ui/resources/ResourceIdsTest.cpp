@@ -1,10 +1,9 @@
 // Every text and image id that the program's code asks for exists in the modules the build
 // ships: the tree below client/ is read at test time, so that code landing later is checked
-// too. The text table's translations agree in their printf conversions.
+// too, and it must write its ids the way the scan sees them. The text table's translations
+// agree in their printf conversions, and with the number of arguments their callers pass.
 
-#include <QDirIterator>
 #include <QFile>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -12,42 +11,36 @@
 #include <map>
 #include <set>
 
+#include "ResourceIdScan.h"
 #include "client/app/ConfigManger.h"
 #include "client/app/LangFormat.h"
 #include "platform/core/Scale.h"
 
 namespace {
 
+using resource_scan::Kind;
+using resource_scan::ResourceIdScan;
+
 const QString kSourceDir = QStringLiteral(YAV_SOURCE_DIR);
 
-// The ids a piece of code passes as literal numbers, by the function it passes them to.
-std::map<QString, std::set<int>> ExtractIds(const QString& code) {
-    static const QRegularExpression call(QStringLiteral(
-        "\\b(LoadLangString|GetString|LoadPNGScaled|LoadPNG|LoadSkinBitmap|LoadBitmap|LoadCursor)"
-        "\\s*\\(\\s*(\\d+)\\s*\\)"));
-    std::map<QString, std::set<int>> ids;
-    for (auto it = call.globalMatch(code); it.hasNext();) {
-        const QRegularExpressionMatch match = it.next();
-        ids[match.captured(1)].insert(match.captured(2).toInt());
-    }
-    return ids;
+const ResourceIdScan& ProgramScan() {
+    static const ResourceIdScan scan = [] {
+        ResourceIdScan s;
+        s.AddTree(kSourceDir + QStringLiteral("/client"), kSourceDir);
+        s.Run();
+        return s;
+    }();
+    return scan;
 }
 
-std::map<QString, std::set<int>> IdsUsedByTheProgram() {
-    std::map<QString, std::set<int>> all;
-    QDirIterator files(kSourceDir + QStringLiteral("/client"),
-                       {QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files,
-                       QDirIterator::Subdirectories);
-    while (files.hasNext()) {
-        QFile file(files.next());
-        if (!file.open(QIODevice::ReadOnly)) {
-            continue;
-        }
-        for (const auto& [function, ids] : ExtractIds(QString::fromUtf8(file.readAll()))) {
-            all[function].insert(ids.begin(), ids.end());
+// Where the code asks for an id (the first place), for messages.
+QString FirstUse(Kind kind, int id) {
+    for (const auto& use : ProgramScan().Uses()) {
+        if (use.kind == kind && use.id == id) {
+            return use.where;
         }
     }
-    return all;
+    return QString();
 }
 
 struct TextRow {
@@ -94,59 +87,75 @@ protected:
     CConfigManger config_;
 };
 
-TEST(ResourceIdScan, FindsLiteralIdsOfEveryLoader) {
-    const auto ids = ExtractIds(QStringLiteral(
-        "SetWindowText(LoadLangString(2056)); g_ConfigManager.GetString( 1 );\n"
-        "btn.SetImages(cm.LoadPNG(162), cm.LoadPNGScaled(172));\n"
-        "LoadSkinBitmap(96); LoadBitmap(98); LoadCursor(92); LoadLangString(kTitle);"));
-    EXPECT_EQ(ids.at(QStringLiteral("LoadLangString")), (std::set<int>{2056}));
-    EXPECT_EQ(ids.at(QStringLiteral("GetString")), (std::set<int>{1}));
-    EXPECT_EQ(ids.at(QStringLiteral("LoadPNG")), (std::set<int>{162}));
-    EXPECT_EQ(ids.at(QStringLiteral("LoadPNGScaled")), (std::set<int>{172}));
-    EXPECT_EQ(ids.at(QStringLiteral("LoadSkinBitmap")), (std::set<int>{96}));
-    EXPECT_EQ(ids.at(QStringLiteral("LoadBitmap")), (std::set<int>{98}));
-    EXPECT_EQ(ids.at(QStringLiteral("LoadCursor")), (std::set<int>{92}));
+TEST(ProgramIdScan, TheCodeWritesItsIdsAsTheScanSeesThem) {
+    const ResourceIdScan& scan = ProgramScan();
+    for (const auto& problem : scan.Problems()) {
+        ADD_FAILURE() << problem.where.toStdString() << ": " << problem.message.toStdString();
+    }
+    // The scan reads real code: the message box's own texts and images are among what it sees.
+    EXPECT_TRUE(scan.Ids(Kind::Text).count(973)) << "text of the message box";
+    EXPECT_TRUE(scan.Ids(Kind::Image).count(178)) << "primary button of the message box";
+    EXPECT_TRUE(scan.Ids(Kind::Bitmap).count(100)) << "tooltip middle";
 }
 
 TEST_F(ProgramModules, EveryTextIdTheCodeUsesExistsInAllThreeLanguages) {
-    const auto used = IdsUsedByTheProgram();
-    std::set<int> ids;
-    for (const char* function : {"LoadLangString", "GetString"}) {
-        const auto found = used.find(QString::fromLatin1(function));
-        if (found != used.end()) {
-            ids.insert(found->second.begin(), found->second.end());
-        }
-    }
+    const std::set<int> ids = ProgramScan().Ids(Kind::Text);
+    ASSERT_FALSE(ids.empty());
     for (int language = 0; language < 3; ++language) {
         config_.SetLanguage(language);
         for (int id : ids) {
             EXPECT_NE(config_.GetString(id), QStringLiteral("Not found"))
-                << "text " << id << " in language " << language;
+                << "text " << id << " in language " << language << ", used at "
+                << FirstUse(Kind::Text, id).toStdString();
         }
     }
 }
 
 TEST_F(ProgramModules, EveryImageIdTheCodeLoadsExists) {
-    const auto used = IdsUsedByTheProgram();
-    auto ids = [&](const char* function) {
-        const auto found = used.find(QString::fromLatin1(function));
-        return found != used.end() ? found->second : std::set<int>();
-    };
-    for (int id : ids("LoadPNG")) {
-        EXPECT_NE(config_.LoadPNG(id), nullptr) << "PNG " << id;
+    const ResourceIdScan& scan = ProgramScan();
+    for (int id : scan.Ids(Kind::Image)) {
+        EXPECT_NE(config_.LoadPNG(id), nullptr)
+            << "PNG " << id << ", used at " << FirstUse(Kind::Image, id).toStdString();
     }
-    for (int id : ids("LoadPNGScaled")) {
-        EXPECT_NE(config_.LoadPNG(id), nullptr) << "PNG " << id;
-        EXPECT_NE(config_.LoadPNG(id + 1), nullptr) << "high-density PNG " << id + 1;
+    for (int id : scan.Ids(Kind::Bitmap)) {
+        EXPECT_FALSE(config_.LoadBitmap(id).isNull())
+            << "bitmap " << id << ", used at " << FirstUse(Kind::Bitmap, id).toStdString();
     }
-    std::set<int> bitmaps = ids("LoadBitmap");
-    const std::set<int> skinBitmaps = ids("LoadSkinBitmap");
-    bitmaps.insert(skinBitmaps.begin(), skinBitmaps.end());
-    for (int id : bitmaps) {
-        EXPECT_FALSE(config_.LoadBitmap(id).isNull()) << "bitmap " << id;
+    for (int id : scan.Ids(Kind::Cursor)) {
+        EXPECT_FALSE(config_.LoadCursor(id).pixmap().isNull())
+            << "cursor " << id << ", used at " << FirstUse(Kind::Cursor, id).toStdString();
     }
-    for (int id : ids("LoadCursor")) {
-        EXPECT_FALSE(config_.LoadCursor(id).pixmap().isNull()) << "cursor " << id;
+}
+
+// Above the scale of 1.1 a PNG loaded at the display scale is taken from id + 1, which must
+// be the same picture at twice the size (not another image that happens to have that id).
+TEST_F(ProgramModules, ImagesLoadedAtTheDisplayScaleHaveTheirDoubleSizeTwin) {
+    for (int id : ProgramScan().ScaledImageIds()) {
+        const QImage* image = config_.LoadPNG(id);
+        const QImage* twin = config_.LoadPNG(id + 1);
+        if (image == nullptr || twin == nullptr) {
+            ADD_FAILURE() << "PNG " << id << " or " << id + 1 << " is missing, used at "
+                          << FirstUse(Kind::Image, id).toStdString();
+            continue;
+        }
+        EXPECT_EQ(twin->size(), image->size() * 2) << "PNG " << id;
+    }
+}
+
+TEST_F(ProgramModules, FormattedTextsHaveOneConversionPerArgumentOfTheirCallers) {
+    const auto& formats = ProgramScan().Formats();
+    ASSERT_FALSE(formats.empty()) << "the conference manager formats texts";
+    for (int language = 0; language < 3; ++language) {
+        config_.SetLanguage(language);
+        for (const auto& format : formats) {
+            for (int id : format.textIds) {
+                const QString text = config_.GetString(id);
+                EXPECT_EQ(static_cast<int>(yav::FormatConversions(text).size()),
+                          format.argumentCount)
+                    << "text " << id << " (" << text.toStdString() << ") in language " << language
+                    << ", formatted at " << format.where.toStdString();
+            }
+        }
     }
 }
 
