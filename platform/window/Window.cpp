@@ -148,16 +148,24 @@ protected:
             return false;
         }
         // Qt hands an unaccepted key on to the parents with the same event object; only
-        // the first delivery is pre-translated.
-        if (event == lastEvent_ && lastReceiver_ != nullptr &&
+        // the first delivery is pre-translated. Key events are often built at the same
+        // address one after another, so the key itself must match too.
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const KeySeen seen{event,
+                           type,
+                           key->key(),
+                           key->modifiers(),
+                           key->timestamp(),
+                           key->nativeScanCode(),
+                           key->isAutoRepeat()};
+        if (seen == last_ && lastReceiver_ != nullptr &&
             receiver == lastReceiver_->parentWidget()) {
             lastReceiver_ = receiver;
             return false;
         }
-        lastEvent_ = event;
+        last_ = seen;
         lastReceiver_ = receiver;
 
-        const auto* key = static_cast<QKeyEvent*>(event);
         const WPARAM vk = VirtualKeyFromQt(key->key());
         if (vk == 0) {
             return false;
@@ -173,6 +181,8 @@ protected:
              widget = widget->isWindow() ? nullptr : widget->parentWidget()) {
             WindowCore* core = WindowFrom(widget);
             if (core != nullptr && core->PreTranslateMessage(&msg) != 0) {
+                // Taken here: nothing is passed on, so the next key is a new one.
+                last_ = KeySeen{};
                 return true;
             }
         }
@@ -181,7 +191,20 @@ protected:
 
 private:
     using QObject::QObject;
-    const QEvent* lastEvent_ = nullptr;
+
+    // What tells one delivery of a key from the next key.
+    struct KeySeen {
+        const QEvent* event = nullptr;
+        QEvent::Type type = QEvent::None;
+        int key = 0;
+        Qt::KeyboardModifiers modifiers;
+        quint64 timestamp = 0;
+        quint32 scanCode = 0;
+        bool autoRepeat = false;
+        bool operator==(const KeySeen&) const = default;
+    };
+
+    KeySeen last_;
     QPointer<QWidget> lastReceiver_;
 };
 

@@ -2,11 +2,14 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 #include "platform/window/Dialog.h"
 #include "platform/window/testing/WindowTesting.h"
@@ -155,6 +158,22 @@ TEST(DialogKeys, SwallowedKeysNeverCloseAndNeverPressButtons) {
     EXPECT_EQ(dialog.DoModal(), 9);
     EXPECT_EQ(dialog.oks + dialog.cancels, 0);
     EXPECT_TRUE(dialog.commands.empty()) << "Space did not click the button";
+}
+
+TEST(DialogKeys, AKeyForTheDialogAfterOneItsEditTookIsStillTheDialogs) {
+    // Key events are often built in the same place one after the other; a new key that goes
+    // straight to the dialog must not be taken for the edit's key passed on to its parent.
+    QWidget owner;
+    ProbeDialog dialog;
+    ASSERT_TRUE(dialog.Create(133, &owner));
+    dialog.ShowWindow(SW_SHOW);
+    std::optional<QKeyEvent> key;
+    key.emplace(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+    QApplication::sendEvent(dialog.edit, &*key);
+    ASSERT_EQ(dialog.edit->toPlainText(), "a");
+    key.emplace(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(&dialog, &*key);
+    EXPECT_EQ(dialog.cancels, 1);
 }
 
 TEST(DialogKeys, OutsideCloseRequestIsTheCancelCommand) {
