@@ -50,13 +50,14 @@ void CVideoCycle::SetInterval(std::uint32_t intervalMs) {
 
 void CVideoCycle::AddCycleWindow(IVideoWindow* window, int slot) {
     YLOG_DEBUG("Enter AddCycleWindow");
+    const bool usable = CanShowPicture(window);
     {
         XAutoCritical lock(&m_csWindows);
         const bool listed =
             std::any_of(m_lsDlgBase.begin(), m_lsDlgBase.end(),
                         [window](const CycleWindow& w) { return w.window == window; });
         if (!listed) {
-            m_lsDlgBase.push_back(CycleWindow{window, slot});
+            m_lsDlgBase.push_back(CycleWindow{window, slot, usable});
             YLOG_DEBUG("m_lsDlgBase.push_back(), pDlgBase:%p:%d", static_cast<void*>(window), slot);
         }
         if (!m_bRunning) {
@@ -246,10 +247,8 @@ void CVideoCycle::Stop(bool clear) {
         windows.assign(m_lsDlgBase.begin(), m_lsDlgBase.end());
         m_lsDlgBase.clear();
         XAutoCritical queueLock(&m_csQueue);
-        for (auto it = m_inFlight.rbegin(); it != m_inFlight.rend(); ++it) {
-            if (!IsQueuedLocked(it->second.wMediaId)) {
-                m_queue.push_front(it->second.wMediaId);
-            }
+        for (const auto& [ticket, assignment] : m_inFlight) {
+            ReturnToQueueLocked(assignment.wMediaId, assignment.rotation);
         }
         m_inFlight.clear();
     }
@@ -296,8 +295,12 @@ void CVideoCycle::Rotate() {
         return;
     }
     const std::uint64_t generation = m_generation;
+    const std::uint32_t rotation = m_nRotations + 1;
+    // A window that cannot show a picture takes nothing: the next one gets the id.
     for (const CycleWindow& entry : m_lsDlgBase) {
-        DoRecvNextVideo(entry.window, generation);
+        if (entry.usable) {
+            DoRecvNextVideo(entry.window, generation, rotation);
+        }
     }
     ++m_nRotations;
     QMetaObject::invokeMethod(
@@ -307,7 +310,8 @@ void CVideoCycle::Rotate() {
 
 // Thread side: takes the window's next id out of the queue and posts the assignment. The
 // window itself is not touched here.
-void CVideoCycle::DoRecvNextVideo(IVideoWindow* window, std::uint64_t generation) {
+void CVideoCycle::DoRecvNextVideo(IVideoWindow* window, std::uint64_t generation,
+                                  std::uint32_t rotation) {
     YLOG_DEBUG("Enter DoRecvNextVideo, pDlgBase:%p", static_cast<void*>(window));
     std::uint64_t ticket = 0;
     {
@@ -319,7 +323,7 @@ void CVideoCycle::DoRecvNextVideo(IVideoWindow* window, std::uint64_t generation
             return;
         }
         ticket = ++m_nextTicket;
-        m_inFlight[ticket] = Assignment{window, *it};
+        m_inFlight[ticket] = Assignment{window, *it, rotation};
         m_queue.erase(it);
     }
     PostToUi(generation, ticket);
@@ -344,13 +348,11 @@ void CVideoCycle::ApplyAssignment(std::uint64_t generation, std::uint64_t ticket
         assignment = it->second;
         m_inFlight.erase(it);
     }
-    if (generation != m_generation || !IsCycleWindow(assignment.window)) {
-        ReturnToQueueFront(assignment.wMediaId);
-        return;
-    }
     IVideoWindow* window = assignment.window;
-    if (!window->CanShowCaption() || window->GetClientHeight() < 2 || m_pHost == nullptr) {
-        ReturnToQueueFront(assignment.wMediaId);
+    if (generation != m_generation || !IsCycleWindow(window) || !CanShowPicture(window) ||
+        m_pHost == nullptr) {
+        XAutoCritical lock(&m_csQueue);
+        ReturnToQueueLocked(assignment.wMediaId, assignment.rotation);
         return;
     }
     std::uint16_t oldMediaId = 0;
@@ -358,14 +360,47 @@ void CVideoCycle::ApplyAssignment(std::uint64_t generation, std::uint64_t ticket
 }
 
 void CVideoCycle::FinishRotation(std::uint64_t generation) {
+    RefreshUsableWindows();
     if (generation == m_generation && m_pHost != nullptr) {
         m_pHost->SendSyncWndLayout(1);
     }
 }
 
-void CVideoCycle::ReturnToQueueFront(std::uint16_t wMediaId) {
-    XAutoCritical lock(&m_csQueue);
-    if (!IsQueuedLocked(wMediaId)) {
-        m_queue.push_front(wMediaId);
+bool CVideoCycle::CanShowPicture(IVideoWindow* window) {
+    return window->CanShowCaption() && window->GetClientHeight() >= 2;
+}
+
+// UI side: asks every listed window whether it can show a picture, for the next rotation. The
+// windows are asked without the lock; a window removed meanwhile is simply not updated.
+void CVideoCycle::RefreshUsableWindows() {
+    std::vector<CycleWindow> windows;
+    {
+        XAutoCritical lock(&m_csWindows);
+        windows.assign(m_lsDlgBase.begin(), m_lsDlgBase.end());
     }
+    for (CycleWindow& entry : windows) {
+        entry.usable = CanShowPicture(entry.window);
+    }
+    XAutoCritical lock(&m_csWindows);
+    for (CycleWindow& listed : m_lsDlgBase) {
+        const auto it = std::find_if(windows.begin(), windows.end(), [&](const CycleWindow& w) {
+            return w.window == listed.window;
+        });
+        if (it != windows.end()) {
+            listed.usable = it->usable;
+        }
+    }
+}
+
+void CVideoCycle::ReturnToQueueLocked(std::uint16_t wMediaId, std::uint32_t rotation) {
+    if (rotation != m_returnRotation) {
+        m_returnRotation = rotation;
+        m_nReturned = 0;
+    }
+    if (IsQueuedLocked(wMediaId)) {
+        return;
+    }
+    const std::size_t at = std::min(m_nReturned, m_queue.size());
+    m_queue.insert(m_queue.begin() + static_cast<std::ptrdiff_t>(at), wMediaId);
+    ++m_nReturned;
 }

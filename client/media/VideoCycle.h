@@ -3,11 +3,13 @@
 // cycle is switched to the next selected media id of a queue.
 //
 // Threads: the cycle's own thread only computes. It takes the next selected id for each
-// listed window and posts "assign this id to this window" to the UI thread, where the
-// assignment is checked (the window is still listed, its picture is usable) and handed to the
-// room. No window and no layout is touched from the cycle's thread. Lock order when two are
-// held: windows, then queue, then selection; no lock is held while the thread is joined or
-// while the room is called.
+// listed window that could show it and posts "assign this id to this window" to the UI thread,
+// where the assignment is checked (the window is still listed, its picture is usable) and
+// handed to the room. Whether a window can show a picture is asked on the UI thread (when the
+// window is added and after every rotation) and kept in the window list for the thread. No
+// window and no layout is touched from the cycle's thread. Lock order when two are held:
+// windows, then queue, then selection; no lock is held while the thread is joined or while the
+// room is called.
 
 #include <atomic>
 #include <cstdint>
@@ -82,21 +84,28 @@ private:
     struct CycleWindow {
         IVideoWindow* window = nullptr;
         int slot = 0;
+        // The window could show a picture when last asked (UI thread).
+        bool usable = true;
     };
     struct Assignment {
         IVideoWindow* window = nullptr;
         std::uint16_t wMediaId = 0;
+        std::uint32_t rotation = 0;
     };
 
     // Thread side.
     void Rotate();
-    void DoRecvNextVideo(IVideoWindow* window, std::uint64_t generation);
+    void DoRecvNextVideo(IVideoWindow* window, std::uint64_t generation, std::uint32_t rotation);
     void PostToUi(std::uint64_t generation, std::uint64_t ticket);
 
     // UI side.
+    static bool CanShowPicture(IVideoWindow* window);
+    void RefreshUsableWindows();
     void ApplyAssignment(std::uint64_t generation, std::uint64_t ticket);
     void FinishRotation(std::uint64_t generation);
-    void ReturnToQueueFront(std::uint16_t wMediaId);
+    // Puts an id taken in the rotation back at the queue's front, behind the ids given back
+    // before it in the same rotation, so that they keep their order.
+    void ReturnToQueueLocked(std::uint16_t wMediaId, std::uint32_t rotation);
 
     bool IsQueuedLocked(std::uint16_t wMediaId) const;
     void EraseQueuedLocked(std::uint16_t wMediaId);
@@ -115,6 +124,8 @@ private:
     std::set<std::uint16_t> m_selection;             // under m_csSelection
     std::map<std::uint64_t, Assignment> m_inFlight;  // posted, not yet applied; under m_csQueue
     std::uint64_t m_nextTicket = 0;                  // under m_csQueue
+    std::uint32_t m_returnRotation = 0;              // under m_csQueue
+    std::size_t m_nReturned = 0;                     // given back in m_returnRotation
     std::atomic<std::uint64_t> m_generation{0};      // changed under m_csWindows
 
     std::atomic<bool> m_bRunning{false};

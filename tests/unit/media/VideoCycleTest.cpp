@@ -53,6 +53,7 @@ protected:
     FakeVideoWindow window{log, "w0"};
     FakeVideoWindow first{log, "w0"};
     FakeVideoWindow second{log, "w1"};
+    FakeVideoWindow third{log, "w2"};
     CVideoCycle cycle;
 };
 
@@ -216,6 +217,42 @@ INSTANTIATE_TEST_SUITE_P(Cases, VideoCycleUnusableWindow,
                          [](const ::testing::TestParamInfo<UnusableCase>& caseInfo) {
                              return std::string(caseInfo.param.name);
                          });
+
+// A cycle window that cannot show a picture (a hidden slot) takes nothing: the usable windows
+// behind it get the queue's ids in order, so no id is held back rotation after rotation.
+TEST_F(VideoCycleTest, UnusableWindowIsSkippedNotServedFirst) {
+    AddTwoUsers();
+    cycle.AddUserChannels(8);
+    cycle.AddUserChannels(16);
+    first.clientHeight = 0;
+    cycle.AddCycleWindow(&first, 0);
+    cycle.AddCycleWindow(&second, 1);
+    ASSERT_TRUE(WaitFor([&] { return log.Count("SendSyncWndLayout") == 1; }));
+    EXPECT_EQ(log.Matching("AssignChannelToWindow"),
+              (std::vector<std::string>{"AssignChannelToWindow(8,0)"}));
+    EXPECT_EQ(second.userId, 8);
+    EXPECT_EQ(first.userId, 0);
+    EXPECT_EQ(cycle.GetQueue(), (Ids{9, 16}));
+}
+
+// Windows that turn unusable between the rotation and its delivery give their ids back in the
+// queue's order, not reversed.
+TEST_F(VideoCycleTest, IdsGivenBackKeepTheirOrder) {
+    AddTwoUsers();
+    users.AddUser(24, u"Cy", 0b1);
+    cycle.AddUserChannels(8);
+    cycle.AddUserChannels(16);
+    cycle.AddUserChannels(24);
+    cycle.AddCycleWindow(&first, 0);
+    cycle.AddCycleWindow(&second, 1);
+    cycle.AddCycleWindow(&third, 2);
+    ASSERT_TRUE(WaitForRotations(1));  // 8, 9, 16 posted, not yet delivered
+    second.canShowCaption = false;
+    third.canShowCaption = false;
+    ASSERT_TRUE(WaitFor([&] { return log.Count("SendSyncWndLayout") == 1; }));
+    EXPECT_EQ(first.userId, 8);
+    EXPECT_EQ(cycle.GetQueue(), (Ids{9, 16, 24}));
+}
 
 TEST_F(VideoCycleTest, TwoPixelHighWindowIsUsable) {
     AddTwoUsers();
