@@ -37,6 +37,15 @@ protected:
         users.AddUser(16, u"Bob", 0b0000'0001);
     }
 
+    // Users 8, 16 and 24 (Cy, channel 0) queued and selected: 8, 9, 16, 24.
+    void QueueThreeUsers() {
+        AddTwoUsers();
+        users.AddUser(24, u"Cy", 0b1);
+        for (std::uint16_t user : {8, 16, 24}) {
+            cycle.AddUserChannels(user);
+        }
+    }
+
     // Waits (bounded) until the thread has run n rotations, without delivering the posted
     // assignments to the UI thread.
     bool WaitForRotations(std::uint32_t n) {
@@ -162,11 +171,7 @@ TEST_F(VideoCycleTest, FirstRotationAssignsTheFirstSelectedIdOnTheUiThread) {
 }
 
 TEST_F(VideoCycleTest, EveryWindowTakesTheNextSelectedId) {
-    AddTwoUsers();
-    users.AddUser(24, u"Cy", 0b1);
-    cycle.AddUserChannels(8);
-    cycle.AddUserChannels(16);
-    cycle.AddUserChannels(24);
+    QueueThreeUsers();
     cycle.AddCycleWindow(&first, 0);
     cycle.AddCycleWindow(&second, 1);
     cycle.AddCycleWindow(&second, 1);  // listed once
@@ -238,11 +243,7 @@ TEST_F(VideoCycleTest, UnusableWindowIsSkippedNotServedFirst) {
 // Windows that turn unusable between the rotation and its delivery give their ids back in the
 // queue's order, not reversed.
 TEST_F(VideoCycleTest, IdsGivenBackKeepTheirOrder) {
-    AddTwoUsers();
-    users.AddUser(24, u"Cy", 0b1);
-    cycle.AddUserChannels(8);
-    cycle.AddUserChannels(16);
-    cycle.AddUserChannels(24);
+    QueueThreeUsers();
     cycle.AddCycleWindow(&first, 0);
     cycle.AddCycleWindow(&second, 1);
     cycle.AddCycleWindow(&third, 2);
