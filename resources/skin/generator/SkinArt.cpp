@@ -1135,8 +1135,17 @@ GlyphPlacement PanelFrame(QPainter& p, const QRectF& r, const QString& state, qr
     const QColor border = dark ? QColor(70, 76, 86) : QColor(214, 220, 229);
     p.setPen(QPen(border, factor));
     p.setBrush(fill);
-    p.drawRoundedRect(r.adjusted(0.5 * factor, 0.5 * factor, -0.5 * factor, -0.5 * factor),
-                      4 * factor, 4 * factor);
+    const QRectF card = r.adjusted(0.5 * factor, 0.5 * factor, -0.5 * factor, -0.5 * factor);
+    p.drawRoundedRect(card, 4 * factor, 4 * factor);
+    if (state == QStringLiteral("accent")) {
+        // Notices: a caption-blue bar down the left edge, inside the rounded corners.
+        QPainterPath shape;
+        shape.addRoundedRect(card, 4 * factor, 4 * factor);
+        p.save();
+        p.setClipPath(shape);
+        p.fillRect(QRectF(r.left(), r.top(), 4 * factor, r.height()), kBlue);
+        p.restore();
+    }
     return {CentredSquare(r, 0.5), dark ? kWhite : kInk};
 }
 
@@ -1319,6 +1328,24 @@ GlyphPlacement TestFrame(QPainter& p, const QRectF& r, const QString& state, qre
     return {CentredSquare(r, 0.36), kBlue};
 }
 
+GlyphPlacement TooltipFrame(QPainter& p, const QRectF& r, const QString& state, qreal factor) {
+    // Pieces of the image buttons' tooltip strip (left cap, stretched middle, right cap),
+    // opaque like the bitmaps they stand for: a light blue tint inside a caption-blue hairline,
+    // the caps' corner pixels softened so that the strip looks rounded.
+    const QColor border(153, 187, 232);
+    const QColor corner(196, 216, 243);
+    p.fillRect(r, kBlueTint);
+    p.fillRect(QRectF(r.left(), r.top(), r.width(), factor), border);
+    p.fillRect(QRectF(r.left(), r.bottom() - factor, r.width(), factor), border);
+    if (state == QStringLiteral("left") || state == QStringLiteral("right")) {
+        const qreal x = state == QStringLiteral("left") ? r.left() : r.right() - factor;
+        p.fillRect(QRectF(x, r.top(), factor, r.height()), border);
+        p.fillRect(QRectF(x, r.top(), factor, factor), corner);
+        p.fillRect(QRectF(x, r.bottom() - factor, factor, factor), corner);
+    }
+    return {QRectF(), Qt::transparent};
+}
+
 const std::map<QString, Frame>& Frames() {
     static const std::map<QString, Frame> frames = {
         {"flat", FlatFrame},           {"icon", IconFrame},         {"caption", CaptionFrame},
@@ -1330,7 +1357,7 @@ const std::map<QString, Frame>& Frames() {
         {"badge", BadgeFrame},         {"logo", LogoFrame},         {"avatar", AvatarFrame},
         {"searchbox", SearchBoxFrame}, {"empty", EmptyFrame},       {"line", LineFrame},
         {"marker", MarkerFrame},       {"slider", SliderFrame},     {"meter", MeterFrame},
-        {"test", TestFrame},
+        {"test", TestFrame},           {"tooltip", TooltipFrame},
     };
     return frames;
 }
