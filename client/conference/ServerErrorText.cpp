@@ -7,9 +7,10 @@ namespace yav::road {
 
 namespace {
 
-constexpr int kUnknownErrorText = 1819;
+constexpr int kTextUnknownServerError = 1819;
+constexpr int kTextWrongMeetingPassword = 1948;
 
-constexpr std::array<std::pair<int, int>, 26> kErrorTexts = {{
+constexpr std::array<std::pair<int, int>, 26> kTextByServerError = {{
     {-1, 1864},     {-2, 1831},     {0x1000, 3130}, {0x1002, 1765}, {0x1004, 1768}, {0x1006, 1771},
     {0x1008, 1774}, {0x100A, 1948}, {0x1012, 1777}, {0x1014, 1780}, {0x1016, 1783}, {0x1018, 1786},
     {0x1036, 970},  {0x8001, 1789}, {0x8002, 1792}, {0x8003, 1795}, {0x8005, 1798}, {0x8007, 1801},
@@ -21,14 +22,14 @@ constexpr std::array<std::pair<int, int>, 26> kErrorTexts = {{
 
 int ServerErrorTextId(int code, int mode) {
     if (code == 0x8007 && mode == 2) {
-        return 1948;
+        return kTextWrongMeetingPassword;
     }
-    for (const auto& [known, text] : kErrorTexts) {
+    for (const auto& [known, text] : kTextByServerError) {
         if (known == code) {
             return text;
         }
     }
-    return kUnknownErrorText;
+    return kTextUnknownServerError;
 }
 
 ServerErrorFormat ServerErrorTextFormat(int code) {

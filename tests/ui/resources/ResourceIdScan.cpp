@@ -159,6 +159,32 @@ std::vector<int> NumbersIn(const QString& text) {
     return values;
 }
 
+// Ids of a plain initializer: one number or a braced list of numbers (nested braces allowed).
+bool ReadPlainIds(const QString& init, std::vector<int>* values) {
+    QString rest = init;
+    rest.remove(QRegularExpression(QStringLiteral("\\b\\d+[uUlL]*\\b|[\\s{},]")));
+    *values = NumbersIn(init);
+    return rest.isEmpty() && !values->empty();
+}
+
+// Ids of a keyed table: every innermost brace group is one {key, id} entry; the key may be
+// anything, the id is a plain number.
+bool ReadKeyedIds(const QString& init, std::vector<int>* values) {
+    static const QRegularExpression entry(QStringLiteral("\\{([^{}]*)\\}"));
+    static const QRegularExpression id(QStringLiteral("^(\\d+)[uUlL]*$"));
+    values->clear();
+    for (auto it = entry.globalMatch(init); it.hasNext();) {
+        const QStringList parts = it.next().captured(1).split(u',');
+        const QRegularExpressionMatch number =
+            parts.size() == 2 ? id.match(parts[1].trimmed()) : QRegularExpressionMatch();
+        if (parts[0].trimmed().isEmpty() || !number.hasMatch()) {
+            return false;
+        }
+        values->push_back(number.captured(1).toInt());
+    }
+    return !values->empty();
+}
+
 }  // namespace
 
 bool KindOfName(const QString& name, Kind* kind) {
@@ -323,6 +349,9 @@ void ResourceIdScan::ReadDefinitions(int file) {
     static const QRegularExpression name(QStringLiteral("\\b") + kKindNamePattern +
                                          QStringLiteral("\\b"));
     static const QRegularExpression defineBefore(QStringLiteral("#[ \\t]*define[ \\t]+$"));
+    // Tables that map keys (codes, types) to ids.
+    static const QRegularExpression keyedType(
+        QStringLiteral("\\b(?:pair|map|unordered_map|QMap|QHash)\\s*<"));
     for (auto it = name.globalMatch(code); it.hasNext();) {
         const QRegularExpressionMatch match = it.next();
         const qsizetype begin = match.capturedStart(0);
@@ -372,14 +401,21 @@ void ResourceIdScan::ReadDefinitions(int file) {
             }
         }
         const QString init = code.mid(initStart, initEnd - initStart);
-        QString rest = init;
-        rest.remove(QRegularExpression(QStringLiteral("\\b\\d+[uUlL]*\\b|[\\s{},]")));
-        std::vector<int> values = NumbersIn(init);
-        if (!rest.isEmpty() || values.empty()) {
+        // The declared type: from the end of the statement or block before the name.
+        qsizetype statement = begin;
+        while (statement > 0 && code[statement - 1] != u';' && code[statement - 1] != u'{' &&
+               code[statement - 1] != u'}') {
+            --statement;
+        }
+        const bool keyed = keyedType.match(code.mid(statement, begin - statement)).hasMatch();
+        std::vector<int> values;
+        const bool readable = keyed ? ReadKeyedIds(init, &values) : ReadPlainIds(init, &values);
+        if (!readable) {
             problems_.push_back(
                 {Where(file, begin),
-                 QStringLiteral("%1 = %2: an id constant holds plain numbers (one, or a braced "
-                                "list), so that every id it holds is checked")
+                 QStringLiteral("%1 = %2: an id constant holds plain numbers (one, a braced list, "
+                                "or {key, id} entries of a pair or map table), so that every id "
+                                "it holds is checked")
                      .arg(match.captured(0), init.simplified())});
             continue;
         }

@@ -11,7 +11,8 @@
 //     first two of its four); either branch of a "?:" counts;
 //   - anywhere else as the value of a named constant whose name says its kind: kText...,
 //     kImage... (PNG), kBitmap..., kCursor... (constexpr / const / enum entry / #define, one
-//     number or a braced list of numbers for an id table).
+//     number or a braced list of numbers for an id table; a table mapping keys to ids, typed
+//     with std::pair, a map, QMap or QHash, holds {key, id} entries).
 // What breaks the rule is reported as a problem: a numeric constant with another name passed
 // to a loader, a kind-named constant passed to a loader of another kind, and a kind-named
 // constant whose value is not plain numbers.

@@ -109,12 +109,15 @@ TEST(ResourceIdScan, NamedConstantsInEveryFormAreCollected) {
          "constexpr std::array<UINT, 2> kImages{{176, 178}};\n"
          "constexpr std::initializer_list<UINT> kBitmapTip = {98, 100, 102};\n"
          "constexpr UINT kImageNone = 0;\n"
+         "constexpr std::array<std::pair<int, int>, 3> kTextByError = {{\n"
+         "    {-1, 1864}, {0x1000, 3130}, {kCodeLocked, 970}}};\n"
+         "const QMap<int, UINT> kImageByState = {{1, 600u}, {2, 602}};\n"
          "}\n"
          "void Dlg::Init() { if (kTextOk == id) {} for (UINT i : kImages) {} }\n"},
     });
     EXPECT_TRUE(scan.Problems().empty()) << Problems(scan);
-    EXPECT_EQ(scan.Ids(Kind::Text), (std::set<int>{4, 7, 13, 241, 3079, 3082}));
-    EXPECT_EQ(scan.Ids(Kind::Image), (std::set<int>{176, 178, 860}));
+    EXPECT_EQ(scan.Ids(Kind::Text), (std::set<int>{4, 7, 13, 241, 970, 1864, 3079, 3082, 3130}));
+    EXPECT_EQ(scan.Ids(Kind::Image), (std::set<int>{176, 178, 600, 602, 860}));
     EXPECT_EQ(scan.Ids(Kind::Bitmap), (std::set<int>{98, 100, 102}));
     EXPECT_EQ(scan.Ids(Kind::Cursor), (std::set<int>{92}));
     EXPECT_TRUE(scan.ScaledImageIds().empty()) << "none is loaded at the display scale";
@@ -194,7 +197,11 @@ INSTANTIATE_TEST_SUITE_P(
         ProblemCase{"constexpr UINT kImageBase = 600;\nconstexpr UINT kImageNext = kImageBase + 2;",
                     "kImageNext = kImageBase + 2", "ui/x.cpp:2"},
         ProblemCase{"constexpr UINT kCursorHand = static_cast<UINT>(93);", "kCursorHand",
-                    "ui/x.cpp:1"}));
+                    "ui/x.cpp:1"},
+        ProblemCase{"const std::map<int, int> kTextByCode = {{1, 1864}, {2, 0x10}};",
+                    "{key, id} entries", "ui/x.cpp:1"},
+        ProblemCase{"constexpr std::pair<int, int> kTextsByType[] = {{1, 760, 763}};",
+                    "kTextsByType", "ui/x.cpp:1"}));
 
 TEST(ResourceIdScan, FormatsCountTheArgumentsOfTheirCallers) {
     const ResourceIdScan scan = Scan({
