@@ -202,8 +202,10 @@ void CDlgPopSwitch::CalcButtonWidth() {
     for (CButtonCheck* item : m_vecItems) {
         widest = std::max(widest, metrics.horizontalAdvance(item->GetWindowText()));
     }
-    const double width = widest + 5 + 27;
-    if (width >= kDefaultItemWidth) {
+    // The row margins (14 + 13) and the padding (5) are design pixels like the default width,
+    // so a measured text still fits its row on a scaled display.
+    const double width = widest + yav::ScaledF(5 + 27);
+    if (width >= yav::ScaledF(kDefaultItemWidth)) {
         m_fItemWidth = static_cast<float>(width);
     }
 }

@@ -12,9 +12,11 @@
 #include "CDlgPopSwitch.h"
 
 #include <QDir>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPointer>
 #include "ToolkitTestSupport.h"
+#include "UiFonts.h"
 #include "client/Common/MessageIds.h"
 #include "fakes/ui/FakeUiMainFrame.h"
 #include "fakes/ui/RecordingWindow.h"
@@ -113,6 +115,27 @@ TEST_F(PopSwitchTest, ShortTextsKeepTheDefaultWidth) {
     popup_->AddCheckButton(1, QStringLiteral("a"), 0, 1);
     TimerDriver::Fire(*popup_, CDlgPopSwitch::kMeasureTimer);
     EXPECT_FLOAT_EQ(popup_->m_fItemWidth, 109.0f);
+}
+
+TEST_F(PopSwitchTest, MeasuredWidthLetsEveryTextFitItsRowAtScaleOneAndAHalf) {
+    ScaleGuard scale(1.5);
+    // The pop-up measures in the UI face at 12 design pixels.
+    QFont measure = g_fontUI;
+    measure.setPixelSize(yav::Scaled(12));
+    const QString texts[] = {QStringLiteral("a"), QString::fromUtf8("共享文档第三页"),
+                             QString::fromUtf8("一个名字很长的共享文档第三页.pptx")};
+    for (const QString& text : texts) {
+        CDlgPopSwitch popup(&owner_);
+        ASSERT_TRUE(popup.Create(CDlgPopSwitch::IDD, &owner_));
+        popup.AddCheckButton(1, text, 0, 1);
+        TimerDriver::Fire(popup, CDlgPopSwitch::kMeasureTimer);
+        EXPECT_GE(popup.m_fItemWidth, static_cast<float>(109 * 1.5)) << "never below the default";
+        popup.MoveWindow(0, 0, static_cast<int>(popup.m_fItemWidth), yav::Scaled(45));
+        popup.UpdateLayout();
+        EXPECT_GE(popup.GetButton(1)->width(),
+                  static_cast<int>(QFontMetricsF(measure).horizontalAdvance(text)))
+            << text.toStdString();
+    }
 }
 
 TEST_F(PopSwitchTest, TwoRowsStretchTheBackgroundMoreRowsAddSeparators) {
