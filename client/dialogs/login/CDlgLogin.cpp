@@ -78,8 +78,7 @@ void CDlgLogin::SetParentDlg(IJoinConfHander* handler) {
 BOOL CDlgLogin::OnInitDialog() {
     yav::Dialog::OnInitDialog();
     if (!m_pNetSet) {
-        m_pNetSet = std::make_unique<CDlgNetSet>(nullptr);
-        m_pNetSet->Create(CDlgNetSet::IDD, nullptr);
+        CreateNetSet();
     }
     m_pInput.reset();
     m_pInput = std::make_unique<CDlgLoginInput>(this);
@@ -241,8 +240,14 @@ void CDlgLogin::OnNetSet() {
         m_pNetSet->ShowDialog(yav::ScreenNearest(this));
         return;
     }
+    CreateNetSet();
+}
+
+void CDlgLogin::CreateNetSet() {
+    // A window of its own that belongs to this one: while this window runs modally, a window
+    // without such an owner would take no input at all.
     m_pNetSet = std::make_unique<CDlgNetSet>(nullptr);
-    m_pNetSet->Create(CDlgNetSet::IDD, nullptr);
+    m_pNetSet->Create(CDlgNetSet::IDD, this);
 }
 
 void CDlgLogin::OnBnClickedClose() {

@@ -64,6 +64,7 @@ private:
     void OnSwitchToConference();
     void OnSwitchToAccount();
     void OnNetSet();
+    void CreateNetSet();
     void OnBnClickedClose();
     void SetUpControls();
     void LayoutControls();

@@ -329,6 +329,34 @@ TEST_F(LoginWindow, StoredInputsFillTheFields) {
     EXPECT_TRUE(page->GetConfNumberEdit().text().isEmpty());
 }
 
+// The server settings open while the login window runs modally: they must take the user's
+// input (a click goes through the window system, where a modal window blocks the others).
+TEST_F(LoginWindow, ServerSettingsTakeInputWhileTheLoginWindowRuns) {
+    login_test::WriteIni("[login]\nserver1=127.0.0.1\n");
+    CDlgLogin window;
+    window.SetParentDlg(&handler);
+    bool closedByClick = false;
+    yav::testing::ModalAnswer answer([&](yav::Dialog& dialog) {
+        dialog.SendMessage(WM_COMMAND, MAKEWPARAM(CDlgLogin::IDC_NETSET, BN_CLICKED), 0);
+        CDlgNetSet* netSet = window.GetNetSet();
+        ASSERT_NE(netSet, nullptr);
+        ASSERT_TRUE(netSet->isVisible());
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(netSet));
+        QWidget* edit = netSet->GetDlgItem(CDlgNetSet::IDC_SERVER1);
+        QWidget* close = netSet->GetDlgItem(CDlgNetSet::IDC_CLOSE);
+        ASSERT_NE(edit, nullptr);
+        ASSERT_NE(close, nullptr);
+        QWindow* handle = netSet->windowHandle();
+        ASSERT_NE(handle, nullptr);
+        QTest::mouseClick(handle, Qt::LeftButton, {}, close->mapTo(netSet, close->rect().center()));
+        closedByClick = !netSet->isVisible();
+        dialog.SendMessage(WM_COMMAND, MAKEWPARAM(CDlgLogin::IDC_CLOSE, BN_CLICKED), 0);
+    });
+    window.DoModal();
+    EXPECT_TRUE(answer.Answered());
+    EXPECT_TRUE(closedByClick) << "the server settings' close button took no click";
+}
+
 TEST_F(LoginWindow, CloseEndsThisInstanceThroughTheRoad) {
     login_test::WriteIni("[login]\n");
     CDlgLogin window;
@@ -340,9 +368,7 @@ TEST_F(LoginWindow, CloseEndsThisInstanceThroughTheRoad) {
     EXPECT_EQ(handler.exitCalls, 1);
 
     // The window manager's close does the same.
-    yav::testing::ModalAnswer closeAnswer([](yav::Dialog& dialog) {
-        dialog.SendMessage(WM_COMMAND, MAKEWPARAM(CDlgLogin::IDC_CLOSE, BN_CLICKED), 0);
-    });
+    yav::testing::ModalAnswer closeAnswer([](yav::Dialog& dialog) { dialog.close(); });
     EXPECT_EQ(window.DoModal(), IDCANCEL);
     EXPECT_EQ(handler.exitCalls, 2);
 }
