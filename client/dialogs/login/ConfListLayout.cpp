@@ -57,7 +57,9 @@ std::array<QRect, 7> ConfListLayout::RowControlRects(const QRect& row) {
 ConfListScroll ConfListLayout::ScrollFor(int placedRows, int clientHeight) {
     ConfListScroll scroll;
     const int total = placedRows * kRowDesignHeight;
-    if (total <= clientHeight) {
+    // The range stays in design units, but whether the rows fit is a matter of their height
+    // on the screen: above scale 1 design units would hide the last rows out of reach.
+    if (PixelOffset(total) <= clientHeight) {
         return scroll;
     }
     scroll.min = 0;

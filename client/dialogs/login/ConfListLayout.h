@@ -58,7 +58,7 @@ public:
     static QRect RowRect(int placedIndex, const QRect& client);
     // The seven controls of a row placed in the given row rectangle.
     static std::array<QRect, 7> RowControlRects(const QRect& row);
-    // Scroll range for n placed rows in a client area of the given height.
+    // Scroll range for n placed rows in a client area of the given height (device pixels).
     static ConfListScroll ScrollFor(int placedRows, int clientHeight);
 
     static int ControlId(int rowIndex, RowControl control) {

@@ -96,6 +96,19 @@ TEST(ConfListLayout, ScrollRangeOnlyWhenRowsOverflow) {
     EXPECT_EQ(s.pos, 0);
 }
 
+// Rows are as tall as the scale makes them: at 1.5 six rows (708 px) do not fit 606 px, though
+// their design height (474) would.
+TEST(ConfListLayout, RowsThatDoNotFitAtTheScaleScroll) {
+    ScaleGuard scale(1.5);
+    EXPECT_FALSE(ConfListLayout::ScrollFor(5, 606).scrollable);  // 590 px fit
+    const ConfListScroll s = ConfListLayout::ScrollFor(6, 606);
+    ASSERT_TRUE(s.scrollable);
+    EXPECT_EQ(s.max, 474);
+    EXPECT_EQ(s.page, 79);
+    // The last position shows the last row.
+    EXPECT_GE(ConfListLayout::PixelOffset(s.max - s.page) + 606, 6 * yav::Scaled(79));
+}
+
 TEST(ConfListLayout, ScrollPositionsClampToTheLastPage) {
     ScaleGuard scale(1.0);
     ConfListScroll s = ConfListLayout::ScrollFor(10, 404);  // max 790, highest 711
