@@ -42,6 +42,8 @@ CJoinConfHander::CJoinConfHander(std::unique_ptr<yav::road::IRoadWindows> window
 }
 
 CJoinConfHander::~CJoinConfHander() {
+    // The windows first: they wait for their workers, which may still be in ConnectDs.
+    m_windows.reset();
     Release();
 }
 

@@ -443,6 +443,19 @@ TEST_F(RoadTest, ClosingTheLoginWindowOpensNothingMore) {
     EXPECT_EQ(FakeDsManager::Current(), nullptr);
 }
 
+// The login window's worker may still be connecting when the road ends: the windows (which
+// wait for their workers) end before the data-server interface that worker uses is released.
+TEST_F(RoadTest, TheWindowsEndBeforeTheDataServerTheirWorkerUses) {
+    MakeRoad({}, {});
+    CJoinConfHander* ending = road.get();
+    int connected = -1;
+    windows->onDestroy = [&]() {
+        connected = ending->ConnectDs(QStringLiteral("127.0.0.1"), 8875);
+    };
+    road.reset();
+    EXPECT_EQ(connected, 1);
+}
+
 TEST_F(RoadTest, DirectJoinGoesStraightToTheConference) {
     MakeRoad({MakeConf(77), MakeConf(78)}, {MakeServer("127.0.0.1", 9000)});
     const ST_START_PARAM block = MakeStart(2, "nick", "pw", 77, "127.0.0.1");

@@ -175,6 +175,14 @@ public:
     bool listOpen = false;
     bool transOpen = false;
     CJoinConfHander* owner = nullptr;
+    // Runs when the road destroys its windows (a window's worker finishing its last call).
+    std::function<void()> onDestroy;
+
+    ~FakeWindows() override {
+        if (onDestroy) {
+            onDestroy();
+        }
+    }
 
     void SetOwner(CJoinConfHander* handler) override { owner = handler; }
     bool LoginHasWindow() const override { return loginOpen; }
