@@ -410,7 +410,9 @@ void CJoinConfHander::LoginCS() {
             const int answer =
                 m_windows->ShowMessage(LoadLangString(1), LoadLangString(1945), 0, 22);
             if (answer == kIdOk) {
-                m_bUpgrading = 1;
+                // Upgrading only once the updater runs: an updater that did not start must
+                // not keep the road from its way back (the user would be left without a
+                // window).
                 RunUpgrade();
             }
         } else {

@@ -361,6 +361,46 @@ TEST_F(RoadTest, AFailedUpdaterStartShowsText1822AndLeavesGuardUntouched) {
     EXPECT_EQ(windows->startupClosed, 0);
 }
 
+// The user said yes to the upgrade but the updater did not start: the road goes on as after a
+// refused upgrade, so the user is never left without a window.
+TEST_F(RoadTest, AnUpdaterThatDidNotStartLeavesTheUserAWayOn) {
+    QTemporaryDir dir;
+    const std::string base = dir.path().toStdString() + "/";
+    for (const bool directJoin : {false, true}) {
+        MakeRoad({MakeConf(4321)}, {MakeServer("127.0.0.1", 9000)});
+        frame.loginResults = {-4};
+        road->SetUpgradePlaces(
+            {base, "/nowhere/", base + "Client.ini",
+             [](const std::string&, const std::vector<std::string>&) { return false; }});
+        windows->messageAnswers = {1, 1};
+        if (directJoin) {
+            const ST_START_PARAM block = MakeStart(2, "nick", "pw", 4321);
+            road->SetStartParams(true, &block, QString());
+            windows->listScript.push_back([this]() {
+                road->ExitApp();
+                return 1;
+            });
+        } else {
+            windows->loginScript.push_back(LoginWith(MakeStart(0, "alice", "pw", 0)));
+            windows->loginScript.push_back([this]() {
+                road->ExitApp();
+                return 2;
+            });
+        }
+        RunRoad();
+
+        ASSERT_EQ(windows->messages.size(), 2u) << directJoin;
+        EXPECT_EQ(windows->messages[1], LoadLangString(1822));
+        EXPECT_FALSE(road->IsUpgrading());
+        EXPECT_EQ(windows->roomsCreated, 0);
+        // The login window again (its list was skipped), or the list after a direct join.
+        EXPECT_EQ(windows->loginRuns, directJoin ? 0 : 2);
+        EXPECT_EQ(windows->listRuns, directJoin ? 1 : 0);
+        frame = FakeFrame();
+        road.reset();
+    }
+}
+
 TEST_F(RoadTest, AnyOtherLoginFailureShowsItsTextAndStaysOnTheList) {
     MakeRoad({MakeConf(1), MakeConf(2)}, {MakeServer("127.0.0.1", 9000)});
     frame.loginResults = {0x8009};
