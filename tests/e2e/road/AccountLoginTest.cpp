@@ -23,15 +23,6 @@
 
 namespace {
 
-void SaveGrab(QWidget* widget, const QString& name) {
-    const QString folder = qEnvironmentVariable("YAV_TEST_OUTPUT_DIR");
-    if (folder.isEmpty() || widget == nullptr) {
-        return;
-    }
-    QDir().mkpath(folder);
-    widget->grab().save(folder + "/" + name);
-}
-
 // The whole road as a user walks it, offscreen, against yavserver's demo conference: the
 // login window by account, straight into the only conference, the room left, the list of
 // the last answer, and the list's close ending the program.
@@ -65,12 +56,12 @@ TEST(AccountLogin, TheLoginWindowLeadsIntoTheConferenceAndBack) {
             ASSERT_NE(input, nullptr);
             input->GetUserEdit().setText(QStringLiteral("alice"));
             input->GetPasswordEdit().setText(QStringLiteral("alice"));
-            SaveGrab(login, "road_login_account.png");
+            road_e2e::SaveGrab(login, "road_login_account.png");
             input->LoginByMode();
         } else if (auto* list = dynamic_cast<CDlgConfList*>(&dialog)) {
             ++lists;
             listedRows = list->GetRowList().GetItemCount();
-            SaveGrab(list, "road_conference_list.png");
+            road_e2e::SaveGrab(list, "road_conference_list.png");
             list->SendMessage(WM_COMMAND, MAKEWPARAM(CDlgConfList::IDC_CLOSE, BN_CLICKED), 0);
         }
     });

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QWidget>
 
 #include <signal.h>
 
@@ -99,6 +100,16 @@ inline void Terminate(QProcess& process) {
     if (process.state() == QProcess::Running && pid > 0) {
         ::kill(static_cast<pid_t>(pid), SIGTERM);
     }
+}
+
+// Saves a grab of the widget into the test output folder (YAV_TEST_OUTPUT_DIR) for review.
+inline void SaveGrab(QWidget* widget, const QString& name) {
+    const QString folder = qEnvironmentVariable("YAV_TEST_OUTPUT_DIR");
+    if (folder.isEmpty() || widget == nullptr) {
+        return;
+    }
+    QDir().mkpath(folder);
+    widget->grab().save(folder + "/" + name);
 }
 
 // Ends a client process that a failed test left running.

@@ -116,15 +116,6 @@ ST_START_PARAM DirectJoin(uint32_t confId) {
     return block;
 }
 
-void SaveGrab(QWidget* widget, const QString& name) {
-    const QString folder = qEnvironmentVariable("YAV_TEST_OUTPUT_DIR");
-    if (folder.isEmpty() || widget == nullptr) {
-        return;
-    }
-    QDir().mkpath(folder);
-    widget->grab().save(folder + "/" + name);
-}
-
 TEST_F(RoomRoundTrip, ClosingTheRoomBringsBackTheListOfTheLastAnswer) {
     ST_START_PARAM block = DirectJoin(900001);
     StartRoad(block);
@@ -138,7 +129,7 @@ TEST_F(RoomRoundTrip, ClosingTheRoomBringsBackTheListOfTheLastAnswer) {
         ASSERT_NE(room, nullptr);
         roomWasVisible = yav::testing::WaitUntil([room]() { return room->isVisible(); }, 5000);
         roomTitle = room->windowTitle();
-        SaveGrab(room, "road_room_frame.png");
+        road_e2e::SaveGrab(room, "road_room_frame.png");
         room->close();
     });
     startup->DoModal();
