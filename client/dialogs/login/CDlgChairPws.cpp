@@ -4,6 +4,7 @@
 #include "LoginUi.h"
 #include "SkinGlobals.h"
 #include "UiFonts.h"
+#include "platform/window/Placement.h"
 #include "platform/window/Scaled.h"
 
 namespace {
@@ -86,6 +87,9 @@ BOOL CDlgChairPws::OnInitDialog() {
     const bool wide = g_ConfigManager.GetLanguageIndex() == 1;
     SetWindowPos(yav::ZOrder::Keep, 0, 0, yav::Scaled(332), yav::Scaled(122),
                  SWP_NOMOVE | SWP_NOZORDER);
+    // The prompt may come without a parent (entering a conference): it stands in the middle
+    // of its parent's screen (the primary one), never where the window system drops it.
+    yav::CenterInWorkArea(this, yav::ScreenNearest(GetParentWnd()));
     m_staticTitle.MoveWindow(yav::ScaledRect(7, 8, 175, 21));
     m_staticPrompt.MoveWindow(yav::ScaledRect(4, 51, wide ? 125 : 120, 21));
     m_editPassword.MoveWindow(yav::ScaledRect(wide ? 130 : 124, 47, 150, 21));

@@ -9,6 +9,7 @@
 #include "LoginTestSupport.h"
 #include "dialogs/login/CDlgChairPws.h"
 #include "dialogs/login/CDlgModUserPwd.h"
+#include "platform/window/Placement.h"
 #include "platform/window/Scaled.h"
 #include "platform/window/testing/WindowTesting.h"
 
@@ -65,6 +66,20 @@ TEST_F(PasswordDialogs, ChairPasswordCancelAndLayout) {
         });
         EXPECT_EQ(dialog.DoModal(), IDCANCEL);
     }
+}
+
+// Entering a conference asks without a parent window: the prompt stands in the middle of the
+// screen, not in its corner.
+TEST_F(PasswordDialogs, ChairPasswordWithoutParentIsCentredOnTheScreen) {
+    CDlgChairPws dialog(LoadLangString(82), LoadLangString(754), nullptr);
+    QPoint offset;
+    ModalAnswer answer([&](yav::Dialog& d) {
+        const QRect work = yav::MonitorRect(&d, true);
+        offset = d.frameGeometry().center() - work.center();
+        PressButton(d, CDlgChairPws::IDC_CANCEL_BUTTON);
+    });
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_LE(offset.manhattanLength(), 2) << offset.x() << ", " << offset.y();
 }
 
 TEST_F(PasswordDialogs, PasswordChangeChecksInOrderAndHandsOverUntrimmed) {
