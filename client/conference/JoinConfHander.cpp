@@ -207,6 +207,8 @@ bool CJoinConfHander::RequestConfList(uint32_t confId, const char* server, const
         m_nConfCount = static_cast<int>(m_pConfList.size());
         m_nCurConf = -1;
     } else {
+        // The data server's extra value goes with the code: a waiting time shows as such
+        // instead of as zero minutes and seconds.
         ShowServerError(result, extra, type);
     }
     return result == 0;

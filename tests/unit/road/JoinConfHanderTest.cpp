@@ -295,6 +295,18 @@ TEST_F(RoadTest, TheWaitingTimeIsShownInMinutesAndSeconds) {
     EXPECT_EQ(windows->messages[0], yav::SafeFormat(LoadLangString(3130), {2, 5}));
 }
 
+TEST_F(RoadTest, AListRefusedForAWaitShowsTheDataServersWaitingTime) {
+    MakeRoad({MakeConf(1)}, {});
+    const ST_START_PARAM block = MakeStart(0, "a", "b", 0);
+    road->SetStartParams(false, &block, QString());
+    road->ConnectDs(QStringLiteral("127.0.0.1"), 8875);
+    ds->listResults = {0x1000, 0x1000};
+    ds->listExtra = 125;
+    EXPECT_EQ(road->ShowConfListDlg(), 0);
+    ASSERT_EQ(windows->messages.size(), 1u);
+    EXPECT_EQ(windows->messages[0], yav::SafeFormat(LoadLangString(3130), {2, 5}));
+}
+
 TEST_F(RoadTest, UpgradeAnsweredNoCreatesNoRoom) {
     MakeRoad({MakeConf(4321)}, {MakeServer("127.0.0.1", 9000)});
     frame.loginResults = {-4};
