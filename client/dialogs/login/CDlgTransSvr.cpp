@@ -185,23 +185,29 @@ void CDlgTransSvr::OnCancel() {
     OnClose();
 }
 
+void CDlgTransSvr::EndBeforeTheRoad(int result) {
+    // The road's next windows open before this dialog's loop returns: leave the screen now.
+    EndDialog(result);
+    ShowWindow(SW_HIDE);
+}
+
 void CDlgTransSvr::OnNext() {
     const int chosen = GetChosenServer();
-    EndDialog(IDOK);
+    EndBeforeTheRoad(IDOK);
     if (m_pOwner != nullptr && m_nServerCount > 0) {
         m_pOwner->LoginChosenCsServer(chosen);
     }
 }
 
 void CDlgTransSvr::OnBack() {
-    EndDialog(IDCANCEL);
+    EndBeforeTheRoad(IDCANCEL);
     if (m_pOwner != nullptr) {
         m_pOwner->ShowConfListDlg();
     }
 }
 
 void CDlgTransSvr::OnClose() {
-    EndDialog(IDCANCEL);
+    EndBeforeTheRoad(IDCANCEL);
     if (m_pOwner != nullptr) {
         m_pOwner->ExitApp();
     }

@@ -58,6 +58,7 @@ protected:
     void OnCancel() override;
 
 private:
+    void EndBeforeTheRoad(int result);
     void OnNext();
     void OnBack();
     void OnClose();

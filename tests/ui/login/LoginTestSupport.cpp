@@ -157,6 +157,9 @@ void FakeJoinHandler::Release() {
 }
 
 int FakeJoinHandler::ShowConfListDlg() {
+    if (onRoadStep) {
+        onRoadStep();
+    }
     ++showConfListCalls;
     return showConfListResult;
 }
@@ -177,6 +180,9 @@ int FakeJoinHandler::EnterConfRoom() {
 }
 
 void FakeJoinHandler::LoginChosenCsServer(int serverIndex) {
+    if (onRoadStep) {
+        onRoadStep();
+    }
     chosenServers.push_back(serverIndex);
 }
 

@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -89,6 +90,9 @@ public:
     int EnterConfRoom() override;
     void LoginChosenCsServer(int serverIndex) override;
     void ExitApp() override { ++exitCalls; }
+
+    // Runs at the start of ShowConfListDlg and LoginChosenCsServer (where the road moves on).
+    std::function<void()> onRoadStep;
 
     // Makes ConnectDs wait until Release (or the test's end).
     void HoldConnect() { hold_ = true; }

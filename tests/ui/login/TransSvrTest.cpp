@@ -1,6 +1,7 @@
 // The server choice: its rows with each server's probed latency and loss, and where next, a
 // double click, Enter, back and close lead.
 
+#include <QApplication>
 #include <QNetworkDatagram>
 #include <QTest>
 #include <QUdpSocket>
@@ -136,6 +137,24 @@ TEST_F(TransSvr, BackAndCloseGoThroughTheOwner) {
     EXPECT_EQ(handler.showConfListCalls, 1);
     EXPECT_EQ(handler.exitCalls, 1);
     EXPECT_TRUE(handler.chosenServers.empty());
+}
+
+// Next and back hand over to the road, which shows its next windows (the room, messages, the
+// list) before this dialog's loop returns: the dialog is off the screen by then.
+TEST_F(TransSvr, TheRoadMovesOnWithTheDialogHidden) {
+    std::vector<bool> visibleAtTheStep;
+    handler.onRoadStep = [&]() {
+        visibleAtTheStep.push_back(QApplication::activeModalWidget() != nullptr &&
+                                   QApplication::activeModalWidget()->isVisible());
+    };
+    for (int id : {CDlgTransSvr::IDC_NEXT, CDlgTransSvr::IDC_BACK}) {
+        Run(
+            [id](CDlgTransSvr& d) {
+                d.SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(id), BN_CLICKED), 0);
+            },
+            &handler);
+    }
+    EXPECT_EQ(visibleAtTheStep, (std::vector<bool>{false, false}));
 }
 
 TEST_F(TransSvr, EscapeDoesNothing) {
