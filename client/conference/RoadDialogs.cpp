@@ -23,16 +23,9 @@ bool CRoadDialogs::LoginHasWindow() const {
     return m_dlgLogin.IsWindow();
 }
 
-// A window the road ends leaves the screen at once, as an ended dialog does: its modal loop
-// may return only after the road's next window (run from inside it) has closed.
-void CRoadDialogs::EndAndHide(yav::Dialog& dialog, int result) {
-    dialog.EndDialog(result);
-    dialog.ShowWindow(SW_HIDE);
-}
-
 // The login window's own OK does nothing (Enter starts a login); the road ends it directly.
 void CRoadDialogs::EndLogin() {
-    EndAndHide(m_dlgLogin, IDOK);
+    m_dlgLogin.EndDialog(IDOK);
 }
 
 int CRoadDialogs::RunLogin() {
@@ -45,7 +38,6 @@ bool CRoadDialogs::ConfListHasWindow() const {
 
 void CRoadDialogs::CancelConfList() {
     m_dlgConfList.CancelDlg();
-    m_dlgConfList.ShowWindow(SW_HIDE);
 }
 
 void CRoadDialogs::SetConfList(const std::vector<ST_CONF_ITEM>& items, const QString& userName) {
@@ -61,7 +53,7 @@ bool CRoadDialogs::TransSvrHasWindow() const {
 }
 
 void CRoadDialogs::EndTransSvr() {
-    EndAndHide(m_dlgTransSvr, IDCANCEL);
+    m_dlgTransSvr.EndDialog(IDCANCEL);
 }
 
 int CRoadDialogs::RunTransSvr(const std::vector<ST_CS_SERVER>& servers) {

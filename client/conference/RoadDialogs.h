@@ -39,8 +39,6 @@ public:
     CDlgTransSvr& GetTransSvr() { return m_dlgTransSvr; }
 
 private:
-    static void EndAndHide(yav::Dialog& dialog, int result);
-
     CJoinConfHander* m_pOwner = nullptr;
     CDlgLogin m_dlgLogin;
     CDlgConfList m_dlgConfList;

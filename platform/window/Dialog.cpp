@@ -143,8 +143,9 @@ void Dialog::EndDialog(int result) {
         if (loop_ != nullptr) {
             loop_->exit(result);
         }
-        return;
     }
+    // An ended dialog leaves the screen at once: its modal loop returns only after any loop
+    // nested inside it (the next window the owner runs from there) has returned.
     ShowWindow(SW_HIDE);
 }
 

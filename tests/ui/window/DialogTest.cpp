@@ -110,6 +110,24 @@ TEST(DialogModal, NestedModalDialogsEachGetTheirOwnResult) {
     EXPECT_EQ(inner.GetParentWnd(), &outer);
 }
 
+TEST(DialogModal, AnEndedDialogLeavesTheScreenBeforeItsLoopReturns) {
+    // The owner ends the outer dialog and runs the next window from inside its loop: the ended
+    // dialog must not stay on screen under (or over) that window.
+    ProbeDialog outer;
+    ProbeDialog next;
+    bool outerVisibleWhileNextRuns = true;
+    ModalAnswer first([&](yav::Dialog& d) {
+        d.EndDialog(IDOK);
+        ModalAnswer second([&](yav::Dialog& nested) {
+            outerVisibleWhileNextRuns = outer.isVisible();
+            nested.EndDialog(IDCANCEL);
+        });
+        EXPECT_EQ(next.DoModal(), IDCANCEL);
+    });
+    EXPECT_EQ(outer.DoModal(), IDOK);
+    EXPECT_FALSE(outerVisibleWhileNextRuns);
+}
+
 TEST(DialogKeys, EscapeCancelsEnterConfirms) {
     struct Case {
         Qt::Key key;
