@@ -1,6 +1,7 @@
 // The command line of a direct join (a web page or another program starts the client
 // straight into a conference).
 
+#include <limits>
 #include <optional>
 #include <utility>
 
@@ -24,7 +25,8 @@ int HexValue(char c) {
     return -1;
 }
 
-// Decimal number of the leading digits (optional sign); 0 when there are none.
+// Decimal number of the leading digits (optional sign); 0 when there are none, and 0 when
+// the number does not fit 32 bits (a wrapped value would name another conference).
 std::int32_t ParseNumber(const QString& text) {
     qsizetype i = 0;
     bool negative = false;
@@ -32,11 +34,23 @@ std::int32_t ParseNumber(const QString& text) {
         negative = text.at(i) == u'-';
         ++i;
     }
-    std::uint32_t value = 0;
+    constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
+    std::int64_t value = 0;
     for (; i < text.size() && text.at(i) >= u'0' && text.at(i) <= u'9'; ++i) {
-        value = value * 10u + static_cast<std::uint32_t>(text.at(i).unicode() - u'0');
+        value = value * 10 + (text.at(i).unicode() - u'0');
+        if (value > kLimit) {
+            YLOG_WARN("command-line number out of range: %s", text.toUtf8().constData());
+            return 0;
+        }
     }
-    return static_cast<std::int32_t>(negative ? 0u - value : value);
+    if (negative) {
+        return static_cast<std::int32_t>(-value);
+    }
+    if (value == kLimit) {
+        YLOG_WARN("command-line number out of range: %s", text.toUtf8().constData());
+        return 0;
+    }
+    return static_cast<std::int32_t>(value);
 }
 
 // The value of the first "key=value" pair with exactly that key.

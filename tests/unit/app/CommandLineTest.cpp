@@ -99,6 +99,24 @@ TEST(CommandLine, NumbersThatDoNotParseGiveZero) {
     EXPECT_EQ(Parse({QStringLiteral("ip=1.2.3.4&type=12")}).block.wJoinType, 12);
 }
 
+TEST(CommandLine, ConferenceNumbersOutsideThirtyTwoBitsGiveZeroNotAnotherConference) {
+    const struct {
+        const char* confid;
+        int expected;
+    } cases[] = {{"2147483647", 2147483647},  {"2147483648", 0},
+                 {"4294968297", 0},  // would wrap to 1001
+                 {"99999999999999999999", 0}, {"-2147483648", -2147483647 - 1},
+                 {"-2147483649", 0}};
+    for (const auto& c : cases) {
+        const Parsed keyValue =
+            Parse({QStringLiteral("ip=1.2.3.4&confid=") + QString::fromLatin1(c.confid)});
+        EXPECT_EQ(keyValue.block.nConfId, c.expected) << c.confid;
+        const Parsed positional = Parse({QStringLiteral("1.2.3.4"), QStringLiteral("n"),
+                                         QStringLiteral("p"), QString::fromLatin1(c.confid)});
+        EXPECT_EQ(positional.block.nConfId, c.expected) << c.confid;
+    }
+}
+
 TEST(CommandLine, PositionalForms) {
     EXPECT_EQ(Parse({}).result, 0);
     for (const QStringList& few :
