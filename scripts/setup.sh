@@ -5,8 +5,8 @@ set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build ccache pkg-config git
   clang libclang-rt-14-dev clang-format
-  qt6-base-dev qt6-base-dev-tools qt6-tools-dev-tools qt6-svg-dev libqt6svg6-dev
-  qt6-multimedia-dev libqt6serialport6-dev
+  qt6-base-dev qt6-base-dev-tools qt6-tools-dev-tools qt6-svg-dev
+  qt6-multimedia-dev qt6-serialport-dev
   liblog4cpp5-dev libasio-dev libssl-dev
   libfaac-dev libx264-dev libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
@@ -24,22 +24,18 @@ if [ "$(id -u)" -ne 0 ]; then
   exit 1
 fi
 
-# FAAC lives in Debian's non-free component.
+# FAAC lives in Debian's non-free component: add it to every source entry that lacks it (the
+# word exactly; "non-free-firmware" is another component).
 enable_non_free() {
-  local changed=0 f
+  local f
   for f in /etc/apt/sources.list.d/*.sources; do
     [ -f "$f" ] || continue
-    if grep -q '^Components:' "$f" && ! grep -q '^Components:.*non-free\b' "$f"; then
-      sed -i -E 's/^(Components:.*)$/\1 non-free/' "$f"
-      changed=1
-    fi
+    sed -i -E '/^Components:/{/[[:space:]]non-free([[:space:]]|$)/!s/[[:space:]]*$/ non-free/}' "$f"
   done
-  if [ -f /etc/apt/sources.list ] && grep -qE '^deb ' /etc/apt/sources.list \
-     && ! grep -qE '^deb .* non-free( |$)' /etc/apt/sources.list; then
-    sed -i -E '/^deb /{/ non-free( |$)/!s/$/ non-free/}' /etc/apt/sources.list
-    changed=1
+  if [ -f /etc/apt/sources.list ]; then
+    sed -i -E '/^deb /{/[[:space:]]non-free([[:space:]]|$)/!s/[[:space:]]*$/ non-free/}' \
+      /etc/apt/sources.list
   fi
-  return 0
 }
 enable_non_free
 
