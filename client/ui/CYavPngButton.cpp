@@ -272,21 +272,32 @@ QRect CYavPngButton::GetCaptionRect() const {
     return rect;
 }
 
-void CYavPngButton::DrawCaption(QPainter& painter, COLORREF color) {
-    const QString text = GetWindowText();
-    if (m_bDrawCaption == 0 || text.isEmpty()) {
-        return;
-    }
-    const QRect rect = GetCaptionRect();
+yav::gdip::StringFormat CYavPngButton::CaptionFormat() const {
     yav::gdip::StringFormat format;
     format.noWrap = true;
     format.lineLimit = true;
     format.trimming = yav::gdip::Trimming::EllipsisWord;
     format.lineAlign = yav::gdip::Align::Center;
     format.align = m_byCenter == 1 ? yav::gdip::Align::Center : yav::gdip::Align::Near;
-    const QFont& font =
-        m_bSharedFont != 0 ? g_fontUI : m_fonts[static_cast<size_t>(m_nCurrentFont)];
-    yav::gdip::DrawString(painter, text, font, QRectF(rect), format, yav::ColorFromRef(color));
+    return format;
+}
+
+const QFont& CYavPngButton::CaptionFont() const {
+    return m_bSharedFont != 0 ? g_fontUI : m_fonts[static_cast<size_t>(m_nCurrentFont)];
+}
+
+std::vector<yav::gdip::LaidOutLine> CYavPngButton::GetCaptionLayout() const {
+    return yav::gdip::LayoutString(GetWindowText(), CaptionFont(), QRectF(GetCaptionRect()),
+                                   CaptionFormat());
+}
+
+void CYavPngButton::DrawCaption(QPainter& painter, COLORREF color) {
+    const QString text = GetWindowText();
+    if (m_bDrawCaption == 0 || text.isEmpty()) {
+        return;
+    }
+    yav::gdip::DrawString(painter, text, CaptionFont(), QRectF(GetCaptionRect()), CaptionFormat(),
+                          yav::ColorFromRef(color));
 }
 
 void CYavPngButton::OnSetCursor() {

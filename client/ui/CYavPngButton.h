@@ -11,8 +11,10 @@
 #include <QRect>
 
 #include <array>
+#include <vector>
 
 #include "CXETip.h"
+#include "platform/window/GdipText.h"
 #include "platform/window/Window.h"
 
 class CYavPngButton : public yav::WindowT<QAbstractButton> {
@@ -80,11 +82,15 @@ public:
     PaintChoice ChoosePaint() const;
     // Where the caption is laid out (after a paint has set the draw rectangle).
     QRect GetCaptionRect() const;
+    // The caption's lines as the last painted state draws them (trimmed when it does not fit).
+    std::vector<yav::gdip::LaidOutLine> GetCaptionLayout() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     virtual void DrawItem(QPainter& painter);
     virtual void DrawCaption(QPainter& painter, COLORREF color);
+    yav::gdip::StringFormat CaptionFormat() const;
+    const QFont& CaptionFont() const;
     BOOL OnEraseBkgnd(QPainter& painter) override;
     void OnSetCursor() override;
     void OnMouseHover() override;

@@ -1167,13 +1167,17 @@ GlyphPlacement BandFrame(QPainter& p, const QRectF& r, const QString& state, qre
     return {CentredSquare(r, 0.6), kWhite};
 }
 
-GlyphPlacement GradientFrame(QPainter& p, const QRectF& r, const QString&, qreal) {
-    // Large backgrounds (login, conference list header): a calm blue gradient.
-    QLinearGradient gradient(r.topLeft(), r.bottomRight());
-    gradient.setColorAt(0, QColor(64, 146, 242));
-    gradient.setColorAt(1, QColor(30, 96, 196));
+GlyphPlacement GradientFrame(QPainter& p, const QRectF& r, const QString&, qreal factor) {
+    // The conference list header under the blue caption: a light tint of the caption blue, so
+    // that the blue user name and the grey sign-out caption painted on it stay readable, with
+    // a fine line where the white list begins.
+    QLinearGradient gradient(r.topLeft(), r.bottomLeft());
+    gradient.setColorAt(0, QColor(228, 238, 252));
+    gradient.setColorAt(0.4, QColor(246, 249, 255));
+    gradient.setColorAt(1, QColor(250, 252, 255));
     p.fillRect(r, gradient);
-    return {CentredSquare(r, 0.4), QColor(255, 255, 255, 60)};
+    p.fillRect(QRectF(r.left(), r.bottom() - factor, r.width(), factor), QColor(214, 228, 248));
+    return {CentredSquare(r, 0.4), QColor(51, 133, 237, 60)};
 }
 
 GlyphPlacement LoginFrame(QPainter& p, const QRectF& r, const QString&, qreal factor) {
@@ -1259,10 +1263,23 @@ GlyphPlacement AvatarFrame(QPainter& p, const QRectF& r, const QString&, qreal) 
 }
 
 GlyphPlacement SearchBoxFrame(QPainter& p, const QRectF& r, const QString&, qreal factor) {
-    RoundedFill(p, r.adjusted(2 * factor, r.height() * 0.25, -2 * factor, -r.height() * 0.25),
-                r.height() * 0.25, kWhite, kLine);
-    const qreal side = r.height() * 0.32;
-    return {QRectF(r.right() - side - 10 * factor, r.center().y() - side / 2, side, side),
+    // The list paints this 126 x 48 picture with its right edge on the right edge of the
+    // 96 x 22 search edit, whose top is 15 below the picture's: the field encloses the edit
+    // (x 30 to 126, y 15 to 37) with 3 to spare above and below, and the magnifier stands in
+    // the 30 pixels left of it. The edit covers the middle of the field's right end, so that
+    // end is square: rounded corners there would leave the edit's corners outside the field.
+    const QRectF field =
+        QRectF(r.left() + 2 * factor, r.top() + 12 * factor, r.width() - 2 * factor, 28 * factor)
+            .adjusted(0.5, 0.5, -0.5, -0.5);
+    QPainterPath outline;
+    outline.addRoundedRect(field, 4 * factor, 4 * factor);
+    QPainterPath squareEnd;
+    squareEnd.addRect(field.adjusted(field.width() / 2, 0, 0, 0));
+    p.setPen(QPen(QColor(190, 208, 235), 1.0));
+    p.setBrush(kWhite);
+    p.drawPath(outline.united(squareEnd));
+    const qreal side = 15 * factor;
+    return {QRectF(r.left() + 10 * factor, field.center().y() - side / 2, side, side),
             QColor(150, 158, 170)};
 }
 

@@ -7,8 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "ConfigManger.h"
 #include "LoginTestSupport.h"
+#include "SkinGlobals.h"
 #include "dialogs/login/CDlgConfList.h"
 #include "platform/window/Scaled.h"
 #include "platform/window/testing/WindowTesting.h"
@@ -221,6 +225,103 @@ TEST_F(ConfList, LogoutCloseAndCancelResults) {
         EXPECT_EQ(modal.DoModal(), IDOK) << "Esc does not end the list; the road does";
         EXPECT_EQ(handler.exitCalls, 2);
     }
+}
+
+// The texts of the list show whole in each language at both scales: the notice, the sign-out
+// caption and the row button's two captions keep their fixed widths.
+TEST_F(ConfList, TextsShowWholeInEveryLanguageAndScale) {
+    for (double scale : {1.0, 1.5}) {
+        for (int language : {0, 1, 2}) {
+            SCOPED_TRACE(testing::Message() << "scale " << scale << " language " << language);
+            login_test::ScaleGuard scaleGuard(scale);
+            login_test::LanguageGuard languageGuard(language);
+            Open({});
+            CTransparentStatic& notice = list->GetEmptyText();
+            ASSERT_TRUE(notice.isVisible());
+            EXPECT_EQ(notice.width(), yav::Scaled(124));
+            EXPECT_EQ(login_test::ShownText(notice.GetTextLayout()), LoadLangString(3088));
+            list.reset();
+
+            Open(handler.conferences);
+            auto* logout = dynamic_cast<CYavPngButton*>(list->GetDlgItem(CDlgConfList::IDC_LOGOUT));
+            ASSERT_NE(logout, nullptr);
+            EXPECT_EQ(login_test::ShownCaption(*logout), LoadLangString(3082));
+            CConfItemPanel* row = list->GetRowList().GetItem(0);
+            EXPECT_EQ(login_test::ShownCaption(*row->GetEnterButton()), LoadLangString(3091));
+            row->SetEntering(1);
+            EXPECT_EQ(login_test::ShownCaption(*row->GetEnterButton()), LoadLangString(3208));
+            list.reset();
+        }
+    }
+}
+
+// Relative luminance and contrast ratio of two colours, as accessibility guidelines define them.
+double Luminance(const QColor& color) {
+    auto channel = [](double value) {
+        return value <= 0.03928 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(color.redF()) + 0.7152 * channel(color.greenF()) +
+           0.0722 * channel(color.blueF());
+}
+
+double Contrast(const QColor& a, const QColor& b) {
+    const double la = Luminance(a);
+    const double lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The lowest contrast of a text colour against the pixels of an image area.
+double LowestContrast(const QImage& image, const QRect& area, const QColor& text) {
+    double lowest = 100;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            lowest = std::min(lowest, Contrast(image.pixelColor(x, y), text));
+        }
+    }
+    return lowest;
+}
+
+// The header picture lies under the blue user name and the grey sign-out caption, which keep
+// their colours: it must leave them readable (4.5 : 1 for the name, 3 : 1 for the caption, the
+// most the grey reaches even on white being 3.3 : 1).
+TEST_F(ConfList, HeaderPictureKeepsItsTextsReadable) {
+    Open(handler.conferences);
+    const QImage header = g_ConfigManager.LoadPNG(206)->convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(header.size(), QSize(768, 87));
+    // Window areas of the two texts, moved into the picture, which starts under the caption.
+    const QRect nameArea = list->GetUserName().geometry().translated(0, -g_nCaptionHeight);
+    const QRect caption =
+        list->GetDlgItem(CDlgConfList::IDC_LOGOUT)->geometry().adjusted(5 + 12, 5, -5, -5);
+    const QRect captionArea = caption.translated(0, -g_nCaptionHeight);
+    ASSERT_TRUE(header.rect().contains(nameArea));
+    ASSERT_TRUE(header.rect().contains(captionArea));
+    EXPECT_GE(LowestContrast(header, nameArea, QColor(0, 0, 255)), 4.5);
+    EXPECT_GE(LowestContrast(header, captionArea, QColor(0x8D, 0x8D, 0x8D)), 3.0);
+}
+
+// The search frame picture stands at (W - 136, 52), 126 x 48; the search edit at
+// (W - 106, 67), 96 x 22, reaches its right edge. The picture's field must enclose the edit:
+// opaque just above, just below and just left of it, in the design image and its 2x image.
+TEST_F(ConfList, SearchFrameEnclosesTheSearchEdit) {
+    for (int factor : {1, 2}) {
+        SCOPED_TRACE(factor);
+        const QImage* frame = g_ConfigManager.LoadPNG(static_cast<UINT>(226 + factor - 1));
+        ASSERT_NE(frame, nullptr);
+        ASSERT_EQ(frame->size(), QSize(126, 48) * factor);
+        const QRect edit(30 * factor, 15 * factor, 96 * factor, 22 * factor);
+        auto opaque = [frame](int x, int y) { return qAlpha(frame->pixel(x, y)) == 255; };
+        for (int x = edit.left(); x <= edit.right(); ++x) {
+            EXPECT_TRUE(opaque(x, edit.top() - 1)) << "above, x " << x;
+            EXPECT_TRUE(opaque(x, edit.bottom() + 1)) << "below, x " << x;
+        }
+        for (int y = edit.top(); y <= edit.bottom(); ++y) {
+            EXPECT_TRUE(opaque(edit.left() - 1, y)) << "left, y " << y;
+        }
+    }
+    // And the window places both where the picture expects them.
+    Open(handler.conferences);
+    const int w = list->GetClientRect().width();
+    EXPECT_EQ(list->GetSearchEdit().geometry(), QRect(w - 106, 67, 96, 22));
 }
 
 TEST_F(ConfList, Grabs) {

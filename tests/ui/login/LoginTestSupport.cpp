@@ -13,6 +13,7 @@
 
 #include "ConfigManger.h"
 #include "StartParam.h"
+#include "UiFonts.h"
 #include "client/ui/CDlgPopMsg.h"
 #include "platform/core/Profile.h"
 #include "platform/core/Scale.h"
@@ -77,14 +78,17 @@ std::string IniValue(const char* section, const char* key) {
     return yav::profile::GetString(section, key, "<missing>", 256, ClientIni().toStdString());
 }
 
-ScaleGuard::ScaleGuard(double scale) : saved_(g_fExchangePW) {
+ScaleGuard::ScaleGuard(double scale) : saved_(g_fExchangePW), savedFont_(g_fontUI) {
     g_fExchangePW = scale;
     g_ConfigManager.LoadSkinColors();
+    // The UI font as start-up makes it for the scale: 12 design pixels.
+    g_fontUI.setPixelSize(yav::Scaled(12));
 }
 
 ScaleGuard::~ScaleGuard() {
     g_fExchangePW = saved_;
     g_ConfigManager.LoadSkinColors();
+    g_fontUI = savedFont_;
 }
 
 LanguageGuard::LanguageGuard(int index) : saved_(g_ConfigManager.nLanguageIndex) {
@@ -102,6 +106,19 @@ QString SaveGrab(QWidget* window, const QString& name) {
     }
     const QString path = QDir(dir).filePath(name + QStringLiteral(".png"));
     return window->grab().save(path) ? path : QString();
+}
+
+QString ShownText(const std::vector<yav::gdip::LaidOutLine>& lines) {
+    QString shown;
+    for (const yav::gdip::LaidOutLine& line : lines) {
+        shown += line.text;
+    }
+    return shown;
+}
+
+QString ShownCaption(CYavPngButton& button) {
+    button.grab();  // a paint places the caption
+    return ShownText(button.GetCaptionLayout());
 }
 
 QRect Grown(int x, int y, int w, int h) {

@@ -3,6 +3,7 @@
 // private data folder with its Client.ini, display scale for one test, grabs for review, a
 // recording join handler, and an answerer for the message boxes the dialogs show.
 
+#include <QFont>
 #include <QScreen>
 #include <QString>
 #include <QStringList>
@@ -14,9 +15,11 @@
 #include <thread>
 #include <vector>
 
+#include "client/ui/CYavPngButton.h"
 #include "components/protocol/ST_CONF_ITEM.h"
 #include "dialogs/login/IJoinConfHander.h"
 #include "platform/window/Dialog.h"
+#include "platform/window/GdipText.h"
 
 struct ST_START_PARAM;
 
@@ -38,6 +41,7 @@ public:
 
 private:
     double saved_;
+    QFont savedFont_;
 };
 
 // Language index for one test (0 Simplified Chinese, 1 English, 2 Traditional Chinese).
@@ -51,6 +55,11 @@ private:
 };
 
 QString SaveGrab(QWidget* window, const QString& name);
+
+// The text as it is drawn, lines joined: shorter than the control's text (an ellipsis at its
+// end) when the text does not fit.
+QString ShownText(const std::vector<yav::gdip::LaidOutLine>& lines);
+QString ShownCaption(CYavPngButton& button);
 
 // Where a grown image button stands for a design rectangle: 5 px (scaled) larger each side.
 QRect Grown(int x, int y, int w, int h);

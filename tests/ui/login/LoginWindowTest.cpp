@@ -116,6 +116,36 @@ TEST_F(LoginWindow, WiderLinksForLanguageOne) {
     EXPECT_EQ(login->GetAccountLink().geometry(), Grown(417, 406, 120, 21));
 }
 
+// Every link caption of the window and its page shows whole in each language at both scales:
+// the links keep their fixed widths, so the texts must be short enough.
+TEST_F(LoginWindow, LinkCaptionsFitTheirLinks) {
+    for (double scale : {1.0, 1.5}) {
+        for (int language : {0, 1, 2}) {
+            SCOPED_TRACE(testing::Message() << "scale " << scale << " language " << language);
+            login_test::ScaleGuard scaleGuard(scale);
+            login_test::LanguageGuard languageGuard(language);
+            Open();
+            auto pageLink = [this](int id) { return dynamic_cast<CYavPngButton*>(Item(id)); };
+            auto expectWhole = [](CYavPngButton& link) {
+                ASSERT_TRUE(link.isVisible()) << link.GetDlgCtrlID();
+                EXPECT_EQ(login_test::ShownCaption(link), link.GetWindowText())
+                    << link.GetDlgCtrlID();
+            };
+            expectWhole(login->GetConferenceLink());
+            expectWhole(*pageLink(CDlgLoginInput::IDC_TRIAL));
+            Click(*login, CDlgLogin::IDC_CONFERENCE_LINK);
+            expectWhole(login->GetAccountLink());
+            Click(*login, CDlgLogin::IDC_ACCOUNT_LINK);
+            Click(*page, CDlgLoginInput::IDC_TRIAL);
+            CYavPngButton* back = pageLink(CDlgLoginInput::IDC_BACK);
+            expectWhole(*back);
+            // The back link keeps its fixed width; the text was made to fit it.
+            EXPECT_NEAR(back->GetDrawRect().width(), yav::Scaled(60), 1);
+            TearDown();
+        }
+    }
+}
+
 TEST_F(LoginWindow, HotlineShownOnlyWhenSet) {
     Open();
     EXPECT_FALSE(login->GetHotline().isVisible());
