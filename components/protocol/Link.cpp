@@ -95,7 +95,12 @@ void Link::Send(Bytes frame) {
     pendingBytes_ += frame.size();
     if (pendingBytes_ > kMaxPendingBytes) {
         YLOG_WARN("%s: %zu bytes unread by the peer, dropping it", name_.c_str(), pendingBytes_);
-        Close("peer too slow");
+        // Closed from the queue, never inside Send: senders may be walking a list that the
+        // close handler changes (the server's participants).
+        closeAfterFlush_ = true;
+        closeReason_ = "peer too slow";
+        asio::post(socket_.get_executor(),
+                   [self = shared_from_this()] { self->Close(self->closeReason_); });
         return;
     }
     writeQueue_.push_back(std::move(frame));

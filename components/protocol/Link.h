@@ -28,7 +28,8 @@ public:
         ~Listener() = default;
     };
 
-    // Most bytes a peer may leave unread before it is dropped as too slow.
+    // Most bytes a peer may leave unread before it is dropped as too slow (the close comes
+    // from the queue, never from inside Send).
     static constexpr size_t kMaxPendingBytes = 16u << 20;
 
     Link(asio::ip::tcp::socket socket, std::string name, uint32_t maxFrameBytes = kMaxFrameBytes);
