@@ -273,16 +273,16 @@ QImage* CConfigManger::LoadPNG(std::uint32_t id) {
         nSkinIndex != 0 ? id + static_cast<std::uint32_t>(nSkinIndex) - 1 : id;
     QFile resource(QStringLiteral(":%1/skin/png/%2.png").arg(strSkinRoot).arg(resourceId));
     if (!bSkinLoaded || !resource.exists()) {
-        YLOG_WARN("无法找到资源 nid=%u", id);
+        YLOG_WARN("无法找到资源 nid=%d", static_cast<int>(id));
         return nullptr;
     }
     if (!resource.open(QIODevice::ReadOnly)) {
-        YLOG_WARN("加载图片资源失败 nid=%u", id);
+        YLOG_WARN("加载图片资源失败 nid=%d", static_cast<int>(id));
         return nullptr;
     }
     auto image = std::make_unique<QImage>();
     if (!image->loadFromData(resource.readAll(), "PNG")) {
-        YLOG_DEBUG("CConfigManger::LoadPNG nid=%u 加载失败", id);
+        YLOG_DEBUG("CConfigManger::LoadPNG nid=%d 加载失败", static_cast<int>(id));
         return nullptr;
     }
     QImage* result = image.get();
@@ -304,7 +304,7 @@ QPixmap CConfigManger::LoadBitmap(std::uint32_t id) {
     const QImage image = bSkinLoaded ? ReadSkinImage(strSkinRoot, "bitmap", id) : QImage();
     csLock.Leave();
     if (image.isNull()) {
-        YLOG_WARN("CConfigManger::LoadBitmap Null nID=%u", id);
+        YLOG_WARN("CConfigManger::LoadBitmap Null nID=%d", static_cast<int>(id));
         return QPixmap();
     }
     return QPixmap::fromImage(image);
@@ -315,7 +315,7 @@ QCursor CConfigManger::LoadCursor(std::uint32_t id) {
     const QImage image = bSkinLoaded ? ReadSkinImage(strSkinRoot, "cursor", id) : QImage();
     csLock.Leave();
     if (image.isNull()) {
-        YLOG_WARN("CConfigManger::LoadCursor Null nId=%u", id);
+        YLOG_WARN("CConfigManger::LoadCursor Null nId=%d", static_cast<int>(id));
         return QCursor();
     }
     // The hot spot travels in the image's text chunks; without them it is the centre.

@@ -200,6 +200,18 @@ TEST_F(ResourcesTest, PngZeroAndUnknownIdsAreNull) {
     EXPECT_TRUE(log.Contains("无法找到资源 nid=12345")) << log.Last();
 }
 
+// The log lines print an id as a signed number, as every reader of those logs knows them.
+TEST_F(ResourcesTest, LogLinesWriteIdsAsSignedNumbers) {
+    config_.LoadSkin();
+    LogCapture log;
+    EXPECT_EQ(config_.LoadPNG(0xFFFFFFFFu), nullptr);
+    EXPECT_TRUE(log.Contains("无法找到资源 nid=-1>")) << log.Last();
+    EXPECT_TRUE(config_.LoadBitmap(0x80000000u).isNull());
+    EXPECT_TRUE(log.Contains("CConfigManger::LoadBitmap Null nID=-2147483648>")) << log.Last();
+    EXPECT_TRUE(config_.LoadCursor(0xFFFFFFFEu).pixmap().isNull());
+    EXPECT_TRUE(log.Contains("CConfigManger::LoadCursor Null nId=-2>")) << log.Last();
+}
+
 TEST_F(ResourcesTest, PngLoadsTheModuleWhenNotLoadedYet) {
     EXPECT_NE(config_.LoadPNG(600), nullptr);
 }
