@@ -71,16 +71,13 @@ public:
 
 private:
     // --- resource-module state (ConfigMangerResources.cpp) ---
-    bool bLanguageLoaded = false;
-    bool bSkinLoaded = false;
     std::map<std::uint32_t, std::unique_ptr<QImage>> mapImages;
     mutable yav::CriticalSection csLock;
     // The registered modules: each handle unregisters its module when the last copy goes, so
     // an object never leaves a module behind. Their resource paths lie under resource roots
     // of their own, so that several objects (tests) never see each other's modules.
-    std::shared_ptr<void> hLanguageModule;
-    std::shared_ptr<void> hSkinModule;
-    QString strLanguageRoot;
+    std::shared_ptr<void> hLanguageDll;
+    std::shared_ptr<void> hSkinDll;
     QString strSkinRoot;
     // Text id -> text of the loaded language module (the three translations of a text stand
     // at three consecutive ids); replaced as a whole, read under csLock.

@@ -150,8 +150,7 @@ void CConfigManger::LoadLanguage() {
     csLock.Enter();
     pTexts.reset();
     csLock.Leave();
-    hLanguageModule.reset();
-    bLanguageLoaded = false;
+    hLanguageDll.reset();
 
     QString root;
     std::shared_ptr<void> module = RegisterModule(strLanguageDll, &root);
@@ -167,9 +166,7 @@ void CConfigManger::LoadLanguage() {
         YLOG_WARN("语言模块中没有文字表 %s", strLanguageDll.toUtf8().constData());
         texts = std::make_shared<const std::map<int, QString>>();
     }
-    hLanguageModule = std::move(module);
-    strLanguageRoot = root;
-    bLanguageLoaded = true;
+    hLanguageDll = std::move(module);
     csLock.Enter();
     pTexts = std::move(texts);
     csLock.Leave();
@@ -187,20 +184,18 @@ void CConfigManger::SetLanguage(int index) {
 bool CConfigManger::LoadSkinModule() {
     FreeSkinModule();
     QString root;
-    hSkinModule = RegisterModule(strSkinsDll, &root);
-    if (!hSkinModule) {
+    hSkinDll = RegisterModule(strSkinsDll, &root);
+    if (!hSkinDll) {
         YLOG_WARN("加载皮肤dll失败");
         return false;
     }
     strSkinRoot = root;
-    bSkinLoaded = true;
     return true;
 }
 
 void CConfigManger::FreeSkinModule() {
-    hSkinModule.reset();
+    hSkinDll.reset();
     strSkinRoot.clear();
-    bSkinLoaded = false;
 }
 
 void CConfigManger::LoadSkin() {
@@ -262,7 +257,7 @@ QImage* CConfigManger::LoadPNG(std::uint32_t id) {
     if (cached != mapImages.end()) {
         return cached->second.get();
     }
-    if (!bSkinLoaded) {
+    if (!hSkinDll) {
         LoadSkinModule();
     }
     if (id == 0) {
@@ -272,7 +267,7 @@ QImage* CConfigManger::LoadPNG(std::uint32_t id) {
     const std::uint32_t resourceId =
         nSkinIndex != 0 ? id + static_cast<std::uint32_t>(nSkinIndex) - 1 : id;
     QFile resource(QStringLiteral(":%1/skin/png/%2.png").arg(strSkinRoot).arg(resourceId));
-    if (!bSkinLoaded || !resource.exists()) {
+    if (!hSkinDll || !resource.exists()) {
         YLOG_WARN("无法找到资源 nid=%d", static_cast<int>(id));
         return nullptr;
     }
@@ -301,7 +296,7 @@ QImage* CConfigManger::LoadPNGScaled(std::uint32_t id) {
 
 QPixmap CConfigManger::LoadBitmap(std::uint32_t id) {
     csLock.Enter();
-    const QImage image = bSkinLoaded ? ReadSkinImage(strSkinRoot, "bitmap", id) : QImage();
+    const QImage image = hSkinDll ? ReadSkinImage(strSkinRoot, "bitmap", id) : QImage();
     csLock.Leave();
     if (image.isNull()) {
         YLOG_WARN("CConfigManger::LoadBitmap Null nID=%d", static_cast<int>(id));
@@ -312,7 +307,7 @@ QPixmap CConfigManger::LoadBitmap(std::uint32_t id) {
 
 QCursor CConfigManger::LoadCursor(std::uint32_t id) {
     csLock.Enter();
-    const QImage image = bSkinLoaded ? ReadSkinImage(strSkinRoot, "cursor", id) : QImage();
+    const QImage image = hSkinDll ? ReadSkinImage(strSkinRoot, "cursor", id) : QImage();
     csLock.Leave();
     if (image.isNull()) {
         YLOG_WARN("CConfigManger::LoadCursor Null nId=%d", static_cast<int>(id));
