@@ -190,6 +190,25 @@ TEST(TextTable, RowsNeverShareAnId) {
     }
 }
 
+// A button that answers a question names the action the question asks about, in every
+// language: the leave button of the message box stands under both leave questions.
+TEST_F(ProgramModules, AnswerButtonsNameTheActionOfTheirQuestion) {
+    const struct {
+        int button;
+        int question;
+    } cases[] = {{241, 367}, {241, 3301}};
+    for (int language = 0; language < 3; ++language) {
+        config_.SetLanguage(language);
+        for (const auto& c : cases) {
+            const QString button = config_.GetString(c.button);
+            const QString question = config_.GetString(c.question);
+            EXPECT_TRUE(question.contains(button, Qt::CaseInsensitive))
+                << "button " << c.button << " (" << button.toStdString() << ") under question "
+                << c.question << " (" << question.toStdString() << ") in language " << language;
+        }
+    }
+}
+
 TEST_F(ProgramModules, ModuleTextsAreTheTableTexts) {
     const std::vector<TextRow> rows = ReadTextTable();
     for (int language = 0; language < 3; ++language) {
