@@ -1,5 +1,7 @@
 #include "Link.h"
 
+#include <algorithm>
+
 #include "platform/core/Log.h"
 
 namespace yav::proto {
@@ -25,6 +27,7 @@ void Link::SetTiming(std::chrono::milliseconds heartbeat, std::chrono::milliseco
     heartbeat_ = heartbeat;
     timeout_ = timeout;
     lastReceived_ = std::chrono::steady_clock::now();
+    nextHeartbeat_ = lastReceived_ + heartbeat_;
     ArmHeartbeat();
 }
 
@@ -32,12 +35,16 @@ void Link::ArmHeartbeat() {
     if (!open_ || heartbeat_.count() <= 0) {
         return;
     }
-    heartbeatTimer_.expires_after(heartbeat_);
+    // Wakes for the next heartbeat, or earlier when the time-out passes first, so a silent
+    // peer is dropped at the time-out and not up to a heartbeat period later.
+    const auto deadline = lastReceived_ + timeout_ + std::chrono::milliseconds(1);
+    heartbeatTimer_.expires_at(std::min(nextHeartbeat_, deadline));
     heartbeatTimer_.async_wait([self = shared_from_this()](const asio::error_code& error) {
         if (error || !self->open_) {
             return;
         }
-        const auto silent = std::chrono::steady_clock::now() - self->lastReceived_;
+        const auto now = std::chrono::steady_clock::now();
+        const auto silent = now - self->lastReceived_;
         if (silent > self->timeout_) {
             YLOG_WARN("%s: no frame for %lld ms, peer considered dead", self->name_.c_str(),
                       static_cast<long long>(
@@ -45,7 +52,10 @@ void Link::ArmHeartbeat() {
             self->Close("heartbeat time-out");
             return;
         }
-        self->Send(MakeFrame(MsgType::Heartbeat, {}));
+        if (now >= self->nextHeartbeat_) {
+            self->nextHeartbeat_ = now + self->heartbeat_;
+            self->Send(MakeFrame(MsgType::Heartbeat, {}));
+        }
         self->ArmHeartbeat();
     });
 }

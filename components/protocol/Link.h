@@ -83,6 +83,7 @@ private:
     std::chrono::milliseconds heartbeat_{0};
     std::chrono::milliseconds timeout_{0};
     std::chrono::steady_clock::time_point lastReceived_;
+    std::chrono::steady_clock::time_point nextHeartbeat_;
 };
 
 }  // namespace yav::proto
