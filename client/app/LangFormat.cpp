@@ -157,8 +157,12 @@ QString Pad(QString text, int width, bool left) {
 // is built here from checked parts, so it is not a literal.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
-QString FormatNumber(const Directive& d, int width, int precision, const FormatArg& arg) {
+QString FormatNumber(const Directive& d, int width, int precision, bool left,
+                     const FormatArg& arg) {
     std::string spec = "%" + d.flags;
+    if (left && d.flags.find('-') == std::string::npos) {
+        spec += '-';
+    }
     if (width >= 0) {
         spec += std::to_string(width);
     }
@@ -265,23 +269,32 @@ QString SafeFormat(const QString& format, std::span<const FormatArg> args, const
             result += u'%';
             continue;
         }
-        int width = d.width;
-        int precision = d.precision;
+        // Widths and precisions beyond any sensible text are capped so that a stray digit or
+        // argument cannot make a text of megabytes; a '*' argument is clamped before it is
+        // narrowed, and a negative one means what printf makes of it.
+        constexpr long long kMaxWidth = 256;
+        bool left = d.flags.find('-') != std::string::npos;
+        long long width = d.width;
+        long long precision = d.precision;
         if (d.widthArg) {
             const FormatArg* arg = take();
-            mismatch |= arg == nullptr || !Fits('i', *arg);
-            width = arg != nullptr && Fits('i', *arg) ? static_cast<int>(arg->asSigned()) : -1;
+            const bool fits = arg != nullptr && Fits('i', *arg);
+            mismatch |= !fits;
+            width = fits ? std::clamp(arg->asSigned(), -kMaxWidth, kMaxWidth) : -1;
+            if (width < 0 && fits) {
+                left = true;  // a negative width asks for left alignment
+                width = -width;
+            }
         }
         if (d.precisionArg) {
             const FormatArg* arg = take();
-            mismatch |= arg == nullptr || !Fits('i', *arg);
-            precision = arg != nullptr && Fits('i', *arg) ? static_cast<int>(arg->asSigned()) : -1;
+            const bool fits = arg != nullptr && Fits('i', *arg);
+            mismatch |= !fits;
+            // A negative precision is taken as if it were not given.
+            precision = fits && arg->asSigned() >= 0 ? std::min(arg->asSigned(), kMaxWidth) : -1;
         }
-        // Widths beyond any sensible text are capped so that a stray digit cannot make a
-        // text of megabytes.
-        width = std::min(width, 256);
-        precision = std::min(precision, 256);
-        const bool left = d.flags.find('-') != std::string::npos;
+        width = std::min(width, kMaxWidth);
+        precision = std::min(precision, kMaxWidth);
         const FormatArg* arg = take();
         if (arg == nullptr) {
             mismatch = true;
@@ -297,11 +310,13 @@ QString SafeFormat(const QString& format, std::span<const FormatArg> args, const
             if (precision >= 0 && precision < text.size()) {
                 text.truncate(precision);
             }
-            result += Pad(text, width, left);
+            result += Pad(text, static_cast<int>(width), left);
         } else if (d.conversion == 'c') {
-            result += Pad(QString(QChar(static_cast<char16_t>(arg->asUnsigned()))), width, left);
+            result += Pad(QString(QChar(static_cast<char16_t>(arg->asUnsigned()))),
+                          static_cast<int>(width), left);
         } else {
-            result += FormatNumber(d, width, precision, *arg);
+            result +=
+                FormatNumber(d, static_cast<int>(width), static_cast<int>(precision), left, *arg);
         }
     }
     result += QStringView(format).mid(copied);

@@ -50,6 +50,13 @@ INSTANTIATE_TEST_SUITE_P(
         MatchingCase{"%.1f%%", {FormatArg(12.34)}, "12.3%"},
         MatchingCase{"%c%c", {FormatArg(0x4F60), FormatArg('!')}, "你!"},
         MatchingCase{"%*d|", {FormatArg(4), FormatArg(9)}, "   9|"},
+        MatchingCase{
+            "%*d|%*s|", {FormatArg(-4), FormatArg(9), FormatArg(-3), FormatArg("ab")}, "9   |ab |"},
+        MatchingCase{"%.*s|%.*s",
+                     {FormatArg(-1), FormatArg("abc"), FormatArg(1), FormatArg("xyz")},
+                     "abc|x"},
+        // A precision beyond the int range is capped, never narrowed into a small one.
+        MatchingCase{"%.*s", {FormatArg(4294967298LL), FormatArg("abc")}, "abc"},
         MatchingCase{"%ls and %S", {FormatArg(u"wide"), FormatArg("narrow")}, "wide and narrow"},
         MatchingCase{"no conversions", {}, "no conversions"}));
 
