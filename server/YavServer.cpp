@@ -2,6 +2,7 @@
 
 #include <future>
 
+#include "Messages.h"
 #include "platform/core/Log.h"
 
 namespace yav::server {
@@ -20,6 +21,15 @@ YavServer::~YavServer() {
 }
 
 bool YavServer::Open() {
+    // Timing the clients would refuse in the hello answer would turn every login away.
+    if (!proto::HeartbeatTimingValid(config_.heartbeat.count(), config_.timeout.count())) {
+        YLOG_ERROR(
+            "heartbeat %lld ms with time-out %lld ms is not accepted by clients "
+            "(heartbeat 10..60000 ms, time-out from the heartbeat to 120000 ms)",
+            static_cast<long long>(config_.heartbeat.count()),
+            static_cast<long long>(config_.timeout.count()));
+        return false;
+    }
     asio::error_code error;
     const auto address = asio::ip::make_address(config_.bindAddress, error);
     if (error) {

@@ -20,7 +20,8 @@ public:
     YavServer(const YavServer&) = delete;
     YavServer& operator=(const YavServer&) = delete;
 
-    // Binds the three services; false (logged) when any cannot be bound.
+    // Binds the three services; false (logged) when any cannot be bound or the heartbeat
+    // timing is one clients refuse.
     bool Open();
     // Runs the io_context on the calling thread until Stop.
     void Run();

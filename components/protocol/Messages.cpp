@@ -53,11 +53,16 @@ void MsgHelloAck::Write(ByteWriter& out) const {
     out.U32(timeoutMs);
 }
 
+bool HeartbeatTimingValid(int64_t heartbeatMs, int64_t timeoutMs) {
+    return heartbeatMs >= 10 && heartbeatMs <= 60000 && timeoutMs >= heartbeatMs &&
+           timeoutMs <= 120000;
+}
+
 void MsgHelloAck::Read(ByteReader& in) {
     version = in.U16();
     heartbeatMs = in.U32();
     timeoutMs = in.U32();
-    if (heartbeatMs < 10 || heartbeatMs > 60000 || timeoutMs < heartbeatMs || timeoutMs > 120000) {
+    if (!HeartbeatTimingValid(heartbeatMs, timeoutMs)) {
         in.Fail();
     }
 }

@@ -85,6 +85,10 @@ struct MsgHello {
     void Read(ByteReader& in);
 };
 
+// Heartbeat timing a client accepts in a HelloAck: a heartbeat of 10 ms to 60 s, a time-out
+// from the heartbeat up to 120 s. A server must announce timing within these limits.
+bool HeartbeatTimingValid(int64_t heartbeatMs, int64_t timeoutMs);
+
 struct MsgHelloAck {
     static constexpr MsgType kType = MsgType::HelloAck;
     uint16_t version = kProtocolVersion;

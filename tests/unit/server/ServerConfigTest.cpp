@@ -1,5 +1,5 @@
 // The server's INI file: accounts and conferences are read with their limits; a file that
-// cannot serve is refused.
+// cannot serve is refused, and so is heartbeat timing that clients would refuse.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "ServerConfig.h"
+#include "YavServer.h"
 
 namespace {
 
@@ -63,6 +64,32 @@ TEST(ServerConfig, DemoServesOneOpenConference) {
     EXPECT_TRUE(config.conferences[0].allowGuests);
     EXPECT_EQ(config.bindAddress, "127.0.0.1");
     EXPECT_EQ(config.AnnouncedAddress(), "127.0.0.1");
+}
+
+TEST(ServerConfig, HeartbeatTimingClientsRefuseKeepsTheServerClosed) {
+    struct Case {
+        const char* name;
+        int heartbeatMs;
+        int timeoutMs;
+        bool opens;
+    };
+    const Case cases[] = {
+        {"defaults", 5000, 15000, true},
+        {"no heartbeat", 0, 15000, false},
+        {"time-out shorter than the heartbeat", 5000, 1000, false},
+        {"time-out past two minutes", 5000, 150000, false},
+        {"heartbeat past a minute", 61000, 100000, false},
+    };
+    for (const auto& testCase : cases) {
+        auto config = yav::server::DemoConfig();
+        config.dataPort = 0;
+        config.conferencePort = 0;
+        config.probePort = 0;
+        config.heartbeat = std::chrono::milliseconds(testCase.heartbeatMs);
+        config.timeout = std::chrono::milliseconds(testCase.timeoutMs);
+        yav::server::YavServer server(std::move(config));
+        EXPECT_EQ(server.Open(), testCase.opens) << testCase.name;
+    }
 }
 
 TEST(ServerConfig, PasswordDigestIsTheMd5OfTheGbkBytes) {
