@@ -1,6 +1,9 @@
 // The conference server's rules seen from protocol bots: login refusals, roles and their
-// limits, video requests and broadcasts, notices, roll call, upgrade query, probe echo.
+// limits, private data, video requests and broadcasts, notices, roll call, upgrade query,
+// probe echo.
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -8,6 +11,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "RecordCodec.h"
 #include "ServerFixture.h"
 #include "UdpProbe.h"
 
@@ -265,6 +269,45 @@ TEST_F(ConferenceRules, SharesOfADepartedUserAreCleared) {
     EXPECT_EQ(cleared->offset, ROOM_ATTR_SCREEN_SHARE);
     EXPECT_EQ(cleared->notify, 0);
     EXPECT_EQ(cleared->data, Bytes(6, 0));
+}
+
+TEST_F(ConferenceRules, PrivateDataWritesStayInTheirRecord) {
+    auto owner = LoggedIn("owner");
+    auto other = LoggedIn("other");
+    // Somebody else's data is the chair's to change: this write is dropped.
+    ASSERT_TRUE(other->Send(MsgSetUserData{owner->UserId(), 0, Bytes(4, 0xEE)}));
+    // The last ten of the owner's own 32 bytes.
+    ASSERT_TRUE(owner->Send(MsgSetUserData{owner->UserId(), 22, Bytes(10, 0xAB)}));
+    auto update = other->ReceiveMessage<MsgPrivateData>();
+    ASSERT_TRUE(update);
+    EXPECT_EQ(update->userId, owner->UserId());
+    EXPECT_EQ(update->offset, 22);
+    EXPECT_EQ(update->data, Bytes(10, 0xAB));
+    // A write reaching past the 32 bytes ends the writer's connection only.
+    ASSERT_TRUE(other->Send(MsgSetUserData{other->UserId(), 30, Bytes(4, 1)}));
+    EXPECT_TRUE(other->WaitClosed());
+
+    // A newcomer's snapshot holds the owner's record with the bytes where they were written
+    // (private data at 92 of the record).
+    RawBot newcomer(server_->ConferencePort());
+    ASSERT_TRUE(newcomer.Greet());
+    MsgLoginRequest request;
+    request.confId = 900001;
+    request.name = "newcomer";
+    request.mode = 1;
+    request.clientVersion = 100;
+    ASSERT_TRUE(newcomer.Send(request));
+    auto response = newcomer.ReceiveMessage<MsgLoginResponse>();
+    ASSERT_TRUE(response);
+    ASSERT_EQ(response->result, 0);
+    const auto record =
+        std::find_if(response->users.begin(), response->users.end(),
+                     [&](const ST_USER_ITEM_DEPT& user) { return user.userId == owner->UserId(); });
+    ASSERT_NE(record, response->users.end());
+    const Bytes bytes = EncodeRecord(*record);
+    Bytes expected(32, 0);
+    std::fill(expected.begin() + 22, expected.end(), 0xAB);
+    EXPECT_EQ(Bytes(bytes.begin() + 92, bytes.end()), expected);
 }
 
 TEST_F(ConferenceRules, ProbeEchoReturnsProbesOnly) {
