@@ -15,9 +15,14 @@ struct RequestClient::Pending {
 };
 
 RequestClient::RequestClient(asio::io_context& io, Service service, std::string name)
-    : io_(io), service_(service), name_(std::move(name)) {}
+    : io_(io), service_(service), name_(std::move(name)) {
+    guard_->self = this;
+}
 
 RequestClient::~RequestClient() {
+    // Waits for a handler that is running now; any later one does nothing.
+    std::lock_guard lock(guard_->mutex);
+    guard_->self = nullptr;
     if (link_) {
         link_->Detach();
     }
@@ -55,64 +60,67 @@ int32_t RequestClient::Connect(const std::string& host, uint16_t port,
             connected->set_value(code);
         }
     };
-    asio::post(io_, [this, host, port, socket, resolver, timer, settle] {
-        timer->async_wait([socket, resolver, settle](const asio::error_code& error) {
-            if (!error) {
-                resolver->cancel();
-                asio::error_code ignored;
-                socket->close(ignored);
-                settle(-2);
-            }
-        });
-        resolver->async_resolve(
-            host, std::to_string(port),
-            [this, socket, settle](const asio::error_code& error,
+    asio::post(io_, Guarded([this, host, port, socket, resolver, timer, settle] {
+                   timer->async_wait([socket, resolver, settle](const asio::error_code& error) {
+                       if (!error) {
+                           resolver->cancel();
+                           asio::error_code ignored;
+                           socket->close(ignored);
+                           settle(-2);
+                       }
+                   });
+                   resolver->async_resolve(
+                       host, std::to_string(port),
+                       Guarded([this, socket, settle](
+                                   const asio::error_code& error,
                                    const asio::ip::tcp::resolver::results_type& endpoints) {
-                if (error) {
-                    YLOG_WARN("%s: cannot resolve %s: %s", name_.c_str(), host_.c_str(),
-                              error.message().c_str());
-                    settle(-1);
-                    return;
-                }
-                asio::async_connect(
-                    *socket, endpoints,
-                    [this, socket, settle](const asio::error_code& connectError,
-                                           const asio::ip::tcp::endpoint&) {
-                        if (connectError) {
-                            settle(-1);
-                            return;
-                        }
-                        link_ = std::make_shared<Link>(
-                            std::move(*socket), name_ + " " + host_ + ":" + std::to_string(port_));
-                        link_->Start(this);
-                        auto hello = std::make_shared<Pending>();
-                        hello->expected = MsgType::HelloAck;
-                        hello->onReply = [this, settle](const Frame& frame) {
-                            if (frame.type == MsgType::Refused) {
-                                auto refused = DecodeBody<MsgRefused>(frame.body);
-                                settle(refused ? refused->code : -1);
-                                link_->Close("hello refused");
-                                return;
-                            }
-                            auto ack = DecodeBody<MsgHelloAck>(frame.body);
-                            if (!ack) {
-                                YLOG_WARN("%s: malformed hello answer", name_.c_str());
-                                link_->Close("malformed hello answer");
-                                settle(-1);
-                                return;
-                            }
-                            heartbeat_ = std::chrono::milliseconds(ack->heartbeatMs);
-                            link_->SetTiming(heartbeat_, std::chrono::milliseconds(ack->timeoutMs));
-                            connected_ = true;
-                            settle(0);
-                        };
-                        pending_ = hello;
-                        MsgHello message;
-                        message.service = service_;
-                        link_->SendMessage(message);
-                    });
-            });
-    });
+                           if (error) {
+                               YLOG_WARN("%s: cannot resolve %s: %s", name_.c_str(), host_.c_str(),
+                                         error.message().c_str());
+                               settle(-1);
+                               return;
+                           }
+                           asio::async_connect(
+                               *socket, endpoints,
+                               Guarded([this, socket, settle](const asio::error_code& connectError,
+                                                              const asio::ip::tcp::endpoint&) {
+                                   if (connectError) {
+                                       settle(-1);
+                                       return;
+                                   }
+                                   link_ = std::make_shared<Link>(
+                                       std::move(*socket),
+                                       name_ + " " + host_ + ":" + std::to_string(port_));
+                                   link_->Start(this);
+                                   auto hello = std::make_shared<Pending>();
+                                   hello->expected = MsgType::HelloAck;
+                                   hello->onReply = [this, settle](const Frame& frame) {
+                                       if (frame.type == MsgType::Refused) {
+                                           auto refused = DecodeBody<MsgRefused>(frame.body);
+                                           settle(refused ? refused->code : -1);
+                                           link_->Close("hello refused");
+                                           return;
+                                       }
+                                       auto ack = DecodeBody<MsgHelloAck>(frame.body);
+                                       if (!ack) {
+                                           YLOG_WARN("%s: malformed hello answer", name_.c_str());
+                                           link_->Close("malformed hello answer");
+                                           settle(-1);
+                                           return;
+                                       }
+                                       heartbeat_ = std::chrono::milliseconds(ack->heartbeatMs);
+                                       link_->SetTiming(heartbeat_,
+                                                        std::chrono::milliseconds(ack->timeoutMs));
+                                       connected_ = true;
+                                       settle(0);
+                                   };
+                                   pending_ = hello;
+                                   MsgHello message;
+                                   message.service = service_;
+                                   link_->SendMessage(message);
+                               }));
+                       }));
+               }));
     // The timer bounds the wait; the margin covers a busy I/O thread.
     if (result.wait_for(timeout + std::chrono::seconds(2)) != std::future_status::ready) {
         Close();
@@ -134,33 +142,33 @@ std::optional<Frame> RequestClient::Call(Bytes request, MsgType expected,
     pending->expected = expected;
     pending->onReply = std::move(onReply);
     auto answer = pending->answer.get_future();
-    asio::post(io_, [this, pending, request = std::move(request)]() mutable {
-        if (!link_ || !link_->IsOpen()) {
-            Fail(pending);
-            return;
-        }
-        Fail(pending_);  // one call at a time: an older waiter gives up
-        pending_ = pending;
-        link_->Send(std::move(request));
-    });
+    asio::post(io_, Guarded([this, pending, request = std::move(request)]() mutable {
+                   if (!link_ || !link_->IsOpen()) {
+                       Fail(pending);
+                       return;
+                   }
+                   Fail(pending_);  // one call at a time: an older waiter gives up
+                   pending_ = pending;
+                   link_->Send(std::move(request));
+               }));
     if (answer.wait_for(timeout) != std::future_status::ready) {
-        asio::post(io_, [this, pending] {
-            if (pending_ == pending) {
-                pending_.reset();
-            }
-            Fail(pending);
-        });
+        asio::post(io_, Guarded([this, pending] {
+                       if (pending_ == pending) {
+                           pending_.reset();
+                       }
+                       Fail(pending);
+                   }));
         return std::nullopt;
     }
     return answer.get();
 }
 
 void RequestClient::Send(Bytes frame) {
-    asio::post(io_, [this, frame = std::move(frame)]() mutable {
-        if (link_ && link_->IsOpen()) {
-            link_->Send(std::move(frame));
-        }
-    });
+    asio::post(io_, Guarded([this, frame = std::move(frame)]() mutable {
+                   if (link_ && link_->IsOpen()) {
+                       link_->Send(std::move(frame));
+                   }
+               }));
 }
 
 void RequestClient::Close() {

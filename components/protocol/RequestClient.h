@@ -5,8 +5,10 @@
 
 #include <asio.hpp>
 #include <chrono>
+#include <concepts>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -51,6 +53,23 @@ public:
 
 private:
     struct Pending;
+    // What the handlers this object queues on the I/O thread hold instead of a bare this: a
+    // resolve, connect or post that completes after the object is gone finds it cleared.
+    struct Guard {
+        std::recursive_mutex mutex;
+        RequestClient* self = nullptr;
+    };
+    template <class Handler>
+    auto Guarded(Handler handler) {
+        // Constrained so that asio still sees which completion signature the handler takes.
+        return [ guard = guard_, handler = std::move(handler) ]<class... Args>(
+            Args && ... args) mutable requires std::invocable<Handler&, Args&&...> {
+            std::lock_guard lock(guard->mutex);
+            if (guard->self) {
+                handler(std::forward<Args>(args)...);
+            }
+        };
+    }
     void OnLinkFrame(Link& link, Frame& frame) override;
     void OnLinkClosed(Link& link, const std::string& reason) override;
     void Fail(const std::shared_ptr<Pending>& pending);
@@ -67,6 +86,7 @@ private:
     std::string host_;
     uint16_t port_ = 0;
     std::chrono::milliseconds heartbeat_{0};
+    std::shared_ptr<Guard> guard_ = std::make_shared<Guard>();
 };
 
 }  // namespace yav::proto
