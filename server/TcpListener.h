@@ -22,11 +22,19 @@ public:
     bool Start(const asio::ip::address& address, uint16_t port, AcceptHandler onAccept);
     void Stop();
     uint16_t Port() const { return port_; }
+    // Accepts that failed since the start (I/O thread only).
+    uint64_t FailedAccepts() const { return failedAccepts_; }
 
 private:
     void Accept();
+    void OnAcceptFailed(const asio::error_code& error);
 
     asio::ip::tcp::acceptor acceptor_;
+    // Paces retries while accepts fail (out of descriptors): an immediate retry fails again at
+    // once, spinning the thread and flooding the log.
+    asio::steady_timer retryTimer_;
+    bool failing_ = false;
+    uint64_t failedAccepts_ = 0;
     std::string prefix_;
     AcceptHandler onAccept_;
     uint16_t port_ = 0;
