@@ -9,6 +9,7 @@
 #include "client/app/LangFormat.h"
 #include "client/conference/XConfManager.h"
 #include "fakes/conference/CallLog.h"
+#include "fakes/conference/ConfManagerFixture.h"
 #include "fakes/conference/FakeCsManager.h"
 #include "fakes/conference/FakeMainFrame.h"
 #include "fakes/conference/LogCapture.h"
@@ -50,18 +51,10 @@ CsUserList Users(std::initializer_list<std::uint16_t> ids) {
     return list;
 }
 
-class CsMessagePumpTest : public ::testing::Test {
+class CsMessagePumpTest : public fakes::ConfManagerFixture {
 protected:
     void SetUp() override {
-        fakes::EnsureApplication();
-        static const bool textsLoaded = (g_ConfigManager.LoadLanguage(), true);
-        (void)textsLoaded;
-        fake.InstallFactory();
-        manager = std::make_unique<XConfManager>();
-        manager->SetMainFrame(&frame);
-        manager->SetCsHandler(&handler);
-        manager->SetUserHandler(&handler);
-        fake.loginInfo.userId = kMyId;
+        ConfManagerFixture::SetUp();
         fake.users.AddUser(8, u"Ann", 0b1);
         fake.users.AddUser(kMyId, u"Me", 0b1);
         std::uint16_t required = 0;
@@ -69,8 +62,7 @@ protected:
         log.Clear();
     }
     void TearDown() override {
-        manager.reset();
-        FakeCsManager::RestoreFactory();
+        ConfManagerFixture::TearDown();
         g_ConfigManager.nLanguageIndex = savedLanguage;
     }
 
@@ -87,11 +79,6 @@ protected:
         return calls;
     }
 
-    CallLog log;
-    FakeCsManager fake{log};
-    FakeMainFrame frame{log};
-    RecordingCsHandler handler{log};
-    std::unique_ptr<XConfManager> manager;
     int savedLanguage = g_ConfigManager.nLanguageIndex;
 };
 

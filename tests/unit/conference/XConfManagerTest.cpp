@@ -10,6 +10,7 @@
 #include "client/app/LangFormat.h"
 #include "client/conference/UpgradeInfo.h"
 #include "fakes/conference/CallLog.h"
+#include "fakes/conference/ConfManagerFixture.h"
 #include "fakes/conference/FakeCsManager.h"
 #include "fakes/conference/FakeMainFrame.h"
 #include "fakes/conference/QtWait.h"
@@ -24,29 +25,15 @@ using fakes::FakeMainFrame;
 using fakes::RecordingCsHandler;
 using Strings = std::vector<std::string>;
 
-constexpr std::uint16_t kMyId = 16;
-
-class XConfManagerTest : public ::testing::Test {
+class XConfManagerTest : public fakes::ConfManagerFixture {
 protected:
     void SetUp() override {
-        fakes::EnsureApplication();
-        static const bool textsLoaded = (g_ConfigManager.LoadLanguage(), true);
-        (void)textsLoaded;
-        fake.InstallFactory();
-        manager = std::make_unique<XConfManager>();
-        manager->SetMainFrame(&frame);
-        manager->SetCsHandler(&handler);
-        manager->SetUserHandler(&handler);
+        ConfManagerFixture::SetUp();
         fake.loginInfo.confId = 4321;
         std::strcpy(fake.loginInfo.confName, "Demo");
-        fake.loginInfo.userId = kMyId;
         fake.appInfo.speakerLimit = 2;
         fake.users.AddUser(8, u"Ann", 0b11);
         fake.users.AddUser(kMyId, u"Me", 0b1);
-    }
-    void TearDown() override {
-        manager.reset();
-        FakeCsManager::RestoreFactory();
     }
 
     int Login(std::uint8_t goOn = 0, const char* password = "secret") {
@@ -64,12 +51,6 @@ protected:
         }
         return out;
     }
-
-    CallLog log;
-    FakeCsManager fake{log};
-    FakeMainFrame frame{log};
-    RecordingCsHandler handler{log};
-    std::unique_ptr<XConfManager> manager;
 };
 
 // --- login ---------------------------------------------------------------------------------
