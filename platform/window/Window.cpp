@@ -44,27 +44,49 @@ QEvent::Type PostedMessageType() {
     return type;
 }
 
+// A posted message; an owned payload goes with the event, so whoever deletes the event (Qt
+// after delivery, or removePostedEvents when the window is destroyed) destroys it once.
 class PostedMessageEvent : public QEvent {
 public:
     PostedMessageEvent(std::shared_ptr<detail::HandleState> state, UINT message, WPARAM wParam,
-                       LPARAM lParam)
+                       LPARAM lParam, std::unique_ptr<detail::PayloadBase> payload)
         : QEvent(PostedMessageType()),
           state_(std::move(state)),
           message_(message),
           wParam_(wParam),
-          lParam_(lParam) {}
+          lParam_(payload ? payload->Token() : lParam),
+          payload_(std::move(payload)) {}
 
     const std::shared_ptr<detail::HandleState>& State() const { return state_; }
     UINT Message() const { return message_; }
     WPARAM WParam() const { return wParam_; }
     LPARAM LParam() const { return lParam_; }
+    detail::PayloadBase* Payload() const { return payload_.get(); }
 
 private:
     std::shared_ptr<detail::HandleState> state_;
     UINT message_;
     WPARAM wParam_;
     LPARAM lParam_;
+    std::unique_ptr<detail::PayloadBase> payload_;
 };
+
+// Queues a message for the window of state; false (nothing queued, the payload destroyed by
+// the caller) when that window is gone. The lock orders the post before a destruction that
+// clears the target, so the destruction's removal of pending posts sees it.
+bool PostTo(const std::shared_ptr<detail::HandleState>& state, UINT message, WPARAM wParam,
+            LPARAM lParam, std::unique_ptr<detail::PayloadBase> payload) {
+    if (!state) {
+        return false;
+    }
+    std::lock_guard<std::mutex> lock(state->mutex);
+    if (state->target == nullptr) {
+        return false;
+    }
+    QCoreApplication::postEvent(
+        state->target, new PostedMessageEvent(state, message, wParam, lParam, std::move(payload)));
+    return true;
+}
 
 // The active window and the one active before it, as the application's event filter saw
 // the activations (Qt activates the new window before it deactivates the old one).
@@ -219,16 +241,12 @@ bool WindowHandle::IsWindow() const {
 }
 
 bool WindowHandle::Post(UINT message, WPARAM wParam, LPARAM lParam) const {
-    if (!state_) {
-        return false;
-    }
-    std::lock_guard<std::mutex> lock(state_->mutex);
-    if (state_->target == nullptr) {
-        return false;
-    }
-    QCoreApplication::postEvent(state_->target,
-                                new PostedMessageEvent(state_, message, wParam, lParam));
-    return true;
+    return PostTo(state_, message, wParam, lParam, nullptr);
+}
+
+bool WindowHandle::PostOwned(UINT message, WPARAM wParam,
+                             std::unique_ptr<detail::PayloadBase> payload) const {
+    return PostTo(state_, message, wParam, 0, std::move(payload));
 }
 
 // --- free functions ---
@@ -380,7 +398,8 @@ void WindowCore::DropHandle() {
         handle_->target = nullptr;
     }
     handle_.reset();
-    // Posts made before the handle was cleared are still queued: drop them too.
+    // Posts made before the target was cleared are still queued: drop them (and their
+    // payloads) too.
     QCoreApplication::removePostedEvents(self_, PostedMessageType());
 }
 
@@ -499,6 +518,7 @@ void WindowCore::DispatchPosted(QEvent* event) {
     if (!created_ || posted->State() != handle_) {
         return;
     }
+    const detail::PayloadDelivery delivery(posted->Payload());
     WindowProc(posted->Message(), posted->WParam(), posted->LParam());
 }
 

@@ -7,7 +7,9 @@
 // destroyed), command notifications from controls to their parent, show/move/size in the
 // program's terms, painting in an erase step and a paint step, mouse-tracking notifications,
 // activation changes, drag-by-caption hit testing and per-pixel-alpha ("layered") pictures.
-// Everything except posting through a WindowHandle runs on the GUI thread.
+//
+// Everything except posting through a WindowHandle runs on the GUI thread. An owned payload
+// (PostPayload) is destroyed exactly once, delivered or dropped.
 
 #include <QImage>
 #include <QPoint>
@@ -96,8 +98,14 @@ public:
     QWidget* GetParent() const;
 
     // --- messages ---
+    // A direct call of WindowProc on the calling (GUI) thread.
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
     bool PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    // Posts with an owned payload: the handler gets it through PayloadOf<T>(lParam).
+    template <class T>
+    bool PostPayload(UINT message, WPARAM wParam, T value) {
+        return GetSafeHwnd().PostPayload(message, wParam, std::move(value));
+    }
 
     // --- timers (ids are the window's own; re-arming restarts the period) ---
     // False when the window does not exist. Periods below 10 ms run at 10 ms.
