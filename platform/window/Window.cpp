@@ -16,9 +16,21 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 
 #include "platform/window/WindowStyles.h"
+
+#if defined(__SANITIZE_THREAD__)
+#define YAV_TSAN 1
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define YAV_TSAN 1
+#endif
+#endif
+#ifdef YAV_TSAN
+#include <sanitizer/tsan_interface.h>
+#endif
 
 namespace yav {
 
@@ -38,6 +50,21 @@ namespace {
 constexpr const char* kControlIdProperty = "yavControlId";
 constexpr int kShortestTimerMs = 10;
 constexpr int kPreciseTimerBelowMs = 20;
+
+// Qt hands a posted event to the GUI thread under its own lock, which ThreadSanitizer cannot
+// see (Qt is not instrumented); these tell it what that lock guarantees: everything the
+// posting thread wrote into the event happens before the GUI thread reads it.
+#ifdef YAV_TSAN
+void HandOver(QEvent* event) {
+    __tsan_release(event);
+}
+void TakeOver(QEvent* event) {
+    __tsan_acquire(event);
+}
+#else
+void HandOver(QEvent* /*event*/) {}
+void TakeOver(QEvent* /*event*/) {}
+#endif
 
 QEvent::Type PostedMessageType() {
     static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
@@ -83,8 +110,9 @@ bool PostTo(const std::shared_ptr<detail::HandleState>& state, UINT message, WPA
     if (state->target == nullptr) {
         return false;
     }
-    QCoreApplication::postEvent(
-        state->target, new PostedMessageEvent(state, message, wParam, lParam, std::move(payload)));
+    auto* event = new PostedMessageEvent(state, message, wParam, lParam, std::move(payload));
+    HandOver(event);
+    QCoreApplication::postEvent(state->target, event);
     return true;
 }
 
@@ -152,6 +180,8 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
+        // The first of this program's code to see every event of the GUI thread.
+        TakeOver(event);
         const QEvent::Type type = event->type();
         if (type == QEvent::WindowActivate) {
             auto* window = qobject_cast<QWidget*>(watched);
@@ -367,7 +397,7 @@ WindowCore::WindowCore(QWidget* self) : self_(self) {
     self_->setMouseTracking(true);
     if (!self_->isWindow()) {
         if (WindowCore* above = NearestWindowAbove(self_)) {
-            created_ = above->created_;
+            created_ = above->created_.load();
         }
     }
     if (created_) {
@@ -383,21 +413,28 @@ WindowCore::~WindowCore() {
 }
 
 WindowHandle WindowCore::GetSafeHwnd() const {
+    std::lock_guard<std::mutex> lock(handleMutex_);
     return WindowHandle(handle_);
 }
 
 void WindowCore::NewHandle() {
     DropHandle();
-    handle_ = std::make_shared<detail::HandleState>();
-    handle_->target = self_;
+    auto state = std::make_shared<detail::HandleState>();
+    state->target = self_;
+    std::lock_guard<std::mutex> lock(handleMutex_);
+    handle_ = std::move(state);
 }
 
 void WindowCore::DropHandle() {
-    if (handle_) {
-        std::lock_guard<std::mutex> lock(handle_->mutex);
-        handle_->target = nullptr;
+    std::shared_ptr<detail::HandleState> old;
+    {
+        std::lock_guard<std::mutex> lock(handleMutex_);
+        old = std::move(handle_);
     }
-    handle_.reset();
+    if (old) {
+        std::lock_guard<std::mutex> lock(old->mutex);
+        old->target = nullptr;
+    }
     // Posts made before the target was cleared are still queued: drop them (and their
     // payloads) too.
     QCoreApplication::removePostedEvents(self_, PostedMessageType());
@@ -514,7 +551,8 @@ BOOL WindowCore::PreTranslateMessage(Msg* /*msg*/) {
 
 void WindowCore::DispatchPosted(QEvent* event) {
     auto* posted = static_cast<PostedMessageEvent*>(event);
-    // A message for an earlier lifetime of this window is not delivered.
+    // A message for an earlier lifetime of this window is not delivered. handle_ changes
+    // only on this thread, so reading it here needs no lock.
     if (!created_ || posted->State() != handle_) {
         return;
     }
@@ -899,6 +937,7 @@ void WindowCore::OnActivate(UINT /*state*/, QWidget* /*other*/) {}
 void WindowCore::OnDestroy() {}
 
 bool WindowCore::HandleEvent(QEvent* event) {
+    TakeOver(event);
     const QEvent::Type type = event->type();
     if (type == PostedMessageType()) {
         DispatchPosted(event);
