@@ -254,4 +254,38 @@ TEST(WindowThreads, PostingRacesWithDestroyAndCreate) {
     EXPECT_FALSE(yav::PostMessage(static_cast<QWidget*>(&window), kTestMessage, 0, 0));
 }
 
+// 10,000 posts from four threads while the GUI thread drains: none lost, each thread's in
+// its posting order.
+TEST(WindowThreads, TenThousandPostsFromFourThreadsKeepEachThreadsOrder) {
+    RecordingWindow window;
+    constexpr int kThreads = 4;
+    constexpr int kPerThread = 2500;
+    std::atomic<int> refused{0};
+    std::vector<std::thread> workers;
+    for (int t = 0; t < kThreads; ++t) {
+        workers.emplace_back([&, t] {
+            for (int seq = 0; seq < kPerThread; ++seq) {
+                if (!PostVia(t + seq, window, Tagged(t, seq))) {
+                    ++refused;
+                }
+            }
+        });
+    }
+    const bool all = yav::testing::WaitUntil(
+        [&] { return window.received.size() == size_t{kThreads} * kPerThread; });
+    for (auto& worker : workers) {
+        worker.join();
+    }
+    ASSERT_TRUE(all) << window.received.size() << " arrived";
+    EXPECT_EQ(refused, 0);
+    std::array<int, kThreads> next{};
+    for (const Received& r : window.received) {
+        const size_t thread = ThreadOf(r.wParam);
+        ASSERT_LT(thread, static_cast<size_t>(kThreads));
+        ASSERT_EQ(SeqOf(r.wParam), next[thread]) << "thread " << thread;
+        ++next[thread];
+        ASSERT_EQ(r.thread, window.thread());
+    }
+}
+
 }  // namespace
