@@ -30,10 +30,6 @@ std::string ToGbk(const QString& text) {
     return yav::text::Utf16ToGbk(text.toStdU16String());
 }
 
-std::uint16_t BaseOf(std::uint16_t id) {
-    return static_cast<std::uint16_t>(id & ~7u);
-}
-
 }  // namespace
 
 XConfManager::XConfManager()
@@ -276,7 +272,7 @@ void XConfManager::AwardSpeek(std::uint16_t userId, std::uint8_t status) {
         ShowSpeakerLimit();
         return;
     }
-    m_pCsManager->AwardSpeek(BaseOf(userId), status);
+    m_pCsManager->AwardSpeek(UserOf(userId), status);
     YLOG_DEBUG("AwardSpeek  UserID= %d Status=%d", userId, status);
 }
 
@@ -471,7 +467,7 @@ void XConfManager::GrantScreenControl(std::uint16_t userId, std::uint8_t value) 
 
 void XConfManager::SendUserByte311(std::uint16_t wMediaId) {
     const auto channel = static_cast<std::uint8_t>(wMediaId % 8);
-    Transmit(BaseOf(wMediaId), kSubCommandChannelRequest, &channel, 1);
+    Transmit(UserOf(wMediaId), kSubCommandChannelRequest, &channel, 1);
 }
 
 void XConfManager::SendH323Call(const QString& number, std::uint8_t flag) {
