@@ -1,0 +1,76 @@
+// What one participant sends that reaches the others: user-to-user blocks, room attributes
+// and private data, each with the rules on who may send what.
+#include "Conference.h"
+#include "RecordCodec.h"
+#include "platform/core/Log.h"
+
+namespace yav::server {
+
+using namespace yav::proto;
+
+void Conference::OnTransmit(Participant& who, const MsgTransmit& message) {
+    const uint16_t sub = message.subCommand;
+    // The screen-control reply carries the ordinary answers every participant gives (codes 0,
+    // 3, 4, 5); only codes 1 and 2 hand out or take back control of the receiver's screen.
+    const bool grantsScreenControl =
+        sub == kSubCommandScreenControlReply &&
+        (message.payload.empty() || message.payload[0] == 1 || message.payload[0] == 2);
+    const bool chairOnly = sub == kSubCommandConfDissolved || sub == kSubCommandDeviceParamChange ||
+                           sub == kSubCommandCameraControl || grantsScreenControl;
+    if (chairOnly && !IsPrivileged(who)) {
+        YLOG_WARN(
+            "conference %u: sub-command %u from user %u without chair or presenter role "
+            "refused",
+            config_.confId, sub, who.record.userId);
+        return;
+    }
+    MsgRelay relay;
+    relay.to = message.to;
+    relay.from = who.record.userId;
+    relay.subCommand = sub;
+    relay.payload = message.payload;
+    const Bytes frame = EncodeFrame(relay);
+    if (message.to == 0) {
+        // Everybody but the sender: the sender already acted on its own command.
+        SendAll(frame, who.record.userId);
+        return;
+    }
+    Participant* target = Find(message.to);
+    if (!target) {
+        YLOG_DEBUG("conference %u: relay to absent user %u dropped", config_.confId, message.to);
+        return;
+    }
+    SendTo(*target, frame);
+}
+
+void Conference::OnSetUserAttribute(Participant& who, const MsgSetUserAttribute& message) {
+    // The share records below the bulletin belong to whoever shares; the rest is the chair's
+    // (or anybody's while alone in the room).
+    const bool allowed = message.offset + message.data.size() <= ROOM_ATTR_BULLETIN ||
+                         IsPrivileged(who) || participants_.size() == 1;
+    if (!allowed) {
+        YLOG_WARN("conference %u: attribute write at %u by user %u refused", config_.confId,
+                  message.offset, who.record.userId);
+        return;
+    }
+    SetAttr(message.offset, message.data, message.notify);
+}
+
+void Conference::OnSetUserData(Participant& who, const MsgSetUserData& message) {
+    Participant* target = Find(message.userId);
+    if (!target || (target != &who && !IsChair(who))) {
+        YLOG_WARN("conference %u: private data of %u by %u refused", config_.confId, message.userId,
+                  who.record.userId);
+        return;
+    }
+    Bytes privateData = EncodeRecord(target->record.privateData);
+    std::memcpy(privateData.data() + message.offset, message.data.data(), message.data.size());
+    target->record.privateData = *DecodeRecord<ST_USER_PRIVATEDATA>(privateData);
+    MsgPrivateData update;
+    update.userId = target->record.userId;
+    update.offset = message.offset;
+    update.data = message.data;
+    Broadcast(update);
+}
+
+}  // namespace yav::server
