@@ -12,7 +12,6 @@ using namespace yav::proto;
 namespace {
 
 constexpr auto kConnectTimeout = std::chrono::seconds(5);
-constexpr auto kAnswerTimeout = std::chrono::seconds(10);
 
 std::string Utf16Text(const char16_t* text, size_t maxUnits) {
     return yav::text::Utf16ToUtf8(FieldText16(text, maxUnits));
@@ -127,12 +126,16 @@ int32_t CsManager::Login(const char* server, uint16_t port, uint32_t confId, con
     request.mode = mode;
     request.clientVersion = kClientVersion;
     bool wellFormed = true;
-    auto answer = client_.Call(EncodeFrame(request), MsgType::LoginResponse, kAnswerTimeout,
+    auto answer = client_.Call(EncodeFrame(request), MsgType::LoginResponse, answerTimeout_,
                                [this, &wellFormed](const Frame& frame) {
                                    wellFormed =
                                        frame.type == MsgType::LoginResponse && ApplyLogin(frame);
                                });
     if (!answer) {
+        // Nothing of a late answer is applied: the call dropped it, and closing ends the
+        // server's side of this login too.
+        YLOG_WARN("KroCsManger: no login answer from %s:%u within %lld ms", host.c_str(), port,
+                  static_cast<long long>(answerTimeout_.count()));
         client_.Close();
         return CS_ERR_TIMEOUT;
     }
@@ -180,7 +183,7 @@ int32_t CsManager::QueryUpgradeInfo(KroGuid clientGuid, const char* server, uint
     MsgUpgradeQuery request;
     request.clientGuid = clientGuid;
     request.clientVersion = FieldText(clientVersion, kMaxTextBytes);
-    auto answer = query.Call(EncodeFrame(request), MsgType::UpgradeInfo, kAnswerTimeout);
+    auto answer = query.Call(EncodeFrame(request), MsgType::UpgradeInfo, answerTimeout_);
     query.Close();
     if (!answer) {
         return -2;
@@ -337,7 +340,7 @@ int32_t CsManager::RollCallRequest(const char16_t* name, const char16_t* passwor
     request.name = std::string(yav::text::TruncateUtf8(Utf16Text(name, 64), kMaxTextBytes));
     request.password = std::string(yav::text::TruncateUtf8(Utf16Text(password, 32), kMaxTextBytes));
     request.confId = confId;
-    auto answer = client_.Call(EncodeFrame(request), MsgType::RollCallResponse, kAnswerTimeout);
+    auto answer = client_.Call(EncodeFrame(request), MsgType::RollCallResponse, answerTimeout_);
     if (!answer) {
         return -1;
     }

@@ -8,12 +8,14 @@
 
 #include "ServerFixture.h"
 #include "fakes/conference/LogCapture.h"
+#include "support/WaitUntil.h"
 
 namespace {
 
 using namespace yav::proto;
 using yav::test::RawBot;
 using yav::test::ServerFixture;
+using yav::test::WaitUntil;
 
 // The header of a frame announcing the largest body; its bytes then come one by one.
 Bytes HugeFrameHeader(MsgType type) {
@@ -21,18 +23,6 @@ Bytes HugeFrameHeader(MsgType type) {
     out.U32(kMaxFrameBytes);
     out.U16(static_cast<uint16_t>(type));
     return out.Take();
-}
-
-// Waits with a generous bound; the point is that it happens, not how fast.
-bool Eventually(const std::function<bool()>& condition) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
 }
 
 class StuckConnections : public ServerFixture {
@@ -73,7 +63,7 @@ TEST_F(StuckConnections, TricklingPeersAreClosedAtTheirTimeOut) {
         ASSERT_TRUE(bot.Connected());
         c.prepare(bot);
         EXPECT_TRUE(bot.WaitClosed(std::chrono::seconds(10)));
-        EXPECT_TRUE(Eventually([&] { return log_.Contains(c.logLine); }));
+        EXPECT_TRUE(WaitUntil([&] { return log_.Contains(c.logLine); }));
     }
 }
 
@@ -116,7 +106,7 @@ protected:
     // on its way to the server's thread).
     std::unique_ptr<RawBot> AcceptedFrom(const char* address) {
         std::unique_ptr<RawBot> bot;
-        Eventually([&] {
+        WaitUntil([&] {
             bot = From(address);
             return bot->Greet();
         });
@@ -150,7 +140,7 @@ TEST_F(PendingCaps, PerAddressCapRefusesOnlyThatAddress) {
     b.reset();
     auto afterClose = AcceptedFrom("127.0.0.1");
     EXPECT_EQ(afterClose->Login(900001, "c", "", 1), 0);
-    EXPECT_TRUE(Eventually([&] { return log_.Contains("from 127.0.0.1 again"); }));
+    EXPECT_TRUE(WaitUntil([&] { return log_.Contains("from 127.0.0.1 again"); }));
     // Two episodes, two refusal lines, whatever the number of refused attempts.
     EXPECT_EQ(log_.CountContaining("connections from 127.0.0.1 have not logged in"), 2u);
 }
@@ -169,7 +159,7 @@ TEST_F(PendingCaps, TotalCapCountsEveryAddress) {
     c.reset();
     auto next = AcceptedFrom("127.0.0.4");
     EXPECT_EQ(next->Login(900001, "d", "", 1), 0);
-    EXPECT_TRUE(Eventually([&] { return log_.Contains("cs: accepting new connections again"); }));
+    EXPECT_TRUE(WaitUntil([&] { return log_.Contains("cs: accepting new connections again"); }));
 }
 
 }  // namespace
