@@ -9,7 +9,6 @@ using namespace yav::proto;
 namespace {
 
 constexpr auto kConnectTimeout = std::chrono::seconds(5);
-constexpr auto kAnswerTimeout = std::chrono::seconds(10);
 constexpr uint16_t kDefaultPort = 8875;
 
 std::string Name(const char* text) {
@@ -88,15 +87,18 @@ int32_t DsManager::GetConfList(const char* server, uint32_t port, uint32_t confI
     request.name = Name(name);
     request.passwordDigest = FieldText(passwordDigest, kMaxDigestBytes);
     request.type = type;
-    auto answer = client_.Call(EncodeFrame(request), MsgType::ConfListResponse, kAnswerTimeout);
+    auto answer = client_.Call(EncodeFrame(request), MsgType::ConfListResponse, answerTimeout_);
     if (!answer) {
+        YLOG_WARN("KroDsManger: no conference list from %s:%u within %lld ms", host.c_str(), target,
+                  static_cast<long long>(answerTimeout_.count()));
         return DS_ERR_TIMEOUT;
     }
     auto response = DecodeBody<MsgConfListResponse>(answer->body);
     if (!response) {
-        YLOG_WARN("KroDsManger: malformed conference list (%zu bytes)", answer->body.size());
+        YLOG_WARN("KroDsManger: malformed conference list (%zu bytes) from %s:%u",
+                  answer->body.size(), host.c_str(), target);
         client_.Close();
-        return DS_ERR_TIMEOUT;
+        return DS_ERR_MALFORMED;
     }
     if (extra)
         *extra = response->extra;
@@ -134,7 +136,7 @@ int32_t DsManager::GetCsServers(const char* server, const ST_CS_SERVER** list, i
     request.confId = confId;
     request.name = Name(name);
     request.kind = kind;
-    auto answer = client_.Call(EncodeFrame(request), MsgType::CsServersResponse, kAnswerTimeout);
+    auto answer = client_.Call(EncodeFrame(request), MsgType::CsServersResponse, answerTimeout_);
     if (!answer) {
         return 0;
     }
@@ -172,7 +174,7 @@ int32_t DsManager::QueryMediaServer(const char* server, uint32_t port, uint32_t 
     }
     MsgMediaServerRequest request;
     request.confId = confId;
-    auto answer = client_.Call(EncodeFrame(request), MsgType::MediaServerResponse, kAnswerTimeout);
+    auto answer = client_.Call(EncodeFrame(request), MsgType::MediaServerResponse, answerTimeout_);
     if (!answer) {
         return 0;
     }

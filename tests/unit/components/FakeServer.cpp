@@ -89,6 +89,8 @@ void FakeServer::Serve() {
                     if (auto request = DecodeBody<MsgLoginRequest>(frame.body)) {
                         Send(onLogin_(*request));
                     }
+                } else if (onRequest_) {
+                    Send(onRequest_(frame));
                 }
             }
         }
