@@ -225,12 +225,13 @@ void Conference::Leave(uint16_t userId, const char* why) {
     message.users.push_back(left);
     Broadcast(message);
     // Share records naming the departed user are cleared without a notice.
-    const uint8_t zeros[7] = {};
+    const uint8_t zeros[kMediaShareRecordBytes] = {};
     if (LoadU16(roomAttr_, ROOM_ATTR_SCREEN_SHARE) == userId) {
-        SetAttr(ROOM_ATTR_SCREEN_SHARE, std::span<const uint8_t>(zeros, 6), 0);
+        SetAttr(ROOM_ATTR_SCREEN_SHARE, std::span<const uint8_t>(zeros, kScreenShareRecordBytes),
+                0);
     }
     if (LoadU16(roomAttr_, ROOM_ATTR_MEDIA_SHARE) == userId) {
-        SetAttr(ROOM_ATTR_MEDIA_SHARE, std::span<const uint8_t>(zeros, 7), 0);
+        SetAttr(ROOM_ATTR_MEDIA_SHARE, std::span<const uint8_t>(zeros, kMediaShareRecordBytes), 0);
     }
     if (recordingUser_ == userId) {
         StopRecording(2);
