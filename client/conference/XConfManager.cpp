@@ -279,9 +279,12 @@ void XConfManager::AwardSpeek(std::uint16_t userId, std::uint8_t status) {
 void XConfManager::StopAllSpeakers() {
     std::vector<std::uint16_t> speakers;
     ForEachUser([&speakers](ST_USER_ITEM_DEPT* user) {
-        const bool present = user->kind != 0 && user->kind != 5;
+        // Byte 70 is the user kind, not a presence state: the test on 0 and 5 spares the chair
+        // and temporary administrators, as byte 80 (2) spares the presenter. Everybody else
+        // applying or speaking loses the floor.
+        const bool chairKind = user->kind == USER_KIND_CHAIR || user->kind == USER_KIND_TEMP_ADMIN;
         const bool speaking = user->speakState == 1 || user->speakState == 2;
-        if (present && speaking && user->presenterState != 2) {
+        if (!chairKind && speaking && user->presenterState != 2) {
             speakers.push_back(user->userId);
         }
     });
