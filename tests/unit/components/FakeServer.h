@@ -25,6 +25,7 @@ public:
     uint16_t Port() const { return port_; }
     // Answers frames other than the hello and a login (set before a client connects).
     void SetRequestScript(std::function<proto::Bytes(const proto::Frame&)> onRequest) {
+        std::lock_guard guard(lock_);
         onRequest_ = std::move(onRequest);
     }
     // Sends bytes on the current connection (after login).
