@@ -69,7 +69,7 @@ int32_t RequestClient::Connect(const std::string& host, uint16_t port,
             connected->set_value(code);
         }
     };
-    asio::post(io_, Guarded([this, host, port, socket, resolver, timer, settle] {
+    asio::post(io_, Guarded([this, host, port, socket, resolver, timer, settle, settled] {
                    timer->async_wait([socket, resolver, settle](const asio::error_code& error) {
                        if (!error) {
                            resolver->cancel();
@@ -80,9 +80,14 @@ int32_t RequestClient::Connect(const std::string& host, uint16_t port,
                    });
                    resolver->async_resolve(
                        host, std::to_string(port),
-                       Guarded([this, socket, settle](
+                       Guarded([this, socket, settle, settled](
                                    const asio::error_code& error,
                                    const asio::ip::tcp::resolver::results_type& endpoints) {
+                           // Once the attempt has its outcome (the time is up) nothing late may
+                           // connect: async_connect would reopen the socket the time-out closed.
+                           if (*settled) {
+                               return;
+                           }
                            if (error) {
                                YLOG_WARN("%s: cannot resolve %s: %s", name_.c_str(), host_.c_str(),
                                          error.message().c_str());
@@ -91,8 +96,14 @@ int32_t RequestClient::Connect(const std::string& host, uint16_t port,
                            }
                            asio::async_connect(
                                *socket, endpoints,
-                               Guarded([this, socket, settle](const asio::error_code& connectError,
-                                                              const asio::ip::tcp::endpoint&) {
+                               Guarded([this, socket, settle, settled](
+                                           const asio::error_code& connectError,
+                                           const asio::ip::tcp::endpoint&) {
+                                   if (*settled) {
+                                       asio::error_code ignored;
+                                       socket->close(ignored);
+                                       return;
+                                   }
                                    if (connectError) {
                                        settle(-1);
                                        return;
@@ -103,7 +114,12 @@ int32_t RequestClient::Connect(const std::string& host, uint16_t port,
                                    link_->Start(this);
                                    auto hello = std::make_shared<Pending>();
                                    hello->expected = MsgType::HelloAck;
-                                   hello->onReply = [this, settle](const Frame& frame) {
+                                   hello->onReply = [this, settle, settled](const Frame& frame) {
+                                       if (*settled) {
+                                           // Connect already returned its time-out.
+                                           link_->Close("hello answered too late");
+                                           return;
+                                       }
                                        if (frame.type == MsgType::Refused) {
                                            auto refused = DecodeBody<MsgRefused>(frame.body);
                                            settle(refused ? refused->code : -1);
