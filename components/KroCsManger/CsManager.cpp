@@ -4,6 +4,7 @@
 
 #include "Messages.h"
 #include "RecordCodec.h"
+#include "platform/core/AltSignalStack.h"
 #include "platform/core/Log.h"
 #include "platform/core/TextCodec.h"
 
@@ -26,7 +27,10 @@ CsManager::CsManager()
       users_(*this) {
     client_.SetEventHandler([this](Frame& frame) { OnEvent(frame); });
     client_.SetClosedHandler([this](const std::string& reason) { OnConnectionClosed(reason); });
-    thread_ = std::thread([this] { io_.run(); });
+    thread_ = std::thread([this] {
+        const yav::AltSignalStack signalStack;
+        io_.run();
+    });
 }
 
 CsManager::~CsManager() {

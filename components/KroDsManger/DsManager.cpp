@@ -1,6 +1,7 @@
 #include "DsManager.h"
 
 #include "Messages.h"
+#include "platform/core/AltSignalStack.h"
 #include "platform/core/Log.h"
 #include "platform/core/TextCodec.h"
 
@@ -19,7 +20,10 @@ std::string Name(const char* text) {
 
 DsManager::DsManager()
     : work_(asio::make_work_guard(io_)), client_(io_, Service::DataServer, "KroDsManger") {
-    thread_ = std::thread([this] { io_.run(); });
+    thread_ = std::thread([this] {
+        const yav::AltSignalStack signalStack;
+        io_.run();
+    });
 }
 
 DsManager::~DsManager() {

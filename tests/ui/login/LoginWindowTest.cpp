@@ -42,12 +42,15 @@ protected:
         ASSERT_NE(page, nullptr);
     }
 
+    // Also called by tests that open the window once per case; the page goes with the window,
+    // so a second call must not reach it.
     void TearDown() override {
         handler.Release();
         if (page != nullptr) {
             page->JoinLoginThread();
         }
         login.reset();
+        page = nullptr;
     }
 
     // Presses a control of the page (or the window) as a click would.

@@ -93,6 +93,10 @@ TEST_F(SkinModule, EveryImageShowsSomething) {
 }
 
 TEST_F(SkinModule, WritesTheContactSheet) {
+#if defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "Qt paints and converts an image this large on its own pool threads, whose "
+                    "locks ThreadSanitizer cannot see (Qt is not instrumented)";
+#endif
     const std::vector<SkinRow> rows = ReadImageTable();
     const int columns = 10;
     const QSize cell(150, 118);
