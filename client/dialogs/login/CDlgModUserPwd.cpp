@@ -131,7 +131,7 @@ void CDlgModUserPwd::OnOK() {
         return;
     }
     if (m_modifyPassword) {
-        m_modifyPassword(m_editOld.text(), m_editNew.text(), m_editConfirm.text());
+        m_modifyPassword(checked.oldPassword, checked.newPassword, checked.confirmation);
     }
     EndDialog(IDOK);
 }
