@@ -11,7 +11,7 @@
 #include "app/ConfigManger.h"
 #include "conference/DlgStartup.h"
 #include "conference/RoadDialogs.h"
-#include "conference/RoadWindows.h"
+#include "conference/RoadRoom.h"
 #include "conference/RoomFrame.h"
 #include "conference/XMainFrame.h"
 #include "dialogs/login/CConfItemPanel.h"
@@ -76,8 +76,8 @@ TEST(AccountLogin, TheLoginWindowLeadsIntoTheConferenceAndBack) {
         }
     });
     roomWatch.start();
-    startup = std::make_unique<CDlgStartup>(
-        std::make_unique<CRoadWindows>(std::make_unique<CRoadDialogs>()), frame.get());
+    startup = std::make_unique<CDlgStartup>(std::make_unique<CRoadDialogs>(),
+                                            std::make_unique<CRoadRoom>(), frame.get());
     ST_START_PARAM none;
     startup->SetStartParams(0, &none, QString());
     startup->DoModal();

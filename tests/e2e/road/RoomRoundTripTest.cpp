@@ -12,14 +12,14 @@
 #include "app/AppSettings.h"
 #include "app/ConfigManger.h"
 #include "conference/DlgStartup.h"
-#include "conference/RoadWindows.h"
+#include "conference/RoadRoom.h"
 #include "conference/RoomFrame.h"
 #include "conference/XMainFrame.h"
 
 namespace {
 
 // The login dialogs' side of the road, scripted: each list or login window run calls the
-// next step.
+// next step. The room under them is the program's own.
 class ScriptedDialogs : public yav::road::IRoadWindows {
 public:
     std::function<int()> onList;
@@ -54,8 +54,6 @@ public:
     }
     int messageAnswer = 1;
     void RememberMonitor() override {}
-    bool CreateRoomWindow(const QString&, uint32_t) override { return false; }
-    void CloseStartup() override {}
     std::vector<QString> messages;
 };
 
@@ -86,7 +84,7 @@ protected:
     void StartRoad(const ST_START_PARAM& block) {
         auto owned = std::make_unique<ScriptedDialogs>();
         dialogs = owned.get();
-        startup = std::make_unique<CDlgStartup>(std::make_unique<CRoadWindows>(std::move(owned)),
+        startup = std::make_unique<CDlgStartup>(std::move(owned), std::make_unique<CRoadRoom>(),
                                                 frame.get());
         startup->SetStartParams(1, &block, QString());
     }
