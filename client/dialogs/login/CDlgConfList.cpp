@@ -179,7 +179,7 @@ void CDlgConfList::SetUpControls() {
     m_btnLogout.SetBkColor(kWhite);
     m_btnLogout.SetWindowText(LoadLangString(kTextLogout));
     m_btnLogout.SetShowText(1);
-    m_btnLogout.SetTextPos(yav::Scaled(12), 0);
+    m_btnLogout.SetTextPos(12, 0);  // design pixels: the button scales the offset
     m_btnLogout.SetTextColors(kLogoutGrey, kLogoutHover, kLogoutGrey, kLogoutGrey);
     m_btnSearch.SetImages(m_pImgSearchFrame, m_pImgSearchFrame, m_pImgSearchFrame,
                           m_pImgSearchFrame, nullptr, nullptr, nullptr);
