@@ -15,6 +15,7 @@
 #include "conference/RoadRoom.h"
 #include "conference/RoomFrame.h"
 #include "conference/XMainFrame.h"
+#include "ui/GrabPixels.h"
 
 namespace {
 
@@ -120,6 +121,7 @@ TEST_F(RoomRoundTrip, ClosingTheRoomBringsBackTheListOfTheLastAnswer) {
 
     QString roomTitle;
     bool roomWasVisible = false;
+    int titlePixels = 0;
     // The list of the last answer is shown again; its close ends the program.
     ListEndsTheProgram();
     QTimer::singleShot(0, startup.get(), [&]() {
@@ -127,13 +129,18 @@ TEST_F(RoomRoundTrip, ClosingTheRoomBringsBackTheListOfTheLastAnswer) {
         ASSERT_NE(room, nullptr);
         roomWasVisible = yav::testing::WaitUntil([room]() { return room->isVisible(); }, 5000);
         roomTitle = room->windowTitle();
-        road_e2e::SaveGrab(room, "road_room_frame.png");
+        // The frame shows the conference's title.
+        const QImage shot = road_e2e::SaveGrab(room, "road_room_frame.png");
+        if (auto* title = room->findChild<QWidget*>(QStringLiteral("roomTitle"))) {
+            titlePixels = grab_pixels::DarkPixels(shot, title->geometry());
+        }
         room->close();
     });
     startup->DoModal();
 
     EXPECT_TRUE(roomWasVisible);
     EXPECT_EQ(roomTitle, QStringLiteral("Demo (900001)"));
+    EXPECT_GT(titlePixels, 10);
     EXPECT_EQ(dialogs->listRuns, 1);
     ASSERT_FALSE(dialogs->listed.empty());
     EXPECT_EQ(dialogs->listed.front().confId, 900001u);
