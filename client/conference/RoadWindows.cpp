@@ -69,7 +69,7 @@ bool CRoadWindows::CreateRoomWindow(const QString& confName, uint32_t confId) {
     if (g_pMainFrame == nullptr || g_pDlgStartup == nullptr) {
         return false;
     }
-    return g_pMainFrame->CreateRoomWindow(g_pDlgStartup, confName, confId);
+    return g_pMainFrame->CreateRoomWindow(confName, confId);
 }
 
 void CRoadWindows::CloseStartup() {

@@ -13,8 +13,9 @@
 #include "app/ConfigManger.h"
 #include "conference/DlgStartup.h"
 #include "conference/RoadWindows.h"
-#include "conference/RoomFrame.h"
+#include "conference/XConfManager.h"
 #include "conference/XMainFrame.h"
+#include "ui/CDlgPopMsg.h"
 
 namespace {
 
@@ -106,6 +107,18 @@ protected:
     uint32_t savedPort = 8875;
 };
 
+// Answers every leave question of the room with "leave"; the token removes the observer.
+int AnswerLeaveQuestions(int* count) {
+    return yav::Dialog::AddModalObserver([count](yav::Dialog& dialog) {
+        if (dynamic_cast<CDlgPopMsg*>(&dialog) != nullptr) {
+            if (count != nullptr) {
+                ++*count;
+            }
+            dialog.EndDialog(IDOK);
+        }
+    });
+}
+
 ST_START_PARAM DirectJoin(uint32_t confId) {
     ST_START_PARAM block;
     block.wJoinType = 0;
@@ -121,21 +134,32 @@ TEST_F(RoomRoundTrip, ClosingTheRoomBringsBackTheListOfTheLastAnswer) {
     StartRoad(block);
 
     QString roomTitle;
+    QString confName;
+    uint32_t confId = 0;
     bool roomWasVisible = false;
     // The list of the last answer is shown again; its close ends the program.
     ListEndsTheProgram();
+    // The leave question is answered "leave".
+    int questions = 0;
+    const int observer = AnswerLeaveQuestions(&questions);
     QTimer::singleShot(0, startup.get(), [&]() {
-        CRoomFrame* room = frame->GetRoomWindow();
-        ASSERT_NE(room, nullptr);
+        XMainFrame* room = frame.get();
         roomWasVisible = yav::testing::WaitUntil([room]() { return room->isVisible(); }, 5000);
         roomTitle = room->windowTitle();
+        confName = room->GetConfManager()->GetConfName();
+        confId = room->GetConfId();
         road_e2e::SaveGrab(room, "road_room_frame.png");
         room->close();
     });
     startup->DoModal();
 
     EXPECT_TRUE(roomWasVisible);
-    EXPECT_EQ(roomTitle, QStringLiteral("Demo (900001)"));
+    yav::Dialog::RemoveModalObserver(observer);
+    EXPECT_EQ(questions, 1);
+    EXPECT_EQ(roomTitle, LoadLangString(1));
+    EXPECT_EQ(confName, QStringLiteral("Demo"));
+    EXPECT_EQ(confId, 900001u);
+    EXPECT_FALSE(frame->IsWindow());
     EXPECT_EQ(dialogs->listRuns, 1);
     ASSERT_FALSE(dialogs->listed.empty());
     EXPECT_EQ(dialogs->listed.front().confId, 900001u);
@@ -151,12 +175,14 @@ TEST_F(RoomRoundTrip, LoggingOutOfTheListLeadsToTheLoginWindow) {
         startup->GetJoinHandler().ExitApp();
         return 2;
     };
+    const int observer = AnswerLeaveQuestions(nullptr);
     QTimer::singleShot(0, startup.get(), [&]() {
-        if (CRoomFrame* room = frame->GetRoomWindow()) {
-            room->close();
+        if (frame->IsWindow()) {
+            frame->close();
         }
     });
     startup->DoModal();
+    yav::Dialog::RemoveModalObserver(observer);
     EXPECT_EQ(dialogs->listRuns, 1);
     EXPECT_EQ(dialogs->loginRuns, 1);
 }
@@ -170,7 +196,7 @@ TEST_F(RoomRoundTrip, AWrongPasswordIsShownAndOffersTheList) {
     // The data server refuses the account's password: its text, and no room.
     ASSERT_EQ(dialogs->messages.size(), 1u);
     EXPECT_EQ(dialogs->messages[0], LoadLangString(1801));
-    EXPECT_EQ(frame->GetRoomWindow(), nullptr);
+    EXPECT_FALSE(frame->IsWindow());
 }
 
 // A server that serves another client version: the conference login offers an upgrade.
@@ -194,7 +220,7 @@ TEST_F(UpgradeOffered, AnsweredNoCreatesNoRoom) {
     startup->DoModal();
     ASSERT_EQ(dialogs->messages.size(), 1u);
     EXPECT_EQ(dialogs->messages[0], LoadLangString(1945));
-    EXPECT_EQ(frame->GetRoomWindow(), nullptr);
+    EXPECT_FALSE(frame->IsWindow());
     EXPECT_FALSE(startup->GetJoinHandler().IsUpgrading());
     EXPECT_EQ(dialogs->listRuns, 1);
 }
@@ -225,7 +251,7 @@ TEST_F(UpgradeOffered, AnsweredYesHandsTheDescriptionToOurUpdater) {
 
     ASSERT_EQ(dialogs->messages.size(), 1u);
     EXPECT_EQ(dialogs->messages[0], LoadLangString(1945));
-    EXPECT_EQ(frame->GetRoomWindow(), nullptr);
+    EXPECT_FALSE(frame->IsWindow());
     EXPECT_TRUE(startup->GetJoinHandler().IsUpgrading());
     EXPECT_EQ(dialogs->listRuns, 0);
     const std::string ini = data + "Update/upgrade.ini";
