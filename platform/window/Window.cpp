@@ -16,9 +16,21 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 
 #include "platform/window/WindowStyles.h"
+
+#if defined(__SANITIZE_THREAD__)
+#define YAV_TSAN 1
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define YAV_TSAN 1
+#endif
+#endif
+#ifdef YAV_TSAN
+#include <sanitizer/tsan_interface.h>
+#endif
 
 namespace yav {
 
@@ -39,32 +51,70 @@ constexpr const char* kControlIdProperty = "yavControlId";
 constexpr int kShortestTimerMs = 10;
 constexpr int kPreciseTimerBelowMs = 20;
 
+// Qt hands a posted event to the GUI thread under its own lock, which ThreadSanitizer cannot
+// see (Qt is not instrumented); these tell it what that lock guarantees: everything the
+// posting thread wrote into the event happens before the GUI thread reads it.
+#ifdef YAV_TSAN
+void HandOver(QEvent* event) {
+    __tsan_release(event);
+}
+void TakeOver(QEvent* event) {
+    __tsan_acquire(event);
+}
+#else
+void HandOver(QEvent* /*event*/) {}
+void TakeOver(QEvent* /*event*/) {}
+#endif
+
 QEvent::Type PostedMessageType() {
     static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
     return type;
 }
 
+// A posted message; an owned payload goes with the event, so whoever deletes the event (Qt
+// after delivery, or removePostedEvents when the window is destroyed) destroys it once.
 class PostedMessageEvent : public QEvent {
 public:
     PostedMessageEvent(std::shared_ptr<detail::HandleState> state, UINT message, WPARAM wParam,
-                       LPARAM lParam)
+                       LPARAM lParam, std::unique_ptr<detail::PayloadBase> payload)
         : QEvent(PostedMessageType()),
           state_(std::move(state)),
           message_(message),
           wParam_(wParam),
-          lParam_(lParam) {}
+          lParam_(payload ? payload->Token() : lParam),
+          payload_(std::move(payload)) {}
 
     const std::shared_ptr<detail::HandleState>& State() const { return state_; }
     UINT Message() const { return message_; }
     WPARAM WParam() const { return wParam_; }
     LPARAM LParam() const { return lParam_; }
+    detail::PayloadBase* Payload() const { return payload_.get(); }
 
 private:
     std::shared_ptr<detail::HandleState> state_;
     UINT message_;
     WPARAM wParam_;
     LPARAM lParam_;
+    std::unique_ptr<detail::PayloadBase> payload_;
 };
+
+// Queues a message for the window of state; false (nothing queued, the payload destroyed by
+// the caller) when that window is gone. The lock orders the post before a destruction that
+// clears the target, so the destruction's removal of pending posts sees it.
+bool PostTo(const std::shared_ptr<detail::HandleState>& state, UINT message, WPARAM wParam,
+            LPARAM lParam, std::unique_ptr<detail::PayloadBase> payload) {
+    if (!state) {
+        return false;
+    }
+    std::lock_guard<std::mutex> lock(state->mutex);
+    if (state->target == nullptr) {
+        return false;
+    }
+    auto* event = new PostedMessageEvent(state, message, wParam, lParam, std::move(payload));
+    HandOver(event);
+    QCoreApplication::postEvent(state->target, event);
+    return true;
+}
 
 // The active window and the one active before it, as the application's event filter saw
 // the activations (Qt activates the new window before it deactivates the old one).
@@ -130,6 +180,8 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
+        // The first of this program's code to see every event of the GUI thread.
+        TakeOver(event);
         const QEvent::Type type = event->type();
         if (type == QEvent::WindowActivate) {
             auto* window = qobject_cast<QWidget*>(watched);
@@ -219,16 +271,12 @@ bool WindowHandle::IsWindow() const {
 }
 
 bool WindowHandle::Post(UINT message, WPARAM wParam, LPARAM lParam) const {
-    if (!state_) {
-        return false;
-    }
-    std::lock_guard<std::mutex> lock(state_->mutex);
-    if (state_->target == nullptr) {
-        return false;
-    }
-    QCoreApplication::postEvent(state_->target,
-                                new PostedMessageEvent(state_, message, wParam, lParam));
-    return true;
+    return PostTo(state_, message, wParam, lParam, nullptr);
+}
+
+bool WindowHandle::PostOwned(UINT message, WPARAM wParam,
+                             std::unique_ptr<detail::PayloadBase> payload) const {
+    return PostTo(state_, message, wParam, 0, std::move(payload));
 }
 
 // --- free functions ---
@@ -349,7 +397,7 @@ WindowCore::WindowCore(QWidget* self) : self_(self) {
     self_->setMouseTracking(true);
     if (!self_->isWindow()) {
         if (WindowCore* above = NearestWindowAbove(self_)) {
-            created_ = above->created_;
+            created_ = above->created_.load();
         }
     }
     if (created_) {
@@ -365,22 +413,30 @@ WindowCore::~WindowCore() {
 }
 
 WindowHandle WindowCore::GetSafeHwnd() const {
+    std::lock_guard<std::mutex> lock(handleMutex_);
     return WindowHandle(handle_);
 }
 
 void WindowCore::NewHandle() {
     DropHandle();
-    handle_ = std::make_shared<detail::HandleState>();
-    handle_->target = self_;
+    auto state = std::make_shared<detail::HandleState>();
+    state->target = self_;
+    std::lock_guard<std::mutex> lock(handleMutex_);
+    handle_ = std::move(state);
 }
 
 void WindowCore::DropHandle() {
-    if (handle_) {
-        std::lock_guard<std::mutex> lock(handle_->mutex);
-        handle_->target = nullptr;
+    std::shared_ptr<detail::HandleState> old;
+    {
+        std::lock_guard<std::mutex> lock(handleMutex_);
+        old = std::move(handle_);
     }
-    handle_.reset();
-    // Posts made before the handle was cleared are still queued: drop them too.
+    if (old) {
+        std::lock_guard<std::mutex> lock(old->mutex);
+        old->target = nullptr;
+    }
+    // Posts made before the target was cleared are still queued: drop them (and their
+    // payloads) too.
     QCoreApplication::removePostedEvents(self_, PostedMessageType());
 }
 
@@ -495,10 +551,12 @@ BOOL WindowCore::PreTranslateMessage(Msg* /*msg*/) {
 
 void WindowCore::DispatchPosted(QEvent* event) {
     auto* posted = static_cast<PostedMessageEvent*>(event);
-    // A message for an earlier lifetime of this window is not delivered.
+    // A message for an earlier lifetime of this window is not delivered. handle_ changes
+    // only on this thread, so reading it here needs no lock.
     if (!created_ || posted->State() != handle_) {
         return;
     }
+    const detail::PayloadDelivery delivery(posted->Payload());
     WindowProc(posted->Message(), posted->WParam(), posted->LParam());
 }
 
@@ -879,6 +937,7 @@ void WindowCore::OnActivate(UINT /*state*/, QWidget* /*other*/) {}
 void WindowCore::OnDestroy() {}
 
 bool WindowCore::HandleEvent(QEvent* event) {
+    TakeOver(event);
     const QEvent::Type type = event->type();
     if (type == PostedMessageType()) {
         DispatchPosted(event);

@@ -7,7 +7,13 @@
 // destroyed), command notifications from controls to their parent, show/move/size in the
 // program's terms, painting in an erase step and a paint step, mouse-tracking notifications,
 // activation changes, drag-by-caption hit testing and per-pixel-alpha ("layered") pictures.
-// Everything except posting through a WindowHandle runs on the GUI thread.
+//
+// Threads: everything runs on the GUI thread except posting (PostMessage, PostPayload,
+// GetSafeHwnd, IsWindow), which is safe from any thread while the window object lives. A
+// post to a destroyed window is dropped and returns false; messages still queued when the
+// window is destroyed are never delivered. An owned payload (PostPayload) is destroyed
+// exactly once, delivered or dropped. A thread that may outlive the window object keeps a
+// WindowHandle instead of a pointer.
 
 #include <QImage>
 #include <QPoint>
@@ -15,9 +21,11 @@
 #include <QString>
 #include <QWidget>
 
+#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <type_traits>
 #include <utility>
 
@@ -64,7 +72,8 @@ class WindowCore;
 WindowCore* WindowFrom(QWidget* widget);
 // Sends to a framework window (direct call); 0 when the target is not one.
 LRESULT SendMessage(QWidget* target, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
-// Posts to a framework window from the GUI thread; false when there is no such window.
+// Posts to a framework window; false when target is not one or it is destroyed. Safe from
+// any thread while the widget object lives.
 bool PostMessage(QWidget* target, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 // Sends WM_COMMAND (control id, code) with the control as lParam to the control's parent.
 LRESULT NotifyParent(QWidget* control, UINT code);
@@ -96,8 +105,15 @@ public:
     QWidget* GetParent() const;
 
     // --- messages ---
+    // A direct call of WindowProc on the calling (GUI) thread.
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    // Queued for the GUI thread; any thread. False (dropped) when the window does not exist.
     bool PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
+    // The same with an owned payload: the handler gets it through PayloadOf<T>(lParam).
+    template <class T>
+    bool PostPayload(UINT message, WPARAM wParam, T value) {
+        return GetSafeHwnd().PostPayload(message, wParam, std::move(value));
+    }
 
     // --- timers (ids are the window's own; re-arming restarts the period) ---
     // False when the window does not exist. Periods below 10 ms run at 10 ms.
@@ -224,7 +240,9 @@ private:
     void ReportSize();
 
     QWidget* self_;
-    bool created_ = true;
+    // Read by posting threads; written on the GUI thread.
+    std::atomic<bool> created_{true};
+    mutable std::mutex handleMutex_;  // guards handle_ (replaced on the GUI thread)
     std::shared_ptr<detail::HandleState> handle_;
     std::map<UINT, TimerSlot> timers_;
     std::map<UINT, MessageHandler> messageMap_;

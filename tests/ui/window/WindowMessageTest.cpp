@@ -1,11 +1,13 @@
 // Messages between threads and windows: posted messages arrive on the GUI thread in posting
-// order and never after the window has been destroyed.
+// order and never after the window has been destroyed, whichever way they were posted.
 
 #include <QCoreApplication>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <memory>
 #include <thread>
@@ -28,10 +30,18 @@ struct Received {
 class RecordingWindow : public yav::Window {
 public:
     std::vector<Received> received;
+    // Counted on the GUI thread: a delivery while the window does not exist.
+    int receivedWhileDestroyed = 0;
+
+    void Create() { MarkCreated(true); }
+    void StartDestroyed() { StartNotCreated(); }
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
         if (message >= WM_USER) {
+            if (!IsWindow()) {
+                ++receivedWhileDestroyed;
+            }
             received.push_back({message, wParam, lParam, QThread::currentThread()});
             return static_cast<LRESULT>(wParam) * 2;
         }
@@ -162,6 +172,120 @@ TEST(WindowMessages, SendIsADirectCallWithAResult) {
     QWidget plain;
     EXPECT_EQ(yav::SendMessage(&plain, kTestMessage, 5, 0), 0);
     EXPECT_FALSE(yav::PostMessage(&plain, kTestMessage, 5, 0));
+}
+
+// wParam of the posts below: the posting thread in the high half, its sequence number in
+// the low half.
+constexpr WPARAM kSeqBits = 32;
+WPARAM Tagged(int thread, int seq) {
+    return (static_cast<WPARAM>(thread) << kSeqBits) | static_cast<WPARAM>(seq);
+}
+size_t ThreadOf(WPARAM wParam) {
+    return static_cast<size_t>(wParam >> kSeqBits);
+}
+int SeqOf(WPARAM wParam) {
+    return static_cast<int>(wParam & 0xFFFFFFFFu);
+}
+
+// The ways another thread posts: through the window, its handle, or the widget.
+bool PostVia(int way, RecordingWindow& window, WPARAM wParam) {
+    switch (way % 3) {
+        case 0:
+            return window.PostMessage(kTestMessage, wParam, 0);
+        case 1:
+            return window.GetSafeHwnd().Post(kTestMessage, wParam, 0);
+        default:
+            return yav::PostMessage(static_cast<QWidget*>(&window), kTestMessage, wParam, 0);
+    }
+}
+
+// Every entry point for posting is safe while the GUI thread ends and re-creates the window
+// (run under ThreadSanitizer): nothing arrives while the window does not exist and each
+// thread's messages keep their order.
+TEST(WindowThreads, PostingRacesWithDestroyAndCreate) {
+    RecordingWindow window;
+    constexpr int kThreads = 3;
+    std::atomic<bool> stop{false};
+    std::array<std::atomic<int>, kThreads> accepted{};
+    std::vector<std::thread> workers;
+    for (int t = 0; t < kThreads; ++t) {
+        workers.emplace_back([&, t] {
+            for (int seq = 0; !stop; ++seq) {
+                if (PostVia(t + seq, window, Tagged(t, seq))) {
+                    ++accepted[static_cast<size_t>(t)];
+                }
+            }
+        });
+    }
+    // Until every thread has had posts taken across many lifetimes of the window.
+    const auto allPosting = [&] {
+        return std::all_of(accepted.begin(), accepted.end(),
+                           [](const std::atomic<int>& n) { return n >= 100; });
+    };
+    for (int round = 0; round < 200 || (!allPosting() && round < 100000); ++round) {
+        window.DestroyWindow();
+        QCoreApplication::processEvents();
+        window.Create();
+        QCoreApplication::processEvents();
+    }
+    EXPECT_TRUE(allPosting());
+    stop = true;
+    for (auto& worker : workers) {
+        worker.join();
+    }
+    window.DestroyWindow();
+    QCoreApplication::processEvents();
+
+    EXPECT_EQ(window.receivedWhileDestroyed, 0);
+    std::array<int, kThreads> last;
+    last.fill(-1);
+    std::array<int, kThreads> delivered{};
+    for (const Received& r : window.received) {
+        const size_t thread = ThreadOf(r.wParam);
+        ASSERT_LT(thread, static_cast<size_t>(kThreads));
+        ASSERT_GT(SeqOf(r.wParam), last[thread]) << "thread " << thread << " out of order";
+        last[thread] = SeqOf(r.wParam);
+        ++delivered[thread];
+    }
+    for (size_t t = 0; t < kThreads; ++t) {
+        EXPECT_LE(delivered[t], accepted[t].load());
+    }
+    EXPECT_FALSE(window.PostMessage(kTestMessage, 0, 0));
+    EXPECT_FALSE(yav::PostMessage(static_cast<QWidget*>(&window), kTestMessage, 0, 0));
+}
+
+// 10,000 posts from four threads while the GUI thread drains: none lost, each thread's in
+// its posting order.
+TEST(WindowThreads, TenThousandPostsFromFourThreadsKeepEachThreadsOrder) {
+    RecordingWindow window;
+    constexpr int kThreads = 4;
+    constexpr int kPerThread = 2500;
+    std::atomic<int> refused{0};
+    std::vector<std::thread> workers;
+    for (int t = 0; t < kThreads; ++t) {
+        workers.emplace_back([&, t] {
+            for (int seq = 0; seq < kPerThread; ++seq) {
+                if (!PostVia(t + seq, window, Tagged(t, seq))) {
+                    ++refused;
+                }
+            }
+        });
+    }
+    const bool all = yav::testing::WaitUntil(
+        [&] { return window.received.size() == size_t{kThreads} * kPerThread; });
+    for (auto& worker : workers) {
+        worker.join();
+    }
+    ASSERT_TRUE(all) << window.received.size() << " arrived";
+    EXPECT_EQ(refused, 0);
+    std::array<int, kThreads> next{};
+    for (const Received& r : window.received) {
+        const size_t thread = ThreadOf(r.wParam);
+        ASSERT_LT(thread, static_cast<size_t>(kThreads));
+        ASSERT_EQ(SeqOf(r.wParam), next[thread]) << "thread " << thread;
+        ++next[thread];
+        ASSERT_EQ(r.thread, window.thread());
+    }
 }
 
 }  // namespace
