@@ -57,8 +57,8 @@ void XMainFrame::OnMsgResult(std::intptr_t result, std::intptr_t) {
 }
 
 int XMainFrame::GetOwner() {
-    // Read from a component thread: only the window's state flags.
-    return isMinimized() ? SW_SHOWMINIMIZED : (isMaximized() ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+    // Asked on a component thread: the state the UI thread keeps for it.
+    return m_nShowCommand.load();
 }
 
 void XMainFrame::OnDocMsg1(std::uint8_t show) {

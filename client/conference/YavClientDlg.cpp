@@ -2,6 +2,7 @@
 
 #include "YavClientDlg.h"
 
+#include <QEvent>
 #include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
@@ -378,6 +379,15 @@ void CYavClientDlg::OnCancel() {
 }
 
 void CYavClientDlg::OnOK() {}
+
+bool CYavClientDlg::event(QEvent* event) {
+    if (event->type() == QEvent::WindowStateChange) {
+        m_nShowCommand = isMinimized()   ? SW_SHOWMINIMIZED
+                         : isMaximized() ? SW_SHOWMAXIMIZED
+                                         : SW_SHOWNORMAL;
+    }
+    return yav::Dialog::event(event);
+}
 
 BOOL CYavClientDlg::PreTranslateMessage(yav::Msg* msg) {
     // The room is no form: Enter and Esc neither confirm nor leave it.

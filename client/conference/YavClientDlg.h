@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -139,10 +140,14 @@ public:
     // recording split. Empty: statvfs on the recording folder and a monotonic clock.
     std::function<std::optional<std::uint64_t>(const QString& path)> freeBytesSource;
     std::function<std::uint64_t()> tickSource;
+    // How long the reconnect worker waits before each re-login.
+    std::uint32_t reconnectIntervalMs = 2000;
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     BOOL PreTranslateMessage(yav::Msg* msg) override;
+    // Keeps the show state that component threads ask for (GetOwner) in step.
+    bool event(QEvent* event) override;
     void OnTimer(UINT id) override;
     // The window manager's close and Esc: the room's WM_CLOSE.
     void OnCancel() override;
@@ -151,7 +156,7 @@ protected:
     XMainFrame& Frame();
     std::uint64_t NowMs() const;
 
-    void OnReconnectStart();
+    void RestartReconnect();
     void OnTimerReconnectOk();
     void OnTimerCaptureStart();
     void OnTimerNetQuality();
@@ -213,4 +218,6 @@ protected:
     int m_nSysSetOwnerValue = 0;
     ScreenSaverInhibit m_keepAwake;
     std::set<std::string> m_missingLogged;
+    // SW_SHOWNORMAL, SW_SHOWMINIMIZED or SW_SHOWMAXIMIZED, read from component threads.
+    std::atomic<int> m_nShowCommand{SW_SHOWNORMAL};
 };

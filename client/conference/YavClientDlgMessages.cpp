@@ -1,6 +1,8 @@
 // The room window's private messages (network events, connection state, document data,
 // camera arrival), device notices, and its commands.
 
+#include <QTimer>
+
 #include "AboutDlg.h"
 #include "XConfManager.h"
 #include "XDocManager.h"
@@ -62,20 +64,30 @@ LRESULT CYavClientDlg::OnReconnectState(WPARAM wParam, LPARAM) {
         EnableWindow(0);
         frame.LeaveConference();
         if (m_pReconnectDlg != nullptr) {
-            m_pReconnectDlg->StartReconnectThread();
+            m_pReconnectDlg->StartReconnectThread(reconnectIntervalMs);
         }
     } else if (wParam == 2) {
         if (!frame.AdoptReLogin()) {
             // The login the worker made cannot be used: out again, and the retries go on.
-            if (m_pReconnectDlg != nullptr) {
-                m_pReconnectDlg->StartReconnectThread();
-            }
+            RestartReconnect();
             return 1;
         }
         EnableWindow(1);
         frame.EnterConference();
     }
     return 1;
+}
+
+void CYavClientDlg::RestartReconnect() {
+    if (m_pReconnectDlg == nullptr || !IsWindow()) {
+        return;
+    }
+    // The worker that reported success is leaving its loop; start the next one once it has.
+    if (!m_pReconnectDlg->IsWorkerDone()) {
+        QTimer::singleShot(20, this, [this] { RestartReconnect(); });
+        return;
+    }
+    m_pReconnectDlg->StartReconnectThread(reconnectIntervalMs);
 }
 
 LRESULT CYavClientDlg::OnDocDataMessage(WPARAM wParam, LPARAM lParam) {

@@ -89,9 +89,7 @@ protected:
         g_fExchangePW = savedScale;
     }
 
-    void Open() {
-        ASSERT_TRUE(frame->CreateRoomWindow(QStringLiteral("Demo"), kConfId));
-    }
+    void Open() { ASSERT_TRUE(frame->CreateRoomWindow(QStringLiteral("Demo"), kConfId)); }
 
     void Install(const Installed& which) {
         yav::room::RoomChildFactories& make = yav::room::Children();
@@ -186,6 +184,16 @@ protected:
     fakes::FakeDocShare* docShare = nullptr;
     ST_APP_SETTINGS savedSettings;
     double savedScale = 1.0;
+};
+
+// A main frame that records every network event it is handed, in order, then handles it.
+class RecordingFrame : public XMainFrame {
+public:
+    void HandleNetMessage(WPARAM code, LPARAM status) override {
+        seen.emplace_back(code, status);
+        XMainFrame::HandleNetMessage(code, status);
+    }
+    std::vector<std::pair<WPARAM, LPARAM>> seen;
 };
 
 // Index of the first line containing text, -1 when none.

@@ -90,13 +90,14 @@ struct ArrangementCase {
 
 TEST(RoomArrangement, FollowsTheRoomsDocumentModeAndLayoutCode) {
     const ArrangementCase cases[] = {
-        {0, 0, 1, 2, 0, 0},  {0, 1, 3, 2, 0, 0},  {0, 8, 4, 2, 0, 0}, {0, 9, 5, 2, 0, 0},
-        {0, 16, 2, 2, 0, 0}, {0, 3, 8, 2, 0, 0},  {2, 255, 8, 2, 0, 0}, {1, 0, 0, 4, 1, 1},
-        {1, 7, 0, 4, 1, 1},  {1, 1, 0, 4, 0, 2},  {1, 16, 0, 4, 0, 2},
+        {0, 0, 1, 2, 0, 0},  {0, 1, 3, 2, 0, 0}, {0, 8, 4, 2, 0, 0},   {0, 9, 5, 2, 0, 0},
+        {0, 16, 2, 2, 0, 0}, {0, 3, 8, 2, 0, 0}, {2, 255, 8, 2, 0, 0}, {1, 0, 0, 4, 1, 1},
+        {1, 7, 0, 4, 1, 1},  {1, 1, 0, 4, 0, 2}, {1, 16, 0, 4, 0, 2},
     };
     for (const ArrangementCase& c : cases) {
         const auto arrangement = CYavClientDlg::InitialArrangement(1, c.documentMode, c.layoutCode);
-        EXPECT_EQ(arrangement.layoutNumber, c.layoutNumber) << int(c.documentMode) << "/" << int(c.layoutCode);
+        EXPECT_EQ(arrangement.layoutNumber, c.layoutNumber)
+            << int(c.documentMode) << "/" << int(c.layoutCode);
         EXPECT_EQ(arrangement.viewMode, c.viewMode);
         EXPECT_EQ(arrangement.docFlag, c.docFlag);
         EXPECT_EQ(arrangement.shareMode, c.shareMode);

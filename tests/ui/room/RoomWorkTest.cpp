@@ -76,7 +76,8 @@ TEST_F(RoomWork, GettersReadTheLoginRecord) {
         std::uint8_t presenter;
         bool chair;
         bool presenting;
-    } roles[] = {{0, 0, true, false}, {5, 0, true, false}, {1, 2, false, true}, {1, 1, false, false}};
+    } roles[] = {
+        {0, 0, true, false}, {5, 0, true, false}, {1, 2, false, true}, {1, 1, false, false}};
     for (const auto& r : roles) {
         fake.loginInfo.kind = r.kind;
         fake.loginInfo.presenterState = r.presenter;
@@ -261,18 +262,6 @@ TEST_F(RoomWork, RoomMessagesOfTheWindowFramework) {
     EXPECT_EQ(log.Count("UserList.ClearLocalUser()"), 1u);
 }
 
-// Records the network events it is handed, in order.
-class RecordingFrame : public XMainFrame {
-public:
-    void HandleNetMessage(WPARAM code, LPARAM status) override {
-        if (code == NETMSG_MEDIA_NOTICE_3018) {
-            seen.push_back(status);
-        }
-        XMainFrame::HandleNetMessage(code, status);
-    }
-    std::vector<LPARAM> seen;
-};
-
 TEST_F(RoomWork, TenThousandCallbacksFromFourThreadsArriveInOrderPerThread) {
     frame.reset();
     auto recording = std::make_unique<RecordingFrame>();
@@ -297,7 +286,8 @@ TEST_F(RoomWork, TenThousandCallbacksFromFourThreadsArriveInOrderPerThread) {
     yav::testing::WaitUntil([room] { return room->seen.size() >= kThreads * kPerThread; }, 20000);
     ASSERT_EQ(room->seen.size(), static_cast<size_t>(kThreads * kPerThread));
     std::vector<int> next(kThreads, 0);
-    for (LPARAM value : room->seen) {
+    for (const auto& [code, value] : room->seen) {
+        ASSERT_EQ(code, WPARAM{NETMSG_MEDIA_NOTICE_3018});
         const int thread = static_cast<int>(value >> 16);
         ASSERT_EQ(value & 0xFFFF, next[static_cast<size_t>(thread)]);
         ++next[static_cast<size_t>(thread)];
