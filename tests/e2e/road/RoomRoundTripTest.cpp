@@ -15,6 +15,7 @@
 #include "conference/RoadWindows.h"
 #include "conference/XConfManager.h"
 #include "conference/XMainFrame.h"
+#include "dialogs/login/CDlgReconnect.h"
 #include "ui/CDlgPopMsg.h"
 
 namespace {
@@ -185,6 +186,36 @@ TEST_F(RoomRoundTrip, LoggingOutOfTheListLeadsToTheLoginWindow) {
     yav::Dialog::RemoveModalObserver(observer);
     EXPECT_EQ(dialogs->listRuns, 1);
     EXPECT_EQ(dialogs->loginRuns, 1);
+}
+
+TEST_F(RoomRoundTrip, GivingUpTheReconnectionReturnsToTheList) {
+    ST_START_PARAM block = DirectJoin(900001);
+    StartRoad(block);
+    ListEndsTheProgram();
+    bool noticeShown = false;
+    int questions = 0;
+    const int observer = AnswerLeaveQuestions(&questions);
+    QTimer::singleShot(0, startup.get(), [&]() {
+        XMainFrame* room = frame.get();
+        room->reconnectIntervalMs = 50;
+        // The server goes away: the room notices, and the notice retries in vain.
+        server.reset();
+        noticeShown = yav::testing::WaitUntil(
+            [room] {
+                return room->GetReconnectDlg() != nullptr && room->GetReconnectDlg()->isVisible();
+            },
+            15000);
+        if (noticeShown) {
+            road_e2e::SaveGrab(room->GetReconnectDlg(), "room_reconnect_notice.png");
+            room->GetReconnectDlg()->OnGiveUp();
+        }
+    });
+    startup->DoModal();
+    yav::Dialog::RemoveModalObserver(observer);
+    EXPECT_TRUE(noticeShown);
+    EXPECT_EQ(questions, 0);
+    EXPECT_FALSE(frame->IsWindow());
+    EXPECT_EQ(dialogs->listRuns, 1);
 }
 
 TEST_F(RoomRoundTrip, AWrongPasswordIsShownAndOffersTheList) {
