@@ -15,14 +15,6 @@ namespace {
 
 using road_e2e::ReadLog;
 
-QCoreApplication& App() {
-    static int argc = 1;
-    static char name[] = "room_process";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-    return app;
-}
-
 // yavserver with an INI of its own, on given ports (0: free ones, written to a port file);
 // its output is kept.
 class RoomServer {
@@ -60,20 +52,7 @@ public:
             process_.waitForFinished(5000);
         }
     }
-    std::optional<road_e2e::ServerPorts> Ports() {
-        if (!yav::testing::WaitUntil([this] { return QFile::exists(portFile_); }, 10000)) {
-            return std::nullopt;
-        }
-        QFile file(portFile_);
-        if (!file.open(QIODevice::ReadOnly)) {
-            return std::nullopt;
-        }
-        const QStringList parts = QString::fromUtf8(file.readAll()).split(' ', Qt::SkipEmptyParts);
-        if (parts.size() < 3) {
-            return std::nullopt;
-        }
-        return road_e2e::ServerPorts{parts[0].toInt(), parts[1].toInt(), parts[2].toInt()};
-    }
+    std::optional<road_e2e::ServerPorts> Ports() { return road_e2e::ReadPortFile(portFile_); }
     // What the server logged so far (over every start in this folder).
     QString Output() {
         QFile file(logFile_);
@@ -89,7 +68,7 @@ private:
 class RoomProcess : public ::testing::Test {
 protected:
     void SetUp() override {
-        App();
+        road_e2e::CoreApplication();
         ASSERT_TRUE(home.isValid());
         ini = home.path() + "/server.ini";
         const std::string path = ini.toStdString();
@@ -104,11 +83,7 @@ protected:
     }
 
     void StartClient() {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_DATA_HOME", home.path());
-        env.insert("XDG_RUNTIME_DIR", home.path());
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        client.setProcessEnvironment(env);
+        client.setProcessEnvironment(road_e2e::ClientEnvironment(home.path()));
         client.setProcessChannelMode(QProcess::ForwardedChannels);
         client.start(QDir::currentPath() + "/YavClient", {"127.0.0.1", "alice", "alice", "900001"});
         ASSERT_TRUE(client.waitForStarted(10000));
