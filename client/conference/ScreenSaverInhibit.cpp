@@ -3,6 +3,7 @@
 #include <QDBusConnection>
 #include <QDBusInterface>
 #include <QDBusReply>
+#include <QFileInfo>
 
 #include "platform/core/Log.h"
 
@@ -11,16 +12,26 @@ namespace {
 const char* const kService = "org.freedesktop.ScreenSaver";
 const char* const kPath = "/org/freedesktop/ScreenSaver";
 
+// A session bus is there to ask (its address, or the per-user socket). Without one the D-Bus
+// machinery (and its thread) is not started at all.
+bool HasSessionBus() {
+    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS")) {
+        return true;
+    }
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return !runtime.isEmpty() && QFileInfo::exists(runtime + QStringLiteral("/bus"));
+}
+
 }  // namespace
 
 bool ScreenSaverInhibit::Hold() {
     if (m_bHeld) {
         return true;
     }
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (bus.isConnected()) {
+    if (HasSessionBus()) {
+        QDBusConnection bus = QDBusConnection::sessionBus();
         QDBusInterface saver(kService, kPath, kService, bus);
-        if (saver.isValid()) {
+        if (bus.isConnected() && saver.isValid()) {
             const QDBusReply<uint> reply =
                 saver.call(QStringLiteral("Inhibit"), QStringLiteral("YavClient"),
                            QStringLiteral("in a conference"));
