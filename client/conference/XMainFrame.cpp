@@ -67,6 +67,7 @@ XMainFrame::XMainFrame()
     }
     m_settingsArea.fill(0);
     m_dwSettingsFlag = 1;
+    g_pUiMainFrame = this;
     MapMessage(WM_AVSERVER_ADDRESS, [this](WPARAM, LPARAM lParam) {
         m_bAvLookupRunning = false;
         const std::string* address = yav::PayloadOf<std::string>(lParam);
@@ -86,6 +87,9 @@ XMainFrame::~XMainFrame() {
     }
     m_pDocManager.reset();
     OnRoomClosed();
+    if (g_pUiMainFrame == this) {
+        g_pUiMainFrame = nullptr;
+    }
     m_pConfManager.reset();
     m_pScreenShare.reset();
     YLOG_INFO("XMainFrame::~XMainFrame 析构");

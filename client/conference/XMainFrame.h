@@ -30,6 +30,7 @@
 #include "client/Common/MessageIds.h"
 #include "client/dialogs/login/IReconnectHost.h"
 #include "client/media/IMediaHandler.h"
+#include "client/ui/UiMainFrame.h"
 #include "platform/core/CriticalSection.h"
 
 class XConfManager;
@@ -84,7 +85,8 @@ class XMainFrame : public ICsHandler,
                    public CYavClientDlg,
                    public yav::road::IConfLogin,
                    public IMainFrame,
-                   public IReconnectHost {
+                   public IReconnectHost,
+                   public IUiMainFrame {
 public:
     static constexpr std::size_t kLayoutBytes = 100;
     using LayoutRecord = std::array<std::uint8_t, kLayoutBytes>;
@@ -195,6 +197,18 @@ public:
     int ReLoginCS() override;
     yav::WindowHandle GetMainWindowHandle() override { return GetSafeHwnd(); }
     void GiveUpConference() override;
+
+    // --- IUiMainFrame (what the toolkit's windows ask of the room) ---
+    QWidget* GetMainWindow() override { return IsWindow() ? this : nullptr; }
+    QWidget* GetStatusBar() override { return nullptr; }
+    QWidget* GetDocPageTab() override { return nullptr; }
+    bool IsUserListChild(const QWidget*) override { return false; }
+    bool IsConnectionLost() override { return m_bReconnecting.load(); }
+    BYTE GetControlStateFirst() override { return m_stateBytes[0]; }
+    BYTE GetControlStateSecond() override { return m_stateBytes[1]; }
+    BYTE GetScreenControlState() override { return m_byScreenControlMode; }
+    DWORD GetControlRequest() override { return m_dwRequestPending; }
+    void AnswerControlRequest(BYTE accept, WORD userId) override;
 
     // --- ICsHandler (the participants' and conference events come with the next issue) ---
     void OnVideoOpenResult(uint16_t mediaId, uint16_t result, uint32_t value) override;

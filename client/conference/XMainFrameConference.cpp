@@ -196,6 +196,11 @@ void XMainFrame::OnRoomClosed() {
     m_bAvLookupRunning = false;
 }
 
+void XMainFrame::AnswerControlRequest(BYTE accept, WORD userId) {
+    YLOG_DEBUG("AnswerControlRequest accept=%u user=%u", accept, userId);
+    MissingChild("XMainFrame::AnswerControlRequest (remote control)");
+}
+
 // --- ICsHandler and IUserHandler -------------------------------------------------------------
 
 void XMainFrame::OnVideoOpenResult(uint16_t mediaId, uint16_t result, uint32_t value) {

@@ -296,3 +296,66 @@ TEST_F(RoomWork, TenThousandCallbacksFromFourThreadsArriveInOrderPerThread) {
 
 }  // namespace
 }  // namespace room_test
+
+namespace room_test {
+namespace {
+
+struct DiskCase {
+    double freeMb;
+    bool stopped;
+    bool tip;
+};
+
+TEST_F(RoomFixture, TheDiskWatchStopsBelow1024AndWarnsBelow3096) {
+    const DiskCase cases[] = {{1023.9, true, false},
+                              {1024.0, false, true},
+                              {3095.9, false, true},
+                              {3096.0, false, false}};
+    Open();
+    for (const DiskCase& c : cases) {
+        log.Clear();
+        frame->GetTipsHolder().DestroyTip();
+        statusBar->recording = 1;
+        const auto bytes = static_cast<std::uint64_t>(c.freeMb * 1024 * 1024);
+        frame->freeBytesSource = [bytes](const QString&) { return bytes; };
+        int boxes = 0;
+        const int token = yav::Dialog::AddModalObserver([&boxes](yav::Dialog& box) {
+            ++boxes;
+            box.EndDialog(IDOK);
+        });
+        frame->SetTimer(CYavClientDlg::TIMER_DISK_SPACE, 10000);
+        ASSERT_TRUE(yav::testing::TimerDriver::Fire(*frame, CYavClientDlg::TIMER_DISK_SPACE));
+        yav::Dialog::RemoveModalObserver(token);
+        EXPECT_EQ(log.Count("StatusBar.SetRecordingOff()"), c.stopped ? 1u : 0u) << c.freeMb;
+        EXPECT_EQ(boxes, c.stopped ? 1 : 0) << c.freeMb;
+        EXPECT_EQ(frame->GetTipsHolder().GetTip() != nullptr, c.tip) << c.freeMb;
+    }
+}
+
+TEST_F(RoomFixture, RecordingIsCutEverySliceLength) {
+    Open();
+    g_AppSettings.VideoSlice = 30;
+    std::uint64_t now = 0;
+    frame->tickSource = [&now] { return now; };
+    statusBar->recording = 1;
+    const std::uint64_t minute = 60000;
+    for (const auto& [at, cuts] : std::vector<std::pair<std::uint64_t, size_t>>{
+             {29 * minute, 0}, {30 * minute, 1}, {59 * minute, 1}, {60 * minute, 2}}) {
+        now = at;
+        frame->SetTimer(CYavClientDlg::TIMER_RECORD_SLICE, 1000);
+        ASSERT_TRUE(yav::testing::TimerDriver::Fire(*frame, CYavClientDlg::TIMER_RECORD_SLICE));
+        EXPECT_EQ(log.Count("StatusBar.SetRecordingOff()"), cuts) << at / minute;
+        statusBar->recording = 1;
+    }
+}
+
+TEST_F(RoomFixture, NetworkQualityIsSampledOnlyOnceTheStreamServerIsThereAndNotWhileReconnecting) {
+    Open();
+    frame->SetTimer(CYavClientDlg::TIMER_NET_QUALITY, 15000);
+    ASSERT_TRUE(yav::testing::TimerDriver::Fire(*frame, CYavClientDlg::TIMER_NET_QUALITY));
+    EXPECT_EQ(log.Count("StatusBar.SetNetQualityLevel"), 0u);
+    EXPECT_FALSE(frame->IsStreamServerReady());
+}
+
+}  // namespace
+}  // namespace room_test
