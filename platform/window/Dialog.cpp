@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <map>
+#include <vector>
 
 namespace yav {
 
@@ -61,6 +62,28 @@ void Dialog::RemoveModalObserver(int token) {
     Observers().observers.erase(token);
 }
 
+void Dialog::NotifyModalObservers() {
+    QPointer<Dialog> guard(this);
+    std::vector<int> tokens;
+    for (const auto& [token, observer] : Observers().observers) {
+        tokens.push_back(token);
+    }
+    for (const int token : tokens) {
+        // Once one observer has ended the dialog (or deleted it), it is nobody else's to
+        // answer: the rest wait for the next dialog.
+        if (guard == nullptr || !IsRunningModal()) {
+            return;
+        }
+        const auto it = Observers().observers.find(token);
+        if (it == Observers().observers.end()) {
+            continue;  // removed by an earlier observer
+        }
+        // A copy: the observer may remove itself while it runs.
+        const ModalObserver observer = it->second;
+        observer(*this);
+    }
+}
+
 void Dialog::EnterCreatedState(QWidget* parent) {
     if (parent != nullptr) {
         parentWnd_ = parent;
@@ -98,15 +121,7 @@ int Dialog::DoModal() {
         QEventLoop loop;
         loop_ = &loop;
         // Observers act from inside the loop, as a user would.
-        QTimer::singleShot(0, this, [this] {
-            std::map<int, ModalObserver> observers = Observers().observers;
-            for (auto& [token, observer] : observers) {
-                if (loop_ == nullptr) {
-                    break;
-                }
-                observer(*this);
-            }
-        });
+        QTimer::singleShot(0, this, [this] { NotifyModalObservers(); });
         if (!endRequested_) {
             loop.exec(QEventLoop::DialogExec);
         }

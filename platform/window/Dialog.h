@@ -44,7 +44,8 @@ public:
     virtual void OnOK();
     virtual void OnCancel();
 
-    // Observers of modal dialogs (test helpers): called once the dialog is in its loop.
+    // Observers of modal dialogs (test helpers): called in the order they were added, once
+    // the dialog is in its loop, until one of them ends the dialog.
     using ModalObserver = std::function<void(Dialog&)>;
     static int AddModalObserver(ModalObserver observer);
     static void RemoveModalObserver(int token);
@@ -62,6 +63,7 @@ protected:
 
 private:
     void EnterCreatedState(QWidget* parent);
+    void NotifyModalObservers();
 
     UINT templateId_;
     QPointer<QWidget> parentWnd_;

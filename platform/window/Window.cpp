@@ -19,6 +19,7 @@
 #include <atomic>
 #include <mutex>
 
+#include "platform/core/Log.h"
 #include "platform/window/WindowStyles.h"
 
 #if defined(__SANITIZE_THREAD__)
@@ -114,6 +115,33 @@ bool PostTo(const std::shared_ptr<detail::HandleState>& state, UINT message, WPA
     HandOver(event);
     QCoreApplication::postEvent(state->target, event);
     return true;
+}
+
+std::atomic<OffGuiThreadHandler> g_offGuiThreadHandler{nullptr};
+
+[[noreturn]] void AbortOffGuiThread(const char* call) {
+    YLOG_FATAL("%s called off the GUI thread", call);
+    qFatal("%s called off the GUI thread", call);
+}
+
+// True on the widget's (the GUI) thread. Otherwise the call is reported and the caller
+// returns without touching the widget.
+bool OnGuiThread(const QWidget* widget, const char* call) {
+#ifdef YAV_CHECK_GUI_THREAD
+    if (QThread::currentThread() == widget->thread()) {
+        return true;
+    }
+    const OffGuiThreadHandler handler = g_offGuiThreadHandler.load();
+    if (handler == nullptr) {
+        AbortOffGuiThread(call);
+    }
+    handler(call);
+    return false;
+#else
+    static_cast<void>(widget);
+    static_cast<void>(call);
+    return true;
+#endif
 }
 
 // The active window and the one active before it, as the application's event filter saw
@@ -281,6 +309,18 @@ bool WindowHandle::PostOwned(UINT message, WPARAM wParam,
 
 // --- free functions ---
 
+OffGuiThreadHandler SetOffGuiThreadHandler(OffGuiThreadHandler handler) {
+    return g_offGuiThreadHandler.exchange(handler);
+}
+
+bool GuiThreadChecked() {
+#ifdef YAV_CHECK_GUI_THREAD
+    return true;
+#else
+    return false;
+#endif
+}
+
 void SetControlId(QWidget* widget, int id) {
     if (widget != nullptr) {
         widget->setProperty(kControlIdProperty, id);
@@ -441,6 +481,9 @@ void WindowCore::DropHandle() {
 }
 
 void WindowCore::DestroyWindow() {
+    if (!OnGuiThread(self_, "WindowCore::DestroyWindow")) {
+        return;
+    }
     if (!created_) {
         return;
     }
@@ -480,6 +523,9 @@ void WindowCore::StartNotCreated() {
 }
 
 void WindowCore::CreateWindowEx(QWidget* owner, Qt::WindowFlags flags, const QRect& rect) {
+    if (!OnGuiThread(self_, "WindowCore::CreateWindowEx")) {
+        return;
+    }
     self_->setParent(owner, flags);
     self_->setGeometry(rect);
     MarkCreated(true);
@@ -492,6 +538,9 @@ QWidget* WindowCore::GetParent() const {
 // --- messages ---
 
 LRESULT WindowCore::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!OnGuiThread(self_, "WindowCore::SendMessage")) {
+        return 0;
+    }
     return WindowProc(message, wParam, lParam);
 }
 
@@ -563,6 +612,9 @@ void WindowCore::DispatchPosted(QEvent* event) {
 // --- timers ---
 
 bool WindowCore::SetTimer(UINT id, UINT elapseMs) {
+    if (!OnGuiThread(self_, "WindowCore::SetTimer")) {
+        return false;
+    }
     if (!created_) {
         return false;
     }
@@ -579,6 +631,9 @@ bool WindowCore::SetTimer(UINT id, UINT elapseMs) {
 }
 
 bool WindowCore::KillTimer(UINT id) {
+    if (!OnGuiThread(self_, "WindowCore::KillTimer")) {
+        return false;
+    }
     const auto it = timers_.find(id);
     if (it == timers_.end()) {
         return false;
@@ -614,6 +669,9 @@ bool WindowCore::DispatchTimer(int qtTimerId) {
 // --- show, move, size ---
 
 BOOL WindowCore::ShowWindow(int nCmdShow) {
+    if (!OnGuiThread(self_, "WindowCore::ShowWindow")) {
+        return 0;
+    }
     const BOOL wasVisible = self_->isHidden() ? 0 : 1;
     switch (nCmdShow) {
         case SW_HIDE:
@@ -647,6 +705,9 @@ BOOL WindowCore::ShowWindow(int nCmdShow) {
 }
 
 void WindowCore::MoveWindow(int x, int y, int cx, int cy, BOOL repaint) {
+    if (!OnGuiThread(self_, "WindowCore::MoveWindow")) {
+        return;
+    }
     cx = std::max(cx, 0);
     cy = std::max(cy, 0);
     if (self_->isWindow()) {
@@ -666,6 +727,9 @@ void WindowCore::MoveWindow(const QRect& rect, BOOL repaint) {
 }
 
 BOOL WindowCore::SetWindowPos(ZOrder order, int x, int y, int cx, int cy, UINT flags) {
+    if (!OnGuiThread(self_, "WindowCore::SetWindowPos")) {
+        return 0;
+    }
     if ((flags & SWP_HIDEWINDOW) != 0) {
         self_->hide();
     }
@@ -724,6 +788,9 @@ QRect WindowCore::ScreenToClient(const QRect& rect) const {
 }
 
 BOOL WindowCore::EnableWindow(BOOL enable) {
+    if (!OnGuiThread(self_, "WindowCore::EnableWindow")) {
+        return 0;
+    }
     const BOOL wasDisabled = self_->isEnabled() ? 0 : 1;
     self_->setEnabled(enable != 0);
     return wasDisabled;
@@ -732,6 +799,9 @@ BOOL WindowCore::EnableWindow(BOOL enable) {
 // --- text ---
 
 void WindowCore::SetWindowText(const QString& text) {
+    if (!OnGuiThread(self_, "WindowCore::SetWindowText")) {
+        return;
+    }
     WindowProc(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(&text));
 }
 
@@ -756,14 +826,23 @@ void WindowCore::ApplyText() {
 // --- painting ---
 
 void WindowCore::Invalidate(BOOL /*erase*/) {
+    if (!OnGuiThread(self_, "WindowCore::Invalidate")) {
+        return;
+    }
     self_->update();
 }
 
 void WindowCore::InvalidateRect(const QRect& rect, BOOL /*erase*/) {
+    if (!OnGuiThread(self_, "WindowCore::InvalidateRect")) {
+        return;
+    }
     self_->update(rect);
 }
 
 void WindowCore::UpdateWindow() {
+    if (!OnGuiThread(self_, "WindowCore::UpdateWindow")) {
+        return;
+    }
     if (self_->isVisible()) {
         self_->repaint();
     }
@@ -817,6 +896,9 @@ void WindowCore::PaintLayers(QPainter& painter) {
 }
 
 void WindowCore::SetLayeredWindowAttributes(COLORREF key, BYTE alpha, DWORD flags) {
+    if (!OnGuiThread(self_, "WindowCore::SetLayeredWindowAttributes")) {
+        return;
+    }
     colorKeyed_ = (flags & LWA_COLORKEY) != 0;
     constantAlpha_ = (flags & LWA_ALPHA) != 0;
     colorKey_ = qRgb(GetRValue(key), GetGValue(key), GetBValue(key)) & 0xFFFFFF;
@@ -826,6 +908,9 @@ void WindowCore::SetLayeredWindowAttributes(COLORREF key, BYTE alpha, DWORD flag
 }
 
 BOOL WindowCore::UpdateLayeredWindow(const QImage& picture, BYTE constantAlpha) {
+    if (!OnGuiThread(self_, "WindowCore::UpdateLayeredWindow")) {
+        return 0;
+    }
     layered_ = true;
     layerPicture_ = picture;
     layerAlpha_ = constantAlpha;
@@ -837,6 +922,9 @@ BOOL WindowCore::UpdateLayeredWindow(const QImage& picture, BYTE constantAlpha) 
 // --- mouse ---
 
 void WindowCore::TrackMouseEvent(DWORD flags, DWORD hoverMs) {
+    if (!OnGuiThread(self_, "WindowCore::TrackMouseEvent")) {
+        return;
+    }
     if ((flags & TME_LEAVE) != 0) {
         trackLeave_ = true;
     }

@@ -82,6 +82,17 @@ void ConnectClickCommand(QAbstractButton* button);
 // The virtual-key code of a Qt key (0 when it has none).
 WPARAM VirtualKeyFromQt(int qtKey);
 
+// Widgets are touched only on the GUI thread. Debug and RelWithDebInfo builds (every test
+// run) check it in the window operations that touch the widget, release builds configured
+// with YAV_CHECK_GUI_THREAD=ON too; such a call from another thread is reported to the
+// handler and not carried out. The default handler logs "<call> called off the GUI thread"
+// and aborts.
+using OffGuiThreadHandler = void (*)(const char* call);
+// Replaces the handler (null restores the default); returns the previous one.
+OffGuiThreadHandler SetOffGuiThreadHandler(OffGuiThreadHandler handler);
+// Whether this build checks the calling thread.
+bool GuiThreadChecked();
+
 class WindowCore {
 public:
     virtual ~WindowCore();

@@ -4,6 +4,9 @@
 #include <QDeadlineTimer>
 #include <QThread>
 
+#include <algorithm>
+#include <deque>
+
 namespace yav::testing {
 
 bool TimerDriver::Fire(WindowCore& window, UINT id) {
@@ -22,23 +25,57 @@ int TimerDriver::FireWhileSet(WindowCore& window, UINT id, int limit) {
     return ticks;
 }
 
-ModalAnswer::ModalAnswer(std::function<void(Dialog&)> answer) : answer_(std::move(answer)) {
-    token_ = Dialog::AddModalObserver([this](Dialog& dialog) {
-        if (answered_) {
+// The answers waiting for a dialog, oldest first. One modal observer serves them all, so that
+// each dialog entering its loop takes exactly one answer.
+struct ModalAnswerQueue {
+    std::deque<ModalAnswer*> waiting;
+    int token = 0;
+
+    static ModalAnswerQueue& Get() {
+        static ModalAnswerQueue queue;
+        return queue;
+    }
+
+    void Add(ModalAnswer* answer) {
+        waiting.push_back(answer);
+        if (token == 0) {
+            token = Dialog::AddModalObserver([this](Dialog& dialog) { AnswerNext(dialog); });
+        }
+    }
+
+    void Remove(ModalAnswer* answer) {
+        waiting.erase(std::remove(waiting.begin(), waiting.end(), answer), waiting.end());
+        StopWhenEmpty();
+    }
+
+    void AnswerNext(Dialog& dialog) {
+        if (waiting.empty()) {
             return;
         }
-        answered_ = true;
-        dialog_ = &dialog;
-        Dialog::RemoveModalObserver(token_);
-        token_ = 0;
-        answer_(dialog);
-    });
+        ModalAnswer* next = waiting.front();
+        waiting.pop_front();
+        StopWhenEmpty();
+        next->answered_ = true;
+        next->dialog_ = &dialog;
+        // A copy: the answer may end the test scope that owns it (a nested answer does).
+        const std::function<void(Dialog&)> answer = next->answer_;
+        answer(dialog);
+    }
+
+    void StopWhenEmpty() {
+        if (waiting.empty() && token != 0) {
+            Dialog::RemoveModalObserver(token);
+            token = 0;
+        }
+    }
+};
+
+ModalAnswer::ModalAnswer(std::function<void(Dialog&)> answer) : answer_(std::move(answer)) {
+    ModalAnswerQueue::Get().Add(this);
 }
 
 ModalAnswer::~ModalAnswer() {
-    if (token_ != 0) {
-        Dialog::RemoveModalObserver(token_);
-    }
+    ModalAnswerQueue::Get().Remove(this);
 }
 
 bool WaitUntil(const std::function<bool()>& condition, int limitMs) {

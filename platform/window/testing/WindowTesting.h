@@ -17,7 +17,9 @@ public:
     static int FireWhileSet(WindowCore& window, UINT id, int limit);
 };
 
-// Answers the next dialog that enters its modal loop (once), from inside that loop.
+// Answers the next dialog that enters its modal loop (once), from inside that loop. Answers
+// alive at the same time are used in the order they were made, one per dialog, so a test
+// can register the answers to a sequence of boxes up front.
 class ModalAnswer {
 public:
     explicit ModalAnswer(std::function<void(Dialog&)> answer);
@@ -30,8 +32,9 @@ public:
     Dialog* AnsweredDialog() const { return dialog_; }
 
 private:
+    friend struct ModalAnswerQueue;
+
     std::function<void(Dialog&)> answer_;
-    int token_ = 0;
     bool answered_ = false;
     Dialog* dialog_ = nullptr;
 };

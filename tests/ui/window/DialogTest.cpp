@@ -6,10 +6,13 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "platform/window/Dialog.h"
 #include "platform/window/testing/WindowTesting.h"
@@ -126,6 +129,68 @@ TEST(DialogModal, AnEndedDialogLeavesTheScreenBeforeItsLoopReturns) {
     });
     EXPECT_EQ(outer.DoModal(), IDOK);
     EXPECT_FALSE(outerVisibleWhileNextRuns);
+}
+
+// Answers registered together go to the dialogs in the order the dialogs run, one each.
+TEST(DialogModal, RegisteredAnswersAreTakenInOrderOnePerDialog) {
+    enum class Run { InSequence, SameDialogTwice, SecondFromTheFirstsAnswer, EndedLater };
+    struct Case {
+        const char* name;
+        Run run;
+    };
+    const Case cases[] = {
+        {"second opened after the first returned", Run::InSequence},
+        {"one dialog run twice", Run::SameDialogTwice},
+        {"second opened from the first's answer", Run::SecondFromTheFirstsAnswer},
+        {"answers that end their dialog from a later event", Run::EndedLater},
+    };
+    constexpr int kUnanswered = -2;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ProbeDialog a;
+        ProbeDialog b;
+        ProbeDialog& second = c.run == Run::SameDialogTwice ? a : b;
+        // An unanswered dialog would wait forever: end it so that the test fails instead.
+        QTimer watchdog;
+        QObject::connect(&watchdog, &QTimer::timeout, [&] {
+            for (ProbeDialog* d : {&a, &b}) {
+                if (d->IsRunningModal()) {
+                    d->EndDialog(kUnanswered);
+                }
+            }
+        });
+        watchdog.start(3000);
+
+        std::vector<std::pair<int, yav::Dialog*>> answered;
+        int secondResult = 0;
+        auto end = [&c](yav::Dialog& d, int code) {
+            if (c.run == Run::EndedLater) {
+                QTimer::singleShot(0, &d, [&d, code] { d.EndDialog(code); });
+            } else {
+                d.EndDialog(code);
+            }
+        };
+        ModalAnswer first([&](yav::Dialog& d) {
+            answered.emplace_back(1, &d);
+            if (c.run == Run::SecondFromTheFirstsAnswer) {
+                secondResult = second.DoModal();
+            }
+            end(d, 11);
+        });
+        ModalAnswer secondAnswer([&](yav::Dialog& d) {
+            answered.emplace_back(2, &d);
+            end(d, 22);
+        });
+        EXPECT_EQ(a.DoModal(), 11);
+        if (c.run != Run::SecondFromTheFirstsAnswer) {
+            secondResult = second.DoModal();
+        }
+        EXPECT_EQ(secondResult, 22);
+        const std::vector<std::pair<int, yav::Dialog*>> expected = {{1, &a}, {2, &second}};
+        EXPECT_EQ(answered, expected);
+        EXPECT_EQ(first.AnsweredDialog(), &a);
+        EXPECT_EQ(secondAnswer.AnsweredDialog(), &second);
+    }
 }
 
 TEST(DialogKeys, EscapeCancelsEnterConfirms) {

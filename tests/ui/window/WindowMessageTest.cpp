@@ -1,5 +1,6 @@
 // Messages between threads and windows: posted messages arrive on the GUI thread in posting
-// order and never after the window has been destroyed, whichever way they were posted.
+// order and never after the window has been destroyed; posting is the one thing other threads
+// may do, every other window operation is refused off the GUI thread.
 
 #include <QCoreApplication>
 #include <QThread>
@@ -9,8 +10,12 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <functional>
 #include <memory>
+#include <mutex>
+#include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/window/Window.h"
@@ -286,6 +291,105 @@ TEST(WindowThreads, TenThousandPostsFromFourThreadsKeepEachThreadsOrder) {
         ++next[thread];
         ASSERT_EQ(r.thread, window.thread());
     }
+}
+
+std::mutex g_reportedMutex;
+std::vector<std::string> g_reported;
+
+void RecordOffGuiThread(const char* call) {
+    const std::lock_guard<std::mutex> lock(g_reportedMutex);
+    g_reported.emplace_back(call);
+}
+
+std::vector<std::string> TakeReported() {
+    const std::lock_guard<std::mutex> lock(g_reportedMutex);
+    return std::exchange(g_reported, {});
+}
+
+class OffGuiThread : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!yav::GuiThreadChecked()) {
+            GTEST_SKIP() << "this build does not check the GUI thread";
+        }
+        previous_ = yav::SetOffGuiThreadHandler(RecordOffGuiThread);
+        TakeReported();
+    }
+    void TearDown() override { yav::SetOffGuiThreadHandler(previous_); }
+
+    static void OnWorker(const std::function<void()>& fn) {
+        std::thread worker(fn);
+        worker.join();
+    }
+
+private:
+    yav::OffGuiThreadHandler previous_ = nullptr;
+};
+
+TEST_F(OffGuiThread, WidgetOperationsFromAWorkerThreadAreNamedAndRefused) {
+    RecordingWindow window;
+    window.MoveWindow(0, 0, 50, 40);
+    window.SetWindowText("before");
+    ASSERT_TRUE(window.SetTimer(4, 1000));
+    struct Case {
+        const char* call;
+        std::function<void()> op;
+    };
+    const std::vector<Case> cases = {
+        {"WindowCore::ShowWindow", [&] { window.ShowWindow(SW_SHOW); }},
+        {"WindowCore::MoveWindow", [&] { window.MoveWindow(1, 2, 30, 30); }},
+        {"WindowCore::SetWindowPos",
+         [&] { window.SetWindowPos(yav::ZOrder::Top, 5, 5, 9, 9, SWP_SHOWWINDOW); }},
+        {"WindowCore::SetWindowText", [&] { window.SetWindowText("after"); }},
+        {"WindowCore::EnableWindow", [&] { window.EnableWindow(0); }},
+        {"WindowCore::Invalidate", [&] { window.Invalidate(); }},
+        {"WindowCore::SetTimer", [&] { window.SetTimer(5, 100); }},
+        {"WindowCore::KillTimer", [&] { window.KillTimer(4); }},
+        {"WindowCore::SendMessage", [&] { window.SendMessage(kTestMessage, 1, 0); }},
+        {"WindowCore::DestroyWindow", [&] { window.DestroyWindow(); }},
+    };
+    for (const Case& c : cases) {
+        OnWorker(c.op);
+        EXPECT_EQ(TakeReported(), std::vector<std::string>{c.call});
+    }
+    // Refused: the widget is as the GUI thread left it.
+    EXPECT_TRUE(window.IsWindow());
+    EXPECT_TRUE(window.isHidden());
+    EXPECT_EQ(window.geometry().size(), QSize(50, 40));
+    EXPECT_EQ(window.GetWindowText(), "before");
+    EXPECT_TRUE(window.IsWindowEnabled());
+    EXPECT_TRUE(window.IsTimerSet(4));
+    EXPECT_FALSE(window.IsTimerSet(5));
+    EXPECT_TRUE(window.received.empty());
+}
+
+TEST_F(OffGuiThread, PostingFromAWorkerThreadIsNotReported) {
+    RecordingWindow window;
+    OnWorker([&] {
+        EXPECT_TRUE(window.IsWindow());
+        EXPECT_TRUE(window.PostMessage(kTestMessage, 1, 0));
+        EXPECT_TRUE(window.GetSafeHwnd().Post(kTestMessage, 2, 0));
+        EXPECT_TRUE(window.PostPayload(kTestMessage, 3, 3));
+    });
+    EXPECT_TRUE(TakeReported().empty());
+    ASSERT_TRUE(yav::testing::WaitUntil([&] { return window.received.size() == 3; }));
+    // On the GUI thread nothing is reported.
+    window.ShowWindow(SW_HIDE);
+    EXPECT_TRUE(TakeReported().empty());
+}
+
+TEST(WindowThreadsDeathTest, WithoutAHandlerTheOffendingCallIsNamedAndTheProgramStops) {
+    if (!yav::GuiThreadChecked()) {
+        GTEST_SKIP() << "this build does not check the GUI thread";
+    }
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    RecordingWindow window;
+    EXPECT_DEATH(
+        {
+            std::thread worker([&] { window.ShowWindow(SW_SHOW); });
+            worker.join();
+        },
+        "WindowCore::ShowWindow called off the GUI thread");
 }
 
 }  // namespace
