@@ -60,6 +60,13 @@ struct ST_APP_SETTINGS {
     std::uint16_t wMaxOpenDocs = 0;            // record +18 plus 2
     std::uint8_t byRecordMode = 0;             // login record +69: 0 local, 1 on the server
     std::uint8_t bRecordOnServer = 0;          // record +23 bit 2
+
+    // Options the document-share component reports (its office check): a value and two flags.
+    std::uint8_t byOfficeOption = 0;
+    std::uint8_t bOfficeFlagA = 0;
+    std::uint8_t bOfficeFlagB = 0;
+    // The room keeps a video layout of its own instead of following the synchronised one.
+    std::uint8_t bKeepOwnLayout = 0;
 };
 
 extern ST_APP_SETTINGS g_AppSettings;

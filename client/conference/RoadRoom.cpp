@@ -7,7 +7,7 @@ bool CRoadRoom::CreateRoomWindow(const QString& confName, uint32_t confId) {
     if (g_pMainFrame == nullptr || g_pDlgStartup == nullptr) {
         return false;
     }
-    return g_pMainFrame->CreateRoomWindow(g_pDlgStartup, confName, confId);
+    return g_pMainFrame->CreateRoomWindow(confName, confId);
 }
 
 void CRoadRoom::CloseStartup() {

@@ -132,9 +132,7 @@ int XConfManager::SetupConference(const char* server, std::uint16_t port, std::u
         return result;
     }
 
-    const std::string digest = m_strHandOverDigest.empty()
-                                   ? MD5String(password != nullptr ? password : "")
-                                   : m_strHandOverDigest;
+    const std::string digest = LoginDigest(password);
     result = m_pCsManager->Login(server, port, confId, name, digest.c_str(), loginFlag);
     if (result != 0) {
         if (result == CS_ERR_VERSION && requiredVersion != nullptr) {
@@ -142,7 +140,32 @@ int XConfManager::SetupConference(const char* server, std::uint16_t port, std::u
         }
         return result;
     }
+    return AdoptLogin();
+}
 
+std::string XConfManager::LoginDigest(const char* password) const {
+    return m_strHandOverDigest.empty() ? MD5String(password != nullptr ? password : "")
+                                       : m_strHandOverDigest;
+}
+
+int XConfManager::LoginComponent(const char* server, std::uint16_t port, std::uint32_t confId,
+                                 const char* name, const char* digest, std::uint8_t loginFlag) {
+    if (m_pCsManager == nullptr) {
+        return -1;
+    }
+    return m_pCsManager->Login(server, port, confId, name, digest, loginFlag);
+}
+
+void XConfManager::OnConnectionLost() {
+    m_pMsgQueue = nullptr;
+    XAutoCritical lock(&m_csLock);
+    m_videoRequests.clear();
+}
+
+int XConfManager::AdoptLogin() {
+    if (m_pCsManager == nullptr) {
+        return -1;
+    }
     // From here on a failure logs out again: the component must not stay logged in while the
     // caller believes the login failed.
     auto failAfterLogin = [this](const char* why) {

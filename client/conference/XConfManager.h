@@ -56,6 +56,22 @@ public:
                         const char* name, const char* password, std::uint16_t* requiredVersion,
                         std::uint8_t loginFlag, std::uint8_t goOnAfterUpgradeError);
     void Logout();
+    // The password digest a login sends (the hand-over digest when there is one).
+    std::string LoginDigest(const char* password) const;
+    // Only the component's login, callable from a worker thread: it touches nothing of this
+    // object but the component. The result is Login's; on 0 the caller hands the login to
+    // AdoptLogin on the UI thread.
+    int LoginComponent(const char* server, std::uint16_t port, std::uint32_t confId,
+                       const char* name, const char* digest, std::uint8_t loginFlag);
+    // Takes over a login the component made: participants, limits, login record, own
+    // records, queue. 0, or -1 (logged out again) when the own record is missing.
+    int AdoptLogin();
+    // The connection was lost: the queue and the video requests are forgotten.
+    void OnConnectionLost();
+    // A box of the server that ends the stay (quota used up, forced exit) is open: a lost
+    // connection then ends the room instead of reconnecting.
+    bool IsStayEnding() const { return m_nStayEndingBoxes > 0; }
+    void MarkStayEnding(bool open) { m_nStayEndingBoxes += open ? 1 : -1; }
     int QueryUpgradeInfo(const char* server, QString* message, std::uint16_t port);
 
     // --- requests to the room ---
@@ -190,6 +206,7 @@ private:
     CSafeQueue* m_pMsgQueue = nullptr;
     std::string m_strHandOverDigest;
     bool m_bPumping = false;
+    int m_nStayEndingBoxes = 0;
     // Answers of boxes that close after this object is gone are ignored.
     std::shared_ptr<XConfManager*> m_alive;
 };

@@ -256,8 +256,11 @@ void XConfManager::OnServerList(std::uint8_t kind, std::uint32_t a, std::uint32_
             }
             break;
         case 3:
+            // While this box is open the server is ending the stay.
+            MarkStayEnding(true);
             ShowBox(LoadLangString(5441), kQuotaUsedUpCountdown, kBoxTypeNotice,
                     [](XConfManager& self, int) {
+                        self.MarkStayEnding(false);
                         if (self.m_pMainFrame != nullptr) {
                             self.m_pMainFrame->CloseByServer();
                         }

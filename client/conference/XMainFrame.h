@@ -1,25 +1,96 @@
 #pragma once
-// The conference room's hub (g_pMainFrame): owns the conference manager for the life of the
-// program and logs in to the conference server for the road. The room window's full work
-// comes with the room; until then a successful login opens a plain room frame.
+// The conference room's hub (g_pMainFrame): one object for the program's life that is at once
+// the room window (CYavClientDlg, re-created for each room) and the receiver of every callback
+// of the components. It owns the conference manager, logs in to the conference server for the
+// road, starts and stops the work of a stay, handles the components' events on the UI thread
+// and brings the room back after a lost connection.
+//
+// Threads: ICsHandler and IUserHandler run on the UI thread (the message pump). The other
+// four callback interfaces are called on the components' threads and only post to the room
+// window, except the slots that answer at once (GetOwner, OnFileListRecord, GetLocalVideo).
+// ReLoginCS runs on the reconnect worker and touches nothing but the component's login.
 
-#include <QPointer>
 #include <QString>
 
+#include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <thread>
 
+#include "ICsHandler.h"
+#include "ICsUserManager.h"
 #include "IMainFrame.h"
+#include "IUserHandler.h"
 #include "RoadPorts.h"
+#include "RoomComponents.h"
 #include "ST_CS_SERVER.h"
+#include "YavClientDlg.h"
+#include "client/Common/MessageIds.h"
+#include "client/dialogs/login/IReconnectHost.h"
+#include "client/media/IMediaHandler.h"
+#include "client/ui/UiMainFrame.h"
+#include "platform/core/CriticalSection.h"
 
 class XConfManager;
-class CRoomFrame;
-class QWidget;
+class XDocManager;
+class CVideoCycle;
+class CDlgPopMsg;
+struct ST_CONF_APPINFO;
 
-class XMainFrame : public yav::road::IConfLogin, public IMainFrame {
+// Messages of the room window.
+inline constexpr UINT WM_NET_MESSAGE = WM_USER + 0x100;       // 0x500 event code / status
+inline constexpr UINT WM_DOCDATA_MESSAGE = WM_USER + 0x111;   // 0x511 1, 2, 3 / value
+inline constexpr UINT WM_CAMERA_ARRIVED = WM_USER + 274;      // 0x512
+inline constexpr UINT WM_AVSERVER_ADDRESS = WM_USER + 0x120;  // the data server's answer
+inline constexpr UINT WM_KEYHOOK_NOTIFY = 0x2A5A;
+inline constexpr UINT WM_CLOSE_ROOM = 0x0010;       // WM_CLOSE
+inline constexpr UINT WM_SYSCOMMAND_ROOM = 0x0112;  // WM_SYSCOMMAND
+
+// Event codes of WM_NET_MESSAGE.
+enum : WPARAM {
+    NETMSG_CONNECTED_MEDIASERVER = 0x3003,
+    NETMSG_CONNECTED_STREAMSERVER = 0x3004,
+    NETMSG_MEDIA_RESULT_300F = 0x300F,
+    NETMSG_MEDIA_RESULT_3010 = 0x3010,
+    NETMSG_MEDIA_RESULT_3012 = 0x3012,
+    NETMSG_MEDIA_RESULT_3013 = 0x3013,
+    NETMSG_MEDIA_NOTICE_3018 = 0x3018,
+    NETMSG_WB_FILELIST = 0x3020,
+    NETMSG_WB_MSGRESULt = 0x3021,
+    NETMSG_SCREEN_LOGIN = 0x3030,
+    NETMSG_SCREEN_SENDREQUEST = 0x3031,
+    NETMSG_SCREEN_MSGOFRECEVIER = 0x3032,
+    NETMSG_SCREEN_MSGOFSENDER = 0x3033,
+    NETMSG_SCREEN_SHARE = 0x3034,
+    NETMSG_VIDEO_SYNC = 0x3050,
+};
+
+// The page record of the document component's page messages (WM_DOCDATA_MESSAGE 3).
+struct DocPageRecord {
+    std::uint32_t kind = 0;
+    std::int32_t value = 0;
+    std::uint32_t extra = 0;
+    std::uint32_t reserved = 0;
+};
+static_assert(sizeof(DocPageRecord) == 16);
+
+class XMainFrame : public ICsHandler,
+                   public IUserHandler,
+                   public IKroDataHandleMsg,
+                   public IFileListMsgResult,
+                   public IMediaHandler,
+                   public IRemoteControlHandler,
+                   public CYavClientDlg,
+                   public yav::road::IConfLogin,
+                   public IMainFrame,
+                   public IReconnectHost,
+                   public IUiMainFrame {
 public:
+    static constexpr std::size_t kLayoutBytes = 100;
+    using LayoutRecord = std::array<std::uint8_t, kLayoutBytes>;
+
     XMainFrame();
     ~XMainFrame() override;
     XMainFrame(const XMainFrame&) = delete;
@@ -36,18 +107,84 @@ public:
     // 0 when the queue was emptied; -1 without a conference manager or when the connection
     // was lost.
     int PumpCsMessage();
+    void CopyServerName(char* out) const;
 
     // The name as it reaches the conference server: code page 936, at most 63 bytes, never
     // ending inside a double-byte character.
     static std::string CsLoginName(const QString& name);
-    // The password as it reaches the conference server: code page 936, at most 32 bytes
-    // (its field), cut the same way.
+    // The password as it reaches the conference server: code page 936, at most 32 bytes.
     static std::string CsLoginPassword(const QString& password);
 
     // --- the room window ---
-    // Opens the room frame of the conference under parent and shows it.
-    bool CreateRoomWindow(QWidget* parent, const QString& confName, uint32_t confId);
-    CRoomFrame* GetRoomWindow() const;
+    // Creates the room window of the conference (its start runs the work of the stay) and
+    // shows it; false when it could not be created.
+    bool CreateRoomWindow(const QString& confName, uint32_t confId);
+
+    // --- work of a stay ---
+    void StartWork();
+    void StopWork();
+    void InitRoomPanels();
+    void LoginDataServer();
+    void LogoutServers();
+    void CreateMedia();
+    void CreateDocManager(uint32_t value);
+    void RefreshToolbarStateEx(uint32_t enable, uint32_t reset);
+    void RefreshToolbarState();
+    void OnDocPageMsg(uint16_t kind, int32_t value, uint32_t extra);
+    void OnDocWindowMsg(uint8_t show);
+    void OnDocListMsg(uint16_t value);
+    void SetConfigBytes(uint8_t a, uint8_t b, uint8_t c, uint8_t d, uint8_t e, uint8_t f);
+    // The room was entered (the window exists and the work runs).
+    bool IsRoomEntered() const { return m_bRoomEntered; }
+
+    // The connection is lost: reconnect, or close when the server is ending the stay.
+    void OnConnectionLost();
+    int LeaveConference();
+    void EnterConference();
+    // 0x507(2): adopts the login the reconnect worker made; false when that failed (then the
+    // worker retries).
+    bool AdoptReLogin();
+    void EndOwnScreenShare();
+    void ShowNotice(const QString& text);
+    // The room window is gone: the reconnecting flag and a running address lookup end.
+    void OnRoomClosed();
+
+    // --- getters and role tests ---
+    XConfManager* GetConfManager() const { return m_pConfManager.get(); }
+    XDocManager* GetDocManager() const { return m_pDocManager.get(); }
+    IKroScreenShare* GetScreenShare() const { return m_pScreenShare.get(); }
+    ICsUserManager* GetUserManager() const;
+    const ST_CONF_APPINFO* GetAppInfo() const;
+    CVideoCycle* GetVideoCycle() const;
+    uint16_t GetMyUserId() const;
+    bool IsMyChannel(uint16_t wMediaId) const;
+    uint32_t GetMyOwnerId() const;
+    uint32_t GetConfId() const;
+    uint8_t GetMyStatusByte() const;
+    bool IsMyRoleState2() const;
+    bool IsMyRoleState0or5() const;
+    bool IsMyRoleActive() const;
+    bool IsInConference() const;
+    bool IsMyFlagBit2() const;
+    void SetMyFlag(uint8_t value);
+    bool GetUserInfo(std::shared_ptr<ST_USER_ITEM_DEPT>& out, uint16_t userId) const;
+    uint32_t GetUserDeptKey(uint16_t userId) const;
+    int GetRecordState() const;
+    int GetDocShareState() const;
+    int IsDocServerReady() const;
+    uint32_t GetConfIdOfLogin() const { return m_dwConfId; }
+    const ST_CS_SERVER& GetCsServer() const { return m_csServer; }
+    const LayoutRecord& GetLayoutSlot(int index) const { return m_layoutSlots.at(index); }
+    const LayoutRecord& GetLastLayoutSent() const { return m_lastLayoutSent; }
+    const std::array<uint8_t, 6>& GetConfigBytes() const { return m_configBytes; }
+    bool IsReconnecting() override { return m_bReconnecting.load(); }
+    bool IsStreamServerReady() const { return m_bStreamServerReady; }
+    int GetMediaConnectFails() const { return m_nMediaConnectFails; }
+    int GetScreenShareState() const { return m_byScreenShareState; }
+    const char* GetAVServerIp() const { return m_szAVServerIp; }
+    // The server ended the stay (forced exit or the give-up): the room closes without asking.
+    bool IsExitFlagSet() const { return m_bExit != 0; }
+    void SetExitFlag(int value) { m_bExit = value; }
 
     // --- IMainFrame (calls of the conference manager) ---
     void ReceiveVideo(uint16_t wMediaId, uint32_t unused, uint32_t mode,
@@ -56,20 +193,182 @@ public:
                     std::function<void(int answer)> onClosed) override;
     void CloseByServer() override;
 
-    // --- getters ---
-    XConfManager* GetConfManager() const { return m_pConfManager.get(); }
-    uint32_t GetConfIdOfLogin() const { return m_dwConfId; }
-    const ST_CS_SERVER& GetCsServer() const { return m_csServer; }
-    void CopyServerName(char* out) const;
+    // --- IReconnectHost ---
+    int ReLoginCS() override;
+    yav::WindowHandle GetMainWindowHandle() override { return GetSafeHwnd(); }
+    void GiveUpConference() override;
+
+    // --- IUiMainFrame (what the toolkit's windows ask of the room) ---
+    QWidget* GetMainWindow() override { return IsWindow() ? this : nullptr; }
+    QWidget* GetStatusBar() override { return nullptr; }
+    QWidget* GetDocPageTab() override { return nullptr; }
+    bool IsUserListChild(const QWidget*) override { return false; }
+    bool IsConnectionLost() override { return m_bReconnecting.load(); }
+    BYTE GetControlStateFirst() override { return m_stateBytes[0]; }
+    BYTE GetControlStateSecond() override { return m_stateBytes[1]; }
+    BYTE GetScreenControlState() override { return m_byScreenControlMode; }
+    DWORD GetControlRequest() override { return m_dwRequestPending; }
+    void AnswerControlRequest(BYTE accept, WORD userId) override;
+
+    // --- ICsHandler (the participants' and conference events come with the next issue) ---
+    void OnVideoOpenResult(uint16_t mediaId, uint16_t result, uint32_t value) override;
+    void HandleBroadcastVideo(uint16_t mediaId, uint16_t result, uint8_t on,
+                              uint32_t value) override;
+    void OnUserAudioStatus(uint16_t userId, uint8_t status, uint8_t previous,
+                           uint32_t value) override;
+    void OnTransmit(uint16_t to, uint16_t from, uint16_t subCommand, const uint8_t* data,
+                    uint16_t length) override;
+    void OnConfAttrChanged(uint16_t offset, uint16_t length, const uint8_t* bytes) override;
+    void OnSystemMessage(uint32_t code) override;
+    void OnConfStateUpdate(uint32_t code) override;
+    void OnTextMessage(uint32_t on) override;
+    void OnForceExit(uint16_t reason, uint32_t value) override;
+    void OnReserved9(uint32_t value) override;
+    void OnConfFlagChanged(uint8_t flag) override;
+    void OnNotice11() override;
+    void OnNotice12(uint32_t code) override;
+    void OnNotice13(uint32_t code) override;
+
+    // --- IUserHandler ---
+    void OnUserJoin(ST_USER_ITEM_DEPT* record) override;
+    void OnUserLeave(uint16_t userId, uint32_t departmentId, uint8_t state) override;
+    void OnUserInfoChanged(ST_USER_ITEM_DEPT* record) override;
+    void HandleLeadingStatus(uint16_t userId, uint8_t newState, uint8_t oldState) override;
+    void OnUserAttrChanged(uint16_t userId, uint32_t departmentId, uint8_t state) override;
+
+    // --- IKroDataHandleMsg (component threads) ---
+    void OnMsgResult(std::intptr_t result, std::intptr_t value) override;
+    int GetOwner() override;
+    void OnDocMsg1(std::uint8_t show) override;
+    void OnDocMsg2(std::uint16_t value) override;
+    void OnDocData(std::uint32_t kind, std::int32_t value, std::uint32_t extra) override;
+    std::intptr_t OnFileListRecord(const std::uint8_t* record32) override;
+    void OnLowLevelMsg(std::uint32_t msg, const QString& text, std::uint32_t status) override;
+
+    // --- IFileListMsgResult (component thread) ---
+    void OnFileListResult(std::intptr_t result, std::intptr_t value) override;
+
+    // --- IMediaHandler (component threads) ---
+    void OnMediaServerConnected(std::intptr_t status) override;
+    void OnStreamServerConnected(std::intptr_t status) override;
+    void OnMediaEvent3010(std::intptr_t value, std::intptr_t status) override;
+    void* GetLocalVideo(std::uint32_t channel, std::intptr_t value) override;
+    void OnMediaEvent3013(std::intptr_t value, std::intptr_t status) override;
+    void OnMediaEvent300F(std::intptr_t status) override;
+    void OnMediaEvent3012(std::intptr_t status) override;
+    void OnMediaEvent3018(std::intptr_t value) override;
+
+    // --- IRemoteControlHandler (component threads) ---
+    void OnRemoteControl(std::intptr_t status) override;
+    void OnScreenShareStatus(std::intptr_t status) override;
+    void OnScreenSendRequest(std::intptr_t status) override;
+    void OnScreenRecvReconnected(std::intptr_t wParam, std::intptr_t lParam) override;
+    void OnScreenSendReconnected(std::intptr_t wParam, std::intptr_t lParam) override;
+
+    // --- CYavClientDlg ---
+    void HandleNetMessage(WPARAM code, LPARAM status) override;
+
+    // Test seam: the data server asked by ResetAVServerIp for the media server address
+    // (runs on a worker thread; empty: the data-server component).
+    std::function<std::string(uint32_t confId)> avServerLookup;
 
 private:
+    friend class CYavClientDlg;
+
+    struct ReLoginRequest {
+        std::string server;
+        uint16_t port = 0;
+        uint32_t confId = 0;
+        std::string name;
+        std::string password;
+        uint8_t mode = 0;
+    };
+
+    void LoginDataServerFinish();
+    void StartDocShare();
+    void LoginScreenShare();
+    void LogoutScreenShare();
+    void ResetAVServerIp();
+    void AddRecvForUsers();
+    void ApplyPendingLayout(int apply);
+    void SendSyncWndLayout(int force);
+    void OnScreenShareStarted();
+    void SetRemoteAssistState(int state);
+    void OnNetMediaServer(LPARAM status);
+    void OnNetStreamServer(LPARAM status);
+    void OnNetScreenLogin(LPARAM status);
+    void OnNetScreenShare(LPARAM status);
+    void SendScreenRecord(uint8_t startRecv);
+    void Post(UINT message, WPARAM wParam, LPARAM lParam);
+
     std::unique_ptr<XConfManager> m_pConfManager;
+    std::unique_ptr<XDocManager> m_pDocManager;
+    std::unique_ptr<IKroScreenShare> m_pScreenShare;
+    QString m_strSecond;
+    std::unique_ptr<CDlgPopMsg> m_pControlPrompt;
+    QString m_strNotice;
+
+    // Screen sharing and remote control.
+    uint8_t m_bScreenBroadcast = 0;
+    uint16_t m_wViewedChannel = 0;
+    uint16_t m_wRemoteControlID = 0;
+    uint8_t m_byRemoteControlState = 0;
+    uint8_t m_byScreenControlMode = 0;
+    uint8_t m_byMediaShareRecvState = 0;
+    uint32_t m_dwRequestPending = 0;
+    uint32_t m_dwAnswerFlag = 0;
+    uint16_t m_wSharedScreenChannel = 0;
+    uint16_t m_wSharedScreenNext = 0;
+    uint32_t m_dwAfterShared = 0;
+    uint32_t m_dwAfterSharedNext = 1;
+    uint32_t m_dwSyncedLayout = 0;
+    std::array<uint8_t, 214> m_settingsArea{};
+    uint32_t m_dwSettingsFlag = 1;
+    yav::CriticalSection m_callbackLock;
+
+    // Login.
     QString m_strLoginName;
     QString m_strLoginPassword;
     uint8_t m_byLoginMode = 0;
     uint32_t m_dwConfId = 0;
     ST_CS_SERVER m_csServer{};
-    QPointer<CRoomFrame> m_pRoom;
+    ReLoginRequest m_reLogin;
+
+    // Work of a stay.
+    std::array<LayoutRecord, 4> m_layoutSlots{};
+    LayoutRecord m_lastLayoutSent{};
+    uint32_t m_dwLastLayoutFlag = 0;
+    LayoutRecord m_pendingLayout{};
+    uint32_t m_dwPendingLayout = 0;
+    std::array<uint8_t, 6> m_configBytes{};
+    std::array<uint8_t, 4> m_myDeviceState{};
+    uint16_t m_wLeadUserId = 0;
+    uint16_t m_wMainUserId = 0;
+    uint32_t m_dwCounter = 0;
+    uint16_t m_wScreenControlPeer = 0;
+    uint16_t m_wRemoteControlChannel = 0;
+    std::array<uint8_t, 2> m_stateBytes{};
+    std::array<uint32_t, 2> m_stateValues{};
+    std::array<uint32_t, 4> m_stateFlags{};
+    bool m_bRoomEntered = false;
+    int m_bExit = 0;
+    QString m_strChairPassword;
+    uint32_t m_dwPresenterRequest = 0;
+    uint32_t m_dwSpeakRequest = 0;
+    uint32_t m_dwSharedOnLeave = 0;
+    uint32_t m_dwReEnterValue = 0;
+
+    // Network events.
+    char m_szAVServerIp[16] = {};
+    int m_nMediaConnectFails = 0;
+    LPARAM m_nMediaServerState = 0;
+    bool m_bStreamServerReady = false;
+    uint8_t m_byScreenShareState = 0;
+    uint16_t m_wViewedUserId = 0;
+    uint8_t m_bRemoteControl = 0;
+    std::atomic<bool> m_bReconnecting{false};
+    bool m_bAvLookupRunning = false;
+    std::thread m_avLookupThread;
 };
 
 extern XMainFrame* g_pMainFrame;

@@ -200,3 +200,76 @@ void XMediaManager::LoadSettings() {
         }
     }
 }
+
+// --- the room's calls ------------------------------------------------------------------------
+
+bool XMediaManager::CreateMedia(IMediaHandler* handler) {
+    m_pHandler = handler;
+    YLOG_INFO("media component not available: the room runs without audio and video");
+    return false;
+}
+
+void XMediaManager::DestroyMedia() {
+    m_pHandler = nullptr;
+    captureCount = 0;
+}
+
+void XMediaManager::StartCapture() {
+    const DeviceCounts counts = CountSource() ? CountSource()() : DeviceCounts{};
+    micCount = counts.microphones;
+    speakerCount = counts.speakers;
+    YLOG_DEBUG("StartCapture cameras=%d microphones=%d speakers=%d", counts.cameras,
+               counts.microphones, counts.speakers);
+}
+
+void XMediaManager::LoginMediaServer(uint16_t myUserId, const char* address, uint16_t port,
+                                     uint32_t value, uint32_t confId) {
+    myBaseId = myUserId;
+    SetMediaServerAddress(address);
+    serverPort = port;
+    loginValue = value;
+    YLOG_DEBUG("LoginMediaServer user=%u server=%s:%u conf=%u", myUserId, serverAddress, port,
+               confId);
+}
+
+void XMediaManager::LogoutMediaServer() {
+    serverPort = 0;
+}
+
+void XMediaManager::SetMediaServerAddress(const char* address) {
+    std::memset(serverAddress, 0, sizeof serverAddress);
+    if (address != nullptr) {
+        std::memcpy(serverAddress, address, strnlen(address, sizeof serverAddress - 1));
+    }
+}
+
+std::array<uint8_t, XMediaManager::kConfigBytes> XMediaManager::GetCurrentConfig() const {
+    std::array<uint8_t, kConfigBytes> config{};
+    config[4] = Byte(micCount > 0 ? 1 : 0);
+    config[5] = videoBits;
+    config[8] = Byte(captureCount);
+    config[12] = Byte(micCount);
+    return config;
+}
+
+IMediaControl* XMediaManager::GetMediaControl(uint16_t) const {
+    return nullptr;
+}
+
+int XMediaManager::GetPlaybackDeviceCount() {
+    return CountSource() ? CountSource()().speakers : 0;
+}
+
+int XMediaManager::GetCaptureDeviceCount() {
+    return CountSource() ? CountSource()().microphones : 0;
+}
+
+int XMediaManager::GetCameraCount() {
+    return CountSource() ? CountSource()().cameras : 0;
+}
+
+void XMediaManager::CaptureInsertedDevices() {
+    YLOG_DEBUG("CaptureInsertedDevices: no media component to open cameras with");
+}
+
+void XMediaManager::OnRemovedDeviceTimeout() {}

@@ -1,15 +1,21 @@
 #pragma once
 // The one owner of the media objects, device tables and media settings (g_pMediaManager).
-// This holds its construction and the loading of its settings; capture, streams and device
-// work come with the media engine.
+// This holds its construction, the loading of its settings and the operations the room calls;
+// until the media component is there, those answer as a machine without media does (no
+// devices, no streams, no server connection).
 
 #include <QString>
 
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "MediaSettings.h"
+
+class IMediaHandler;
+class IAudioEngine;
+class IMediaControl;
 
 class XMediaManager {
 public:
@@ -43,6 +49,41 @@ public:
     // 1280; other widths keep the current class.
     void SetResolutionClass(int width);
 
+    // --- the room's calls ---
+    // One {media id, quality value} pair of a received stream.
+    struct StreamQuality {
+        uint16_t wMediaId = 0;
+        uint32_t value = 0;
+    };
+    // Bytes of the current video configuration the room reports to the server: 4 audio
+    // device, 5 owned-channel mask, 8 channel count, 12 microphone count.
+    static constexpr size_t kConfigBytes = 16;
+
+    // Creates the media engine objects with the handler for their events; false (and one log
+    // line) without a media component.
+    bool CreateMedia(IMediaHandler* handler);
+    void DestroyMedia();
+    bool HasMediaComponent() const { return false; }
+    void StartCapture();
+    void LoginMediaServer(uint16_t myUserId, const char* address, uint16_t port, uint32_t value,
+                          uint32_t confId);
+    void LogoutMediaServer();
+    // The media server address last logged in to (or set), terminated, at most 15 characters.
+    const char* GetServerAddress() const { return serverAddress; }
+    void SetMediaServerAddress(const char* address);
+    // Number of own video channels that capture.
+    int GetChannelCount() const { return captureCount; }
+    std::array<uint8_t, kConfigBytes> GetCurrentConfig() const;
+    std::vector<StreamQuality> GetStreamQuality() const { return {}; }
+    IAudioEngine* GetAudioEngine() const { return nullptr; }
+    IMediaControl* GetMediaControl(uint16_t wMediaId) const;
+    // Device counts as the media component reports them (0 without one).
+    static int GetPlaybackDeviceCount();
+    static int GetCaptureDeviceCount();
+    static int GetCameraCount();
+    void CaptureInsertedDevices();
+    void OnRemovedDeviceTimeout();
+
     const ST_MEDIA_SETTINGS& GetSettings() const { return m_settings; }
     uint8_t GetFecLevel() const { return fecLevel; }
     const std::array<uint16_t, kLevelSlots>& GetLevelTable() const { return levelTable; }
@@ -69,6 +110,7 @@ private:
     int ptzChannel = -1;
     uint16_t serverPort = 0;
     uint32_t loginValue = 0;
+    IMediaHandler* m_pHandler = nullptr;
 };
 
 extern XMediaManager* g_pMediaManager;

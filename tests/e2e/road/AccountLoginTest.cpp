@@ -12,7 +12,7 @@
 #include "conference/DlgStartup.h"
 #include "conference/RoadDialogs.h"
 #include "conference/RoadRoom.h"
-#include "conference/RoomFrame.h"
+#include "conference/XConfManager.h"
 #include "conference/XMainFrame.h"
 #include "dialogs/login/CConfItemPanel.h"
 #include "dialogs/login/CDlgConfList.h"
@@ -20,6 +20,7 @@
 #include "dialogs/login/CDlgLogin.h"
 #include "dialogs/login/CDlgLoginInput.h"
 #include "fakes/conference/LogCapture.h"
+#include "ui/CDlgPopMsg.h"
 #include "ui/GrabPixels.h"
 
 namespace {
@@ -76,15 +77,20 @@ TEST(AccountLogin, TheLoginWindowLeadsIntoTheConferenceAndBack) {
                     shot, QRect(name->mapTo(list, QPoint(0, 0)), name->size()));
             }
             list->SendMessage(WM_COMMAND, MAKEWPARAM(CDlgConfList::IDC_CLOSE, BN_CLICKED), 0);
+        } else if (dynamic_cast<CDlgPopMsg*>(&dialog) != nullptr) {
+            // The room's leave question: leave.
+            dialog.EndDialog(IDOK);
         }
     });
     // The login runs on its own thread; once the room is open, it is left again.
     QTimer roomWatch;
     roomWatch.setInterval(50);
     QObject::connect(&roomWatch, &QTimer::timeout, [&]() {
-        CRoomFrame* room = frame->GetRoomWindow();
-        if (room != nullptr && room->isVisible() && roomTitle.isEmpty()) {
-            roomTitle = room->windowTitle();
+        XMainFrame* room = frame.get();
+        if (room->IsWindow() && room->isVisible() && roomTitle.isEmpty()) {
+            roomTitle = QStringLiteral("%1 (%2)")
+                            .arg(room->GetConfManager()->GetConfName())
+                            .arg(room->GetConfId());
             room->close();
         }
     });

@@ -12,19 +12,11 @@ namespace {
 
 using road_e2e::ReadLog;
 
-QCoreApplication& App() {
-    static int argc = 1;
-    static char name[] = "road_direct_join";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-    return app;
-}
-
 // A client started with the positional direct-join command line logs in to the data server,
 // finds the conference, logs in to its conference server and opens the room; on SIGTERM it
 // leaves through the normal shut-down.
 TEST(RoadDirectJoin, TheCommandLineLeadsIntoTheConference) {
-    App();
+    road_e2e::CoreApplication();
     QTemporaryDir home;
     ASSERT_TRUE(home.isValid());
     road_e2e::Server server(home.path());
@@ -34,11 +26,7 @@ TEST(RoadDirectJoin, TheCommandLineLeadsIntoTheConference) {
 
     QProcess client;
     road_e2e::ProcessGuard guard(client);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_DATA_HOME", home.path());
-    env.insert("XDG_RUNTIME_DIR", home.path());
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    client.setProcessEnvironment(env);
+    client.setProcessEnvironment(road_e2e::ClientEnvironment(home.path()));
     client.setProcessChannelMode(QProcess::ForwardedChannels);
     client.start(QDir::currentPath() + "/YavClient", {"127.0.0.1", "alice", "alice", "900001"});
     ASSERT_TRUE(client.waitForStarted(10000));
@@ -64,7 +52,7 @@ TEST(RoadDirectJoin, TheCommandLineLeadsIntoTheConference) {
 
 // A second start with the first one running ends at once and leaves the first running.
 TEST(RoadDirectJoin, ASecondInstanceEndsSilently) {
-    App();
+    road_e2e::CoreApplication();
     QTemporaryDir home;
     ASSERT_TRUE(home.isValid());
     road_e2e::Server server(home.path());
@@ -102,7 +90,7 @@ TEST(RoadDirectJoin, ASecondInstanceEndsSilently) {
 // An instance that holds the lock but no longer answers is closing: with [appinfo]
 // clientexit = 1 a new start waits for its lock instead of leaving.
 TEST(RoadStartup, ANewStartWaitsForAClosingInstance) {
-    App();
+    road_e2e::CoreApplication();
     QTemporaryDir home;
     ASSERT_TRUE(home.isValid());
     const QString data = road_e2e::PrepareDataFolder(home.path(), 1);

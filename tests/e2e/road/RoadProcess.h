@@ -2,10 +2,12 @@
 // Helpers of the road's end-to-end tests: a yavserver on free loopback ports and a client
 // data folder of its own.
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -26,6 +28,40 @@ struct ServerPorts {
     int cs = 0;
     int probe = 0;
 };
+
+// The ports a server wrote to its port file, once it did (waits at most limitMs).
+inline std::optional<ServerPorts> ReadPortFile(const QString& path, int limitMs = 10000) {
+    if (!yav::testing::WaitUntil([&path]() { return QFile::exists(path); }, limitMs)) {
+        return std::nullopt;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    const QStringList parts = QString::fromUtf8(file.readAll()).split(' ', Qt::SkipEmptyParts);
+    if (parts.size() < 3) {
+        return std::nullopt;
+    }
+    return ServerPorts{parts[0].toInt(), parts[1].toInt(), parts[2].toInt()};
+}
+
+// A core application for the tests that drive client processes (one per test program).
+inline QCoreApplication& CoreApplication() {
+    static int argc = 1;
+    static char name[] = "road_e2e";
+    static char* argv[] = {name, nullptr};
+    static QCoreApplication app(argc, argv);
+    return app;
+}
+
+// The environment of a client process whose home is `home`, offscreen.
+inline QProcessEnvironment ClientEnvironment(const QString& home) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_DATA_HOME", home);
+    env.insert("XDG_RUNTIME_DIR", home);
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    return env;
+}
 
 // yavserver with its demo conference on free ports; stopped with the object.
 class Server {
@@ -54,18 +90,7 @@ public:
     }
     // The ports once the server wrote them (waits at most limitMs).
     std::optional<ServerPorts> Ports(int limitMs = 10000) {
-        if (!yav::testing::WaitUntil([this]() { return QFile::exists(portFile_); }, limitMs)) {
-            return std::nullopt;
-        }
-        QFile file(portFile_);
-        if (!file.open(QIODevice::ReadOnly)) {
-            return std::nullopt;
-        }
-        const QStringList parts = QString::fromUtf8(file.readAll()).split(' ', Qt::SkipEmptyParts);
-        if (parts.size() < 3) {
-            return std::nullopt;
-        }
-        return ServerPorts{parts[0].toInt(), parts[1].toInt(), parts[2].toInt()};
+        return ReadPortFile(portFile_, limitMs);
     }
     bool Running() const { return process_.state() == QProcess::Running; }
 

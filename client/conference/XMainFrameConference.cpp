@@ -1,0 +1,266 @@
+// Leaving and entering the conference around a lost connection, the reconnection itself, and
+// the conference-server handlers (the participants' and conference events are filled in by
+// their own subsystems; here they are logged).
+
+#include <QWidget>
+
+#include "XConfManager.h"
+#include "XDocManager.h"
+#include "XMainFrame.h"
+#include "app/AppSettings.h"
+#include "app/ConfigManger.h"
+#include "client/dialogs/login/CDlgReconnect.h"
+#include "client/media/XMediaManager.h"
+#include "platform/core/Log.h"
+
+namespace {
+
+constexpr int kTextReconnected = 334;
+constexpr UINT kPumpMs = 50;
+constexpr UINT kReconnectOkMs = 100;
+
+std::string Field(const char* field, size_t size) {
+    return std::string(field, strnlen(field, size));
+}
+
+}  // namespace
+
+void XMainFrame::OnConnectionLost() {
+    XConfManager* manager = m_pConfManager.get();
+    if (m_bExit != 0 || (manager != nullptr && manager->IsStayEnding())) {
+        // The server is ending this stay: coming back would let that login throw out the one
+        // that replaced it. The room closes as the server asked.
+        YLOG_WARN("connection lost while the server ends the stay: the room closes");
+        m_bExit = 1;
+        Post(WM_CLOSE_ROOM, 0, 0);
+        return;
+    }
+    if (m_pLayoutManager != nullptr) {
+        if (m_pLayoutManager->IsVideoCycleOn() && GetVideoCycle() != nullptr) {
+            GetVideoCycle()->Stop(true);
+        }
+        m_pLayoutManager->CloseAllVideo();
+    }
+    if (manager != nullptr) {
+        manager->OnConnectionLost();
+    }
+    if (m_pDocManager) {
+        m_pDocManager->CloseAll();
+    }
+    if (m_pControlBar != nullptr) {
+        m_pControlBar->RemoveAllDocTabs();
+    }
+    if (m_pNetQuality != nullptr) {
+        m_pNetQuality->Clear();
+    }
+    if (m_pLayoutManager != nullptr) {
+        m_pLayoutManager->StopAllVideo();
+    }
+
+    // What the retries log in with, fixed now: the worker reads nothing else of this object.
+    m_reLogin.server = Field(m_csServer.csAddress, sizeof m_csServer.csAddress);
+    m_reLogin.port = m_csServer.csPort;
+    m_reLogin.confId = m_dwConfId;
+    m_reLogin.name = CsLoginName(m_strLoginName);
+    m_reLogin.password = manager != nullptr
+                             ? manager->LoginDigest(CsLoginPassword(m_strLoginPassword).c_str())
+                             : std::string();
+    m_reLogin.mode = m_byLoginMode;
+    m_bReconnecting = true;
+    m_bStreamServerReady = false;
+
+    if (m_pReconnectDlg == nullptr) {
+        // A window of its own (the desktop's child): it stays usable while the room is
+        // disabled.
+        m_pReconnectDlg = std::make_unique<CDlgReconnect>(this, nullptr);
+        m_pReconnectDlg->Create(CDlgReconnect::IDD, nullptr);
+    }
+    m_pReconnectDlg->ShowDialog();
+    Post(WM_RECONNECT_STATE, 1, 0);
+}
+
+int XMainFrame::ReLoginCS() {
+    // The reconnect worker: only the component's login. The room takes the login over on its
+    // own thread (AdoptReLogin, at WM_RECONNECT_STATE 2).
+    if (!m_pConfManager) {
+        return -1;
+    }
+    const ReLoginRequest& request = m_reLogin;
+    return m_pConfManager->LoginComponent(request.server.c_str(), request.port, request.confId,
+                                          request.name.c_str(), request.password.c_str(),
+                                          request.mode);
+}
+
+bool XMainFrame::AdoptReLogin() {
+    if (!m_pConfManager || m_pConfManager->AdoptLogin() != 0) {
+        YLOG_WARN("re-login could not be taken over: logged out, retrying");
+        LogoutCs();
+        return false;
+    }
+    return true;
+}
+
+void XMainFrame::GiveUpConference() {
+    m_bExit = 1;
+    Post(WM_CLOSE_ROOM, 0, 0);
+    m_bReconnecting = false;
+}
+
+int XMainFrame::LeaveConference() {
+    StopMediaPlay();
+    if (m_pFullDock != nullptr && m_pFullDock->IsWindow()) {
+        m_pFullDock->ShowWindow(SW_HIDE);
+    }
+    m_mediaIdList.Clear();
+    if (m_pUserList != nullptr) {
+        m_pUserList->ResetSearch();
+        m_pUserList->ClearLocalUser(m_pConfManager.get());
+    }
+    if (g_AppSettings.bKeepOwnLayout != 0 && m_pControlBar != nullptr) {
+        m_pControlBar->OnBtnSyncLayout();
+    }
+    if (m_pScreenShare != nullptr) {
+        if (m_bScreenBroadcast == 1) {
+            EndOwnScreenShare();
+            m_dwSharedOnLeave = 1;
+        } else if (m_bScreenBroadcast == 2) {
+            m_bScreenBroadcast = 0;
+            m_pScreenShare->SetRecv(1);
+        }
+    }
+    LogoutCs();
+    LogoutServers();
+    if (m_pStatusBar != nullptr) {
+        const int state = m_pStatusBar->GetRecordingState();
+        if (state == 1) {
+            m_pStatusBar->SetRecordingOff();
+        } else if (state == 2) {
+            m_pStatusBar->SuspendRecord();
+        }
+    }
+    if (m_pLayoutManager != nullptr && m_pLayoutManager->IsVideoCycleOn()) {
+        m_pLayoutManager->CloseAllVideo();
+    }
+    if (CVideoCycle* cycle = GetVideoCycle()) {
+        cycle->Stop(true);
+    }
+    m_dwPendingLayout = 0;
+    m_pendingLayout = m_layoutSlots[0];
+    return 1;
+}
+
+void XMainFrame::EnterConference() {
+    ShowNotice(LoadLangString(kTextReconnected));
+    m_mediaIdList.Clear();
+    if (m_pUserList != nullptr) {
+        m_pUserList->ResetSearch();
+    }
+    InitRoomPanels();
+    update();
+    if (m_pUserList != nullptr) {
+        m_pUserList->SetMyDeviceState(m_myDeviceState[0], m_myDeviceState[1], m_myDeviceState[2],
+                                      m_myDeviceState[3]);
+    }
+    SetConfigBytes(255, 255, 255, 255, 255, 255);
+    LoginDataServer();
+    SetTimer(TIMER_RECV_DATA, kPumpMs);
+    SetTimer(TIMER_RECONNECT_OK, kReconnectOkMs);
+    if (!m_strChairPassword.isEmpty() && m_pConfManager) {
+        m_pConfManager->ApplyChair(m_strChairPassword);
+    }
+    if (m_byRemoteControlState == 2) {
+        SetRemoteAssistState(0);
+    } else if (m_byRemoteControlState == 1 || m_dwRequestPending != 0) {
+        m_dwRequestPending = 0;
+        m_byRemoteControlState = 0;
+        MissingChild("XMainFrame::SendControlRequest (remote control)");
+    }
+    if (m_dwPresenterRequest != 0 && m_pConfManager) {
+        m_dwPresenterRequest = 0;
+        m_pConfManager->ApplyPresenter();
+    }
+    if (m_dwSpeakRequest != 0 && m_pConfManager) {
+        m_dwSpeakRequest = 0;
+        m_pConfManager->ApplySpeak();
+    }
+    m_dwReEnterValue = 0;
+    m_dwSharedOnLeave = 0;
+    m_bReconnecting = false;
+}
+
+void XMainFrame::OnRoomClosed() {
+    m_bReconnecting = false;
+    if (m_avLookupThread.joinable()) {
+        m_avLookupThread.join();
+    }
+    m_bAvLookupRunning = false;
+}
+
+void XMainFrame::AnswerControlRequest(BYTE accept, WORD userId) {
+    YLOG_DEBUG("AnswerControlRequest accept=%u user=%u", accept, userId);
+    MissingChild("XMainFrame::AnswerControlRequest (remote control)");
+}
+
+// --- ICsHandler and IUserHandler -------------------------------------------------------------
+
+void XMainFrame::OnVideoOpenResult(uint16_t mediaId, uint16_t result, uint32_t value) {
+    YLOG_DEBUG("OnVideoOpenResult id=%u result=%u value=%u", mediaId, result, value);
+}
+void XMainFrame::HandleBroadcastVideo(uint16_t mediaId, uint16_t result, uint8_t on,
+                                      uint32_t value) {
+    YLOG_DEBUG("HandleBroadcastVideo id=%u result=%u on=%u value=%u", mediaId, result, on, value);
+}
+void XMainFrame::OnUserAudioStatus(uint16_t userId, uint8_t status, uint8_t previous,
+                                   uint32_t value) {
+    YLOG_DEBUG("OnUserAudioStatus user=%u status=%u previous=%u value=%u", userId, status, previous,
+               value);
+}
+void XMainFrame::OnTransmit(uint16_t to, uint16_t from, uint16_t subCommand, const uint8_t*,
+                            uint16_t length) {
+    YLOG_DEBUG("OnTransmit to=%u from=%u sub=%u length=%u", to, from, subCommand, length);
+}
+void XMainFrame::OnConfAttrChanged(uint16_t offset, uint16_t length, const uint8_t*) {
+    YLOG_DEBUG("OnConfAttrChanged offset=%u length=%u", offset, length);
+}
+void XMainFrame::OnSystemMessage(uint32_t code) {
+    YLOG_DEBUG("OnSystemMessage code=%u", code);
+}
+void XMainFrame::OnConfStateUpdate(uint32_t code) {
+    YLOG_DEBUG("OnConfStateUpdate code=%u", code);
+}
+void XMainFrame::OnTextMessage(uint32_t on) {
+    YLOG_DEBUG("OnTextMessage on=%u", on);
+}
+void XMainFrame::OnForceExit(uint16_t reason, uint32_t value) {
+    YLOG_DEBUG("OnForceExit reason=%u value=%u", reason, value);
+}
+void XMainFrame::OnReserved9(uint32_t value) {
+    YLOG_DEBUG("OnReserved9 value=%u", value);
+}
+void XMainFrame::OnConfFlagChanged(uint8_t flag) {
+    YLOG_DEBUG("OnConfFlagChanged flag=%u", flag);
+}
+void XMainFrame::OnNotice11() {
+    YLOG_DEBUG("OnNotice11");
+}
+void XMainFrame::OnNotice12(uint32_t code) {
+    YLOG_DEBUG("OnNotice12 code=%u", code);
+}
+void XMainFrame::OnNotice13(uint32_t code) {
+    YLOG_DEBUG("OnNotice13 code=%u", code);
+}
+void XMainFrame::OnUserJoin(ST_USER_ITEM_DEPT* record) {
+    YLOG_DEBUG("OnUserJoin user=%u", record != nullptr ? record->userId : 0);
+}
+void XMainFrame::OnUserLeave(uint16_t userId, uint32_t departmentId, uint8_t state) {
+    YLOG_DEBUG("OnUserLeave user=%u department=%u state=%u", userId, departmentId, state);
+}
+void XMainFrame::OnUserInfoChanged(ST_USER_ITEM_DEPT* record) {
+    YLOG_DEBUG("OnUserInfoChanged user=%u", record != nullptr ? record->userId : 0);
+}
+void XMainFrame::HandleLeadingStatus(uint16_t userId, uint8_t newState, uint8_t oldState) {
+    YLOG_DEBUG("HandleLeadingStatus user=%u new=%u old=%u", userId, newState, oldState);
+}
+void XMainFrame::OnUserAttrChanged(uint16_t userId, uint32_t departmentId, uint8_t state) {
+    YLOG_DEBUG("OnUserAttrChanged user=%u department=%u state=%u", userId, departmentId, state);
+}

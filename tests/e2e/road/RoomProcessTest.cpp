@@ -1,0 +1,186 @@
+// The room in a real client process against yavserver: its start, the way back after the
+// server went away and came back on its ports, and the logout at SIGTERM.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QProcessEnvironment>
+
+#include <csignal>
+
+#include "../server/CsBot.h"
+#include "RoadProcess.h"
+
+namespace {
+
+using road_e2e::ReadLog;
+
+// yavserver with an INI of its own, on given ports (0: free ones, written to a port file);
+// its output is kept.
+class RoomServer {
+public:
+    RoomServer(const QString& folder, const QString& ini, road_e2e::ServerPorts ports) {
+        process_.setProgram(QDir::currentPath() + "/yavserver");
+        process_.setArguments({"--ds-port", QString::number(ports.ds), "--cs-port",
+                               QString::number(ports.cs), "--probe-port",
+                               QString::number(ports.probe), "--port-file", folder + "/ports",
+                               "--ini", ini, "--log-config", LogConfig(folder)});
+        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        QFile::remove(folder + "/ports");
+        portFile_ = folder + "/ports";
+        logFile_ = folder + "/server.log";
+        process_.start();
+    }
+    ~RoomServer() { Kill(); }
+    // The server's log lines on its standard output.
+    static QString LogConfig(const QString& folder) {
+        const QString path = folder + "/server-log.properties";
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly)) {
+            file.write(QStringLiteral("log4cpp.rootCategory=DEBUG, A\n"
+                                      "log4cpp.appender.A=org.apache.log4j.FileAppender\n"
+                                      "log4cpp.appender.A.fileName=%1\n"
+                                      "log4cpp.appender.A.layout=org.apache.log4j.BasicLayout\n")
+                           .arg(folder + "/server.log")
+                           .toUtf8());
+        }
+        return path;
+    }
+    void Kill() {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.kill();
+            process_.waitForFinished(5000);
+        }
+    }
+    std::optional<road_e2e::ServerPorts> Ports() { return road_e2e::ReadPortFile(portFile_); }
+    // What the server logged so far (over every start in this folder).
+    QString Output() {
+        QFile file(logFile_);
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+
+private:
+    QProcess process_;
+    QString portFile_;
+    QString logFile_;
+};
+
+class RoomProcess : public ::testing::Test {
+protected:
+    void SetUp() override {
+        road_e2e::CoreApplication();
+        ASSERT_TRUE(home.isValid());
+        ini = home.path() + "/server.ini";
+        const std::string path = ini.toStdString();
+        yav::profile::WriteString("account.alice", "Password", "alice", path);
+        yav::profile::WriteString("conference.900001", "Name", "Demo", path);
+        yav::profile::WriteString("conference.900001", "AppFlags25", "2", path);
+        server = std::make_unique<RoomServer>(home.path(), ini, road_e2e::ServerPorts{});
+        const auto found = server->Ports();
+        ASSERT_TRUE(found.has_value()) << "yavserver did not start";
+        ports = *found;
+        data = road_e2e::PrepareDataFolder(home.path(), ports.ds);
+    }
+
+    void StartClient() {
+        client.setProcessEnvironment(road_e2e::ClientEnvironment(home.path()));
+        client.setProcessChannelMode(QProcess::ForwardedChannels);
+        client.start(QDir::currentPath() + "/YavClient", {"127.0.0.1", "alice", "alice", "900001"});
+        ASSERT_TRUE(client.waitForStarted(10000));
+    }
+    bool LogShows(const QString& text, int limitMs = 30000) {
+        return yav::testing::WaitUntil([&] { return ReadLog(data).contains(text); }, limitMs);
+    }
+    // A bot in the conference that waits for the client to join and to ask to speak.
+    static bool BotSeesClientAskToSpeak(uint16_t csPort) {
+        yav::test::CsBot bot;
+        if (bot.Login(static_cast<uint16_t>(csPort), 900001, "bot", "", 1) != 0) {
+            return false;
+        }
+        uint16_t clientId = 0;
+        for (const ST_USER_ITEM_DEPT& user : [&bot] {
+                 std::vector<ST_USER_ITEM_DEPT> users(16);
+                 users.resize(
+                     static_cast<size_t>(std::max(0, bot.Users().GetUsers(users.data(), 16))));
+                 return users;
+             }()) {
+            if (user.userId != bot.UserId()) {
+                clientId = user.userId;
+            }
+        }
+        auto speaking = [&clientId](const ST_CS_MSG& message) {
+            const auto* audio = std::get_if<CsUserAudioStatus>(&message.payload);
+            return message.type == CS_MSG_USER_AUDIO_STATUS && audio != nullptr &&
+                   (clientId == 0 || audio->userId == clientId) && audio->status == 1;
+        };
+        // The client may ask before the bot came in: then its record already says so.
+        std::shared_ptr<ST_USER_ITEM_DEPT> record;
+        if (clientId != 0 && bot.Users().GetUser(record, clientId, 1) && record != nullptr &&
+            record->speakState == 1) {
+            return true;
+        }
+        return bot.WaitFor(speaking, std::chrono::seconds(20)) != nullptr;
+    }
+
+    QTemporaryDir home;
+    QString ini;
+    QString data;
+    road_e2e::ServerPorts ports;
+    std::unique_ptr<RoomServer> server;
+    QProcess client;
+};
+
+TEST_F(RoomProcess, TheRoomStartsInOrderAndSigtermLogsOut) {
+    road_e2e::ProcessGuard guard(client);
+    StartClient();
+    ASSERT_TRUE(LogShows(QStringLiteral("login data server over"))) << ReadLog(data).toStdString();
+    const QString log = ReadLog(data);
+    const QStringList order = {
+        QStringLiteral("initdialog start"),       QStringLiteral("init window over"),
+        QStringLiteral("start work start"),       QStringLiteral("start work over"),
+        QStringLiteral("init dialog over"),       QStringLiteral("login data server start"),
+        QStringLiteral("login data server over"),
+    };
+    qsizetype at = -1;
+    for (const QString& line : order) {
+        const qsizetype next = log.indexOf(line, at + 1);
+        EXPECT_GT(next, at) << line.toStdString();
+        at = next;
+    }
+    for (const char* missing :
+         {"XLayoutManager not available", "CDlgControlBar not available",
+          "CDlgUserList not available", "CDlgStatusBar not available",
+          "NetQualityEval not available", "media component not available",
+          "document-share component not available", "screen-share component not available"}) {
+        EXPECT_EQ(log.count(QString::fromUtf8(missing)), 1) << missing;
+    }
+
+    road_e2e::Terminate(client);
+    ASSERT_TRUE(client.waitForFinished(15000));
+    EXPECT_EQ(client.exitCode(), 0);
+    EXPECT_TRUE(yav::testing::WaitUntil(
+        [this] { return server->Output().contains(QStringLiteral("logged out")); }, 5000))
+        << server->Output().toStdString();
+    EXPECT_TRUE(ReadLog(data).contains(QStringLiteral("退出CS，停止接收所有视频")));
+}
+
+TEST_F(RoomProcess, AfterTheServerCameBackTheRoomReentersAndAsksToSpeakAgain) {
+    road_e2e::ProcessGuard guard(client);
+    StartClient();
+    ASSERT_TRUE(LogShows(QStringLiteral("init dialog over")));
+    EXPECT_TRUE(BotSeesClientAskToSpeak(static_cast<uint16_t>(ports.cs)));
+
+    server->Kill();
+    ASSERT_TRUE(LogShows(QStringLiteral("CS接收返回小于0")));
+    EXPECT_TRUE(LogShows(QStringLiteral("Enter ConnectServerProgress")));
+    server = std::make_unique<RoomServer>(home.path(), ini, ports);
+    ASSERT_TRUE(server->Ports().has_value());
+    ASSERT_TRUE(LogShows(QStringLiteral("TIMER_RECONNECT_OK 2"))) << ReadLog(data).toStdString();
+    // The new stay: a bot sees the client join and ask to speak again.
+    EXPECT_TRUE(BotSeesClientAskToSpeak(static_cast<uint16_t>(ports.cs)));
+
+    road_e2e::Terminate(client);
+    ASSERT_TRUE(client.waitForFinished(15000));
+}
+
+}  // namespace

@@ -1,0 +1,214 @@
+#pragma once
+// Recording stand-ins for the room window's children and components: every call the room
+// makes lands in the shared call log as "Class.Operation(args)", so a test sees which child
+// was told what, and in which order across children and the conference-server fake.
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "CallLog.h"
+#include "client/conference/RoomChildren.h"
+#include "client/conference/RoomComponents.h"
+
+namespace fakes {
+
+// The room-child part of every fake: existence, showing and the end, recorded.
+template <class Interface>
+class FakeChild : public Interface {
+public:
+    FakeChild(CallLog& log, std::string name) : log_(log), name_(std::move(name)) {}
+    bool IsWindow() const override { return created_; }
+    void ShowWindow(int nCmdShow) override {
+        shown_ = nCmdShow != 0;
+        Add(Call("ShowWindow", nCmdShow));
+    }
+    void DestroyWindow() override {
+        created_ = false;
+        Add("DestroyWindow()");
+    }
+    bool shown_ = false;
+    bool created_ = true;
+
+protected:
+    void Add(const std::string& call) const { log_.Add(name_ + "." + call); }
+    CallLog& log_;
+    std::string name_;
+};
+
+class FakeControlBar : public FakeChild<IControlBar> {
+public:
+    explicit FakeControlBar(CallLog& log) : FakeChild(log, "ControlBar") {}
+    void SetConfTitle(const QString& name, std::uint32_t id) override {
+        Add(Call("SetConfTitle", name.toStdString(), id));
+    }
+    void SetBarMode(std::uint8_t mode) override { Add(Call("SetBarMode", mode)); }
+    void StartDurationTimer() override { Add("StartDurationTimer()"); }
+    void RefreshRoleButtons() override { Add("RefreshRoleButtons()"); }
+    void RemoveAllDocTabs() override { Add("RemoveAllDocTabs()"); }
+    void OnPopSwitchSelect(WPARAM mode, LPARAM value) override {
+        Add(Call("OnPopSwitchSelect", mode, value));
+    }
+    void OnBtnSyncLayout() override { Add("OnBtnSyncLayout()"); }
+    bool IsAutoPaging() const override { return paging; }
+    void SetAutoPaging(bool on) override {
+        paging = on;
+        Add(Call("SetAutoPaging", on ? 1 : 0));
+    }
+    bool paging = false;
+};
+
+class FakeChat : public IChat {
+public:
+    explicit FakeChat(CallLog& log) : log_(log) {}
+    bool IsWindow() const override { return true; }
+    void ForwardToSystemChat(const QString& text) override {
+        lines.push_back(text);
+        log_.Add("Chat.ForwardToSystemChat(" + text.toStdString() + ")");
+    }
+    void RefreshRecipients(std::uint8_t mode, std::uint8_t byte271) override {
+        log_.Add(Call("Chat.RefreshRecipients", mode, byte271));
+    }
+    std::vector<QString> lines;
+
+private:
+    CallLog& log_;
+};
+
+class FakeUserList : public FakeChild<IUserList> {
+public:
+    explicit FakeUserList(CallLog& log) : FakeChild(log, "UserList"), chat(log) {}
+    void ShowDlg(int nCmdShow) override { Add(Call("ShowDlg", nCmdShow)); }
+    void ResetSearch() override { Add("ResetSearch()"); }
+    void ClearLocalUser(XConfManager*) override { Add("ClearLocalUser()"); }
+    void SetOnlineCountText(int count) override { Add(Call("SetOnlineCountText", count)); }
+    void SetLocalUser(std::uint16_t id, XConfManager*) override { Add(Call("SetLocalUser", id)); }
+    void InitDepartments() override { Add("InitDepartments()"); }
+    void SetMyDeviceState(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d) override {
+        Add(Call("SetMyDeviceState", a, b, c, d));
+    }
+    IChat* GetChatWindow() override { return &chat; }
+    FakeChat chat;
+};
+
+class FakeStatusBar : public FakeChild<IStatusBar> {
+public:
+    explicit FakeStatusBar(CallLog& log) : FakeChild(log, "StatusBar") {}
+    int GetRecordingState() const override { return recording; }
+    void SetRecordingOff() override {
+        recording = 0;
+        Add("SetRecordingOff()");
+    }
+    void SuspendRecord() override { Add("SuspendRecord()"); }
+    void ResumeRecord() override { Add("ResumeRecord()"); }
+    void ShowRecordIndicator(int show) override { Add(Call("ShowRecordIndicator", show)); }
+    void SetAudioControl(IAudioEngine*) override { Add("SetAudioControl()"); }
+    void RefreshUserState() override { Add("RefreshUserState()"); }
+    void SetNetQualityLevel(int level) override { Add(Call("SetNetQualityLevel", level)); }
+    void EnableAudioButton(int side, bool enable) override {
+        Add(Call("EnableAudioButton", side, enable ? 1 : 0));
+    }
+    void EnableCameraButton(bool enable) override {
+        Add(Call("EnableCameraButton", enable ? 1 : 0));
+    }
+    int recording = 0;
+};
+
+class FakeFullDock : public FakeChild<IFullDockX> {
+public:
+    explicit FakeFullDock(CallLog& log) : FakeChild(log, "FullDock") {}
+    void MoveWindow(int x, int y, int cx, int cy) override {
+        Add(Call("MoveWindow", x, y, cx, cy));
+    }
+    void RestoreAfterShare() override { Add("RestoreAfterShare()"); }
+};
+
+class FakeFileList : public FakeChild<IFileList> {
+public:
+    explicit FakeFileList(CallLog& log) : FakeChild(log, "FileList") {}
+    bool IsUploadPreparing() const override { return uploading; }
+    void UpdateUploadButton() override { Add("UpdateUploadButton()"); }
+    void ShowCentered() override { Add("ShowCentered()"); }
+    void SetOwnerId(std::uint32_t id) override { Add(Call("SetOwnerId", id)); }
+    void SetResultHandler(IFileListMsgResult*) override { Add("SetResultHandler()"); }
+    void AttachSource(XDocManager*, std::uint32_t confId) override {
+        Add(Call("AttachSource", confId));
+    }
+    std::intptr_t AddFileRecord(const std::uint8_t*) override {
+        Add("AddFileRecord()");
+        return 7;
+    }
+    void QueueDocMessage(std::shared_ptr<ST_DOC_MSG> message, bool front) override {
+        Add(Call("QueueDocMessage", message->msg, front ? 1 : 0));
+    }
+    bool uploading = false;
+};
+
+class FakeFrame : public FakeChild<IFrame> {
+public:
+    explicit FakeFrame(CallLog& log) : FakeChild(log, "Frame") {}
+    void SetPageInfo(std::int32_t page, std::uint32_t count) override {
+        Add(Call("SetPageInfo", page, count));
+    }
+    void EnableButtons(bool enable) override { Add(Call("EnableButtons", enable ? 1 : 0)); }
+};
+
+class FakeToolBox : public FakeChild<IToolBox> {
+public:
+    explicit FakeToolBox(CallLog& log) : FakeChild(log, "ToolBox") {}
+    void ShowBox(int show) override { Add(Call("ShowBox", show)); }
+    void ApplyZoom(int index, int flag) override { Add(Call("ApplyZoom", index, flag)); }
+    void EnableTools(bool enable) override { Add(Call("EnableTools", enable ? 1 : 0)); }
+};
+
+class FakeScreenShare : public IKroScreenShare {
+public:
+    explicit FakeScreenShare(CallLog& log) : log_(log) {}
+    void Login(const char* address, std::uint16_t port, std::uint16_t me, std::uint32_t value,
+               IRemoteControlHandler*, QWidget*) override {
+        log_.Add(Call("ScreenShare.Login", std::string(address), port, me, value));
+    }
+    void Logout() override { log_.Add("ScreenShare.Logout()"); }
+    void StopShare() override { log_.Add("ScreenShare.StopShare()"); }
+    std::uint32_t GetConnectionValue() override { return 0x01020304; }
+    void StartRecv(std::uint16_t sharer, std::uint32_t value) override {
+        log_.Add(Call("ScreenShare.StartRecv", sharer, value));
+    }
+    void SetRecv(int stop) override { log_.Add(Call("ScreenShare.SetRecv", stop)); }
+
+private:
+    CallLog& log_;
+};
+
+class FakeDocShare : public IKroDocShare {
+public:
+    explicit FakeDocShare(CallLog& log) : log_(log) {}
+    int StartShare(const DocShareStart& start) override {
+        log_.Add(
+            Call("DocShare.StartShare", start.address.toStdString(), start.port, start.ownerId));
+        return 1;
+    }
+    void Stop() override { log_.Add("DocShare.Stop()"); }
+    void SetLanguage(int) override {}
+    void SetWindowsShown(std::int32_t) override {}
+    IKroDocView* GetView() override { return nullptr; }
+    IKroDocOffice* GetOffice() override { return nullptr; }
+    int QueryState1() override { return state1; }
+    int QueryState2() override { return 0; }
+    int QueryState3() override { return 0; }
+    void CloseAll() override { log_.Add("DocShare.CloseAll()"); }
+    int GetState() override { return 5; }
+    void SetFollowLead(std::int32_t value, int presenter) override {
+        log_.Add(Call("DocShare.SetFollowLead", value, presenter));
+    }
+    void OpenWhiteboard() override { log_.Add("DocShare.OpenWhiteboard()"); }
+    void Reset() override {}
+    void EnableTools(int) override {}
+    void EnablePages(int) override {}
+    int state1 = 0;
+
+private:
+    CallLog& log_;
+};
+
+}  // namespace fakes

@@ -1,0 +1,129 @@
+// Pictures of the room and its boxes at scale 1.0 and 1.5, saved for review; each asserts
+// what it must show: its size, its texts uncut, its caption band.
+
+#include <QApplication>
+#include <QImage>
+#include <QScreen>
+
+#include "RoomFixture.h"
+#include "client/conference/AboutDlg.h"
+#include "client/dialogs/login/CDlgReconnect.h"
+#include "ui/CDlgPopMsg.h"
+#include "ui/controls/ControlTestSupport.h"
+
+namespace room_test {
+namespace {
+
+using yav::testing::TimerDriver;
+
+QString Shown(const CTransparentStatic& label) {
+    QString shown;
+    for (const yav::gdip::LaidOutLine& line : label.GetTextLayout()) {
+        shown += line.text;
+    }
+    return shown;
+}
+
+QString Name(const char* what, double scale) {
+    return QStringLiteral("%1_%2").arg(QString::fromLatin1(what)).arg(scale == 1.0 ? "1_0" : "1_5");
+}
+
+// A skinned box: the caption band on top differs from the white body below it.
+void ExpectCaptionBand(const QImage& picture) {
+    const QColor band = picture.pixelColor(picture.width() / 2, yav::Scaled(3));
+    const QColor body = picture.pixelColor(picture.width() / 2, picture.height() - yav::Scaled(4));
+    EXPECT_NE(band, body);
+    EXPECT_EQ(body, QColor(Qt::white));
+}
+
+class RoomGrab : public RoomFixture, public ::testing::WithParamInterface<double> {
+protected:
+    double Scale() const override { return GetParam(); }
+};
+
+TEST_P(RoomGrab, TheRoomFillsTheWorkArea) {
+    Open();
+    const QImage picture = frame->grab().toImage();
+    EXPECT_EQ(picture.size(), frame->size());
+    EXPECT_EQ(frame->size(), frame->screen()->availableGeometry().size());
+    EXPECT_EQ(frame->windowTitle(), LoadLangString(1));
+    controls_test::SaveGrab(*frame, Name("room", GetParam()));
+}
+
+TEST_P(RoomGrab, TheReconnectNoticeShowsItsWholeMessage) {
+    Open();
+    fake.loginResult = -1;
+    fake.queue.Push(ST_CS_MSG{});
+    ASSERT_TRUE(TimerDriver::Fire(*frame, CYavClientDlg::TIMER_RECV_DATA));
+    CDlgReconnect* notice = frame->GetReconnectDlg();
+    ASSERT_NE(notice, nullptr);
+    const QImage picture = notice->grab().toImage();
+    EXPECT_EQ(picture.size(), QSize(yav::Scaled(300), yav::Scaled(150)));
+    ExpectCaptionBand(picture);
+    auto* message =
+        dynamic_cast<CTransparentStatic*>(notice->GetDlgItem(CDlgReconnect::IDC_MESSAGE));
+    ASSERT_NE(message, nullptr);
+    EXPECT_EQ(Shown(*message), LoadLangString(337));
+    controls_test::SaveGrab(*notice, Name("room_reconnect_notice", GetParam()));
+}
+
+TEST_P(RoomGrab, TheLeaveQuestionsShowTheirWholeText) {
+    const struct {
+        int docBusy;
+        int text;
+        int type;
+        const char* name;
+    } cases[] = {{0, 367, 1, "room_leave_367_1"}, {1, 3301, 15, "room_leave_3301_15"}};
+    Open();
+    for (const auto& c : cases) {
+        docShare->state1 = c.docBusy;
+        bool seen = false;
+        const int token = yav::Dialog::AddModalObserver([&](yav::Dialog& dialog) {
+            auto* box = dynamic_cast<CDlgPopMsg*>(&dialog);
+            if (box == nullptr) {
+                return;
+            }
+            seen = true;
+            const QImage picture = box->grab().toImage();
+            EXPECT_EQ(picture.width(), yav::Scaled(300));
+            ExpectCaptionBand(picture);
+            EXPECT_EQ(box->GetType(), c.type);
+            EXPECT_EQ(Shown(box->GetMessageLabel()), LoadLangString(c.text));
+            EXPECT_EQ(Shown(box->GetTitleLabel()), LoadLangString(370));
+            controls_test::SaveGrab(*box, Name(c.name, GetParam()));
+            box->EndDialog(IDCANCEL);
+        });
+        frame->SendMessage(WM_CLOSE_ROOM, 0, 0);
+        yav::Dialog::RemoveModalObserver(token);
+        EXPECT_TRUE(seen) << c.name;
+        EXPECT_TRUE(frame->IsWindow());
+    }
+}
+
+TEST_P(RoomGrab, TheAboutBoxShowsTitleAndVersion) {
+    Open();
+    g_AppSettings.clientversion = QStringLiteral("1.2.3");
+    bool seen = false;
+    const int token = yav::Dialog::AddModalObserver([&](yav::Dialog& dialog) {
+        auto* about = dynamic_cast<CAboutDlg*>(&dialog);
+        if (about == nullptr) {
+            return;
+        }
+        seen = true;
+        const QImage picture = about->grab().toImage();
+        EXPECT_EQ(picture.size(), QSize(yav::Scaled(300), yav::Scaled(150)));
+        ExpectCaptionBand(picture);
+        EXPECT_EQ(Shown(about->GetTitleLabel()), LoadLangString(1));
+        EXPECT_EQ(Shown(about->GetVersionLabel()), LoadLangString(1) + QStringLiteral(" 1.2.3"));
+        controls_test::SaveGrab(*about, Name("room_about", GetParam()));
+        about->EndDialog(IDOK);
+    });
+    frame->SendMessage(WM_SYSCOMMAND_ROOM, 16, 0);
+    yav::Dialog::RemoveModalObserver(token);
+    EXPECT_TRUE(seen);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, RoomGrab, ::testing::Values(1.0, 1.5));
+
+}  // namespace
+}  // namespace room_test
