@@ -1,0 +1,321 @@
+// The real component with synthetic devices (YAV_TEST_DEVICES).
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <mutex>
+#include <thread>
+
+#include "LoopbackRelay.h"
+#include "components/KroMedia/Devices.h"
+#include "components/KroMedia/KroMedia.h"
+#include "components/KroMedia/MediaChannel.h"
+#include "components/KroMedia/TestPattern.h"
+
+namespace kromedia {
+namespace {
+
+// Waits on a condition with a generous limit: no timing is asserted, a hang fails.
+template <typename Predicate>
+bool WaitFor(Predicate predicate, int seconds = 20) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (!predicate()) {
+        if (std::chrono::steady_clock::now() > end) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+class RecordingSink final : public IFrameSink {
+public:
+    void PostMessage(uint32_t message, uint64_t wParam, int64_t lParam) override {
+        std::lock_guard<std::mutex> lock(mutex);
+        messages.push_back({message, wParam, lParam});
+    }
+    void OnFrame(const VideoFrame& frame) override {
+        PatternMarks marks;
+        if (ReadPatternBGRx(frame.data, frame.stride, frame.width, frame.height, &marks)) {
+            std::lock_guard<std::mutex> lock(mutex);
+            readMarks.push_back(marks);
+        }
+    }
+    size_t Frames() {
+        std::lock_guard<std::mutex> lock(mutex);
+        return readMarks.size();
+    }
+    size_t Count(uint32_t message) {
+        std::lock_guard<std::mutex> lock(mutex);
+        size_t n = 0;
+        for (const auto& m : messages) {
+            n += m.message == message ? 1 : 0;
+        }
+        return n;
+    }
+    struct Message {
+        uint32_t message;
+        uint64_t wParam;
+        int64_t lParam;
+    };
+    std::mutex mutex;
+    std::vector<Message> messages;
+    std::vector<PatternMarks> readMarks;
+};
+
+struct Handler final : public IMediaHandler {
+    std::atomic<int> server{-1};
+    std::atomic<int> stream{-1};
+    void OnMediaServerConnected(int c) override { server = c; }
+    void OnStreamServerConnected(int c) override { stream = c; }
+    void OnMediaEvent3010(int, int) override {}
+    void* GetLocalVideo(int, int) override { return nullptr; }
+    void OnMediaEvent3013(int, int) override {}
+    void OnMediaEvent300F(int) override {}
+    void OnMediaEvent3012(int) override {}
+    void OnMediaEvent3018(int) override {}
+};
+
+class ComponentTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        setenv("YAV_TEST_DEVICES", "cam=2,mic=1,spk=1", 1);
+        DeviceRegistry::Get().Reload();
+    }
+};
+
+std::vector<CameraEntry> Cameras() {
+    std::vector<CameraEntry> list;
+    KroMedia_GetVideoCaptureDevices(&list);
+    return list;
+}
+
+int StartCamera(ILocalVideo* video, const std::string& path) {
+    return video->StartCapture(0, 1, 15, 75, 300, 85, 300, 0, path, 320, 240, 0);
+}
+
+TEST_F(ComponentTest, SyntheticDevicesAreListed) {
+    EXPECT_EQ(KroMedia_GetVideoCaptureDeviceCount(), 2);
+    const auto cams = Cameras();
+    ASSERT_EQ(cams.size(), 2U);
+    EXPECT_EQ(cams[0].name, "Test Camera 1");
+    EXPECT_EQ(KroMedia_GetAudioCaptureDeviceCount(), 1);
+    EXPECT_EQ(KroMedia_GetAudioPlaybackDeviceCount(), 1);
+    char name[260];
+    EXPECT_GT(KroMedia_GetAudioCaptureDeviceName(0, name, 260), 0);
+    EXPECT_EQ(KroMedia_GetAudioCaptureDeviceName(1, name, 260), 0);
+    char tiny[5];
+    EXPECT_EQ(KroMedia_GetAudioPlaybackDeviceName(0, tiny, 5), 4);  // cut, still terminated
+    EXPECT_EQ(std::string(tiny), "Test");
+    // Every audio format's value is one parameter 107 takes.
+    auto* control = KroMedia_CreateMediaControl(kKindMain);
+    ASSERT_NE(control, nullptr);
+    const uint8_t formats = KroMedia_GetAudioFormatCount();
+    ASSERT_GT(formats, 0);
+    for (uint8_t i = 0; i < formats; ++i) {
+        uint8_t value = 0;
+        ASSERT_NE(KroMedia_GetAudioFormat(i, &value, name, 260), 0);
+        const int asParam = value;
+        EXPECT_EQ(control->GetAudioEngine()->SetParam(107, &asParam), 1);
+    }
+    EXPECT_EQ(KroMedia_GetAudioFormat(formats, nullptr, name, 260), 0);
+    KroMedia_ReleaseMediaControl(control);
+    EXPECT_EQ(KroMedia_CreateMediaControl(5), nullptr);
+}
+
+TEST_F(ComponentTest, EachParameterSetsItsElementProperty) {
+    auto* control = static_cast<MediaChannel*>(KroMedia_CreateMediaControl(kKindMain));
+    IAudioEngine* engine = control->GetAudioEngine();
+    ASSERT_EQ(engine->StartPlayback(0), 1);
+    ASSERT_EQ(engine->StartCapture(0), 1);
+    struct Case {
+        int id;
+        int value;
+        const char* element;
+        const char* property;
+        double expected;
+    };
+    const Case cases[] = {
+        {1, 0, "dsp", "noise-suppression", 0},
+        {1, 1, "dsp", "noise-suppression", 1},
+        {2, 0, "dsp", "echo-cancel", 0},
+        {3, 1, "dsp", "gain-control", 1},
+        {4, 0, "dsp", "limiter", 0},
+        {5, 40, "spkvol", "volume", 0.4},
+        {6, 70, "micvol", "volume", 0.7},
+        {7, 1, "spkvol", "mute", 1},
+        {8, 1, "micvol", "mute", 1},
+        {8, 0, "micvol", "mute", 0},
+        {9, 1, "localplay", "drop", 0},
+        {9, 0, "localplay", "drop", 1},
+        {103, 1, "aenc", "dtx", 1},
+        {104, 3, "aenc", "inband-fec", 1},
+        {104, 3, "aenc", "packet-loss-percentage", 15},
+        {107, 2, "aenc", "bitrate", 16000},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(engine->SetParam(c.id, &c.value), 1) << c.id;
+        double got = -1;
+        ASSERT_TRUE(control->ReadElementProperty(c.element, c.property, &got)) << c.element;
+        EXPECT_NEAR(got, c.expected, 1e-6) << c.id << " " << c.property;
+        int back = -1;
+        EXPECT_EQ(engine->GetParam(c.id, &back), 1);
+        EXPECT_EQ(back, c.value);
+    }
+    const int level = 5;
+    EXPECT_EQ(engine->SetParam(101, &level), 0);  // levels are read-only
+    const int badFormat = 99;
+    EXPECT_EQ(engine->SetParam(107, &badFormat), 0);
+    KroMedia_ReleaseMediaControl(control);
+}
+
+TEST_F(ComponentTest, LongOrBadServerAddressesAreRefused) {
+    auto* control = KroMedia_CreateMediaControl(kKindVideo);
+    EXPECT_EQ(control->SetServerAddress("255.255.255.255"), 1);
+    EXPECT_EQ(control->SetServerAddress("0255.255.255.255"), 0);  // 16 characters
+    EXPECT_EQ(control->SetServerAddress("media.example.org"), 0);
+    EXPECT_EQ(control->SetServerAddress(nullptr), 0);
+    EXPECT_EQ(control->Login(8, "127.000.000.0001", 9, 0, 1), 0);
+    KroMedia_ReleaseMediaControl(control);
+}
+
+TEST_F(ComponentTest, UnpluggedCameraIsReportedOnceAndReplugAnnounced) {
+    auto* main = KroMedia_CreateMediaControl(kKindMain);
+    auto* control = KroMedia_CreateMediaControl(kKindVideo);
+    RecordingSink notify;
+    RecordingSink audioNotify;
+    main->GetAudioEngine()->SetNotifyWindow(&audioNotify);
+    ILocalVideo* video = control->GetLocalVideo();
+    video->SetNotifyWindow(&notify, kMsgCameraLost);
+    const auto cams = Cameras();
+    ASSERT_EQ(StartCamera(video, cams[1].path), 1);
+    EXPECT_EQ(video->GetFormatCount(), 5);
+    VideoSize size;
+    EXPECT_EQ(video->GetFormat(4, &size), 4);
+    EXPECT_EQ(size.width, 1280);
+    EXPECT_LT(video->GetFormat(5, &size), 0);
+    EXPECT_EQ(video->IsDeviceLost(), 0);
+    ASSERT_TRUE(DeviceRegistry::Get().TestUnplugCamera(0));  // another camera: no effect here
+    EXPECT_EQ(video->IsDeviceLost(), 0);
+    ASSERT_TRUE(DeviceRegistry::Get().TestUnplugCamera(1));
+    EXPECT_EQ(video->IsDeviceLost() & 0xFF, 1);
+    EXPECT_EQ(notify.Count(kMsgCameraLost), 1U);
+    EXPECT_EQ(KroMedia_GetVideoCaptureDeviceCount(), 0);
+    ASSERT_TRUE(DeviceRegistry::Get().TestReplugCamera(1));
+    ASSERT_TRUE(DeviceRegistry::Get().TestReplugCamera(0));
+    EXPECT_EQ(audioNotify.Count(kMsgCameraAdded), 2U);
+    EXPECT_EQ(KroMedia_GetVideoCaptureDeviceCount(), 2);
+    EXPECT_FALSE(DeviceRegistry::Get().TestReplugCamera(0));  // already there
+    KroMedia_ReleaseMediaControl(control);
+    KroMedia_ReleaseMediaControl(main);
+}
+
+struct CountingRecorder final : public IRecordHandler {
+    std::atomic<int> blocks{0};
+    std::atomic<int> wrongSize{0};
+    void OnAudioBlock(const uint8_t*, int length) override {
+        ++blocks;
+        if (length != 640) {
+            ++wrongSize;
+        }
+    }
+};
+
+TEST_F(ComponentTest, RecordBlocksAre640BytesAndStopWithTheHandler) {
+    auto* control = KroMedia_CreateMediaControl(kKindMain);
+    ASSERT_EQ(control->GetAudioEngine()->StartCapture(0), 1);
+    CountingRecorder recorder;
+    control->SetRecordHandler(1, &recorder);
+    ASSERT_TRUE(WaitFor([&] { return recorder.blocks >= 20; }));
+    control->SetRecordHandler(0, nullptr);
+    const int atStop = recorder.blocks;
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_EQ(recorder.blocks, atStop);  // nothing after SetRecordHandler(0) returned
+    EXPECT_EQ(recorder.wrongSize, 0);
+    KroMedia_ReleaseMediaControl(control);
+}
+
+TEST_F(ComponentTest, QualityNeverWritesPastTheCapacity) {
+    auto* control = KroMedia_CreateMediaControl(kKindMain);
+    StreamQuality records[2] = {{0xAAAA, 0xBBBB}, {0xAAAA, 0xBBBB}};
+    int count = -1;
+    EXPECT_EQ(control->GetStreamQuality(records, 0, &count), 0);
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(records[0].mediaId, 0xAAAA);
+    EXPECT_EQ(control->GetStreamQuality(nullptr, 4, &count), 0);
+    KroMedia_ReleaseMediaControl(control);
+}
+
+TEST_F(ComponentTest, TwoClientsOnLoopbackDecodeEachOthersPattern) {
+    LoopbackRelay relay;
+    auto* a = KroMedia_CreateMediaControl(kKindMain);
+    auto* b = KroMedia_CreateMediaControl(kKindMain);
+    Handler ha;
+    Handler hb;
+    a->SetHandler(&ha);
+    b->SetHandler(&hb);
+    const auto cams = Cameras();
+    ASSERT_EQ(StartCamera(a->GetLocalVideo(), cams[0].path), 1);
+    ASSERT_EQ(StartCamera(b->GetLocalVideo(), cams[1].path), 1);
+    ASSERT_EQ(a->Login(0x0010, "127.0.0.1", relay.Port(), 0, 1), 1);
+    ASSERT_EQ(b->Login(0x0018, "127.0.0.1", relay.Port(), 0, 1), 1);
+    ASSERT_TRUE(WaitFor([&] { return ha.server == 1 && hb.server == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return ha.stream == 1 && hb.stream == 1; }));
+    RecordingSink atA;
+    RecordingSink atB;
+    RecordingSink own;
+    ASSERT_EQ(a->StartRecvVideo(0x0018, 0, nullptr, &atA, kMsgFirstPicture), 1);
+    ASSERT_EQ(b->StartRecvVideo(0x0010, 0, nullptr, &atB, kMsgStreamReady), 1);
+    ASSERT_EQ(a->StartRecvVideo(0x0010, 0, nullptr, &own, kMsgFirstPicture), 1);  // my own id
+    ASSERT_TRUE(
+        WaitFor([&] { return atA.Frames() >= 10 && atB.Frames() >= 10 && own.Frames() >= 3; }, 60));
+    ASSERT_EQ(a->StopRecvVideo(0x0018), 1);
+    ASSERT_EQ(b->StopRecvVideo(0x0010), 1);
+    ASSERT_EQ(a->StopRecvVideo(0x0010), 1);
+    const size_t framesAtStop = atA.Frames();
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_EQ(atA.Frames(), framesAtStop);  // no frame once StopRecvVideo returned
+
+    auto check = [](RecordingSink& sink, uint16_t id, uint32_t firstMessage) {
+        std::lock_guard<std::mutex> lock(sink.mutex);
+        uint32_t last = 0;
+        bool first = true;
+        for (const auto& m : sink.readMarks) {
+            EXPECT_EQ(m.mediaId, id);
+            if (!first) {
+                EXPECT_GT(m.counter, last);
+            }
+            last = m.counter;
+            first = false;
+        }
+        ASSERT_FALSE(sink.messages.empty());
+        EXPECT_EQ(sink.messages.front().message, firstMessage);
+        EXPECT_EQ(sink.messages.front().lParam, 320 | (240 << 16));
+    };
+    check(atA, 0x0018, kMsgFirstPicture);
+    check(atB, 0x0010, kMsgStreamReady);
+    check(own, 0x0010, kMsgFirstPicture);
+    IMediaStream* stream = a->GetStream(0x0018);
+    ASSERT_NE(stream, nullptr);
+    EXPECT_EQ(a->GetStream(0x0100), nullptr);
+
+    uint64_t sent = 0;
+    uint64_t received = 0;
+    uint64_t videoSent = 0;
+    uint64_t videoReceived = 0;
+    a->GetCounters(&sent, &received, &videoSent, &videoReceived, 0);
+    EXPECT_GT(videoSent, 0U);
+    EXPECT_GT(videoReceived, 0U);
+    StreamQuality records[4];
+    int count = 0;
+    EXPECT_EQ(a->GetStreamQuality(records, 4, &count), 1);
+    ASSERT_EQ(count, 1);
+    EXPECT_EQ(records[0].mediaId, 0x0018);
+    EXPECT_GT(records[0].value, 500U);  // loopback loses nothing
+    KroMedia_ReleaseMediaControl(a);
+    KroMedia_ReleaseMediaControl(b);
+}
+
+}  // namespace
+}  // namespace kromedia
