@@ -35,8 +35,8 @@ BOOL CAboutDlg::OnInitDialog() {
     m_staticVersion.SetLineAlign(1);
     static QImage* normal = nullptr;
     static QImage* hover = nullptr;
-    normal = login_ui::LoadIfEmpty(normal, kImageNormal);
-    hover = login_ui::LoadIfEmpty(hover, kImageHover);
+    normal = LoadPNGIfEmpty(normal, kImageNormal);
+    hover = LoadPNGIfEmpty(hover, kImageHover);
     login_ui::SetUpCaptionButton(m_btnOk, normal, hover, LoadLangString(kTextOk), kWhite);
     m_staticTitle.MoveWindow(yav::ScaledRect(16, 7, 210, 21));
     m_staticVersion.MoveWindow(yav::ScaledRect(25, 32, 250, 73));
