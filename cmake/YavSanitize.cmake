@@ -26,6 +26,7 @@ set(YAV_SANITIZE_TEST_ENV "")
 if(YAV_SANITIZE STREQUAL "address")
   list(APPEND YAV_SANITIZE_TEST_ENV
     "ASAN_OPTIONS=detect_stack_use_after_return=1"
+    "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/cmake/lsan.supp"
     "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
 elseif(YAV_SANITIZE STREQUAL "thread")
   list(APPEND YAV_SANITIZE_TEST_ENV
