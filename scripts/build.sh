@@ -9,4 +9,4 @@ else
 fi
 build=${YAV_BUILD_DIR:-$root/build}
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" --parallel "$(nproc)"
+cmake --build "$build" --parallel "${YAV_JOBS:-$(nproc)}"

@@ -8,7 +8,7 @@ build=${YAV_FUZZ_BUILD_DIR:-$root/build-fuzz}
 seconds=${FUZZ_SECONDS:-20}
 cmake -S "$root/tests/fuzz" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" --parallel 4
+cmake --build "$build" --parallel "${YAV_JOBS:-$(nproc)}"
 corpus="$build/corpus"
 "$build/fuzz_seeds" "$corpus"
 for family in stream records data_server conference_requests conference_events; do

@@ -77,6 +77,9 @@ private:
     void OnBroadcastVideo(Participant& who, const proto::MsgBroadcastVideo& message);
     void OnTransmit(Participant& who, const proto::MsgTransmit& message);
     void OnSetUserAttribute(Participant& who, const proto::MsgSetUserAttribute& message);
+    // Whether who may make the write at offset into the share records (logged when not).
+    bool ShareWriteAllowed(const Participant& who, uint16_t offset,
+                           std::span<const uint8_t> data) const;
     void OnSetUserData(Participant& who, const proto::MsgSetUserData& message);
     void OnRollCall(Participant& who, const proto::MsgRollCallRequest& message);
     void OnSetTempAdmin(Participant& who, const proto::MsgSetTempAdmin& message);

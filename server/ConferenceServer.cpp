@@ -8,8 +8,10 @@ using namespace yav::proto;
 
 class ConferenceServer::Session : public ServerSession {
 public:
-    Session(ConferenceServer& server, std::shared_ptr<Link> link)
-        : ServerSession(std::move(link), Service::ConferenceServer, server.config_),
+    Session(ConferenceServer& server, std::shared_ptr<Link> link,
+            std::unique_ptr<PendingLimit::Place> place)
+        : ServerSession(std::move(link), Service::ConferenceServer, server.config_,
+                        std::move(place)),
           server_(server) {}
 
     void OnFrame(Frame& frame) override {
@@ -84,6 +86,7 @@ private:
             if (refusal.result == 0) {
                 conference_ = &conference;
                 userId_ = userId;
+                LoggedIn();
                 return;
             }
         }
@@ -101,13 +104,21 @@ private:
 };
 
 ConferenceServer::ConferenceServer(asio::io_context& io, ServerConfig& config)
-    : io_(io), config_(config), listener_(io, "cs"), tickTimer_(io) {}
+    : io_(io),
+      config_(config),
+      listener_(io, "cs"),
+      pending_("cs", config.maxPendingConnections, config.maxPendingPerAddress),
+      tickTimer_(io) {}
 
 ConferenceServer::~ConferenceServer() = default;
 
 bool ConferenceServer::Start(const asio::ip::address& address, uint16_t port) {
     if (!listener_.Start(address, port, [this](std::shared_ptr<Link> link) {
-            sessions_.Start(std::make_unique<Session>(*this, std::move(link)));
+            auto place = pending_.Admit(link->PeerAddress());
+            if (!place) {
+                return;  // the unstarted link closes its socket as it goes
+            }
+            sessions_.Start(std::make_unique<Session>(*this, std::move(link), std::move(place)));
         })) {
         return false;
     }

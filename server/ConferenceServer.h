@@ -34,6 +34,7 @@ private:
     asio::io_context& io_;
     ServerConfig& config_;
     TcpListener listener_;
+    PendingLimit pending_;  // outlives the sessions, which hold places in it
     asio::steady_timer tickTimer_;
     bool stopping_ = false;
     SessionSet<Session> sessions_;

@@ -7,27 +7,12 @@ namespace yav::server {
 
 using namespace yav::proto;
 
-namespace {
-
-bool Listed(const ConferenceConfig& conference, const std::string& login) {
-    const auto contains = [&](const std::vector<std::string>& logins) {
-        for (const auto& entry : logins) {
-            if (EqualsIgnoreCase(entry, login)) {
-                return true;
-            }
-        }
-        return false;
-    };
-    return conference.members.empty() || contains(conference.members) ||
-           contains(conference.chairs);
-}
-
-}  // namespace
-
 class DataServer::Session : public ServerSession {
 public:
-    Session(DataServer& server, std::shared_ptr<Link> link)
-        : ServerSession(std::move(link), Service::DataServer, server.config_), server_(server) {}
+    Session(DataServer& server, std::shared_ptr<Link> link,
+            std::unique_ptr<PendingLimit::Place> place)
+        : ServerSession(std::move(link), Service::DataServer, server.config_, std::move(place)),
+          server_(server) {}
 
     void OnFrame(Frame& frame) override {
         switch (frame.type) {
@@ -80,13 +65,20 @@ private:
 };
 
 DataServer::DataServer(asio::io_context& io, ServerConfig& config)
-    : io_(io), config_(config), listener_(io, "ds") {}
+    : io_(io),
+      config_(config),
+      listener_(io, "ds"),
+      pending_("ds", config.maxPendingConnections, config.maxPendingPerAddress) {}
 
 DataServer::~DataServer() = default;
 
 bool DataServer::Start(const asio::ip::address& address, uint16_t port) {
     if (!listener_.Start(address, port, [this](std::shared_ptr<Link> link) {
-            sessions_.Start(std::make_unique<Session>(*this, std::move(link)));
+            auto place = pending_.Admit(link->PeerAddress());
+            if (!place) {
+                return;  // the unstarted link closes its socket as it goes
+            }
+            sessions_.Start(std::make_unique<Session>(*this, std::move(link), std::move(place)));
         })) {
         return false;
     }
@@ -112,12 +104,12 @@ MsgConfListResponse DataServer::ConfList(const MsgConfListRequest& request,
                 response.result = ERR_UNKNOWN_ACCOUNT;
                 return response;
             }
-            if (!EqualsIgnoreCase(request.passwordDigest, account->Digest())) {
+            if (!DigestMatches(request.passwordDigest, account->Digest())) {
                 response.result = ERR_WRONG_PASSWORD;
                 return response;
             }
             for (const auto& conference : config_.conferences) {
-                if (Listed(conference, account->login)) {
+                if (conference.Lists(account->login)) {
                     chosen.push_back(&conference);
                 }
             }
@@ -130,7 +122,7 @@ MsgConfListResponse DataServer::ConfList(const MsgConfListRequest& request,
                 return response;
             }
             if (request.type == 2 && !numbered->password.empty() &&
-                !EqualsIgnoreCase(request.passwordDigest, PasswordDigest(numbered->password))) {
+                !DigestMatches(request.passwordDigest, PasswordDigest(numbered->password))) {
                 response.result = ERR_WRONG_PASSWORD;
                 return response;
             }

@@ -38,6 +38,7 @@ private:
     asio::io_context& io_;
     ServerConfig& config_;
     TcpListener listener_;
+    PendingLimit pending_;  // outlives the sessions, which hold places in it
     uint16_t conferencePort_ = 0;
     uint16_t probePort_ = 0;
     std::function<std::map<uint32_t, uint16_t>()> onlineCounter_;

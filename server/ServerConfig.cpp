@@ -59,6 +59,27 @@ bool EqualsIgnoreCase(const std::string& a, const std::string& b) {
            });
 }
 
+bool DigestMatches(const std::string& given, const std::string& expected) {
+    return !given.empty() && EqualsIgnoreCase(given, expected);
+}
+
+namespace {
+
+bool ContainsLogin(const std::vector<std::string>& logins, const std::string& login) {
+    return std::any_of(logins.begin(), logins.end(),
+                       [&](const std::string& entry) { return EqualsIgnoreCase(entry, login); });
+}
+
+}  // namespace
+
+bool ConferenceConfig::Lists(const std::string& login) const {
+    return members.empty() || ContainsLogin(members, login) || ContainsLogin(chairs, login);
+}
+
+bool ConferenceConfig::IsChairAccount(const std::string& login) const {
+    return ContainsLogin(chairs, login);
+}
+
 const Account* ServerConfig::FindAccount(const std::string& login) const {
     for (const auto& account : accounts) {
         if (EqualsIgnoreCase(account.login, login)) {
@@ -133,6 +154,10 @@ std::optional<ServerConfig> LoadConfig(const std::string& iniPath) {
         std::chrono::milliseconds(ReadInt<uint32_t>(server, "HeartbeatMs", 5000, iniPath));
     config.timeout =
         std::chrono::milliseconds(ReadInt<uint32_t>(server, "TimeoutMs", 15000, iniPath));
+    config.helloTimeout =
+        std::chrono::milliseconds(ReadInt<uint32_t>(server, "HelloTimeoutMs", 10000, iniPath));
+    config.maxPendingConnections = ReadInt<uint32_t>(server, "MaxPendingConnections", 256, iniPath);
+    config.maxPendingPerAddress = ReadInt<uint32_t>(server, "MaxPendingPerAddress", 32, iniPath);
     config.briefList = profile::GetInt(server, "BriefList", 0, iniPath) != 0;
     config.minClientVersion = ReadInt<uint16_t>(server, "MinClientVersion", 0, iniPath);
     config.serverVersion = profile::GetString(server, "ServerVersion", "", kValueLimit, iniPath);

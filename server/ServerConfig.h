@@ -43,6 +43,11 @@ struct ConferenceConfig {
     uint8_t appFlags22 = 0x80;
     uint8_t appFlags23 = 0x03;
     uint8_t appFlags25 = 0x00;
+
+    // True when the account may enter: listed as member or chair, or no member list at all.
+    bool Lists(const std::string& login) const;
+    // True when the account enters as chair.
+    bool IsChairAccount(const std::string& login) const;
 };
 
 struct ServerConfig {
@@ -53,6 +58,12 @@ struct ServerConfig {
     uint16_t probePort = 8000;
     std::chrono::milliseconds heartbeat{5000};
     std::chrono::milliseconds timeout{15000};
+    // A connection that has not completed its hello by then is closed.
+    std::chrono::milliseconds helloTimeout{10000};
+    // Connections not logged in (each service counts its own; a data-server connection never
+    // logs in), in total and from one source address.
+    size_t maxPendingConnections = 256;
+    size_t maxPendingPerAddress = 32;
     bool briefList = false;  // answer conference lists in the 75-byte form
     uint16_t minClientVersion = 0;
     std::string serverVersion;  // upgrade query answer; empty = the client's own version
@@ -81,5 +92,9 @@ std::optional<ServerConfig> LoadConfig(const std::string& iniPath);
 std::string PasswordDigest(const std::string& utf8Password);
 
 bool EqualsIgnoreCase(const std::string& a, const std::string& b);
+
+// A password digest a client sent against the expected one (hex, any case); an empty digest
+// never matches.
+bool DigestMatches(const std::string& given, const std::string& expected);
 
 }  // namespace yav::server

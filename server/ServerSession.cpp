@@ -7,13 +7,15 @@ namespace yav::server {
 using namespace yav::proto;
 
 ServerSession::ServerSession(std::shared_ptr<Link> link, Service service,
-                             const ServerConfig& config)
-    : link_(std::move(link)), service_(service), config_(config) {}
+                             const ServerConfig& config, std::unique_ptr<PendingLimit::Place> place)
+    : link_(std::move(link)), service_(service), config_(config), place_(std::move(place)) {}
 
 void ServerSession::Start() {
     link_->Start(this);
-    // Until the hello arrives the peer gets the full time-out to say it.
     link_->SetTiming(config_.heartbeat, config_.timeout);
+    // Bytes that never make a hello (heartbeats, a frame fed a byte at a time) would keep the
+    // connection from ever being silent.
+    link_->ExpectHelloWithin(config_.helloTimeout);
 }
 
 void ServerSession::Reject(const Frame& frame, const char* what) {
@@ -46,6 +48,7 @@ void ServerSession::OnLinkFrame(Link&, Frame& frame) {
         return;
     }
     greeted_ = true;
+    link_->HelloDone();
     MsgHelloAck ack;
     ack.heartbeatMs = static_cast<uint32_t>(config_.heartbeat.count());
     ack.timeoutMs = static_cast<uint32_t>(config_.timeout.count());
@@ -53,6 +56,7 @@ void ServerSession::OnLinkFrame(Link&, Frame& frame) {
 }
 
 void ServerSession::OnLinkClosed(Link&, const std::string& reason) {
+    place_.reset();
     OnClosed(reason);
 }
 

@@ -8,14 +8,16 @@
 
 #include "Link.h"
 #include "Messages.h"
+#include "PendingLimit.h"
 #include "ServerConfig.h"
 
 namespace yav::server {
 
 class ServerSession : public proto::Link::Listener {
 public:
+    // place counts the connection against the caps on connections not logged in.
     ServerSession(std::shared_ptr<proto::Link> link, proto::Service service,
-                  const ServerConfig& config);
+                  const ServerConfig& config, std::unique_ptr<PendingLimit::Place> place);
     virtual ~ServerSession() = default;
 
     void Start();
@@ -28,6 +30,8 @@ protected:
     virtual void OnClosed(const std::string& reason) = 0;
     // Logs and drops the connection (a malformed or unexpected frame).
     void Reject(const proto::Frame& frame, const char* what);
+    // The connection logged in: it no longer counts against the caps.
+    void LoggedIn() { place_.reset(); }
 
 private:
     void OnLinkFrame(proto::Link& link, proto::Frame& frame) final;
@@ -36,6 +40,7 @@ private:
     std::shared_ptr<proto::Link> link_;
     proto::Service service_;
     const ServerConfig& config_;
+    std::unique_ptr<PendingLimit::Place> place_;
     bool greeted_ = false;
 };
 

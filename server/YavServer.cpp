@@ -30,6 +30,15 @@ bool YavServer::Open() {
             static_cast<long long>(config_.timeout.count()));
         return false;
     }
+    if (config_.helloTimeout.count() <= 0 || config_.maxPendingConnections == 0 ||
+        config_.maxPendingPerAddress == 0) {
+        YLOG_ERROR(
+            "hello time-out %lld ms, %zu pending connections, %zu per address: each must be "
+            "above 0",
+            static_cast<long long>(config_.helloTimeout.count()), config_.maxPendingConnections,
+            config_.maxPendingPerAddress);
+        return false;
+    }
     asio::error_code error;
     const auto address = asio::ip::make_address(config_.bindAddress, error);
     if (error) {

@@ -17,7 +17,8 @@ void Usage() {
     std::fprintf(stderr,
                  "usage: yavserver [--ini FILE] [--bind ADDRESS] [--announce ADDRESS]\n"
                  "                 [--ds-port N] [--cs-port N] [--probe-port N]\n"
-                 "                 [--heartbeat-ms N] [--timeout-ms N] [--port-file FILE]\n"
+                 "                 [--heartbeat-ms N] [--timeout-ms N] [--hello-timeout-ms N]\n"
+                 "                 [--port-file FILE]\n"
                  "                 [--log-config FILE]\n"
                  "Ports default to 8875 (data), 8876 (conference), 8000 (probe); 0 picks a\n"
                  "free port, written with --port-file as 'ds cs probe'.\n");
@@ -43,7 +44,7 @@ int main(int argc, char** argv) {
         const char* bind = nullptr;
         const char* announce = nullptr;
         int ds = -1, cs = -1, probe = -1;
-        long heartbeat = -1, timeout = -1;
+        long heartbeat = -1, timeout = -1, hello = -1;
     } overrides;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
@@ -72,6 +73,8 @@ int main(int argc, char** argv) {
             overrides.heartbeat = std::strtol(value, nullptr, 10);
         } else if (option == "--timeout-ms") {
             overrides.timeout = std::strtol(value, nullptr, 10);
+        } else if (option == "--hello-timeout-ms") {
+            overrides.hello = std::strtol(value, nullptr, 10);
         } else if ((option == "--ds-port" || option == "--cs-port" || option == "--probe-port") &&
                    ParsePort(value, port)) {
             (option == "--ds-port"   ? overrides.ds
@@ -111,6 +114,8 @@ int main(int argc, char** argv) {
         config.heartbeat = std::chrono::milliseconds(overrides.heartbeat);
     if (overrides.timeout > 0)
         config.timeout = std::chrono::milliseconds(overrides.timeout);
+    if (overrides.hello > 0)
+        config.helloTimeout = std::chrono::milliseconds(overrides.hello);
 
     yav::server::YavServer server(std::move(config));
     if (!server.Open()) {

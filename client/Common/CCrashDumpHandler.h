@@ -19,7 +19,8 @@ public:
     CCrashDumpHandler& operator=(const CCrashDumpHandler&) = delete;
 
     // Installs the fatal-signal handlers on an alternate stack (so a stack overflow is caught
-    // too) and the terminate handler; returns 1.
+    // too) and the terminate handler; returns 1. The calling thread gets its alternate stack
+    // here; every other thread the program starts makes its own (yav::AltSignalStack).
     static int Install();
 
     // Where the report goes (copied into a fixed buffer the handlers read).

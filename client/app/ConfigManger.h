@@ -92,3 +92,6 @@ extern CConfigManger g_ConfigManager;
 QString LoadLangString(int id);
 // A bitmap of the skin module (null pixmap when missing).
 QPixmap LoadSkinBitmap(std::uint32_t id);
+// The held image, or the cached skin image for id when none is held yet (dialogs load their
+// images once, at their first initialisation).
+QImage* LoadPNGIfEmpty(QImage* held, std::uint32_t id);

@@ -334,3 +334,7 @@ QString LoadLangString(int id) {
 QPixmap LoadSkinBitmap(std::uint32_t id) {
     return g_ConfigManager.LoadBitmap(id);
 }
+
+QImage* LoadPNGIfEmpty(QImage* held, std::uint32_t id) {
+    return held != nullptr ? held : g_ConfigManager.LoadPNG(id);
+}

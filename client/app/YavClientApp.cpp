@@ -30,7 +30,7 @@
 #include "InstanceBeacon.h"
 #include "conference/DlgStartup.h"
 #include "conference/RoadDialogs.h"
-#include "conference/RoadWindows.h"
+#include "conference/RoadRoom.h"
 #include "conference/XMainFrame.h"
 #include "media/XMediaManager.h"
 #include "platform/core/Log.h"
@@ -217,7 +217,7 @@ bool CYavClientApp::InitInstance() {
     YLOG_INFO("启动方式=%d 服务器=%s 会议号=%d", directJoin,
               block.ServerAddr().toUtf8().constData(), block.nConfId);
     {
-        CDlgStartup startup(std::make_unique<CRoadWindows>(std::make_unique<CRoadDialogs>()),
+        CDlgStartup startup(std::make_unique<CRoadDialogs>(), std::make_unique<CRoadRoom>(),
                             g_pMainFrame);
         startup.SetStartParams(directJoin, &block, digestPwd);
         startup.DoModal();

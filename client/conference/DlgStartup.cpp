@@ -5,9 +5,9 @@
 CDlgStartup* g_pDlgStartup = nullptr;
 
 CDlgStartup::CDlgStartup(std::unique_ptr<yav::road::IRoadWindows> windows,
-                         yav::road::IConfLogin* frame)
+                         std::unique_ptr<yav::road::IRoadRoom> room, yav::road::IConfLogin* frame)
     : yav::Dialog(IDD, nullptr),
-      m_pJoinHander(std::make_unique<CJoinConfHander>(std::move(windows), frame)) {
+      m_pJoinHander(std::make_unique<CJoinConfHander>(std::move(windows), std::move(room), frame)) {
     // No task-bar entry: the road's own windows have theirs.
     setWindowFlag(Qt::Tool, true);
 }

@@ -13,8 +13,9 @@ class CDlgStartup : public yav::Dialog {
 public:
     static constexpr UINT IDD = 216;
 
-    // The road drives the given windows and logs in through the given main frame.
-    CDlgStartup(std::unique_ptr<yav::road::IRoadWindows> windows, yav::road::IConfLogin* frame);
+    // The road drives the given dialogs and room and logs in through the given main frame.
+    CDlgStartup(std::unique_ptr<yav::road::IRoadWindows> windows,
+                std::unique_ptr<yav::road::IRoadRoom> room, yav::road::IConfLogin* frame);
     ~CDlgStartup() override;
 
     void SetStartParams(int autoJoin, const ST_START_PARAM* block, const QString& digestPwd);

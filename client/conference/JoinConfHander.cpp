@@ -33,8 +33,9 @@ constexpr size_t kIdentityBytes = 63;
 }  // namespace
 
 CJoinConfHander::CJoinConfHander(std::unique_ptr<yav::road::IRoadWindows> windows,
+                                 std::unique_ptr<yav::road::IRoadRoom> room,
                                  yav::road::IConfLogin* frame)
-    : m_windows(std::move(windows)), m_frame(frame) {
+    : m_windows(std::move(windows)), m_room(std::move(room)), m_frame(frame) {
     m_pDsManager = Kro_CreateDsManager();
     if (m_pDsManager == nullptr) {
         YLOG_WARN("数据服务器组件创建失败");
@@ -430,7 +431,7 @@ void CJoinConfHander::LoginCS() {
             const ST_CONF_ITEM& entry = m_pConfList[static_cast<size_t>(m_nCurConf)];
             confName = yav::road::FromGbkField(entry.confName, sizeof(entry.confName));
         }
-        if (!m_windows->CreateRoomWindow(confName, m_dwEnterConfId)) {
+        if (!m_room->CreateRoomWindow(confName, m_dwEnterConfId)) {
             YLOG_WARN("会议室窗口创建失败");
             m_bInRoom = 0;
             if (m_frame != nullptr) {
@@ -502,5 +503,5 @@ void CJoinConfHander::ReturnToLogin() {
 void CJoinConfHander::ExitApp() {
     m_bExiting = true;
     Release();
-    m_windows->CloseStartup();
+    m_room->CloseStartup();
 }

@@ -25,9 +25,10 @@ class IDsManager;
 
 class CJoinConfHander : public IJoinConfHander {
 public:
-    // The road drives the given windows (owned) and logs in through the given main frame
-    // (not owned; null: every conference-server login fails with -1).
-    CJoinConfHander(std::unique_ptr<yav::road::IRoadWindows> windows, yav::road::IConfLogin* frame);
+    // The road drives the given dialogs and room (both owned) and logs in through the given
+    // main frame (not owned; null: every conference-server login fails with -1).
+    CJoinConfHander(std::unique_ptr<yav::road::IRoadWindows> windows,
+                    std::unique_ptr<yav::road::IRoadRoom> room, yav::road::IConfLogin* frame);
     ~CJoinConfHander() override;
     CJoinConfHander(const CJoinConfHander&) = delete;
     CJoinConfHander& operator=(const CJoinConfHander&) = delete;
@@ -127,6 +128,7 @@ private:
     std::vector<ST_CS_SERVER> m_offeredServers;
 
     std::unique_ptr<yav::road::IRoadWindows> m_windows;
+    std::unique_ptr<yav::road::IRoadRoom> m_room;
     yav::road::IConfLogin* m_frame = nullptr;
     UpgradePlaces m_upgradePlaces;
     mutable std::mutex m_dsLock;

@@ -86,9 +86,3 @@ void CRoadDialogs::RememberMonitor() {
         m_pOwner->SetMonitor(yav::ScreenNearest(&m_dlgLogin));
     }
 }
-
-bool CRoadDialogs::CreateRoomWindow(const QString&, uint32_t) {
-    return false;
-}
-
-void CRoadDialogs::CloseStartup() {}

@@ -30,9 +30,6 @@ public:
     int ShowMessage(const QString& caption, const QString& text, int countdownSeconds,
                     int type) override;
     void RememberMonitor() override;
-    // The room and the start-up window are not dialogs of the road.
-    bool CreateRoomWindow(const QString& confName, uint32_t confId) override;
-    void CloseStartup() override;
 
     CDlgLogin& GetLogin() { return m_dlgLogin; }
     CDlgConfList& GetConfList() { return m_dlgConfList; }

@@ -53,6 +53,15 @@ public:
 
     // Notes the monitor of the list (or else the login window) for the room to open on.
     virtual void RememberMonitor() = 0;
+};
+
+// The windows beside the road's dialogs: the room it opens and the start-up window whose loop
+// carries the program. A port of its own, so that a test can run its own dialogs under the
+// real room.
+class IRoadRoom {
+public:
+    virtual ~IRoadRoom() = default;
+
     // Creates and shows the room window of the named conference under the start-up window;
     // false when it failed.
     virtual bool CreateRoomWindow(const QString& confName, uint32_t confId) = 0;

@@ -32,10 +32,6 @@ std::string ToGbk(const QString& text) {
     return yav::text::Utf16ToGbk(text.toStdU16String());
 }
 
-std::uint16_t BaseOf(std::uint16_t id) {
-    return static_cast<std::uint16_t>(id & ~7u);
-}
-
 }  // namespace
 
 XConfManager::XConfManager()
@@ -278,16 +274,19 @@ void XConfManager::AwardSpeek(std::uint16_t userId, std::uint8_t status) {
         ShowSpeakerLimit();
         return;
     }
-    m_pCsManager->AwardSpeek(BaseOf(userId), status);
+    m_pCsManager->AwardSpeek(UserOf(userId), status);
     YLOG_DEBUG("AwardSpeek  UserID= %d Status=%d", userId, status);
 }
 
 void XConfManager::StopAllSpeakers() {
     std::vector<std::uint16_t> speakers;
     ForEachUser([&speakers](ST_USER_ITEM_DEPT* user) {
-        const bool present = user->kind != 0 && user->kind != 5;
+        // Byte 70 is the user kind, not a presence state: the test on 0 and 5 spares the chair
+        // and temporary administrators, as byte 80 (2) spares the presenter. Everybody else
+        // applying or speaking loses the floor.
+        const bool chairKind = user->kind == USER_KIND_CHAIR || user->kind == USER_KIND_TEMP_ADMIN;
         const bool speaking = user->speakState == 1 || user->speakState == 2;
-        if (present && speaking && user->presenterState != 2) {
+        if (!chairKind && speaking && user->presenterState != 2) {
             speakers.push_back(user->userId);
         }
     });
@@ -474,7 +473,7 @@ void XConfManager::GrantScreenControl(std::uint16_t userId, std::uint8_t on) {
 
 void XConfManager::SendUserByte311(std::uint16_t wMediaId) {
     const auto channel = static_cast<std::uint8_t>(wMediaId % 8);
-    Transmit(BaseOf(wMediaId), yav::proto::kSubCommandChannelRequest, &channel, 1);
+    Transmit(UserOf(wMediaId), yav::proto::kSubCommandChannelRequest, &channel, 1);
 }
 
 void XConfManager::SendH323Call(const QString& number, std::uint8_t flag) {

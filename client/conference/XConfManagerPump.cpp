@@ -138,7 +138,7 @@ void XConfManager::Dispatch(ST_CS_MSG& message) {
             RefreshConfInfo();
             if (auto* record = PayloadOf<CsUserAttr>(message)) {
                 if (user != nullptr) {
-                    user->OnUserAttrChanged(record->userId, record->departmentId, record->state);
+                    user->OnUserAttrChanged(record->userId, record->departmentId, record->kind);
                 }
                 RefreshMyRecords();
             }
@@ -166,7 +166,7 @@ void XConfManager::Dispatch(ST_CS_MSG& message) {
             if (auto* list = PayloadOf<CsLeaveList>(message)) {
                 for (const CsLeaveItem& item : *list) {
                     if (user != nullptr) {
-                        user->OnUserLeave(item.userId, item.departmentId, item.state);
+                        user->OnUserLeave(item.userId, item.departmentId, item.kind);
                     }
                     if (m_pUserManager != nullptr) {
                         m_pUserManager->RemoveUser(item.userId);

@@ -22,10 +22,6 @@ constexpr int kCameraChannels = 7;
 // which is never rotated away.
 constexpr std::u16string_view kBroadcastPictureName = u"会议广播画面";
 
-std::uint16_t UserOf(std::uint16_t wMediaId) {
-    return static_cast<std::uint16_t>(wMediaId & ~7u);
-}
-
 }  // namespace
 
 CVideoCycle::CVideoCycle() : m_uiContext(std::make_unique<QObject>()) {}

@@ -55,10 +55,6 @@ constexpr size_t kAddressLimit = 260;
 const QString kDownloadPage = QStringLiteral("https://www.example.com/yav/download");
 const QString kOfficeSuiteSite = QStringLiteral("https://www.wps.cn");
 
-QImage* LoadIfEmpty(QImage* current, UINT id) {
-    return current != nullptr ? current : g_ConfigManager.LoadPNG(id);
-}
-
 }  // namespace
 
 CDlgPopMsg::CDlgPopMsg(const QString& title, const QString& message, int countdown, int type,
@@ -122,12 +118,12 @@ BOOL CDlgPopMsg::OnInitDialog() {
     // The request this window asks about; answered once, whatever way the window goes.
     m_nPendingUser = m_nType == 8 ? m_nRequestUser : 0;
     m_bAnswered = false;
-    m_pImgCloseNormal = LoadIfEmpty(m_pImgCloseNormal, kImageClose);
-    m_pImgCloseHover = LoadIfEmpty(m_pImgCloseHover, kImageCloseHover);
-    m_pImgPrimaryNormal = LoadIfEmpty(m_pImgPrimaryNormal, kImagePrimary);
-    m_pImgPrimaryHover = LoadIfEmpty(m_pImgPrimaryHover, kImagePrimaryHover);
-    m_pImgSecondaryNormal = LoadIfEmpty(m_pImgSecondaryNormal, kImageSecondary);
-    m_pImgSecondaryHover = LoadIfEmpty(m_pImgSecondaryHover, kImageSecondaryHover);
+    m_pImgCloseNormal = LoadPNGIfEmpty(m_pImgCloseNormal, kImageClose);
+    m_pImgCloseHover = LoadPNGIfEmpty(m_pImgCloseHover, kImageCloseHover);
+    m_pImgPrimaryNormal = LoadPNGIfEmpty(m_pImgPrimaryNormal, kImagePrimary);
+    m_pImgPrimaryHover = LoadPNGIfEmpty(m_pImgPrimaryHover, kImagePrimaryHover);
+    m_pImgSecondaryNormal = LoadPNGIfEmpty(m_pImgSecondaryNormal, kImageSecondary);
+    m_pImgSecondaryHover = LoadPNGIfEmpty(m_pImgSecondaryHover, kImageSecondaryHover);
 
     // Buttons. A pressed button shows its hover picture rather than nothing.
     m_staticTitle.SetAlignLeft();
@@ -155,10 +151,10 @@ BOOL CDlgPopMsg::OnInitDialog() {
 
     // Common layout.
     m_staticTitle.MoveWindow(yav::ScaledRect(16, 7, 210, 21));
-    m_btnClose.MoveWindow(yav::Scaled(276), yav::Scaled(9), yav::Scaled(16), yav::Scaled(15));
+    m_btnClose.MoveScaled(276, 9, 16, 15);
     m_staticMessage.MoveWindow(yav::ScaledRect(25, 32, 250, 73));
-    m_btnOk.MoveWindow(yav::Scaled(145), yav::Scaled(106), yav::Scaled(60), yav::Scaled(24));
-    m_btnCancel.MoveWindow(yav::Scaled(215), yav::Scaled(106), yav::Scaled(60), yav::Scaled(24));
+    m_btnOk.MoveScaled(145, 106, 60, 24);
+    m_btnCancel.MoveScaled(215, 106, 60, 24);
     SetWindowPos(yav::ZOrder::Top, 0, 0, yav::Scaled(300), yav::Scaled(150), 0);
 
     SetTimer(kShowTimer, kShowDelayMs);
@@ -238,8 +234,7 @@ void PlaceButton(CYavPngButton& button, const ButtonPlace& place) {
         button.SetWindowText(LoadLangString(place.text));
     }
     if (place.cx != 0) {
-        button.MoveWindow(yav::Scaled(place.x), yav::Scaled(place.y), yav::Scaled(place.cx),
-                          yav::Scaled(place.cy));
+        button.MoveScaled(place.x, place.y, place.cx, place.cy);
     }
 }
 
@@ -283,8 +278,7 @@ void CDlgPopMsg::ApplyType() {
             // A running countdown shows on the (wider) Cancel button.
             if (m_nCountdown > 0) {
                 ShowCountdownOnCancel();
-                m_btnCancel.MoveWindow(yav::Scaled(175), yav::Scaled(126), yav::Scaled(88),
-                                       yav::Scaled(24));
+                m_btnCancel.MoveScaled(175, 126, 88, 24);
             }
             break;
         default:

@@ -157,6 +157,10 @@ void CYavPngButton::MoveWindow(const QRect& rect, BOOL /*repaint*/) {
     yav::WindowT<QAbstractButton>::MoveWindow(rect, 1);
 }
 
+void CYavPngButton::MoveScaled(int x, int y, int cx, int cy) {
+    MoveWindow(yav::Scaled(x), yav::Scaled(y), yav::Scaled(cx), yav::Scaled(cy));
+}
+
 CYavPngButton::PaintChoice CYavPngButton::ChoosePaint() const {
     const bool checked = m_nState != 0;
     PaintChoice choice;

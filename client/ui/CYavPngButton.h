@@ -61,6 +61,8 @@ public:
     void MoveWindow(int x, int y, int cx, int cy, BOOL repaint = 1) override;
     // Moves to the rectangle as given (never larger); always repaints.
     void MoveWindow(const QRect& rect, BOOL repaint = 1) override;
+    // The five-argument move for a layout rectangle in design pixels, each scaled.
+    void MoveScaled(int x, int y, int cx, int cy);
 
     // State read by owners and tests.
     BOOL IsHovering() const { return m_bHover; }

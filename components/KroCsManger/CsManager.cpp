@@ -4,6 +4,7 @@
 
 #include "Messages.h"
 #include "RecordCodec.h"
+#include "platform/core/AltSignalStack.h"
 #include "platform/core/Log.h"
 #include "platform/core/TextCodec.h"
 
@@ -12,19 +13,8 @@ using namespace yav::proto;
 namespace {
 
 constexpr auto kConnectTimeout = std::chrono::seconds(5);
-constexpr auto kAnswerTimeout = std::chrono::seconds(10);
-
-std::string Text(const char* text, size_t maxBytes) {
-    if (!text) {
-        return {};
-    }
-    return std::string(FieldText(text, maxBytes));
-}
 
 std::string Utf16Text(const char16_t* text, size_t maxUnits) {
-    if (!text) {
-        return {};
-    }
     return yav::text::Utf16ToUtf8(FieldText16(text, maxUnits));
 }
 
@@ -37,7 +27,10 @@ CsManager::CsManager()
       users_(*this) {
     client_.SetEventHandler([this](Frame& frame) { OnEvent(frame); });
     client_.SetClosedHandler([this](const std::string& reason) { OnConnectionClosed(reason); });
-    thread_ = std::thread([this] { io_.run(); });
+    thread_ = std::thread([this] {
+        const yav::AltSignalStack signalStack;
+        io_.run();
+    });
 }
 
 CsManager::~CsManager() {
@@ -123,7 +116,7 @@ int32_t CsManager::Login(const char* server, uint16_t port, uint32_t confId, con
     std::lock_guard call(callLock_);
     loggedIn_ = false;
     users_.Clear();
-    const std::string host = Text(server, 64);
+    const std::string host(FieldText(server, 64));
     const int32_t connected = client_.Connect(host, port, kConnectTimeout);
     if (connected != 0) {
         YLOG_WARN("KroCsManger: cannot reach conference server %s:%u (%d)", host.c_str(), port,
@@ -132,17 +125,21 @@ int32_t CsManager::Login(const char* server, uint16_t port, uint32_t confId, con
     }
     MsgLoginRequest request;
     request.confId = confId;
-    request.name = std::string(yav::text::TruncateGbk(Text(name, 256), kMaxNameBytes));
-    request.passwordDigest = Text(passwordDigest, kMaxDigestBytes);
+    request.name = std::string(yav::text::TruncateGbk(FieldText(name, 256), kMaxNameBytes));
+    request.passwordDigest = FieldText(passwordDigest, kMaxDigestBytes);
     request.mode = mode;
     request.clientVersion = kClientVersion;
     bool wellFormed = true;
-    auto answer = client_.Call(EncodeFrame(request), MsgType::LoginResponse, kAnswerTimeout,
+    auto answer = client_.Call(EncodeFrame(request), MsgType::LoginResponse, answerTimeout_,
                                [this, &wellFormed](const Frame& frame) {
                                    wellFormed =
                                        frame.type == MsgType::LoginResponse && ApplyLogin(frame);
                                });
     if (!answer) {
+        // Nothing of a late answer is applied: the call dropped it, and closing ends the
+        // server's side of this login too.
+        YLOG_WARN("KroCsManger: no login answer from %s:%u within %lld ms", host.c_str(), port,
+                  static_cast<long long>(answerTimeout_.count()));
         client_.Close();
         return CS_ERR_TIMEOUT;
     }
@@ -182,14 +179,15 @@ int32_t CsManager::QueryUpgradeInfo(KroGuid clientGuid, const char* server, uint
                                     std::vector<ST_UPGRADE_SERVER>* servers) {
     // An own short connection: the upgrade check runs before (and beside) the login.
     RequestClient query(io_, Service::ConferenceServer, "KroCsManger upgrade");
-    const int32_t connected = query.Connect(Text(server, 64), port, kConnectTimeout);
+    const int32_t connected =
+        query.Connect(std::string(FieldText(server, 64)), port, kConnectTimeout);
     if (connected != 0) {
         return connected == -2 ? -2 : -1;
     }
     MsgUpgradeQuery request;
     request.clientGuid = clientGuid;
-    request.clientVersion = Text(clientVersion, kMaxTextBytes);
-    auto answer = query.Call(EncodeFrame(request), MsgType::UpgradeInfo, kAnswerTimeout);
+    request.clientVersion = FieldText(clientVersion, kMaxTextBytes);
+    auto answer = query.Call(EncodeFrame(request), MsgType::UpgradeInfo, answerTimeout_);
     query.Close();
     if (!answer) {
         return -2;
@@ -251,7 +249,7 @@ void CsManager::AwardSpeek(uint16_t userId, uint8_t status) {
 
 void CsManager::ApplyChair(const char* password) {
     MsgApplyChair message;
-    message.password = Text(password, kMaxDigestBytes);
+    message.password = FieldText(password, kMaxDigestBytes);
     SendRequest(message);
 }
 
@@ -262,10 +260,10 @@ void CsManager::GiveUpChair() {
 void CsManager::ModifyPassword(const char* name, const char* oldDigest, const char* newDigest,
                                const char* confirmDigest) {
     MsgModifyPassword message;
-    message.name = std::string(yav::text::TruncateGbk(Text(name, 256), kMaxNameBytes));
-    message.oldDigest = Text(oldDigest, kMaxDigestBytes);
-    message.newDigest = Text(newDigest, kMaxDigestBytes);
-    message.confirmDigest = Text(confirmDigest, kMaxDigestBytes);
+    message.name = std::string(yav::text::TruncateGbk(FieldText(name, 256), kMaxNameBytes));
+    message.oldDigest = FieldText(oldDigest, kMaxDigestBytes);
+    message.newDigest = FieldText(newDigest, kMaxDigestBytes);
+    message.confirmDigest = FieldText(confirmDigest, kMaxDigestBytes);
     SendRequest(message);
 }
 
@@ -277,7 +275,7 @@ void CsManager::KickUser(uint16_t userId, uint16_t reason, const char* text) {
     MsgKickUser message;
     message.userId = userId;
     message.reason = reason;
-    message.text = std::string(yav::text::TruncateGbk(Text(text, 1024), kMaxTextBytes));
+    message.text = std::string(yav::text::TruncateGbk(FieldText(text, 1024), kMaxTextBytes));
     SendRequest(message);
 }
 
@@ -346,7 +344,7 @@ int32_t CsManager::RollCallRequest(const char16_t* name, const char16_t* passwor
     request.name = std::string(yav::text::TruncateUtf8(Utf16Text(name, 64), kMaxTextBytes));
     request.password = std::string(yav::text::TruncateUtf8(Utf16Text(password, 32), kMaxTextBytes));
     request.confId = confId;
-    auto answer = client_.Call(EncodeFrame(request), MsgType::RollCallResponse, kAnswerTimeout);
+    auto answer = client_.Call(EncodeFrame(request), MsgType::RollCallResponse, answerTimeout_);
     if (!answer) {
         return -1;
     }
@@ -489,7 +487,7 @@ void CsManager::OnEvent(Frame& frame) {
                 return malformed();
             }
             if (state->result == 0) {
-                const uint8_t bit = static_cast<uint8_t>(1u << (state->mediaId & 7));
+                const uint8_t bit = static_cast<uint8_t>(1u << ChannelOf(state->mediaId));
                 users_.Update(state->mediaId, [&](ST_USER_ITEM_DEPT& user) {
                     user.broadcastMask = static_cast<uint8_t>(
                         state->on ? (user.broadcastMask | bit) : (user.broadcastMask & ~bit));

@@ -62,6 +62,13 @@ public:
     void GetConfDuration() override;
     CSafeQueue* GetMsgQueue() override;
 
+    // How long the blocking calls wait for the server's answer (10 s); tests shorten it.
+    void SetAnswerTimeout(std::chrono::milliseconds timeout) { answerTimeout_ = timeout; }
+    // Runs on the caller's thread when a login or roll call runs out of time (tests).
+    void SetCallStageHook(yav::proto::RequestClient::CallStageHook hook) {
+        client_.SetCallStageHook(std::move(hook));
+    }
+
 private:
     // Sends a request while logged in (dropped otherwise).
     template <class Message>
@@ -94,4 +101,5 @@ private:
     std::atomic<uint16_t> requiredVersion_{0};
     bool linkLate_ = false;  // I/O thread
     std::mutex callLock_;    // one blocking call (login, roll call) at a time
+    std::chrono::milliseconds answerTimeout_{10000};
 };

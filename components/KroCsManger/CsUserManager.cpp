@@ -5,12 +5,8 @@
 #include "CsManager.h"
 #include "RecordCodec.h"
 
-namespace {
-constexpr uint16_t kChannelBits = 0xFFF8;
-}
-
 ST_USER_ITEM_DEPT* CsUserManager::FindLocked(uint16_t userId) {
-    const uint16_t base = static_cast<uint16_t>(userId & kChannelBits);
+    const uint16_t base = UserOf(userId);
     auto it = std::find_if(users_.begin(), users_.end(),
                            [base](const ST_USER_ITEM_DEPT& user) { return user.userId == base; });
     return it == users_.end() ? nullptr : &*it;
@@ -108,7 +104,7 @@ int32_t CsUserManager::GetSpeakerCount() {
 
 void CsUserManager::RemoveUser(uint16_t userId) {
     std::lock_guard guard(lock_);
-    const uint16_t base = static_cast<uint16_t>(userId & kChannelBits);
+    const uint16_t base = UserOf(userId);
     std::erase_if(users_, [base](const ST_USER_ITEM_DEPT& user) { return user.userId == base; });
 }
 

@@ -55,7 +55,7 @@ struct CsLeadingStatus {
 struct CsUserAttr {
     uint16_t userId = 0;
     uint32_t departmentId = 0;
-    uint8_t state = 0;
+    uint8_t kind = 0;  // byte 70 of the user record: 0 chair, 5 temporary administrator
 };
 using CsLeaveItem = CsUserAttr;
 using CsLeaveList = std::vector<CsLeaveItem>;

@@ -1,6 +1,7 @@
 #include "DsManager.h"
 
 #include "Messages.h"
+#include "platform/core/AltSignalStack.h"
 #include "platform/core/Log.h"
 #include "platform/core/TextCodec.h"
 
@@ -9,22 +10,20 @@ using namespace yav::proto;
 namespace {
 
 constexpr auto kConnectTimeout = std::chrono::seconds(5);
-constexpr auto kAnswerTimeout = std::chrono::seconds(10);
 constexpr uint16_t kDefaultPort = 8875;
 
-std::string Text(const char* text, size_t maxBytes) {
-    return text ? std::string(FieldText(text, maxBytes)) : std::string();
-}
-
 std::string Name(const char* text) {
-    return std::string(yav::text::TruncateGbk(Text(text, 256), kMaxNameBytes));
+    return std::string(yav::text::TruncateGbk(FieldText(text, 256), kMaxNameBytes));
 }
 
 }  // namespace
 
 DsManager::DsManager()
     : work_(asio::make_work_guard(io_)), client_(io_, Service::DataServer, "KroDsManger") {
-    thread_ = std::thread([this] { io_.run(); });
+    thread_ = std::thread([this] {
+        const yav::AltSignalStack signalStack;
+        io_.run();
+    });
 }
 
 DsManager::~DsManager() {
@@ -51,7 +50,7 @@ int32_t DsManager::ConnectDs(ST_DS_ADDR* entries, int32_t count, int32_t* chosen
         return 0;
     }
     for (int32_t i = 0; i < count; ++i) {
-        const std::string host = Text(entries[i].address, sizeof entries[i].address);
+        const std::string host(FieldText(entries[i].address, sizeof entries[i].address));
         if (host.empty()) {
             continue;
         }
@@ -82,7 +81,7 @@ int32_t DsManager::GetConfList(const char* server, uint32_t port, uint32_t confI
         *full = nullptr;
     if (brief)
         *brief = nullptr;
-    const std::string host = server && *server ? Text(server, 64) : server_;
+    const std::string host = server && *server ? std::string(FieldText(server, 64)) : server_;
     const uint16_t target = port > 0 && port <= 0xFFFF ? static_cast<uint16_t>(port) : port_;
     if (EnsureConnected(host, target) != 0) {
         return DS_ERR_CONNECT;
@@ -90,17 +89,20 @@ int32_t DsManager::GetConfList(const char* server, uint32_t port, uint32_t confI
     MsgConfListRequest request;
     request.confId = confId;
     request.name = Name(name);
-    request.passwordDigest = Text(passwordDigest, kMaxDigestBytes);
+    request.passwordDigest = FieldText(passwordDigest, kMaxDigestBytes);
     request.type = type;
-    auto answer = client_.Call(EncodeFrame(request), MsgType::ConfListResponse, kAnswerTimeout);
+    auto answer = client_.Call(EncodeFrame(request), MsgType::ConfListResponse, answerTimeout_);
     if (!answer) {
+        YLOG_WARN("KroDsManger: no conference list from %s:%u within %lld ms", host.c_str(), target,
+                  static_cast<long long>(answerTimeout_.count()));
         return DS_ERR_TIMEOUT;
     }
     auto response = DecodeBody<MsgConfListResponse>(answer->body);
     if (!response) {
-        YLOG_WARN("KroDsManger: malformed conference list (%zu bytes)", answer->body.size());
+        YLOG_WARN("KroDsManger: malformed conference list (%zu bytes) from %s:%u",
+                  answer->body.size(), host.c_str(), target);
         client_.Close();
-        return DS_ERR_TIMEOUT;
+        return DS_ERR_MALFORMED;
     }
     if (extra)
         *extra = response->extra;
@@ -130,7 +132,7 @@ int32_t DsManager::GetCsServers(const char* server, const ST_CS_SERVER** list, i
         *list = nullptr;
     if (count)
         *count = 0;
-    const std::string host = server && *server ? Text(server, 64) : server_;
+    const std::string host = server && *server ? std::string(FieldText(server, 64)) : server_;
     if (EnsureConnected(host, port_) != 0) {
         return 0;
     }
@@ -138,7 +140,7 @@ int32_t DsManager::GetCsServers(const char* server, const ST_CS_SERVER** list, i
     request.confId = confId;
     request.name = Name(name);
     request.kind = kind;
-    auto answer = client_.Call(EncodeFrame(request), MsgType::CsServersResponse, kAnswerTimeout);
+    auto answer = client_.Call(EncodeFrame(request), MsgType::CsServersResponse, answerTimeout_);
     if (!answer) {
         return 0;
     }
@@ -162,21 +164,21 @@ int32_t DsManager::GetCsServers(const char* server, const ST_CS_SERVER** list, i
 
 void DsManager::SetServer(const char* server, int32_t, int32_t, uint32_t port) {
     std::lock_guard call(callLock_);
-    server_ = Text(server, 64);
+    server_ = FieldText(server, 64);
     port_ = port > 0 && port <= 0xFFFF ? static_cast<uint16_t>(port) : kDefaultPort;
 }
 
 int32_t DsManager::QueryMediaServer(const char* server, uint32_t port, uint32_t confId,
                                     char* address16, uint16_t* mediaPort) {
     std::lock_guard call(callLock_);
-    const std::string host = server && *server ? Text(server, 64) : server_;
+    const std::string host = server && *server ? std::string(FieldText(server, 64)) : server_;
     const uint16_t target = port > 0 && port <= 0xFFFF ? static_cast<uint16_t>(port) : port_;
     if (EnsureConnected(host, target) != 0) {
         return 0;
     }
     MsgMediaServerRequest request;
     request.confId = confId;
-    auto answer = client_.Call(EncodeFrame(request), MsgType::MediaServerResponse, kAnswerTimeout);
+    auto answer = client_.Call(EncodeFrame(request), MsgType::MediaServerResponse, answerTimeout_);
     if (!answer) {
         return 0;
     }

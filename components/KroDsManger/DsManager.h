@@ -29,6 +29,9 @@ public:
     int32_t QueryMediaServer(const char* server, uint32_t port, uint32_t confId, char* address16,
                              uint16_t* mediaPort) override;
 
+    // How long a call waits for the server's answer (10 s); tests shorten it.
+    void SetAnswerTimeout(std::chrono::milliseconds timeout) { answerTimeout_ = timeout; }
+
 private:
     // Connected to host:port (reusing the open connection); 0 or the connect error.
     int32_t EnsureConnected(const std::string& host, uint16_t port);
@@ -43,4 +46,5 @@ private:
     std::vector<ST_CONF_ITEM> confList_;
     std::vector<ST_CONF_ITEM_SHORT> briefList_;
     std::vector<ST_CS_SERVER> csServers_;
+    std::chrono::milliseconds answerTimeout_{10000};
 };

@@ -15,6 +15,9 @@ enum : int32_t {
     DS_OK = 0,
     DS_ERR_CONNECT = -1,  // no data server reachable
     DS_ERR_TIMEOUT = -2,  // no answer in time
+    // An answer came but could not be read (wrong length, values outside the limits): a
+    // server this version does not understand, not a network problem.
+    DS_ERR_MALFORMED = -3,
 };
 
 class IDsManager {

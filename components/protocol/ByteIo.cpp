@@ -183,15 +183,15 @@ void CopyText16(char16_t* field, size_t fieldUnits, std::u16string_view text) {
 }
 
 std::string_view FieldText(const char* field, size_t fieldBytes) {
-    return std::string_view(field, ::strnlen(field, fieldBytes));
+    return field ? std::string_view(field, ::strnlen(field, fieldBytes)) : std::string_view();
 }
 
 std::u16string_view FieldText16(const char16_t* field, size_t fieldUnits) {
     size_t length = 0;
-    while (length < fieldUnits && field[length] != 0) {
+    while (field && length < fieldUnits && field[length] != 0) {
         ++length;
     }
-    return std::u16string_view(field, length);
+    return field ? std::u16string_view(field, length) : std::u16string_view();
 }
 
 }  // namespace yav::proto

@@ -104,7 +104,8 @@ void StoreU32(std::span<uint8_t> data, size_t offset, uint32_t value);
 // Copies a NUL-terminated text into a fixed field, cut so that a terminator always fits.
 void CopyText(char* field, size_t fieldBytes, std::string_view text);
 void CopyText16(char16_t* field, size_t fieldUnits, std::u16string_view text);
-// The text of a fixed field up to its first NUL (or the whole field).
+// The text of a fixed field up to its first NUL (or the whole field); empty for a null field,
+// so callers can pass the texts they were handed as they are.
 std::string_view FieldText(const char* field, size_t fieldBytes);
 std::u16string_view FieldText16(const char16_t* field, size_t fieldUnits);
 

@@ -23,6 +23,12 @@ void Link::Start(Listener* listener) {
     ReadMore();
 }
 
+std::string Link::PeerAddress() const {
+    asio::error_code error;
+    const auto peer = socket_.remote_endpoint(error);
+    return error ? std::string() : peer.address().to_string();
+}
+
 void Link::SetTiming(std::chrono::milliseconds heartbeat, std::chrono::milliseconds timeout) {
     heartbeat_ = heartbeat;
     timeout_ = timeout;
@@ -31,33 +37,69 @@ void Link::SetTiming(std::chrono::milliseconds heartbeat, std::chrono::milliseco
     ArmHeartbeat();
 }
 
+void Link::ExpectHelloWithin(std::chrono::milliseconds limit) {
+    helloLimit_ = limit;
+    helloDeadline_ = std::chrono::steady_clock::now() + limit;
+    ArmHeartbeat();
+}
+
+void Link::HelloDone() {
+    helloDeadline_.reset();
+}
+
 void Link::ArmHeartbeat() {
     if (!open_ || heartbeat_.count() <= 0) {
         return;
     }
-    // Wakes for the next heartbeat, or earlier when the time-out passes first, so a silent
-    // peer is dropped at the time-out and not up to a heartbeat period later.
-    const auto deadline = lastReceived_ + timeout_ + std::chrono::milliseconds(1);
-    heartbeatTimer_.expires_at(std::min(nextHeartbeat_, deadline));
+    // Wakes for the next heartbeat, or earlier when a time-out passes first, so a silent or
+    // stuck peer is dropped at its time-out and not up to a heartbeat period later.
+    const auto margin = std::chrono::milliseconds(1);
+    auto wake = std::min(nextHeartbeat_, lastReceived_ + timeout_ + margin);
+    if (partialSince_) {
+        wake = std::min(wake, *partialSince_ + timeout_ + margin);
+    }
+    if (helloDeadline_) {
+        wake = std::min(wake, *helloDeadline_);
+    }
+    heartbeatTimer_.expires_at(wake);
     heartbeatTimer_.async_wait([self = shared_from_this()](const asio::error_code& error) {
         if (error || !self->open_) {
             return;
         }
-        const auto now = std::chrono::steady_clock::now();
-        const auto silent = now - self->lastReceived_;
-        if (silent > self->timeout_) {
-            YLOG_WARN("%s: no frame for %lld ms, peer considered dead", self->name_.c_str(),
-                      static_cast<long long>(
-                          std::chrono::duration_cast<std::chrono::milliseconds>(silent).count()));
-            self->Close("heartbeat time-out");
-            return;
-        }
-        if (now >= self->nextHeartbeat_) {
-            self->nextHeartbeat_ = now + self->heartbeat_;
-            self->Send(MakeFrame(MsgType::Heartbeat, {}));
-        }
-        self->ArmHeartbeat();
+        self->OnTimer();
     });
+}
+
+void Link::OnTimer() {
+    using std::chrono::duration_cast;
+    using std::chrono::milliseconds;
+    const auto now = std::chrono::steady_clock::now();
+    const auto silent = now - lastReceived_;
+    if (silent > timeout_) {
+        YLOG_WARN("%s: no frame for %lld ms, peer considered dead", name_.c_str(),
+                  static_cast<long long>(duration_cast<milliseconds>(silent).count()));
+        Close("heartbeat time-out");
+        return;
+    }
+    if (partialSince_ && now - *partialSince_ > timeout_) {
+        YLOG_WARN("%s: a frame begun %lld ms ago is still incomplete (%zu bytes), closing",
+                  name_.c_str(),
+                  static_cast<long long>(duration_cast<milliseconds>(now - *partialSince_).count()),
+                  assembler_.Buffered());
+        Close("frame time-out");
+        return;
+    }
+    if (helloDeadline_ && now >= *helloDeadline_) {
+        YLOG_WARN("%s: no hello within %lld ms, closing", name_.c_str(),
+                  static_cast<long long>(helloLimit_.count()));
+        Close("hello time-out");
+        return;
+    }
+    if (now >= nextHeartbeat_) {
+        nextHeartbeat_ = now + heartbeat_;
+        Send(MakeFrame(MsgType::Heartbeat, {}));
+    }
+    ArmHeartbeat();
 }
 
 void Link::ReadMore() {
@@ -71,12 +113,20 @@ void Link::ReadMore() {
                 self->Close(error == asio::error::eof ? "peer closed" : error.message());
                 return;
             }
-            self->lastReceived_ = std::chrono::steady_clock::now();
+            const auto now = std::chrono::steady_clock::now();
+            self->lastReceived_ = now;
             self->assembler_.Append(std::span<const uint8_t>(self->readBuffer_.data(), length));
             Frame frame;
             for (;;) {
                 const auto result = self->assembler_.Next(frame);
                 if (result == FrameAssembler::Result::NeedMore) {
+                    // What is left is the start of the next frame; it began now unless it
+                    // was already under way before this read.
+                    if (self->assembler_.Buffered() == 0) {
+                        self->partialSince_.reset();
+                    } else if (!self->partialSince_) {
+                        self->partialSince_ = now;
+                    }
                     break;
                 }
                 if (result == FrameAssembler::Result::Malformed) {
@@ -84,6 +134,8 @@ void Link::ReadMore() {
                     self->Close("malformed frame");
                     return;
                 }
+                // A whole frame came: any rest belongs to a frame begun in this read.
+                self->partialSince_.reset();
                 if (frame.type == MsgType::Heartbeat) {
                     continue;
                 }

@@ -1,14 +1,16 @@
 #pragma once
 // One framed TCP connection on an Asio io_context, used by both yavserver and the components:
 // it cuts the stream into frames (closing on a malformed length), queues writes, sends
-// heartbeats, and closes a peer that stays silent longer than the time-out. Every member
-// runs on the io_context's thread; other threads go through Post.
+// heartbeats, and closes a peer that stays silent longer than the time-out or leaves a frame
+// unfinished that long (bytes trickled into a frame keep a peer from being silent, not from
+// being stuck). Every member runs on the io_context's thread; other threads go through Post.
 
 #include <asio.hpp>
 #include <chrono>
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "Frame.h"
@@ -42,8 +44,12 @@ public:
     void Start(Listener* listener);
     void Detach() { listener_ = nullptr; }
     // Starts (or changes) heartbeats: a heartbeat goes out every heartbeat interval, and
-    // silence longer than the time-out closes the link.
+    // silence longer than the time-out, or a frame begun and not finished within it, closes
+    // the link.
     void SetTiming(std::chrono::milliseconds heartbeat, std::chrono::milliseconds timeout);
+    // Closes the link when HelloDone has not been called within limit (after SetTiming).
+    void ExpectHelloWithin(std::chrono::milliseconds limit);
+    void HelloDone();
 
     void Send(Bytes frame);
     template <class Message>
@@ -57,6 +63,8 @@ public:
 
     bool IsOpen() const { return open_; }
     const std::string& Name() const { return name_; }
+    // The peer's IP address as text (empty when the socket has none).
+    std::string PeerAddress() const;
     size_t PendingBytes() const { return pendingBytes_; }
     // When the last bytes came in (heartbeats included).
     std::chrono::steady_clock::time_point LastReceived() const { return lastReceived_; }
@@ -66,6 +74,7 @@ private:
     void ReadMore();
     void WriteNext();
     void ArmHeartbeat();
+    void OnTimer();
     void Finish(const std::string& reason);
 
     asio::ip::tcp::socket socket_;
@@ -84,6 +93,10 @@ private:
     std::chrono::milliseconds timeout_{0};
     std::chrono::steady_clock::time_point lastReceived_;
     std::chrono::steady_clock::time_point nextHeartbeat_;
+    // When the first byte of the frame still being received came; unset between frames.
+    std::optional<std::chrono::steady_clock::time_point> partialSince_;
+    std::optional<std::chrono::steady_clock::time_point> helloDeadline_;
+    std::chrono::milliseconds helloLimit_{0};
 };
 
 }  // namespace yav::proto

@@ -1,17 +1,27 @@
 #include "RequestClient.h"
 
 #include <future>
+#include <utility>
 
 #include "Messages.h"
 #include "platform/core/Log.h"
 
 namespace yav::proto {
 
+// A call waiting for its answer. Whoever settles it first (the answer on the I/O thread, a
+// failure of the connection, or the caller giving up at its time-out) decides the outcome;
+// the others find it settled and do nothing.
 struct RequestClient::Pending {
     MsgType expected = MsgType::Heartbeat;
     ReplyHandler onReply;
     std::promise<std::optional<Frame>> answer;
-    bool done = false;
+    std::mutex mutex;
+    bool settled = false;
+
+    bool Settle() {
+        std::lock_guard lock(mutex);
+        return !std::exchange(settled, true);
+    }
 };
 
 RequestClient::RequestClient(asio::io_context& io, Service service, std::string name)
@@ -33,8 +43,7 @@ bool RequestClient::OnIoThread() const {
 }
 
 void RequestClient::Fail(const std::shared_ptr<Pending>& pending) {
-    if (pending && !pending->done) {
-        pending->done = true;
+    if (pending && pending->Settle()) {
         pending->answer.set_value(std::nullopt);
     }
 }
@@ -60,7 +69,7 @@ int32_t RequestClient::Connect(const std::string& host, uint16_t port,
             connected->set_value(code);
         }
     };
-    asio::post(io_, Guarded([this, host, port, socket, resolver, timer, settle] {
+    asio::post(io_, Guarded([this, host, port, socket, resolver, timer, settle, settled] {
                    timer->async_wait([socket, resolver, settle](const asio::error_code& error) {
                        if (!error) {
                            resolver->cancel();
@@ -71,9 +80,14 @@ int32_t RequestClient::Connect(const std::string& host, uint16_t port,
                    });
                    resolver->async_resolve(
                        host, std::to_string(port),
-                       Guarded([this, socket, settle](
+                       Guarded([this, socket, settle, settled](
                                    const asio::error_code& error,
                                    const asio::ip::tcp::resolver::results_type& endpoints) {
+                           // Once the attempt has its outcome (the time is up) nothing late may
+                           // connect: async_connect would reopen the socket the time-out closed.
+                           if (*settled) {
+                               return;
+                           }
                            if (error) {
                                YLOG_WARN("%s: cannot resolve %s: %s", name_.c_str(), host_.c_str(),
                                          error.message().c_str());
@@ -82,8 +96,14 @@ int32_t RequestClient::Connect(const std::string& host, uint16_t port,
                            }
                            asio::async_connect(
                                *socket, endpoints,
-                               Guarded([this, socket, settle](const asio::error_code& connectError,
-                                                              const asio::ip::tcp::endpoint&) {
+                               Guarded([this, socket, settle, settled](
+                                           const asio::error_code& connectError,
+                                           const asio::ip::tcp::endpoint&) {
+                                   if (*settled) {
+                                       asio::error_code ignored;
+                                       socket->close(ignored);
+                                       return;
+                                   }
                                    if (connectError) {
                                        settle(-1);
                                        return;
@@ -94,7 +114,12 @@ int32_t RequestClient::Connect(const std::string& host, uint16_t port,
                                    link_->Start(this);
                                    auto hello = std::make_shared<Pending>();
                                    hello->expected = MsgType::HelloAck;
-                                   hello->onReply = [this, settle](const Frame& frame) {
+                                   hello->onReply = [this, settle, settled](const Frame& frame) {
+                                       if (*settled) {
+                                           // Connect already returned its time-out.
+                                           link_->Close("hello answered too late");
+                                           return;
+                                       }
                                        if (frame.type == MsgType::Refused) {
                                            auto refused = DecodeBody<MsgRefused>(frame.body);
                                            settle(refused ? refused->code : -1);
@@ -152,13 +177,15 @@ std::optional<Frame> RequestClient::Call(Bytes request, MsgType expected,
                    link_->Send(std::move(request));
                }));
     if (answer.wait_for(timeout) != std::future_status::ready) {
-        asio::post(io_, Guarded([this, pending] {
-                       if (pending_ == pending) {
-                           pending_.reset();
-                       }
-                       Fail(pending);
-                   }));
-        return std::nullopt;
+        RunHook(CallStage::TimedOut);
+        if (pending->Settle()) {
+            // Given up. The call stays the pending one, so that its answer, should it still
+            // come, is recognised and dropped instead of being taken for an event.
+            RunHook(CallStage::GaveUp);
+            return std::nullopt;
+        }
+        // The answer (or the connection's end) settled it first: its handler has run or is
+        // running and the value follows at once.
     }
     return answer.get();
 }
@@ -205,13 +232,15 @@ std::chrono::milliseconds RequestClient::Silence() const {
 void RequestClient::OnLinkFrame(Link&, Frame& frame) {
     if (pending_ && (frame.type == pending_->expected || frame.type == MsgType::Refused)) {
         auto pending = std::move(pending_);
+        if (!pending->Settle()) {
+            YLOG_WARN("%s: %s came after its call had given up, dropped", name_.c_str(),
+                      MsgTypeName(frame.type));
+            return;
+        }
         if (pending->onReply) {
             pending->onReply(frame);
         }
-        if (!pending->done) {
-            pending->done = true;
-            pending->answer.set_value(std::move(frame));
-        }
+        pending->answer.set_value(std::move(frame));
         return;
     }
     if (onEvent_) {

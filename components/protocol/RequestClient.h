@@ -21,6 +21,13 @@ public:
     using EventHandler = std::function<void(Frame&)>;
     using ClosedHandler = std::function<void(const std::string& reason)>;
     using ReplyHandler = std::function<void(const Frame&)>;
+    // Where a call that ran out of time stands; tests use the hook to make an answer arrive
+    // exactly there.
+    enum class CallStage {
+        TimedOut,  // the wait ended; an answer may still win
+        GaveUp,    // the call settled on no answer; a later answer is dropped
+    };
+    using CallStageHook = std::function<void(CallStage)>;
 
     RequestClient(asio::io_context& io, Service service, std::string name);
     ~RequestClient();
@@ -36,13 +43,17 @@ public:
     int32_t Connect(const std::string& host, uint16_t port, std::chrono::milliseconds timeout);
     // Sends request and waits for the frame of type expected (or a Refused frame). The reply
     // handler, when given, runs on the I/O thread before any later frame is handled. Nothing
-    // when the connection is gone or the time is up. Must not be called on the I/O thread.
+    // when the connection is gone or the time is up. The outcome is single-valued: the reply
+    // handler runs exactly when the answer is returned; an answer that comes after the call
+    // gave up is dropped unhandled. Must not be called on the I/O thread.
     std::optional<Frame> Call(Bytes request, MsgType expected, std::chrono::milliseconds timeout,
                               ReplyHandler onReply = {});
     // Sends without waiting (dropped when not connected).
     void Send(Bytes frame);
     // Closes without calling the closed handler; waits until done.
     void Close();
+    // Runs on the calling thread of a call that ran out of time (set before calling).
+    void SetCallStageHook(CallStageHook hook) { callStageHook_ = std::move(hook); }
 
     bool IsConnected() const { return connected_; }
     const std::string& Host() const { return host_; }
@@ -73,6 +84,11 @@ private:
     void OnLinkFrame(Link& link, Frame& frame) override;
     void OnLinkClosed(Link& link, const std::string& reason) override;
     void Fail(const std::shared_ptr<Pending>& pending);
+    void RunHook(CallStage stage) const {
+        if (callStageHook_) {
+            callStageHook_(stage);
+        }
+    }
     bool OnIoThread() const;
 
     asio::io_context& io_;
@@ -86,6 +102,7 @@ private:
     std::string host_;
     uint16_t port_ = 0;
     std::chrono::milliseconds heartbeat_{0};
+    CallStageHook callStageHook_;
     std::shared_ptr<Guard> guard_ = std::make_shared<Guard>();
 };
 

@@ -18,6 +18,11 @@ enum : uint16_t {
     ROOM_ATTR_SERVER_RECORD = 274,  // bit 0 running; bits 1.. the stop reason
 };
 
+// The share records: each starts with the user id of the participant sharing (0 = nobody);
+// other clients start receiving from whoever a record names.
+inline constexpr uint16_t kScreenShareRecordBytes = 6;
+inline constexpr uint16_t kMediaShareRecordBytes = 7;
+
 struct ST_CONF_LOGIN_INFO {
     static constexpr size_t kSize = 2329;
     static constexpr size_t kRoomAttrOffset = 281;

@@ -15,6 +15,16 @@ enum : uint8_t {
     USER_KIND_TEMP_ADMIN = 5,
 };
 
+// A media id is its owner's user id (a multiple of 8) plus the channel 0..7 in the low three
+// bits; channel 7 carries the broadcast picture.
+inline constexpr uint16_t kMediaChannelBits = 0x0007;
+constexpr uint16_t UserOf(uint16_t mediaId) {
+    return static_cast<uint16_t>(mediaId & ~kMediaChannelBits);
+}
+constexpr uint8_t ChannelOf(uint16_t mediaId) {
+    return static_cast<uint8_t>(mediaId & kMediaChannelBits);
+}
+
 // Guests have no account; their account id is above this value.
 inline constexpr uint32_t kGuestAccountBase = 0x80000000u;
 

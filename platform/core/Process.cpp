@@ -17,6 +17,7 @@
 #include <mutex>
 #include <thread>
 
+#include "AltSignalStack.h"
 #include "Log.h"
 #include "Paths.h"
 
@@ -105,6 +106,7 @@ int Start(const std::string& program, const std::vector<std::string>& arguments,
     }
     // The reaper keeps the child from lingering as a zombie and records how it ended.
     std::thread([pid] {
+        const AltSignalStack signalStack;
         int status = 0;
         while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
         }

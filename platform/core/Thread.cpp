@@ -5,6 +5,7 @@
 
 #include <future>
 
+#include "AltSignalStack.h"
 #include "Log.h"
 
 namespace yav {
@@ -35,6 +36,8 @@ bool Thread::Start(std::function<std::uint32_t()> body) {
         // The promise moves into the thread, so nothing of this frame is touched after get().
         worker_ = std::thread(
             [this, body = std::move(body), started = std::move(started), goSignal]() mutable {
+                // The crash handler's report needs room even after a stack overflow.
+                const AltSignalStack signalStack;
                 started.set_value(CurrentId());
                 goSignal.wait();
                 exitCode_ = body();

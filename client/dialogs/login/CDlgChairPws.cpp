@@ -60,12 +60,12 @@ int CDlgChairPws::CheckPassword(const QString& password) {
 
 BOOL CDlgChairPws::OnInitDialog() {
     CDlgCommon::OnInitDialog();
-    m_pImgCloseNormal = login_ui::LoadIfEmpty(m_pImgCloseNormal, kImageClose);
-    m_pImgCloseHover = login_ui::LoadIfEmpty(m_pImgCloseHover, kImageCloseHover);
-    m_pImgOkNormal = login_ui::LoadIfEmpty(m_pImgOkNormal, kImageOk);
-    m_pImgOkHover = login_ui::LoadIfEmpty(m_pImgOkHover, kImageOkHover);
-    m_pImgCancelNormal = login_ui::LoadIfEmpty(m_pImgCancelNormal, kImageCancel);
-    m_pImgCancelHover = login_ui::LoadIfEmpty(m_pImgCancelHover, kImageCancel);
+    m_pImgCloseNormal = LoadPNGIfEmpty(m_pImgCloseNormal, kImageClose);
+    m_pImgCloseHover = LoadPNGIfEmpty(m_pImgCloseHover, kImageCloseHover);
+    m_pImgOkNormal = LoadPNGIfEmpty(m_pImgOkNormal, kImageOk);
+    m_pImgOkHover = LoadPNGIfEmpty(m_pImgOkHover, kImageOkHover);
+    m_pImgCancelNormal = LoadPNGIfEmpty(m_pImgCancelNormal, kImageCancel);
+    m_pImgCancelHover = LoadPNGIfEmpty(m_pImgCancelHover, kImageCancel);
 
     m_staticTitle.SetAlignLeft();
     m_staticTitle.SetTextColor(kWhite);
@@ -93,9 +93,9 @@ BOOL CDlgChairPws::OnInitDialog() {
     m_staticTitle.MoveWindow(yav::ScaledRect(7, 8, 175, 21));
     m_staticPrompt.MoveWindow(yav::ScaledRect(4, 51, wide ? 125 : 120, 21));
     m_editPassword.MoveWindow(yav::ScaledRect(wide ? 130 : 124, 47, 150, 21));
-    m_btnOk.MoveWindow(yav::Scaled(176), yav::Scaled(86), yav::Scaled(55), yav::Scaled(22));
-    m_btnCancel.MoveWindow(yav::Scaled(251), yav::Scaled(86), yav::Scaled(55), yav::Scaled(22));
-    m_btnClose.MoveWindow(yav::Scaled(308), yav::Scaled(9), yav::Scaled(16), yav::Scaled(15));
+    m_btnOk.MoveScaled(176, 86, 55, 22);
+    m_btnCancel.MoveScaled(251, 86, 55, 22);
+    m_btnClose.MoveScaled(308, 9, 16, 15);
     m_editPassword.setFocus();
     return 1;
 }

@@ -46,10 +46,6 @@ constexpr int kListTop = 117;
 constexpr int kBarTop = 118;
 constexpr int kBarWidth = 18;
 
-void MoveButton(CYavPngButton& button, int x, int y, int cx, int cy) {
-    button.MoveWindow(yav::Scaled(x), yav::Scaled(y), yav::Scaled(cx), yav::Scaled(cy));
-}
-
 }  // namespace
 
 CDlgConfList::CDlgConfList(QWidget* parent)
@@ -150,18 +146,18 @@ void CDlgConfList::LoadImages() {
             m_pImgLogo = g_ConfigManager.LoadPNG(kImageLogo);
         }
     }
-    m_pImgHeader = login_ui::LoadIfEmpty(m_pImgHeader, kImageHeader);
+    m_pImgHeader = LoadPNGIfEmpty(m_pImgHeader, kImageHeader);
     if (m_pImgMinimize == nullptr) {
         m_pImgMinimize = g_ConfigManager.LoadPNGScaled(kImageMinimize);
     }
-    m_pImgMinimizeHover = login_ui::LoadIfEmpty(m_pImgMinimizeHover, kImageMinimizeHover);
-    m_pImgClose = login_ui::LoadIfEmpty(m_pImgClose, kImageClose);
-    m_pImgCloseHover = login_ui::LoadIfEmpty(m_pImgCloseHover, kImageCloseHover);
-    m_pImgHead = login_ui::LoadIfEmpty(m_pImgHead, kImageHead);
-    m_pImgLogout = login_ui::LoadIfEmpty(m_pImgLogout, kImageLogout);
-    m_pImgLogoutHover = login_ui::LoadIfEmpty(m_pImgLogoutHover, kImageLogoutHover);
-    m_pImgSearchFrame = login_ui::LoadIfEmpty(m_pImgSearchFrame, kImageSearchFrame);
-    m_pImgEmpty = login_ui::LoadIfEmpty(m_pImgEmpty, kImageEmpty);
+    m_pImgMinimizeHover = LoadPNGIfEmpty(m_pImgMinimizeHover, kImageMinimizeHover);
+    m_pImgClose = LoadPNGIfEmpty(m_pImgClose, kImageClose);
+    m_pImgCloseHover = LoadPNGIfEmpty(m_pImgCloseHover, kImageCloseHover);
+    m_pImgHead = LoadPNGIfEmpty(m_pImgHead, kImageHead);
+    m_pImgLogout = LoadPNGIfEmpty(m_pImgLogout, kImageLogout);
+    m_pImgLogoutHover = LoadPNGIfEmpty(m_pImgLogoutHover, kImageLogoutHover);
+    m_pImgSearchFrame = LoadPNGIfEmpty(m_pImgSearchFrame, kImageSearchFrame);
+    m_pImgEmpty = LoadPNGIfEmpty(m_pImgEmpty, kImageEmpty);
 }
 
 void CDlgConfList::SetUpControls() {
@@ -183,7 +179,7 @@ void CDlgConfList::SetUpControls() {
     m_btnLogout.SetBkColor(kWhite);
     m_btnLogout.SetWindowText(LoadLangString(kTextLogout));
     m_btnLogout.SetShowText(1);
-    m_btnLogout.SetTextPos(yav::Scaled(12), 0);
+    m_btnLogout.SetTextPos(12, 0);  // design pixels: the button scales the offset
     m_btnLogout.SetTextColors(kLogoutGrey, kLogoutHover, kLogoutGrey, kLogoutGrey);
     m_btnSearch.SetImages(m_pImgSearchFrame, m_pImgSearchFrame, m_pImgSearchFrame,
                           m_pImgSearchFrame, nullptr, nullptr, nullptr);
@@ -208,11 +204,11 @@ void CDlgConfList::LayoutControls() {
     const int h = client.height();
     m_imgLogo.MoveWindow(yav::ScaledRect(12, 7, 20, 18));
     m_staticVersion.MoveWindow(yav::ScaledRect(39, 8, 276, 17));
-    MoveButton(m_btnClose, 740, 7, 16, 16);
-    MoveButton(m_btnMinimize, 708, 7, 16, 16);
+    m_btnClose.MoveScaled(740, 7, 16, 16);
+    m_btnMinimize.MoveScaled(708, 7, 16, 16);
     m_imgHead.MoveWindow(yav::ScaledRect(35, 52, 49, 49));
     m_staticUserName.MoveWindow(yav::ScaledRect(92, 56, 180, 23));
-    MoveButton(m_btnLogout, 85, 74, 80, 31);
+    m_btnLogout.MoveScaled(85, 74, 80, 31);
     m_btnSearch.MoveWindow(w - yav::Scaled(126), yav::Scaled(52), yav::Scaled(126),
                            yav::Scaled(48));
     m_editSearch.MoveWindow(w - yav::Scaled(96) - yav::Scaled(10), yav::Scaled(67), yav::Scaled(96),

@@ -50,13 +50,13 @@ BOOL CDlgConfListChild::OnEraseBkgnd(QPainter& painter) {
 }
 
 void CDlgConfListChild::LoadImages() {
-    m_pImgNumberIcon = login_ui::LoadIfEmpty(m_pImgNumberIcon, kImageNumberIcon);
+    m_pImgNumberIcon = LoadPNGIfEmpty(m_pImgNumberIcon, kImageNumberIcon);
     if (m_pImgCountIcon == nullptr) {
         m_pImgCountIcon = g_ConfigManager.LoadPNGScaled(kImageCountIcon);
     }
-    m_pImgEnterPressed = login_ui::LoadIfEmpty(m_pImgEnterPressed, kImageEnterPressed);
-    m_pImgEnterNormal = login_ui::LoadIfEmpty(m_pImgEnterNormal, kImageEnterNormal);
-    m_pImgSeparator = login_ui::LoadIfEmpty(m_pImgSeparator, kImageSeparator);
+    m_pImgEnterPressed = LoadPNGIfEmpty(m_pImgEnterPressed, kImageEnterPressed);
+    m_pImgEnterNormal = LoadPNGIfEmpty(m_pImgEnterNormal, kImageEnterNormal);
+    m_pImgSeparator = LoadPNGIfEmpty(m_pImgSeparator, kImageSeparator);
 }
 
 int CDlgConfListChild::AddItem(int index, std::uint32_t confNumber, int countBefore, int countAfter,

@@ -35,10 +35,6 @@ constexpr COLORREF kHotlineColor = 0xF3C6A1;
 constexpr int kWindowWidth = 680;
 constexpr int kWindowHeight = 500;
 
-void MoveButton(CYavPngButton& button, int x, int y, int cx, int cy) {
-    button.MoveWindow(yav::Scaled(x), yav::Scaled(y), yav::Scaled(cx), yav::Scaled(cy));
-}
-
 }  // namespace
 
 CDlgLogin::CDlgLogin(QWidget* parent)
@@ -103,14 +99,14 @@ BOOL CDlgLogin::OnInitDialog() {
             m_pImgBackground = g_ConfigManager.LoadPNG(kImageBackground);
         }
     }
-    m_pImgNetSet = login_ui::LoadIfEmpty(m_pImgNetSet, kImageNetSet);
-    m_pImgNetSetHover = login_ui::LoadIfEmpty(m_pImgNetSetHover, kImageNetSetHover);
-    m_pImgMinimize = login_ui::LoadIfEmpty(m_pImgMinimize, kImageMinimize);
-    m_pImgMinimizeHover = login_ui::LoadIfEmpty(m_pImgMinimizeHover, kImageMinimizeHover);
-    m_pImgClose = login_ui::LoadIfEmpty(m_pImgClose, kImageClose);
-    m_pImgCloseHover = login_ui::LoadIfEmpty(m_pImgCloseHover, kImageCloseHover);
-    m_pImgLink = login_ui::LoadIfEmpty(m_pImgLink, kImageLink);
-    m_pImgLinkHover = login_ui::LoadIfEmpty(m_pImgLinkHover, kImageLinkHover);
+    m_pImgNetSet = LoadPNGIfEmpty(m_pImgNetSet, kImageNetSet);
+    m_pImgNetSetHover = LoadPNGIfEmpty(m_pImgNetSetHover, kImageNetSetHover);
+    m_pImgMinimize = LoadPNGIfEmpty(m_pImgMinimize, kImageMinimize);
+    m_pImgMinimizeHover = LoadPNGIfEmpty(m_pImgMinimizeHover, kImageMinimizeHover);
+    m_pImgClose = LoadPNGIfEmpty(m_pImgClose, kImageClose);
+    m_pImgCloseHover = LoadPNGIfEmpty(m_pImgCloseHover, kImageCloseHover);
+    m_pImgLink = LoadPNGIfEmpty(m_pImgLink, kImageLink);
+    m_pImgLinkHover = LoadPNGIfEmpty(m_pImgLinkHover, kImageLinkHover);
 
     SetUpControls();
     LayoutControls();
@@ -149,16 +145,16 @@ void CDlgLogin::SetUpControls() {
 }
 
 void CDlgLogin::LayoutControls() {
-    MoveButton(m_btnClose, 653, 7, 20, 20);
-    MoveButton(m_btnMinimize, 623, 7, 20, 20);
-    MoveButton(m_btnNetSet, 586, 7, 20, 20);
+    m_btnClose.MoveScaled(653, 7, 20, 20);
+    m_btnMinimize.MoveScaled(623, 7, 20, 20);
+    m_btnNetSet.MoveScaled(586, 7, 20, 20);
     m_staticHotline.MoveWindow(yav::ScaledRect(23, 459, 220, 20));
     if (m_pInput) {
         m_pInput->MoveWindow(yav::ScaledRect(331, 97, 302, 290));
     }
     const bool wide = g_ConfigManager.GetLanguageIndex() == 1;
-    MoveButton(m_btnConference, wide ? 422 : 432, 406, wide ? 120 : 100, 21);
-    MoveButton(m_btnAccount, wide ? 417 : 437, 406, wide ? 120 : 80, 21);
+    m_btnConference.MoveScaled(wide ? 422 : 432, 406, wide ? 120 : 100, 21);
+    m_btnAccount.MoveScaled(wide ? 417 : 437, 406, wide ? 120 : 80, 21);
     SetMode(m_nMode);
 }
 

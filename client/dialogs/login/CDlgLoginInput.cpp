@@ -146,16 +146,16 @@ BOOL CDlgLoginInput::OnInitDialog() {
     MoveWindow(yav::Scaled(331), yav::Scaled(97), yav::Scaled(kPageWidth),
                yav::Scaled(kPageHeight));
 
-    m_pImgBkAccount = login_ui::LoadIfEmpty(m_pImgBkAccount, kImageBkAccount);
-    m_pImgBkTrial = login_ui::LoadIfEmpty(m_pImgBkTrial, kImageBkTrial);
-    m_pImgBkConference = login_ui::LoadIfEmpty(m_pImgBkConference, kImageBkConference);
-    m_pImgUserIcon = login_ui::LoadIfEmpty(m_pImgUserIcon, kImageUserIcon);
-    m_pImgPasswordIcon = login_ui::LoadIfEmpty(m_pImgPasswordIcon, kImagePasswordIcon);
-    m_pImgNumberIcon = login_ui::LoadIfEmpty(m_pImgNumberIcon, kImageNumberIcon);
-    m_pImgTicked = login_ui::LoadIfEmpty(m_pImgTicked, kImageTicked);
-    m_pImgUnticked = login_ui::LoadIfEmpty(m_pImgUnticked, kImageUnticked);
-    m_pImgButton = login_ui::LoadIfEmpty(m_pImgButton, kImageButton);
-    m_pImgButtonHover = login_ui::LoadIfEmpty(m_pImgButtonHover, kImageButtonHover);
+    m_pImgBkAccount = LoadPNGIfEmpty(m_pImgBkAccount, kImageBkAccount);
+    m_pImgBkTrial = LoadPNGIfEmpty(m_pImgBkTrial, kImageBkTrial);
+    m_pImgBkConference = LoadPNGIfEmpty(m_pImgBkConference, kImageBkConference);
+    m_pImgUserIcon = LoadPNGIfEmpty(m_pImgUserIcon, kImageUserIcon);
+    m_pImgPasswordIcon = LoadPNGIfEmpty(m_pImgPasswordIcon, kImagePasswordIcon);
+    m_pImgNumberIcon = LoadPNGIfEmpty(m_pImgNumberIcon, kImageNumberIcon);
+    m_pImgTicked = LoadPNGIfEmpty(m_pImgTicked, kImageTicked);
+    m_pImgUnticked = LoadPNGIfEmpty(m_pImgUnticked, kImageUnticked);
+    m_pImgButton = LoadPNGIfEmpty(m_pImgButton, kImageButton);
+    m_pImgButtonHover = LoadPNGIfEmpty(m_pImgButtonHover, kImageButtonHover);
     if (m_pImgLogo == nullptr) {
         const int language = g_ConfigManager.GetLanguageIndex();
         if (g_ConfigManager.bIsSelfLog != 0) {
@@ -267,8 +267,7 @@ void CDlgLoginInput::LayoutMode() {
         }
         focus = &m_editUser;
         // Placed, never shown.
-        m_btnAutoLogin.MoveWindow(yav::Scaled(100), yav::Scaled(188), yav::Scaled(15),
-                                  yav::Scaled(16));
+        m_btnAutoLogin.MoveScaled(100, 188, 15, 16);
         m_staticAutoLogin.MoveWindow(yav::ScaledRect(122, 187, 60, 16));
     } else if (mode == kLoginModeTrial) {
         shown = {{&m_imgNick, {27, 100, 14, 15}},
@@ -299,8 +298,7 @@ void CDlgLoginInput::LayoutMode() {
         }
         const QRect& r = placed->rect;
         if (auto* button = dynamic_cast<CYavPngButton*>(control)) {
-            button->MoveWindow(yav::Scaled(r.x()), yav::Scaled(r.y()), yav::Scaled(r.width()),
-                               yav::Scaled(r.height()));
+            button->MoveScaled(r.x(), r.y(), r.width(), r.height());
         } else if (yav::WindowCore* window = yav::WindowFrom(control)) {
             window->MoveWindow(yav::ScaledRect(r.x(), r.y(), r.width(), r.height()));
         } else {

@@ -69,12 +69,12 @@ BOOL CDlgModUserPwd::OnInitDialog() {
                  SWP_NOMOVE | SWP_NOZORDER);
     yav::CenterInWorkArea(this, yav::ScreenNearest(GetParentWnd()));
 
-    m_pImgCloseNormal = login_ui::LoadIfEmpty(m_pImgCloseNormal, kImageClose);
-    m_pImgCloseHover = login_ui::LoadIfEmpty(m_pImgCloseHover, kImageCloseHover);
-    m_pImgOkNormal = login_ui::LoadIfEmpty(m_pImgOkNormal, kImageOk);
-    m_pImgOkHover = login_ui::LoadIfEmpty(m_pImgOkHover, kImageOkHover);
-    m_pImgCancelNormal = login_ui::LoadIfEmpty(m_pImgCancelNormal, kImageCancel);
-    m_pImgCancelHover = login_ui::LoadIfEmpty(m_pImgCancelHover, kImageCancelHover);
+    m_pImgCloseNormal = LoadPNGIfEmpty(m_pImgCloseNormal, kImageClose);
+    m_pImgCloseHover = LoadPNGIfEmpty(m_pImgCloseHover, kImageCloseHover);
+    m_pImgOkNormal = LoadPNGIfEmpty(m_pImgOkNormal, kImageOk);
+    m_pImgOkHover = LoadPNGIfEmpty(m_pImgOkHover, kImageOkHover);
+    m_pImgCancelNormal = LoadPNGIfEmpty(m_pImgCancelNormal, kImageCancel);
+    m_pImgCancelHover = LoadPNGIfEmpty(m_pImgCancelHover, kImageCancelHover);
 
     m_staticTitle.SetAlignLeft();
     m_staticTitle.SetTextColor(kWhite);
@@ -100,7 +100,7 @@ BOOL CDlgModUserPwd::OnInitDialog() {
                                  LoadLangString(kTextCancel), kCancelGrey);
 
     m_staticTitle.MoveWindow(yav::ScaledRect(12, 7, 220, 17));
-    m_btnClose.MoveWindow(yav::Scaled(275), yav::Scaled(7), yav::Scaled(16), yav::Scaled(16));
+    m_btnClose.MoveScaled(275, 7, 16, 16);
     m_staticOld.MoveWindow(yav::ScaledRect(42, 62, 68, 17));
     m_staticNew.MoveWindow(yav::ScaledRect(42, 91, 68, 17));
     if (g_ConfigManager.GetLanguageIndex() == 1) {
@@ -111,8 +111,8 @@ BOOL CDlgModUserPwd::OnInitDialog() {
     m_editOld.MoveWindow(yav::ScaledRect(110, 60, 147, 23));
     m_editNew.MoveWindow(yav::ScaledRect(110, 89, 147, 23));
     m_editConfirm.MoveWindow(yav::ScaledRect(110, 118, 147, 23));
-    m_btnOk.MoveWindow(yav::Scaled(160), yav::Scaled(160), yav::Scaled(55), yav::Scaled(24));
-    m_btnCancel.MoveWindow(yav::Scaled(228), yav::Scaled(160), yav::Scaled(55), yav::Scaled(24));
+    m_btnOk.MoveScaled(160, 160, 55, 24);
+    m_btnCancel.MoveScaled(228, 160, 55, 24);
     return 1;
 }
 
@@ -131,7 +131,7 @@ void CDlgModUserPwd::OnOK() {
         return;
     }
     if (m_modifyPassword) {
-        m_modifyPassword(m_editOld.text(), m_editNew.text(), m_editConfirm.text());
+        m_modifyPassword(checked.oldPassword, checked.newPassword, checked.confirmation);
     }
     EndDialog(IDOK);
 }

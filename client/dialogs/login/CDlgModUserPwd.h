@@ -25,8 +25,8 @@ public:
     static constexpr int IDC_CONFIRM_PASSWORD = 1091;
     static constexpr int kPasswordLimitChars = 18;
 
-    // The conference manager's password change (old, new, confirmation), as typed; each fits
-    // its 32-byte field in code page 936 when it arrives.
+    // The conference manager's password change (old, new, confirmation), trimmed of white
+    // space at both ends; each fits its 32-byte field in code page 936 when it arrives.
     using ModifyPasswordFn =
         std::function<void(const QString& oldPwd, const QString& newPwd, const QString& confirm)>;
 

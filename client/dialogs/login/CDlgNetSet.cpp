@@ -36,10 +36,6 @@ constexpr COLORREF kBlack = 0;
 constexpr COLORREF kGrey = 0x6F6F6E;
 constexpr COLORREF kOrange = 0xEF8F42;
 
-void MoveButton(CYavPngButton& button, int x, int y, int cx, int cy) {
-    button.MoveWindow(yav::Scaled(x), yav::Scaled(y), yav::Scaled(cx), yav::Scaled(cy));
-}
-
 }  // namespace
 
 CDlgNetSet::CDlgNetSet(QWidget* parent)
@@ -113,10 +109,10 @@ BOOL CDlgNetSet::OnInitDialog() {
     LoadSettings();
     SetWindowPos(yav::ZOrder::Keep, 0, 0, yav::Scaled(304), yav::Scaled(m_nListOnly ? 207 : 257),
                  SWP_NOMOVE | SWP_NOZORDER);
-    m_pImgCloseNormal = login_ui::LoadIfEmpty(m_pImgCloseNormal, kImageClose);
-    m_pImgCloseHover = login_ui::LoadIfEmpty(m_pImgCloseHover, kImageCloseHover);
-    m_pImgOkNormal = login_ui::LoadIfEmpty(m_pImgOkNormal, kImageOk);
-    m_pImgOkHover = login_ui::LoadIfEmpty(m_pImgOkHover, kImageOkHover);
+    m_pImgCloseNormal = LoadPNGIfEmpty(m_pImgCloseNormal, kImageClose);
+    m_pImgCloseHover = LoadPNGIfEmpty(m_pImgCloseHover, kImageCloseHover);
+    m_pImgOkNormal = LoadPNGIfEmpty(m_pImgOkNormal, kImageOk);
+    m_pImgOkHover = LoadPNGIfEmpty(m_pImgOkHover, kImageOkHover);
     SetUpControls();
     LayoutControls();
     return 1;
@@ -226,11 +222,11 @@ void CDlgNetSet::LayoutControls() {
     m_staticHeader.MoveWindow(yav::ScaledRect(12, 8, 230, 17));
     m_staticAdvancedHeader.MoveWindow(yav::ScaledRect(12, 8, 230, 17));
     if (m_nListOnly != 0) {
-        MoveButton(m_btnOk, 229, 160, 55, 24);
+        m_btnOk.MoveScaled(229, 160, 55, 24);
     } else {
-        MoveButton(m_btnOk, 216, 225, 55, 24);
+        m_btnOk.MoveScaled(216, 225, 55, 24);
     }
-    MoveButton(m_btnClose, 275, 7, 16, 16);
+    m_btnClose.MoveScaled(275, 7, 16, 16);
     m_staticServer1.MoveWindow(yav::ScaledRect(42, 62, 63, 17));
     m_staticServer2.MoveWindow(yav::ScaledRect(42, 91, 63, 17));
     m_staticServer3.MoveWindow(yav::ScaledRect(42, 120, 63, 17));
@@ -238,7 +234,7 @@ void CDlgNetSet::LayoutControls() {
     m_editServer2.MoveWindow(yav::ScaledRect(115, 89, 160, 23));
     m_editServer3.MoveWindow(yav::ScaledRect(115, 118, 160, 23));
     m_staticLoginServer.MoveWindow(yav::ScaledRect(12, 40, 83, 17));
-    MoveButton(m_btnServerList, 22, 60, 157, 20);
+    m_btnServerList.MoveScaled(22, 60, 157, 20);
 
     const bool listOnly = m_nListOnly != 0;
     for (QWidget* listControl : std::initializer_list<QWidget*>{
@@ -262,20 +258,20 @@ void CDlgNetSet::LayoutControls() {
     PlaceTypeDependent(type);
     const int shift = type == 1 ? 3 : 0;
     m_staticCamera.MoveWindow(yav::ScaledRect(12, 168 + shift, 157, 20));
-    MoveButton(m_btnOneCamera, 22, 186 + shift, 160, 20);
-    MoveButton(m_btnSeveralCameras, 22, 208 + shift, 190, 20);
+    m_btnOneCamera.MoveScaled(22, 186 + shift, 160, 20);
+    m_btnSeveralCameras.MoveScaled(22, 208 + shift, 190, 20);
 }
 
 void CDlgNetSet::PlaceTypeDependent(int type) {
     const bool wide = g_ConfigManager.GetLanguageIndex() == 1;
-    MoveButton(m_btnAdvanced, 32, 81, wide ? 120 : 55, 20);
+    m_btnAdvanced.MoveScaled(32, 81, wide ? 120 : 55, 20);
     if (type == 1) {
-        MoveButton(m_btnOwnServer, 22, 85, 215, 20);
+        m_btnOwnServer.MoveScaled(22, 85, 215, 20);
         m_staticOwnServer.MoveWindow(yav::ScaledRect(32, 110, 100, 17));
         m_editServerSelf.MoveWindow(yav::ScaledRect(101, 110, 160, 20));
         m_staticNote.MoveWindow(yav::ScaledRect(32, 133, 250, 34));
     } else {
-        MoveButton(m_btnOwnServer, 22, 105, 215, 20);
+        m_btnOwnServer.MoveScaled(22, 105, 215, 20);
         m_staticOwnServer.MoveWindow(yav::ScaledRect(32, 130, 100, 17));
         m_editServerSelf.MoveWindow(yav::ScaledRect(101, 130, 160, 20));
         m_staticNote.MoveWindow(yav::ScaledRect(32, 130, 250, 34));

@@ -43,8 +43,8 @@ BOOL CDlgReconnect::OnInitDialog() {
     CDlgCommon::OnInitDialog();
     SetWindowPos(yav::ZOrder::Keep, 0, 0, yav::Scaled(300), yav::Scaled(150),
                  SWP_NOMOVE | SWP_NOZORDER);
-    m_pImgNormal = login_ui::LoadIfEmpty(m_pImgNormal, kImageNormal);
-    m_pImgHover = login_ui::LoadIfEmpty(m_pImgHover, kImageHover);
+    m_pImgNormal = LoadPNGIfEmpty(m_pImgNormal, kImageNormal);
+    m_pImgHover = LoadPNGIfEmpty(m_pImgHover, kImageHover);
 
     m_staticTitle.SetWindowText(LoadLangString(kTextTitle));
     m_staticTitle.SetAlignLeft();
@@ -58,7 +58,7 @@ BOOL CDlgReconnect::OnInitDialog() {
 
     m_staticTitle.MoveWindow(yav::ScaledRect(16, 7, 210, 21));
     m_staticMessage.MoveWindow(yav::ScaledRect(25, 32, 250, 73));
-    m_btnGiveUp.MoveWindow(yav::Scaled(201), yav::Scaled(106), yav::Scaled(74), yav::Scaled(24));
+    m_btnGiveUp.MoveScaled(201, 106, 74, 24);
     return 1;
 }
 

@@ -77,15 +77,15 @@ BOOL CDlgTransSvr::OnInitDialog() {
     SetWindowPos(yav::ZOrder::Keep, 0, 0, kWindowWidth, kWindowHeight, SWP_NOMOVE | SWP_NOZORDER);
     yav::CenterInWorkArea(this, yav::ScreenNearest(GetParentWnd()));
 
-    m_pImgLogo = login_ui::LoadIfEmpty(m_pImgLogo, kImageLogo);
+    m_pImgLogo = LoadPNGIfEmpty(m_pImgLogo, kImageLogo);
     if (m_pImgMinimize == nullptr) {
         m_pImgMinimize = g_ConfigManager.LoadPNGScaled(kImageMinimize);
     }
-    m_pImgMinimizeHover = login_ui::LoadIfEmpty(m_pImgMinimizeHover, kImageMinimizeHover);
-    m_pImgClose = login_ui::LoadIfEmpty(m_pImgClose, kImageClose);
-    m_pImgCloseHover = login_ui::LoadIfEmpty(m_pImgCloseHover, kImageCloseHover);
-    m_pImgStep = login_ui::LoadIfEmpty(m_pImgStep, kImageStep);
-    m_pImgStepHover = login_ui::LoadIfEmpty(m_pImgStepHover, kImageStepHover);
+    m_pImgMinimizeHover = LoadPNGIfEmpty(m_pImgMinimizeHover, kImageMinimizeHover);
+    m_pImgClose = LoadPNGIfEmpty(m_pImgClose, kImageClose);
+    m_pImgCloseHover = LoadPNGIfEmpty(m_pImgCloseHover, kImageCloseHover);
+    m_pImgStep = LoadPNGIfEmpty(m_pImgStep, kImageStep);
+    m_pImgStepHover = LoadPNGIfEmpty(m_pImgStepHover, kImageStepHover);
 
     m_imgLogo.SetImage(m_pImgLogo);
     m_imgLogo.SetBkColor(g_clrCaption);

@@ -25,10 +25,6 @@ QFont Derived(QFont font, int delta) {
 
 }  // namespace
 
-QImage* LoadIfEmpty(QImage* current, UINT id) {
-    return current != nullptr ? current : g_ConfigManager.LoadPNG(id);
-}
-
 int ShowMessage(QWidget* parent, int textId, int type) {
     CDlgPopMsg box(LoadLangString(kTextCaption), LoadLangString(textId), 0, type, parent, 1);
     return box.DoModal();

@@ -1,5 +1,5 @@
 #pragma once
-// Small pieces the login dialogs share: skin images loaded once, the message box as every
+// Small pieces the login dialogs share: the message box as every
 // one of them shows it, and the two fonts the login pages derive from the UI font.
 
 #include <QFont>
@@ -12,9 +12,6 @@ class CYavPngButton;
 class QWidget;
 
 namespace login_ui {
-
-// The cached skin image for id unless one is held already.
-QImage* LoadIfEmpty(QImage* current, UINT id);
 
 // The program's message box, modal, with caption text 1, no countdown, topmost.
 int ShowMessage(QWidget* parent, int textId, int type = 0);

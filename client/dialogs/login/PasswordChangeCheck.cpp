@@ -19,22 +19,27 @@ PasswordChangeResult Refuse(int textId, int field) {
 
 }  // namespace
 
-PasswordChangeResult PasswordChangeCheck::Check(const QString& oldPassword,
-                                                const QString& newPassword,
-                                                const QString& confirmation) {
-    if (oldPassword.trimmed().isEmpty()) {
+PasswordChangeResult PasswordChangeCheck::Check(const QString& typedOld, const QString& typedNew,
+                                                const QString& typedConfirmation) {
+    const QString oldPassword = typedOld.trimmed();
+    const QString newPassword = typedNew.trimmed();
+    const QString confirmation = typedConfirmation.trimmed();
+    if (oldPassword.isEmpty()) {
         return Refuse(kTextOldEmpty, 0);
     }
-    if (newPassword.trimmed().isEmpty()) {
+    if (newPassword.isEmpty()) {
         return Refuse(kTextNewEmpty, 1);
     }
-    if (confirmation.trimmed().isEmpty()) {
+    if (confirmation.isEmpty()) {
         return Refuse(kTextConfirmEmpty, 2);
     }
     if (newPassword != confirmation) {
         return Refuse(kTextMismatch, 2);
     }
     PasswordChangeResult result;
+    result.oldPassword = oldPassword;
+    result.newPassword = newPassword;
+    result.confirmation = confirmation;
     result.oldGbk = login_text::ToGbk(oldPassword);
     result.newGbk = login_text::ToGbk(newPassword);
     result.confirmGbk = login_text::ToGbk(confirmation);

@@ -42,20 +42,27 @@ CrashRun RunChild(const char* mode) {
     return run;
 }
 
+// The report's raw backtrace (before the loaded modules); empty when the report has none.
+std::string RawBacktrace(const std::string& report) {
+    const size_t raw = report.find("backtrace:\n");
+    const size_t modules = report.find("loaded modules:\n", raw == std::string::npos ? 0 : raw);
+    if (raw == std::string::npos || modules == std::string::npos) {
+        return {};
+    }
+    return report.substr(raw, modules - raw);
+}
+
 TEST(CrashReport, NullWriteLeavesReportWithReadableBacktrace) {
     const CrashRun run = RunChild("segv");
     EXPECT_EQ(run.exitCode, 128 + SIGSEGV);
     EXPECT_NE(run.report.find("signal: 11 (SIGSEGV)"), std::string::npos) << run.report;
     EXPECT_NE(run.report.find("fault address: 0x0\n"), std::string::npos) << run.report;
     // The raw backtrace names the failing function, the demangled one too.
-    const size_t raw = run.report.find("backtrace:\n");
-    const size_t modules = run.report.find("loaded modules:\n");
-    ASSERT_NE(raw, std::string::npos);
-    ASSERT_NE(modules, std::string::npos);
-    EXPECT_NE(run.report.substr(raw, modules - raw).find("CrashWithNullWrite"), std::string::npos)
-        << run.report;
+    EXPECT_NE(RawBacktrace(run.report).find("CrashWithNullWrite"), std::string::npos) << run.report;
     EXPECT_NE(run.report.find("main"), std::string::npos);
     // The loaded modules are the process's memory map: the program itself and the C library.
+    const size_t modules = run.report.find("loaded modules:\n");
+    ASSERT_NE(modules, std::string::npos);
     const std::string map = run.report.substr(modules);
     EXPECT_NE(map.find("crash_child"), std::string::npos);
     EXPECT_NE(map.find("libc"), std::string::npos);
@@ -129,6 +136,41 @@ TEST(CrashReport, SecondFaultWaitsForTheFirstReport) {
     EXPECT_NE(text.find("CrashWithNullWrite"), std::string::npos) << text;
     EXPECT_NE(text.find("loaded modules:\n"), std::string::npos) << text;
 }
+
+// The number on a "<label>: <number>" line of the report; empty when the line is missing.
+std::string ReportField(const std::string& report, const std::string& label) {
+    const size_t start = report.find("\n" + label + ": ");
+    if (start == std::string::npos) {
+        return {};
+    }
+    const size_t value = start + label.size() + 3;
+    return report.substr(value, report.find('\n', value) - value);
+}
+
+// A worker thread that overflows its stack is reported like the main thread: the handler runs
+// on the worker's own alternate stack, since the worker's stack has no room left.
+class WorkerStackOverflow : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(WorkerStackOverflow, LeavesReportFromTheWorker) {
+    const CrashRun run = RunChild(GetParam());
+    EXPECT_EQ(run.exitCode, 128 + SIGSEGV);
+    ASSERT_NE(run.report.find("signal: 11 (SIGSEGV)"), std::string::npos)
+        << "no report: " << run.report;
+    const std::string process = ReportField(run.report, "process");
+    const std::string thread = ReportField(run.report, "thread");
+    EXPECT_FALSE(thread.empty()) << run.report;
+    EXPECT_NE(thread, process) << "reported from the main thread";
+    EXPECT_NE(ReportField(run.report, "fault address"), "0x0") << run.report;
+    EXPECT_NE(RawBacktrace(run.report).find("OverflowTheStack"), std::string::npos) << run.report;
+    EXPECT_NE(run.log.find("进程退出产生dump文件 ExceptionCode 0xb>"), std::string::npos)
+        << run.log;
+}
+
+INSTANTIATE_TEST_SUITE_P(CrashReport, WorkerStackOverflow,
+                         ::testing::Values("overflow-xthread", "overflow-thread"),
+                         [](const ::testing::TestParamInfo<const char*>& param) {
+                             return std::string(param.param).substr(9);  // after "overflow-"
+                         });
 
 TEST(CrashReport, NoReportWithoutACrash) {
     const CrashRun run = RunChild("none");

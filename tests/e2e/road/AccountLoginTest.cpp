@@ -11,7 +11,7 @@
 #include "app/ConfigManger.h"
 #include "conference/DlgStartup.h"
 #include "conference/RoadDialogs.h"
-#include "conference/RoadWindows.h"
+#include "conference/RoadRoom.h"
 #include "conference/RoomFrame.h"
 #include "conference/XMainFrame.h"
 #include "dialogs/login/CConfItemPanel.h"
@@ -20,6 +20,7 @@
 #include "dialogs/login/CDlgLogin.h"
 #include "dialogs/login/CDlgLoginInput.h"
 #include "fakes/conference/LogCapture.h"
+#include "ui/GrabPixels.h"
 
 namespace {
 
@@ -48,6 +49,8 @@ TEST(AccountLogin, TheLoginWindowLeadsIntoTheConferenceAndBack) {
     int lists = 0;
     QString roomTitle;
     int listedRows = -1;
+    int typedNamePixels = 0;
+    int listedNamePixels = 0;
     std::unique_ptr<CDlgStartup> startup;
     const int observer = yav::Dialog::AddModalObserver([&](yav::Dialog& dialog) {
         if (auto* login = dynamic_cast<CDlgLogin*>(&dialog)) {
@@ -56,12 +59,22 @@ TEST(AccountLogin, TheLoginWindowLeadsIntoTheConferenceAndBack) {
             ASSERT_NE(input, nullptr);
             input->GetUserEdit().setText(QStringLiteral("alice"));
             input->GetPasswordEdit().setText(QStringLiteral("alice"));
-            road_e2e::SaveGrab(login, "road_login_account.png");
+            // The typed name shows in its field.
+            const QImage shot = road_e2e::SaveGrab(login, "road_login_account.png");
+            QWidget& user = input->GetUserEdit();
+            typedNamePixels =
+                grab_pixels::DarkPixels(shot, QRect(user.mapTo(login, QPoint(0, 0)), user.size()));
             input->LoginByMode();
         } else if (auto* list = dynamic_cast<CDlgConfList*>(&dialog)) {
             ++lists;
             listedRows = list->GetRowList().GetItemCount();
-            road_e2e::SaveGrab(list, "road_conference_list.png");
+            // The conference's name shows in its row.
+            const QImage shot = road_e2e::SaveGrab(list, "road_conference_list.png");
+            if (listedRows > 0) {
+                QWidget* name = list->GetRowList().GetItem(0)->GetNameLabel();
+                listedNamePixels = grab_pixels::DarkPixels(
+                    shot, QRect(name->mapTo(list, QPoint(0, 0)), name->size()));
+            }
             list->SendMessage(WM_COMMAND, MAKEWPARAM(CDlgConfList::IDC_CLOSE, BN_CLICKED), 0);
         }
     });
@@ -76,8 +89,8 @@ TEST(AccountLogin, TheLoginWindowLeadsIntoTheConferenceAndBack) {
         }
     });
     roomWatch.start();
-    startup = std::make_unique<CDlgStartup>(
-        std::make_unique<CRoadWindows>(std::make_unique<CRoadDialogs>()), frame.get());
+    startup = std::make_unique<CDlgStartup>(std::make_unique<CRoadDialogs>(),
+                                            std::make_unique<CRoadRoom>(), frame.get());
     ST_START_PARAM none;
     startup->SetStartParams(0, &none, QString());
     startup->DoModal();
@@ -87,6 +100,8 @@ TEST(AccountLogin, TheLoginWindowLeadsIntoTheConferenceAndBack) {
     EXPECT_EQ(roomTitle, QStringLiteral("Demo (900001)"));
     EXPECT_EQ(lists, 1);
     EXPECT_EQ(listedRows, 1);
+    EXPECT_GT(typedNamePixels, 10);
+    EXPECT_GT(listedNamePixels, 10);
     // The road's own log lines, in the order it walked.
     const std::vector<std::string> lines = log.Lines();
     const auto position = [&lines](const std::string& text) {

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -102,14 +103,18 @@ inline void Terminate(QProcess& process) {
     }
 }
 
-// Saves a grab of the widget into the test output folder (YAV_TEST_OUTPUT_DIR) for review.
-inline void SaveGrab(QWidget* widget, const QString& name) {
-    const QString folder = qEnvironmentVariable("YAV_TEST_OUTPUT_DIR");
-    if (folder.isEmpty() || widget == nullptr) {
-        return;
+// Grabs the widget, saves the picture into the test output folder (YAV_TEST_OUTPUT_DIR) for
+// review and returns it for the test's checks.
+inline QImage SaveGrab(QWidget* widget, const QString& name) {
+    if (widget == nullptr) {
+        return {};
     }
-    QDir().mkpath(folder);
-    widget->grab().save(folder + "/" + name);
+    const QImage picture = widget->grab().toImage();
+    const QString folder = qEnvironmentVariable("YAV_TEST_OUTPUT_DIR");
+    if (!folder.isEmpty() && QDir().mkpath(folder)) {
+        picture.save(folder + "/" + name);
+    }
+    return picture;
 }
 
 // Ends a client process that a failed test left running.

@@ -12,14 +12,15 @@
 #include "app/AppSettings.h"
 #include "app/ConfigManger.h"
 #include "conference/DlgStartup.h"
-#include "conference/RoadWindows.h"
+#include "conference/RoadRoom.h"
 #include "conference/RoomFrame.h"
 #include "conference/XMainFrame.h"
+#include "ui/GrabPixels.h"
 
 namespace {
 
 // The login dialogs' side of the road, scripted: each list or login window run calls the
-// next step.
+// next step. The room under them is the program's own.
 class ScriptedDialogs : public yav::road::IRoadWindows {
 public:
     std::function<int()> onList;
@@ -54,8 +55,6 @@ public:
     }
     int messageAnswer = 1;
     void RememberMonitor() override {}
-    bool CreateRoomWindow(const QString&, uint32_t) override { return false; }
-    void CloseStartup() override {}
     std::vector<QString> messages;
 };
 
@@ -86,7 +85,7 @@ protected:
     void StartRoad(const ST_START_PARAM& block) {
         auto owned = std::make_unique<ScriptedDialogs>();
         dialogs = owned.get();
-        startup = std::make_unique<CDlgStartup>(std::make_unique<CRoadWindows>(std::move(owned)),
+        startup = std::make_unique<CDlgStartup>(std::move(owned), std::make_unique<CRoadRoom>(),
                                                 frame.get());
         startup->SetStartParams(1, &block, QString());
     }
@@ -122,6 +121,7 @@ TEST_F(RoomRoundTrip, ClosingTheRoomBringsBackTheListOfTheLastAnswer) {
 
     QString roomTitle;
     bool roomWasVisible = false;
+    int titlePixels = 0;
     // The list of the last answer is shown again; its close ends the program.
     ListEndsTheProgram();
     QTimer::singleShot(0, startup.get(), [&]() {
@@ -129,13 +129,18 @@ TEST_F(RoomRoundTrip, ClosingTheRoomBringsBackTheListOfTheLastAnswer) {
         ASSERT_NE(room, nullptr);
         roomWasVisible = yav::testing::WaitUntil([room]() { return room->isVisible(); }, 5000);
         roomTitle = room->windowTitle();
-        road_e2e::SaveGrab(room, "road_room_frame.png");
+        // The frame shows the conference's title.
+        const QImage shot = road_e2e::SaveGrab(room, "road_room_frame.png");
+        if (auto* title = room->findChild<QWidget*>(QStringLiteral("roomTitle"))) {
+            titlePixels = grab_pixels::DarkPixels(shot, title->geometry());
+        }
         room->close();
     });
     startup->DoModal();
 
     EXPECT_TRUE(roomWasVisible);
     EXPECT_EQ(roomTitle, QStringLiteral("Demo (900001)"));
+    EXPECT_GT(titlePixels, 10);
     EXPECT_EQ(dialogs->listRuns, 1);
     ASSERT_FALSE(dialogs->listed.empty());
     EXPECT_EQ(dialogs->listed.front().confId, 900001u);

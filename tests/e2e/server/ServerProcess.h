@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "support/WaitUntil.h"
+
 namespace yav::test {
 
 class ServerProcess {
@@ -39,19 +41,5 @@ private:
     uint16_t conferencePort_ = 0;
     uint16_t probePort_ = 0;
 };
-
-// Waits until condition() holds or the limit passes; the result of the last check.
-template <class Condition>
-bool WaitUntil(Condition condition, std::chrono::milliseconds limit = std::chrono::seconds(10)) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return condition();
-        }
-        struct timespec pause = {0, 5 * 1000 * 1000};
-        nanosleep(&pause, nullptr);
-    }
-    return true;
-}
 
 }  // namespace yav::test

@@ -315,14 +315,18 @@ TEST_F(ThreeBotConference, RecordChangesReachEveryParticipantsList) {
 }
 
 TEST_F(ThreeBotConference, FrozenServerIsNoticedByTheHeartbeat) {
-    // The server's sockets stay open: only the missing heartbeats tell the clients.
+    // Every link carries traffic up to the freeze, and none was lost before it.
+    Settle({&chair_, &guest_, &member_});
+    const auto lost = [](const ST_CS_MSG& m) { return m.type == CS_MSG_CONNECTION_LOST; };
+    for (CsBot* bot : {&chair_, &guest_, &member_}) {
+        EXPECT_FALSE(bot->Saw(lost));
+    }
+    // The server's sockets stay open: only the missing heartbeats tell the clients, within
+    // the 20 s the protocol promises (how soon is measured by bench/DeadPeerBench).
     server_.Freeze();
-    const auto frozenAt = std::chrono::steady_clock::now();
     for (CsBot* bot : {&chair_, &guest_, &member_}) {
         EXPECT_TRUE(bot->WaitForType(CS_MSG_CONNECTION_LOST, std::chrono::seconds(20)));
     }
-    // Announced time-out 1.5 s; well within the 20 s the protocol promises.
-    EXPECT_LT(std::chrono::steady_clock::now() - frozenAt, std::chrono::seconds(10));
 }
 
 }  // namespace

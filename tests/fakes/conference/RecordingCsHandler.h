@@ -59,9 +59,8 @@ public:
     void OnUserJoin(ST_USER_ITEM_DEPT* record) override {
         Record(Call("OnUserJoin", record->userId));
     }
-    void OnUserLeave(std::uint16_t userId, std::uint32_t departmentId,
-                     std::uint8_t state) override {
-        Record(Call("OnUserLeave", userId, departmentId, state));
+    void OnUserLeave(std::uint16_t userId, std::uint32_t departmentId, std::uint8_t kind) override {
+        Record(Call("OnUserLeave", userId, departmentId, kind));
     }
     void OnUserInfoChanged(ST_USER_ITEM_DEPT* record) override {
         Record(Call("OnUserInfoChanged", record->userId));
@@ -71,8 +70,8 @@ public:
         Record(Call("HandleLeadingStatus", userId, newState, oldState));
     }
     void OnUserAttrChanged(std::uint16_t userId, std::uint32_t departmentId,
-                           std::uint8_t state) override {
-        Record(Call("OnUserAttrChanged", userId, departmentId, state));
+                           std::uint8_t kind) override {
+        Record(Call("OnUserAttrChanged", userId, departmentId, kind));
     }
 
 private:

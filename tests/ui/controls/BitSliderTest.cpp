@@ -217,7 +217,24 @@ TEST(BitSliderGrab, BothSliders) {
     parent.show();
     media.OnLButtonDown(QPoint(90, 6));
     media.OnLButtonUp(QPoint(90, 6));
+    const QImage shot = parent.grab().toImage();
     controls_test::SaveGrab(parent, QStringLiteral("sliders"));
+    ASSERT_EQ(shot.size(), QSize(240, 170));
+    const QColor blue(57, 138, 241);
+    const QColor grey(210, 214, 222);
+    // Horizontal at 30: the background before the thumb, the thumb's white face 30 % along
+    // (14 px thumb, 186 px of travel), the channel after it.
+    EXPECT_EQ(shot.pixelColor(10 + 20, 20), blue);
+    EXPECT_EQ(shot.pixelColor(10 + 7 + 186 * 30 / 100, 20), QColor(Qt::white));
+    EXPECT_EQ(shot.pixelColor(10 + 150, 20), grey);
+    // Vertical at level 70: the thumb 30 % from the top, the channel (the level) below it.
+    EXPECT_EQ(shot.pixelColor(20, 40 + 15), grey);
+    EXPECT_EQ(shot.pixelColor(20, 40 + 7 + 106 * 30 / 100), QColor(Qt::white));
+    EXPECT_EQ(shot.pixelColor(20, 40 + 100), blue);
+    // The media slider clicked at 90: filled up to the thumb centred there, dark after it.
+    EXPECT_EQ(shot.pixelColor(50 + 40, 66), QColor(240, 140, 40));
+    EXPECT_EQ(shot.pixelColor(50 + 90, 66), QColor(20, 90, 200));
+    EXPECT_EQ(shot.pixelColor(50 + 130, 66), QColor(60, 60, 60));
 }
 
 }  // namespace

@@ -283,7 +283,49 @@ TEST_F(ComboEditTest, Grab) {
         w->show();
     }
     QApplication::processEvents();
+    const QImage shot = parent.grab().toImage();
     controls_test::SaveGrab(parent, QStringLiteral("combos_and_edits"));
+    ASSERT_EQ(shot.size(), QSize(340, 190));
+
+    // Combos: the owner's frame; the field white, in the read-only colour, or in the face
+    // colour when disabled; the hot one's drop button drawn apart from the plain one's.
+    const auto field = [&](const CComboBoxXP* combo) {
+        const QRect g = combo->geometry();
+        return shot.pixelColor(g.right() - CComboBoxXP::ButtonWidth() - 5, g.center().y());
+    };
+    EXPECT_EQ(shot.pixelColor(plain->geometry().left(), plain->geometry().center().y()),
+              QColor(204, 204, 204));
+    EXPECT_EQ(field(plain), plain->palette().color(QPalette::Active, QPalette::Base));
+    EXPECT_EQ(field(readOnly), QColor(236, 240, 245));
+    EXPECT_EQ(field(disabled), disabled->palette().color(QPalette::Active, QPalette::Button));
+    const auto button = [&](const CComboBoxXP* combo) {
+        const QRect g = combo->geometry();
+        return shot.copy(g.right() + 1 - CComboBoxXP::ButtonWidth(), g.top(),
+                         CComboBoxXP::ButtonWidth(), g.height());
+    };
+    EXPECT_NE(button(hot), button(plain));
+
+    // Edits: the hint in grey while empty; the coloured edit's own background; the disabled
+    // one's text in red.
+    const auto count = [&](const QRect& area, auto&& test) {
+        int n = 0;
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            for (int x = area.left(); x <= area.right(); ++x) {
+                n += test(shot.pixelColor(x, y)) ? 1 : 0;
+            }
+        }
+        return n;
+    };
+    EXPECT_GT(
+        count(hint.geometry().adjusted(3, 3, -3, -3),
+              [](const QColor& c) { return c.red() < 220 && std::abs(c.red() - c.blue()) < 8; }),
+        10);
+    EXPECT_EQ(shot.pixelColor(coloured.geometry().right() - 10, coloured.geometry().center().y()),
+              QColor(247, 247, 247));
+    EXPECT_GT(
+        count(red.geometry().adjusted(3, 3, -3, -3),
+              [](const QColor& c) { return c.red() > 180 && c.green() < 120 && c.blue() < 120; }),
+        10);
 }
 
 }  // namespace

@@ -3,11 +3,17 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QFontMetrics>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <tuple>
+
 #include "ControlTestSupport.h"
+#include "SkinGlobals.h"
+#include "UiFonts.h"
 #include "client/Common/MessageIds.h"
 #include "client/ui/CDocPageBtn.h"
 #include "platform/window/testing/WindowTesting.h"
@@ -163,7 +169,48 @@ TEST(DocPageBtnGrab, TabStrip) {
     QCursor::setPos(QPoint(2000, 2000));  // no tab under the mouse
     strip.show();
     QApplication::processEvents();
+    const QImage shot = strip.grab().toImage();
     controls_test::SaveGrab(strip, QStringLiteral("doc_page_tabs"));
+    ASSERT_EQ(shot.size(), QSize(470, 44));
+    if (checked != nullptr) {
+        // The chosen page's tab stands out in its checked picture.
+        EXPECT_NE(shot.copy(tabs[1]->geometry().adjusted(0, 0, 0, -22)),
+                  shot.copy(tabs[0]->geometry().adjusted(0, 0, 0, -22)));
+    }
+    // The captions are what changes when their texts go: the chosen tab's in the checked
+    // colour, the others' in the normal grey; the short one whole.
+    for (auto& tab : tabs) {
+        tab->SetWindowText(QString());
+    }
+    const QImage bare = strip.grab().toImage();
+    const auto captionPixels = [&](const QRect& area, const QColor& near) {
+        int count = 0;
+        int left = area.right();
+        int right = area.left();
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            for (int x = area.left(); x <= area.right(); ++x) {
+                if (shot.pixel(x, y) == bare.pixel(x, y)) {
+                    continue;
+                }
+                left = std::min(left, x);
+                right = std::max(right, x);
+                const QColor c = shot.pixelColor(x, y);
+                const int distance = std::abs(c.red() - near.red()) +
+                                     std::abs(c.green() - near.green()) +
+                                     std::abs(c.blue() - near.blue());
+                count += distance < 30 ? 1 : 0;
+            }
+        }
+        return std::make_tuple(count, left, right);
+    };
+    const QColor grey(0x66, 0x66, 0x66);
+    const QColor orange = yav::ColorFromRef(0xED8533);
+    EXPECT_GT(std::get<0>(captionPixels(tabs[1]->geometry(), orange)), 5);
+    EXPECT_EQ(std::get<0>(captionPixels(tabs[1]->geometry(), grey)), 0);
+    EXPECT_EQ(std::get<0>(captionPixels(tabs[0]->geometry(), orange)), 0);
+    const auto [greyCount, left, right] = captionPixels(tabs[0]->geometry(), grey);
+    EXPECT_GT(greyCount, 5);
+    EXPECT_NEAR(right + 1 - left, QFontMetrics(g_fontUI).horizontalAdvance(captions[0]), 3);
 }
 
 }  // namespace

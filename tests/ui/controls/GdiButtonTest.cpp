@@ -236,9 +236,22 @@ TEST_F(GdiButtonTest, Grab) {
         w->show();
     }
     focused.setFocus();
-    WaitUntil([&] { return focused.IsFocused(); });
+    ASSERT_TRUE(WaitUntil([&] { return focused.IsFocused(); }));
+    const QImage shot = parent.grab().toImage();
     controls_test::SaveGrab(parent, QStringLiteral("gdi_buttons"));
     QFile::remove(path);
+    ASSERT_EQ(shot.size(), QSize(330, 90));
+    // Bodies (beside the captions): the own colour, the focus fill, none.
+    EXPECT_EQ(shot.pixelColor(10 + 4, 10 + 15), QColor(124, 150, 188));
+    EXPECT_EQ(shot.pixelColor(110 + 4, 10 + 15), QColor(191, 217, 255));
+    EXPECT_EQ(shot.pixelColor(210 + 4, 10 + 15), kParentBack);
+    // The chosen tab's bar along its foot; the other tab has none.
+    EXPECT_EQ(shot.pixelColor(10 + 45, 50 + 29), QColor(57, 138, 241));
+    EXPECT_EQ(shot.pixelColor(110 + 45, 50 + 29), kParentBack);
+    // The image button: the picture in its rectangle on the own background.
+    EXPECT_EQ(shot.pixelColor(image.geometry().topLeft() + image.ImageRect().center()),
+              QColor(0, 120, 255));
+    EXPECT_EQ(shot.pixelColor(210 + 1, 50 + 15), QColor(230, 230, 230));
 }
 
 }  // namespace

@@ -271,7 +271,17 @@ TEST(ListStaticGrab, ReportListAndPictures) {
     meter.SetLevel(9);
     parent.show();
     QApplication::processEvents();
+    const QImage shot = parent.grab().toImage();
     controls_test::SaveGrab(parent, QStringLiteral("list_and_statics"));
+    ASSERT_EQ(shot.size(), QSize(420, 190));
+    // The header's gradient beside the first column's title.
+    EXPECT_EQ(shot.pixelColor(list.m_Header.mapTo(&parent, QPoint(180, 2))),
+              HeaderGradientRowColor(171, 199, 235, 2, 2));
+    // The picture stretched over its control.
+    EXPECT_EQ(shot.pixelColor(10 + 20, 140 + 20), QColor(51, 133, 237));
+    // Level 9: bars 0 to 8 lit (7 px apart), bar 9 unlit.
+    EXPECT_EQ(shot.pixelColor(70 + 8 * 7 + 1, 158), QColor(62, 162, 64));
+    EXPECT_EQ(shot.pixelColor(70 + 9 * 7 + 1, 158), QColor(210, 214, 222));
 }
 
 }  // namespace

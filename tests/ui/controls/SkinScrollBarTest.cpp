@@ -41,6 +41,12 @@ SkinScrollInfo Info(int nMin, int nMax, int nPage, int nPos) {
     return info;
 }
 
+// The middle pixel of a cell of a 15-pixel skin bitmap (column, row as the bitmap lays them
+// out: row 0 normal, 1 hover, 2 pressed).
+QColor CellColor(const QPixmap& skin, int column, int row) {
+    return skin.toImage().pixelColor(column * 15 + 7, row * 15 + 7);
+}
+
 // A vertical bar 15 x 200 in a parent that scrolls it the way a list owner would.
 class ScrollBarTest : public ::testing::Test {
 protected:
@@ -312,7 +318,12 @@ TEST(SkinScrollWnd, WrapsAViewAndFollowsIt) {
     ShowSkinWndScroll(list, SW_SHOW);
 
     QApplication::processEvents();
+    // The skinned bar stands at the view's right edge: its arrows are the skin's, not Qt's.
+    const QImage shot = parent.grab().toImage();
     controls_test::SaveGrab(parent, QStringLiteral("scrollbars_wrapped_list"));
+    const QPoint upArrow = vert.mapTo(&parent, QPoint(7, 7));
+    EXPECT_EQ(upArrow.x(), 10 + 250 - 15 + 7 - wrapper->contentsMargins().right());
+    EXPECT_EQ(shot.pixelColor(upArrow), CellColor(ProgramScrollSkin(), 0, 0));
 
     EXPECT_TRUE(UnskinWndScroll(list));
     EXPECT_EQ(list->parentWidget(), &parent);
@@ -393,7 +404,23 @@ TEST(SkinScrollBarGrab, ProgramSkin) {
     horz.SetScrollInfo(Info(0, 99, 30, 10));
     parent.show();
     horz.OnMouseMove(QPoint(5, 5));  // first arrow in its hover row
+    const QImage shot = parent.grab().toImage();
     controls_test::SaveGrab(parent, QStringLiteral("scrollbars_program_skin"));
+    ASSERT_EQ(shot.size(), QSize(240, 230));
+    const QPixmap skin = ProgramScrollSkin();
+    // Vertical: its two arrows, the track before the thumb and the thumb where the layout
+    // puts it, each from its own cell of the normal row.
+    const SkinScrollLayout v = vert.GetLayout();
+    ASSERT_GT(v.thumb, 0);
+    EXPECT_EQ(shot.pixelColor(10 + 7, 10 + 7), CellColor(skin, 0, 0));
+    EXPECT_EQ(shot.pixelColor(10 + 7, 10 + 200 - 8), CellColor(skin, 1, 0));
+    EXPECT_EQ(shot.pixelColor(10 + 7, 10 + v.arrow + v.offset / 2), CellColor(skin, 3, 0));
+    EXPECT_EQ(shot.pixelColor(10 + 7, 10 + v.arrow + v.offset + v.thumb / 2),
+              CellColor(skin, 2, 0));
+    // Horizontal: the hovered first arrow from the hover row, the second from the normal one.
+    EXPECT_EQ(shot.pixelColor(40 + 7, 10 + 7), CellColor(skin, 4, 1));
+    EXPECT_EQ(shot.pixelColor(40 + 190 - 8, 10 + 7), CellColor(skin, 5, 0));
+    EXPECT_NE(CellColor(skin, 4, 1), CellColor(skin, 4, 0)) << "hover looks like normal";
 }
 
 TEST(SkinScrollBarGrab, BothOrientations) {

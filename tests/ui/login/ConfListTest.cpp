@@ -13,7 +13,9 @@
 #include "ConfigManger.h"
 #include "LoginTestSupport.h"
 #include "SkinGlobals.h"
+#include "UiFonts.h"
 #include "dialogs/login/CDlgConfList.h"
+#include "platform/window/GdipText.h"
 #include "platform/window/Scaled.h"
 #include "platform/window/testing/WindowTesting.h"
 
@@ -324,15 +326,71 @@ TEST_F(ConfList, SearchFrameEnclosesTheSearchEdit) {
     EXPECT_EQ(list->GetSearchEdit().geometry(), QRect(w - 106, 67, 96, 22));
 }
 
-TEST_F(ConfList, Grabs) {
-    Open(handler.conferences);
-    EXPECT_FALSE(login_test::SaveGrab(list.get(), QStringLiteral("conference_list")).isEmpty());
-    list->DestroyWindow();
-    list->SetConfList(nullptr, 0, QStringLiteral("alice"));
-    ASSERT_TRUE(list->Create(CDlgConfList::IDD));
-    list->ShowWindow(SW_SHOW);
-    EXPECT_FALSE(
-        login_test::SaveGrab(list.get(), QStringLiteral("conference_list_empty")).isEmpty());
+// The leftmost column of the area where two pictures differ; -1 when they are the same there.
+int FirstDifferingColumn(const QImage& a, const QImage& b, const QRect& area) {
+    for (int x = area.left(); x <= area.right(); ++x) {
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            if (a.pixel(x, y) != b.pixel(x, y)) {
+                return x;
+            }
+        }
+    }
+    return -1;
+}
+
+// Grabs of the list at both scales: the window at its scaled size under the caption band, and
+// the sign-out caption 12 design pixels (scaled once) into the button's picture, centred in the
+// rest of it. Where the caption starts is read from the pixels that change when it is taken away.
+TEST_F(ConfList, GrabsPlaceTheSignOutCaptionAtItsScaledOffset) {
+    for (double scale : {1.0, 1.5}) {
+        SCOPED_TRACE(testing::Message() << "scale " << scale);
+        login_test::ScaleGuard guard(scale);
+        Open(handler.conferences);
+        const QImage shot = list->grab().toImage();
+        login_test::SaveGrab(list.get(), scale == 1.0 ? QStringLiteral("conference_list")
+                                                      : QStringLiteral("conference_list_scale150"));
+        EXPECT_EQ(shot.size(), QSize(yav::Scaled(768), yav::Scaled(521)));
+        EXPECT_EQ(shot.pixelColor(yav::Scaled(400), g_nCaptionHeight / 2),
+                  yav::ColorFromRef(g_clrCaption));
+
+        auto* logout = dynamic_cast<CYavPngButton*>(list->GetDlgItem(CDlgConfList::IDC_LOGOUT));
+        ASSERT_NE(logout, nullptr);
+        const QString caption = logout->GetWindowText();
+        ASSERT_FALSE(caption.isEmpty());
+        logout->SetWindowText(QString());
+        const QImage bare = list->grab().toImage();
+        logout->SetWindowText(caption);
+
+        // The picture stands at the layout's x; the caption's room starts 12 design px into it.
+        const int pictureLeft = yav::Scaled(85);
+        const int pictureRight = logout->geometry().right() - yav::Scaled(5);
+        const int room = pictureLeft + yav::Scaled(12);
+        const qreal textWidth = yav::gdip::MeasureString(caption, g_fontUI).width();
+        const double expected = room + (pictureRight + 1 - room - textWidth) / 2;
+        const int found = FirstDifferingColumn(shot, bare, logout->geometry());
+        ASSERT_GE(found, 0) << "no caption drawn";
+        EXPECT_NEAR(found, expected, 2.0);
+        list.reset();
+    }
+}
+
+// The empty list shows its picture and notice where the rows would be, and no row.
+TEST_F(ConfList, GrabOfTheEmptyListShowsTheNotice) {
+    Open({});
+    const QImage shot = list->grab().toImage();
+    login_test::SaveGrab(list.get(), QStringLiteral("conference_list_empty"));
+    const QImage* picture = g_ConfigManager.LoadPNG(224);
+    ASSERT_NE(picture, nullptr);
+    const QRect place = list->GetEmptyImage().geometry();
+    ASSERT_EQ(place.size(), picture->size());
+    EXPECT_EQ(shot.pixelColor(place.center()),
+              picture->pixelColor(place.center() - place.topLeft()));
+    // The notice's grey text over the white under it.
+    EXPECT_GT(login_test::DarkPixels(shot, list->GetEmptyText().geometry(), 200), 10);
+    // Below the header nothing but white outside the notice.
+    const int rowsTop = yav::Scaled(117);
+    EXPECT_EQ(shot.pixelColor(yav::Scaled(40), rowsTop + yav::Scaled(20)), QColor(Qt::white));
+    EXPECT_EQ(shot.pixelColor(yav::Scaled(700), rowsTop + yav::Scaled(300)), QColor(Qt::white));
 }
 
 }  // namespace

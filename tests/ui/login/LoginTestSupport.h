@@ -20,6 +20,7 @@
 #include "dialogs/login/IJoinConfHander.h"
 #include "platform/window/Dialog.h"
 #include "platform/window/GdipText.h"
+#include "ui/GrabPixels.h"
 
 struct ST_START_PARAM;
 
@@ -55,6 +56,7 @@ private:
 };
 
 QString SaveGrab(QWidget* window, const QString& name);
+using grab_pixels::DarkPixels;
 
 // The text as it is drawn, lines joined: shorter than the control's text (an ellipsis at its
 // end) when the text does not fit.

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
 #include "AppSettings.h"
 #include "ConfigManger.h"
 #include "LoginTestSupport.h"
@@ -42,12 +45,15 @@ protected:
         ASSERT_NE(page, nullptr);
     }
 
+    // Also called by tests that open the window once per case; the page goes with the window,
+    // so a second call must not reach it.
     void TearDown() override {
         handler.Release();
         if (page != nullptr) {
             page->JoinLoginThread();
         }
         login.reset();
+        page = nullptr;
     }
 
     // Presses a control of the page (or the window) as a click would.
@@ -403,18 +409,72 @@ TEST_F(LoginWindow, CloseEndsThisInstanceThroughTheRoad) {
     EXPECT_EQ(handler.exitCalls, 2);
 }
 
+// Grabs of the three modes: each shows its own fields with what was typed in them, the
+// hotline, and its login button's caption whole.
 TEST_F(LoginWindow, GrabsOfBothModes) {
     g_AppSettings.hotLine = QStringLiteral("400-800-1234");
     Open();
     page->GetUserEdit().setText(QStringLiteral("alice"));
     page->GetPasswordEdit().setText(QStringLiteral("secret"));
-    EXPECT_FALSE(login_test::SaveGrab(login.get(), QStringLiteral("login_account")).isEmpty());
-    page->SwitchToConference();
-    page->GetNickEdit().setText(QStringLiteral("王小明"));
-    page->GetConfNumberEdit().setText(QStringLiteral("812"));
-    EXPECT_FALSE(login_test::SaveGrab(login.get(), QStringLiteral("login_conference")).isEmpty());
-    page->OnTrial();
-    EXPECT_FALSE(login_test::SaveGrab(login.get(), QStringLiteral("login_trial")).isEmpty());
+    struct Mode {
+        const char* file;
+        std::function<void()> enter;
+        std::vector<QWidget*> filled;
+        int button;
+    };
+    const Mode modes[] = {
+        {"login_account",
+         [] {},
+         {&page->GetUserEdit(), &page->GetPasswordEdit()},
+         CDlgLoginInput::IDC_LOGIN_ACCOUNT},
+        {"login_conference",
+         [this] {
+             page->SwitchToConference();
+             page->GetNickEdit().setText(QStringLiteral("王小明"));
+             page->GetConfNumberEdit().setText(QStringLiteral("812"));
+         },
+         {&page->GetNickEdit(), &page->GetConfNumberEdit()},
+         CDlgLoginInput::IDC_JOIN},
+        {"login_trial",
+         [this] { page->OnTrial(); },
+         {&page->GetNickEdit()},
+         CDlgLoginInput::IDC_JOIN},
+    };
+    std::vector<QImage> pages;
+    for (const Mode& mode : modes) {
+        SCOPED_TRACE(mode.file);
+        mode.enter();
+        const QImage shot = login->grab().toImage();
+        login_test::SaveGrab(login.get(), QString::fromLatin1(mode.file));
+        ASSERT_EQ(shot.size(), QSize(680, 500));
+        // The hotline in its light blue over the window's picture.
+        int hotline = 0;
+        const QRect line = login->GetHotline().geometry();
+        for (int y = line.top(); y <= line.bottom(); ++y) {
+            for (int x = line.left(); x <= line.right(); ++x) {
+                const QColor c = shot.pixelColor(x, y);
+                hotline += std::abs(c.red() - 0xA1) + std::abs(c.green() - 0xC6) +
+                                       std::abs(c.blue() - 0xF3) <
+                                   40
+                               ? 1
+                               : 0;
+            }
+        }
+        EXPECT_GT(hotline, 10);
+        for (QWidget* field : mode.filled) {
+            ASSERT_TRUE(field->isVisible());
+            EXPECT_GT(login_test::DarkPixels(
+                          shot, QRect(field->mapTo(login.get(), QPoint(0, 0)), field->size())),
+                      10);
+        }
+        auto* button = dynamic_cast<CYavPngButton*>(Item(mode.button));
+        ASSERT_NE(button, nullptr);
+        EXPECT_TRUE(button->isVisible());
+        EXPECT_EQ(login_test::ShownCaption(*button), button->GetWindowText());
+        pages.push_back(shot.copy(page->geometry()));
+    }
+    EXPECT_NE(pages[0], pages[1]);
+    EXPECT_NE(pages[1], pages[2]);
     g_AppSettings.hotLine.clear();
 }
 

@@ -117,7 +117,15 @@ TEST_F(Reconnect, CloseAndKeysDoNothing) {
     QTest::keyClick(dialog.get(), Qt::Key_Return);
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(host.giveUps, 0);
-    EXPECT_FALSE(login_test::SaveGrab(dialog.get(), QStringLiteral("reconnect")).isEmpty());
+    // Still the same box: its message and its give-up button with the caption whole.
+    const QImage shot = dialog->grab().toImage();
+    login_test::SaveGrab(dialog.get(), QStringLiteral("reconnect"));
+    ASSERT_EQ(shot.size(), QSize(300, 150));
+    EXPECT_GT(
+        login_test::DarkPixels(shot, dialog->GetDlgItem(CDlgReconnect::IDC_MESSAGE)->geometry()),
+        10);
+    EXPECT_EQ(login_test::ShownCaption(dialog->GetGiveUpButton()),
+              dialog->GetGiveUpButton().GetWindowText());
 }
 
 }  // namespace

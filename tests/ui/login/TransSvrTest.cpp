@@ -2,6 +2,7 @@
 // double click, Enter, back and close lead.
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QNetworkDatagram>
 #include <QTest>
 #include <QUdpSocket>
@@ -92,7 +93,30 @@ TEST_F(TransSvr, RowsShowNameLatencyAndLoss) {
     EXPECT_EQ(dialog.GetChosenServer(), 0);
     EXPECT_EQ(dialog.size(), QSize(412, 299));
     EXPECT_EQ(list.geometry(), QRect(22, 51, 369, 193));
-    EXPECT_FALSE(login_test::SaveGrab(&dialog, QStringLiteral("server_choice")).isEmpty());
+    // Every row shows its name, its round trip and its loss.
+    const QImage shot = dialog.grab().toImage();
+    login_test::SaveGrab(&dialog, QStringLiteral("server_choice"));
+    ASSERT_EQ(shot.size(), QSize(412, 299));
+    for (int row = 0; row < 3; ++row) {
+        for (int column = 0; column < 3; ++column) {
+            QTreeWidgetItem* item = list.topLevelItem(row);
+            const QRect cell = list.visualItemRect(item).intersected(
+                QRect(list.header()->sectionViewportPosition(column), 0,
+                      list.header()->sectionSize(column), list.viewport()->height()));
+            const QRect inDialog(list.viewport()->mapTo(&dialog, cell.topLeft()), cell.size());
+            // Text: pixels unlike the cell's ground (the chosen row's is the highlight).
+            const QColor ground = shot.pixelColor(inDialog.topLeft() + QPoint(2, 2));
+            int text = 0;
+            const QRect inner = inDialog.adjusted(1, 1, -1, -1);  // no grid lines
+            for (int y = inner.top(); y <= inner.bottom(); ++y) {
+                for (int x = inner.left(); x <= inner.right(); ++x) {
+                    const QColor c = shot.pixelColor(x, y);
+                    text += std::abs(c.lightness() - ground.lightness()) > 60 ? 1 : 0;
+                }
+            }
+            EXPECT_GT(text, 2) << row << ", " << column;
+        }
+    }
 }
 
 TEST_F(TransSvr, NextLogsInToTheChosenServer) {

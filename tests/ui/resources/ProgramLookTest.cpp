@@ -4,12 +4,14 @@
 // $YAV_TEST_OUTPUT_DIR for a person to look at.
 
 #include <QDir>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 #include "CDlgPopMsg.h"
 #include "CDlgPopSwitch.h"
@@ -20,6 +22,7 @@
 #include "platform/core/Scale.h"
 #include "platform/window/GdipText.h"
 #include "platform/window/Scaled.h"
+#include "platform/window/testing/WindowTesting.h"
 
 namespace {
 
@@ -181,6 +184,17 @@ TEST(ProgramTooltip, StripBitmapsAreOpaqueAndGrabbed) {
             const QImage parts[] = {const_cast<CXETipWndBase&>(tip.GetLeft()).grab().toImage(),
                                     const_cast<CXETipMidWnd&>(tip.GetMiddle()).grab().toImage(),
                                     const_cast<CXETipWndBase&>(tip.GetRight()).grab().toImage()};
+            // One strip high; the middle holds the text, drawn over the stretched bitmap (the
+            // same along each row without it).
+            EXPECT_EQ(parts[0].height(), parts[1].height());
+            EXPECT_EQ(parts[2].height(), parts[1].height());
+            int text = 0;
+            for (int y = 0; y < parts[1].height(); ++y) {
+                for (int x = 1; x < parts[1].width(); ++x) {
+                    text += parts[1].pixel(x, y) != parts[1].pixel(0, y) ? 1 : 0;
+                }
+            }
+            EXPECT_GT(text, 10) << "scale " << scale << " language " << language;
             QImage strip(parts[0].width() + parts[1].width() + parts[2].width(), parts[1].height(),
                          QImage::Format_ARGB32);
             QPainter painter(&strip);
@@ -202,13 +216,20 @@ TEST(ProgramSlidingTip, TextOnItsBackgroundIsGrabbed) {
     for (double scale : {1.0, 1.5}) {
         for (int language = 0; language < 3; ++language) {
             LookGuard look(scale, language);
-            CMsgTipsDlg tip(LoadLangString(145), nullptr, nullptr);
-            tip.SetBkImage(g_ConfigManager.LoadPNG(920));
-            ASSERT_TRUE(tip.Create(CMsgTipsDlg::IDD));
-            tip.UpdateData(0);
-            tip.MoveWindow(0, 0, yav::Scaled(200), yav::Scaled(52));
-            sheet.Add(tip.grab().toImage());
-            tip.DestroyWindow();
+            // The tip with its text and the same tip without one: the text is what differs.
+            std::vector<QImage> grabs;
+            for (const QString& text : {LoadLangString(145), QString()}) {
+                CMsgTipsDlg tip(text, nullptr, nullptr);
+                tip.SetBkImage(g_ConfigManager.LoadPNG(920));
+                ASSERT_TRUE(tip.Create(CMsgTipsDlg::IDD));
+                tip.UpdateData(0);
+                tip.MoveWindow(0, 0, yav::Scaled(200), yav::Scaled(52));
+                grabs.push_back(tip.grab().toImage());
+                tip.DestroyWindow();
+            }
+            EXPECT_EQ(grabs[0].size(), QSize(yav::Scaled(200), yav::Scaled(52)));
+            EXPECT_NE(grabs[0], grabs[1]) << "scale " << scale << " language " << language;
+            sheet.Add(grabs[0]);
         }
     }
     EXPECT_TRUE(sheet.Save(QStringLiteral("program-sliding-tip")));
@@ -226,10 +247,30 @@ TEST(ProgramItemPopup, CheckMarksAreGrabbed) {
         popup.AddCheckButton(1, LoadLangString(2899), 1, 0);
         popup.AddCheckButton(2, LoadLangString(2902), 0, 0);
         popup.AddCheckButton(3, LoadLangString(2905), 1, 0);
+        // Measured as the control bar does it: every text fits its row.
+        yav::testing::TimerDriver::Fire(popup, CDlgPopSwitch::kMeasureTimer);
+        popup.MoveWindow(0, 0, static_cast<int>(popup.m_fItemWidth), (3 - 1) * 38 + 45);
         popup.UpdateLayout();
-        popup.MoveWindow(0, 0, 150, (3 - 1) * 38 + 45);
         popup.UpdateLayered(1, 100);
-        sheet.Add(popup.grab().toImage());
+        const QImage shot = popup.grab().toImage();
+        for (DWORD value : {1u, 2u, 3u}) {
+            CButtonCheck* item = popup.GetButton(value);
+            EXPECT_GE(item->width(),
+                      QFontMetrics(g_fontUI).horizontalAdvance(item->GetWindowText()))
+                << kLanguageNames[language] << " item " << value;
+        }
+        // Check marks at the start of the first and third rows, none in the second.
+        const auto marked = [&shot](int row) {
+            bool dark = false;
+            for (int x = 5; x < 14; ++x) {
+                dark |= shot.pixelColor(x, 20 + row * 38).red() < 200;
+            }
+            return dark;
+        };
+        EXPECT_TRUE(marked(0)) << kLanguageNames[language];
+        EXPECT_FALSE(marked(1)) << kLanguageNames[language];
+        EXPECT_TRUE(marked(2)) << kLanguageNames[language];
+        sheet.Add(shot);
         popup.DestroyWindow();
     }
     EXPECT_TRUE(sheet.Save(QStringLiteral("program-item-popup")));

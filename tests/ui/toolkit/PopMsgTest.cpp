@@ -15,10 +15,12 @@
 #include "AppSettings.h"
 #include "CDlgPopMsg.h"
 #include "ConfigManger.h"
+#include "SkinGlobals.h"
 #include "ToolkitTestSupport.h"
 #include "UiFonts.h"
 #include "fakes/ui/FakeUiMainFrame.h"
 #include "platform/core/Profile.h"
+#include "platform/window/GdipText.h"
 #include "platform/window/Placement.h"
 #include "platform/window/Shell.h"
 #include "platform/window/testing/WindowTesting.h"
@@ -464,7 +466,36 @@ TEST(PopMsgGrab, QuestionAndCountdownBoxes) {
         if (c.type == 14) {
             TimerDriver::Fire(box, CDlgPopMsg::kCountdownTimer);  // shows 9
         }
-        EXPECT_FALSE(toolkit_test::SaveGrab(&box, QString::fromUtf8(c.file)).isEmpty());
+        SCOPED_TRACE(c.file);
+        const QImage shot = box.grab().toImage();
+        toolkit_test::SaveGrab(&box, QString::fromUtf8(c.file));
+        ASSERT_EQ(shot.size(), QSize(yav::Scaled(300), yav::Scaled(c.type == 14 ? 170 : 150)));
+        EXPECT_EQ(shot.pixelColor(yav::Scaled(240), 2), yav::ColorFromRef(g_clrCaption));
+        // The message is painted in its label.
+        const QRect message = box.GetMessageLabel().geometry();
+        int ink = 0;
+        for (int y = message.top(); y <= message.bottom(); ++y) {
+            for (int x = message.left(); x <= message.right(); ++x) {
+                ink += shot.pixelColor(x, y).lightness() < 160 ? 1 : 0;
+            }
+        }
+        EXPECT_GT(ink, 20);
+        // The question's two buttons and the notice's one show their captions whole (the
+        // countdown's included).
+        EXPECT_EQ(!box.GetCancelButton().isHidden(), c.type != 0);
+        for (CYavPngButton* button : {&box.GetOkButton(), &box.GetCancelButton()}) {
+            if (button->isHidden()) {
+                continue;
+            }
+            QString shown;
+            for (const yav::gdip::LaidOutLine& line : button->GetCaptionLayout()) {
+                shown += line.text;
+            }
+            EXPECT_EQ(shown, button->GetWindowText());
+        }
+        if (c.type == 14) {
+            EXPECT_TRUE(box.GetCancelButton().GetWindowText().endsWith(QStringLiteral("(9S)")));
+        }
     }
 }
 

@@ -306,6 +306,7 @@ TEST_F(PopSwitchTest, GrabOfTheItemPopup) {
     popup_->UpdateLayout();
     TimerDriver::Fire(*popup_, CDlgPopSwitch::kMeasureTimer);
     popup_->MoveWindow(20, 20, static_cast<int>(popup_->m_fItemWidth), 3 * 38 + 45);
+    const QImage idle = popup_->GetComposition().copy();
     popup_->GetButton(2)->m_bHover = 1;
     popup_->SendMessage(WM_BUTTONCHECK_HOVER, CDlgPopSwitch::kCheckItemId, 2);
     // Review picture: the pop-up over a grey desk, as it stands over the room window.
@@ -316,9 +317,35 @@ TEST_F(PopSwitchTest, GrabOfTheItemPopup) {
         painter.drawPixmap(20, 20, popup_->grab());
     }
     const QString dir = qEnvironmentVariable("YAV_TEST_OUTPUT_DIR");
-    ASSERT_FALSE(dir.isEmpty());
-    QDir().mkpath(dir);
-    EXPECT_TRUE(desk.save(QDir(dir).filePath(QStringLiteral("popswitch_items.png"))));
+    if (!dir.isEmpty() && QDir().mkpath(dir)) {
+        EXPECT_TRUE(desk.save(QDir(dir).filePath(QStringLiteral("popswitch_items.png"))));
+    }
+
+    ASSERT_EQ(desk.size(), QSize(static_cast<int>(popup_->m_fItemWidth), 3 * 38 + 45) +
+                               QSize(40, 40));
+    // The chosen item's check mark at the start of the first row; none in the third.
+    const auto darkIn = [&](int row) {
+        bool dark = false;
+        for (int x = 5; x < 25; ++x) {
+            dark |= desk.pixelColor(20 + x, 20 + 20 + row * 38).red() < 200;
+        }
+        return dark;
+    };
+    EXPECT_TRUE(darkIn(0));
+    EXPECT_FALSE(darkIn(2));
+    // A separator between every two rows, over the pop-up's own background.
+    for (int y : {39, 77, 115}) {
+        EXPECT_NE(desk.pixelColor(20 + 54, 20 + y), desk.pixelColor(20 + 54, 20 + y - 4)) << y;
+    }
+    // Only the hovered second row changed with the hover.
+    const QImage hovered = popup_->GetComposition();
+    const auto row = [](const QImage& image, int index) {
+        return image.copy(0, index * 38 + 2, image.width(), 34);
+    };
+    EXPECT_NE(row(hovered, 1), row(idle, 1));
+    for (int index : {0, 2, 3}) {
+        EXPECT_EQ(row(hovered, index), row(idle, index)) << index;
+    }
 }
 
 }  // namespace

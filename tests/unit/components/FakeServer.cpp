@@ -89,6 +89,15 @@ void FakeServer::Serve() {
                     if (auto request = DecodeBody<MsgLoginRequest>(frame.body)) {
                         Send(onLogin_(*request));
                     }
+                } else {
+                    std::function<Bytes(const Frame&)> onRequest;
+                    {
+                        std::lock_guard guard(lock_);
+                        onRequest = onRequest_;
+                    }
+                    if (onRequest) {
+                        Send(onRequest(frame));
+                    }
                 }
             }
         }

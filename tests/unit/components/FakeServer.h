@@ -1,6 +1,6 @@
 #pragma once
-// A scripted conference server for component tests: it accepts one connection at a time,
-// answers the hello, and on a login request sends whatever bytes the test prepared, so a
+// A scripted server for component tests: it accepts one connection at a time, answers the
+// hello, and on a login (or any other request) sends whatever bytes the test prepared, so a
 // test can feed the component well-formed, malformed or missing answers.
 
 #include <asio.hpp>
@@ -23,6 +23,11 @@ public:
     ~FakeServer();
 
     uint16_t Port() const { return port_; }
+    // Answers frames other than the hello and a login (set before a client connects).
+    void SetRequestScript(std::function<proto::Bytes(const proto::Frame&)> onRequest) {
+        std::lock_guard guard(lock_);
+        onRequest_ = std::move(onRequest);
+    }
     // Sends bytes on the current connection (after login).
     void Send(proto::Bytes bytes);
     // Stops answering and sending heartbeats, keeping the connection open.
@@ -36,6 +41,7 @@ private:
     asio::io_context io_;
     asio::ip::tcp::acceptor acceptor_;
     Script onLogin_;
+    std::function<proto::Bytes(const proto::Frame&)> onRequest_;
     uint32_t heartbeatMs_;
     uint32_t timeoutMs_;
     uint16_t port_ = 0;

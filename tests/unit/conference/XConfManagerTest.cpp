@@ -339,17 +339,24 @@ TEST_F(XConfManagerTest, SpeakingUserWithdrawsEvenAtTheLimit) {
     EXPECT_TRUE(frame.boxes.empty());
 }
 
-TEST_F(XConfManagerTest, StopAllSpeakersSparesAbsentUsersAndPresenters) {
+TEST_F(XConfManagerTest, StopAllSpeakersSparesChairKindsAndThePresenter) {
+    constexpr std::uint8_t kSpeaking = 2;
+    constexpr std::uint8_t kApplying = 1;
+    constexpr std::uint8_t kSilent = 0;
+    constexpr std::uint8_t kPresenter = 2;
     struct User {
         std::uint16_t id;
-        std::uint8_t state;
+        std::uint8_t kind;
         std::uint8_t speak;
         std::uint8_t presenter;
     };
-    for (const User& user : {User{24, 1, 2, 0}, User{32, 1, 1, 0}, User{40, 0, 2, 0},
-                             User{48, 5, 2, 0}, User{56, 1, 2, 2}, User{64, 1, 0, 0}}) {
+    for (const User& user :
+         {User{24, USER_KIND_MEMBER, kSpeaking, 0}, User{32, USER_KIND_MEMBER, kApplying, 0},
+          User{40, USER_KIND_CHAIR, kSpeaking, 0}, User{48, USER_KIND_TEMP_ADMIN, kSpeaking, 0},
+          User{56, USER_KIND_MEMBER, kSpeaking, kPresenter},
+          User{64, USER_KIND_MEMBER, kSilent, 0}}) {
         auto& record = fake.users.AddUser(user.id, u"x", 0);
-        record.kind = user.state;
+        record.kind = user.kind;
         record.speakState = user.speak;
         record.presenterState = user.presenter;
     }

@@ -19,6 +19,7 @@ namespace {
 
 using road_test::FakeDsManager;
 using road_test::FakeFrame;
+using road_test::FakeRoom;
 using road_test::FakeWindows;
 using road_test::MakeConf;
 using road_test::MakeServer;
@@ -50,15 +51,23 @@ protected:
         FakeDsManager::Setup() = nullptr;
     }
 
+    // The road over fake dialogs and a fake room.
+    void CreateRoad() {
+        auto ownedWindows = std::make_unique<FakeWindows>();
+        windows = ownedWindows.get();
+        auto ownedRoom = std::make_unique<FakeRoom>();
+        room = ownedRoom.get();
+        road = std::make_unique<CJoinConfHander>(std::move(ownedWindows), std::move(ownedRoom),
+                                                 &frame);
+    }
+
     // A road whose data server answers with the given list and conference servers.
     void MakeRoad(std::vector<ST_CONF_ITEM> list, std::vector<ST_CS_SERVER> servers) {
         FakeDsManager::Setup() = [list, servers](FakeDsManager& fake) {
             fake.full = list;
             fake.servers = servers;
         };
-        auto owned = std::make_unique<FakeWindows>();
-        windows = owned.get();
-        road = std::make_unique<CJoinConfHander>(std::move(owned), &frame);
+        CreateRoad();
         ds = FakeDsManager::Current();
         ASSERT_NE(ds, nullptr);
     }
@@ -90,6 +99,7 @@ protected:
 
     FakeFrame frame;
     FakeWindows* windows = nullptr;
+    FakeRoom* room = nullptr;
     FakeDsManager* ds = nullptr;
     std::unique_ptr<CJoinConfHander> road;
     int lastEnterResult = 0;
@@ -108,7 +118,7 @@ TEST_F(RoadTest, OneConferenceAndTypeZeroEntersWithoutTheList) {
     EXPECT_EQ(frame.loginInfos[0].name, "alice");
     EXPECT_EQ(frame.loginInfos[0].password, "secret");
     EXPECT_EQ(frame.loginInfos[0].mode, 0);
-    EXPECT_EQ(windows->roomsCreated, 1);
+    EXPECT_EQ(room->roomsCreated, 1);
     EXPECT_TRUE(road->IsInRoom());
     // The data server saw the digested password, never the plain one.
     ASSERT_FALSE(ds->listCalls.empty());
@@ -139,7 +149,7 @@ TEST_F(RoadTest, NoConferenceServerShowsText43AndTheLoginWindowAgain) {
     EXPECT_EQ(windows->loginRuns, 2);
     EXPECT_EQ(windows->listRuns, 0);
     EXPECT_TRUE(frame.loginConfIds.empty());
-    EXPECT_EQ(windows->startupClosed, 1);
+    EXPECT_EQ(room->startupClosed, 1);
 }
 
 TEST_F(RoadTest, NoConferenceServerFromTheListStaysOnTheList) {
@@ -245,9 +255,7 @@ TEST_F(RoadTest, TheShortListFormIsWidenedWithZeroes) {
             fake.brief.push_back(brief);
         }
     };
-    auto owned = std::make_unique<FakeWindows>();
-    windows = owned.get();
-    road = std::make_unique<CJoinConfHander>(std::move(owned), &frame);
+    CreateRoad();
     const ST_START_PARAM block = MakeStart(0, "a", "b", 0);
     road->SetStartParams(false, &block, QString());
     ASSERT_NE(road->ConnectDs("127.0.0.1", 8875), 0);
@@ -323,7 +331,7 @@ TEST_F(RoadTest, UpgradeAnsweredNoCreatesNoRoom) {
     EXPECT_EQ(windows->messageTypes[0], 22);
     EXPECT_FALSE(road->IsInRoom());
     EXPECT_FALSE(road->IsUpgrading());
-    EXPECT_EQ(windows->roomsCreated, 0);
+    EXPECT_EQ(room->roomsCreated, 0);
     EXPECT_GE(frame.logouts, 1);
     // Only conference on the list: the user gets the login window back.
     EXPECT_EQ(windows->loginRuns, 2);
@@ -351,8 +359,8 @@ TEST_F(RoadTest, UpgradeAcceptedWritesTheFileStartsTheUpdaterAndEndsThisInstance
 
     EXPECT_EQ(started, (std::vector<std::string>{"/opt/yav/KroUpd", base + "Update/upgrade.ini"}));
     EXPECT_TRUE(road->IsUpgrading());
-    EXPECT_EQ(windows->roomsCreated, 0);
-    EXPECT_EQ(windows->startupClosed, 1);
+    EXPECT_EQ(room->roomsCreated, 0);
+    EXPECT_EQ(room->startupClosed, 1);
     EXPECT_EQ(windows->loginRuns, 1);
     const std::string ini = base + "Update/upgrade.ini";
     EXPECT_EQ(yav::profile::GetString("upgradeinfo", "version", "", 64, ini), "2.0.1");
@@ -370,7 +378,7 @@ TEST_F(RoadTest, AFailedUpdaterStartShowsText1822AndLeavesGuardUntouched) {
     ASSERT_EQ(windows->messages.size(), 1u);
     EXPECT_EQ(windows->messages[0], LoadLangString(1822));
     EXPECT_FALSE(QFile::exists(QString::fromStdString(base + "Client.ini")));
-    EXPECT_EQ(windows->startupClosed, 0);
+    EXPECT_EQ(room->startupClosed, 0);
 }
 
 // The user said yes to the upgrade but the updater did not start: the road goes on as after a
@@ -404,7 +412,7 @@ TEST_F(RoadTest, AnUpdaterThatDidNotStartLeavesTheUserAWayOn) {
         ASSERT_EQ(windows->messages.size(), 2u) << directJoin;
         EXPECT_EQ(windows->messages[1], LoadLangString(1822));
         EXPECT_FALSE(road->IsUpgrading());
-        EXPECT_EQ(windows->roomsCreated, 0);
+        EXPECT_EQ(room->roomsCreated, 0);
         // The login window again (its list was skipped), or the list after a direct join.
         EXPECT_EQ(windows->loginRuns, directJoin ? 0 : 2);
         EXPECT_EQ(windows->listRuns, directJoin ? 1 : 0);
@@ -422,7 +430,7 @@ TEST_F(RoadTest, AnyOtherLoginFailureShowsItsTextAndStaysOnTheList) {
     ASSERT_EQ(windows->messages.size(), 1u);
     EXPECT_EQ(windows->messages[0], LoadLangString(1804));
     EXPECT_EQ(lastEnterResult, -1);
-    EXPECT_EQ(windows->roomsCreated, 0);
+    EXPECT_EQ(room->roomsCreated, 0);
     EXPECT_EQ(windows->listRuns, 1);
 }
 
@@ -480,7 +488,7 @@ TEST_F(RoadTest, LeavingTheRoomShowsTheSameListWithoutANewRequest) {
     EXPECT_EQ(ds->listCalls.size(), requests);
     EXPECT_EQ(windows->listRuns, 2);
     EXPECT_EQ(frame.loginConfIds, (std::vector<uint32_t>{1, 2}));
-    EXPECT_EQ(windows->roomsCreated, 2);
+    EXPECT_EQ(room->roomsCreated, 2);
 }
 
 TEST_F(RoadTest, ClosingTheLoginWindowOpensNothingMore) {
@@ -491,7 +499,7 @@ TEST_F(RoadTest, ClosingTheLoginWindowOpensNothingMore) {
     });
     RunRoad();
     EXPECT_EQ(windows->listRuns, 0);
-    EXPECT_EQ(windows->startupClosed, 1);
+    EXPECT_EQ(room->startupClosed, 1);
     EXPECT_EQ(FakeDsManager::Current(), nullptr);
 }
 

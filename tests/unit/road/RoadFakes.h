@@ -161,10 +161,6 @@ public:
     int listRuns = 0;
     int transRuns = 0;
     int passwordAsks = 0;
-    int roomsCreated = 0;
-    int startupClosed = 0;
-    bool createRoomResult = true;
-    std::vector<QString> roomNames;
     std::vector<QString> messages;
     std::vector<int> messageTypes;
     std::vector<std::vector<ST_CONF_ITEM>> listsGiven;
@@ -243,14 +239,6 @@ public:
         return answer;
     }
     void RememberMonitor() override {}
-    bool CreateRoomWindow(const QString& confName, uint32_t) override {
-        if (createRoomResult) {
-            ++roomsCreated;
-            roomNames.push_back(confName);
-        }
-        return createRoomResult;
-    }
-    void CloseStartup() override { ++startupClosed; }
 
 private:
     static int Run(std::deque<Step>& script, int fallback) {
@@ -261,6 +249,24 @@ private:
         script.pop_front();
         return step();
     }
+};
+
+// The room and the start-up window: counts what the road opened and closed.
+class FakeRoom : public yav::road::IRoadRoom {
+public:
+    int roomsCreated = 0;
+    int startupClosed = 0;
+    bool createRoomResult = true;
+    std::vector<QString> roomNames;
+
+    bool CreateRoomWindow(const QString& confName, uint32_t) override {
+        if (createRoomResult) {
+            ++roomsCreated;
+            roomNames.push_back(confName);
+        }
+        return createRoomResult;
+    }
+    void CloseStartup() override { ++startupClosed; }
 };
 
 class FakeFrame : public yav::road::IConfLogin {

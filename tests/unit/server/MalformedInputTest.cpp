@@ -7,6 +7,7 @@
 namespace {
 
 using namespace yav::proto;
+using yav::test::Concat;
 using yav::test::RawBot;
 using yav::test::ServerFixture;
 
@@ -15,11 +16,6 @@ Bytes Header(uint32_t length, uint16_t type) {
     out.U32(length);
     out.U16(type);
     return out.Take();
-}
-
-Bytes Concat(Bytes a, const Bytes& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
 }
 
 enum class Stage { BeforeHello, AfterLogin };

@@ -12,8 +12,17 @@ namespace yav::test {
 
 using namespace yav::proto;
 
-RawBot::RawBot(uint16_t port) {
+RawBot::RawBot(uint16_t port, const char* sourceAddress) {
     fd_ = socket(AF_INET, SOCK_STREAM, 0);
+    if (fd_ >= 0 && sourceAddress) {
+        sockaddr_in source{};
+        source.sin_family = AF_INET;
+        inet_pton(AF_INET, sourceAddress, &source.sin_addr);
+        if (bind(fd_, reinterpret_cast<sockaddr*>(&source), sizeof source) != 0) {
+            ::close(fd_);
+            fd_ = -1;
+        }
+    }
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(port);
@@ -121,12 +130,13 @@ bool RawBot::WaitClosed(std::chrono::milliseconds limit) {
 bool RawBot::Greet(Service service) {
     MsgHello hello;
     hello.service = service;
-    return Send(hello) && ReceiveMessage<MsgHelloAck>().has_value();
+    greeted_ = Send(hello) && ReceiveMessage<MsgHelloAck>().has_value();
+    return greeted_;
 }
 
 int32_t RawBot::Login(uint32_t confId, const std::string& name, const std::string& password,
                       uint8_t mode, uint16_t clientVersion) {
-    if (!Greet()) {
+    if (!greeted_ && !Greet()) {
         return -1;
     }
     MsgLoginRequest request;

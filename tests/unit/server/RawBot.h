@@ -13,7 +13,9 @@ namespace yav::test {
 
 class RawBot {
 public:
-    explicit RawBot(uint16_t port);
+    // sourceAddress, when given, is the loopback address the bot connects from (127.0.0.2 ...),
+    // so tests can stand for several hosts.
+    explicit RawBot(uint16_t port, const char* sourceAddress = nullptr);
     ~RawBot();
     RawBot(const RawBot&) = delete;
     RawBot& operator=(const RawBot&) = delete;
@@ -39,7 +41,8 @@ public:
     bool WaitClosed(std::chrono::milliseconds limit = std::chrono::seconds(5));
     // Hello and its answer.
     bool Greet(proto::Service service = proto::Service::ConferenceServer);
-    // Hello, then a login; the result code (the user id in userId on success).
+    // Hello (unless greeted already), then a login; the result code (the user id in userId on
+    // success).
     int32_t Login(uint32_t confId, const std::string& name, const std::string& password,
                   uint8_t mode, uint16_t clientVersion = 100);
     uint16_t UserId() const { return userId_; }
@@ -53,6 +56,7 @@ private:
     bool peerClosed_ = false;
     proto::FrameAssembler assembler_;
     uint16_t userId_ = 0;
+    bool greeted_ = false;
     std::chrono::steady_clock::time_point lastSent_{};
 };
 

@@ -1,5 +1,6 @@
 // The server's INI file: accounts and conferences are read with their limits; a file that
-// cannot serve is refused, and so is heartbeat timing that clients would refuse.
+// cannot serve is refused, and so are heartbeat timing that clients would refuse and limits
+// that would turn every connection away.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -23,6 +24,7 @@ std::string WriteIni(const std::string& name, const std::string& text) {
 TEST(ServerConfig, ReadsAccountsConferencesAndLimits) {
     const auto path = WriteIni("full.ini",
                                "[server]\nConferencePort=9001\nHeartbeatMs=250\nBriefList=1\n"
+                               "HelloTimeoutMs=700\nMaxPendingPerAddress=3\n"
                                "[account.Carol]\nPassword=pw\nName=Carol C\nDepartment=7\n"
                                "[account.dave]\nPasswordMd5=0123456789abcdef0123456789abcdef\n"
                                "[conference.42]\nName=Board\nPassword=s3\nChairs=carol\n"
@@ -34,6 +36,9 @@ TEST(ServerConfig, ReadsAccountsConferencesAndLimits) {
     EXPECT_EQ(config->dataPort, 8875);
     EXPECT_EQ(config->heartbeat.count(), 250);
     EXPECT_TRUE(config->briefList);
+    EXPECT_EQ(config->helloTimeout.count(), 700);
+    EXPECT_EQ(config->maxPendingPerAddress, 3u);
+    EXPECT_EQ(config->maxPendingConnections, 256u);
     const auto* carol = config->FindAccount("CAROL");
     ASSERT_NE(carol, nullptr);
     EXPECT_EQ(carol->displayName, "Carol C");
@@ -66,12 +71,15 @@ TEST(ServerConfig, DemoServesOneOpenConference) {
     EXPECT_EQ(config.AnnouncedAddress(), "127.0.0.1");
 }
 
-TEST(ServerConfig, HeartbeatTimingClientsRefuseKeepsTheServerClosed) {
+TEST(ServerConfig, TimingClientsRefuseOrZeroLimitsKeepTheServerClosed) {
     struct Case {
         const char* name;
         int heartbeatMs;
         int timeoutMs;
         bool opens;
+        int helloMs = 10000;
+        size_t pending = 256;
+        size_t perAddress = 32;
     };
     const Case cases[] = {
         {"defaults", 5000, 15000, true},
@@ -79,6 +87,9 @@ TEST(ServerConfig, HeartbeatTimingClientsRefuseKeepsTheServerClosed) {
         {"time-out shorter than the heartbeat", 5000, 1000, false},
         {"time-out past two minutes", 5000, 150000, false},
         {"heartbeat past a minute", 61000, 100000, false},
+        {"no hello time", 5000, 15000, false, 0},
+        {"no connection may wait for its login", 5000, 15000, false, 10000, 0},
+        {"no connection per address", 5000, 15000, false, 10000, 256, 0},
     };
     for (const auto& testCase : cases) {
         auto config = yav::server::DemoConfig();
@@ -87,6 +98,9 @@ TEST(ServerConfig, HeartbeatTimingClientsRefuseKeepsTheServerClosed) {
         config.probePort = 0;
         config.heartbeat = std::chrono::milliseconds(testCase.heartbeatMs);
         config.timeout = std::chrono::milliseconds(testCase.timeoutMs);
+        config.helloTimeout = std::chrono::milliseconds(testCase.helloMs);
+        config.maxPendingConnections = testCase.pending;
+        config.maxPendingPerAddress = testCase.perAddress;
         yav::server::YavServer server(std::move(config));
         EXPECT_EQ(server.Open(), testCase.opens) << testCase.name;
     }

@@ -10,6 +10,12 @@
 
 namespace yav::test {
 
+// a followed by b.
+inline proto::Bytes Concat(proto::Bytes a, const proto::Bytes& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
 // Conference 900001 "Demo": guests welcome, chair account demo, chair password "chair",
 // speaker limit 1, at most 4 participants. Conference 900002 "Closed": password "secret",
 // no guests, members alice (and chair demo). Clients below version 50 are refused.

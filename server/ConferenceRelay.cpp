@@ -1,0 +1,121 @@
+// What one participant sends that reaches the others: user-to-user blocks, room attributes
+// and private data, each with the rules on who may send what.
+#include <algorithm>
+#include <cstring>
+
+#include "Conference.h"
+#include "RecordCodec.h"
+#include "platform/core/Log.h"
+
+namespace yav::server {
+
+using namespace yav::proto;
+
+void Conference::OnTransmit(Participant& who, const MsgTransmit& message) {
+    const uint16_t sub = message.subCommand;
+    // The screen-control reply carries the ordinary answers every participant gives (codes 0,
+    // 3, 4, 5); only codes 1 and 2 hand out or take back control of the receiver's screen.
+    const bool grantsScreenControl =
+        sub == kSubCommandScreenControlReply &&
+        (message.payload.empty() || message.payload[0] == 1 || message.payload[0] == 2);
+    const bool chairOnly = sub == kSubCommandConfDissolved || sub == kSubCommandDeviceParamChange ||
+                           sub == kSubCommandCameraControl || grantsScreenControl;
+    if (chairOnly && !IsPrivileged(who)) {
+        YLOG_WARN(
+            "conference %u: sub-command %u from user %u without chair or presenter role "
+            "refused",
+            config_.confId, sub, who.record.userId);
+        return;
+    }
+    MsgRelay relay;
+    relay.to = message.to;
+    relay.from = who.record.userId;
+    relay.subCommand = sub;
+    relay.payload = message.payload;
+    const Bytes frame = EncodeFrame(relay);
+    if (message.to == 0) {
+        // Everybody but the sender: the sender already acted on its own command.
+        SendAll(frame, who.record.userId);
+        return;
+    }
+    Participant* target = Find(message.to);
+    if (!target) {
+        YLOG_DEBUG("conference %u: relay to absent user %u dropped", config_.confId, message.to);
+        return;
+    }
+    SendTo(*target, frame);
+}
+
+bool Conference::ShareWriteAllowed(const Participant& who, uint16_t offset,
+                                   std::span<const uint8_t> data) const {
+    // The share records as the write would leave them.
+    uint8_t after[ROOM_ATTR_BULLETIN];
+    std::memcpy(after, roomAttr_, sizeof after);
+    for (size_t i = 0; i < data.size() && offset + i < sizeof after; ++i) {
+        after[offset + i] = data[i];
+    }
+    const uint16_t me = who.record.userId;
+    struct Record {
+        uint16_t at;
+        uint16_t size;
+    };
+    for (const Record record : {Record{ROOM_ATTR_SCREEN_SHARE, kScreenShareRecordBytes},
+                                Record{ROOM_ATTR_MEDIA_SHARE, kMediaShareRecordBytes}}) {
+        if (offset >= record.at + record.size || offset + data.size() <= record.at) {
+            continue;  // not touched
+        }
+        const std::span<const uint8_t> written(after + record.at, record.size);
+        if (LoadU16(written, 0) == me) {
+            continue;  // names the writer
+        }
+        const bool cleared =
+            std::all_of(written.begin(), written.end(), [](uint8_t byte) { return byte == 0; });
+        const uint16_t named = LoadU16(roomAttr_, record.at);
+        if (cleared && (named == 0 || named == me || IsChair(who))) {
+            continue;
+        }
+        YLOG_WARN(
+            "conference %u: share record at %u by user %u refused (it names user %u, would name "
+            "user %u)",
+            config_.confId, record.at, me, named, LoadU16(written, 0));
+        return false;
+    }
+    return true;
+}
+
+void Conference::OnSetUserAttribute(Participant& who, const MsgSetUserAttribute& message) {
+    // Below the bulletin lie the share records: a participant names only itself there, or
+    // clears a record naming itself; the chair kinds may clear any (a client starts receiving
+    // from whoever a record names). The rest is the chair's, the presenter's, or anybody's
+    // while alone in the room.
+    const size_t end = message.offset + message.data.size();
+    if (message.offset < ROOM_ATTR_BULLETIN &&
+        !ShareWriteAllowed(who, message.offset, message.data)) {
+        return;
+    }
+    if (end > ROOM_ATTR_BULLETIN && !IsPrivileged(who) && participants_.size() != 1) {
+        YLOG_WARN("conference %u: attribute write at %u by user %u refused", config_.confId,
+                  message.offset, who.record.userId);
+        return;
+    }
+    SetAttr(message.offset, message.data, message.notify);
+}
+
+void Conference::OnSetUserData(Participant& who, const MsgSetUserData& message) {
+    Participant* target = Find(message.userId);
+    if (!target || (target != &who && !IsChair(who))) {
+        YLOG_WARN("conference %u: private data of %u by %u refused", config_.confId, message.userId,
+                  who.record.userId);
+        return;
+    }
+    Bytes privateData = EncodeRecord(target->record.privateData);
+    std::memcpy(privateData.data() + message.offset, message.data.data(), message.data.size());
+    target->record.privateData = *DecodeRecord<ST_USER_PRIVATEDATA>(privateData);
+    MsgPrivateData update;
+    update.userId = target->record.userId;
+    update.offset = message.offset;
+    update.data = message.data;
+    Broadcast(update);
+}
+
+}  // namespace yav::server
