@@ -12,11 +12,11 @@ Conference::Conference(const ConferenceConfig& config, ServerConfig& server)
     : config_(config), server_(server) {}
 
 bool Conference::IsChair(const Participant& who) const {
-    return who.record.kind == USER_KIND_CHAIR || who.record.kind == USER_KIND_TEMP_ADMIN;
+    return HasSenderRole(who.record, SenderRole::Chair);
 }
 
 bool Conference::IsPrivileged(const Participant& who) const {
-    return IsChair(who) || who.record.presenterState == 2;
+    return HasSenderRole(who.record, SenderRole::ChairOrPresenter);
 }
 
 Conference::Participant* Conference::Find(uint16_t userId) {

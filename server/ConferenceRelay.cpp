@@ -13,18 +13,13 @@ using namespace yav::proto;
 
 void Conference::OnTransmit(Participant& who, const MsgTransmit& message) {
     const uint16_t sub = message.subCommand;
-    // The screen-control reply carries the ordinary answers every participant gives (codes 0,
-    // 3, 4, 5); only codes 1 and 2 hand out or take back control of the receiver's screen.
-    const bool grantsScreenControl =
-        sub == kSubCommandScreenControlReply &&
-        (message.payload.empty() || message.payload[0] == 1 || message.payload[0] == 2);
-    const bool chairOnly = sub == kSubCommandConfDissolved || sub == kSubCommandDeviceParamChange ||
-                           sub == kSubCommandCameraControl || grantsScreenControl;
-    if (chairOnly && !IsPrivileged(who)) {
+    // Commands that act on the receiver's conference, devices or screen need a chair kind or
+    // the presenter; group and sound commands a chair kind (SubCommands.h).
+    if (!MaySendSubCommand(sub, message.payload, who.record, message.to)) {
         YLOG_WARN(
-            "conference %u: sub-command %u from user %u without chair or presenter role "
+            "conference %u: sub-command %u from user %u to %u without the role it needs "
             "refused",
-            config_.confId, sub, who.record.userId);
+            config_.confId, sub, who.record.userId, message.to);
         return;
     }
     MsgRelay relay;

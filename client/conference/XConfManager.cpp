@@ -10,7 +10,9 @@
 #include "client/app/ConfigManger.h"
 #include "client/app/LangFormat.h"
 #include "client/conference/IMainFrame.h"
+#include "client/conference/RoomNotices.h"
 #include "client/conference/UpgradeInfo.h"
+#include "client/conference/UserCommandPayloads.h"
 #include "platform/core/Log.h"
 #include "platform/core/Profile.h"
 #include "platform/core/TextCodec.h"
@@ -487,13 +489,14 @@ void XConfManager::Transmit(std::uint16_t to, std::uint16_t subCommand, const vo
     }
 }
 
-void XConfManager::GrantScreenControl(std::uint16_t userId, std::uint8_t value) {
-    Transmit(userId, kSubCommandScreenControl, &value, 1);
+void XConfManager::GrantScreenControl(std::uint16_t userId, std::uint8_t on) {
+    const std::uint8_t code = yav::usercmd::ScreenControlGrantCode(on != 0);
+    Transmit(userId, yav::proto::kSubCommandScreenControlGrant, &code, 1);
 }
 
 void XConfManager::SendUserByte311(std::uint16_t wMediaId) {
     const auto channel = static_cast<std::uint8_t>(wMediaId % 8);
-    Transmit(UserOf(wMediaId), kSubCommandChannelRequest, &channel, 1);
+    Transmit(UserOf(wMediaId), yav::proto::kSubCommandChannelRequest, &channel, 1);
 }
 
 void XConfManager::SendH323Call(const QString& number, std::uint8_t flag) {
@@ -507,7 +510,7 @@ void XConfManager::SendH323Call(const QString& number, std::uint8_t flag) {
         block[64 + i] = static_cast<std::uint8_t>(confId >> (8 * i));
     }
     block[68] = flag;
-    Transmit(0, kSubCommandH323Call, block, sizeof block);
+    Transmit(0, yav::proto::kSubCommandH323Call, block, sizeof block);
 }
 
 void XConfManager::WriteRoomByte(std::uint16_t offset, std::uint8_t value) {
@@ -614,10 +617,11 @@ int XConfManager::GetBulletin(char* out, int max) const {
     if (out == nullptr || max <= 0) {
         return 0;
     }
-    const int length =
-        std::min<int>({max, m_roomAttr[kRoomAttrBulletin], static_cast<int>(kMaxCaptionBytes)});
-    std::memcpy(out, &m_roomAttr[kRoomAttrBulletin + 1], static_cast<size_t>(length));
-    return length;
+    const std::string_view bulletin = yav::text::TruncateGbk(
+        yav::notice::BulletinBytes(std::span(m_roomAttr).subspan(kRoomAttrBulletin)),
+        static_cast<size_t>(max));
+    std::memcpy(out, bulletin.data(), bulletin.size());
+    return static_cast<int>(bulletin.size());
 }
 
 bool XConfManager::IsConfFlagSet() const {

@@ -26,10 +26,6 @@ class IVideoWindow;
 
 class XConfManager {
 public:
-    // Sub-commands of the user-to-user commands sent from here.
-    static constexpr std::uint16_t kSubCommandScreenControl = 267;
-    static constexpr std::uint16_t kSubCommandH323Call = 310;
-    static constexpr std::uint16_t kSubCommandChannelRequest = 311;
     // Stream value the room uses for receptions it opens itself.
     static constexpr std::uint32_t kOpenValue = 123;
     // The longest bulletin text (bytes of code page 936).
@@ -105,7 +101,9 @@ public:
 
     void Transmit(std::uint16_t to, std::uint16_t subCommand, const void* data,
                   std::uint16_t length);
-    void GrantScreenControl(std::uint16_t userId, std::uint8_t value);
+    // Grants (on != 0) or withdraws control of this client's shared screen: sub-command 267
+    // with the code its receiver reads as granted or withdrawn.
+    void GrantScreenControl(std::uint16_t userId, std::uint8_t on);
     void SendUserByte311(std::uint16_t wMediaId);
     void SendH323Call(const QString& number, std::uint8_t flag);
 

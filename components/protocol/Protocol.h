@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "SubCommands.h"
+
 namespace yav::proto {
 
 // "YAV1" as it appears on the wire.
@@ -113,12 +115,5 @@ enum : uint32_t {
     PWD_CONFIRM_DIFFERS = 0x1024,
     PWD_NO_ACCOUNT = 0x1026,
 };
-
-// The user-to-user sub-commands that the server lets only a chair (kind 0 or 5) or the
-// presenter send: they act on the receiver's conference or devices.
-inline constexpr uint16_t kSubCommandDeviceParamChange = 261;
-inline constexpr uint16_t kSubCommandCameraControl = 263;
-inline constexpr uint16_t kSubCommandScreenControlReply = 269;
-inline constexpr uint16_t kSubCommandConfDissolved = 288;
 
 }  // namespace yav::proto

@@ -18,6 +18,7 @@ using yav::test::IsTransmit;
 using yav::test::ServerProcess;
 
 constexpr uint32_t kDemoConference = 900001;
+constexpr uint16_t kMarkerSub = 274;
 
 std::vector<uint8_t> ChatPayload(std::u16string_view text) {
     std::vector<uint8_t> payload(4, 0);
@@ -44,7 +45,8 @@ protected:
     }
 
     // A marker transmitted to everybody (by the chair, or by the member to the chair): once
-    // a bot has seen it, it has seen everything the server handled before it.
+    // a bot has seen it, it has seen everything the server handled before it. The marker is a
+    // group announcement (274), which anybody may send.
     void Settle(std::initializer_list<CsBot*> bots) {
         static uint16_t marker = 0;
         for (CsBot* bot : bots) {
@@ -52,11 +54,11 @@ protected:
             const uint8_t bytes[2] = {static_cast<uint8_t>(marker),
                                       static_cast<uint8_t>(marker >> 8)};
             CsBot& sender = bot == &chair_ ? member_ : chair_;
-            sender.Cs().Transmit(0, 296, bytes, 2);
+            sender.Cs().Transmit(0, kMarkerSub, bytes, 2);
             const uint16_t senderId = sender.UserId();
             ASSERT_TRUE(bot->WaitFor([&](const ST_CS_MSG& message) {
                 const auto* transmit = std::get_if<CsTransmit>(&message.payload);
-                return IsTransmit(senderId, 296)(message) && transmit->payload.size() == 2 &&
+                return IsTransmit(senderId, kMarkerSub)(message) && transmit->payload.size() == 2 &&
                        transmit->payload[0] == bytes[0] && transmit->payload[1] == bytes[1];
             }));
         }
@@ -160,26 +162,104 @@ TEST_F(ThreeBotConference, RelayCarriesTheSenderTheServerKnows) {
     EXPECT_FALSE(guest_.Saw(IsTransmit(guestId_, 257)));
 }
 
-TEST_F(ThreeBotConference, ChairOnlyCommandsNeedChairOrPresenter) {
-    for (uint16_t sub : {288, 261, 263, 269}) {
-        guest_.Cs().Transmit(memberId_, sub, "\x01\x02", 2);
-    }
-    Settle({&member_});
-    for (uint16_t sub : {288, 261, 263, 269}) {
-        EXPECT_FALSE(member_.Saw(IsTransmit(guestId_, sub))) << sub;
-    }
-    chair_.Cs().Transmit(memberId_, 263, "\x01\x02", 2);
-    EXPECT_TRUE(member_.WaitFor(IsTransmit(chairId_, 263)));
+// Who may send what: each row is sent, then every receiver has either got it or, after a
+// marker that went out later, has not.
+TEST_F(ThreeBotConference, RoleRulesOfTheRelay) {
+    enum class To { Member, Guest, Self };
+    struct Row {
+        const char* name;
+        CsBot* sender;
+        uint16_t sub;
+        std::vector<uint8_t> payload;
+        To to;
+        bool relayed;
+    };
+    const std::vector<uint8_t> none;
+    const std::vector<uint8_t> settings(207, 1);
+    const std::vector<Row> asMembers = {
+        {"dissolve by a member", &guest_, 288, none, To::Member, false},
+        {"device change by a member", &guest_, 261, settings, To::Member, false},
+        {"camera by a member", &guest_, 263, {1, 2}, To::Member, false},
+        {"grant reply by a member", &guest_, 269, {1, 0, 0, 0, 0}, To::Member, false},
+        {"revoke reply by a member", &guest_, 269, {2, 0, 0, 0, 0}, To::Member, false},
+        {"device request by a member", &guest_, 259, none, To::Member, false},
+        {"group join by a member", &guest_, 275, none, To::Member, false},
+        {"group leave by a member", &guest_, 276, none, To::Member, false},
+        {"clap by a member", &guest_, 296, {'2'}, To::Member, false},
+        {"clap stop by a member", &guest_, 296, none, To::Member, false},
+        {"camera to oneself", &guest_, 263, {1, 2}, To::Self, false},
+        // Answers to a screen-control question are anybody's (codes 0, 3, 4, 5).
+        {"answer reply by a member", &guest_, 269, {3, 0, 0, 0, 0}, To::Member, true},
+        {"chat by a member", &guest_, 257, {0, 0, 0, 0, 'h', 0}, To::Member, true},
+        // A client opens its own device dialog with requests to itself.
+        {"device request to oneself", &guest_, 259, none, To::Self, true},
+        {"device change to oneself", &guest_, 261, settings, To::Self, true},
+        {"device request by the chair", &chair_, 259, none, To::Member, true},
+        {"device change by the chair", &chair_, 261, settings, To::Member, true},
+        {"camera by the chair", &chair_, 263, {1, 2}, To::Member, true},
+        {"grant reply by the chair", &chair_, 269, {1, 0, 0, 0, 0}, To::Member, true},
+        {"group join by the chair", &chair_, 275, none, To::Member, true},
+        {"group leave by the chair", &chair_, 276, none, To::Member, true},
+        {"clap stop by the chair", &chair_, 296, none, To::Member, true},
+        {"dissolve by the chair", &chair_, 288, none, To::Member, true},
+    };
+    auto run = [&](const std::vector<Row>& rows) {
+        auto target = [&](const Row& row) -> CsBot& {
+            switch (row.to) {
+                case To::Member:
+                    return member_;
+                case To::Guest:
+                    return guest_;
+                case To::Self:
+                    break;
+            }
+            return *row.sender;
+        };
+        for (const Row& row : rows) {
+            row.sender->Cs().Transmit(target(row).UserId(), row.sub, row.payload.data(),
+                                      static_cast<uint16_t>(row.payload.size()));
+        }
+        auto matches = [](const Row& row, uint16_t from) {
+            return [&row, from](const ST_CS_MSG& message) {
+                const auto* transmit = std::get_if<CsTransmit>(&message.payload);
+                return IsTransmit(from, row.sub)(message) && transmit->payload == row.payload;
+            };
+        };
+        for (const Row& row : rows) {
+            if (row.relayed) {
+                EXPECT_TRUE(target(row).WaitFor(matches(row, row.sender->UserId()))) << row.name;
+            }
+        }
+        Settle({&chair_, &guest_, &member_});
+        for (const Row& row : rows) {
+            if (!row.relayed) {
+                EXPECT_FALSE(target(row).Saw(matches(row, row.sender->UserId()))) << row.name;
+            }
+        }
+    };
+    run(asMembers);
 
-    // Answering a screen-control question (reply codes 3 and 4) is anybody's right; granting
-    // or revoking control (codes 1 and 2, refused above) is not.
-    guest_.Cs().Transmit(memberId_, 269, "\x03\0\0\0\0", 5);
-    EXPECT_TRUE(member_.WaitFor(IsTransmit(guestId_, 269)));
-
+    // The presenter may do what needs a chair or the presenter, not what needs a chair.
+    guest_.Forget();
     chair_.Cs().SetPresenter(guestId_, 1);
     ASSERT_TRUE(guest_.WaitForType(CS_MSG_LEADING_STATUS));
-    guest_.Cs().Transmit(memberId_, 263, "\x01\x02", 2);
-    EXPECT_TRUE(member_.WaitFor(IsTransmit(guestId_, 263)));
+    run({
+        {"camera by the presenter", &guest_, 263, {3, 4}, To::Member, true},
+        {"device request by the presenter", &guest_, 259, none, To::Member, true},
+        {"revoke reply by the presenter", &guest_, 269, {2, 0, 0, 0, 0}, To::Member, true},
+        {"group join by the presenter", &guest_, 275, none, To::Member, false},
+        {"group leave by the presenter", &guest_, 276, none, To::Member, false},
+        {"clap by the presenter", &guest_, 296, {'1'}, To::Member, false},
+    });
+
+    // A temporary administrator is a chair kind.
+    member_.Forget();
+    chair_.Cs().SetTempAdmin(memberId_, 1);
+    ASSERT_TRUE(member_.WaitForType(CS_MSG_USER_ATTR_CHANGED));
+    run({
+        {"clap by a temporary administrator", &member_, 296, {'3'}, To::Guest, true},
+        {"group leave by a temporary administrator", &member_, 276, none, To::Guest, true},
+    });
 }
 
 TEST_F(ThreeBotConference, AttributeWritesReachEveryone) {

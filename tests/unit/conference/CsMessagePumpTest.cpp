@@ -7,6 +7,7 @@
 
 #include "client/app/ConfigManger.h"
 #include "client/app/LangFormat.h"
+#include "client/conference/UserCommandPayloads.h"
 #include "client/conference/XConfManager.h"
 #include "fakes/conference/CallLog.h"
 #include "fakes/conference/ConfManagerFixture.h"
@@ -243,6 +244,35 @@ TEST_F(CsMessagePumpTest, TransmitPayloadArrivesWhole) {
     Push(With(CS_MSG_TRANSMIT, CsTransmit{kMyId, 8, 257, {0, 0, 0, 0, 'h', 0, 'i', 0}}));
     manager->ProcessCsMessage();
     EXPECT_EQ(handler.lastTransmit, (std::vector<std::uint8_t>{0, 0, 0, 0, 'h', 0, 'i', 0}));
+}
+
+// Commands without payload travel as an empty vector whose data() may be null: they must
+// reach the handler with length 0 and pass the receiver's gate there.
+TEST_F(CsMessagePumpTest, EmptyCommandsReachTheHandlerAndPassTheGate) {
+    class GatedHandler : public RecordingCsHandler {
+    public:
+        using RecordingCsHandler::RecordingCsHandler;
+        void OnTransmit(std::uint16_t to, std::uint16_t from, std::uint16_t subCommand,
+                        const std::uint8_t* data, std::uint16_t length) override {
+            RecordingCsHandler::OnTransmit(to, from, subCommand, data, length);
+            ST_USER_ITEM_DEPT chair;
+            chair.userId = 8;
+            chair.kind = USER_KIND_CHAIR;
+            if (yav::usercmd::AcceptUserCommand(to, from, subCommand, data, length, &chair)) {
+                accepted.push_back(subCommand);
+            }
+        }
+        std::vector<std::uint16_t> accepted;
+    };
+    GatedHandler gated{log};
+    manager->SetCsHandler(&gated);
+    const std::vector<std::uint16_t> subs = {259, 275, 276, 288, 296};
+    for (const std::uint16_t sub : subs) {
+        Push(With(CS_MSG_TRANSMIT, CsTransmit{kMyId, 8, sub, {}}));
+    }
+    manager->ProcessCsMessage();
+    EXPECT_EQ(gated.accepted, subs);
+    EXPECT_EQ(log.Count("OnTransmit"), subs.size());
 }
 
 TEST_F(CsMessagePumpTest, MeetingTimeTextFollowsTheLanguage) {

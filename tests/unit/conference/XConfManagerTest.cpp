@@ -16,6 +16,7 @@
 #include "fakes/conference/QtWait.h"
 #include "fakes/conference/RecordingCsHandler.h"
 #include "platform/core/Profile.h"
+#include "platform/core/TextCodec.h"
 
 namespace {
 
@@ -166,6 +167,16 @@ TEST_F(XConfManagerTest, LoginKeepsLoginRecordRoomAttributesAndOwnRecords) {
     EXPECT_EQ(fake.userDataWrites[0].user, kMyId);
     EXPECT_EQ(fake.userDataWrites[0].bytes, std::vector<std::uint8_t>(32, 0));
     EXPECT_EQ(fake.userDataWrites[0].notify, 1);
+}
+
+TEST_F(XConfManagerTest, BulletinCopyNeverSplitsACharacter) {
+    const std::string gbk = yav::text::Utf8ToGbk("中文");
+    fake.loginInfo.roomAttr[13] = 4;
+    std::memcpy(&fake.loginInfo.roomAttr[14], gbk.data(), gbk.size());
+    ASSERT_EQ(Login(), 0);
+    char bulletin[8] = {};
+    EXPECT_EQ(manager->GetBulletin(bulletin, 3), 2);
+    EXPECT_EQ(std::string(bulletin), gbk.substr(0, 2));
 }
 
 TEST_F(XConfManagerTest, MissingOwnRecordLogsOutAgain) {
@@ -414,7 +425,8 @@ TEST_F(XConfManagerTest, FixedSendersBuildTheirBlocks) {
     EXPECT_EQ(fake.transmissions[0].subCommand, 311);
     EXPECT_EQ(fake.transmissions[0].bytes, std::vector<std::uint8_t>{3});
     EXPECT_EQ(fake.transmissions[1].subCommand, 267);
-    EXPECT_EQ(fake.transmissions[1].bytes, std::vector<std::uint8_t>{1});
+    // The receiver reads 0 as "control granted".
+    EXPECT_EQ(fake.transmissions[1].bytes, std::vector<std::uint8_t>{0});
     const auto& h323 = fake.transmissions[2];
     EXPECT_EQ(h323.to, 0);
     EXPECT_EQ(h323.subCommand, 310);

@@ -46,7 +46,8 @@ protected:
     // server handles one connection's frames in order and sends the watcher its frames in
     // order, so whatever from's earlier writes caused arrives before the relay.
     std::vector<MsgRoomAttr> Barrier(RawBot& from) {
-        EXPECT_TRUE(from.Send(MsgTransmit{watcher_->UserId(), 296, Bytes{1}}));
+        // A chat line: anybody may send one.
+        EXPECT_TRUE(from.Send(MsgTransmit{watcher_->UserId(), 257, Bytes{0, 0, 0, 0, 1, 0}}));
         std::vector<MsgRoomAttr> seen;
         for (;;) {
             auto frame = watcher_->Receive();
