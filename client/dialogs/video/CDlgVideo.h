@@ -20,11 +20,11 @@
 
 #include "VideoGeometry.h"
 #include "client/media/IVideoWindow.h"
+#include "client/ui/CDlgPopSwitch.h"
 #include "components/KroMedia/IKroMedia.h"
 #include "platform/window/Dialog.h"
 
 class CDlgCameraCtrl;
-class CDlgPopSwitch;
 class CDlgUserName;
 class CDlgVideoStatus;
 class ISpeakPopup;
@@ -171,7 +171,8 @@ private:
     CDlgCameraCtrl* m_pCameraCtrl = nullptr;
     kromedia::IMediaStream* m_pRender = nullptr;
     std::uint16_t m_wUserId = 0;
-    CDlgPopSwitch* m_pPopSwitch = nullptr;
+    // Its parent is the participant panel, which may go first.
+    QPointer<CDlgPopSwitch> m_pPopSwitch;
     QString m_strCaption = QStringLiteral("Test");
     int m_bShowName = 1;
     COLORREF m_clrName = 0;
