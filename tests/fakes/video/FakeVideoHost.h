@@ -76,10 +76,14 @@ public:
     bool IsMyRoleState2() override { return role == 2; }
     bool IsMyRoleActive() override { return role == 0 || role == 2; }
     std::uint16_t GetMyUserId() override { return myUserId; }
-    bool GetSpeakInfo(std::uint16_t, int* speaking, int* broadcast) override {
-        *speaking = 0;
-        *broadcast = -1;
-        return false;
+    bool GetSpeakInfo(std::uint16_t id, int* speaking, int* broadcast) override {
+        const auto it = speak.find(id);
+        if (it == speak.end()) {
+            return false;
+        }
+        *speaking = it->second.first;
+        *broadcast = it->second.second;
+        return true;
     }
     bool GetUserName(std::uint16_t userId, QString* name) override {
         const auto it = names.find(userId);
@@ -129,6 +133,8 @@ public:
     bool layoutSync = false;
     bool makeSpeakPopup = false;
     std::map<std::uint16_t, QString> names;
+    // Media id -> (speaking, broadcast marker).
+    std::map<std::uint16_t, std::pair<int, int>> speak;
     std::map<std::uint16_t, kromedia::IMediaStream*> streams;
 
 private:

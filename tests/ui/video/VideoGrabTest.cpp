@@ -53,6 +53,19 @@ TEST_P(VideoGrab, AnEmptyWindowShowsThePlaceholder) {
     EXPECT_EQ(Others(picture, QRect(10, 10, 60, 60), QColor(0xF8, 0xF8, 0xF8)), 0);
 }
 
+TEST_P(VideoGrab, AWindowWaitingForTheCycleShowsItsPlaceholderAndCaptionText) {
+    CDlgVideo& window = MakeWindow({400, 300});
+    window.UpdateCaption(QStringLiteral("Ann"));
+    window.SetFullScreenFlag(1);
+    const QImage picture = Grab(window, "placeholder_cycle");
+    EXPECT_EQ(picture.pixelColor(20, 20), QColor(0xF8, 0xF8, 0xF8));
+    EXPECT_GT(Others(picture, QRect(100, 75, 200, 150), QColor(0xF8, 0xF8, 0xF8)), 100);
+    EXPECT_FALSE(window.GetNameCaption()->isVisible());
+    // Not the idle picture of an empty window.
+    CDlgVideo& empty = MakeWindow({400, 300});
+    EXPECT_NE(empty.grab().toImage(), picture);
+}
+
 TEST_P(VideoGrab, ABoundWindowIsBlackUntilItsFirstPicture) {
     CDlgVideo& window = MakeWindow({400, 300});
     Bind(window, 17, &stream);

@@ -23,6 +23,13 @@ using yav::testing::TimerDriver;
 
 class VideoWindow : public VideoFixture {};
 
+// The mouse moves over the window without a button held.
+void Hover(QWidget& window, QPoint at) {
+    QMouseEvent move(QEvent::MouseMove, QPointF(at), QPointF(window.mapToGlobal(at)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &move);
+}
+
 // ---- frame sink ---------------------------------------------------------------------------
 
 TEST_F(VideoWindow, ManyPicturesBeforeARepaintAskForOneRepaintAndTheLatestWins) {
@@ -188,6 +195,51 @@ TEST_F(VideoWindow, StopCyclingFreesTheWindowOrClosesTheGap) {
     log.Clear();
     empty.StopCycling(false);
     EXPECT_EQ(log.Calls(), (std::vector<std::string>{"ClearWindowSlot(5)", "CompactWindow(5)"}));
+}
+
+TEST_F(VideoWindow, HoveringABoundWindowShowsTheSpeakPopupToAChairOrPresenter) {
+    host.makeSpeakPopup = true;
+    host.speak[25] = {1, 1};
+    const struct {
+        int role;
+        bool shown;
+    } cases[] = {{0, true}, {2, true}, {1, false}};
+    for (const auto& c : cases) {
+        host.role = c.role;
+        CDlgVideo& window = MakeWindow({400, 300});
+        Bind(window, 25, &stream2);
+        log.Clear();
+        Hover(window, QPoint(100, 100));
+        QWidget* popup = window.GetSpeakPopup()->GetWidget();
+        EXPECT_EQ(popup->isVisible(), c.shown) << c.role;
+        if (c.shown) {
+            EXPECT_EQ(popup->geometry(), QRect(10, 300 - 10 - 37, 76, 37));
+            EXPECT_EQ(log.Matching("Speak."),
+                      (std::vector<std::string>{"Speak.SetBroadcastIcon(1)",
+                                                "Speak.SetSpeakState(1)", "Speak.SetUserId(25)"}));
+            // The camera pad takes the popup's place.
+            window.SendMessage(WM_COMMAND, CDlgVideo::ID_CAMERA, 0);
+            EXPECT_FALSE(popup->isVisible());
+        }
+    }
+}
+
+TEST_F(VideoWindow, ThePreviewShowsItsCloseButtonOnHoverAndClosesThroughTheRoom) {
+    CDlgVideo& window = MakeWindow({300, 200}, 1);
+    Bind(window, 25, &stream2);
+    CDlgVideoStatus* close = window.GetPreviewClose();
+    ASSERT_NE(close, nullptr);
+    EXPECT_EQ(window.GetCycleIndicator(), nullptr);
+    EXPECT_FALSE(close->isVisible());
+    Hover(window, QPoint(100, 100));
+    EXPECT_TRUE(close->isVisible());
+    EXPECT_EQ(close->geometry(), QRect(300 - 22, 0, 22, 22));
+    EXPECT_EQ(close->GetRole(), 0);
+    // The preview shows no name caption.
+    EXPECT_FALSE(window.GetNameCaption()->isVisible());
+    QTest::mouseClick(close, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+    EXPECT_FALSE(close->isVisible());
+    EXPECT_EQ(log.Count("TogglePreviewOff"), 1u);
 }
 
 // ---- context pop-up -----------------------------------------------------------------------
