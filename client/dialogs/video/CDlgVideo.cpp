@@ -271,6 +271,8 @@ BOOL CDlgVideo::OnInitDialog() {
         m_pUserName = new CDlgUserName(this);
         m_pUserName->Create(CDlgUserName::IDD, this);
         m_pUserName->SetOwner(this);
+        // Hidden until the window shows a stream.
+        m_pUserName->ShowWindow(SW_HIDE);
     }
     return 1;
 }
@@ -694,8 +696,6 @@ void CDlgVideo::OnSize(int cx, int cy) {
                    m_nDisplayMode != 1 && m_nDisplayMode != 2) {
             if (m_wUserId != 0 && m_bPlaceholder == 0 && CanShowCaption()) {
                 m_pUserName->ShowWindow(SW_SHOWNA);
-            } else if (!CanShowCaption()) {
-                m_pUserName->ShowWindow(SW_HIDE);
             }
             m_pUserName->Redraw();
         }

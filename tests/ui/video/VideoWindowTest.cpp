@@ -128,6 +128,20 @@ TEST_F(VideoWindow, TheRenderObjectGetsThePictureRectangle) {
     EXPECT_FALSE(window.HasPicture());
 }
 
+TEST_F(VideoWindow, AWindowWithoutAPictureOfItsStreamAsksTheRenderObjectForItsLastOne) {
+    CDlgVideo& window = MakeWindow();
+    Bind(window, 17, &stream);
+    window.grab();
+    EXPECT_EQ(stream.redraws, 0);  // no picture yet: black, nothing to ask for
+    window.SendMessage(CDlgVideo::WM_FIRST_PICTURE, 17, 0);
+    window.grab();
+    EXPECT_EQ(stream.redraws, 1);
+    Push(window.GetFrameSink(), 17, Solid(64, 48, 0xFF00FF00));
+    const QImage picture = window.grab().toImage();
+    EXPECT_EQ(stream.redraws, 1);
+    EXPECT_EQ(picture.pixelColor(200, 150), QColor(0, 255, 0));
+}
+
 TEST_F(VideoWindow, ARenderObjectNeedsAShownId) {
     CDlgVideo& window = MakeWindow();
     window.SetVideoState(&stream);
