@@ -204,10 +204,16 @@ void MediaRelayRouter::Forward(const Session& from, const std::set<const RelayPe
         Session& receiver = it->second;
         if (receiver.peer->Send(packet)) {
             ++counters_.forwarded;
+            receiver.dropping = false;
             continue;
         }
         ++counters_.queueDrops;
         ++receiver.drops;
+        if (!receiver.dropping) {
+            receiver.dropping = true;
+            YLOG_WARN("media relay: %s (media id %u) does not keep up, dropping packets for it",
+                      receiver.peer->Name().c_str(), receiver.mediaId);
+        }
         if (videoSsrc != 0) {
             RequestKeyFrame(receiver, from.confId, videoSsrc);
         }

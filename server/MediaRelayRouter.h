@@ -76,6 +76,7 @@ private:
         std::set<std::pair<uint16_t, relay::Kind>> subscriptions;
         Clock::time_point lastHeard{};
         uint64_t drops = 0;
+        bool dropping = false;  // its queue is full: logged once until it takes packets again
     };
 
     void OnControl(const std::shared_ptr<RelayPeer>& peer, Session* session,
