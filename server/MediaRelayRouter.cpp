@@ -209,11 +209,12 @@ void MediaRelayRouter::Forward(const Session& from, const std::set<const RelayPe
         }
         ++counters_.queueDrops;
         ++receiver.drops;
-        if (!receiver.dropping) {
-            receiver.dropping = true;
+        uint64_t unlogged = 0;
+        if (!receiver.dropping && overflowLog_.Allow(now_(), &unlogged)) {
             YLOG_WARN("media relay: %s (media id %u) does not keep up, dropping packets for it",
                       receiver.peer->Name().c_str(), receiver.mediaId);
         }
+        receiver.dropping = true;
         if (videoSsrc != 0) {
             RequestKeyFrame(receiver, from.confId, videoSsrc);
         }

@@ -104,7 +104,8 @@ private:
     std::map<StreamKey, std::set<const RelayPeer*>> subscribers_;
     std::map<std::pair<uint32_t, uint32_t>, Clock::time_point> lastPli_;  // conference, SSRC
     RelayCounters counters_;
-    RateLimitedLog log_{10, std::chrono::seconds(10)};
+    RateLimitedLog log_{10, std::chrono::seconds(10)};          // dropped bad packets
+    RateLimitedLog overflowLog_{10, std::chrono::seconds(10)};  // receivers that overflow
 };
 
 }  // namespace yav::server
