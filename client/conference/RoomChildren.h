@@ -15,7 +15,11 @@
 
 class QWidget;
 class XConfManager;
+// The media component's audio engine.
+namespace kromedia {
 class IAudioEngine;
+}
+using IAudioEngine = kromedia::IAudioEngine;
 class IFileListMsgResult;
 class XDocManager;
 
