@@ -259,7 +259,7 @@ void CDlgFullDockX::SetCommandText(int code) {
             m_btnSpeak.SetWindowText(LoadLangString(text));
         }
     }
-    m_btnSpeak.m_bStatusNotify = 0;
+    m_btnSpeak.SetStatusNotify(0);
     m_nSpeakState = code;
     m_btnSpeak.m_bRedraw = 1;
     UpdateLayer(1);

@@ -1,6 +1,12 @@
 #include "PanelChildren.h"
 
+#include <QPointer>
+
+#include "CDlgControlBar.h"
+#include "CDlgExpand.h"
+#include "CDlgFullDockX.h"
 #include "CDlgStatusBar.h"
+#include "CDlgVoiceIncentive.h"
 #include "NetQualityEval.h"
 
 namespace yav::panels {
@@ -40,11 +46,93 @@ public:
     void EnableCameraButton(bool enable) override { window_.DisableCameraButton(!enable); }
 };
 
+// The room's strip, for the tab made after it and for the status bar's speak code.
+QPointer<CDlgFullDockX>& CurrentStrip() {
+    static QPointer<CDlgFullDockX> strip;
+    return strip;
+}
+
+class ControlBarChild : public PanelChild<IControlBar, CDlgControlBar> {
+public:
+    explicit ControlBarChild(QWidget* room) : PanelChild(room) {
+        window_.Create(CDlgControlBar::IDD, room);
+    }
+    void SetConfTitle(const QString& name, std::uint32_t confId) override {
+        window_.SetConfTitle(name, confId);
+    }
+    void SetBarMode(std::uint8_t mode) override { window_.SetBarMode(mode); }
+    void StartDurationTimer() override { window_.StartDurationTimer(); }
+    void RefreshRoleButtons() override { window_.RefreshRoleButtons(); }
+    void RemoveAllDocTabs() override { window_.RemoveAllDocTabs(); }
+    // The bar's own pop-ups post commands; a choice list of the video pager reports here.
+    void OnPopSwitchSelect(WPARAM, LPARAM) override { window_.UpdateVideoPager(); }
+    void OnBtnSyncLayout() override { window_.OnBtnSyncLayout(); }
+    bool IsAutoPaging() const override { return window_.IsVideoAutoPage(); }
+    void SetAutoPaging(bool on) override { window_.SetVideoAutoPage(on); }
+};
+
+class FullDockChild : public PanelChild<IFullDockX, CDlgFullDockX> {
+public:
+    explicit FullDockChild(QWidget* room) : PanelChild(nullptr) {
+        (void)room;
+        window_.Create(CDlgFullDockX::IDD, nullptr);
+        CurrentStrip() = &window_;
+    }
+    void MoveWindow(int x, int y, int cx, int cy) override { window_.MoveWindow(x, y, cx, cy); }
+    void RestoreAfterShare() override { window_.UpdateButtons(); }
+};
+
+class ExpandChild : public PanelChild<IExpand, CDlgExpand> {
+public:
+    explicit ExpandChild(QWidget* room) : PanelChild(nullptr) {
+        (void)room;
+        window_.Create(CDlgExpand::IDD, nullptr);
+        if (CDlgFullDockX* strip = CurrentStrip()) {
+            window_.SetStrip(strip);
+            strip->SetExpand(&window_);
+        }
+    }
+    ~ExpandChild() override {
+        if (CDlgFullDockX* strip = CurrentStrip()) {
+            strip->SetExpand(nullptr);
+        }
+    }
+    void MoveWindow(int x, int y, int cx, int cy) override { window_.MoveWindow(x, y, cx, cy); }
+    void QuitThread() override { window_.QuitThread(); }
+};
+
+class VoiceIncentiveChild : public PanelChild<IVoiceIncentive, CDlgVoiceIncentive> {
+public:
+    explicit VoiceIncentiveChild(QWidget* room) : PanelChild(room) {
+        window_.Create(CDlgVoiceIncentive::IDD, room);
+        window_.ReloadTexts();
+    }
+    void HideNotice() override { window_.HideNotice(); }
+};
+
 }  // namespace
 
 void InstallPanelFactories(yav::room::RoomChildFactories& factories) {
     factories.statusBar = [](QWidget* room) -> std::unique_ptr<IStatusBar> {
-        return std::make_unique<StatusBarChild>(room);
+        auto bar = std::make_unique<StatusBarChild>(room);
+        bar->Get().SetSpeakCodeSink([](int code) {
+            if (CDlgFullDockX* strip = CurrentStrip()) {
+                strip->SetCommandText(code);
+            }
+        });
+        return bar;
+    };
+    factories.controlBar = [](QWidget* room) -> std::unique_ptr<IControlBar> {
+        return std::make_unique<ControlBarChild>(room);
+    };
+    factories.fullDock = [](QWidget* room) -> std::unique_ptr<IFullDockX> {
+        return std::make_unique<FullDockChild>(room);
+    };
+    factories.expand = [](QWidget* room) -> std::unique_ptr<IExpand> {
+        return std::make_unique<ExpandChild>(room);
+    };
+    factories.voiceIncentive = [](QWidget* room) -> std::unique_ptr<IVoiceIncentive> {
+        return std::make_unique<VoiceIncentiveChild>(room);
     };
     factories.netQualityEval = []() -> std::unique_ptr<INetQualityEval> {
         return std::make_unique<NetQualityEval>();
