@@ -191,8 +191,8 @@ TEST_F(ControlBarTest, TheConferenceLayoutButtonIsForPresentersAndTheMenuIsCentr
     {
         BoxAnswerer boxes;
         bar->OnBtnConfLayout();
-        ASSERT_EQ(boxes.messages.size(), 1U);
-        EXPECT_EQ(boxes.messages[0], LoadLangString(3259));
+        ASSERT_EQ(boxes.Messages().size(), 1);
+        EXPECT_EQ(boxes.Messages()[0], LoadLangString(3259));
         EXPECT_FALSE(bar->ConfLayout()->IsWindowVisible());
     }
     room.host.presenterRole = true;
@@ -228,9 +228,9 @@ TEST_F(ControlBarTest, LayoutSynchronisationAsksTheRoomOrExplainsWhyNot) {
     bar->OnBtnSyncLayout();
     room.host.presenterRole = true;
     bar->OnBtnSyncLayout();
-    ASSERT_EQ(boxes.messages.size(), 2U);
-    EXPECT_TRUE(boxes.messages[0].contains(QLatin1Char('0')));
-    EXPECT_EQ(boxes.messages[1], LoadLangString(2884));
+    ASSERT_EQ(boxes.Messages().size(), 2);
+    EXPECT_TRUE(boxes.Messages()[0].contains(QLatin1Char('0')));
+    EXPECT_EQ(boxes.Messages()[1], LoadLangString(2884));
     EXPECT_TRUE(room.log.Calls().empty());
 }
 

@@ -22,15 +22,7 @@ public:
     void SetUp() override {
         dir_ = std::make_unique<QTemporaryDir>();
         ASSERT_TRUE(dir_->isValid());
-        const QString program = QCoreApplication::applicationDirPath() + QLatin1Char('/');
-        g_ConfigManager.strDataDir = dir_->path() + QLatin1Char('/');
-        g_ConfigManager.strClientIni = dir_->filePath(QStringLiteral("Client.ini"));
-        g_ConfigManager.strSkinIni = program + QStringLiteral("skin.ini");
-        g_ConfigManager.strLanguageDll = program + QStringLiteral("Language.rcc");
-        g_ConfigManager.strSkinsDll = program + QStringLiteral("Skins.rcc");
-        g_ConfigManager.LoadLanguage();
-        g_ConfigManager.LoadSkin();
-        g_ConfigManager.LoadSkinColors();
+        ui_test::LoadProgramModules(dir_->path());
         ASSERT_NE(LoadLangString(1), QStringLiteral("Not found")) << "language module";
         ASSERT_NE(g_ConfigManager.LoadPNG(674), nullptr) << "skin module";
     }
@@ -48,49 +40,12 @@ private:
 
 }  // namespace
 
-ScaleGuard::ScaleGuard(double scale) : saved_(g_fExchangePW), savedFont_(g_fontUI) {
-    g_fExchangePW = scale;
-    g_ConfigManager.LoadSkinColors();
-    g_fontUI.setPixelSize(yav::Scaled(12));
-}
-
-ScaleGuard::~ScaleGuard() {
-    g_fExchangePW = saved_;
-    g_ConfigManager.LoadSkinColors();
-    g_fontUI = savedFont_;
-}
-
-LanguageGuard::LanguageGuard(int index) : saved_(g_ConfigManager.nLanguageIndex) {
-    g_ConfigManager.nLanguageIndex = index;
-}
-
-LanguageGuard::~LanguageGuard() {
-    g_ConfigManager.nLanguageIndex = saved_;
-}
-
 TestClock::TestClock(std::uint32_t start) : now_(start) {
     yav::panels::SetTickSource([this] { return now_; });
 }
 
 TestClock::~TestClock() {
     yav::panels::SetTickSource(nullptr);
-}
-
-BoxAnswerer::BoxAnswerer(int result) : result_(result) {
-    token_ = yav::Dialog::AddModalObserver([this](yav::Dialog& dialog) {
-        auto* box = dynamic_cast<CDlgPopMsg*>(&dialog);
-        if (box == nullptr) {
-            return;
-        }
-        titles.push_back(box->GetTitleLabel().GetWindowText());
-        messages.push_back(box->GetMessageLabel().GetWindowText());
-        types.push_back(box->GetType());
-        box->SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(result_), BN_CLICKED), 0);
-    });
-}
-
-BoxAnswerer::~BoxAnswerer() {
-    yav::Dialog::RemoveModalObserver(token_);
 }
 
 Room::Room() : host(log, &window) {

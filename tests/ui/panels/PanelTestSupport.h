@@ -16,32 +16,13 @@
 #include "fakes/conference/CallLog.h"
 #include "fakes/panels/FakePanelHost.h"
 #include "fakes/ui/RecordingWindow.h"
+#include "fakes/ui/UiGuards.h"
 #include "platform/window/Dialog.h"
 
 namespace panels_test {
 
-class ScaleGuard {
-public:
-    explicit ScaleGuard(double scale);
-    ~ScaleGuard();
-    ScaleGuard(const ScaleGuard&) = delete;
-    ScaleGuard& operator=(const ScaleGuard&) = delete;
-
-private:
-    double saved_;
-    QFont savedFont_;
-};
-
-class LanguageGuard {
-public:
-    explicit LanguageGuard(int index);
-    ~LanguageGuard();
-    LanguageGuard(const LanguageGuard&) = delete;
-    LanguageGuard& operator=(const LanguageGuard&) = delete;
-
-private:
-    int saved_;
-};
+using ui_test::LanguageGuard;
+using ui_test::ScaleGuard;
 
 // The panels' tick count while it lives: starts at start and moves only by Advance.
 class TestClock {
@@ -55,19 +36,7 @@ private:
     std::uint32_t now_;
 };
 
-// Answers the program's message boxes as they open and keeps their texts.
-class BoxAnswerer {
-public:
-    explicit BoxAnswerer(int result = 1);
-    ~BoxAnswerer();
-    std::vector<QString> titles;
-    std::vector<QString> messages;
-    std::vector<int> types;
-
-private:
-    int result_;
-    int token_;
-};
+using ui_test::BoxAnswerer;
 
 // An audio engine whose properties are a table; writes are recorded in order.
 class TableAudioEngine final : public kromedia::IAudioEngine {

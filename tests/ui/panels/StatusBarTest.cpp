@@ -255,9 +255,9 @@ TEST_F(StatusBarTest, AMissingRecordingFolderIsReportedInTheUsersLanguage) {
     BoxAnswerer boxes;
     bar->StartRecord();
     g_AppSettings.recordpath = saved;
-    ASSERT_EQ(boxes.messages.size(), 1U);
-    EXPECT_EQ(boxes.titles[0], LoadLangString(1));
-    EXPECT_EQ(boxes.messages[0], LoadLangString(1837));
+    ASSERT_EQ(boxes.Messages().size(), 1);
+    EXPECT_EQ(boxes.Titles()[0], LoadLangString(1));
+    EXPECT_EQ(boxes.Messages()[0], LoadLangString(1837));
     EXPECT_EQ(bar->GetRecordingState(), 0);
     EXPECT_EQ(room.log.Count("StartRecord"), 0U);
 }
