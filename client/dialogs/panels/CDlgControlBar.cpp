@@ -36,10 +36,8 @@ QString HotLine() {
         "feedback", "hotLine", "", 256, g_ConfigManager.GetClientIniPath().toStdString()));
 }
 
-int TextWidth(const CTransparentStatic& label) {
-    QFont font = label.font();
-    return QFontMetrics(font).horizontalAdvance(label.GetWindowText()) + yav::Scaled(8);
-}
+// The next label starts 4 to 6 px (scaled) inside this one: the width leaves that room.
+int TextWidth(const CTransparentStatic& label) { return label.GetTextWidth() + yav::Scaled(6); }
 
 }  // namespace
 

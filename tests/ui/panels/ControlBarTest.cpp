@@ -438,9 +438,20 @@ TEST_P(ControlBarGrab, TheBarItsMenusAndPickers) {
     EXPECT_EQ(picture.size(), QSize(room.host.workArea.width(), yav::Scaled(70)));
     EXPECT_EQ(picture.pixelColor(picture.width() / 2, 1), QColor(0x33, 0x33, 0x33));
     EXPECT_EQ(picture.pixelColor(picture.width() / 2, yav::Scaled(35)), QColor(0xDD, 0xDD, 0xDD));
-    // The title is written in white on the dark band.
-    const QRect title = bar.Label(CDlgControlBar::IDC_TITLE).geometry();
-    EXPECT_GT(PixelsNot(picture, title, QColor(0x33, 0x33, 0x33)), 30);
+    // The title and the duration are written whole, in white on the dark band.
+    for (int id : {CDlgControlBar::IDC_TITLE, CDlgControlBar::IDC_DURATION}) {
+        CTransparentStatic& label = bar.Label(id);
+        QString shown;
+        for (const yav::gdip::LaidOutLine& line : label.GetTextLayout()) {
+            shown += line.text;
+        }
+        EXPECT_EQ(shown, label.GetWindowText());
+        EXPECT_GT(PixelsNot(picture, label.geometry(), QColor(0x33, 0x33, 0x33)), 30);
+    }
+    // The duration follows the title without covering it.
+    CTransparentStatic& title = bar.Label(CDlgControlBar::IDC_TITLE);
+    EXPECT_GE(bar.Label(CDlgControlBar::IDC_DURATION).geometry().left(),
+              title.geometry().left() + title.GetTextWidth());
 
     bar.OnBtnMeetingMenu();
     const QImage menu = SaveGrab(*bar.MeetingMenu(), "meeting_menu");

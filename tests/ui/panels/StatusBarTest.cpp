@@ -333,6 +333,14 @@ TEST_P(StatusBarGrab, TheBarItsSliderTipAndStatistics) {
         EXPECT_GT(PixelsNot(picture, area, QColor(0xDD, 0xDD, 0xDD)), 20) << id;
     }
 
+    bar.OnBtnShare();
+    ASSERT_TRUE(bar.ShareMenu()->IsWindowVisible());
+    const QImage menu = SaveGrab(*bar.ShareMenu(), "share_menu");
+    EXPECT_EQ(menu.size(), yav::ScaledSize(139, 4 * 38 + 45));
+    const QColor ground = menu.pixelColor(yav::Scaled(8), yav::Scaled(60));
+    EXPECT_GT(PixelsNot(menu, yav::ScaledRect(30, 14, 60, 20), ground), 10);
+    bar.OnBtnShare();
+
     bar.SendMessage(WM_SKINBTN_HOVER, CDlgStatusBar::IDC_SPEAKER, 0);
     ASSERT_TRUE(bar.SpeakerFrame()->IsWindowVisible());
     const QImage slider = SaveGrab(bar.SpeakerSlider(), "volume_slider");
@@ -347,6 +355,7 @@ TEST_P(StatusBarGrab, TheBarItsSliderTipAndStatistics) {
     EXPECT_EQ(bar.NetTip()->LevelLabel().GetWindowText(), CDlgNetTip::LevelText(1));
 
     bar.Statistics()->SetLevel(1);
+    bar.Statistics()->Load().Sample();
     bar.Statistics()->ShowWindow(SW_SHOW);
     const QImage statistics = SaveGrab(*bar.Statistics(), "statistics");
     bar.Statistics()->ShowWindow(SW_HIDE);
