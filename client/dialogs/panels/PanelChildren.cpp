@@ -44,6 +44,15 @@ public:
         window_.EnableAudioButton(side == 1, enable);
     }
     void EnableCameraButton(bool enable) override { window_.DisableCameraButton(!enable); }
+    void ReloadTexts() override { window_.ReloadTexts(); }
+    void OnSpeakStateChanged() override { window_.OnSpeakStateChanged(); }
+    void UpdateMeetingStateText() override { window_.UpdateMeetingStateText(); }
+    void SetCameraState(int on) override { window_.SetCameraState(on); }
+    void StartRecord() override { window_.StartRecord(); }
+    void StopRecord() override { window_.StopRecord(); }
+    void StopRecordIfActive() override { window_.StopRecordIfActive(); }
+    void CheckRecordRight() override { window_.CheckRecordRight(); }
+    void PlaceSeparatorStrip() override { window_.PlaceSeparatorStrip(); }
 };
 
 // The room's strip, for the tab made after it and for the status bar's speak code.
@@ -69,6 +78,19 @@ public:
     void OnBtnSyncLayout() override { window_.OnBtnSyncLayout(); }
     bool IsAutoPaging() const override { return window_.IsVideoAutoPage(); }
     void SetAutoPaging(bool on) override { window_.SetVideoAutoPage(on); }
+    void ReloadTexts() override { window_.ReloadTexts(); }
+    void ShowStateLabel(BOOL show) override { window_.ShowStateLabel(show); }
+    void UpdateSyncLayoutButton() override { window_.UpdateSyncLayoutButton(); }
+    void UpdateVideoPager() override { window_.UpdateVideoPager(); }
+    void SetVideoPageCount(int count) override { window_.SetVideoPageCount(count); }
+    void LayoutCenterPane() override { window_.LayoutCenterPane(); }
+    bool IsActiveViewIdOne() override { return window_.IsActiveViewIdOne(); }
+    bool AddDocTab(const QString& name, std::uint32_t viewId) override {
+        return window_.AddDocTab(name, viewId);
+    }
+    bool RemoveDocTab(std::uint32_t viewId, int flag) override {
+        return window_.RemoveDocTab(viewId, flag);
+    }
 };
 
 class FullDockChild : public PanelChild<IFullDockX, CDlgFullDockX> {
@@ -80,6 +102,14 @@ public:
     }
     void MoveWindow(int x, int y, int cx, int cy) override { window_.MoveWindow(x, y, cx, cy); }
     void RestoreAfterShare() override { window_.UpdateButtons(); }
+    void ReloadTexts() override { window_.ReloadTexts(); }
+    void UpdateButtons() override { window_.UpdateButtons(); }
+    void ShowBar() override { window_.ShowBar(); }
+    void ShowBarForced() override { window_.ShowBarForced(); }
+    void DockUserList() override { window_.DockUserList(); }
+    void ClearPanelButtons() override { window_.ClearPanelButtons(); }
+    void SetUserListPage(BOOL chat) override { window_.SetUserListPage(chat); }
+    void OnBtnExit() override { window_.OnBtnExit(); }
 };
 
 class ExpandChild : public PanelChild<IExpand, CDlgExpand> {
@@ -99,6 +129,8 @@ public:
     }
     void MoveWindow(int x, int y, int cx, int cy) override { window_.MoveWindow(x, y, cx, cy); }
     void QuitThread() override { window_.QuitThread(); }
+    void ShowTab() override { window_.ShowTab(); }
+    void OnBtnExpand() override { window_.OnBtnExpand(); }
 };
 
 class VoiceIncentiveChild : public PanelChild<IVoiceIncentive, CDlgVoiceIncentive> {
@@ -108,6 +140,10 @@ public:
         window_.ReloadTexts();
     }
     void HideNotice() override { window_.HideNotice(); }
+    void OnVoiceActivation(int mediaId) override { window_.OnVoiceActivation(mediaId); }
+    void PlaceNotice(const QRect& rect, BOOL fromMainWindow) override {
+        window_.PlaceNotice(rect, fromMainWindow);
+    }
 };
 
 }  // namespace
