@@ -8,6 +8,7 @@
 
 #include "ConfigManger.h"
 #include "PanelTestSupport.h"
+#include "client/Common/MessageIds.h"
 #include "client/dialogs/panels/CDlgControlBar.h"
 #include "client/dialogs/panels/CDlgPopMore.h"
 #include "client/dialogs/panels/PanelRules.h"
@@ -110,6 +111,18 @@ TEST_F(ControlBarTest, ServerRecordingNeedsTheAdministratorAndAStoppingRecording
     bar->OnBtnMeetingMenu();
     EXPECT_TRUE(bar->MeetingMenu()->GetButton(32783)->IsWindowEnabled());
     EXPECT_EQ(bar->MeetingMenu()->GetButton(32783)->GetWindowText(), LoadLangString(889));
+}
+
+TEST_F(ControlBarTest, AMeetingMenuChoiceReachesTheRoomAsItsCommand) {
+    room.host.admin = true;
+    bar->RefreshRoleButtons();
+    bar->OnBtnMeetingMenu();
+    ASSERT_TRUE(bar->MeetingMenu()->IsWindowVisible());
+    CButtonCheck* item = bar->MeetingMenu()->GetButton(32779);
+    ASSERT_NE(item, nullptr);
+    bar->MeetingMenu()->SendMessage(WM_BUTTONCHECK_CLICK, static_cast<WPARAM>(item->GetDlgCtrlID()),
+                                    32779);
+    EXPECT_EQ(room.Commands(), std::vector<int>{32779});
 }
 
 TEST(MeetingMenuRect, NineItemsAre349HighAndOpenUpwardsNearTheBottom) {

@@ -4,6 +4,7 @@
 // statistics window at both scales.
 
 #include <QApplication>
+#include <QCursor>
 #include <QDir>
 
 #include <gtest/gtest.h>
@@ -365,6 +366,110 @@ TEST_P(StatusBarGrab, TheBarItsSliderTipAndStatistics) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, StatusBarGrab, ::testing::Values(1.0, 1.5));
+
+}  // namespace
+}  // namespace panels_test
+
+namespace panels_test {
+namespace {
+
+TEST(CallStatistics, OpeningStartsProbeAndSamplingAndClosingStopsThem) {
+    Room room;
+    room.host.probePort = 9;  // nothing answers there
+    CDlgCallStatistics statistics(&room.window);
+    ASSERT_TRUE(statistics.Create(CDlgCallStatistics::IDD));
+    statistics.ShowOnMonitor();
+    ASSERT_TRUE(statistics.IsWindowVisible());
+    EXPECT_EQ(statistics.GetTimerElapse(CDlgCallStatistics::kSampleTimer), 3000);
+    EXPECT_EQ(statistics.GetTimerElapse(CDlgCallStatistics::kProbeTimer), 100);
+    EXPECT_TRUE(statistics.Probe().IsRunning());
+    TimerDriver::Fire(statistics, CDlgCallStatistics::kProbeTimer);
+    EXPECT_EQ(statistics.Probe().Sent(), 3U);
+
+    // Cumulative counters: the first sample only stores them, rates come one period later.
+    room.host.counters[1] = 30000;
+    TimerDriver::Fire(statistics, CDlgCallStatistics::kSampleTimer);
+    EXPECT_EQ(statistics.Rates().Rate(1), 0);
+    room.host.counters[1] = 60000;
+    TimerDriver::Fire(statistics, CDlgCallStatistics::kSampleTimer);
+    EXPECT_EQ(statistics.Rates().Rate(1), 10000);
+    EXPECT_EQ(room.log.Count("GetByteCounters(0)"), 2U);
+
+    statistics.SendMessage(WM_COMMAND, CDlgCallStatistics::IDC_CLOSE, 0);
+    EXPECT_FALSE(statistics.IsWindowVisible());
+    EXPECT_FALSE(statistics.Probe().IsRunning());
+    EXPECT_FALSE(statistics.IsTimerSet(CDlgCallStatistics::kSampleTimer));
+    EXPECT_FALSE(statistics.IsTimerSet(CDlgCallStatistics::kProbeTimer));
+    EXPECT_EQ(statistics.Rates().Rate(1), 0);
+    EXPECT_EQ(room.log.Calls().back(), "GetByteCounters(1)");
+    EXPECT_EQ(statistics.Probe().Sent(), 0U);
+}
+
+TEST(NetTip, SwitchesChangeTheProcessWideFlagsAndTheLinkOpensTheStatistics) {
+    Room room;
+    const int savedSmart = g_nSmartAdjust;
+    const int savedPrompt = g_nNetAutoPrompt;
+    CDlgNetTip tip(&room.window);
+    ASSERT_TRUE(tip.Create(CDlgNetTip::IDD));
+    CDlgCallStatistics statistics(&room.window);
+    ASSERT_TRUE(statistics.Create(CDlgCallStatistics::IDD));
+    room.host.probePort = 9;
+    tip.SendMessage(WM_COMMAND, CDlgNetTip::IDC_SMART, 0);
+    EXPECT_EQ(g_nSmartAdjust, savedSmart == 0 ? 1 : 0);
+    EXPECT_EQ(tip.SmartSwitch().GetState(), g_nSmartAdjust != 0 ? 1U : 0U);
+    EXPECT_EQ(room.log.Calls(), std::vector<std::string>{"RefreshVideoWindows()"});
+    tip.SendMessage(WM_COMMAND, CDlgNetTip::IDC_PROMPT, 0);
+    EXPECT_EQ(g_nNetAutoPrompt, savedPrompt == 0 ? 1 : 0);
+    // Without the statistics window the link does nothing; with it, the tip's level goes along.
+    tip.SendMessage(WM_COMMAND, CDlgNetTip::IDC_DETAILS, 0);
+    EXPECT_FALSE(statistics.IsWindowVisible());
+    tip.SetStatistics(&statistics);
+    tip.SetLevel(0);
+    EXPECT_EQ(tip.LevelLabel().GetWindowText(),
+              QStringLiteral("%1:%2").arg(LoadLangString(580), LoadLangString(3268)));
+    tip.SendMessage(WM_COMMAND, CDlgNetTip::IDC_DETAILS, 0);
+    EXPECT_TRUE(statistics.IsWindowVisible());
+    EXPECT_EQ(statistics.GetLevel(), 0);
+    EXPECT_EQ(CDlgCallStatistics::LevelTextId(statistics.GetLevel()), 1519);
+    statistics.OnBtnClose();
+    tip.SendMessage(WM_COMMAND, CDlgNetTip::IDC_CLOSE, 0);
+    EXPECT_FALSE(tip.IsWindowVisible());
+    g_nSmartAdjust = savedSmart;
+    g_nNetAutoPrompt = savedPrompt;
+}
+
+TEST_F(StatusBarTest, TheCameraButtonTogglesAndTellsTheDeviceTest) {
+    bar->Button(CDlgStatusBar::IDC_CAMERA).EnableWindow(1);
+    bar->OnBtnCamera();
+    EXPECT_EQ(bar->Button(CDlgStatusBar::IDC_CAMERA).GetState(), 1U);
+    EXPECT_EQ(bar->Button(CDlgStatusBar::IDC_CAMERA).GetTooltipText(), LoadLangString(988));
+    bar->OnBtnCamera();
+    EXPECT_EQ(bar->Button(CDlgStatusBar::IDC_CAMERA).GetTooltipText(), LoadLangString(985));
+    EXPECT_EQ(room.log.Calls(),
+              (std::vector<std::string>{"SetTestCameraSwitch(0)", "SetTestCameraSwitch(1)"}));
+    // The device test reports the camera: checked when off, nothing when already so.
+    bar->SetCameraState(0);
+    EXPECT_EQ(bar->Button(CDlgStatusBar::IDC_CAMERA).GetState(), 1U);
+    bar->SetCameraState(1);
+    EXPECT_EQ(bar->Button(CDlgStatusBar::IDC_CAMERA).GetState(), 0U);
+}
+
+TEST_F(StatusBarTest, AVolumeSliderClosesOnceTheCursorLeavesButtonFrameAndGap) {
+    bar->SendMessage(WM_SKINBTN_HOVER, CDlgStatusBar::IDC_SPEAKER, 0);
+    ASSERT_TRUE(bar->SpeakerFrame()->IsWindowVisible());
+    const QRect button = bar->Button(CDlgStatusBar::IDC_SPEAKER).GetWindowRect();
+    const QRect frame = bar->SpeakerFrame()->GetWindowRect();
+    EXPECT_EQ(frame.left(), button.left() + button.width() / 2 - 27);
+    EXPECT_EQ(frame.top(), button.top() - 153);
+    QCursor::setPos(frame.center().x(), (frame.bottom() + button.top()) / 2);  // the gap
+    TimerDriver::Fire(*bar, CDlgStatusBar::kSpeakerSliderTimer);
+    EXPECT_TRUE(bar->SpeakerFrame()->IsWindowVisible());
+    QCursor::setPos(frame.right() + 200, frame.top());
+    TimerDriver::Fire(*bar, CDlgStatusBar::kSpeakerSliderTimer);
+    EXPECT_FALSE(bar->SpeakerFrame()->IsWindowVisible());
+    EXPECT_FALSE(bar->SpeakerSlider().IsWindowVisible());
+    EXPECT_FALSE(bar->IsTimerSet(CDlgStatusBar::kSpeakerSliderTimer));
+}
 
 }  // namespace
 }  // namespace panels_test
