@@ -115,6 +115,8 @@ public:
     virtual void CheckRecordRight() = 0;
     // The room moved: the separator strip follows.
     virtual void PlaceSeparatorStrip() = 0;
+    // The full-screen strip's speak button: 1 the microphone button, 3 the raise-hand button.
+    virtual void ExecuteDockCommand(int code) = 0;
 };
 
 // CDlgFullDockX, the full-screen strip (template 182).

@@ -167,11 +167,14 @@ void RoomPanelHost::LeaveFullScreen() {
 }
 
 void RoomPanelHost::ExecuteDockCommand(int code) {
-    // The status bar's buttons act for the strip (1 microphone, 3 raise hand).
-    if (code == 3) {
-        ApplySpeak();
-    } else if (code == 1) {
-        Missing("microphone mute from the strip");
+    if (IStatusBar* bar = frame_.CYavClientDlg::GetStatusBar()) {
+        bar->ExecuteDockCommand(code);
+    }
+}
+
+void RoomPanelHost::ShowStripForced() {
+    if (IFullDockX* strip = frame_.GetFullDock()) {
+        strip->ShowBarForced();
     }
 }
 

@@ -62,7 +62,7 @@ public:
     void SetShareLayout(int kind) override;
     int GetLayoutMode() override;
     bool GetSourceMatchFlag() override { return false; }
-    void ShowStripForced() override {}
+    void ShowStripForced() override;
     void CloseMyVideoWindows() override {}
     void GiveUpChair() override { PostCommand(32774); }
     void ApplyAdmin() override { PostCommand(32772); }

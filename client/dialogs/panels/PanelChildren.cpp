@@ -53,6 +53,7 @@ public:
     void StopRecordIfActive() override { window_.StopRecordIfActive(); }
     void CheckRecordRight() override { window_.CheckRecordRight(); }
     void PlaceSeparatorStrip() override { window_.PlaceSeparatorStrip(); }
+    void ExecuteDockCommand(int code) override { window_.ExecuteDockCommand(code); }
 };
 
 // The room's strip, for the tab made after it and for the status bar's speak code.
@@ -95,8 +96,8 @@ public:
 
 class FullDockChild : public PanelChild<IFullDockX, CDlgFullDockX> {
 public:
-    explicit FullDockChild(QWidget* room) : PanelChild(nullptr) {
-        (void)room;
+    // The strip is a window of its own, not a child of the room.
+    explicit FullDockChild(QWidget*) : PanelChild(nullptr) {
         window_.Create(CDlgFullDockX::IDD, nullptr);
         CurrentStrip() = &window_;
     }
@@ -114,8 +115,7 @@ public:
 
 class ExpandChild : public PanelChild<IExpand, CDlgExpand> {
 public:
-    explicit ExpandChild(QWidget* room) : PanelChild(nullptr) {
-        (void)room;
+    explicit ExpandChild(QWidget*) : PanelChild(nullptr) {
         window_.Create(CDlgExpand::IDD, nullptr);
         if (CDlgFullDockX* strip = CurrentStrip()) {
             window_.SetStrip(strip);

@@ -135,6 +135,7 @@ public:
     void StopRecordIfActive() override { Add("StopRecordIfActive()"); }
     void CheckRecordRight() override { Add("CheckRecordRight()"); }
     void PlaceSeparatorStrip() override { Add("PlaceSeparatorStrip()"); }
+    void ExecuteDockCommand(int code) override { Add(Call("ExecuteDockCommand", code)); }
     int recording = 0;
 };
 
