@@ -49,6 +49,8 @@ public:
     virtual bool IsAutoPaging() const = 0;
     virtual void SetAutoPaging(bool on) = 0;
     // --- main window panels: what the room and its managers call ---
+    // Room client coordinates.
+    virtual void MoveWindow(int x, int y, int cx, int cy) = 0;
     virtual void ReloadTexts() = 0;
     virtual void ShowStateLabel(BOOL show) = 0;
     virtual void UpdateSyncLayoutButton() = 0;
@@ -103,6 +105,8 @@ public:
     virtual void EnableAudioButton(int side, bool enable) = 0;
     virtual void EnableCameraButton(bool enable) = 0;
     // --- main window panels: what the room and its managers call ---
+    // Room client coordinates.
+    virtual void MoveWindow(int x, int y, int cx, int cy) = 0;
     virtual void ReloadTexts() = 0;
     // Speak state changed: the raise-hand button, the strip's speak caption, the status text.
     virtual void OnSpeakStateChanged() = 0;

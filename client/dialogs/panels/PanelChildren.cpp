@@ -44,6 +44,7 @@ public:
         window_.EnableAudioButton(side == 1, enable);
     }
     void EnableCameraButton(bool enable) override { window_.DisableCameraButton(!enable); }
+    void MoveWindow(int x, int y, int cx, int cy) override { window_.MoveWindow(x, y, cx, cy); }
     void ReloadTexts() override { window_.ReloadTexts(); }
     void OnSpeakStateChanged() override { window_.OnSpeakStateChanged(); }
     void UpdateMeetingStateText() override { window_.UpdateMeetingStateText(); }
@@ -79,6 +80,7 @@ public:
     void OnBtnSyncLayout() override { window_.OnBtnSyncLayout(); }
     bool IsAutoPaging() const override { return window_.IsVideoAutoPage(); }
     void SetAutoPaging(bool on) override { window_.SetVideoAutoPage(on); }
+    void MoveWindow(int x, int y, int cx, int cy) override { window_.MoveWindow(x, y, cx, cy); }
     void ReloadTexts() override { window_.ReloadTexts(); }
     void ShowStateLabel(BOOL show) override { window_.ShowStateLabel(show); }
     void UpdateSyncLayoutButton() override { window_.UpdateSyncLayoutButton(); }

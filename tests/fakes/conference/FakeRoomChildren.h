@@ -55,6 +55,9 @@ public:
         paging = on;
         Add(Call("SetAutoPaging", on ? 1 : 0));
     }
+    void MoveWindow(int x, int y, int cx, int cy) override {
+        Add(Call("MoveWindow", x, y, cx, cy));
+    }
     void ReloadTexts() override { Add("ReloadTexts()"); }
     void ShowStateLabel(BOOL show) override { Add(Call("ShowStateLabel", show)); }
     void UpdateSyncLayoutButton() override { Add("UpdateSyncLayoutButton()"); }
@@ -125,6 +128,9 @@ public:
     }
     void EnableCameraButton(bool enable) override {
         Add(Call("EnableCameraButton", enable ? 1 : 0));
+    }
+    void MoveWindow(int x, int y, int cx, int cy) override {
+        Add(Call("MoveWindow", x, y, cx, cy));
     }
     void ReloadTexts() override { Add("ReloadTexts()"); }
     void OnSpeakStateChanged() override { Add("OnSpeakStateChanged()"); }

@@ -12,6 +12,7 @@
 #include "client/dialogs/panels/CDlgControlBar.h"
 #include "client/dialogs/panels/CDlgPopMore.h"
 #include "client/dialogs/panels/PanelRules.h"
+#include "platform/core/Profile.h"
 #include "platform/window/Scaled.h"
 #include "platform/window/testing/WindowTesting.h"
 
@@ -123,6 +124,26 @@ TEST_F(ControlBarTest, AMeetingMenuChoiceReachesTheRoomAsItsCommand) {
     bar->MeetingMenu()->SendMessage(WM_BUTTONCHECK_CLICK, static_cast<WPARAM>(item->GetDlgCtrlID()),
                                     32779);
     EXPECT_EQ(room.Commands(), std::vector<int>{32779});
+}
+
+TEST(ControlBarHotLine, AnEmptyHotLineHidesItsButtonAndASetOneIsShownInTheBox) {
+    for (const char* number : {"", "400-800-1234"}) {
+        yav::profile::WriteString("feedback", "hotLine", number,
+                                  g_ConfigManager.GetClientIniPath().toStdString());
+        Room room;
+        CDlgControlBar bar(&room.window);
+        ASSERT_TRUE(bar.Create(CDlgControlBar::IDD, &room.window));
+        bar.ShowWindow(SW_SHOW);
+        const bool shown = bar.Button(CDlgControlBar::IDC_HOTLINE).isVisibleTo(&bar);
+        EXPECT_EQ(shown, *number != 0) << number;
+        if (shown) {
+            BoxAnswerer boxes;
+            bar.SendMessage(WM_COMMAND, CDlgControlBar::IDC_HOTLINE, 0);
+            ASSERT_EQ(boxes.Messages().size(), 1);
+            EXPECT_TRUE(boxes.Messages()[0].endsWith(QString::fromLatin1(number)));
+            EXPECT_EQ(boxes.Types()[0], 13);
+        }
+    }
 }
 
 TEST(MeetingMenuRect, NineItemsAre349HighAndOpenUpwardsNearTheBottom) {

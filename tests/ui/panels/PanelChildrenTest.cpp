@@ -47,6 +47,9 @@ TEST(PanelChildren, TheRoomsCallsReachThePanels) {
     EXPECT_FALSE(bar->Button(CDlgStatusBar::IDC_SPEAKER).IsWindowEnabled());
     status->EnableAudioButton(1, false);
     EXPECT_FALSE(bar->Button(CDlgStatusBar::IDC_MIC).IsWindowEnabled());
+    // The room places the bar in its client area; the separator strip follows on its top edge.
+    status->MoveWindow(0, 600, 900, 44);
+    EXPECT_EQ(bar->geometry(), QRect(0, 600, 900, 44));
 
     // The speak state reaches the strip's caption through the status bar.
     room.host.speakState = 2;
