@@ -20,6 +20,7 @@ struct ST_APP_SETTINGS {
     QString clientname;     // [appinfo] clientname, at most 63 characters
     GUID clientguid;        // [appinfo] clientguid
     std::uint32_t DsSvrPort = 8875;
+    std::uint32_t ProbePort = 8000;  // [appinfo] ProbePort: the statistics probe echo
     QString recordpath;                // recording folder (no trailing "/")
     QString photopath;                 // snapshot folder (no trailing "/")
     QString soundfilepath;             // [appinfo] soundfilepath, or the program folder's "toy.wav"

@@ -4,6 +4,7 @@
 // their own subsystems and plugged in through RoomChildFactories; until one is there the room
 // runs without it and logs one line naming its class.
 
+#include <QRect>
 #include <QString>
 
 #include <cstdint>
@@ -15,7 +16,11 @@
 
 class QWidget;
 class XConfManager;
+// The media component's audio engine.
+namespace kromedia {
 class IAudioEngine;
+}
+using IAudioEngine = kromedia::IAudioEngine;
 class IFileListMsgResult;
 class XDocManager;
 
@@ -43,6 +48,18 @@ public:
     // The automatic video paging flag.
     virtual bool IsAutoPaging() const = 0;
     virtual void SetAutoPaging(bool on) = 0;
+    // --- main window panels: what the room and its managers call ---
+    // Room client coordinates.
+    virtual void MoveWindow(int x, int y, int cx, int cy) = 0;
+    virtual void ReloadTexts() = 0;
+    virtual void ShowStateLabel(BOOL show) = 0;
+    virtual void UpdateSyncLayoutButton() = 0;
+    virtual void UpdateVideoPager() = 0;
+    virtual void SetVideoPageCount(int count) = 0;
+    virtual void LayoutCenterPane() = 0;
+    virtual bool IsActiveViewIdOne() = 0;
+    virtual bool AddDocTab(const QString& viewName, std::uint32_t viewId) = 0;
+    virtual bool RemoveDocTab(std::uint32_t viewId, int flag) = 0;
 };
 
 // CDlgChat, the participant panel's chat window.
@@ -87,6 +104,23 @@ public:
     // side 0 speaker, 1 microphone.
     virtual void EnableAudioButton(int side, bool enable) = 0;
     virtual void EnableCameraButton(bool enable) = 0;
+    // --- main window panels: what the room and its managers call ---
+    // Room client coordinates.
+    virtual void MoveWindow(int x, int y, int cx, int cy) = 0;
+    virtual void ReloadTexts() = 0;
+    // Speak state changed: the raise-hand button, the strip's speak caption, the status text.
+    virtual void OnSpeakStateChanged() = 0;
+    virtual void UpdateMeetingStateText() = 0;
+    // From the device test: 1 the camera is on.
+    virtual void SetCameraState(int on) = 0;
+    virtual void StartRecord() = 0;
+    virtual void StopRecord() = 0;
+    virtual void StopRecordIfActive() = 0;
+    virtual void CheckRecordRight() = 0;
+    // The room moved: the separator strip follows.
+    virtual void PlaceSeparatorStrip() = 0;
+    // The full-screen strip's speak button: 1 the microphone button, 3 the raise-hand button.
+    virtual void ExecuteDockCommand(int code) = 0;
 };
 
 // CDlgFullDockX, the full-screen strip (template 182).
@@ -94,6 +128,17 @@ class IFullDockX : public IRoomChild {
 public:
     virtual void MoveWindow(int x, int y, int cx, int cy) = 0;
     virtual void RestoreAfterShare() = 0;
+    // --- main window panels: what the room and its managers call ---
+    virtual void ReloadTexts() = 0;
+    virtual void UpdateButtons() = 0;
+    virtual void ShowBar() = 0;
+    virtual void ShowBarForced() = 0;
+    virtual void DockUserList() = 0;
+    virtual void ClearPanelButtons() = 0;
+    // The participant panel's page: chat (TRUE) or members.
+    virtual void SetUserListPage(BOOL chat) = 0;
+    // Ends what the strip's exit button ends (own sharing, viewing, full screen).
+    virtual void OnBtnExit() = 0;
 };
 
 // CDlgExpand, the strip's slide tab (template 218).
@@ -102,6 +147,9 @@ public:
     virtual void MoveWindow(int x, int y, int cx, int cy) = 0;
     // Stops its mover thread (before it is destroyed).
     virtual void QuitThread() = 0;
+    // --- main window panels: what the room and its managers call ---
+    virtual void ShowTab() = 0;
+    virtual void OnBtnExpand() = 0;
 };
 
 // ST_DOC_MSG: a document-server message queued to the file list.
@@ -144,6 +192,11 @@ class IUserlistMsg : public IRoomChild {};
 class IVoiceIncentive : public IRoomChild {
 public:
     virtual void HideNotice() = 0;
+    // --- main window panels: what the room calls ---
+    // The room's handler of the voice-activation report 0x513 (wParam the media id).
+    virtual void OnVoiceActivation(int mediaId) = 0;
+    // The room (fromMainWindow) or the channel's video window moved to rect (screen).
+    virtual void PlaceNotice(const QRect& rect, BOOL fromMainWindow) = 0;
 };
 
 // CDlgToolBox, the document tools (made on first use).

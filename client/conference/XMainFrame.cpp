@@ -3,6 +3,8 @@
 
 #include "XMainFrame.h"
 
+#include "RoomPanelHost.h"
+
 #include <QTimer>
 
 #include <cstring>
@@ -59,6 +61,8 @@ XMainFrame::XMainFrame()
     m_dwAfterSharedNext = 1;
     m_pConfManager = std::make_unique<XConfManager>();
     m_pConfManager->SetMainFrame(this);
+    m_pPanelHost = std::make_unique<RoomPanelHost>(*this);
+    SetPanelHost(m_pPanelHost.get());
     if (auto& create = yav::room::Components().createScreenShare; create) {
         m_pScreenShare = create();
     }
@@ -89,6 +93,9 @@ XMainFrame::~XMainFrame() {
     OnRoomClosed();
     if (g_pUiMainFrame == this) {
         g_pUiMainFrame = nullptr;
+    }
+    if (GetPanelHost() == m_pPanelHost.get()) {
+        SetPanelHost(nullptr);
     }
     m_pConfManager.reset();
     m_pScreenShare.reset();

@@ -35,6 +35,7 @@
 
 class XConfManager;
 class XDocManager;
+class RoomPanelHost;
 class CVideoCycle;
 class CDlgPopMsg;
 struct ST_CONF_APPINFO;
@@ -268,6 +269,9 @@ public:
     // --- CYavClientDlg ---
     void HandleNetMessage(WPARAM code, LPARAM status) override;
 
+    // --- main window panels ---
+    int GetRemoteControlState() const { return m_byRemoteControlState; }
+
     // Test seam: the data server asked by ResetAVServerIp for the media server address
     // (runs on a worker thread; empty: the data-server component).
     std::function<std::string(uint32_t confId)> avServerLookup;
@@ -304,6 +308,7 @@ private:
     std::unique_ptr<XConfManager> m_pConfManager;
     std::unique_ptr<XDocManager> m_pDocManager;
     std::unique_ptr<IKroScreenShare> m_pScreenShare;
+    std::unique_ptr<RoomPanelHost> m_pPanelHost;
     QString m_strSecond;
     std::unique_ptr<CDlgPopMsg> m_pControlPrompt;
     QString m_strNotice;

@@ -16,6 +16,7 @@ public:
     BYTE IsHover() const { return m_bHover; }
     void SetHoverNotify(BYTE notify) { m_bHoverNotify = notify; }
     void SetClickNotify() { m_bClickNotify = 1; }
+    void SetStatusNotify(BYTE notify) { m_bStatusNotify = notify; }
     void SetPageItem() { m_bPageItem = 1; }
     void SetValue(DWORD value) { m_dwValue = value; }
     DWORD GetValue() const { return m_dwValue; }

@@ -55,6 +55,24 @@ public:
         paging = on;
         Add(Call("SetAutoPaging", on ? 1 : 0));
     }
+    void MoveWindow(int x, int y, int cx, int cy) override {
+        Add(Call("MoveWindow", x, y, cx, cy));
+    }
+    void ReloadTexts() override { Add("ReloadTexts()"); }
+    void ShowStateLabel(BOOL show) override { Add(Call("ShowStateLabel", show)); }
+    void UpdateSyncLayoutButton() override { Add("UpdateSyncLayoutButton()"); }
+    void UpdateVideoPager() override { Add("UpdateVideoPager()"); }
+    void SetVideoPageCount(int count) override { Add(Call("SetVideoPageCount", count)); }
+    void LayoutCenterPane() override { Add("LayoutCenterPane()"); }
+    bool IsActiveViewIdOne() override { return true; }
+    bool AddDocTab(const QString& name, std::uint32_t id) override {
+        Add(Call("AddDocTab", name.toStdString(), id));
+        return true;
+    }
+    bool RemoveDocTab(std::uint32_t id, int flag) override {
+        Add(Call("RemoveDocTab", id, flag));
+        return true;
+    }
     bool paging = false;
 };
 
@@ -111,6 +129,19 @@ public:
     void EnableCameraButton(bool enable) override {
         Add(Call("EnableCameraButton", enable ? 1 : 0));
     }
+    void MoveWindow(int x, int y, int cx, int cy) override {
+        Add(Call("MoveWindow", x, y, cx, cy));
+    }
+    void ReloadTexts() override { Add("ReloadTexts()"); }
+    void OnSpeakStateChanged() override { Add("OnSpeakStateChanged()"); }
+    void UpdateMeetingStateText() override { Add("UpdateMeetingStateText()"); }
+    void SetCameraState(int on) override { Add(Call("SetCameraState", on)); }
+    void StartRecord() override { Add("StartRecord()"); }
+    void StopRecord() override { Add("StopRecord()"); }
+    void StopRecordIfActive() override { Add("StopRecordIfActive()"); }
+    void CheckRecordRight() override { Add("CheckRecordRight()"); }
+    void PlaceSeparatorStrip() override { Add("PlaceSeparatorStrip()"); }
+    void ExecuteDockCommand(int code) override { Add(Call("ExecuteDockCommand", code)); }
     int recording = 0;
 };
 
@@ -121,6 +152,14 @@ public:
         Add(Call("MoveWindow", x, y, cx, cy));
     }
     void RestoreAfterShare() override { Add("RestoreAfterShare()"); }
+    void ReloadTexts() override { Add("ReloadTexts()"); }
+    void UpdateButtons() override { Add("UpdateButtons()"); }
+    void ShowBar() override { Add("ShowBar()"); }
+    void ShowBarForced() override { Add("ShowBarForced()"); }
+    void DockUserList() override { Add("DockUserList()"); }
+    void ClearPanelButtons() override { Add("ClearPanelButtons()"); }
+    void SetUserListPage(BOOL chat) override { Add(Call("SetUserListPage", chat)); }
+    void OnBtnExit() override { Add("OnBtnExit()"); }
 };
 
 class FakeFileList : public FakeChild<IFileList> {
