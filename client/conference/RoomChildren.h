@@ -94,7 +94,18 @@ public:
 };
 
 // CDlgVideo, the room's own video window (template 137).
-class IVideo : public IRoomChild {};
+class IVideo : public IRoomChild {
+public:
+    // The window as the media side reaches it (what it shows).
+    virtual IVideoWindow* GetVideoWindow() = 0;
+};
+
+// CDlgHouselamp, the bulletin board of the room window.
+class IBulletinBoard {
+public:
+    virtual ~IBulletinBoard() = default;
+    virtual void OnCaptionChanged(const QString& text, int show) = 0;
+};
 
 // CDlgStatusBar (template 140).
 class IStatusBar : public IRoomChild {
@@ -237,8 +248,6 @@ protected:
 class IRoomMedia {
 public:
     virtual ~IRoomMedia() = default;
-    virtual void StartRecvAudio(std::uint16_t userId, std::uint32_t value) = 0;
-    virtual void StopRecvAudio(std::uint16_t userId) = 0;
     virtual void SetAudioSend(bool on) = 0;
     virtual void ControlCamera(std::uint8_t channel, std::uint32_t command) = 0;
     // On the channel object of the id; false when there is none.
@@ -285,6 +294,13 @@ public:
     virtual void CloseChannel(std::uint16_t wMediaId) = 0;
     virtual std::uint32_t StopVideoRecv(std::uint16_t wMediaId, std::uint32_t unused,
                                         std::uint8_t sync) = 0;
+    // Participant and conference events: receive a channel (channel 7 in the media window),
+    // close the previews that show an id, close my own channels' windows, and the caption of
+    // a channel ("name", "name-2", "name(me)").
+    virtual int MediaVideoRecv(std::uint16_t wMediaId, std::uint32_t mode) = 0;
+    virtual void CloseChannelWindow(std::uint16_t wMediaId) = 0;
+    virtual void CloseMyVideoWindows() = 0;
+    virtual QString FormatChannelName(std::uint16_t wMediaId) = 0;
 };
 
 namespace yav::room {
@@ -309,6 +325,7 @@ struct RoomChildFactories {
     std::function<std::unique_ptr<IFrame>(QWidget*)> frame;
     std::function<std::unique_ptr<INetQualityEval>()> netQualityEval;
     std::function<std::unique_ptr<IRoomMedia>()> roomMedia;
+    std::function<std::unique_ptr<IBulletinBoard>()> bulletinBoard;
 };
 
 // The factories in use.
