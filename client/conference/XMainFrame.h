@@ -317,7 +317,16 @@ public:
     const QString& GetNoticeText() const { return m_strNotice; }
     bool IsForcedClose() const { return m_dwForcedClose != 0; }
     void SetMediaShareParam(uint32_t value) { m_dwMediaShareParam = value; }
+    void SetMediaShareState(uint8_t state) { m_byMediaShareRecvState = state; }
     void SetOwnChannelMask(uint8_t mask) { m_byOwnChannelMask = mask; }
+    // Remote control: 0 none, 1 this client controls `id`'s screen, 2 `id` controls this one.
+    void SetRemoteControl(uint8_t state, uint16_t id) {
+        m_byRemoteControlState = state;
+        m_wRemoteControlID = id;
+    }
+    uint8_t GetRemoteControlState() const { return m_byRemoteControlState; }
+    uint16_t GetRemoteControlId() const { return m_wRemoteControlID; }
+    const LayoutRecord& GetPendingLayout() const { return m_pendingLayout; }
     // Helpers of the handlers.
     void RefreshChatRecipients();
     void ShowNoticeAndTip(const QString& text);
@@ -325,10 +334,10 @@ public:
     void ResumePresenterScreen();
     void ReapplyFollowLead();
     void PostToControlBarSyncLayout();
-    // A media id is broadcast (its user's broadcast mask has the channel's bit).
-    bool IsMediaIdBroadcast(uint16_t wMediaId) const;
-    // Number of channels broadcast in the room.
-    int GetBroadcastChannelCount() const;
+    // The room receives a media id into a window.
+    bool IsMediaIdBroadcast(uint16_t wMediaId);
+    // Number of videos the room receives into windows.
+    int GetBroadcastChannelCount();
     // A video window shows the id.
     bool IsMediaIdShown(uint16_t wMediaId) const;
     void RecalcLayout(int withScreen);
