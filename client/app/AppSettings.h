@@ -65,8 +65,9 @@ struct ST_APP_SETTINGS {
     std::uint8_t byOfficeOption = 0;
     std::uint8_t bOfficeFlagA = 0;
     std::uint8_t bOfficeFlagB = 0;
-    // The room keeps a video layout of its own instead of following the synchronised one.
-    std::uint8_t bKeepOwnLayout = 0;
+    // 1: the room keeps a video layout of its own instead of following the leading client's
+    // (set when the user arranges the windows, cleared by re-synchronising).
+    std::uint8_t freeLayout = 0;
 };
 
 extern ST_APP_SETTINGS g_AppSettings;

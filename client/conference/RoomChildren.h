@@ -195,6 +195,18 @@ public:
     virtual void EnableDocPages(bool enable) = 0;
 };
 
+// The room's own video reception (open a channel into a window, close it, stop a reception)
+// as the layout synchronisation calls it. Built with the video windows; until then the room
+// has none and leaves those calls out.
+class IVideoReception {
+public:
+    virtual ~IVideoReception() = default;
+    virtual void OpenChannel(std::uint16_t wMediaId) = 0;
+    virtual void CloseChannel(std::uint16_t wMediaId) = 0;
+    virtual std::uint32_t StopVideoRecv(std::uint16_t wMediaId, std::uint32_t unused,
+                                        std::uint8_t sync) = 0;
+};
+
 namespace yav::room {
 
 // How the room makes its children; an empty factory (or a null result) leaves the child out.

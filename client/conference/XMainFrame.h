@@ -18,6 +18,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "ICsHandler.h"
 #include "ICsUserManager.h"
@@ -186,6 +187,39 @@ public:
     bool IsExitFlagSet() const { return m_bExit != 0; }
     void SetExitFlag(int value) { m_bExit = value; }
 
+    // --- sub-command senders and layout synchronisation ---
+    // Sends the room layout (258 to everybody) when this client leads it, `allowed` is set,
+    // the layout is ready and it changed since the last send.
+    void SendSyncWndLayout(int allowed);
+    void SendControlRequest(uint16_t to, uint8_t code);
+    // 307 and 269 to a user the user manager knows; nothing otherwise.
+    void SendControlResponse(uint16_t to, uint8_t code);
+    void SendScreenControlReply(uint16_t to, uint8_t code);
+    // Grants (on != 0) or withdraws control of this client's shared screen to a user (267) and
+    // remembers the grant: a later 269 code 1 from that user is accepted only then.
+    void GrantScreenControl(uint16_t userId, uint8_t on);
+    void StartMediaShare();
+    void StopMediaShare();
+    void HandleSubCommand274(const uint8_t* data, uint16_t length);
+    void HandleSubCommand275();
+    void HandleSubCommand276();
+    void OnConfDissolved(const uint8_t* data, uint16_t length);
+    void OnClapCommand(const uint8_t* data, uint16_t length);
+    void MoveUserToAudioGroup(uint16_t userId, uint32_t group);
+    void DissolveAudioGroup(uint32_t group);
+    void ApplySyncLayout(const uint8_t* layout, uint16_t length, uint32_t force);
+    void ApplyPendingLayout(uint32_t force);
+    void ApplyLayoutFromNetwork();
+    // Audio of a participant on the media object of my own channel; 0 without it.
+    uint32_t StartRecvAudio(uint16_t userId, uint32_t param);
+    uint32_t StopRecvAudio(uint16_t userId);
+    // The layout may be sent (cleared while a received one is applied).
+    uint32_t GetLayoutReady() const { return m_dwLayoutReady; }
+    void SetLayoutReady(uint32_t ready) { m_dwLayoutReady = ready; }
+    // The room's video reception (open, close, stop a channel) as the layout synchronisation
+    // calls it; null leaves those calls out.
+    void SetVideoReception(IVideoReception* reception) { m_pVideoReception = reception; }
+
     // --- IMainFrame (calls of the conference manager) ---
     void ReceiveVideo(uint16_t wMediaId, uint32_t unused, uint32_t mode,
                       IVideoWindow* window) override;
@@ -290,8 +324,6 @@ private:
     void LogoutScreenShare();
     void ResetAVServerIp();
     void AddRecvForUsers();
-    void ApplyPendingLayout(int apply);
-    void SendSyncWndLayout(int force);
     void OnScreenShareStarted();
     void SetRemoteAssistState(int state);
     void OnNetMediaServer(LPARAM status);
@@ -304,6 +336,14 @@ private:
     std::unique_ptr<XConfManager> m_pConfManager;
     std::unique_ptr<XDocManager> m_pDocManager;
     std::unique_ptr<IKroScreenShare> m_pScreenShare;
+    // --- sub-command senders and layout synchronisation ---
+    uint32_t m_dwLayoutReady = 1;
+    IVideoReception* m_pVideoReception = nullptr;
+    // Users this client's user let control its screen (own grant or an accepted prompt).
+    std::vector<uint16_t> m_controlConsent;
+    // A 268 question is open (a second one is not asked).
+    bool m_bQuestionOpen = false;
+
     QString m_strSecond;
     std::unique_ptr<CDlgPopMsg> m_pControlPrompt;
     QString m_strNotice;

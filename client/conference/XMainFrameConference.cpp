@@ -116,7 +116,7 @@ int XMainFrame::LeaveConference() {
         m_pUserList->ResetSearch();
         m_pUserList->ClearLocalUser(m_pConfManager.get());
     }
-    if (g_AppSettings.bKeepOwnLayout != 0 && m_pControlBar != nullptr) {
+    if (g_AppSettings.freeLayout != 0 && m_pControlBar != nullptr) {
         m_pControlBar->OnBtnSyncLayout();
     }
     if (m_pScreenShare != nullptr) {
@@ -196,11 +196,6 @@ void XMainFrame::OnRoomClosed() {
     m_bAvLookupRunning = false;
 }
 
-void XMainFrame::AnswerControlRequest(BYTE accept, WORD userId) {
-    YLOG_DEBUG("AnswerControlRequest accept=%u user=%u", accept, userId);
-    MissingChild("XMainFrame::AnswerControlRequest (remote control)");
-}
-
 // --- ICsHandler and IUserHandler -------------------------------------------------------------
 
 void XMainFrame::OnVideoOpenResult(uint16_t mediaId, uint16_t result, uint32_t value) {
@@ -214,10 +209,6 @@ void XMainFrame::OnUserAudioStatus(uint16_t userId, uint8_t status, uint8_t prev
                                    uint32_t value) {
     YLOG_DEBUG("OnUserAudioStatus user=%u status=%u previous=%u value=%u", userId, status, previous,
                value);
-}
-void XMainFrame::OnTransmit(uint16_t to, uint16_t from, uint16_t subCommand, const uint8_t*,
-                            uint16_t length) {
-    YLOG_DEBUG("OnTransmit to=%u from=%u sub=%u length=%u", to, from, subCommand, length);
 }
 void XMainFrame::OnConfAttrChanged(uint16_t offset, uint16_t length, const uint8_t*) {
     YLOG_DEBUG("OnConfAttrChanged offset=%u length=%u", offset, length);

@@ -317,18 +317,6 @@ void XMainFrame::AddRecvForUsers() {
     MissingChild("XMainFrame::AddRecvForUser (media)");
 }
 
-void XMainFrame::ApplyPendingLayout(int) {
-    if (m_dwPendingLayout == 0) {
-        return;
-    }
-    m_dwPendingLayout = 0;
-    MissingChild("XMainFrame::ApplyPendingLayout (layout synchronisation)");
-}
-
-void XMainFrame::SendSyncWndLayout(int) {
-    MissingChild("XMainFrame::SendSyncWndLayout (layout synchronisation)");
-}
-
 void XMainFrame::OnNetScreenLogin(LPARAM status) {
     YLOG_DEBUG("NETMSG_SCREEN_LOGIN 1");
     if (status == 0) {
