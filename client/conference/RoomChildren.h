@@ -12,12 +12,14 @@
 #include <vector>
 
 #include "platform/window/WinDefs.h"
+#include "client/media/IVideoWindow.h"
 
 class QWidget;
 class XConfManager;
 class IAudioEngine;
 class IFileListMsgResult;
 class XDocManager;
+struct ST_USER_ITEM_DEPT;
 
 // What every child window offers the room: existence, showing and its end.
 class IRoomChild {
@@ -43,6 +45,13 @@ public:
     // The automatic video paging flag.
     virtual bool IsAutoPaging() const = 0;
     virtual void SetAutoPaging(bool on) = 0;
+    // Participant and conference events.
+    virtual void UpdateVideoPager() = 0;
+    virtual void SetVideoPageCount(int count) = 0;
+    virtual void ShowStateLabel(std::uint32_t on) = 0;
+    virtual void AddDocTab(const QString& text, int kind) = 0;
+    virtual void RemoveDocTab(int kind, int flag) = 0;
+    virtual void UpdateSyncLayoutButton() = 0;
 };
 
 // CDlgChat, the participant panel's chat window.
@@ -67,6 +76,21 @@ public:
                                   std::uint8_t d) = 0;
     // Null while the panel has no chat window.
     virtual IChat* GetChatWindow() = 0;
+    // Participant and conference events. AddUser: 0 when the user is listed already.
+    virtual int AddUser(ST_USER_ITEM_DEPT* record) = 0;
+    virtual void OnUserLeave(std::uint16_t userId, std::uint32_t departmentId) = 0;
+    virtual void OnUserUpdate(ST_USER_ITEM_DEPT* record) = 0;
+    virtual void SetBroadcastState(std::uint16_t wMediaId, std::uint8_t state) = 0;
+    virtual void OnLeadingStatus(std::uint16_t userId, std::uint8_t state) = 0;
+    virtual void OnUserAudioState(std::uint16_t userId, std::uint8_t status) = 0;
+    virtual void FlashMembersTab() = 0;
+    virtual void RefreshUserItem(std::uint16_t userId, std::uint32_t departmentKey) = 0;
+    virtual void OnUserOnlineState(std::uint16_t userId, std::uint32_t departmentId,
+                                   std::uint8_t state) = 0;
+    virtual void SetFloat(int on) = 0;
+    virtual void ClearScreenControlUsers() = 0;
+    // The participant tree's preview of a media id is toggled (CMyTreeCtrl).
+    virtual void ToggleUserPreview(std::uint16_t wMediaId) = 0;
 };
 
 // CDlgVideo, the room's own video window (template 137).
@@ -87,6 +111,16 @@ public:
     // side 0 speaker, 1 microphone.
     virtual void EnableAudioButton(int side, bool enable) = 0;
     virtual void EnableCameraButton(bool enable) = 0;
+    // Participant and conference events.
+    virtual void UpdateMeetingStateText() = 0;
+    virtual void SetShareState(std::uint8_t state) = 0;
+    virtual void CheckRecordRight() = 0;
+    virtual void UpdateSpeakButton() = 0;
+    virtual void UpdateRoleTexts() = 0;
+    virtual void OnSpeakStateChanged(std::uint8_t status) = 0;
+    // The flag the speaking handlers read and clear (the bar keeps the microphone open).
+    virtual bool GetSpeakFlag() const = 0;
+    virtual void SetSpeakFlag(bool on) = 0;
 };
 
 // CDlgFullDockX, the full-screen strip (template 182).
@@ -94,6 +128,7 @@ class IFullDockX : public IRoomChild {
 public:
     virtual void MoveWindow(int x, int y, int cx, int cy) = 0;
     virtual void RestoreAfterShare() = 0;
+    virtual void UpdateButtons() = 0;
 };
 
 // CDlgExpand, the strip's slide tab (template 218).
@@ -125,6 +160,7 @@ public:
     virtual std::intptr_t AddFileRecord(const std::uint8_t* record32) = 0;
     // Called on a component thread: front puts the message first.
     virtual void QueueDocMessage(std::shared_ptr<ST_DOC_MSG> message, bool front) = 0;
+    virtual void UpdateUploadEnable() = 0;
 };
 
 // CDlgFileLocalUpInfo (template 222), CDlgTestAVideo (214), CDlgScreenShareSet (198),
@@ -139,11 +175,14 @@ class IScreenShareSet : public IRoomChild {
 public:
     // The source buttons by bits 1 and 2 of the application record's byte 22.
     virtual void SetSourceButtons(bool window, bool desktop) = 0;
+    virtual int GetSourceMatchFlag() const = 0;
 };
 class IUserlistMsg : public IRoomChild {};
 class IVoiceIncentive : public IRoomChild {
 public:
     virtual void HideNotice() = 0;
+    // The user whose notice the pane shows (0 none).
+    virtual std::uint16_t GetShownUser() const = 0;
 };
 
 // CDlgToolBox, the document tools (made on first use).
@@ -176,6 +215,40 @@ public:
     virtual void Clear() = 0;
 };
 
+// CDlgVideo as the room's handlers reach one of the 37 video windows.
+class IRoomVideoWindow : public IVideoWindow {
+public:
+    virtual bool IsZoomed() = 0;
+    virtual void RepostZoom() = 0;
+    virtual bool IsPopupStyle() = 0;
+    virtual void ShowSpeakState(bool speaking) = 0;
+    virtual void SetOwnerSlot(std::uint32_t slot) = 0;
+    virtual void SetVideoState(bool hasStream) = 0;
+    virtual void UpdateCaption(const QString& caption) = 0;
+    // The window's slot in the room layout (0..36).
+    virtual int GetSlotIndex() = 0;
+
+protected:
+    ~IRoomVideoWindow() = default;
+};
+
+// The media manager's reception and sending as the room's handlers call them (XMediaManager
+// over the media component's channel objects).
+class IRoomMedia {
+public:
+    virtual ~IRoomMedia() = default;
+    virtual void StartRecvAudio(std::uint16_t userId, std::uint32_t value) = 0;
+    virtual void StopRecvAudio(std::uint16_t userId) = 0;
+    virtual void SetAudioSend(bool on) = 0;
+    virtual void ControlCamera(std::uint8_t channel, std::uint32_t command) = 0;
+    // On the channel object of the id; false when there is none.
+    virtual bool StartRecvVideo(std::uint16_t wMediaId, std::uint32_t mode, IVideoWindow* window,
+                                std::uint32_t message) = 0;
+    virtual bool StopRecvVideo(std::uint16_t wMediaId) = 0;
+    // The id's stream exists.
+    virtual bool HasStream(std::uint16_t wMediaId) = 0;
+};
+
 // XLayoutManager: the video, document, media-play and screen-play windows and their layout.
 class ILayoutManager {
 public:
@@ -193,6 +266,13 @@ public:
     virtual void SetVideoOption(int option) = 0;
     // The document window's page controls.
     virtual void EnableDocPages(bool enable) = 0;
+    // Participant and conference events and the room's own paging.
+    virtual void RemoveVideoWnd(std::uint16_t wMediaId, std::uint8_t* roomLayout) = 0;
+    virtual int GetUsedWndCount() const = 0;
+    // Windows per page of the current mode.
+    virtual int GetCapacity() const = 0;
+    // Video window 0..36, null outside or when it does not exist.
+    virtual IRoomVideoWindow* GetVideoWnd(int index) = 0;
 };
 
 // The room's own video reception (open a channel into a window, close it, stop a reception)
@@ -228,6 +308,7 @@ struct RoomChildFactories {
     std::function<std::unique_ptr<IToolBox>(QWidget*)> toolBox;
     std::function<std::unique_ptr<IFrame>(QWidget*)> frame;
     std::function<std::unique_ptr<INetQualityEval>()> netQualityEval;
+    std::function<std::unique_ptr<IRoomMedia>()> roomMedia;
 };
 
 // The factories in use.

@@ -246,6 +246,7 @@ void XMainFrame::StartWork() {
     m_bStreamServerReady = false;
     m_bRoomEntered = true;
 
+    CreateRoomServices();
     InitRoomPanels();
     // The panels of the room come up with its work.
     if (m_pControlBar != nullptr) {

@@ -15,6 +15,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <thread>
@@ -38,6 +39,8 @@ class XConfManager;
 class XDocManager;
 class CVideoCycle;
 class CDlgPopMsg;
+class IVideoWindow;
+class IVideoCycleHost;
 struct ST_CONF_APPINFO;
 
 // Messages of the room window.
@@ -270,6 +273,53 @@ public:
     void HandleLeadingStatus(uint16_t userId, uint8_t newState, uint8_t oldState) override;
     void OnUserAttrChanged(uint16_t userId, uint32_t departmentId, uint8_t state) override;
 
+    // --- conference operations ---
+    // Starts receiving one present participant's speech and broadcast channels (the stream
+    // server became reachable); my own record is skipped.
+    void AddRecvForUser(ST_USER_ITEM_DEPT* user, const ST_USER_PRIVATEDATA* mine);
+    // Switches to a layout of this client's own; with reset the room layout's mode bytes go
+    // back to the default arrangement.
+    void ResetVideoLayoutState(uint32_t reset);
+    // Opens one page of received media ids into the video windows, one id per timer step;
+    // returns the number of ids taken (0 unless the room keeps its own layout).
+    int LayoutVideoWindows(int start, int count);
+    // Empties every video window; the page starts again at 0.
+    void CloseAllVideoWindows();
+    // The video cycle's switch of one window to the next id; *oldMediaId gets the id shown
+    // before.
+    void AssignChannelToWindow(IVideoWindow* window, uint16_t wNewMediaId, uint16_t* oldMediaId);
+    int IsDocShareActive() const;
+    void SetUserStateOnce(uint16_t userId, uint32_t state);
+    void SendCameraControl(uint16_t channelId, uint32_t command);
+    int HasZoomedVideoWindow() const;
+    int IsShareSourceMatched() const;
+    // Size in bytes of a readable file, 0 when it cannot be opened.
+    static uint32_t GetLocalFileSize(const QString& path);
+    // 0 none, 1 this client shares a media, 2 a shared media is received.
+    uint8_t GetMediaShareState() const { return m_byMediaShareRecvState; }
+    // Number of participants whose group value equals `group`.
+    int CountGroupUsers(uint32_t group);
+    // The page of video that LayoutVideoWindows opens next.
+    uint32_t GetPageStart() const { return m_dwPageStart; }
+
+    // --- participant and conference event helpers ---
+    // The user notice "<text> <name>(<id>) <text>[:<text>]" of the user of `id` (low three
+    // bits cleared) into m_strNotice, shown in the chat's system pane, then emptied; nothing
+    // when the user has no name.
+    void FormatScreenShareNotice(std::initializer_list<int> textIds, uint16_t id);
+    void ApplyAudioState(uint16_t userId, uint8_t status, uint8_t previous, uint32_t value);
+    void ApplyAudioStateEx(uint16_t userId, uint8_t status, uint32_t value);
+    // Closes the received videos that nobody broadcasts (a new presenter keeps only those).
+    void StopUnbroadcastVideos();
+    uint16_t GetPresenterId() const { return m_wPresenterId; }
+    bool IsPresenter() const { return m_dwPresenter != 0; }
+    uint8_t GetOwnChannelMask() const { return m_byOwnChannelMask; }
+    const QString& GetNoticeText() const { return m_strNotice; }
+    bool IsForcedClose() const { return m_dwForcedClose != 0; }
+    IRoomMedia* GetRoomMedia() const { return m_pRoomMedia.get(); }
+    // Makes the media service of the handlers (StartWork).
+    void CreateRoomServices();
+
     // --- IKroDataHandleMsg (component threads) ---
     void OnMsgResult(std::intptr_t result, std::intptr_t value) override;
     int GetOwner() override;
@@ -397,6 +447,21 @@ private:
     uint32_t m_dwSpeakRequest = 0;
     uint32_t m_dwSharedOnLeave = 0;
     uint32_t m_dwReEnterValue = 0;
+
+    // Participant and conference events, conference operations.
+    uint16_t m_wPresenterId = 0;
+    uint32_t m_dwPresenter = 0;
+    uint8_t m_byOwnChannelMask = 0;
+    uint32_t m_dwPageStart = 0;
+    uint32_t m_dwForcedClose = 0;
+    uint32_t m_dwMySpeaking = 0;
+    uint16_t m_wSpeakerId = 0;
+    uint16_t m_wVoiceIncentiveUser = 0;
+    std::vector<uint16_t> m_layoutQueue;
+    // The media manager's calls as the handlers make them; null skips them.
+    std::unique_ptr<IRoomMedia> m_pRoomMedia;
+    // What the video cycle hands its window switches to.
+    std::shared_ptr<IVideoCycleHost> m_pCycleHost;
 
     // Network events.
     char m_szAVServerIp[16] = {};

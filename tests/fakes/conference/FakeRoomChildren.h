@@ -3,6 +3,7 @@
 // makes lands in the shared call log as "Class.Operation(args)", so a test sees which child
 // was told what, and in which order across children and the conference-server fake.
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "CallLog.h"
 #include "client/conference/RoomChildren.h"
 #include "client/conference/RoomComponents.h"
+#include "ST_USER_ITEM_DEPT.h"
 
 namespace fakes {
 
@@ -55,6 +57,14 @@ public:
         paging = on;
         Add(Call("SetAutoPaging", on ? 1 : 0));
     }
+    void UpdateVideoPager() override { Add("UpdateVideoPager()"); }
+    void SetVideoPageCount(int count) override { Add(Call("SetVideoPageCount", count)); }
+    void ShowStateLabel(std::uint32_t on) override { Add(Call("ShowStateLabel", on)); }
+    void AddDocTab(const QString& text, int kind) override {
+        Add(Call("AddDocTab", text.toStdString(), kind));
+    }
+    void RemoveDocTab(int kind, int flag) override { Add(Call("RemoveDocTab", kind, flag)); }
+    void UpdateSyncLayoutButton() override { Add("UpdateSyncLayoutButton()"); }
     bool paging = false;
 };
 
@@ -88,6 +98,45 @@ public:
         Add(Call("SetMyDeviceState", a, b, c, d));
     }
     IChat* GetChatWindow() override { return &chat; }
+    int AddUser(ST_USER_ITEM_DEPT* record) override {
+        const std::uint16_t id = record->userId;
+        Add(Call("AddUser", id));
+        for (std::uint16_t listed : rows) {
+            if (listed == id) {
+                return 0;
+            }
+        }
+        rows.push_back(id);
+        return 1;
+    }
+    void OnUserLeave(std::uint16_t id, std::uint32_t department) override {
+        std::erase(rows, id);
+        Add(Call("OnUserLeave", id, department));
+    }
+    void OnUserUpdate(ST_USER_ITEM_DEPT* record) override {
+        Add(Call("OnUserUpdate", record->userId));
+    }
+    void SetBroadcastState(std::uint16_t id, std::uint8_t state) override {
+        Add(Call("SetBroadcastState", id, state));
+    }
+    void OnLeadingStatus(std::uint16_t id, std::uint8_t state) override {
+        Add(Call("OnLeadingStatus", id, state));
+    }
+    void OnUserAudioState(std::uint16_t id, std::uint8_t status) override {
+        Add(Call("OnUserAudioState", id, status));
+    }
+    void FlashMembersTab() override { Add("FlashMembersTab()"); }
+    void RefreshUserItem(std::uint16_t id, std::uint32_t key) override {
+        Add(Call("RefreshUserItem", id, key));
+    }
+    void OnUserOnlineState(std::uint16_t id, std::uint32_t department,
+                           std::uint8_t state) override {
+        Add(Call("OnUserOnlineState", id, department, state));
+    }
+    void SetFloat(int on) override { Add(Call("SetFloat", on)); }
+    void ClearScreenControlUsers() override { Add("ClearScreenControlUsers()"); }
+    void ToggleUserPreview(std::uint16_t id) override { Add(Call("ToggleUserPreview", id)); }
+    std::vector<std::uint16_t> rows;
     FakeChat chat;
 };
 
@@ -111,6 +160,20 @@ public:
     void EnableCameraButton(bool enable) override {
         Add(Call("EnableCameraButton", enable ? 1 : 0));
     }
+    void UpdateMeetingStateText() override { Add("UpdateMeetingStateText()"); }
+    void SetShareState(std::uint8_t state) override { Add(Call("SetShareState", state)); }
+    void CheckRecordRight() override { Add("CheckRecordRight()"); }
+    void UpdateSpeakButton() override { Add("UpdateSpeakButton()"); }
+    void UpdateRoleTexts() override { Add("UpdateRoleTexts()"); }
+    void OnSpeakStateChanged(std::uint8_t status) override {
+        Add(Call("OnSpeakStateChanged", status));
+    }
+    bool GetSpeakFlag() const override { return speakFlag; }
+    void SetSpeakFlag(bool on) override {
+        speakFlag = on;
+        Add(Call("SetSpeakFlag", on ? 1 : 0));
+    }
+    bool speakFlag = false;
     int recording = 0;
 };
 
@@ -121,6 +184,7 @@ public:
         Add(Call("MoveWindow", x, y, cx, cy));
     }
     void RestoreAfterShare() override { Add("RestoreAfterShare()"); }
+    void UpdateButtons() override { Add("UpdateButtons()"); }
 };
 
 class FakeFileList : public FakeChild<IFileList> {
@@ -141,6 +205,7 @@ public:
     void QueueDocMessage(std::shared_ptr<ST_DOC_MSG> message, bool front) override {
         Add(Call("QueueDocMessage", message->msg, front ? 1 : 0));
     }
+    void UpdateUploadEnable() override { Add("UpdateUploadEnable()"); }
     bool uploading = false;
 };
 
