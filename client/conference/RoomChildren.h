@@ -52,6 +52,9 @@ public:
     virtual void AddDocTab(const QString& text, int kind) = 0;
     virtual void RemoveDocTab(int kind, int flag) = 0;
     virtual void UpdateSyncLayoutButton() = 0;
+    // User-to-user commands and layout synchronisation: the document page tab's right-hand
+    // part refreshed.
+    virtual void RefreshRight() = 0;
 };
 
 // CDlgChat, the participant panel's chat window.
@@ -61,6 +64,21 @@ public:
     virtual bool IsWindow() const = 0;
     virtual void ForwardToSystemChat(const QString& text) = 0;
     virtual void RefreshRecipients(std::uint8_t chatRightsMode, std::uint8_t roomByte271) = 0;
+    // A received chat block (sub-command 257) as it came: the window decodes it.
+    virtual void OnRecvChatMsg(std::uint16_t to, std::uint16_t from, const std::uint8_t* data,
+                               std::uint16_t length) = 0;
+};
+
+// CDlgPopClap, the clap and sounds pop-up of the participant panel; send = 0 plays without
+// forwarding to the others.
+class IPopClap {
+public:
+    virtual ~IPopClap() = default;
+    virtual void PlayBroadcast(int send) = 0;
+    virtual void PlayIntermissionMusic(int send) = 0;
+    virtual void PlayClap(int send) = 0;
+    virtual void PlayCheer(int send) = 0;
+    virtual void StopSound(int send) = 0;
 };
 
 // CDlgUserList (template 136).
@@ -91,6 +109,15 @@ public:
     virtual void ClearScreenControlUsers() = 0;
     // The participant tree's preview of a media id is toggled (CMyTreeCtrl).
     virtual void ToggleUserPreview(std::uint16_t wMediaId) = 0;
+    // Users allowed to control this client's shared screen, as the panel marks them.
+    virtual void AddScreenControlUser(std::uint16_t userId) = 0;
+    virtual void RemoveScreenControlUser(std::uint16_t userId) = 0;
+    // Media ids broadcast to everybody, as the panel lists them.
+    virtual std::vector<std::uint16_t> GetBroadcastMediaIds() const = 0;
+    // The chat-group manager's lists (CDlgMgrChatGroup::RefreshLists) when it is open.
+    virtual void RefreshChatGroupLists() = 0;
+    // Null while the panel has no clap pop-up.
+    virtual IPopClap* GetPopClap() = 0;
 };
 
 // CDlgVideo, the room's own video window (template 137).
@@ -140,6 +167,7 @@ public:
     virtual void MoveWindow(int x, int y, int cx, int cy) = 0;
     virtual void RestoreAfterShare() = 0;
     virtual void UpdateButtons() = 0;
+    virtual void ResetShareButtons() = 0;
 };
 
 // CDlgExpand, the strip's slide tab (template 218).
@@ -248,6 +276,8 @@ protected:
 class IRoomMedia {
 public:
     virtual ~IRoomMedia() = default;
+    virtual void StartRecvAudio(std::uint16_t userId, std::uint32_t value) = 0;
+    virtual void StopRecvAudio(std::uint16_t userId) = 0;
     virtual void SetAudioSend(bool on) = 0;
     virtual void ControlCamera(std::uint8_t channel, std::uint32_t command) = 0;
     // On the channel object of the id; false when there is none.
@@ -256,6 +286,12 @@ public:
     virtual bool StopRecvVideo(std::uint16_t wMediaId) = 0;
     // The id's stream exists.
     virtual bool HasStream(std::uint16_t wMediaId) = 0;
+};
+
+// CDlgDevice, the device dialog (made hidden on first use): a peer's device parameters.
+class IDevice : public IRoomChild {
+public:
+    virtual void OnHandleRespParam(const std::uint8_t* data, std::uint16_t length) = 0;
 };
 
 // XLayoutManager: the video, document, media-play and screen-play windows and their layout.
@@ -282,6 +318,13 @@ public:
     virtual int GetCapacity() const = 0;
     // Video window 0..36, null outside or when it does not exist.
     virtual IRoomVideoWindow* GetVideoWnd(int index) = 0;
+    // Layout synchronisation: the window (0..36) showing a media id from `start` on (-1 when
+    // none), the media id a window shows, two windows swapped in place and in the room layout
+    // (100 bytes), and whether the media-play window exists.
+    virtual int FindWndIndexFrom(int start, std::uint16_t wMediaId) const = 0;
+    virtual std::uint16_t GetWndMediaId(int index) const = 0;
+    virtual void ExchangeWndByIndex(int first, int second, std::uint8_t* roomLayout) = 0;
+    virtual bool HasMediaPlayWindow() const = 0;
 };
 
 // The room's own video reception (open a channel into a window, close it, stop a reception)
@@ -301,6 +344,22 @@ public:
     virtual void CloseChannelWindow(std::uint16_t wMediaId) = 0;
     virtual void CloseMyVideoWindows() = 0;
     virtual QString FormatChannelName(std::uint16_t wMediaId) = 0;
+    // The video window showing the id receives its stream (CDlgVideo::IsReceiving).
+    virtual bool IsReceiving(std::uint16_t wMediaId) const = 0;
+};
+
+// The room window's own arrangement as the user-to-user commands and the layout
+// synchronisation ask for it: the view around a shared screen (1) or back to the own view (0),
+// a maximised video, the panels and z-order in full screen, whether a media id is broadcast.
+// Until the main window's arrangement is built the room has none and leaves those calls out.
+class IRoomArrangement {
+public:
+    virtual ~IRoomArrangement() = default;
+    virtual void RecalcLayout(int sharedView) = 0;
+    virtual void ShowFullVideo(std::uint16_t wMediaId, bool on) = 0;
+    virtual void SetPanelState(int fullScreen) = 0;
+    virtual void UpdateZOrder(int fullScreen) = 0;
+    virtual bool IsMediaIdBroadcast(std::uint16_t wMediaId) const = 0;
 };
 
 namespace yav::room {
@@ -326,6 +385,7 @@ struct RoomChildFactories {
     std::function<std::unique_ptr<INetQualityEval>()> netQualityEval;
     std::function<std::unique_ptr<IRoomMedia>()> roomMedia;
     std::function<std::unique_ptr<IBulletinBoard>()> bulletinBoard;
+    std::function<std::unique_ptr<IDevice>(QWidget*)> device;
 };
 
 // The factories in use.

@@ -222,6 +222,27 @@ public:
     // The room's video reception (open, close, stop a channel) as the layout synchronisation
     // calls it; null leaves those calls out.
     void SetVideoReception(IVideoReception* reception) { m_pVideoReception = reception; }
+    void SetRoomArrangement(IRoomArrangement* arrangement) { m_pArrangement = arrangement; }
+    // State the user-to-user commands keep (read by tests and the status texts).
+    uint8_t GetScreenBroadcast() const { return m_bScreenBroadcast; }
+    uint16_t GetViewedChannel() const { return m_wViewedChannel; }
+    uint8_t GetRemoteControlState() const { return m_byRemoteControlState; }
+    uint16_t GetRemoteControlId() const { return m_wRemoteControlID; }
+    uint32_t GetAnswerFlag() const { return m_dwAnswerFlag; }
+    uint32_t GetCycleHold() const { return m_dwCycleHold; }
+    bool HasPendingLayout() const { return m_dwPendingLayout != 0; }
+    const LayoutRecord& GetPendingLayout() const { return m_pendingLayout; }
+    // Whether this client's user agreed to control of its screen by that user.
+    bool HasControlConsent(uint16_t userId) const;
+    // Test seam: the state a handler starts from.
+    void SetShareStateForTest(uint8_t screenBroadcast, uint16_t sharedChannel,
+                              uint8_t remoteControl, uint8_t mediaShare) {
+        m_bScreenBroadcast = screenBroadcast;
+        m_wSharedScreenChannel = sharedChannel;
+        m_byRemoteControlState = remoteControl;
+        m_byMediaShareRecvState = mediaShare;
+    }
+    void SetRoomLayoutForTest(const LayoutRecord& layout) { m_layoutSlots[0] = layout; }
 
     // --- IMainFrame (calls of the conference manager) ---
     void ReceiveVideo(uint16_t wMediaId, uint32_t unused, uint32_t mode,
@@ -324,9 +345,6 @@ public:
         m_byRemoteControlState = state;
         m_wRemoteControlID = id;
     }
-    uint8_t GetRemoteControlState() const { return m_byRemoteControlState; }
-    uint16_t GetRemoteControlId() const { return m_wRemoteControlID; }
-    const LayoutRecord& GetPendingLayout() const { return m_pendingLayout; }
     // Helpers of the handlers.
     void RefreshChatRecipients();
     void ShowNoticeAndTip(const QString& text);
@@ -422,10 +440,37 @@ private:
     // --- sub-command senders and layout synchronisation ---
     uint32_t m_dwLayoutReady = 1;
     IVideoReception* m_pVideoReception = nullptr;
+    IRoomArrangement* m_pArrangement = nullptr;
+    // The video cycle holds still while this client's screen is controlled.
+    uint32_t m_dwCycleHold = 0;
+    // The device dialog, made hidden when a peer's device parameters first arrive.
+    std::unique_ptr<IDevice> m_pDeviceDlg;
+    void GroupAudioPass(uint32_t group, bool start);
+    void MoveLayoutWindow(int index, uint16_t oldId, uint16_t newId, uint32_t force,
+                          const LayoutRecord& target);
+    void LetVideoGo(uint16_t wMediaId, uint32_t force);
+    void OnScreenCommand(const uint8_t* data, uint16_t length);
+    void OnMediaCommand(const uint8_t* data, uint16_t length);
+    void OnScreenControlGrant(uint16_t from, uint8_t code);
+    void OnScreenControlQuestion(uint16_t from, uint8_t code);
+    void OnScreenControlReply(uint16_t from, const uint8_t* data, uint16_t length);
+    void OnRequestControl(uint16_t from, uint8_t code);
+    void OnResponseControl(uint16_t from, const uint8_t* data, uint16_t length);
+    void OnAudioListen(const uint8_t* data, uint16_t length);
+    void OnDeviceParamReply(const uint8_t* data, uint16_t length);
+    // The language text with the sender's name (and its id) into m_strNotice; false, and no
+    // notice, when the sender has no name.
+    bool FormatNameNotice(int textId, uint16_t from, bool withId);
+    void ShowMediaShareNotice(int textId);
+    void GrantConsent(uint16_t userId);
+    void RevokeConsent(uint16_t userId);
+    void TipNotice(int textId, uint16_t from, bool withId = false);
     // Users this client's user let control its screen (own grant or an accepted prompt).
     std::vector<uint16_t> m_controlConsent;
     // A 268 question is open (a second one is not asked).
     bool m_bQuestionOpen = false;
+    // The dissolution box is open (a second 288 adds none).
+    bool m_bDissolving = false;
 
     QString m_strSecond;
     std::unique_ptr<CDlgPopMsg> m_pControlPrompt;

@@ -52,6 +52,7 @@ public:
         Add(Call("OnPopSwitchSelect", mode, value));
     }
     void OnBtnSyncLayout() override { Add("OnBtnSyncLayout()"); }
+    void RefreshRight() override { Add("RefreshRight()"); }
     bool IsAutoPaging() const override { return paging; }
     void SetAutoPaging(bool on) override {
         paging = on;
@@ -79,7 +80,26 @@ public:
     void RefreshRecipients(std::uint8_t mode, std::uint8_t byte271) override {
         log_.Add(Call("Chat.RefreshRecipients", mode, byte271));
     }
+    void OnRecvChatMsg(std::uint16_t to, std::uint16_t from, const std::uint8_t*,
+                       std::uint16_t length) override {
+        log_.Add(Call("Chat.OnRecvChatMsg", to, from, length));
+    }
     std::vector<QString> lines;
+
+private:
+    CallLog& log_;
+};
+
+class FakePopClap : public IPopClap {
+public:
+    explicit FakePopClap(CallLog& log) : log_(log) {}
+    void PlayBroadcast(int send) override { log_.Add(Call("PopClap.PlayBroadcast", send)); }
+    void PlayIntermissionMusic(int send) override {
+        log_.Add(Call("PopClap.PlayIntermissionMusic", send));
+    }
+    void PlayClap(int send) override { log_.Add(Call("PopClap.PlayClap", send)); }
+    void PlayCheer(int send) override { log_.Add(Call("PopClap.PlayCheer", send)); }
+    void StopSound(int send) override { log_.Add(Call("PopClap.StopSound", send)); }
 
 private:
     CallLog& log_;
@@ -87,7 +107,7 @@ private:
 
 class FakeUserList : public FakeChild<IUserList> {
 public:
-    explicit FakeUserList(CallLog& log) : FakeChild(log, "UserList"), chat(log) {}
+    explicit FakeUserList(CallLog& log) : FakeChild(log, "UserList"), chat(log), popClap(log) {}
     void ShowDlg(int nCmdShow) override { Add(Call("ShowDlg", nCmdShow)); }
     void ResetSearch() override { Add("ResetSearch()"); }
     void ClearLocalUser(XConfManager*) override { Add("ClearLocalUser()"); }
@@ -137,7 +157,16 @@ public:
     void ClearScreenControlUsers() override { Add("ClearScreenControlUsers()"); }
     void ToggleUserPreview(std::uint16_t id) override { Add(Call("ToggleUserPreview", id)); }
     std::vector<std::uint16_t> rows;
+    void AddScreenControlUser(std::uint16_t id) override { Add(Call("AddScreenControlUser", id)); }
+    void RemoveScreenControlUser(std::uint16_t id) override {
+        Add(Call("RemoveScreenControlUser", id));
+    }
+    std::vector<std::uint16_t> GetBroadcastMediaIds() const override { return broadcastIds; }
+    void RefreshChatGroupLists() override { Add("RefreshChatGroupLists()"); }
+    IPopClap* GetPopClap() override { return &popClap; }
     FakeChat chat;
+    FakePopClap popClap;
+    std::vector<std::uint16_t> broadcastIds;
 };
 
 class FakeStatusBar : public FakeChild<IStatusBar> {
@@ -185,6 +214,7 @@ public:
     }
     void RestoreAfterShare() override { Add("RestoreAfterShare()"); }
     void UpdateButtons() override { Add("UpdateButtons()"); }
+    void ResetShareButtons() override { Add("ResetShareButtons()"); }
 };
 
 class FakeFileList : public FakeChild<IFileList> {
@@ -236,10 +266,17 @@ public:
     void Logout() override { log_.Add("ScreenShare.Logout()"); }
     void StopShare() override { log_.Add("ScreenShare.StopShare()"); }
     std::uint32_t GetConnectionValue() override { return 0x01020304; }
-    void StartRecv(std::uint16_t sharer, std::uint32_t value) override {
+    int StartRecv(std::uint16_t sharer, std::uint32_t value) override {
         log_.Add(Call("ScreenShare.StartRecv", sharer, value));
+        return startResult;
     }
     void SetRecv(int stop) override { log_.Add(Call("ScreenShare.SetRecv", stop)); }
+    void AllowControl(int allow) override { log_.Add(Call("ScreenShare.AllowControl", allow)); }
+    void StartShare(int kind, int a, int b, int, int e) override {
+        log_.Add(Call("ScreenShare.StartShare", kind, a, b, e));
+    }
+    void SetShareOption(int value) override { log_.Add(Call("ScreenShare.SetShareOption", value)); }
+    int startResult = 1;
 
 private:
     CallLog& log_;

@@ -3,6 +3,7 @@
 // its child windows: the media manager's reception, the main frame's video reception, the
 // layout manager with its 37 video windows, the bulletin board and the voice-incentive pane.
 
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <string>
@@ -15,6 +16,10 @@ namespace fakes {
 class FakeRoomMedia : public IRoomMedia {
 public:
     explicit FakeRoomMedia(CallLog& log) : log_(log) {}
+    void StartRecvAudio(std::uint16_t id, std::uint32_t value) override {
+        log_.Add(Call("Media.StartRecvAudio", id, value));
+    }
+    void StopRecvAudio(std::uint16_t id) override { log_.Add(Call("Media.StopRecvAudio", id)); }
     void SetAudioSend(bool on) override { log_.Add(Call("Media.SetAudioSend", on ? 1 : 0)); }
     void ControlCamera(std::uint8_t channel, std::uint32_t command) override {
         log_.Add(Call("Media.ControlCamera", channel, command));
@@ -56,6 +61,7 @@ public:
     QString FormatChannelName(std::uint16_t id) override {
         return QStringLiteral("user-%1").arg(id);
     }
+    bool IsReceiving(std::uint16_t) const override { return true; }
     std::uint32_t stopResult = 1;
     int recvResult = 1;
 
@@ -128,6 +134,23 @@ public:
         return index >= 0 && index < kWindows ? windows[static_cast<std::size_t>(index)].get()
                                               : nullptr;
     }
+    int FindWndIndexFrom(int start, std::uint16_t id) const override {
+        for (int i = std::max(start, 0); i < kWindows; ++i) {
+            if (windows[static_cast<std::size_t>(i)]->userId == id) {
+                return i;
+            }
+        }
+        return -1;
+    }
+    std::uint16_t GetWndMediaId(int index) const override {
+        return windows.at(static_cast<std::size_t>(index))->userId;
+    }
+    void ExchangeWndByIndex(int first, int second, std::uint8_t*) override {
+        std::swap(windows.at(static_cast<std::size_t>(first))->userId,
+                  windows.at(static_cast<std::size_t>(second))->userId);
+        log_.Add(Call("Layout.ExchangeWndByIndex", first, second));
+    }
+    bool HasMediaPlayWindow() const override { return false; }
     static constexpr int kWindows = 37;
     std::array<std::unique_ptr<FakeRoomVideoWindow>, kWindows> windows;
     bool cycleOn = false;

@@ -154,18 +154,32 @@ TEST_F(RoomParticipants, BecomingPresenterBroadcastsOnlyTheFirstOwnChannel) {
 }
 
 TEST_F(RoomParticipants, HandOverFromAnotherPresenterToMeSendsTheLayoutOnce) {
-    AddOther(kOther, u"bob");
+    AddOther(kOther, u"bob", 0b1);
     frame->HandleLeadingStatus(kOther, 2, 0);
     EXPECT_EQ(frame->GetPresenterId(), kOther);
     EXPECT_FALSE(frame->IsPresenter());
+    // Bob's layout was followed: his channel in the first window.
+    yav::layout::WindowLayout followed;
+    followed.Bytes() = frame->GetLayoutSlot(0);
+    followed.SetWindowId(0, kOther);
+    frame->SetRoomLayoutForTest(followed.Bytes());
     frame->HandleLeadingStatus(kOther, 0, 2);
     EXPECT_EQ(frame->GetPresenterId(), 0);
+
+    // The server makes me presenter; this client has no media of its own.
+    fake.loginInfo.presenterState = 2;
+    frame->GetConfManager()->RefreshConfInfo();
     fake.transmissions.clear();
     frame->HandleLeadingStatus(kMyId, 2, 0);
     EXPECT_TRUE(frame->IsPresenter());
-    ASSERT_EQ(Sent(SUBCOMMAND_SYNCWNDLAYOUT).size(), 1u);
-    EXPECT_EQ(Sent(SUBCOMMAND_SYNCWNDLAYOUT)[0].to, 0);
-    EXPECT_EQ(Sent(SUBCOMMAND_SYNCWNDLAYOUT)[0].bytes.size(), 100u);
+    ST_USER_ITEM_DEPT bob = AddOther(kOther, u"bob", 0b1);
+    frame->OnUserInfoChanged(&bob);  // a later change sends nothing new
+    const auto sent = Sent(SUBCOMMAND_SYNCWNDLAYOUT);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].to, 0);
+    const auto received = yav::layout::WindowLayout::FromBytes(sent[0].bytes);
+    ASSERT_TRUE(received.has_value());
+    EXPECT_EQ(received->WindowId(0), kOther);
 }
 
 TEST_F(RoomParticipants, StoppingBeingPresenterClearsTheFlagAndId) {
