@@ -345,6 +345,7 @@ public:
         m_byRemoteControlState = state;
         m_wRemoteControlID = id;
     }
+    void SetRequestPendingForTest(uint32_t pending) { m_dwRequestPending = pending; }
     // Helpers of the handlers.
     void RefreshChatRecipients();
     void ShowNoticeAndTip(const QString& text);

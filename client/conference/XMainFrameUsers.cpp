@@ -1,6 +1,9 @@
 // Participants coming, changing and going, and the presenter hand-over, as the conference
 // server reports them (UI thread, the message pump).
 
+#include <algorithm>
+#include <iterator>
+
 #include "LayoutCodec.h"
 #include "RoomNotices.h"
 #include "UserCommandPayloads.h"
@@ -55,8 +58,10 @@ void XMainFrame::OnUserJoin(ST_USER_ITEM_DEPT* record) {
     if (CVideoCycle* cycle = GetVideoCycle()) {
         cycle->AddUserChannels(id);
     }
-    const QString name = QString::fromUtf16(
-        record->name, static_cast<qsizetype>(std::char_traits<char16_t>::length(record->name)));
+    // The record comes from the server: the name may fill its field without a terminator.
+    const char16_t* end = std::find(std::begin(record->name), std::end(record->name), u'\0');
+    const QString name =
+        QString::fromUtf16(record->name, static_cast<qsizetype>(end - std::begin(record->name)));
     YLOG_DEBUG("加入会议室%d 用户名%s", id, name.toUtf8().constData());
     if (m_pConfManager) {
         m_pUserList->SetOnlineCountText(m_pConfManager->GetUserCount());
@@ -315,9 +320,12 @@ void XMainFrame::HandleLeadingStatus(uint16_t userId, uint8_t newState, uint8_t 
                 m_pLayoutManager->CloseAllVideo();
             }
             if (m_layoutSlots[0] != m_lastLayoutSent && m_pConfManager) {
+                yav::layout::WindowLayout outgoing;
+                outgoing.Bytes() = m_layoutSlots[2];
+                const yav::layout::WindowLayout net = yav::layout::ToNetworkForm(outgoing);
                 yav::layout::WindowLayout sent = room;
-                sent.Bytes()[0] = m_layoutSlots[2][0];
-                sent.Bytes()[1] = m_layoutSlots[2][1];
+                sent.Bytes()[0] = net.Bytes()[0];
+                sent.Bytes()[1] = net.Bytes()[1];
                 m_pConfManager->Transmit(0, SUBCOMMAND_SYNCWNDLAYOUT, sent.Bytes().data(),
                                          static_cast<std::uint16_t>(sent.Bytes().size()));
                 m_lastLayoutSent = m_layoutSlots[2];

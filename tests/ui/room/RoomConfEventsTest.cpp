@@ -6,7 +6,9 @@
 #include <thread>
 
 #include "RoomHandlersFixture.h"
+#include "client/conference/LayoutCodec.h"
 #include "client/conference/RoomNotices.h"
+#include "client/conference/UserCommandPayloads.h"
 #include "client/media/VideoCycle.h"
 #include "ui/CDlgPopMsg.h"
 
@@ -103,6 +105,25 @@ TEST_F(RoomConfEvents, ABroadcastStopKeepsAnOwnLayoutsCameraWindowsButNotTheShar
         EXPECT_EQ(log.Count("Video.StopVideoRecv"), c.windowClosed ? 1u : 0u)
             << int(c.freeLayout) << " " << c.mediaId;
     }
+}
+
+TEST_F(RoomConfEvents, ABroadcastStopUnderAnOwnLayoutOnlySendsTheLayoutSynchronisation) {
+    AddOther(kOther, u"bob", 0b1000);
+    // This client leads the layout, and its layout changed since it was last sent.
+    fake.loginInfo.presenterState = 2;
+    frame->GetConfManager()->RefreshConfInfo();
+    yav::layout::WindowLayout room;
+    room.Bytes() = frame->GetLayoutSlot(0);
+    room.SetWindowId(0, kOther + 3);
+    frame->SetRoomLayoutForTest(room.Bytes());
+    g_AppSettings.freeLayout = 1;
+    frame->HandleBroadcastVideo(kOther + 3, 0, 0, 0);
+    EXPECT_EQ(log.Count("Layout.RemoveVideoWnd"), 0u);
+    EXPECT_EQ(log.Count("Video.StopVideoRecv"), 0u);
+    EXPECT_EQ(log.Count("Media.StopRecvVideo"), 0u);
+    ASSERT_EQ(Sent(SUBCOMMAND_SYNCWNDLAYOUT).size(), 1u);
+    ASSERT_EQ(Notices().size(), 1u);
+    EXPECT_EQ(Notices()[0], Notice({178, 184}, QStringLiteral("bob"), kOther + 3));
 }
 
 TEST_F(RoomConfEvents, ASharedMediaBroadcastAddsItsTabOnce) {
@@ -260,6 +281,79 @@ TEST_F(RoomConfEvents, ClosingAReceptionInAWindowReturnsTheIdToTheCycle) {
     EXPECT_EQ(log.Matching("Media.StartRecvVideo"),
               std::vector<std::string>({"Media.StartRecvVideo(25,123,40192)"}));
     EXPECT_EQ(log.Count("Wnd50.UpdateCaption(user-25)"), 1u);
+}
+
+TEST_F(RoomConfEvents, SpeakingStatesActOnMyAudioAndOthersReception) {
+    const struct {
+        std::uint16_t user;
+        std::uint8_t status;
+        std::uint8_t previous;
+        std::vector<std::string> media;
+        int notice;  // language text of my notice, or 0 for another user's
+    } cases[] = {
+        {kMyId, 2, 0, {"Media.SetAudioSend(1)"}, 190},
+        {kMyId, 0, 2, {"Media.SetAudioSend(0)"}, 196},
+        {kMyId, 0, 1, {}, 199},
+        {kOther, 2, 0, {"Media.StartRecvAudio(24,77)"}, 0},
+        {kOther, 0, 2, {"Media.StopRecvAudio(24)"}, 0},
+    };
+    AddOther(kOther, u"bob");
+    frame->GetConfManager()->RefreshMyRecords();
+    for (const auto& c : cases) {
+        log.Clear();
+        userList->chat.lines.clear();
+        frame->OnUserAudioStatus(c.user, c.status, c.previous, 77);
+        EXPECT_EQ(log.Matching("Media."), c.media) << c.user << " " << int(c.status);
+        EXPECT_EQ(log.Count("UserList.OnUserAudioState(" + std::to_string(c.user) + "," +
+                            std::to_string(c.status) + ")"),
+                  1u);
+        ASSERT_EQ(Notices().size(), 1u) << c.user << " " << int(c.status);
+        if (c.notice != 0) {
+            EXPECT_EQ(Notices()[0], LoadLangString(c.notice));
+        } else {
+            EXPECT_EQ(Notices()[0],
+                      Notice({202, c.status == 2 ? 205 : 211}, QStringLiteral("bob"), kOther));
+        }
+    }
+}
+
+TEST_F(RoomConfEvents, SpeakersInAnotherAudioGroupAreNotHeard) {
+    ST_USER_ITEM_DEPT& bob = AddOther(kOther, u"bob");
+    bob.privateData.groupValue = 5;
+    frame->GetConfManager()->RefreshMyRecords();
+    frame->OnUserAudioStatus(kOther, 2, 0, 77);
+    EXPECT_EQ(log.Count("Media.StartRecvAudio"), 0u);
+    EXPECT_EQ(log.Count("UserList.OnUserAudioState(24,2)"), 1u);
+    EXPECT_TRUE(Notices().empty());
+}
+
+TEST_F(RoomConfEvents, RoomAttributeChangesReachTheirWindows) {
+    const struct {
+        std::uint16_t offset;
+        std::vector<std::string> calls;
+    } cases[] = {
+        {271, {"Chat.RefreshRecipients"}},
+        {272,
+         {"StatusBar.UpdateSpeakButton()", "StatusBar.UpdateRoleTexts()",
+          "FullDock.UpdateButtons()"}},
+        {300, {}},
+    };
+    const std::uint8_t byte[] = {1};
+    for (const auto& c : cases) {
+        log.Clear();
+        frame->OnConfAttrChanged(c.offset, 1, byte);
+        std::vector<std::string> seen;
+        for (const std::string& call : log.Calls()) {
+            if (call.rfind("Chat.", 0) == 0 || call.rfind("StatusBar.", 0) == 0 ||
+                call.rfind("FullDock.", 0) == 0) {
+                seen.push_back(call.substr(
+                    0, call.find('(') == std::string::npos
+                           ? call.size()
+                           : (call.rfind("Chat.", 0) == 0 ? call.find('(') : call.size())));
+            }
+        }
+        EXPECT_EQ(seen, c.calls) << c.offset;
+    }
 }
 
 }  // namespace

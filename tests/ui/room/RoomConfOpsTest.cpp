@@ -6,6 +6,7 @@
 
 #include "RoomHandlersFixture.h"
 #include "client/conference/LayoutCodec.h"
+#include "client/conference/UserCommandPayloads.h"
 #include "client/media/VideoCycle.h"
 
 namespace room_test {
@@ -162,6 +163,55 @@ TEST_F(RoomConfOps, LeavingKeepsTheLayoutInItsNetworkFormForTheReturn) {
     yav::layout::WindowLayout room;
     room.Bytes() = frame->GetLayoutSlot(0);
     EXPECT_EQ(frame->GetPendingLayout(), yav::layout::ToNetworkForm(room).Bytes());
+}
+
+TEST_F(RoomConfOps, ReturningEndsMyControlOfAnotherScreenOrWithdrawsMyRequest) {
+    const struct {
+        std::uint8_t state;
+        std::uint32_t pending;
+        std::vector<std::uint8_t> sent;  // code of 306 to bob, empty when none
+    } cases[] = {{1, 0, {0}}, {0, 1, {2}}, {0, 0, {}}};
+    AddOther(kOther, u"bob");
+    for (const auto& c : cases) {
+        fake.transmissions.clear();
+        frame->SetRemoteControl(c.state, kOther);
+        frame->SetRequestPendingForTest(c.pending);
+        frame->EnterConference();
+        const auto sent = Sent(yav::proto::kSubCommandRequestControl);
+        if (c.sent.empty()) {
+            EXPECT_TRUE(sent.empty()) << int(c.state);
+            continue;
+        }
+        ASSERT_EQ(sent.size(), 1u) << int(c.state);
+        EXPECT_EQ(sent[0].to, kOther);
+        EXPECT_EQ(sent[0].bytes, c.sent);
+        EXPECT_EQ(frame->GetRemoteControlState(), 0);
+        EXPECT_EQ(frame->GetControlRequest(), 0u);
+    }
+}
+
+TEST_F(RoomConfOps, AnOwnLayoutStartsFromTheDefaultArrangementAndTheFirstPage) {
+    g_AppSettings.freeLayout = 0;
+    yav::layout::WindowLayout room;
+    room.Bytes() = frame->GetLayoutSlot(0);
+    room.SetMainDisplay(2);
+    room.SetLayoutMode(9);
+    frame->SetRoomLayoutForTest(room.Bytes());
+    frame->GetMediaIdList().AddOrMoveToTail(25);
+    layout->windows[1]->userId = 33;
+    frame->ResetVideoLayoutState(1);
+    EXPECT_EQ(g_AppSettings.freeLayout, 1);
+    room.Bytes() = frame->GetLayoutSlot(0);
+    EXPECT_EQ(room.MainDisplay(), 0);
+    EXPECT_EQ(room.LayoutMode(), 4);
+    EXPECT_EQ(room.WindowMode(), 2);
+    const long mine = IndexOf("Video.CloseMyVideoWindows()");
+    const long closed = IndexOf("Video.CloseChannel(33)");
+    EXPECT_GE(mine, 0);
+    EXPECT_LT(mine, closed);
+    EXPECT_EQ(log.Count("ControlBar.SetVideoPageCount(1)"), 1u);
+    ASSERT_TRUE(
+        yav::testing::WaitUntil([this] { return log.Count("Video.OpenChannel(25)") == 1; }));
 }
 
 }  // namespace
