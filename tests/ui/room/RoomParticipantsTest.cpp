@@ -47,6 +47,18 @@ TEST_F(RoomParticipants, LongNamesAreShortenedInTheJoinAndLeaveNotices) {
     EXPECT_TRUE(frame->GetNoticeText().endsWith(LoadLangString(241)));
 }
 
+TEST_F(RoomParticipants, ANameFillingItsWholeFieldIsReadWithinIt) {
+    AddOther(kOther, u"bob");
+    // The record as the server may send it: 32 characters, no terminator, then other fields.
+    ST_USER_ITEM_DEPT record = Record(kOther, u"");
+    std::fill(std::begin(record.name), std::end(record.name), u'n');
+    record.kind = 'X';
+    frame->OnUserJoin(&record);
+    ASSERT_EQ(Notices().size(), 1u);
+    EXPECT_TRUE(Notices()[0].contains(QStringLiteral(" nnnnnnnnnn...nnnnn(24) ")))
+        << Notices()[0].toStdString();
+}
+
 TEST_F(RoomParticipants, ANewcomerIsToldOfTheSharedMediaOnlyByASharingPresenter) {
     const struct {
         bool presenter;
