@@ -214,5 +214,27 @@ TEST_F(RoomConfOps, AnOwnLayoutStartsFromTheDefaultArrangementAndTheFirstPage) {
         yav::testing::WaitUntil([this] { return log.Count("Video.OpenChannel(25)") == 1; }));
 }
 
+TEST_F(RoomConfOps, EndingMyScreenShareRestoresTheRoomAndTellsEverybody) {
+    layout->windows[5]->zoomed = true;
+    layout->windows[9]->zoomed = true;
+    frame->SetShareStateForTest(1, 0, 0, 0);
+    frame->EndOwnScreenShare();
+    EXPECT_EQ(frame->GetScreenBroadcast(), 0);
+    // The first zoomed window only.
+    EXPECT_EQ(log.Matching("Wnd"), std::vector<std::string>({"Wnd5.RepostZoom()"}));
+    EXPECT_EQ(log.Count("UserList.SetFloat(0)"), 1u);
+    EXPECT_LT(IndexOf("ScreenShare.StopShare()"), IndexOf("UserList.ClearScreenControlUsers()"));
+    const auto screen = Sent(yav::proto::kSubCommandScreen);
+    ASSERT_EQ(screen.size(), 1u);
+    EXPECT_EQ(screen[0].to, 0);
+    EXPECT_EQ(screen[0].bytes.at(0), 0);
+    EXPECT_EQ(log.Count("SetUserAttribute(0,6,1)"), 1u);
+
+    // Not sharing: nothing happens.
+    log.Clear();
+    frame->EndOwnScreenShare();
+    EXPECT_TRUE(log.Calls().empty());
+}
+
 }  // namespace
 }  // namespace room_test
