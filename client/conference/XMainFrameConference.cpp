@@ -28,11 +28,18 @@ std::string Field(const char* field, size_t size) {
 
 void XMainFrame::OnConnectionLost() {
     XConfManager* manager = m_pConfManager.get();
-    if (m_bExit != 0 || (manager != nullptr && manager->IsStayEnding())) {
+    const bool boxOpen = manager != nullptr && manager->IsStayEnding();
+    if (m_bExit != 0 || boxOpen) {
         // The server is ending this stay: coming back would let that login throw out the one
-        // that replaced it. The room closes as the server asked.
-        YLOG_WARN("connection lost while the server ends the stay: the room closes");
+        // that replaced it. The room closes as the server asked; while the server's box is
+        // open, its answer closes the room, so that the user reads why.
         m_bExit = 1;
+        if (boxOpen) {
+            YLOG_WARN("connection lost while the server ends the stay: the room closes with "
+                      "its box");
+            return;
+        }
+        YLOG_WARN("connection lost while the server ends the stay: the room closes");
         Post(WM_CLOSE_ROOM, 0, 0);
         return;
     }

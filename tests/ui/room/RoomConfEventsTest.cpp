@@ -231,6 +231,33 @@ TEST_F(RoomConfEvents, AForcedExitClosesTheRoomAfterItsBoxAndNeverReconnects) {
     EXPECT_TRUE(frame->IsForcedClose());
 }
 
+// A replaced login: the server sends the forced exit and closes the connection at once; both
+// arrive in one pump tick.
+TEST_F(RoomConfEvents, AReplacedLoginShowsItsBoxThenLeavesWithoutReconnecting) {
+    Boxes boxes;
+    bool roomOpenUnderBox = false;
+    bool reconnecting = true;
+    boxes.whileOpen = [&](CDlgPopMsg&) {
+        roomOpenUnderBox = frame->IsWindow();
+        reconnecting = frame->IsReconnecting() || frame->GetReconnectDlg() != nullptr;
+    };
+    ST_CS_MSG exit;
+    exit.type = CS_MSG_FORCE_EXIT;
+    exit.data = 2;
+    fake.queue.Push(exit);
+    ST_CS_MSG lost;
+    lost.type = CS_MSG_CONNECTION_LOST;
+    fake.queue.Push(lost);
+    ASSERT_TRUE(yav::testing::TimerDriver::Fire(*frame, CYavClientDlg::TIMER_RECV_DATA));
+    ASSERT_TRUE(yav::testing::WaitUntil([&] { return !frame->IsWindow(); }, 3000));
+    ASSERT_EQ(boxes.texts.size(), 1u);
+    EXPECT_EQ(boxes.texts[0], LoadLangString(3100));
+    EXPECT_TRUE(roomOpenUnderBox);
+    EXPECT_FALSE(reconnecting);
+    EXPECT_TRUE(frame->IsForcedClose());
+    EXPECT_EQ(log.Count("Login("), 0u);
+}
+
 TEST_F(RoomConfEvents, ARoleChangeIsTheUsersKindNeverAnAbsence) {
     const struct {
         std::uint16_t user;
