@@ -383,5 +383,36 @@ TEST_F(RoomConfEvents, RoomAttributeChangesReachTheirWindows) {
     }
 }
 
+TEST_F(RoomConfEvents, ServerRecordingStartsAndStopsWithItsReason) {
+    const struct {
+        std::uint8_t roomByte;
+        QString notice;  // empty: none (the start is a tip only)
+        int indicator;
+    } cases[] = {
+        {1, QString(), SW_SHOW},
+        {0, LoadLangString(2794), SW_HIDE},
+        {2 << 1, LoadLangString(2797) + u',' + LoadLangString(2803), SW_HIDE},
+        {7 << 1, LoadLangString(2797), SW_HIDE},
+    };
+    fake.appInfo.flags23 |= 4;
+    for (const auto& c : cases) {
+        log.Clear();
+        userList->chat.lines.clear();
+        fake.loginInfo.roomAttr[274] = c.roomByte;
+        frame->GetConfManager()->RefreshConfInfo();
+        frame->OnConfAttrChanged(274, 1, &c.roomByte);
+        if (c.notice.isEmpty()) {
+            EXPECT_TRUE(Notices().empty()) << int(c.roomByte);
+        } else {
+            ASSERT_EQ(Notices().size(), 1u) << int(c.roomByte);
+            EXPECT_EQ(Notices()[0], c.notice);
+        }
+        EXPECT_EQ(
+            log.Matching("StatusBar.ShowRecordIndicator"),
+            std::vector<std::string>({fakes::Call("StatusBar.ShowRecordIndicator", c.indicator)}))
+            << int(c.roomByte);
+    }
+}
+
 }  // namespace
 }  // namespace room_test
