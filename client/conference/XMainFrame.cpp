@@ -185,10 +185,6 @@ bool XMainFrame::CreateRoomWindow(const QString& confName, uint32_t confId) {
 
 // --- IMainFrame ----------------------------------------------------------------------------
 
-void XMainFrame::ReceiveVideo(uint16_t wMediaId, uint32_t, uint32_t mode, IVideoWindow*) {
-    YLOG_DEBUG("ReceiveVideo %u mode=%u: no video windows in this room", wMediaId, mode);
-}
-
 void XMainFrame::ShowPopMsg(const QString& title, const QString& text, int countdownSeconds,
                             int type, std::function<void(int answer)> onClosed) {
     if (!IsWindow()) {

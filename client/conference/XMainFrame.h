@@ -337,6 +337,30 @@ public:
     uint8_t GetOwnChannelMask() const { return m_byOwnChannelMask; }
     const QString& GetNoticeText() const { return m_strNotice; }
     bool IsForcedClose() const { return m_dwForcedClose != 0; }
+    void SetMediaShareParam(uint32_t value) { m_dwMediaShareParam = value; }
+    void SetOwnChannelMask(uint8_t mask) { m_byOwnChannelMask = mask; }
+    // Helpers of the handlers.
+    void RefreshChatRecipients();
+    void ShowNoticeAndTip(const QString& text);
+    void ClosePreviewOfOthers(uint16_t userId);
+    void ResumePresenterScreen();
+    void ReapplyFollowLead();
+    void PostToControlBarSyncLayout();
+    // A media id is broadcast (its user's broadcast mask has the channel's bit).
+    bool IsMediaIdBroadcast(uint16_t wMediaId) const;
+    // Number of channels broadcast in the room.
+    int GetBroadcastChannelCount() const;
+    // A video window shows the id.
+    bool IsMediaIdShown(uint16_t wMediaId) const;
+    void RecalcLayout(int withScreen);
+    void OnUserPrivateFlagOff(int a, int b);
+    // The own video window as the handlers reach it (null without one).
+    IVideoWindow* OwnVideoWindow() const;
+    // A switching window's new stream shows its first picture (0x9D01): the old id is stopped
+    // and goes back to the video cycle, the new one becomes the window's.
+    void OnCycleSwitchShown(IVideoWindow* window);
+    void SetRoomLayoutWindowId(int slot, uint16_t wMediaId);
+    void OpenNextLayoutId();
     IRoomMedia* GetRoomMedia() const { return m_pRoomMedia.get(); }
     // Makes the media service of the handlers (StartWork).
     void CreateRoomServices();
@@ -506,6 +530,9 @@ private:
     uint16_t m_wSpeakerId = 0;
     uint16_t m_wVoiceIncentiveUser = 0;
     std::vector<uint16_t> m_layoutQueue;
+    uint32_t m_dwMediaShareParam = 0;
+    uint32_t m_dwPagePosition = 0;
+    std::unique_ptr<IBulletinBoard> m_pBulletinBoard;
     // The media manager's calls as the handlers make them; null skips them.
     std::unique_ptr<IRoomMedia> m_pRoomMedia;
     // What the video cycle hands its window switches to.
