@@ -47,6 +47,8 @@ protected:
         frame->SetRoomArrangement(&arrangement);
         log.Clear();
         fake.transmissions.clear();
+        fake.attributeWrites.clear();
+        fake.userDataWrites.clear();
     }
 
     void TearDown() override {
