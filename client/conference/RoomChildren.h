@@ -276,6 +276,7 @@ protected:
 class IRoomMedia {
 public:
     virtual ~IRoomMedia() = default;
+    // A participant's audio on the media object of my own channel.
     virtual void StartRecvAudio(std::uint16_t userId, std::uint32_t value) = 0;
     virtual void StopRecvAudio(std::uint16_t userId) = 0;
     virtual void SetAudioSend(bool on) = 0;
@@ -337,6 +338,8 @@ public:
     virtual void CloseChannel(std::uint16_t wMediaId) = 0;
     virtual std::uint32_t StopVideoRecv(std::uint16_t wMediaId, std::uint32_t unused,
                                         std::uint8_t sync) = 0;
+    // The video window showing the id receives its stream (CDlgVideo::IsReceiving).
+    virtual bool IsReceiving(std::uint16_t wMediaId) const = 0;
     // Participant and conference events: receive a channel (channel 7 in the media window),
     // close the previews that show an id, close my own channels' windows, and the caption of
     // a channel ("name", "name-2", "name(me)").
@@ -344,22 +347,17 @@ public:
     virtual void CloseChannelWindow(std::uint16_t wMediaId) = 0;
     virtual void CloseMyVideoWindows() = 0;
     virtual QString FormatChannelName(std::uint16_t wMediaId) = 0;
-    // The video window showing the id receives its stream (CDlgVideo::IsReceiving).
-    virtual bool IsReceiving(std::uint16_t wMediaId) const = 0;
 };
 
 // The room window's own arrangement as the user-to-user commands and the layout
-// synchronisation ask for it: the view around a shared screen (1) or back to the own view (0),
-// a maximised video, the panels and z-order in full screen, whether a media id is broadcast.
-// Until the main window's arrangement is built the room has none and leaves those calls out.
+// synchronisation ask for it: a maximised video, the panels and z-order in full screen. Until
+// the main window's arrangement is built the room has none and leaves those calls out.
 class IRoomArrangement {
 public:
     virtual ~IRoomArrangement() = default;
-    virtual void RecalcLayout(int sharedView) = 0;
     virtual void ShowFullVideo(std::uint16_t wMediaId, bool on) = 0;
     virtual void SetPanelState(int fullScreen) = 0;
     virtual void UpdateZOrder(int fullScreen) = 0;
-    virtual bool IsMediaIdBroadcast(std::uint16_t wMediaId) const = 0;
 };
 
 namespace yav::room {

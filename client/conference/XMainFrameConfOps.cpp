@@ -394,11 +394,7 @@ void XMainFrame::PostToControlBarSyncLayout() {
 }
 
 bool XMainFrame::IsMediaIdBroadcast(uint16_t wMediaId) {
-    if (m_pArrangement != nullptr) {
-        return m_pArrangement->IsMediaIdBroadcast(wMediaId);
-    }
-    // Until the room window's arrangement is there: the room receives the id, listed as shown
-    // or in one of the video windows.
+    // The room receives the id: listed as shown, or in one of the video windows.
     const std::optional<CMediaIdList::Entry> entry = m_mediaIdList.Find(wMediaId);
     return (entry.has_value() && entry->flag != 0) || IsMediaIdShown(wMediaId);
 }
@@ -425,9 +421,9 @@ bool XMainFrame::IsMediaIdShown(uint16_t wMediaId) const {
 }
 
 void XMainFrame::RecalcLayout(int withScreen) {
-    if (m_pArrangement != nullptr) {
-        m_pArrangement->RecalcLayout(withScreen);
-    }
+    // The panes are laid out again around the shared screen (1) or without it (0).
+    m_arrangement.shareMode = static_cast<std::uint32_t>(withScreen);
+    LayoutPanes(1);
 }
 
 void XMainFrame::OnUserPrivateFlagOff(int, int) {

@@ -101,9 +101,7 @@ void XMainFrame::SendControlRequest(uint16_t to, uint8_t code) {
     if (code == 0) {
         if (m_byRemoteControlState == 1 && m_pScreenShare != nullptr) {
             m_pScreenShare->SetRecv(1);
-            if (m_pArrangement != nullptr) {
-                m_pArrangement->RecalcLayout(0);
-            }
+            RecalcLayout(0);
         }
         m_byRemoteControlState = 0;
         m_wRemoteControlID = 0;
@@ -111,10 +109,8 @@ void XMainFrame::SendControlRequest(uint16_t to, uint8_t code) {
             m_pStatusBar->UpdateMeetingStateText();
         }
         if (m_bScreenBroadcast == 2 && m_pScreenShare != nullptr) {
-            m_pScreenShare->StartRecv(m_wSharedScreenChannel, m_pScreenShare->GetConnectionValue());
-            if (m_pArrangement != nullptr) {
-                m_pArrangement->RecalcLayout(1);
-            }
+            m_pScreenShare->StartRecv(m_wSharedScreenChannel, m_dwMediaShareParam);
+            RecalcLayout(1);
         }
     }
     if (code == 1) {
@@ -134,8 +130,7 @@ void XMainFrame::SendControlResponse(uint16_t to, uint8_t code) {
     if (users == nullptr || !users->IsUserKnown(UserOf(to)) || !m_pConfManager) {
         return;
     }
-    const usercmd::ControlResponse response{
-        code, GetMyUserId(), m_pScreenShare != nullptr ? m_pScreenShare->GetConnectionValue() : 0};
+    const usercmd::ControlResponse response{code, GetMyUserId(), m_dwMediaShareParam};
     const usercmd::Bytes payload = usercmd::Encode(response);
     m_pConfManager->Transmit(to, SUBCOMMAND_RESPONSTCONTROL, payload.data(),
                              static_cast<uint16_t>(payload.size()));
@@ -146,8 +141,7 @@ void XMainFrame::SendScreenControlReply(uint16_t to, uint8_t code) {
     if (users == nullptr || !users->IsUserKnown(UserOf(to)) || !m_pConfManager) {
         return;
     }
-    const usercmd::ScreenControlReply reply{
-        code, m_pScreenShare != nullptr ? m_pScreenShare->GetConnectionValue() : 0};
+    const usercmd::ScreenControlReply reply{code, m_dwMediaShareParam};
     const usercmd::Bytes payload = usercmd::Encode(reply);
     m_pConfManager->Transmit(to, proto::kSubCommandScreenControlReply, payload.data(),
                              static_cast<uint16_t>(payload.size()));
@@ -206,7 +200,7 @@ void XMainFrame::StartMediaShare() {
     if (m_byMediaShareRecvState == 1 || !m_pConfManager) {
         return;
     }
-    const uint32_t value = m_pScreenShare != nullptr ? m_pScreenShare->GetConnectionValue() : 0;
+    const uint32_t value = m_dwMediaShareParam;
     const usercmd::Bytes payload = usercmd::Encode(usercmd::MediaShare{1, GetMyUserId(), value});
     m_byMediaShareRecvState = 1;
     m_pConfManager->Transmit(0, SUBCOMMAND_MEDIA, payload.data(),
@@ -629,15 +623,13 @@ void XMainFrame::ApplyLayoutFromNetwork() {
         }
     }
     CVideoCycle* cycle = GetVideoCycle();
-    if (m_bScreenBroadcast == 2 && (cycle == nullptr || !cycle->IsRunning()) &&
-        m_pArrangement != nullptr) {
-        m_pArrangement->RecalcLayout(1);
+    if (m_bScreenBroadcast == 2 && (cycle == nullptr || !cycle->IsRunning())) {
+        RecalcLayout(1);
     }
-    if (m_pLayoutManager != nullptr && m_pVideoReception != nullptr && m_pArrangement != nullptr) {
+    if (m_pLayoutManager != nullptr && m_pVideoReception != nullptr) {
         for (int i = 0; i < static_cast<int>(yav::layout::kVideoWindowCount); ++i) {
             const uint16_t id = m_pLayoutManager->GetWndMediaId(i);
-            if (id != 0 && !m_pArrangement->IsMediaIdBroadcast(id) &&
-                !m_pVideoReception->IsReceiving(id)) {
+            if (id != 0 && !IsMediaIdBroadcast(id) && !m_pVideoReception->IsReceiving(id)) {
                 m_pVideoReception->StopVideoRecv(id, 0, 1);
             }
         }

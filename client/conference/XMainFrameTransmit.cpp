@@ -193,8 +193,8 @@ void XMainFrame::OnScreenCommand(const uint8_t* bytes, uint16_t length) {
                 if (isMinimized()) {
                     ShowWindow(SW_MAXIMIZE);
                 }
-                if (g_AppSettings.freeLayout == 0 && m_pArrangement != nullptr) {
-                    m_pArrangement->RecalcLayout(1);
+                if (g_AppSettings.freeLayout == 0) {
+                    RecalcLayout(1);
                 }
             } else {
                 m_strNotice = LoadLangString(kTextScreenViewFailed);
@@ -227,9 +227,7 @@ void XMainFrame::OnScreenCommand(const uint8_t* bytes, uint16_t length) {
                 if (isMinimized()) {
                     ShowWindow(SW_MAXIMIZE);
                 }
-                if (m_pArrangement != nullptr) {
-                    m_pArrangement->RecalcLayout(0);
-                }
+                RecalcLayout(0);
             }
         }
         if (m_pConfManager) {
@@ -439,9 +437,7 @@ void XMainFrame::OnResponseControl(uint16_t from, const uint8_t* bytes, uint16_t
                 if (isMinimized()) {
                     ShowWindow(SW_MAXIMIZE);
                 }
-                if (m_pArrangement != nullptr) {
-                    m_pArrangement->RecalcLayout(1);
-                }
+                RecalcLayout(1);
                 if (m_pStatusBar != nullptr) {
                     m_pStatusBar->UpdateMeetingStateText();
                 }
@@ -451,9 +447,7 @@ void XMainFrame::OnResponseControl(uint16_t from, const uint8_t* bytes, uint16_t
             TipNotice(kTextRemoteEnded, from);
             if (m_byRemoteControlState == 1 && m_pScreenShare != nullptr) {
                 m_pScreenShare->SetRecv(1);
-                if (m_pArrangement != nullptr) {
-                    m_pArrangement->RecalcLayout(0);
-                }
+                RecalcLayout(0);
             }
             m_byRemoteControlState = 0;
             m_wRemoteControlID = 0;
@@ -462,9 +456,7 @@ void XMainFrame::OnResponseControl(uint16_t from, const uint8_t* bytes, uint16_t
             }
             if (m_bScreenBroadcast == 2 && m_pScreenShare != nullptr) {
                 m_pScreenShare->StartRecv(m_wSharedScreenChannel, response.screenParam);
-                if (m_pArrangement != nullptr) {
-                    m_pArrangement->RecalcLayout(1);
-                }
+                RecalcLayout(1);
             }
             break;
         case usercmd::kControlRefused:

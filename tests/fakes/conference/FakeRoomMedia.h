@@ -1,7 +1,7 @@
 #pragma once
 // Recording stand-ins for what the room's participant and conference handlers reach besides
-// its child windows: the media manager's reception, the main frame's video reception, the
-// layout manager with its 37 video windows, the bulletin board and the voice-incentive pane.
+// its child windows: the media manager's reception, the layout manager with its 37 video
+// windows and the bulletin board (the video reception is FakeLayoutSync.h's).
 
 #include <algorithm>
 #include <array>
@@ -9,6 +9,7 @@
 #include <string>
 
 #include "CallLog.h"
+#include "FakeLayoutSync.h"
 #include "client/conference/RoomChildren.h"
 
 namespace fakes {
@@ -35,35 +36,6 @@ public:
     }
     bool HasStream(std::uint16_t) override { return streams; }
     bool streams = true;
-
-private:
-    CallLog& log_;
-};
-
-class FakeVideoReception : public IVideoReception {
-public:
-    explicit FakeVideoReception(CallLog& log) : log_(log) {}
-    void OpenChannel(std::uint16_t id) override { log_.Add(Call("Video.OpenChannel", id)); }
-    void CloseChannel(std::uint16_t id) override { log_.Add(Call("Video.CloseChannel", id)); }
-    std::uint32_t StopVideoRecv(std::uint16_t id, std::uint32_t unused,
-                                std::uint8_t sync) override {
-        log_.Add(Call("Video.StopVideoRecv", id, unused, sync));
-        return stopResult;
-    }
-    int MediaVideoRecv(std::uint16_t id, std::uint32_t mode) override {
-        log_.Add(Call("Video.MediaVideoRecv", id, mode));
-        return recvResult;
-    }
-    void CloseChannelWindow(std::uint16_t id) override {
-        log_.Add(Call("Video.CloseChannelWindow", id));
-    }
-    void CloseMyVideoWindows() override { log_.Add("Video.CloseMyVideoWindows()"); }
-    QString FormatChannelName(std::uint16_t id) override {
-        return QStringLiteral("user-%1").arg(id);
-    }
-    bool IsReceiving(std::uint16_t) const override { return true; }
-    std::uint32_t stopResult = 1;
-    int recvResult = 1;
 
 private:
     CallLog& log_;

@@ -66,7 +66,7 @@ TEST_F(RoomConfEvents, AVideoOpenFailureNamesTheChannelsUserAndTheReason) {
         EXPECT_EQ(Notices()[0], Notice(c.texts, QStringLiteral("me"), 17)) << c.result;
         EXPECT_TRUE(frame->GetNoticeText().isEmpty());
     }
-    EXPECT_EQ(log.Count("Video."), 0u);
+    EXPECT_EQ(log.Count("Reception."), 0u);
 }
 
 TEST_F(RoomConfEvents, AVideoOfAUserWithoutANameGivesNoNotice) {
@@ -77,13 +77,15 @@ TEST_F(RoomConfEvents, AVideoOfAUserWithoutANameGivesNoNotice) {
 TEST_F(RoomConfEvents, AnOpenedVideoIsReceivedAndAClosedOneStopped) {
     AddOther(kOther, u"bob");
     frame->OnVideoOpenResult(kOther + 1, 0, 0x55);
-    EXPECT_EQ(log.Matching("Video."), std::vector<std::string>({"Video.MediaVideoRecv(25,85)"}));
+    EXPECT_EQ(log.Matching("Reception."),
+              std::vector<std::string>({"Reception.MediaVideoRecv(25,85)"}));
     ASSERT_EQ(Notices().size(), 1u);
     EXPECT_EQ(Notices()[0], Notice({160, 2389}, QStringLiteral("bob"), 25));
 
     log.Clear();
     frame->OnVideoOpenResult(kOther + 1, 0, 0);
-    EXPECT_EQ(log.Matching("Video."), std::vector<std::string>({"Video.StopVideoRecv(25,0,1)"}));
+    EXPECT_EQ(log.Matching("Reception."),
+              std::vector<std::string>({"Reception.StopVideoRecv(25,1)"}));
     ASSERT_EQ(Notices().size(), 2u);
     EXPECT_EQ(Notices()[1], Notice({157, 2389}, QStringLiteral("bob"), 25));
 }
@@ -102,7 +104,7 @@ TEST_F(RoomConfEvents, ABroadcastStopKeepsAnOwnLayoutsCameraWindowsButNotTheShar
         EXPECT_EQ(log.Count("UserList.SetBroadcastState(" + std::to_string(c.mediaId) + ",0)"), 1u);
         EXPECT_EQ(log.Count("Layout.RemoveVideoWnd"), c.windowClosed ? 1u : 0u)
             << int(c.freeLayout) << " " << c.mediaId;
-        EXPECT_EQ(log.Count("Video.StopVideoRecv"), c.windowClosed ? 1u : 0u)
+        EXPECT_EQ(log.Count("Reception.StopVideoRecv"), c.windowClosed ? 1u : 0u)
             << int(c.freeLayout) << " " << c.mediaId;
     }
 }
@@ -119,7 +121,7 @@ TEST_F(RoomConfEvents, ABroadcastStopUnderAnOwnLayoutOnlySendsTheLayoutSynchroni
     g_AppSettings.freeLayout = 1;
     frame->HandleBroadcastVideo(kOther + 3, 0, 0, 0);
     EXPECT_EQ(log.Count("Layout.RemoveVideoWnd"), 0u);
-    EXPECT_EQ(log.Count("Video.StopVideoRecv"), 0u);
+    EXPECT_EQ(log.Count("Reception.StopVideoRecv"), 0u);
     EXPECT_EQ(log.Count("Media.StopRecvVideo"), 0u);
     ASSERT_EQ(Sent(SUBCOMMAND_SYNCWNDLAYOUT).size(), 1u);
     ASSERT_EQ(Notices().size(), 1u);
@@ -132,7 +134,7 @@ TEST_F(RoomConfEvents, ASharedMediaBroadcastAddsItsTabOnce) {
     frame->HandleBroadcastVideo(kOther + 7, 0, 1, 9);
     EXPECT_EQ(frame->GetMediaShareState(), 2);
     EXPECT_EQ(log.Count("ControlBar.AddDocTab"), 1u);
-    EXPECT_EQ(log.Count("Video.MediaVideoRecv(31,9)"), 2u);
+    EXPECT_EQ(log.Count("Reception.MediaVideoRecv(31,9)"), 2u);
 
     // This client's own share (state 1) is left alone.
     log.Clear();

@@ -27,12 +27,13 @@ TEST_F(RoomConfOps, AnOwnLayoutOpensOnePageOneIdPerTimerStep) {
     g_AppSettings.freeLayout = 1;
     EXPECT_EQ(frame->LayoutVideoWindows(0, 0), 3);
     // Nothing opened yet: the ids wait for the timer, the UI thread did not pause.
-    EXPECT_EQ(log.Count("Video.OpenChannel"), 0u);
+    EXPECT_EQ(log.Count("Reception.OpenChannel"), 0u);
     EXPECT_EQ(frame->GetPageStart(), 3u);
-    ASSERT_TRUE(yav::testing::WaitUntil([this] { return log.Count("Video.OpenChannel") == 3; }));
-    EXPECT_EQ(log.Matching("Video.OpenChannel"),
-              std::vector<std::string>(
-                  {"Video.OpenChannel(25)", "Video.OpenChannel(33)", "Video.OpenChannel(41)"}));
+    ASSERT_TRUE(
+        yav::testing::WaitUntil([this] { return log.Count("Reception.OpenChannel") == 3; }));
+    EXPECT_EQ(log.Matching("Reception.OpenChannel"),
+              std::vector<std::string>({"Reception.OpenChannel(25)", "Reception.OpenChannel(33)",
+                                        "Reception.OpenChannel(41)"}));
 
     // A count below the page size takes that many.
     log.Clear();
@@ -48,11 +49,11 @@ TEST_F(RoomConfOps, ClosingAllVideoWindowsStopsAPendingPage) {
     g_AppSettings.freeLayout = 1;
     frame->LayoutVideoWindows(0, 0);
     frame->CloseAllVideoWindows();
-    EXPECT_EQ(log.Matching("Video.CloseChannel"),
-              std::vector<std::string>({"Video.CloseChannel(49)"}));
+    EXPECT_EQ(log.Matching("Reception.CloseChannel"),
+              std::vector<std::string>({"Reception.CloseChannel(49)"}));
     EXPECT_EQ(frame->GetPageStart(), 0u);
     yav::testing::WaitUntil([] { return false; }, 60);
-    EXPECT_EQ(log.Count("Video.OpenChannel"), 0u);
+    EXPECT_EQ(log.Count("Reception.OpenChannel"), 0u);
 }
 
 // The cycle's thread takes the queue's front for a window; the room switches the window; the
@@ -116,11 +117,11 @@ TEST_F(RoomConfOps, StreamServerUpReceivesBroadcastChannelsUpToEight) {
     user.speakState = 0;
     frame->SetMediaShareState(1);
     frame->AddRecvForUser(&user, nullptr);
-    const auto received = log.Matching("Video.MediaVideoRecv");
+    const auto received = log.Matching("Reception.MediaVideoRecv");
     // Channels 0..7 once each from the channel walk, channel 7 again as the media channel.
     ASSERT_EQ(received.size(), 9u);
-    EXPECT_EQ(received.front(), "Video.MediaVideoRecv(24,5)");
-    EXPECT_EQ(received[7], "Video.MediaVideoRecv(31,5)");
+    EXPECT_EQ(received.front(), "Reception.MediaVideoRecv(24,5)");
+    EXPECT_EQ(received[7], "Reception.MediaVideoRecv(31,5)");
     // This client shares media itself: no tab, the state stays.
     EXPECT_EQ(frame->GetMediaShareState(), 1);
     EXPECT_EQ(log.Count("ControlBar.AddDocTab"), 0u);
@@ -129,7 +130,7 @@ TEST_F(RoomConfOps, StreamServerUpReceivesBroadcastChannelsUpToEight) {
     log.Clear();
     user.userId = kMyId;
     frame->AddRecvForUser(&user, nullptr);
-    EXPECT_EQ(log.Count("Video."), 0u);
+    EXPECT_EQ(log.Count("Reception."), 0u);
 }
 
 TEST_F(RoomConfOps, GroupMembersAreCountedByGroupValue) {
@@ -205,13 +206,13 @@ TEST_F(RoomConfOps, AnOwnLayoutStartsFromTheDefaultArrangementAndTheFirstPage) {
     EXPECT_EQ(room.MainDisplay(), 0);
     EXPECT_EQ(room.LayoutMode(), 4);
     EXPECT_EQ(room.WindowMode(), 2);
-    const long mine = IndexOf("Video.CloseMyVideoWindows()");
-    const long closed = IndexOf("Video.CloseChannel(33)");
+    const long mine = IndexOf("Reception.CloseMyVideoWindows()");
+    const long closed = IndexOf("Reception.CloseChannel(33)");
     EXPECT_GE(mine, 0);
     EXPECT_LT(mine, closed);
     EXPECT_EQ(log.Count("ControlBar.SetVideoPageCount(1)"), 1u);
     ASSERT_TRUE(
-        yav::testing::WaitUntil([this] { return log.Count("Video.OpenChannel(25)") == 1; }));
+        yav::testing::WaitUntil([this] { return log.Count("Reception.OpenChannel(25)") == 1; }));
 }
 
 TEST_F(RoomConfOps, EndingMyScreenShareRestoresTheRoomAndTellsEverybody) {

@@ -117,10 +117,10 @@ TEST_F(RoomParticipants, LeavingClosesTheUsersBroadcastChannelsAndLeavesTheRotat
     // Only the broadcast channel had a window.
     EXPECT_EQ(log.Matching("Layout.RemoveVideoWnd"),
               std::vector<std::string>({"Layout.RemoveVideoWnd(26)"}));
-    EXPECT_EQ(log.Matching("Video.StopVideoRecv"),
-              std::vector<std::string>({"Video.StopVideoRecv(26,1,1)"}));
-    EXPECT_EQ(log.Matching("Video.CloseChannelWindow"),
-              std::vector<std::string>({"Video.CloseChannelWindow(26)"}));
+    EXPECT_EQ(log.Matching("Reception.StopVideoRecv"),
+              std::vector<std::string>({"Reception.StopVideoRecv(26,1)"}));
+    EXPECT_EQ(log.Matching("Reception.CloseChannelWindow"),
+              std::vector<std::string>({"Reception.CloseChannelWindow(26)"}));
     EXPECT_TRUE(frame->GetVideoCycle()->GetQueue().empty());
     EXPECT_EQ(log.Count("UserList.OnUserLeave(24,13)"), 1u);
 }
@@ -139,13 +139,13 @@ TEST_F(RoomParticipants, AChangedRecordOpensBroadcastsUpToTheSpeakerLimit) {
     bob.broadcastMask = 0b110;
     bob.videoChannelCount = 3;
     frame->OnUserInfoChanged(&bob);
-    EXPECT_EQ(log.Count("Video.StopVideoRecv(24,1,0)"), 1u);
+    EXPECT_EQ(log.Count("Reception.StopVideoRecv(24,0)"), 1u);
     EXPECT_EQ(log.Count("UserList.SetBroadcastState(24,0)"), 1u);
     EXPECT_EQ(log.Count("UserList.SetBroadcastState(25,1)"), 1u);
     // Channel 1 would be a third received broadcast: it is refused. Channel 2 is received.
     EXPECT_EQ(log.Matching("BroadcastVideo"), std::vector<std::string>({"BroadcastVideo(25,0)"}));
-    EXPECT_EQ(log.Matching("Video.OpenChannel"),
-              std::vector<std::string>({"Video.OpenChannel(26)"}));
+    EXPECT_EQ(log.Matching("Reception.OpenChannel"),
+              std::vector<std::string>({"Reception.OpenChannel(26)"}));
     EXPECT_EQ(log.Count("UserList.OnUserUpdate(24)"), 1u);
     const auto listed = frame->GetMediaIdList().Snapshot();
     ASSERT_EQ(listed.size(), 3u);
