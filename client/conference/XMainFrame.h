@@ -332,7 +332,8 @@ public:
     void ApplyAudioStateEx(uint16_t userId, uint8_t status, uint32_t value);
     // Closes the received videos that nobody broadcasts (a new presenter keeps only those).
     void StopUnbroadcastVideos();
-    uint16_t GetPresenterId() const { return m_wPresenterId; }
+    // The presenter's user id (0 none): the channel whose screen is the shared one.
+    uint16_t GetPresenterId() const { return m_wSharedScreenChannel; }
     bool IsPresenter() const { return m_dwPresenter != 0; }
     uint8_t GetOwnChannelMask() const { return m_byOwnChannelMask; }
     const QString& GetNoticeText() const { return m_strNotice; }
@@ -528,7 +529,6 @@ private:
     uint32_t m_dwReEnterValue = 0;
 
     // Participant and conference events, conference operations.
-    uint16_t m_wPresenterId = 0;
     uint32_t m_dwPresenter = 0;
     uint8_t m_byOwnChannelMask = 0;
     uint32_t m_dwPageStart = 0;

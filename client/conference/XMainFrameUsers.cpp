@@ -171,7 +171,7 @@ void XMainFrame::OnUserLeave(uint16_t userId, uint32_t departmentId, uint8_t) {
 
 void XMainFrame::ResumePresenterScreen() {
     if (m_bScreenBroadcast == 2 && m_pScreenShare != nullptr) {
-        m_pScreenShare->StartRecv(m_wPresenterId, m_dwMediaShareParam);
+        m_pScreenShare->StartRecv(m_wSharedScreenChannel, m_dwMediaShareParam);
         RecalcLayout(1);
     }
 }
@@ -264,7 +264,7 @@ void XMainFrame::HandleLeadingStatus(uint16_t userId, uint8_t newState, uint8_t 
         FormatScreenShareNotice({kTextCongratulations, kTextIsPresenter}, userId);
         m_tipsHolder.ShowTip(LoadLangString(kTextTipPresenter));
         YLOG_DEBUG("用户：%d 已经获取主讲身份", userId);
-        m_wPresenterId = userId;
+        m_wSharedScreenChannel = userId;
         if (g_AppSettings.bPagedVideo != 0) {
             ApplyLayoutFromNetwork();
         } else {
@@ -276,7 +276,7 @@ void XMainFrame::HandleLeadingStatus(uint16_t userId, uint8_t newState, uint8_t 
             if ((m_byOwnChannelMask & (1u << i)) == 0) {
                 continue;
             }
-            const auto media = static_cast<std::uint16_t>(m_wPresenterId + i);
+            const auto media = static_cast<std::uint16_t>(m_wSharedScreenChannel + i);
             if ((GetBroadcastChannelCount() < g_AppSettings.wSpeakerLimit ||
                  IsMediaIdShown(media)) &&
                 m_pConfManager) {
@@ -313,7 +313,7 @@ void XMainFrame::HandleLeadingStatus(uint16_t userId, uint8_t newState, uint8_t 
         EndOwnScreenShare();
         StopMediaPlay();
         m_dwPresenter = 0;
-        m_wPresenterId = 0;
+        m_wSharedScreenChannel = 0;
         CVideoCycle* cycle = GetVideoCycle();
         if (cycle != nullptr && cycle->IsRunning()) {
             if (m_pLayoutManager != nullptr) {
@@ -346,7 +346,7 @@ void XMainFrame::HandleLeadingStatus(uint16_t userId, uint8_t newState, uint8_t 
         m_tipsHolder.ShowTip(LoadLangString(kTextTipApplyEnded));
     } else if (!me && newState == 2) {
         FormatScreenShareNotice({kTextUser, kTextIsPresenter}, userId);
-        m_wPresenterId = userId;
+        m_wSharedScreenChannel = userId;
         YLOG_DEBUG("用户：%d 已经获取主讲人身份", userId);
     } else if (!me && newState != 1 && oldState == 2) {
         if (GetMediaShareState() == 2) {
@@ -362,7 +362,7 @@ void XMainFrame::HandleLeadingStatus(uint16_t userId, uint8_t newState, uint8_t 
                 RecalcLayout(0);
             }
         }
-        m_wPresenterId = 0;
+        m_wSharedScreenChannel = 0;
         m_layoutSlots[1].fill(0);
     }
 
@@ -393,7 +393,7 @@ void XMainFrame::HandleLeadingStatus(uint16_t userId, uint8_t newState, uint8_t 
             const yav::layout::WindowLayout net = yav::layout::ToNetworkForm(current);
             ApplySyncLayout(net.Bytes().data(), static_cast<uint16_t>(net.Bytes().size()), 0);
         }
-        if (g_AppSettings.byConferenceMode == 0 || (m_wPresenterId == 0 && IsMyRoleState0or5())) {
+        if (g_AppSettings.byConferenceMode == 0 || (m_wSharedScreenChannel == 0 && IsMyRoleState0or5())) {
             RefreshToolbarStateEx(1, 0);
         } else {
             RefreshToolbarStateEx(0, 0);
