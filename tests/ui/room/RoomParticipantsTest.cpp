@@ -106,6 +106,34 @@ TEST_F(RoomParticipants, TheLeavingControllerOfMyScreenIsForgottenButTheStateSta
     EXPECT_EQ(log.Count("ScreenShare.SetRecv(1)"), 1u);
 }
 
+TEST_F(RoomParticipants, TheLastOtherMemberOfMyAudioGroupLeavingTakesMeOutOfIt) {
+    const struct {
+        std::vector<std::uint16_t> members;  // besides me, in group 7
+        std::uint16_t leaving;
+        bool left;
+    } cases[] = {{{kOther}, kOther, true}, {{kOther, 32}, kOther, false}, {{}, 40, false}};
+    for (const auto& c : cases) {
+        fake.transmissions.clear();
+        AddOther(40, u"dan");
+        for (std::uint16_t id : c.members) {
+            AddOther(id, u"m").privateData.groupValue = 7;
+        }
+        ST_USER_PRIVATEDATA mine;
+        mine.groupValue = 7;
+        fake.users.SetPrivateData(kMyId, mine);
+        frame->GetConfManager()->RefreshMyRecords();
+        frame->OnUserLeave(c.leaving, 13, 0);
+        EXPECT_EQ(Sent(yav::proto::kSubCommandGroupAnnounce).size(), c.left ? 1u : 0u)
+            << c.members.size();
+        std::shared_ptr<ST_USER_PRIVATEDATA> after;
+        ASSERT_TRUE(frame->GetConfManager()->GetUserPrivateData(after, kMyId));
+        EXPECT_EQ(after->groupValue, c.left ? 0u : 7u) << c.members.size();
+        for (std::uint16_t id : c.members) {
+            fake.users.RemoveUser(id);
+        }
+    }
+}
+
 TEST_F(RoomParticipants, LeavingClosesTheUsersBroadcastChannelsAndLeavesTheRotation) {
     AddOther(kOther, u"bob", 0b101);
     frame->GetMediaIdList().AddOrMoveToTail(kOther);
@@ -192,6 +220,25 @@ TEST_F(RoomParticipants, HandOverFromAnotherPresenterToMeSendsTheLayoutOnce) {
     const auto received = yav::layout::WindowLayout::FromBytes(sent[0].bytes);
     ASSERT_TRUE(received.has_value());
     EXPECT_EQ(received->WindowId(0), kOther);
+}
+
+TEST_F(RoomParticipants, APresenterSteppingDownEndsTheViewOfTheirScreenUnlessIControlIt) {
+    const struct {
+        std::uint8_t remoteControl;
+        bool stopsReceiving;
+    } cases[] = {{0, true}, {1, false}};
+    AddOther(kOther, u"bob");
+    for (const auto& c : cases) {
+        log.Clear();
+        frame->SetShareStateForTest(2, kOther, c.remoteControl, 0);
+        frame->HandleLeadingStatus(kOther, 0, 2);
+        EXPECT_EQ(frame->GetScreenBroadcast(), 0);
+        EXPECT_EQ(frame->GetPresenterId(), 0);
+        EXPECT_EQ(log.Count("ScreenShare.SetRecv(1)"), c.stopsReceiving ? 1u : 0u)
+            << int(c.remoteControl);
+        // Another user's role change leaves my own buttons alone.
+        EXPECT_EQ(log.Count("StatusBar.SetShareState"), 0u);
+    }
 }
 
 TEST_F(RoomParticipants, StoppingBeingPresenterClearsTheFlagAndId) {
