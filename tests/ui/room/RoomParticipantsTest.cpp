@@ -181,6 +181,29 @@ TEST_F(RoomParticipants, AChangedRecordOpensBroadcastsUpToTheSpeakerLimit) {
     EXPECT_EQ(listed[2].wMediaId, 26);
 }
 
+TEST_F(RoomParticipants, PagedVideoReceivesOfferedChannelsWhileThePageHasRoom) {
+    const struct {
+        int used;
+        int capacity;
+        std::uint8_t limit;
+        std::size_t received;
+    } cases[] = {{0, 16, 16, 2}, {2, 4, 16, 2}, {4, 4, 16, 0}, {1, 16, 1, 0}};
+    g_AppSettings.bPagedVideo = 1;
+    for (const auto& c : cases) {
+        log.Clear();
+        layout->used = c.used;
+        layout->capacity = c.capacity;
+        g_AppSettings.byPagedVideoLimit = c.limit;
+        ST_USER_ITEM_DEPT bob = AddOther(kOther, u"bob", 0b101);
+        bob.videoChannelCount = 3;
+        bob.streamParam = 9;
+        frame->OnUserInfoChanged(&bob);
+        EXPECT_EQ(log.Count("Reception.MediaVideoRecv"), c.received) << c.used << "/" << c.capacity;
+        EXPECT_EQ(log.Count("Reception.OpenChannel"), 0u);
+        EXPECT_EQ(log.Count("ControlBar.UpdateVideoPager()"), 1u);
+    }
+}
+
 TEST_F(RoomParticipants, BecomingPresenterBroadcastsOnlyTheFirstOwnChannel) {
     frame->SetOwnChannelMask(0b110);
     g_AppSettings.wSpeakerLimit = 4;
