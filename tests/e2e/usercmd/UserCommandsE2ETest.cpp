@@ -136,6 +136,31 @@ protected:
             },
             kWaitMs);
     }
+    size_t ServerLogCount(const std::string& text) const {
+        const std::string lines = ServerLog();
+        size_t count = 0;
+        for (size_t at = lines.find(text); at != std::string::npos; at = lines.find(text, at + 1)) {
+            ++count;
+        }
+        return count;
+    }
+    // The client's room closed after the server ended its stay, and it did not come back.
+    void ExpectBackAtTheListWithoutRelogin(const char* name) {
+        EXPECT_TRUE(ClientLogShows("forced exit reason=")) << name;
+        EXPECT_TRUE(WaitUntil(
+            [&] { return Log().count(QStringLiteral("关闭设备结束")) == closedRooms + 1; },
+            kWaitMs))
+            << name;
+        closedRooms = Log().count(QStringLiteral("关闭设备结束"));
+        const size_t joins = ServerLogCount("(Alice) joined");
+        EXPECT_GE(joins, 1u) << name;
+        // Long enough for a reconnection attempt to have shown up.
+        WaitUntil([] { return false; }, 3000);
+        EXPECT_EQ(ServerLogCount("(Alice) joined"), joins) << name;
+        EXPECT_EQ(client.state(), QProcess::Running) << name;
+    }
+    qsizetype closedRooms = 0;
+
     std::string ServerLog() const {
         QFile file(home.path() + "/server.log");
         return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : std::string();
@@ -278,6 +303,27 @@ TEST_F(UserCommandsEndToEnd, EverySubCommandBetweenClientsRoomAndBots) {
     EXPECT_TRUE(ServerLogShows("user " + std::to_string(roomId) + " left"));
     EXPECT_TRUE(ServerLogShows("user " + std::to_string(aliceId) + " left"))
         << ServerLog() << Log().toStdString();
+}
+
+TEST_F(UserCommandsEndToEnd, KickedOrReplacedClientsReturnToTheList) {
+    road_e2e::ProcessGuard guard(client);
+    // Removed by the chair.
+    room->GetConfManager()->KickUser(aliceId, 1, "");
+    ExpectBackAtTheListWithoutRelogin("kicked");
+    EXPECT_EQ(ServerLogCount("removed by the chair"), 1u);
+
+    // Back in the room, then the same account logs in elsewhere: the old place is replaced.
+    client.kill();
+    client.waitForFinished(5000);
+    const qsizetype entered = Log().count(QStringLiteral("init dialog over"));
+    client.start(QDir::currentPath() + "/YavClient", {"127.0.0.1", "alice", "alice", "900001"});
+    ASSERT_TRUE(client.waitForStarted(10000));
+    ASSERT_TRUE(WaitUntil(
+        [&] { return Log().count(QStringLiteral("init dialog over")) == entered + 1; }, kWaitMs));
+    CsBot elsewhere;
+    ASSERT_EQ(elsewhere.Login(server->ConferencePort(), kConf, "alice", "alice", 0), 0);
+    ExpectBackAtTheListWithoutRelogin("replaced");
+    EXPECT_EQ(ServerLogCount("logs in again"), 1u) << ServerLog();
 }
 
 }  // namespace
