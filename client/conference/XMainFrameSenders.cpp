@@ -27,6 +27,8 @@ constexpr int kTextGroupBack = 2170;
 constexpr int kTextGroupLeft = 2173;
 constexpr int kTextDissolvedTitle = 457;
 constexpr int kTextDissolved = 463;
+// The dissolution box closes by itself: the conference is gone whether or not it is answered.
+constexpr int kDissolvedBoxSeconds = 10;
 
 // Slots of the room's layout copies.
 constexpr int kRoomLayout = 0;
@@ -413,8 +415,8 @@ void XMainFrame::OnConfDissolved(const uint8_t*, uint16_t) {
         return;
     }
     m_bDissolving = true;
-    ShowPopMsg(LoadLangString(kTextDissolvedTitle), LoadLangString(kTextDissolved), 0, 2,
-               [this, self = QPointer<QWidget>(this)](int) {
+    ShowPopMsg(LoadLangString(kTextDissolvedTitle), LoadLangString(kTextDissolved),
+               kDissolvedBoxSeconds, 2, [this, self = QPointer<QWidget>(this)](int) {
                    if (self == nullptr) {
                        return;
                    }

@@ -405,6 +405,8 @@ TEST_F(UserCommands, TheDissolutionBoxClosesTheRoom) {
         ++boxes;
         EXPECT_EQ(box->GetTitleLabel().GetWindowText(), LoadLangString(457));
         EXPECT_EQ(box->GetMessageLabel().GetWindowText(), LoadLangString(463));
+        // Unanswered, it closes by itself.
+        EXPECT_GT(box->GetCountdown(), 0);
         // A repeated dissolution while the box is open adds none.
         Receive(kChair, 288, {}, 0);
         box->EndDialog(IDOK);
