@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/window/WinDefs.h"
+#include "client/media/IVideoWindow.h"
 
 class QWidget;
 class XConfManager;
@@ -23,6 +24,7 @@ class IAudioEngine;
 using IAudioEngine = kromedia::IAudioEngine;
 class IFileListMsgResult;
 class XDocManager;
+struct ST_USER_ITEM_DEPT;
 
 // What every child window offers the room: existence, showing and its end.
 class IRoomChild {
@@ -60,6 +62,9 @@ public:
     virtual bool IsActiveViewIdOne() = 0;
     virtual bool AddDocTab(const QString& viewName, std::uint32_t viewId) = 0;
     virtual bool RemoveDocTab(std::uint32_t viewId, int flag) = 0;
+    // User-to-user commands and layout synchronisation: the document page tab's right-hand
+    // part refreshed.
+    virtual void RefreshRight() = 0;
 };
 
 // CDlgChat, the participant panel's chat window.
@@ -69,6 +74,21 @@ public:
     virtual bool IsWindow() const = 0;
     virtual void ForwardToSystemChat(const QString& text) = 0;
     virtual void RefreshRecipients(std::uint8_t chatRightsMode, std::uint8_t roomByte271) = 0;
+    // A received chat block (sub-command 257) as it came: the window decodes it.
+    virtual void OnRecvChatMsg(std::uint16_t to, std::uint16_t from, const std::uint8_t* data,
+                               std::uint16_t length) = 0;
+};
+
+// CDlgPopClap, the clap and sounds pop-up of the participant panel; send = 0 plays without
+// forwarding to the others.
+class IPopClap {
+public:
+    virtual ~IPopClap() = default;
+    virtual void PlayBroadcast(int send) = 0;
+    virtual void PlayIntermissionMusic(int send) = 0;
+    virtual void PlayClap(int send) = 0;
+    virtual void PlayCheer(int send) = 0;
+    virtual void StopSound(int send) = 0;
 };
 
 // CDlgUserList (template 136).
@@ -84,10 +104,45 @@ public:
                                   std::uint8_t d) = 0;
     // Null while the panel has no chat window.
     virtual IChat* GetChatWindow() = 0;
+    // Participant and conference events. AddUser: 0 when the user is listed already.
+    virtual int AddUser(ST_USER_ITEM_DEPT* record) = 0;
+    virtual void OnUserLeave(std::uint16_t userId, std::uint32_t departmentId) = 0;
+    virtual void OnUserUpdate(ST_USER_ITEM_DEPT* record) = 0;
+    virtual void SetBroadcastState(std::uint16_t wMediaId, std::uint8_t state) = 0;
+    virtual void OnLeadingStatus(std::uint16_t userId, std::uint8_t state) = 0;
+    virtual void OnUserAudioState(std::uint16_t userId, std::uint8_t status) = 0;
+    virtual void FlashMembersTab() = 0;
+    virtual void RefreshUserItem(std::uint16_t userId, std::uint32_t departmentKey) = 0;
+    virtual void OnUserOnlineState(std::uint16_t userId, std::uint32_t departmentId,
+                                   std::uint8_t state) = 0;
+    virtual void SetFloat(int on) = 0;
+    virtual void ClearScreenControlUsers() = 0;
+    // The participant tree's preview of a media id is toggled (CMyTreeCtrl).
+    virtual void ToggleUserPreview(std::uint16_t wMediaId) = 0;
+    // Users allowed to control this client's shared screen, as the panel marks them.
+    virtual void AddScreenControlUser(std::uint16_t userId) = 0;
+    virtual void RemoveScreenControlUser(std::uint16_t userId) = 0;
+    // Media ids broadcast to everybody, as the panel lists them.
+    virtual std::vector<std::uint16_t> GetBroadcastMediaIds() const = 0;
+    // The chat-group manager's lists (CDlgMgrChatGroup::RefreshLists) when it is open.
+    virtual void RefreshChatGroupLists() = 0;
+    // Null while the panel has no clap pop-up.
+    virtual IPopClap* GetPopClap() = 0;
 };
 
 // CDlgVideo, the room's own video window (template 137).
-class IVideo : public IRoomChild {};
+class IVideo : public IRoomChild {
+public:
+    // The window as the media side reaches it (what it shows).
+    virtual IVideoWindow* GetVideoWindow() = 0;
+};
+
+// CDlgHouselamp, the bulletin board of the room window.
+class IBulletinBoard {
+public:
+    virtual ~IBulletinBoard() = default;
+    virtual void OnCaptionChanged(const QString& text, int show) = 0;
+};
 
 // CDlgStatusBar (template 140).
 class IStatusBar : public IRoomChild {
@@ -121,6 +176,13 @@ public:
     virtual void PlaceSeparatorStrip() = 0;
     // The full-screen strip's speak button: 1 the microphone button, 3 the raise-hand button.
     virtual void ExecuteDockCommand(int code) = 0;
+    // Participant and conference events.
+    virtual void SetShareState(std::uint8_t state) = 0;
+    virtual void UpdateSpeakButton() = 0;
+    virtual void UpdateRoleTexts() = 0;
+    // The flag the speaking handlers read and clear (the bar keeps the microphone open).
+    virtual bool GetSpeakFlag() const = 0;
+    virtual void SetSpeakFlag(bool on) = 0;
 };
 
 // CDlgFullDockX, the full-screen strip (template 182).
@@ -173,6 +235,7 @@ public:
     virtual std::intptr_t AddFileRecord(const std::uint8_t* record32) = 0;
     // Called on a component thread: front puts the message first.
     virtual void QueueDocMessage(std::shared_ptr<ST_DOC_MSG> message, bool front) = 0;
+    virtual void UpdateUploadEnable() = 0;
 };
 
 // CDlgFileLocalUpInfo (template 222), CDlgTestAVideo (214), CDlgScreenShareSet (198),
@@ -187,6 +250,7 @@ class IScreenShareSet : public IRoomChild {
 public:
     // The source buttons by bits 1 and 2 of the application record's byte 22.
     virtual void SetSourceButtons(bool window, bool desktop) = 0;
+    virtual int GetSourceMatchFlag() const = 0;
 };
 class IUserlistMsg : public IRoomChild {};
 class IVoiceIncentive : public IRoomChild {
@@ -197,6 +261,8 @@ public:
     virtual void OnVoiceActivation(int mediaId) = 0;
     // The room (fromMainWindow) or the channel's video window moved to rect (screen).
     virtual void PlaceNotice(const QRect& rect, BOOL fromMainWindow) = 0;
+    // The user whose notice the pane shows (0 none).
+    virtual std::uint16_t GetShownUser() const = 0;
 };
 
 // CDlgToolBox, the document tools (made on first use).
@@ -229,6 +295,47 @@ public:
     virtual void Clear() = 0;
 };
 
+// CDlgVideo as the room's handlers reach one of the 37 video windows.
+class IRoomVideoWindow : public IVideoWindow {
+public:
+    virtual bool IsZoomed() = 0;
+    virtual void RepostZoom() = 0;
+    virtual bool IsPopupStyle() = 0;
+    virtual void ShowSpeakState(bool speaking) = 0;
+    virtual void SetOwnerSlot(std::uint32_t slot) = 0;
+    virtual void SetVideoState(bool hasStream) = 0;
+    virtual void UpdateCaption(const QString& caption) = 0;
+    // The window's slot in the room layout (0..36).
+    virtual int GetSlotIndex() = 0;
+
+protected:
+    ~IRoomVideoWindow() = default;
+};
+
+// The media manager's reception and sending as the room's handlers call them (XMediaManager
+// over the media component's channel objects).
+class IRoomMedia {
+public:
+    virtual ~IRoomMedia() = default;
+    // A participant's audio on the media object of my own channel.
+    virtual void StartRecvAudio(std::uint16_t userId, std::uint32_t value) = 0;
+    virtual void StopRecvAudio(std::uint16_t userId) = 0;
+    virtual void SetAudioSend(bool on) = 0;
+    virtual void ControlCamera(std::uint8_t channel, std::uint32_t command) = 0;
+    // On the channel object of the id; false when there is none.
+    virtual bool StartRecvVideo(std::uint16_t wMediaId, std::uint32_t mode, IVideoWindow* window,
+                                std::uint32_t message) = 0;
+    virtual bool StopRecvVideo(std::uint16_t wMediaId) = 0;
+    // The id's stream exists.
+    virtual bool HasStream(std::uint16_t wMediaId) = 0;
+};
+
+// CDlgDevice, the device dialog (made hidden on first use): a peer's device parameters.
+class IDevice : public IRoomChild {
+public:
+    virtual void OnHandleRespParam(const std::uint8_t* data, std::uint16_t length) = 0;
+};
+
 // XLayoutManager: the video, document, media-play and screen-play windows and their layout.
 class ILayoutManager {
 public:
@@ -246,6 +353,52 @@ public:
     virtual void SetVideoOption(int option) = 0;
     // The document window's page controls.
     virtual void EnableDocPages(bool enable) = 0;
+    // Participant and conference events and the room's own paging.
+    virtual void RemoveVideoWnd(std::uint16_t wMediaId, std::uint8_t* roomLayout) = 0;
+    virtual int GetUsedWndCount() const = 0;
+    // Windows per page of the current mode.
+    virtual int GetCapacity() const = 0;
+    // Video window 0..36, null outside or when it does not exist.
+    virtual IRoomVideoWindow* GetVideoWnd(int index) = 0;
+    // Layout synchronisation: the window (0..36) showing a media id from `start` on (-1 when
+    // none), the media id a window shows, two windows swapped in place and in the room layout
+    // (100 bytes), and whether the media-play window exists.
+    virtual int FindWndIndexFrom(int start, std::uint16_t wMediaId) const = 0;
+    virtual std::uint16_t GetWndMediaId(int index) const = 0;
+    virtual void ExchangeWndByIndex(int first, int second, std::uint8_t* roomLayout) = 0;
+    virtual bool HasMediaPlayWindow() const = 0;
+};
+
+// The room's own video reception (open a channel into a window, close it, stop a reception)
+// as the layout synchronisation calls it. Built with the video windows; until then the room
+// has none and leaves those calls out.
+class IVideoReception {
+public:
+    virtual ~IVideoReception() = default;
+    virtual void OpenChannel(std::uint16_t wMediaId) = 0;
+    virtual void CloseChannel(std::uint16_t wMediaId) = 0;
+    virtual std::uint32_t StopVideoRecv(std::uint16_t wMediaId, std::uint32_t unused,
+                                        std::uint8_t sync) = 0;
+    // The video window showing the id receives its stream (CDlgVideo::IsReceiving).
+    virtual bool IsReceiving(std::uint16_t wMediaId) const = 0;
+    // Participant and conference events: receive a channel (channel 7 in the media window),
+    // close the previews that show an id, close my own channels' windows, and the caption of
+    // a channel ("name", "name-2", "name(me)").
+    virtual int MediaVideoRecv(std::uint16_t wMediaId, std::uint32_t mode) = 0;
+    virtual void CloseChannelWindow(std::uint16_t wMediaId) = 0;
+    virtual void CloseMyVideoWindows() = 0;
+    virtual QString FormatChannelName(std::uint16_t wMediaId) = 0;
+};
+
+// The room window's own arrangement as the user-to-user commands and the layout
+// synchronisation ask for it: a maximised video, the panels and z-order in full screen. Until
+// the main window's arrangement is built the room has none and leaves those calls out.
+class IRoomArrangement {
+public:
+    virtual ~IRoomArrangement() = default;
+    virtual void ShowFullVideo(std::uint16_t wMediaId, bool on) = 0;
+    virtual void SetPanelState(int fullScreen) = 0;
+    virtual void UpdateZOrder(int fullScreen) = 0;
 };
 
 namespace yav::room {
@@ -269,6 +422,9 @@ struct RoomChildFactories {
     std::function<std::unique_ptr<IToolBox>(QWidget*)> toolBox;
     std::function<std::unique_ptr<IFrame>(QWidget*)> frame;
     std::function<std::unique_ptr<INetQualityEval>()> netQualityEval;
+    std::function<std::unique_ptr<IRoomMedia>()> roomMedia;
+    std::function<std::unique_ptr<IBulletinBoard>()> bulletinBoard;
+    std::function<std::unique_ptr<IDevice>(QWidget*)> device;
 };
 
 // The factories in use.

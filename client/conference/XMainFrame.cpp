@@ -192,10 +192,6 @@ bool XMainFrame::CreateRoomWindow(const QString& confName, uint32_t confId) {
 
 // --- IMainFrame ----------------------------------------------------------------------------
 
-void XMainFrame::ReceiveVideo(uint16_t wMediaId, uint32_t, uint32_t mode, IVideoWindow*) {
-    YLOG_DEBUG("ReceiveVideo %u mode=%u: no video windows in this room", wMediaId, mode);
-}
-
 void XMainFrame::ShowPopMsg(const QString& title, const QString& text, int countdownSeconds,
                             int type, std::function<void(int answer)> onClosed) {
     if (!IsWindow()) {
@@ -249,10 +245,13 @@ void XMainFrame::StartWork() {
     }
     m_lastLayoutSent = m_layoutSlots[0];
     m_dwLastLayoutFlag = 0;
+    // Ready from the start: a presenter without media still sends its layout.
+    SetLayoutReady(1);
     g_AppSettings.byDocLayoutMode = 0;
     m_bStreamServerReady = false;
     m_bRoomEntered = true;
 
+    CreateRoomServices();
     InitRoomPanels();
     // The panels of the room come up with its work.
     if (m_pControlBar != nullptr) {

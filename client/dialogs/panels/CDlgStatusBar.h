@@ -66,6 +66,10 @@ public:
     void UpdateSpeakButton();
     void UpdateRoleTexts();
     void OnSpeakStateChanged();
+    // The flag the room's speaking handlers read and clear: set while the bar keeps the
+    // microphone open for this user.
+    bool GetSpeakFlag() const { return m_bSpeakFlag; }
+    void SetSpeakFlag(bool on) { m_bSpeakFlag = on; }
     void RefreshUserState();
     void StartRecord();
     void StopRecord();
@@ -145,6 +149,7 @@ private:
     kromedia::IAudioEngine* m_pAudio = nullptr;
     int m_bMicMuted = 0;
     int m_bSpeakerMuted = 0;
+    bool m_bSpeakFlag = false;
     int m_nMicLevelFrame = 0;
     int m_nSpeakerLevelFrame = 0;
     int m_nMicVolume = 0;

@@ -55,6 +55,11 @@ public:
     void CheckRecordRight() override { window_.CheckRecordRight(); }
     void PlaceSeparatorStrip() override { window_.PlaceSeparatorStrip(); }
     void ExecuteDockCommand(int code) override { window_.ExecuteDockCommand(code); }
+    void SetShareState(std::uint8_t state) override { window_.SetShareState(state); }
+    void UpdateSpeakButton() override { window_.UpdateSpeakButton(); }
+    void UpdateRoleTexts() override { window_.UpdateRoleTexts(); }
+    bool GetSpeakFlag() const override { return window_.GetSpeakFlag(); }
+    void SetSpeakFlag(bool on) override { window_.SetSpeakFlag(on); }
 };
 
 // The room's strip, for the tab made after it and for the status bar's speak code.
@@ -93,6 +98,11 @@ public:
     }
     bool RemoveDocTab(std::uint32_t viewId, int flag) override {
         return window_.RemoveDocTab(viewId, flag);
+    }
+    void RefreshRight() override {
+        if (IDocPageTab* tab = window_.DocTab()) {
+            tab->UpdateCloseRight();
+        }
     }
 };
 
@@ -145,6 +155,11 @@ public:
     void OnVoiceActivation(int mediaId) override { window_.OnVoiceActivation(mediaId); }
     void PlaceNotice(const QRect& rect, BOOL fromMainWindow) override {
         window_.PlaceNotice(rect, fromMainWindow);
+    }
+    // The user of the channel whose notice is up (its low three bits are the channel).
+    std::uint16_t GetShownUser() const override {
+        const int mediaId = window_.GetMediaId();
+        return mediaId < 0 ? 0 : static_cast<std::uint16_t>(mediaId & ~7);
     }
 };
 

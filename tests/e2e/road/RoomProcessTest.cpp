@@ -33,19 +33,9 @@ public:
         process_.start();
     }
     ~RoomServer() { Kill(); }
-    // The server's log lines on its standard output.
+    // The server's log lines in server.log of the folder.
     static QString LogConfig(const QString& folder) {
-        const QString path = folder + "/server-log.properties";
-        QFile file(path);
-        if (file.open(QIODevice::WriteOnly)) {
-            file.write(QStringLiteral("log4cpp.rootCategory=DEBUG, A\n"
-                                      "log4cpp.appender.A=org.apache.log4j.FileAppender\n"
-                                      "log4cpp.appender.A.fileName=%1\n"
-                                      "log4cpp.appender.A.layout=org.apache.log4j.BasicLayout\n")
-                           .arg(folder + "/server.log")
-                           .toUtf8());
-        }
-        return path;
+        return road_e2e::ServerFileLogConfig(folder, folder + "/server.log");
     }
     void Kill() {
         if (process_.state() != QProcess::NotRunning) {
