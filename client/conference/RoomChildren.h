@@ -128,6 +128,11 @@ public:
     virtual void RefreshChatGroupLists() = 0;
     // Null while the panel has no clap pop-up.
     virtual IPopClap* GetPopClap() = 0;
+    // --- the room's panes: the docked panel beside the videos ---
+    virtual bool IsFloat() const = 0;
+    virtual bool IsVisible() const = 0;
+    // Room client coordinates while docked.
+    virtual void MoveWindow(int x, int y, int cx, int cy) = 0;
 };
 
 // CDlgVideo, the room's own video window (template 137).
@@ -367,6 +372,10 @@ public:
     virtual std::uint16_t GetWndMediaId(int index) const = 0;
     virtual void ExchangeWndByIndex(int first, int second, std::uint8_t* roomLayout) = 0;
     virtual bool HasMediaPlayWindow() const = 0;
+    // --- the room's panes: the areas the windows are laid out in ---
+    // Area n (0 side, 1 video, 2 kept) in room client coordinates.
+    virtual void SetScreenRect(int n, const QRect& rect) = 0;
+    virtual void Relayout(bool repaint) = 0;
 };
 
 // The room's own video reception (open a channel into a window, close it, stop a reception)

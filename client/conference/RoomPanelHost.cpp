@@ -183,7 +183,8 @@ QRect RoomPanelHost::GetRoomRect() {
 }
 
 int RoomPanelHost::GetSidePanelWidth() {
-    return frame_.GetSidePanelSize();
+    // What the docked panel takes of the room now: nothing while it is hidden or floats.
+    return frame_.GetPaneRects().sidePanel.width();
 }
 
 QString RoomPanelHost::FormatChannelName(int mediaId) {

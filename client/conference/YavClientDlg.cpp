@@ -102,6 +102,8 @@ CYavClientDlg::CYavClientDlg(QWidget* parent) : yav::Dialog(IDD, parent) {
         OnSysCommand(static_cast<UINT>(w), l);
         return LRESULT{0};
     });
+    MapMessage(WM_VOICE_INCENTIVE,
+               [this](WPARAM w, LPARAM l) { return OnVoiceIncentive(w, l); });
     MapMessage(WM_KEYHOOK_NOTIFY, [this](WPARAM, LPARAM) {
         MissingChild("OnKeyHookNotify (documents)");
         return LRESULT{0};
@@ -179,6 +181,8 @@ BOOL CYavClientDlg::OnInitDialog() {
     SetTimer(TIMER_CLEAR_MEMERY, kClearMemoryMs);
     SetTimer(TIMER_KEEP_AWAKE, kKeepAwakeMs);
     m_keepAwake.Hold();
+    // The panes stand where the room's size puts them, whether or not the size changed.
+    LayoutPanes(0);
     YLOG_INFO("init dialog over");
     return 1;
 }
@@ -298,6 +302,9 @@ void CYavClientDlg::InitWindow() {
         MissingChild("NetQualityEval");
     }
     m_tipsHolder.DestroyTip();
+    m_paneRects = {};
+    m_bPanesLaidOut = false;
+    InstallOwnArrangement();
     YLOG_INFO("init window over");
 }
 

@@ -6,6 +6,8 @@
 // private messages and its commands; the work of a stay lives in XMainFrame.
 
 #include <QCursor>
+#include <QRect>
+#include <QSize>
 #include <QString>
 
 #include <array>
@@ -111,6 +113,34 @@ public:
     void LayoutPanes(int relayout);
     void StopMediaPlay();
 
+    // --- the room's panes: control bar, status bar, side panel and the video area ---
+    // Where each pane stands, in room client coordinates; an empty rectangle is a pane that
+    // is not shown.
+    struct PaneRects {
+        QRect controlBar;
+        QRect statusBar;
+        QRect sidePanel;
+        QRect video;
+    };
+    // The arrangement for a client area: the control bar across the top (strip height), the
+    // side panel docked on the right below it, the status bar (title-strip height) across the
+    // bottom left of the side panel, the videos in what is left. Hidden panes leave the whole
+    // client area to the videos.
+    static PaneRects ArrangePanes(const QSize& client, int stripSize, int titleSize,
+                                  int sidePanelSize, bool panesHidden, bool sidePanelShown);
+    const PaneRects& GetPaneRects() const { return m_paneRects; }
+    // Full screen (or a share) hides the bars and the docked side panel (1) or shows them (0).
+    void SetPanelState(int fullScreen);
+    // Full screen brings the strip and its slide tab up; otherwise the notice follows the room.
+    void UpdateZOrder(int fullScreen);
+    // The docked participant panel beside the videos, shown or hidden by the user.
+    void ShowSidePanel(bool show);
+    bool IsSidePanelShown() const;
+    // The voice-activation report of the media component (wParam the speaking media id).
+    LRESULT OnVoiceIncentive(WPARAM wParam, LPARAM lParam);
+    // The room answers the conference events' arrangement calls itself.
+    void InstallOwnArrangement();
+
     // --- state ---
     const Arrangement& GetArrangement() const { return m_arrangement; }
     const Arrangement& GetSavedArrangement() const { return m_savedArrangement; }
@@ -149,6 +179,10 @@ protected:
     // Keeps the show state that component threads ask for (GetOwner) in step.
     bool event(QEvent* event) override;
     void OnTimer(UINT id) override;
+    // The panes follow the room's size and place; a shown room lays them out once.
+    void OnSize(int cx, int cy) override;
+    void OnMove(int x, int y) override;
+    void OnShowWindow(BOOL show) override;
     // The window manager's close and Esc: the room's WM_CLOSE.
     void OnCancel() override;
     void OnOK() override;
@@ -220,4 +254,9 @@ protected:
     std::set<std::string> m_missingLogged;
     // SW_SHOWNORMAL, SW_SHOWMINIMIZED or SW_SHOWMAXIMIZED, read from component threads.
     std::atomic<int> m_nShowCommand{SW_SHOWNORMAL};
+    // The panes as last laid out (none yet while the flag is clear).
+    PaneRects m_paneRects;
+    bool m_bPanesLaidOut = false;
+    // What the conference events ask of the room's arrangement, answered by this window.
+    std::unique_ptr<IRoomArrangement> m_pOwnArrangement;
 };

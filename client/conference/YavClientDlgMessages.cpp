@@ -259,26 +259,6 @@ void CYavClientDlg::OnLayoutCommand(std::uint8_t layoutMode) {
     }
 }
 
-void CYavClientDlg::LayoutPanes(int) {
-    if (m_pLayoutManager != nullptr) {
-        m_pLayoutManager->SetWinMode(m_layoutBytes.layoutMode, m_layoutBytes.mainContent,
-                                     m_layoutBytes.sideContent, m_layoutBytes.mainDisplay);
-    }
-}
-
-void CYavClientDlg::SetFullScreen(bool on) {
-    YLOG_INFO("full screen start");
-    g_bFullScreen = on ? 1 : 0;
-    m_arrangement.panelState = on ? 1 : 0;
-    m_nPanelVisible = on ? 0 : 1;
-    if (on) {
-        showFullScreen();
-    } else if (isFullScreen()) {
-        showNormal();
-    }
-    YLOG_INFO("full screen over");
-}
-
 void CYavClientDlg::StopMediaPlay() {
     // Nothing plays without the media-play window of the media sharing.
 }

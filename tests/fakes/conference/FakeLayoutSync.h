@@ -64,6 +64,8 @@ public:
         log_.Add(Call("LayoutManager.ExchangeWndByIndex", first, second));
     }
     bool HasMediaPlayWindow() const override { return mediaPlay; }
+    void SetScreenRect(int, const QRect&) override {}
+    void Relayout(bool) override {}
     std::array<std::uint16_t, 37> windows{};
     bool mediaPlay = true;
 

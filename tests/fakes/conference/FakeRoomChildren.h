@@ -118,7 +118,10 @@ private:
 class FakeUserList : public FakeChild<IUserList> {
 public:
     explicit FakeUserList(CallLog& log) : FakeChild(log, "UserList"), chat(log), popClap(log) {}
-    void ShowDlg(int nCmdShow) override { Add(Call("ShowDlg", nCmdShow)); }
+    void ShowDlg(int nCmdShow) override {
+        visible = nCmdShow != SW_HIDE;
+        Add(Call("ShowDlg", nCmdShow));
+    }
     void ResetSearch() override { Add("ResetSearch()"); }
     void ClearLocalUser(XConfManager*) override { Add("ClearLocalUser()"); }
     void SetOnlineCountText(int count) override { Add(Call("SetOnlineCountText", count)); }
@@ -163,7 +166,19 @@ public:
                            std::uint8_t state) override {
         Add(Call("OnUserOnlineState", id, department, state));
     }
-    void SetFloat(int on) override { Add(Call("SetFloat", on)); }
+    void SetFloat(int on) override {
+        floating = on != 0;
+        Add(Call("SetFloat", on));
+    }
+    bool IsFloat() const override { return floating; }
+    bool IsVisible() const override { return visible; }
+    void MoveWindow(int x, int y, int cx, int cy) override {
+        rect = QRect(x, y, cx, cy);
+        Add(Call("MoveWindow", x, y, cx, cy));
+    }
+    bool floating = false;
+    bool visible = false;
+    QRect rect;
     void ClearScreenControlUsers() override { Add("ClearScreenControlUsers()"); }
     void ToggleUserPreview(std::uint16_t id) override { Add(Call("ToggleUserPreview", id)); }
     std::vector<std::uint16_t> rows;

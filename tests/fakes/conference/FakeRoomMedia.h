@@ -123,6 +123,14 @@ public:
         log_.Add(Call("Layout.ExchangeWndByIndex", first, second));
     }
     bool HasMediaPlayWindow() const override { return false; }
+    void SetScreenRect(int n, const QRect& rect) override {
+        if (n >= 0 && n < 3) {
+            areas[static_cast<std::size_t>(n)] = rect;
+        }
+    }
+    void Relayout(bool) override { ++relayouts; }
+    std::array<QRect, 3> areas;
+    int relayouts = 0;
     static constexpr int kWindows = 37;
     std::array<std::unique_ptr<FakeRoomVideoWindow>, kWindows> windows;
     bool cycleOn = false;

@@ -159,6 +159,17 @@ protected:
         }
     }
 
+    // The first window below the room of that class, or null.
+    template <class Panel>
+    Panel* Find() {
+        for (QWidget* child : frame->findChildren<QWidget*>()) {
+            if (auto* found = dynamic_cast<Panel*>(child)) {
+                return found;
+            }
+        }
+        return nullptr;
+    }
+
     // Index of the first call starting with prefix, -1 when none.
     long IndexOf(const std::string& prefix) const {
         const auto calls = log.Calls();

@@ -20,15 +20,6 @@ protected:
         RoomFixture::SetUp();
         yav::panels::InstallPanelFactories(yav::room::Children());
     }
-    template <class Panel>
-    Panel* Find() {
-        for (QWidget* child : frame->findChildren<QWidget*>()) {
-            if (auto* found = dynamic_cast<Panel*>(child)) {
-                return found;
-            }
-        }
-        return nullptr;
-    }
 };
 
 TEST_F(RoomPanels, TheMainFrameAnswersThePanels) {
