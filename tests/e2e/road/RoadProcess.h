@@ -54,6 +54,17 @@ inline QCoreApplication& CoreApplication() {
     return app;
 }
 
+// Ends a helper process: asked first, killed when it does not end within 5 s.
+inline void Stop(QProcess& process) {
+    if (process.state() != QProcess::NotRunning) {
+        process.terminate();
+        if (!process.waitForFinished(5000)) {
+            process.kill();
+            process.waitForFinished(5000);
+        }
+    }
+}
+
 // The environment of a client process whose home is `home`, offscreen.
 inline QProcessEnvironment ClientEnvironment(const QString& home) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -96,15 +107,7 @@ public:
         process_.setProcessChannelMode(QProcess::ForwardedChannels);
         process_.start();
     }
-    ~Server() {
-        if (process_.state() != QProcess::NotRunning) {
-            process_.terminate();
-            if (!process_.waitForFinished(5000)) {
-                process_.kill();
-                process_.waitForFinished(5000);
-            }
-        }
-    }
+    ~Server() { Stop(process_); }
     // The ports once the server wrote them (waits at most limitMs).
     std::optional<ServerPorts> Ports(int limitMs = 10000) {
         return ReadPortFile(portFile_, limitMs);

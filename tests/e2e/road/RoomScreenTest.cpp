@@ -1,0 +1,167 @@
+// The room as a user sees it: the real client on an X server of its own (Xvfb) joins yavserver's
+// conference, and a grab of the screen shows the control bar across the top, the status bar
+// across the bottom and the video area between them.
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QImage>
+#include <QProcessEnvironment>
+#include <QStandardPaths>
+
+#include <memory>
+
+#include "RoadProcess.h"
+
+// Xlib last: its macros would otherwise reach the Qt headers.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace {
+
+using road_e2e::ReadLog;
+
+constexpr int kScreenW = 1280;
+constexpr int kScreenH = 800;
+
+// An X server on a display number it picks itself; ended with the object.
+class XServer {
+public:
+    bool Start() {
+        const QString program = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+        if (program.isEmpty()) {
+            return false;
+        }
+        // -displayfd 1: the server writes the display number it took to its output.
+        process_.start(
+            program, {"-displayfd", "1", "-screen", "0",
+                      QStringLiteral("%1x%2x24").arg(kScreenW).arg(kScreenH), "-nolisten", "tcp"});
+        if (!process_.waitForStarted(5000)) {
+            return false;
+        }
+        QByteArray out;
+        const bool told = yav::testing::WaitUntil(
+            [&] {
+                process_.waitForReadyRead(50);
+                out += process_.readAllStandardOutput();
+                return out.contains('\n');
+            },
+            10000);
+        if (!told) {
+            return false;
+        }
+        display_ = QStringLiteral(":") + QString::fromLatin1(out.trimmed());
+        return true;
+    }
+    ~XServer() { road_e2e::Stop(process_); }
+    const QString& DisplayName() const { return display_; }
+
+    // The whole screen as it stands now (null when the server cannot be reached).
+    QImage Grab() const {
+        Display* x = XOpenDisplay(display_.toLatin1().constData());
+        if (x == nullptr) {
+            return {};
+        }
+        QImage picture;
+        const ::Window root = DefaultRootWindow(x);
+        if (XImage* image = XGetImage(x, root, 0, 0, kScreenW, kScreenH, AllPlanes, ZPixmap)) {
+            picture = QImage(kScreenW, kScreenH, QImage::Format_RGB32);
+            for (int y = 0; y < kScreenH; ++y) {
+                for (int px = 0; px < kScreenW; ++px) {
+                    picture.setPixel(px, y, static_cast<QRgb>(XGetPixel(image, px, y)));
+                }
+            }
+            XDestroyImage(image);
+        }
+        XCloseDisplay(x);
+        return picture;
+    }
+
+private:
+    QProcess process_;
+    QString display_;
+};
+
+class RoomScreen : public ::testing::Test {
+protected:
+    void SetUp() override {
+        road_e2e::CoreApplication();
+        ASSERT_TRUE(home.isValid());
+        if (!xserver.Start()) {
+            GTEST_SKIP() << "no Xvfb";
+        }
+        const QString ini = home.path() + "/server.ini";
+        const std::string path = ini.toStdString();
+        yav::profile::WriteString("account.alice", "Password", "alice", path);
+        yav::profile::WriteString("conference.900001", "Name", "Demo", path);
+        server = std::make_unique<road_e2e::Server>(home.path(), ini);
+        const auto found = server->Ports();
+        ASSERT_TRUE(found.has_value()) << "yavserver did not start";
+        data = road_e2e::PrepareDataFolder(home.path(), found->ds);
+    }
+
+    void StartClient() {
+        QProcessEnvironment env = road_e2e::ClientEnvironment(home.path());
+        env.insert("QT_QPA_PLATFORM", "xcb");
+        env.insert("DISPLAY", xserver.DisplayName());
+        client.setProcessEnvironment(env);
+        client.setProcessChannelMode(QProcess::ForwardedChannels);
+        client.start(QDir::currentPath() + "/YavClient", {"127.0.0.1", "alice", "alice", "900001"});
+        ASSERT_TRUE(client.waitForStarted(10000));
+    }
+
+    QTemporaryDir home;
+    XServer xserver;
+    std::unique_ptr<road_e2e::Server> server;
+    QString data;
+    QProcess client;
+};
+
+bool Is(const QImage& picture, int x, int y, QRgb colour) {
+    return (picture.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF);
+}
+
+TEST_F(RoomScreen, TheRoomShowsItsBarsAroundTheVideoArea) {
+    road_e2e::ProcessGuard guard(client);
+    StartClient();
+    ASSERT_TRUE(yav::testing::WaitUntil(
+        [this] { return ReadLog(data).contains(QStringLiteral("init dialog over")); }, 30000))
+        << ReadLog(data).toStdString();
+
+    // Without a window manager the room fills the screen at (0, 0); the bars are 70 and 44 high
+    // at scale 1.
+    const int strip = 70;
+    const int title = 44;
+    QImage picture;
+    const bool painted = yav::testing::WaitUntil(
+        [&] {
+            picture = xserver.Grab();
+            return !picture.isNull() && Is(picture, kScreenW / 2, 2, 0x333333) &&
+                   Is(picture, 2, kScreenH - 1, 0xDDDDDD);
+        },
+        15000);
+    const QString folder = qEnvironmentVariable("YAV_TEST_OUTPUT_DIR");
+    if (!folder.isEmpty() && !picture.isNull() && QDir().mkpath(folder)) {
+        picture.save(folder + "/room_xvfb.png");
+    }
+    ASSERT_TRUE(painted) << "the room's bars never showed";
+    // The control bar: dark band across the whole top, light band below it.
+    for (const int x : {2, kScreenW / 2, kScreenW - 3}) {
+        EXPECT_TRUE(Is(picture, x, 2, 0x333333)) << x;
+    }
+    EXPECT_TRUE(Is(picture, 2, strip - 3, 0xDDDDDD));
+    // The status bar along the whole bottom (no participant panel in this build).
+    for (const int x : {2, kScreenW / 2, kScreenW - 3}) {
+        EXPECT_TRUE(Is(picture, x, kScreenH - 1, 0xDDDDDD)) << x;
+    }
+    // Between them the video area: neither bar's colours.
+    for (const int y : {strip + 2, kScreenH / 2, kScreenH - title - 3}) {
+        EXPECT_FALSE(Is(picture, kScreenW / 2, y, 0xDDDDDD)) << y;
+        EXPECT_FALSE(Is(picture, kScreenW / 2, y, 0x333333)) << y;
+    }
+
+    road_e2e::Terminate(client);
+    EXPECT_TRUE(client.waitForFinished(15000));
+}
+
+}  // namespace
