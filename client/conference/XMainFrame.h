@@ -124,6 +124,10 @@ public:
     void StartWork();
     void StopWork();
     void InitRoomPanels();
+    // --- participant tree ---
+    // Fills the participant window from the login snapshot: the departments, then every
+    // participant; department ids become tree keys (server id + 10) here and nowhere else.
+    void LoadUserTree();
     void LoginDataServer();
     void LogoutServers();
     void CreateMedia();
@@ -341,7 +345,7 @@ private:
     LayoutRecord m_pendingLayout{};
     uint32_t m_dwPendingLayout = 0;
     std::array<uint8_t, 6> m_configBytes{};
-    std::array<uint8_t, 4> m_myDeviceState{};
+    std::array<uint8_t, 6> m_myDeviceState{};
     uint16_t m_wLeadUserId = 0;
     uint16_t m_wMainUserId = 0;
     uint32_t m_dwCounter = 0;

@@ -159,7 +159,7 @@ void XMainFrame::EnterConference() {
     update();
     if (m_pUserList != nullptr) {
         m_pUserList->SetMyDeviceState(m_myDeviceState[0], m_myDeviceState[1], m_myDeviceState[2],
-                                      m_myDeviceState[3]);
+                                      m_myDeviceState[3], m_myDeviceState[4], m_myDeviceState[5]);
     }
     SetConfigBytes(255, 255, 255, 255, 255, 255);
     LoginDataServer();
@@ -263,4 +263,26 @@ void XMainFrame::HandleLeadingStatus(uint16_t userId, uint8_t newState, uint8_t 
 }
 void XMainFrame::OnUserAttrChanged(uint16_t userId, uint32_t departmentId, uint8_t state) {
     YLOG_DEBUG("OnUserAttrChanged user=%u department=%u state=%u", userId, departmentId, state);
+}
+
+void XMainFrame::LoadUserTree() {
+    if (m_pUserList == nullptr || !m_pConfManager) {
+        return;
+    }
+    ICsUserManager* users = m_pConfManager->GetUserManager();
+    if (users == nullptr) {
+        return;
+    }
+    for (const ST_DEPT_INFO& info : users->GetDepartments()) {
+        const ST_TREE_DEPT dept = yav::users::TreeDeptOf(info);
+        if (dept.parentKey == yav::users::kTopLevelParentKey) {
+            m_pUserList->AddRootDepartment(&dept);
+        } else {
+            m_pUserList->AddDepartment(&dept, dept.parentKey);
+        }
+    }
+    for (ST_USER_ITEM_DEPT record : m_pConfManager->GetAllUsers()) {
+        record.departmentId += yav::users::kDeptKeyShift;
+        m_pUserList->AddUser(&record);
+    }
 }

@@ -103,7 +103,7 @@ bool CsManager::ApplyLogin(const Frame& frame) {
         extra_ = response->extra;
         extraAt_ = std::chrono::steady_clock::now();
     }
-    users_.Reset(response->users);
+    users_.Reset(response->users, response->departments);
     queue_.Clear();
     leaving_ = false;
     loggedIn_ = true;

@@ -175,6 +175,7 @@ void MsgLoginResponse::Write(ByteWriter& out) const {
     appInfo.Write(out);
     extra.Write(out);
     WriteRecords(out, users);
+    WriteRecords(out, departments);
 }
 
 void MsgLoginResponse::Read(ByteReader& in) {
@@ -191,6 +192,7 @@ void MsgLoginResponse::Read(ByteReader& in) {
     if (users.empty()) {
         in.Fail();
     }
+    departments = ReadRecords<ST_DEPT_INFO>(in);
 }
 
 void MsgUpgradeQuery::Write(ByteWriter& out) const {

@@ -10,13 +10,12 @@
 #include <cstdint>
 #include <memory>
 
+#include "CDlgPopSwitch.h"
 #include "RowIcons.h"
 #include "TreeActions.h"
 #include "UserTree.h"
 #include "UserTreeItemModel.h"
 #include "platform/window/Window.h"
-
-class CDlgPopSwitch;
 
 // What the tree needs of its panel beyond the requests.
 class ITreeViewHost {

@@ -24,7 +24,7 @@ ItemAction TreeActions::OnItemAction(TreeNode* node, std::uint8_t area) {
     if (area == 0) {
         area = node->hoverArea;
     }
-    const bool mine = user.userId == m_host.GetMyUserId();
+    const bool mine = user.userId == m_host->GetMyUserId();
     if (!IsChair() && !(mine && area != TreeNode::kHoverVideo && area != TreeNode::kHoverAudio)) {
         return {};
     }
@@ -50,7 +50,7 @@ ItemAction TreeActions::OnItemAction(TreeNode* node, std::uint8_t area) {
         default:
             break;
     }
-    if (!m_host.IsOwnLayout() || !m_host.HasPreviewWindow()) {
+    if (!m_host->IsOwnLayout() || !m_host->HasPreviewWindow()) {
         return {};
     }
     m_target = user.userId;
@@ -67,9 +67,9 @@ ItemAction TreeActions::OnItemAction(TreeNode* node, std::uint8_t area) {
 }
 
 std::vector<PopupButton> TreeActions::ChairPopup(const TreeNode* node) {
-    const std::uint16_t me = m_host.GetMyUserId();
-    const bool admin = m_host.IsMyRoleState0or5();
-    if (me == 0 || (!admin && !m_host.IsMyRoleState2())) {
+    const std::uint16_t me = m_host->GetMyUserId();
+    const bool admin = m_host->IsMyRoleState0or5();
+    if (me == 0 || (!admin && !m_host->IsMyRoleState2())) {
         return {};
     }
     if (node == nullptr || !node->IsUser()) {
@@ -91,12 +91,12 @@ std::vector<PopupButton> TreeActions::ChairPopup(const TreeNode* node) {
     const bool isMe = target->userId == me;
     buttons.push_back({ID_USER_GRANT_SPEAK,
                        target->speakState == kStateActive ? kTextTakeFloorBack : kTextGiveFloor});
-    buttons.push_back({ID_USER_BROADCAST_VIDEO, m_host.IsInLayout(target->userId)
+    buttons.push_back({ID_USER_BROADCAST_VIDEO, m_host->IsInLayout(target->userId)
                                                     ? kTextStopBroadcast
                                                     : kTextBroadcastVideo});
     buttons.push_back({ID_USER_REMOTE_PARAM, kTextDeviceSettings});
 
-    const RemoteAssistState state = m_host.GetRemoteAssistState();
+    const RemoteAssistState state = m_host->GetRemoteAssistState();
     PopupButton assist{ID_USER_REMOTE_ASSIST, kTextRemoteAssist};
     if (state.remoteControlState == 1) {
         assist = {ID_USER_REMOTE_ASSIST, kTextEndRemoteAssist, true};
@@ -164,13 +164,13 @@ void TreeActions::OnGrantSpeak() {
         return;
     }
     const std::uint8_t state = target->speakState == kStateActive ? kStateNone : kStateActive;
-    const ConfLimits limits = m_host.GetLimits();
+    const ConfLimits limits = m_host->GetLimits();
     if (state == kStateActive && target->audioFlag != 0 &&
-        m_host.GetSpeakerCount() >= limits.maxSpeakers) {
-        m_host.ShowNotice(kTextSpeakerLimit, limits.maxSpeakers);
+        m_host->GetSpeakerCount() >= limits.maxSpeakers) {
+        m_host->ShowNotice(kTextSpeakerLimit, limits.maxSpeakers);
         return;
     }
-    m_host.AwardSpeek(target->userId, state);
+    m_host->AwardSpeek(target->userId, state);
 }
 
 void TreeActions::OnGrantPresenter() {
@@ -178,50 +178,50 @@ void TreeActions::OnGrantPresenter() {
     if (target == nullptr) {
         return;
     }
-    if (target->userId == m_host.GetMyUserId() && m_host.IsMyRoleState2()) {
-        m_host.ApplyPresenter();
+    if (target->userId == m_host->GetMyUserId() && m_host->IsMyRoleState2()) {
+        m_host->ApplyPresenter();
         return;
     }
     if (!IsChair()) {
         return;
     }
-    m_host.SetPresenter(target->userId, target->presenterState == kStateActive ? 0 : 1);
+    m_host->SetPresenter(target->userId, target->presenterState == kStateActive ? 0 : 1);
 }
 
 void TreeActions::OnLeaveQueue() {
     const TreeUser* target = Target();
     if (target != nullptr && IsChair()) {
-        m_host.SetPresenter(target->userId, 0);
+        m_host->SetPresenter(target->userId, 0);
     }
 }
 
 void TreeActions::OnTempAdmin() {
     const TreeUser* target = Target();
-    if (target != nullptr && m_host.IsMyRoleState0or5()) {
-        m_host.SetTempAdmin(target->userId, target->kind == USER_KIND_TEMP_ADMIN ? 0 : 1);
+    if (target != nullptr && m_host->IsMyRoleState0or5()) {
+        m_host->SetTempAdmin(target->userId, target->kind == USER_KIND_TEMP_ADMIN ? 0 : 1);
     }
 }
 
 void TreeActions::OnKickUser() {
     const TreeUser* target = Target();
-    if (target == nullptr || !m_host.IsMyRoleState0or5() ||
-        target->userId == m_host.GetMyUserId()) {
+    if (target == nullptr || !m_host->IsMyRoleState0or5() ||
+        target->userId == m_host->GetMyUserId()) {
         return;
     }
     const std::uint16_t userId = target->userId;
-    if (!m_host.Confirm(kTextRemoveUser, kTextRemoveConfirm)) {
+    if (!m_host->Confirm(kTextRemoveUser, kTextRemoveConfirm)) {
         return;
     }
     // The box ran an event loop: the user may have left meanwhile.
     if (m_tree.FindUserRecord(userId) != nullptr) {
-        m_host.KickUser(userId, 5);
+        m_host->KickUser(userId, 5);
     }
 }
 
 void TreeActions::OnRemoteParam() {
     const TreeUser* target = Target();
     if (target != nullptr && IsChair()) {
-        m_host.OpenDeviceDialog(target->userId);
+        m_host->OpenDeviceDialog(target->userId);
     }
 }
 
@@ -232,16 +232,16 @@ void TreeActions::OnReceiveChannel(unsigned channel) {
     }
     const auto mediaId = static_cast<std::uint16_t>(target->userId + channel);
     const bool received = m_tree.IsReceived(mediaId);
-    if (target->userId != m_host.GetMyUserId() && !received) {
-        const ConfLimits limits = m_host.GetLimits();
-        const bool admin = m_host.IsMyRoleState0or5();
+    if (target->userId != m_host->GetMyUserId() && !received) {
+        const ConfLimits limits = m_host->GetLimits();
+        const bool admin = m_host->IsMyRoleState0or5();
         const int limit = admin ? limits.maxReceiveChair : limits.maxReceiveMember;
         if (m_tree.GetReceivedCount() >= limit) {
-            m_host.ShowNotice(admin ? kTextReceiveLimitChair : kTextReceiveLimitMember, limit);
+            m_host->ShowNotice(admin ? kTextReceiveLimitChair : kTextReceiveLimitMember, limit);
             return;
         }
     }
-    m_host.RequestUserVideo(mediaId, received ? 0 : 1);
+    m_host->RequestUserVideo(mediaId, received ? 0 : 1);
 }
 
 void TreeActions::OnBroadcastChannel(unsigned channel) {
@@ -252,16 +252,16 @@ void TreeActions::OnBroadcastChannel(unsigned channel) {
     const auto mediaId = static_cast<std::uint16_t>(target->userId + channel);
     const bool broadcast = m_tree.IsBroadcasting(mediaId);
     if (!broadcast) {
-        const ConfLimits limits = m_host.GetLimits();
-        if (m_tree.GetBroadcastCount() + m_host.GetOwnBroadcastCount() >= limits.maxBroadcast) {
-            m_host.ShowNotice(kTextBroadcastLimit, limits.maxBroadcast);
+        const ConfLimits limits = m_host->GetLimits();
+        if (m_tree.GetBroadcastCount() + m_host->GetOwnBroadcastCount() >= limits.maxBroadcast) {
+            m_host->ShowNotice(kTextBroadcastLimit, limits.maxBroadcast);
             return;
         }
-        if (m_host.GetPreviewMediaId() == mediaId) {
-            m_host.ReceiveVideo(mediaId, 0);
+        if (m_host->GetPreviewMediaId() == mediaId) {
+            m_host->ReceiveVideo(mediaId, 0);
         }
     }
-    m_host.BroadcastVideo(mediaId, broadcast ? 0 : 1);
+    m_host->BroadcastVideo(mediaId, broadcast ? 0 : 1);
 }
 
 void TreeActions::OnScreenControl() {
@@ -270,40 +270,40 @@ void TreeActions::OnScreenControl() {
         return;
     }
     if (!m_tree.HasScreenControl(target->userId)) {
-        m_host.GrantScreenControl(target->userId, 1);
+        m_host->GrantScreenControl(target->userId, 1);
         m_tree.AddScreenControlUser(target->userId);
     } else {
-        m_host.GrantScreenControl(target->userId, 0);
+        m_host->GrantScreenControl(target->userId, 0);
         m_tree.RemoveScreenControlUser(target->userId);
     }
 }
 
 void TreeActions::OnRemoteAssist() {
     const TreeUser* target = Target();
-    if (target == nullptr || !m_host.IsMyRoleState0or5() ||
-        target->userId == m_host.GetMyUserId()) {
+    if (target == nullptr || !m_host->IsMyRoleState0or5() ||
+        target->userId == m_host->GetMyUserId()) {
         return;
     }
-    const RemoteAssistState state = m_host.GetRemoteAssistState();
+    const RemoteAssistState state = m_host->GetRemoteAssistState();
     if (state.assistFlag) {
-        m_host.RequestRemoteAssist(target->userId, 2);
+        m_host->RequestRemoteAssist(target->userId, 2);
     } else if (state.remoteControlState == 1) {
-        m_host.RequestRemoteAssist(target->userId, 0);
+        m_host->RequestRemoteAssist(target->userId, 0);
     } else if (state.screenShareState == 0) {
-        m_host.RequestRemoteAssist(target->userId, 1);
+        m_host->RequestRemoteAssist(target->userId, 1);
     } else {
-        m_host.ShowNotice(kTextAssistRefused, 0);
+        m_host->ShowNotice(kTextAssistRefused, 0);
     }
 }
 
 std::optional<int> TreeActions::ToggleUserPreview(std::uint16_t mediaId) {
-    const std::uint16_t shown = m_host.GetPreviewMediaId();
+    const std::uint16_t shown = m_host->GetPreviewMediaId();
     if (shown != 0 && shown == mediaId) {
-        m_host.ReceiveVideo(mediaId, 0);
+        m_host->ReceiveVideo(mediaId, 0);
         return std::nullopt;
     }
     if (shown != 0) {
-        m_host.ReceiveVideo(shown, 0);
+        m_host->ReceiveVideo(shown, 0);
     }
     const TreeUser* user = m_tree.FindUserRecord(mediaId);
     if (user == nullptr) {
@@ -314,10 +314,10 @@ std::optional<int> TreeActions::ToggleUserPreview(std::uint16_t mediaId) {
     if (!owned) {
         return user->ownedMask == 0 ? kTextNoVideo : kTextVideoOff;
     }
-    if (m_host.IsInLayout(mediaId)) {
+    if (m_host->IsInLayout(mediaId)) {
         return kTextAllVideosShown;
     }
-    m_host.ReceiveVideo(mediaId, 1);
+    m_host->ReceiveVideo(mediaId, 1);
     return std::nullopt;
 }
 

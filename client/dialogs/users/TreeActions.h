@@ -144,13 +144,14 @@ struct ItemAction {
 
 class TreeActions {
 public:
-    TreeActions(UserTree& tree, ITreeActionHost& host) : m_tree(tree), m_host(host) {}
+    TreeActions(UserTree& tree, ITreeActionHost& host) : m_tree(tree), m_host(&host) {}
+    void SetHost(ITreeActionHost& host) { m_host = &host; }
 
     UserTree& Tree() { return m_tree; }
     std::uint16_t GetTarget() const { return m_target; }
     void SetTarget(std::uint16_t userId) { m_target = userId; }
 
-    bool IsChair() const { return m_host.IsMyRoleState0or5() || m_host.IsMyRoleState2(); }
+    bool IsChair() const { return m_host->IsMyRoleState0or5() || m_host->IsMyRoleState2(); }
 
     // The click on a user or department row with hover area (0: the row's own area).
     ItemAction OnItemAction(TreeNode* node, std::uint8_t area);
@@ -187,7 +188,7 @@ private:
     const TreeUser* Target() const;
 
     UserTree& m_tree;
-    ITreeActionHost& m_host;
+    ITreeActionHost* m_host;
     std::uint16_t m_target = 0;
     std::uint16_t m_lastTipUser = 0;
     std::int64_t m_lastTipMs = 0;

@@ -27,6 +27,16 @@ void ApplyRecordChange(TreeUser& user, const ST_USER_ITEM_DEPT& record) {
                 user.privateBlock.begin());
 }
 
+TreeDept TreeDeptOf(const ST_DEPT_INFO& info) {
+    TreeDept dept;
+    dept.parentKey = static_cast<std::uint32_t>(info.parentId) + kDeptKeyShift;
+    dept.ownKey = info.id + kDeptKeyShift;
+    dept.secondValue = info.value;
+    const char16_t* end = std::find(info.name, info.name + ST_DEPT_INFO::kNameUnits, u'\0');
+    dept.name = QString::fromUtf16(info.name, end - info.name);
+    return dept;
+}
+
 TreeUser MakeTreeUser(const ST_USER_ITEM_DEPT& record) {
     TreeUser user;
     user.userId = record.userId;

@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 
+#include "ST_DEPT_INFO.h"
 #include "ST_USER_ITEM_DEPT.h"
 
 namespace yav::users {
@@ -73,6 +74,10 @@ QString RecordName(const ST_USER_ITEM_DEPT& record);
 // The tree record of a participant record (the department id is taken as it stands: the main
 // frame has shifted it already); the received mask starts empty.
 TreeUser MakeTreeUser(const ST_USER_ITEM_DEPT& record);
+// The tree record of a department the server listed: its keys are the server ids shifted by
+// kDeptKeyShift (the top level's -1 becomes kTopLevelParentKey). The main frame calls this,
+// once per department.
+TreeDept TreeDeptOf(const ST_DEPT_INFO& info);
 // Copies what a record change carries (not the department key, not the received mask).
 void ApplyRecordChange(TreeUser& user, const ST_USER_ITEM_DEPT& record);
 

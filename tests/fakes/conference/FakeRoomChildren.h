@@ -69,6 +69,17 @@ public:
     void RefreshRecipients(std::uint8_t mode, std::uint8_t byte271) override {
         log_.Add(Call("Chat.RefreshRecipients", mode, byte271));
     }
+    void AddRecipient(const ST_USER_ITEM_DEPT* user) override {
+        log_.Add(Call("Chat.AddRecipient", user != nullptr ? user->userId : 0));
+    }
+    void RemoveRecipient(std::uint16_t userId) override {
+        log_.Add(Call("Chat.RemoveRecipient", userId));
+    }
+    void SelectRecipient(std::uint16_t userId) override {
+        log_.Add(Call("Chat.SelectRecipient", userId));
+    }
+    void UpdateTips() override { log_.Add("Chat.UpdateTips()"); }
+    bool IsCursorOverInput() const override { return false; }
     std::vector<QString> lines;
 
 private:
@@ -83,11 +94,65 @@ public:
     void ClearLocalUser(XConfManager*) override { Add("ClearLocalUser()"); }
     void SetOnlineCountText(int count) override { Add(Call("SetOnlineCountText", count)); }
     void SetLocalUser(std::uint16_t id, XConfManager*) override { Add(Call("SetLocalUser", id)); }
-    void InitDepartments() override { Add("InitDepartments()"); }
-    void SetMyDeviceState(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d) override {
-        Add(Call("SetMyDeviceState", a, b, c, d));
+    void SetMyDeviceState(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d,
+                          std::uint8_t e, std::uint8_t f) override {
+        Add(Call("SetMyDeviceState", a, b, c, d, e, f));
     }
     IChat* GetChatWindow() override { return &chat; }
+    int AddUser(const ST_USER_ITEM_DEPT* record) override {
+        Add(Call("AddUser", record != nullptr ? record->userId : 0));
+        return record != nullptr ? 1 : 0;
+    }
+    void OnUserLeave(std::uint16_t userId, std::uint32_t dept) override {
+        Add(Call("OnUserLeave", userId, dept));
+    }
+    void OnUserUpdate(const ST_USER_ITEM_DEPT* record) override {
+        Add(Call("OnUserUpdate", record != nullptr ? record->userId : 0));
+    }
+    void OnLeadingStatus(std::uint16_t userId, std::uint8_t state) override {
+        Add(Call("OnLeadingStatus", userId, state));
+    }
+    void OnUserAudioState(std::uint16_t userId, std::uint8_t state) override {
+        Add(Call("OnUserAudioState", userId, state));
+    }
+    void OnUserKindChanged(std::uint16_t userId, std::uint32_t dept, std::uint8_t kind) override {
+        Add(Call("OnUserKindChanged", userId, dept, kind));
+    }
+    void SetBroadcastState(std::uint16_t mediaId, std::uint8_t on) override {
+        Add(Call("SetBroadcastState", mediaId, on));
+    }
+    void RefreshUserItem(std::uint16_t userId, std::uint32_t key) override {
+        Add(Call("RefreshUserItem", userId, key));
+    }
+    void AddDepartment(const ST_TREE_DEPT* dept, std::uint32_t parentKey) override {
+        Add(Call("AddDepartment", dept != nullptr ? dept->ownKey : 0, parentKey));
+    }
+    void AddRootDepartment(const ST_TREE_DEPT* dept) override {
+        Add(Call("AddRootDepartment", dept != nullptr ? dept->ownKey : 0));
+    }
+    bool FindDeptItem(std::uint32_t) const override { return false; }
+    void OnVideoReceived(std::uint16_t mediaId, std::uint8_t on) override {
+        Add(Call("OnVideoReceived", mediaId, on));
+    }
+    int GetSpeakerCount() const override { return 0; }
+    void GetBroadcastMediaIds(std::vector<std::uint16_t>&) const override {}
+    int GetBroadcastCount() const override { return 0; }
+    bool IsBroadcasting(std::uint16_t) const override { return false; }
+    void AddScreenControlUser(std::uint16_t userId) override {
+        Add(Call("AddScreenControlUser", userId));
+    }
+    void RemoveScreenControlUser(std::uint16_t userId) override {
+        Add(Call("RemoveScreenControlUser", userId));
+    }
+    void ClearScreenControlUsers() override { Add("ClearScreenControlUsers()"); }
+    const ST_TREE_USER* FindUserItemByName(const QString&) const override { return nullptr; }
+    void ResetAll() override { Add("ResetAll()"); }
+    void SetFloat(bool floating) override { Add(Call("SetFloat", floating ? 1 : 0)); }
+    bool IsFloat() const override { return false; }
+    void ReloadTexts() override { Add("ReloadTexts()"); }
+    void FlashChatTab() override { Add("FlashChatTab()"); }
+    void FlashMembersTab() override { Add("FlashMembersTab()"); }
+    bool IsChatInputHovered() const override { return false; }
     FakeChat chat;
 };
 

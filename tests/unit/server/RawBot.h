@@ -46,6 +46,8 @@ public:
     int32_t Login(uint32_t confId, const std::string& name, const std::string& password,
                   uint8_t mode, uint16_t clientVersion = 100);
     uint16_t UserId() const { return userId_; }
+    // The departments of the last successful login.
+    const std::vector<ST_DEPT_INFO>& Departments() const { return departments_; }
     // Stops answering: the socket stays open but nothing more is sent.
     void Close();
 
@@ -56,6 +58,7 @@ private:
     bool peerClosed_ = false;
     proto::FrameAssembler assembler_;
     uint16_t userId_ = 0;
+    std::vector<ST_DEPT_INFO> departments_;
     bool greeted_ = false;
     std::chrono::steady_clock::time_point lastSent_{};
 };

@@ -255,3 +255,25 @@ TEST(UserTreeRecords, FindByNameAndByMediaIdAcrossDepartments) {
     EXPECT_EQ(tree.FindUserRecord(8 + 5)->userId, 8);
     EXPECT_EQ(tree.FindUserRecord(16), nullptr);
 }
+
+TEST(UserTreeRecords, ServerDepartmentsBecomeTreeKeysShiftedOnce) {
+    ST_DEPT_INFO top;
+    top.parentId = ST_DEPT_INFO::kTopLevel;
+    top.id = 1;
+    top.value = 5;
+    std::u16string_view name = u"Head (office)";
+    std::copy(name.begin(), name.end(), top.name);
+    const TreeDept dept = TreeDeptOf(top);
+    EXPECT_EQ(dept.parentKey, kTopLevelParentKey);
+    EXPECT_EQ(dept.ownKey, 11u);
+    EXPECT_EQ(dept.secondValue, 5u);
+    EXPECT_EQ(dept.name, "Head (office)");
+    ST_DEPT_INFO child;
+    child.parentId = 1;
+    child.id = 3;
+    std::fill(std::begin(child.name), std::end(child.name), u'x');  // no terminator
+    const TreeDept nested = TreeDeptOf(child);
+    EXPECT_EQ(nested.parentKey, 11u);
+    EXPECT_EQ(nested.ownKey, 13u);
+    EXPECT_EQ(nested.name.size(), static_cast<qsizetype>(ST_DEPT_INFO::kNameUnits));
+}
