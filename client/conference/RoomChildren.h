@@ -143,6 +143,8 @@ class IFullDockX : public IRoomChild {
 public:
     virtual void MoveWindow(int x, int y, int cx, int cy) = 0;
     virtual void RestoreAfterShare() = 0;
+    // The floating participant window shows its chat page (1) or its members page (0).
+    virtual void SetUserListPage(std::uint32_t value) = 0;
 };
 
 // CDlgExpand, the strip's slide tab (template 218).

@@ -128,6 +128,9 @@ public:
     // Fills the participant window from the login snapshot: the departments, then every
     // participant; department ids become tree keys (server id + 10) here and nowhere else.
     void LoadUserTree();
+    // The participant tree's record whose name is the text, or null (the H.323 call dialog
+    // finds its terminal by name).
+    const ST_TREE_USER* FindUserByDisplayName(const QString& name) const;
     void LoginDataServer();
     void LogoutServers();
     void CreateMedia();

@@ -286,3 +286,7 @@ void XMainFrame::LoadUserTree() {
         m_pUserList->AddUser(&record);
     }
 }
+
+const ST_TREE_USER* XMainFrame::FindUserByDisplayName(const QString& name) const {
+    return m_pUserList != nullptr ? m_pUserList->FindUserItemByName(name) : nullptr;
+}

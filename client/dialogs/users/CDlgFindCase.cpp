@@ -34,7 +34,7 @@ BOOL CDlgFindCase::OnInitDialog() {
     SetAutoHide(1);
     CYavDialogEx::OnInitDialog();
     ReloadTexts();
-    if (const QImage* background = g_ConfigManager.LoadPNG(kBackgroundImage);
+    if (const QImage* background = g_ConfigManager.LoadPNG(kImageBackground);
         background != nullptr) {
         resize(yav::Scaled(background->width()), yav::Scaled(background->height()));
     } else {
@@ -46,7 +46,7 @@ BOOL CDlgFindCase::OnInitDialog() {
 
 void CDlgFindCase::ReloadTexts() {
     for (std::size_t i = 0; i < m_choices.size(); ++i) {
-        m_choices[i]->SetWindowText(LoadLangString(kChoiceTexts[i]));
+        m_choices[i]->SetWindowText(LoadLangString(kTextChoices[i]));
     }
     if (IsWindow()) {
         UpdateLayered(1, 100);

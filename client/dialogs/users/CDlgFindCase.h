@@ -13,9 +13,9 @@
 class CDlgFindCase : public CYavDialogEx {
 public:
     static constexpr UINT IDD = 190;
-    static constexpr UINT kBackgroundImage = 852;
+    static constexpr UINT kImageBackground = 852;
     static constexpr int kChoiceIds[3] = {1251, 1252, 1296};
-    static constexpr int kChoiceTexts[3] = {2812, 511, 2824};
+    static constexpr int kTextChoices[3] = {2812, 511, 2824};
 
     explicit CDlgFindCase(QWidget* parent);
 

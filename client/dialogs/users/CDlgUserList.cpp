@@ -15,6 +15,8 @@
 #include "app/ConfigManger.h"
 #include "app/LangFormat.h"
 #include "client/conference/XConfManager.h"
+#include "client/conference/XDocManager.h"
+#include "client/conference/XMainFrame.h"
 #include "platform/core/Log.h"
 #include "platform/core/Scale.h"
 #include "ui/UiFonts.h"
@@ -155,7 +157,7 @@ void CDlgUserList::OnTimer(UINT id) {
         if (m_pFindCase == nullptr) {
             m_pFindCase = new CDlgFindCase(this);
             m_pFindCase->SetOwner(this);
-            m_pFindCase->SetBackgroundImage(CDlgFindCase::kBackgroundImage, 0);
+            m_pFindCase->SetBackgroundImage(CDlgFindCase::kImageBackground, 0);
             m_pFindCase->Create(CDlgFindCase::IDD, this);
         }
         return;
@@ -197,10 +199,9 @@ void CDlgUserList::OnSearchClear() {
 }
 
 LRESULT CDlgUserList::OnFindCaseChoice(WPARAM choice) {
-    static constexpr int kTexts[] = {kTextPresenterKeyword, kTextChairKeyword,
-                                     kTextSpeakingKeyword};
+    // The keywords are the pop-up's own captions.
     if (choice >= 1 && choice <= 3) {
-        m_pSearchEdit->setText(LoadLangString(kTexts[choice - 1]));
+        m_pSearchEdit->setText(LoadLangString(CDlgFindCase::kTextChoices[choice - 1]));
     }
     return 1;
 }
@@ -250,6 +251,7 @@ void CDlgUserList::SelectChatTab() {
     m_pTabChat->Select();
     m_pTabMembers->Unselect();
     ShowMembersPage(false);
+    TellStripThePage();
     StopPreview();
     for (CMyTreeCtrl* tree : {m_pUserTree, m_pResultTree}) {
         tree->HidePopups();
@@ -265,10 +267,21 @@ void CDlgUserList::SelectMembersTab() {
     m_pTabMembers->Select();
     m_pTabChat->Unselect();
     ShowMembersPage(true);
+    TellStripThePage();
     for (CMyTreeCtrl* tree : {m_pUserTree, m_pResultTree}) {
         tree->HidePopups();
     }
     LayoutControls();
+}
+
+void CDlgUserList::TellStripThePage() {
+    if (!m_bFloat) {
+        return;
+    }
+    IFullDockX* strip = g_pMainFrame != nullptr ? g_pMainFrame->GetFullDock() : m_pStrip;
+    if (strip != nullptr) {
+        strip->SetUserListPage(m_nCurPage == kPageChat ? 1 : 0);
+    }
 }
 
 void CDlgUserList::ShowMembersPage(bool show) {
@@ -579,8 +592,16 @@ void CDlgUserList::RemoveChatRecipient(std::uint16_t userId) {
 }
 
 void CDlgUserList::OnPresenterJoined(std::uint16_t userId, bool isMe) {
-    // The main frame's presenter id and tool-bar refresh come with the conference events.
     YLOG_DEBUG("presenter in the participant list user=%u me=%d", userId, isMe ? 1 : 0);
+    if (isMe || g_pMainFrame == nullptr) {
+        return;
+    }
+    // Someone else presents: the tool bar and the document window follow.
+    g_pMainFrame->RefreshToolbarStateEx(0, 0);
+    if (XDocManager* documents = g_pMainFrame->GetDocManager(); documents != nullptr) {
+        documents->SetDocOption(0);
+    }
+    g_pMainFrame->OnDocWindowMsg(0);
 }
 
 void CDlgUserList::SetSpeakIndicator(std::uint16_t mediaId, bool on) {

@@ -61,6 +61,9 @@ public:
     RoomActionHost& GetRoomActionHost() { return m_roomHost; }
     // The chat window hosted on the chat page (null until there is one).
     void SetChatWindow(IChat* chat, QWidget* chatWidget);
+    // The full-screen strip told of the page while floating, when there is no main frame
+    // (tests).
+    void SetStrip(IFullDockX* strip) { m_pStrip = strip; }
 
     yav::users::UserListModel& Model() { return m_model; }
     CMyTreeCtrl& GetUserTree() { return *m_pUserTree; }
@@ -143,6 +146,7 @@ private:
     void OnStageToggle();
     LRESULT OnFindCaseChoice(WPARAM choice);
     void ShowMembersPage(bool show);
+    void TellStripThePage();
     void StopPreview();
     void UpdateTips();
 
@@ -152,6 +156,7 @@ private:
     XConfManager* m_pConfManager = nullptr;
     CDlgFindCase* m_pFindCase = nullptr;
     IChat* m_pChat = nullptr;
+    IFullDockX* m_pStrip = nullptr;
     QPointer<QWidget> m_pChatWidget;
     CMyTreeCtrl* m_pUserTree = nullptr;
     CMyTreeCtrl* m_pResultTree = nullptr;

@@ -11,8 +11,8 @@
 namespace {
 
 constexpr int kMinimalSide = 10;
-constexpr int kTextMarginWidth = 30;
-constexpr int kTextMarginHeight = 20;
+constexpr int kMarginWidth = 30;
+constexpr int kMarginHeight = 20;
 
 }  // namespace
 
@@ -39,8 +39,8 @@ BOOL CDlgUserlistMsg::OnInitDialog() {
 
 void CDlgUserlistMsg::PlaceAround(int x, int y, int width, int height) {
     const QSizeF text = yav::gdip::MeasureString(m_strText, m_font);
-    const int textWidth = static_cast<int>(text.width()) + yav::Scaled(kTextMarginWidth);
-    const int textHeight = static_cast<int>(text.height()) + yav::Scaled(kTextMarginHeight);
+    const int textWidth = static_cast<int>(text.width()) + yav::Scaled(kMarginWidth);
+    const int textHeight = static_cast<int>(text.height()) + yav::Scaled(kMarginHeight);
     if (textWidth > width) {
         x -= (textWidth - width) / 2;
         width = textWidth;

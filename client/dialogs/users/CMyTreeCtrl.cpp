@@ -26,8 +26,8 @@ constexpr int kIndentDesign = 16;
 constexpr double kIconLeftDesign = 6.4;
 constexpr double kUserTextDesign = 28.4;
 constexpr double kDeptTextDesign = 21;
-constexpr int kReceiveChooserText = 3154;
-constexpr int kBroadcastChooserText = 1330;
+constexpr int kTextReceiveChannel = 3154;
+constexpr int kTextBroadcastChannel = 1330;
 
 int ScaledF(double design) {
     return static_cast<int>(design * g_fExchangePW);
@@ -425,7 +425,7 @@ void CMyTreeCtrl::OnTimer(UINT id) {
                     button.checked ? QStringLiteral("%1%2")
                                          .arg(LoadLangString(kTextStopBroadcast))
                                          .arg(button.id)
-                                   : LoadLangString(kBroadcastChooserText + 3 * (button.id - 1));
+                                   : LoadLangString(kTextBroadcastChannel + 3 * (button.id - 1));
                 popup->AddButton(static_cast<DWORD>(button.id), text);
                 popup->EnableButton(static_cast<DWORD>(button.id), button.enabled ? 1 : 0);
             }
@@ -447,7 +447,7 @@ void CMyTreeCtrl::OnTimer(UINT id) {
             for (const PopupButton& button : buttons) {
                 popup->AddButton(
                     static_cast<DWORD>(button.id),
-                    QStringLiteral("%1%2").arg(LoadLangString(kReceiveChooserText)).arg(button.id));
+                    QStringLiteral("%1%2").arg(LoadLangString(kTextReceiveChannel)).arg(button.id));
             }
             popup->UpdateLayout();
             ShowPopupAt(popup, QCursor::pos(), false);

@@ -18,9 +18,9 @@ constexpr int kCheckAreaDesign = 19;
 constexpr int kCheckLeftDesign = 15;
 constexpr int kCheckTopDesign = 6;
 constexpr int kCheckSizeDesign = 12;
-constexpr std::uint32_t kRowImage = 86;
-constexpr std::uint32_t kCheckedImage = 88;
-constexpr std::uint32_t kUncheckedImage = 90;
+constexpr std::uint32_t kBitmapRow = 86;
+constexpr std::uint32_t kBitmapChecked = 88;
+constexpr std::uint32_t kBitmapUnchecked = 90;
 
 }  // namespace
 
@@ -69,7 +69,7 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
         const QRect row = option.rect;
-        const QPixmap background = LoadSkinBitmap(kRowImage);
+        const QPixmap background = LoadSkinBitmap(kBitmapRow);
         if (!background.isNull()) {
             painter->drawPixmap(QPoint(0, row.top()), background);
         }
@@ -85,7 +85,7 @@ public:
             textRect, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine,
             painter->fontMetrics().elidedText(name, Qt::ElideRight, textRect.width()));
         const bool checked = index.data(Qt::CheckStateRole).toInt() == Qt::Checked;
-        const QPixmap mark = LoadSkinBitmap(checked ? kCheckedImage : kUncheckedImage);
+        const QPixmap mark = LoadSkinBitmap(checked ? kBitmapChecked : kBitmapUnchecked);
         const QRect markRect(clientRight - yav::Scaled(kCheckLeftDesign),
                              row.top() + yav::Scaled(kCheckTopDesign),
                              yav::Scaled(kCheckSizeDesign), yav::Scaled(kCheckSizeDesign));

@@ -186,6 +186,7 @@ public:
         Add(Call("MoveWindow", x, y, cx, cy));
     }
     void RestoreAfterShare() override { Add("RestoreAfterShare()"); }
+    void SetUserListPage(std::uint32_t value) override { Add(Call("SetUserListPage", value)); }
 };
 
 class FakeFileList : public FakeChild<IFileList> {

@@ -245,6 +245,59 @@ TEST_P(UserListTest, ChairPopupByRole) {
     EXPECT_FALSE(popup->isVisible());
 }
 
+TEST_P(UserListTest, RowAndVideoIconOpenTheChoosersAndAVideolessRowATipOnce) {
+    AddParticipants();
+    host.hasPreview = true;
+    CMyTreeCtrl& tree = list->GetUserTree();
+    std::int64_t now = 1000;
+    tree.SetClock([&] { return now; });
+
+    // Bob has two channels: his row opens the receive chooser, his video icon the broadcast
+    // chooser, each 100 ms later.
+    tree.OnItemAction(RowCentre(tree, 24), TreeNode::kHoverRow);
+    EXPECT_EQ(tree.GetTimerElapse(CMyTreeCtrl::kReceiveChooserTimer), 100);
+    ASSERT_TRUE(TimerDriver::Fire(tree, CMyTreeCtrl::kReceiveChooserTimer));
+    CDlgPopSwitch* receive = tree.GetReceiveChooser();
+    ASSERT_NE(receive, nullptr);
+    EXPECT_TRUE(receive->isVisible());
+    ASSERT_EQ(receive->GetItems().size(), 2u);
+    EXPECT_EQ(receive->GetItems()[1]->GetWindowText(), LoadLangString(3154) + "2");
+    users_ui::SaveGrab(receive->GetLayeredPicture(),
+                       users_ui::GrabName("users_receive_chooser", GetParam()));
+    tree.HidePopups();
+
+    tree.OnItemAction(RowCentre(tree, 24), TreeNode::kHoverVideo);
+    ASSERT_TRUE(TimerDriver::Fire(tree, CMyTreeCtrl::kBroadcastChooserTimer));
+    CDlgPopSwitch* broadcast = tree.GetBroadcastChooser();
+    ASSERT_NE(broadcast, nullptr);
+    EXPECT_TRUE(broadcast->isVisible());
+    ASSERT_EQ(broadcast->GetItems().size(), 2u);
+    EXPECT_EQ(broadcast->GetItems()[0]->GetWindowText(), LoadLangString(1330));
+    users_ui::SaveGrab(broadcast->GetLayeredPicture(),
+                       users_ui::GrabName("users_broadcast_chooser", GetParam()));
+    // The chooser's second item broadcasts channel 1.
+    yav::SendMessage(&tree, WM_POPSWITCH_SELECT, 2, 2);
+    EXPECT_EQ(host.calls.back(), "BroadcastVideo 25 1");
+
+    // Dave has no video: a tip, and not again for him within 5 s.
+    tree.OnItemAction(RowCentre(tree, 40), TreeNode::kHoverRow);
+    ASSERT_TRUE(TimerDriver::Fire(tree, CMyTreeCtrl::kTipTimer));
+    CDlgPopSwitch* tip = tree.GetTipBubble();
+    ASSERT_NE(tip, nullptr);
+    EXPECT_TRUE(tip->isVisible());
+    EXPECT_EQ(tree.GetTipText(), LoadLangString(kTextNoVideo));
+    users_ui::SaveGrab(tip->GetLayeredPicture(), users_ui::GrabName("users_tip", GetParam()));
+    tip->ShowPopup(SW_HIDE);
+    now += 4999;
+    tree.OnItemAction(RowCentre(tree, 40), TreeNode::kHoverRow);
+    TimerDriver::Fire(tree, CMyTreeCtrl::kTipTimer);
+    EXPECT_FALSE(tip->isVisible());
+    now += 1;
+    tree.OnItemAction(RowCentre(tree, 40), TreeNode::kHoverRow);
+    TimerDriver::Fire(tree, CMyTreeCtrl::kTipTimer);
+    EXPECT_TRUE(tip->isVisible());
+}
+
 TEST_P(UserListTest, SearchChoicePutsItsKeywordIntoTheSearch) {
     ASSERT_TRUE(TimerDriver::Fire(*list, CDlgUserList::kFindCaseTimer));
     CDlgFindCase* findCase = list->GetFindCase();
@@ -307,6 +360,14 @@ TEST_P(UserListTest, FloatsAndDocksAgainAndPagesSwitchOnce) {
     const QImage floating = list->grab().toImage();
     EXPECT_EQ(floating.pixelColor(0, floating.height() / 2), QColor(0xE8, 0xE8, 0xE8));
     users_ui::SaveGrab(floating, users_ui::GrabName("users_floating_panel", GetParam()));
+    // While floating the strip learns the page.
+    fakes::FakeFullDock strip(log);
+    list->SetStrip(&strip);
+    list->SelectChatTab();
+    list->SelectMembersTab();
+    EXPECT_EQ(
+        log.Matching("FullDock.SetUserListPage"),
+        (std::vector<std::string>{"FullDock.SetUserListPage(1)", "FullDock.SetUserListPage(0)"}));
     list->SetFloat(false);
     EXPECT_FALSE(list->IsFloat());
     EXPECT_EQ(list->parentWidget(), &room);
