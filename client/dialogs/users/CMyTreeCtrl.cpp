@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QStyledItemDelegate>
+#include <QTouchEvent>
 
 #include "CDlgPopSwitch.h"
 #include "Common/MessageIds.h"
@@ -142,6 +143,7 @@ CMyTreeCtrl::CMyTreeCtrl(UserTree& tree, UserTree& participantTree, ITreeActionH
     setIndentation(0);
     setUniformRowHeights(true);
     setMouseTracking(true);
+    viewport()->setAttribute(Qt::WA_AcceptTouchEvents);
     setExpandsOnDoubleClick(false);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
@@ -267,8 +269,37 @@ void CMyTreeCtrl::leaveEvent(QEvent* event) {
     QTreeView::leaveEvent(event);
 }
 
+bool CMyTreeCtrl::viewportEvent(QEvent* event) {
+    switch (event->type()) {
+        case QEvent::TouchBegin:
+            m_bClickEnabled = false;
+            m_touchDownMs = m_nowMs();
+            event->accept();
+            return true;
+        case QEvent::TouchEnd: {
+            m_bClickEnabled = true;
+            const auto* touch = static_cast<QTouchEvent*>(event);
+            if (!touch->points().isEmpty()) {
+                const QPoint at = touch->points().first().position().toPoint();
+                if (m_nowMs() - m_touchDownMs >= kLongPressMs) {
+                    ShowChairPopup(at);
+                } else {
+                    OnItemAction(at, 0);
+                }
+            }
+            event->accept();
+            return true;
+        }
+        case QEvent::TouchCancel:
+            m_bClickEnabled = true;
+            return true;
+        default:
+            return yav::WindowT<QTreeView>::viewportEvent(event);
+    }
+}
+
 void CMyTreeCtrl::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) {
+    if (event->button() == Qt::LeftButton && m_bClickEnabled) {
         OnItemAction(event->position().toPoint(), 0);
     }
     // The tree's own click handling (selection, expansion) never runs: the actions decide.

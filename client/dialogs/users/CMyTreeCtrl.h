@@ -35,6 +35,7 @@ public:
     static constexpr UINT kTipTimer = 107;
     static constexpr UINT kPopupDelayMs = 100;
     static constexpr int kItemHeightDesign = 25;
+    static constexpr std::int64_t kLongPressMs = 1000;
     // Distances of the three icons from the row's right edge, and their size (design pixels).
     static constexpr int kVideoIconRight = 27;
     static constexpr int kAudioIconRight = 54;
@@ -88,6 +89,8 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // Touch: a press of a second or more acts as a right click, a shorter one as a click.
+    bool viewportEvent(QEvent* event) override;
 
 private:
     yav::users::TreeNode* NodeAt(const QPoint& viewportPoint) const;
@@ -110,4 +113,7 @@ private:
     QPointer<CDlgPopSwitch> m_chairPopup;
     QPointer<CDlgPopSwitch> m_tipBubble;
     std::function<std::int64_t()> m_nowMs;
+    std::int64_t m_touchDownMs = 0;
+    // Mouse clicks synthesised from a touch are ignored while the finger is down.
+    bool m_bClickEnabled = true;
 };

@@ -141,6 +141,10 @@ TEST_P(UserListTest, MembersPageShowsDepartmentsStageCounterAndEveryIconState) {
     // A name that looks like markup is shown as it is.
     CMyTreeCtrl& tree = list->GetUserTree();
     EXPECT_EQ(tree.Model().RowText(*members.FirstUserNode(24)), "<b>Bob</b>");
+    // ... and no row carries a tool tip, which Qt would take for rich text.
+    const QModelIndex bob = tree.Model().IndexOf(members.FirstUserNode(24));
+    EXPECT_EQ(tree.Model().data(bob, Qt::DisplayRole).toString(), "<b>Bob</b>");
+    EXPECT_FALSE(tree.Model().data(bob, Qt::ToolTipRole).isValid());
 
     // The chair hovers over Alice's presenter icon: that row's background darkens.
     QPoint alice = RowCentre(tree, 16);
