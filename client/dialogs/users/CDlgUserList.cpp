@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
 
 #include "CDlgFindCase.h"
 #include "CKroGdiBtn.h"
@@ -626,9 +627,14 @@ LocalRole CDlgUserList::GetLocalRole() const {
 }
 
 void CDlgUserList::PlacePreviewWindow(const QRect& rowOnScreen) {
-    if (IPreviewWindow* preview = m_roomHost.GetPreviewWindow(); preview != nullptr) {
-        preview->Place(rowOnScreen, m_bFloat, GetWindowRect());
+    IPreviewWindow* preview = m_roomHost.GetPreviewWindow();
+    if (preview == nullptr || preview->GetMediaId() == 0) {
+        return;
     }
+    const QScreen* screen = this->screen();
+    const QRect monitor = screen != nullptr ? screen->geometry() : QRect();
+    preview->PlaceAt(PreviewPlacement(rowOnScreen, rowOnScreen.height(), preview->GetSize(),
+                                      monitor, m_bFloat, GetWindowRect()));
 }
 
 const TreeUser* CDlgUserList::FindUserRecord(std::uint16_t mediaId) const {

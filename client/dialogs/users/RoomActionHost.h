@@ -20,7 +20,9 @@ public:
     virtual bool IsInLayout(std::uint16_t mediaId) const = 0;
     // The main frame's own layout is in force.
     virtual bool IsOwnLayout() const = 0;
-    virtual void Place(const QRect& rowOnScreen, bool panelFloats, const QRect& panelOnScreen) = 0;
+    virtual QSize GetSize() const = 0;
+    // Moves there (screen coordinates) as a top-most pop-up and shows itself.
+    virtual void PlaceAt(const QRect& where) = 0;
     // The window the reception renders into.
     virtual IVideoWindow* GetWindow() = 0;
 };

@@ -352,6 +352,19 @@ std::vector<PopupButton> TreeActions::ReceiveChooser(const TreeUser& user) const
     return buttons;
 }
 
+QRect PreviewPlacement(const QRect& rowOnScreen, int rowHeight, const QSize& preview,
+                       const QRect& monitor, bool panelFloats, const QRect& panelOnScreen) {
+    const int rowCentre = rowOnScreen.left() + rowOnScreen.width() / 2;
+    QRect placed(QPoint(rowCentre - preview.width() / 2, rowOnScreen.top() + rowHeight), preview);
+    if (placed.bottom() >= monitor.bottom()) {
+        placed.translate(0, -preview.width() * 3 / 4);
+    }
+    if (panelFloats) {
+        placed.moveRight(panelOnScreen.left() - 1);
+    }
+    return placed;
+}
+
 std::optional<std::uint8_t> SpeakButtons::OnBtnSpeak(std::uint16_t mediaId,
                                                      const ST_USER_ITEM_DEPT* record) {
     if (record == nullptr || !(m_host.IsMyRoleState0or5() || m_host.IsMyRoleState2())) {

@@ -6,6 +6,7 @@
 //
 // UI thread only.
 
+#include <QRect>
 #include <QString>
 
 #include <cstdint>
@@ -194,6 +195,12 @@ private:
     std::int64_t m_lastTipMs = 0;
     bool m_tipShown = false;
 };
+
+// Where the preview window goes beside a row (screen coordinates): its top one row height below
+// the row's top, centred on the row; up by three quarters of its width when its bottom would
+// reach the monitor's bottom; against the panel's left edge while the panel floats.
+QRect PreviewPlacement(const QRect& rowOnScreen, int rowHeight, const QSize& preview,
+                       const QRect& monitor, bool panelFloats, const QRect& panelOnScreen);
 
 // The speak pop-up over a video: its two buttons act on the media id it was given.
 class SpeakButtons {

@@ -423,3 +423,17 @@ TEST(SpeakButtonsTest, BroadcastButtonStopsStartsOrStaysSilentAtTheLimit) {
     EXPECT_FALSE(buttons.OnBtnBroadcast(18, &record, 0));
     EXPECT_EQ(host.calls, (std::vector<std::string>{"BroadcastVideo 17 0", "BroadcastVideo 16 1"}));
 }
+
+TEST(PreviewPlacementTest, BelowTheRowCentredUpNearTheBottomAndBesideAFloatingPanel) {
+    const QRect monitor(0, 0, 1920, 1080);
+    const QSize preview(320, 240);
+    const QRect row(100, 200, 300, 25);
+    EXPECT_EQ(PreviewPlacement(row, 25, preview, monitor, false, {}),
+              QRect(QPoint(250 - 160, 225), preview));
+    const QRect low(100, 900, 300, 25);
+    EXPECT_EQ(PreviewPlacement(low, 25, preview, monitor, false, {}).top(), 925 - 240);
+    const QRect panel(1500, 0, 320, 1000);
+    const QRect beside = PreviewPlacement(row, 25, preview, monitor, true, panel);
+    EXPECT_EQ(beside.right(), 1499);
+    EXPECT_EQ(beside.top(), 225);
+}
