@@ -619,7 +619,9 @@ void XMainFrame::ApplyLayoutFromNetwork() {
     } else {
         ApplyPendingLayout(1);
         if (m_pUserList != nullptr && m_pVideoReception != nullptr) {
-            for (const uint16_t id : m_pUserList->GetBroadcastMediaIds()) {
+            std::vector<uint16_t> broadcast;
+            m_pUserList->GetBroadcastMediaIds(broadcast);
+            for (const uint16_t id : broadcast) {
                 m_pVideoReception->OpenChannel(id);
             }
         }
