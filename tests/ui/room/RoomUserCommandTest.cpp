@@ -101,6 +101,19 @@ TEST_F(UserCommands, EmptyBlocksWithoutDataReachTheirHandlers) {
     EXPECT_EQ(log.Count("Media.ControlCamera"), 0u);
 }
 
+TEST_F(UserCommands, APeersDeviceParametersGoToTheDeviceDialogMadeOnce) {
+    int made = 0;
+    yav::room::Children().device = [this, &made](QWidget*) {
+        ++made;
+        return std::make_unique<fakes::FakeDevice>(log);
+    };
+    Receive(kBob, 260, Bytes(usercmd::kDeviceParamBlockSize));
+    Receive(kBob, 260, Bytes(usercmd::kDeviceParamBlockSize));
+    EXPECT_EQ(made, 1);
+    EXPECT_EQ(log.Count("Device.OnHandleRespParam(4481)"), 2u);
+    EXPECT_EQ(log.Count("Device.ShowWindow"), 0u);
+}
+
 TEST_F(UserCommands, ClapDigitsPlayWithoutForwarding) {
     const struct {
         Bytes bytes;
@@ -332,6 +345,23 @@ TEST_F(UserCommands, AControlRequestOpensOnePromptAndLaterOnesAreBusy) {
     EXPECT_EQ(frame->GetRemoteControlState(), 2);
     EXPECT_EQ(frame->GetRemoteControlId(), kBob);
     EXPECT_TRUE(frame->HasControlConsent(kBob));
+}
+
+TEST_F(UserCommands, AnAcceptedRequestWithoutScreenSharingTellsTheAskerItCannot) {
+    Reopen(false);
+    Receive(kBob, 306, {1});
+    CDlgPopMsg* prompt = nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* box = dynamic_cast<CDlgPopMsg*>(widget); box != nullptr && box->isVisible()) {
+            prompt = box;
+        }
+    }
+    ASSERT_NE(prompt, nullptr);
+    prompt->GetOkButton().click();
+    ASSERT_EQ(Sent(307).size(), 1u);
+    EXPECT_EQ(Sent(307)[0].to, kBob);
+    EXPECT_EQ(Sent(307)[0].bytes[0], usercmd::kControlUnsupported);
+    EXPECT_EQ(frame->GetRemoteControlState(), 0);
 }
 
 TEST_F(UserCommands, ARequestWhileViewingASharedScreenIsBusyWithoutAsking) {
