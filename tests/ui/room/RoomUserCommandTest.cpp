@@ -301,12 +301,7 @@ TEST_F(UserCommands, TheQuestionAsksOnceAndAnAcceptedOneLetsControlIn) {
 
 TEST_F(UserCommands, AControlRequestOpensOnePromptAndLaterOnesAreBusy) {
     Receive(kBob, 306, {1});
-    CDlgPopMsg* prompt = nullptr;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* box = dynamic_cast<CDlgPopMsg*>(widget); box != nullptr && box->isVisible()) {
-            prompt = box;
-        }
-    }
+    CDlgPopMsg* prompt = VisiblePrompt();
     ASSERT_NE(prompt, nullptr);
     EXPECT_FALSE(prompt->IsModalBox());
     EXPECT_EQ(prompt->GetType(), 8);
@@ -331,15 +326,7 @@ TEST_F(UserCommands, AControlRequestOpensOnePromptAndLaterOnesAreBusy) {
 
     // Asked again and accepted: this screen is shared for control and the asker is let in.
     Receive(kBob, 306, {1});
-    ASSERT_TRUE(yav::testing::WaitUntil([&] {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (auto* box = dynamic_cast<CDlgPopMsg*>(widget); box != nullptr && box->isVisible()) {
-                prompt = box;
-                return true;
-            }
-        }
-        return false;
-    }));
+    ASSERT_TRUE(yav::testing::WaitUntil([&] { return (prompt = VisiblePrompt()) != nullptr; }));
     prompt->GetOkButton().click();
     EXPECT_EQ(log.Count("ScreenShare.StartShare(3,2,8,0)"), 1u);
     EXPECT_EQ(frame->GetRemoteControlState(), 2);
@@ -350,12 +337,7 @@ TEST_F(UserCommands, AControlRequestOpensOnePromptAndLaterOnesAreBusy) {
 TEST_F(UserCommands, AnAcceptedRequestWithoutScreenSharingTellsTheAskerItCannot) {
     Reopen(false);
     Receive(kBob, 306, {1});
-    CDlgPopMsg* prompt = nullptr;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* box = dynamic_cast<CDlgPopMsg*>(widget); box != nullptr && box->isVisible()) {
-            prompt = box;
-        }
-    }
+    CDlgPopMsg* prompt = VisiblePrompt();
     ASSERT_NE(prompt, nullptr);
     prompt->GetOkButton().click();
     ASSERT_EQ(Sent(307).size(), 1u);
@@ -369,9 +351,7 @@ TEST_F(UserCommands, ARequestWhileViewingASharedScreenIsBusyWithoutAsking) {
     Receive(kBob, 306, {1});
     ASSERT_EQ(Sent(307).size(), 1u);
     EXPECT_EQ(Sent(307)[0].bytes[0], usercmd::kControlBusy);
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        EXPECT_FALSE(dynamic_cast<CDlgPopMsg*>(widget) != nullptr && widget->isVisible());
-    }
+    EXPECT_EQ(VisiblePrompt(), nullptr);
     // To a user the user manager does not know, nothing is sent at all.
     Receive(80, 306, {1});
     EXPECT_EQ(Sent(307).size(), 1u);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "RoomFixture.h"
+#include "client/ui/CDlgPopMsg.h"
 #include "fakes/conference/FakeLayoutSync.h"
 
 namespace room_test {
@@ -87,6 +88,17 @@ protected:
             }
         }
         return found;
+    }
+
+    // The control prompt while it is shown (a modeless box), else null.
+    static CDlgPopMsg* VisiblePrompt() {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* box = dynamic_cast<CDlgPopMsg*>(widget);
+                box != nullptr && box->isVisible() && !box->IsModalBox()) {
+                return box;
+            }
+        }
+        return nullptr;
     }
 
     QString TipText() {
