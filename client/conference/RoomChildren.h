@@ -382,8 +382,8 @@ struct RoomChildFactories {
     std::function<std::unique_ptr<IFrame>(QWidget*)> frame;
     std::function<std::unique_ptr<INetQualityEval>()> netQualityEval;
     std::function<std::unique_ptr<IRoomMedia>()> roomMedia;
-    std::function<std::unique_ptr<IDevice>(QWidget*)> device;
     std::function<std::unique_ptr<IBulletinBoard>()> bulletinBoard;
+    std::function<std::unique_ptr<IDevice>(QWidget*)> device;
 };
 
 // The factories in use.

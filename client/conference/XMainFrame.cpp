@@ -238,6 +238,8 @@ void XMainFrame::StartWork() {
     }
     m_lastLayoutSent = m_layoutSlots[0];
     m_dwLastLayoutFlag = 0;
+    // Ready from the start: a presenter without media still sends its layout.
+    SetLayoutReady(1);
     g_AppSettings.byDocLayoutMode = 0;
     m_bStreamServerReady = false;
     m_bRoomEntered = true;

@@ -332,13 +332,21 @@ public:
     void ApplyAudioStateEx(uint16_t userId, uint8_t status, uint32_t value);
     // Closes the received videos that nobody broadcasts (a new presenter keeps only those).
     void StopUnbroadcastVideos();
-    uint16_t GetPresenterId() const { return m_wPresenterId; }
+    // The presenter's user id (0 none): the channel whose screen is the shared one.
+    uint16_t GetPresenterId() const { return m_wSharedScreenChannel; }
     bool IsPresenter() const { return m_dwPresenter != 0; }
     uint8_t GetOwnChannelMask() const { return m_byOwnChannelMask; }
     const QString& GetNoticeText() const { return m_strNotice; }
     bool IsForcedClose() const { return m_dwForcedClose != 0; }
     void SetMediaShareParam(uint32_t value) { m_dwMediaShareParam = value; }
+    void SetMediaShareState(uint8_t state) { m_byMediaShareRecvState = state; }
     void SetOwnChannelMask(uint8_t mask) { m_byOwnChannelMask = mask; }
+    // Remote control: 0 none, 1 this client controls `id`'s screen, 2 `id` controls this one.
+    void SetRemoteControl(uint8_t state, uint16_t id) {
+        m_byRemoteControlState = state;
+        m_wRemoteControlID = id;
+    }
+    void SetRequestPendingForTest(uint32_t pending) { m_dwRequestPending = pending; }
     // Helpers of the handlers.
     void RefreshChatRecipients();
     void ShowNoticeAndTip(const QString& text);
@@ -346,10 +354,10 @@ public:
     void ResumePresenterScreen();
     void ReapplyFollowLead();
     void PostToControlBarSyncLayout();
-    // A media id is broadcast (its user's broadcast mask has the channel's bit).
-    bool IsMediaIdBroadcast(uint16_t wMediaId) const;
-    // Number of channels broadcast in the room.
-    int GetBroadcastChannelCount() const;
+    // The room receives a media id into a window.
+    bool IsMediaIdBroadcast(uint16_t wMediaId);
+    // Number of videos the room receives into windows.
+    int GetBroadcastChannelCount();
     // A video window shows the id.
     bool IsMediaIdShown(uint16_t wMediaId) const;
     void RecalcLayout(int withScreen);
@@ -521,7 +529,6 @@ private:
     uint32_t m_dwReEnterValue = 0;
 
     // Participant and conference events, conference operations.
-    uint16_t m_wPresenterId = 0;
     uint32_t m_dwPresenter = 0;
     uint8_t m_byOwnChannelMask = 0;
     uint32_t m_dwPageStart = 0;

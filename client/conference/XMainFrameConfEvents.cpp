@@ -59,7 +59,6 @@ constexpr std::uint16_t kRecordRightOffset = 270;
 constexpr std::uint16_t kChatRightsOffset = 271;
 constexpr std::uint16_t kConfFlagOffset = 272;
 constexpr std::uint16_t kServerRecordOffset = 274;
-constexpr std::uint16_t kRoleByteOffset = 77;  // of my login record
 constexpr WPARAM kCmdSyncLayout = 1051;
 constexpr std::uint32_t kMediaIdMask = 0xFFF8;
 constexpr std::uint32_t kMsgVideo = 0x9D00;
@@ -597,12 +596,12 @@ void XMainFrame::OnUserAttrChanged(uint16_t userId, uint32_t departmentId, uint8
     const bool chair = IsChairKindState(state);
     FormatScreenShareNotice({kTextUser, chair ? kTextNowChair : kTextNoLongerChair}, userId);
     if (m_pConfManager && userId == m_pConfManager->GetMyUserId()) {
-        std::uint8_t* login = reinterpret_cast<std::uint8_t*>(&m_pConfManager->GetLoginInfo());
+        ST_CONF_LOGIN_INFO& login = m_pConfManager->GetLoginInfo();
         if (chair) {
-            login[kRoleByteOffset] = state;
+            login.kind = state;
             m_tipsHolder.ShowTip(LoadLangString(kTextTipChair));
         } else {
-            login[kRoleByteOffset] = 1;
+            login.kind = 1;
             m_tipsHolder.ShowTip(LoadLangString(kTextTipNotChair));
             m_strSecond.clear();
             if (g_AppSettings.freeLayout != 0 && m_pControlBar != nullptr) {

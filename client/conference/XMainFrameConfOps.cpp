@@ -7,6 +7,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <optional>
 
 #include "LayoutCodec.h"
 #include "UserCommandPayloads.h"
@@ -392,23 +393,16 @@ void XMainFrame::PostToControlBarSyncLayout() {
     });
 }
 
-bool XMainFrame::IsMediaIdBroadcast(uint16_t wMediaId) const {
-    std::shared_ptr<ST_USER_ITEM_DEPT> user;
-    if (!m_pConfManager ||
-        !m_pConfManager->GetUserById(user, static_cast<std::uint16_t>(wMediaId & kMediaIdMask),
-                                     1) ||
-        user == nullptr) {
-        return false;
-    }
-    return (user->broadcastMask & (1u << (wMediaId & 7))) != 0;
+bool XMainFrame::IsMediaIdBroadcast(uint16_t wMediaId) {
+    // The room receives the id: listed as shown, or in one of the video windows.
+    const std::optional<CMediaIdList::Entry> entry = m_mediaIdList.Find(wMediaId);
+    return (entry.has_value() && entry->flag != 0) || IsMediaIdShown(wMediaId);
 }
 
-int XMainFrame::GetBroadcastChannelCount() const {
+int XMainFrame::GetBroadcastChannelCount() {
     int count = 0;
-    if (m_pConfManager) {
-        for (const ST_USER_ITEM_DEPT& user : m_pConfManager->GetAllUsers()) {
-            count += std::popcount(static_cast<unsigned>(user.broadcastMask & 0x7F));
-        }
+    for (const CMediaIdList::Entry& entry : m_mediaIdList.Snapshot()) {
+        count += entry.flag != 0 ? 1 : 0;
     }
     return count;
 }
@@ -427,6 +421,7 @@ bool XMainFrame::IsMediaIdShown(uint16_t wMediaId) const {
 }
 
 void XMainFrame::RecalcLayout(int withScreen) {
+    // The panes are laid out again around the shared screen (1) or without it (0).
     m_arrangement.shareMode = static_cast<std::uint32_t>(withScreen);
     LayoutPanes(1);
 }

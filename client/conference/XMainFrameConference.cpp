@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+#include "LayoutCodec.h"
 #include "XConfManager.h"
 #include "XDocManager.h"
 #include "XMainFrame.h"
@@ -27,11 +28,18 @@ std::string Field(const char* field, size_t size) {
 
 void XMainFrame::OnConnectionLost() {
     XConfManager* manager = m_pConfManager.get();
-    if (m_bExit != 0 || (manager != nullptr && manager->IsStayEnding())) {
+    const bool boxOpen = manager != nullptr && manager->IsStayEnding();
+    if (m_bExit != 0 || boxOpen) {
         // The server is ending this stay: coming back would let that login throw out the one
-        // that replaced it. The room closes as the server asked.
-        YLOG_WARN("connection lost while the server ends the stay: the room closes");
+        // that replaced it. The room closes as the server asked; while the server's box is
+        // open, its answer closes the room, so that the user reads why.
         m_bExit = 1;
+        if (boxOpen) {
+            YLOG_WARN("connection lost while the server ends the stay: the room closes with "
+                      "its box");
+            return;
+        }
+        YLOG_WARN("connection lost while the server ends the stay: the room closes");
         Post(WM_CLOSE_ROOM, 0, 0);
         return;
     }
@@ -140,12 +148,15 @@ int XMainFrame::LeaveConference() {
     }
     if (m_pLayoutManager != nullptr && m_pLayoutManager->IsVideoCycleOn()) {
         m_pLayoutManager->CloseAllVideo();
-    }
-    if (CVideoCycle* cycle = GetVideoCycle()) {
-        cycle->Stop(true);
+        if (CVideoCycle* cycle = GetVideoCycle()) {
+            cycle->Stop(true);
+        }
     }
     m_dwPendingLayout = 0;
-    m_pendingLayout = m_layoutSlots[0];
+    // Kept in the form it travels in, so that it is applied again after the reconnection.
+    yav::layout::WindowLayout room;
+    room.Bytes() = m_layoutSlots[0];
+    m_pendingLayout = yav::layout::ToNetworkForm(room).Bytes();
     return 1;
 }
 
@@ -168,12 +179,16 @@ void XMainFrame::EnterConference() {
     if (!m_strChairPassword.isEmpty() && m_pConfManager) {
         m_pConfManager->ApplyChair(m_strChairPassword);
     }
-    if (m_byRemoteControlState == 2) {
+    if (m_byRemoteControlState == 1) {
+        // The control of the other screen ended with the connection.
+        SendControlRequest(m_wRemoteControlID, 0);
+    } else if (m_byRemoteControlState == 2) {
         SetRemoteAssistState(0);
-    } else if (m_byRemoteControlState == 1 || m_dwRequestPending != 0) {
+    } else if (m_dwRequestPending != 0) {
+        // A request made before the loss is withdrawn.
         m_dwRequestPending = 0;
         m_byRemoteControlState = 0;
-        MissingChild("XMainFrame::SendControlRequest (remote control)");
+        SendControlRequest(m_wRemoteControlID, 2);
     }
     if (m_dwPresenterRequest != 0 && m_pConfManager) {
         m_dwPresenterRequest = 0;

@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "LayoutCodec.h"
 #include "XConfManager.h"
 #include "XDocManager.h"
 #include "XMainFrame.h"
@@ -432,10 +433,33 @@ void XMainFrame::EndOwnScreenShare() {
     if (!isVisible()) {
         ShowWindow(SW_SHOW);
     }
+    // The room comes back as it was: a zoomed video zoomed again, the panel docked and shown.
+    bool zoomed = false;
+    if (m_pLayoutManager != nullptr) {
+        for (int i = 0; i < static_cast<int>(yav::layout::kVideoWindowCount); ++i) {
+            IRoomVideoWindow* window = m_pLayoutManager->GetVideoWnd(i);
+            if (window != nullptr && window->IsZoomed()) {
+                window->RepostZoom();
+                zoomed = true;
+                break;
+            }
+        }
+    }
+    if (m_pUserList != nullptr) {
+        m_pUserList->SetFloat(0);
+        m_pUserList->ShowDlg(SW_SHOW);
+    }
+    if (!zoomed && m_pArrangement != nullptr) {
+        m_pArrangement->SetPanelState(g_bFullScreen);
+        m_pArrangement->UpdateZOrder(g_bFullScreen);
+    }
     if (m_pLayoutManager != nullptr) {
         m_pLayoutManager->SetVideoOption(1);
     }
     m_pScreenShare->StopShare();
+    if (m_pUserList != nullptr) {
+        m_pUserList->ClearScreenControlUsers();
+    }
     SendScreenRecord(0);
     const std::uint8_t zeros[6] = {};
     if (ICsManager* cs = m_pConfManager->GetCsManager()) {

@@ -1,6 +1,9 @@
 // Participants coming, changing and going, and the presenter hand-over, as the conference
 // server reports them (UI thread, the message pump).
 
+#include <algorithm>
+#include <iterator>
+
 #include "LayoutCodec.h"
 #include "RoomNotices.h"
 #include "UserCommandPayloads.h"
@@ -55,8 +58,10 @@ void XMainFrame::OnUserJoin(ST_USER_ITEM_DEPT* record) {
     if (CVideoCycle* cycle = GetVideoCycle()) {
         cycle->AddUserChannels(id);
     }
-    const QString name = QString::fromUtf16(
-        record->name, static_cast<qsizetype>(std::char_traits<char16_t>::length(record->name)));
+    // The record comes from the server: the name may fill its field without a terminator.
+    const char16_t* end = std::find(std::begin(record->name), std::end(record->name), u'\0');
+    const QString name =
+        QString::fromUtf16(record->name, static_cast<qsizetype>(end - std::begin(record->name)));
     YLOG_DEBUG("加入会议室%d 用户名%s", id, name.toUtf8().constData());
     if (m_pConfManager) {
         m_pUserList->SetOnlineCountText(m_pConfManager->GetUserCount());
@@ -166,7 +171,7 @@ void XMainFrame::OnUserLeave(uint16_t userId, uint32_t departmentId, uint8_t) {
 
 void XMainFrame::ResumePresenterScreen() {
     if (m_bScreenBroadcast == 2 && m_pScreenShare != nullptr) {
-        m_pScreenShare->StartRecv(m_wPresenterId, m_dwMediaShareParam);
+        m_pScreenShare->StartRecv(m_wSharedScreenChannel, m_dwMediaShareParam);
         RecalcLayout(1);
     }
 }
@@ -259,7 +264,7 @@ void XMainFrame::HandleLeadingStatus(uint16_t userId, uint8_t newState, uint8_t 
         FormatScreenShareNotice({kTextCongratulations, kTextIsPresenter}, userId);
         m_tipsHolder.ShowTip(LoadLangString(kTextTipPresenter));
         YLOG_DEBUG("用户：%d 已经获取主讲身份", userId);
-        m_wPresenterId = userId;
+        m_wSharedScreenChannel = userId;
         if (g_AppSettings.bPagedVideo != 0) {
             ApplyLayoutFromNetwork();
         } else {
@@ -271,7 +276,7 @@ void XMainFrame::HandleLeadingStatus(uint16_t userId, uint8_t newState, uint8_t 
             if ((m_byOwnChannelMask & (1u << i)) == 0) {
                 continue;
             }
-            const auto media = static_cast<std::uint16_t>(m_wPresenterId + i);
+            const auto media = static_cast<std::uint16_t>(m_wSharedScreenChannel + i);
             if ((GetBroadcastChannelCount() < g_AppSettings.wSpeakerLimit ||
                  IsMediaIdShown(media)) &&
                 m_pConfManager) {
@@ -308,16 +313,19 @@ void XMainFrame::HandleLeadingStatus(uint16_t userId, uint8_t newState, uint8_t 
         EndOwnScreenShare();
         StopMediaPlay();
         m_dwPresenter = 0;
-        m_wPresenterId = 0;
+        m_wSharedScreenChannel = 0;
         CVideoCycle* cycle = GetVideoCycle();
         if (cycle != nullptr && cycle->IsRunning()) {
             if (m_pLayoutManager != nullptr) {
                 m_pLayoutManager->CloseAllVideo();
             }
             if (m_layoutSlots[0] != m_lastLayoutSent && m_pConfManager) {
+                yav::layout::WindowLayout outgoing;
+                outgoing.Bytes() = m_layoutSlots[2];
+                const yav::layout::WindowLayout net = yav::layout::ToNetworkForm(outgoing);
                 yav::layout::WindowLayout sent = room;
-                sent.Bytes()[0] = m_layoutSlots[2][0];
-                sent.Bytes()[1] = m_layoutSlots[2][1];
+                sent.Bytes()[0] = net.Bytes()[0];
+                sent.Bytes()[1] = net.Bytes()[1];
                 m_pConfManager->Transmit(0, SUBCOMMAND_SYNCWNDLAYOUT, sent.Bytes().data(),
                                          static_cast<std::uint16_t>(sent.Bytes().size()));
                 m_lastLayoutSent = m_layoutSlots[2];
@@ -338,7 +346,7 @@ void XMainFrame::HandleLeadingStatus(uint16_t userId, uint8_t newState, uint8_t 
         m_tipsHolder.ShowTip(LoadLangString(kTextTipApplyEnded));
     } else if (!me && newState == 2) {
         FormatScreenShareNotice({kTextUser, kTextIsPresenter}, userId);
-        m_wPresenterId = userId;
+        m_wSharedScreenChannel = userId;
         YLOG_DEBUG("用户：%d 已经获取主讲人身份", userId);
     } else if (!me && newState != 1 && oldState == 2) {
         if (GetMediaShareState() == 2) {
@@ -354,7 +362,7 @@ void XMainFrame::HandleLeadingStatus(uint16_t userId, uint8_t newState, uint8_t 
                 RecalcLayout(0);
             }
         }
-        m_wPresenterId = 0;
+        m_wSharedScreenChannel = 0;
         m_layoutSlots[1].fill(0);
     }
 
@@ -385,7 +393,7 @@ void XMainFrame::HandleLeadingStatus(uint16_t userId, uint8_t newState, uint8_t 
             const yav::layout::WindowLayout net = yav::layout::ToNetworkForm(current);
             ApplySyncLayout(net.Bytes().data(), static_cast<uint16_t>(net.Bytes().size()), 0);
         }
-        if (g_AppSettings.byConferenceMode == 0 || (m_wPresenterId == 0 && IsMyRoleState0or5())) {
+        if (g_AppSettings.byConferenceMode == 0 || (m_wSharedScreenChannel == 0 && IsMyRoleState0or5())) {
             RefreshToolbarStateEx(1, 0);
         } else {
             RefreshToolbarStateEx(0, 0);

@@ -92,7 +92,9 @@ public:
         log_.Add(Call("Reception.CloseChannelWindow", id));
     }
     void CloseMyVideoWindows() override { log_.Add("Reception.CloseMyVideoWindows()"); }
-    QString FormatChannelName(std::uint16_t) override { return {}; }
+    QString FormatChannelName(std::uint16_t id) override {
+        return QStringLiteral("user-%1").arg(id);
+    }
     std::vector<std::uint16_t> receiving;
 
 private:
