@@ -357,6 +357,36 @@ TEST_F(UserCommands, ARequestWhileViewingASharedScreenIsBusyWithoutAsking) {
     EXPECT_EQ(Sent(307).size(), 1u);
 }
 
+TEST_F(UserCommands, AWithdrawnOrEndedRequestStopsSharingOrControl) {
+    Receive(kBob, 306, {0});
+    EXPECT_EQ(log.Count("ScreenShare.StopShare()"), 1u);
+    EXPECT_EQ(frame->GetAnswerFlag(), 0u);
+
+    frame->SetShareStateForTest(0, 0, 1, 0);
+    Receive(kBob, 306, {2});
+    EXPECT_EQ(frame->GetRemoteControlState(), 0);
+    EXPECT_EQ(frame->GetAnswerFlag(), 1u);
+    EXPECT_EQ(TipText(), NamedWithId(2452, "bob", kBob));
+    EXPECT_TRUE(Sent(307).empty());
+}
+
+TEST_F(UserCommands, AcceptedControlWhileControlledGivesTheSharedScreenBack) {
+    // This client views the chair's screen and controls it (mode 2), then another user's
+    // screen is offered: the chair gets control back (269 code 2) before the new view starts.
+    frame->SetShareStateForTest(2, kChair, 0, 0);
+    Receive(kChair, 269, Reply(usercmd::kReplyAccepted));
+    ASSERT_EQ(frame->GetScreenControlState(), 2);
+    Receive(kBob, 307, usercmd::Encode(usercmd::ControlResponse{1, kBob, 5}));
+    ASSERT_EQ(Sent(269).size(), 1u);
+    EXPECT_EQ(Sent(269)[0].to, kChair);
+    EXPECT_EQ(Sent(269)[0].bytes[0], usercmd::kReplyControlOff);
+    EXPECT_EQ(frame->GetScreenControlState(), 0);
+    EXPECT_EQ(log.Count("ScreenShare.StartRecv(24,5)"), 1u);
+    EXPECT_GE(IndexOf("ScreenShare.SetRecv(1)"), 0);
+    EXPECT_LT(IndexOf("ScreenShare.SetRecv(1)"), IndexOf("ScreenShare.StartRecv(24,5)"));
+    EXPECT_EQ(frame->GetRemoteControlState(), 1);
+}
+
 TEST_F(UserCommands, ControlResponsesStartAndEndTheControlledView) {
     frame->SendControlRequest(kBob, 1);
     EXPECT_EQ(frame->GetControlRequest(), 1u);
