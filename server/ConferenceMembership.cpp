@@ -184,6 +184,15 @@ int32_t Conference::Join(const std::shared_ptr<Link>& link, const MsgLoginReques
     for (uint16_t id : joinOrder_) {
         response.users.push_back(participants_.at(id).record);
     }
+    for (const Department& department : server_.departments) {
+        ST_DEPT_INFO& info = response.departments.emplace_back();
+        info.parentId = department.parentId;
+        info.value = department.value;
+        info.id = department.id;
+        CopyText16(
+            info.name, ST_DEPT_INFO::kNameUnits,
+            text::TruncateUtf16(text::Utf8ToUtf16(department.name), ST_DEPT_INFO::kNameUnits - 1));
+    }
     SendTo(me, EncodeFrame(response));
     MsgUsersJoined joined;
     joined.users.push_back(me.record);

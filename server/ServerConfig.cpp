@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <set>
 #include <sstream>
 #include <utility>
 
@@ -112,6 +113,34 @@ std::string ServerConfig::AnnouncedAddress() const {
     return bindAddress;
 }
 
+std::vector<Department> ParentsFirst(std::vector<Department> departments) {
+    std::vector<Department> ordered;
+    std::set<uint32_t> placed;
+    // Each round places the departments whose parent is placed; what never gets placed (an
+    // unknown parent, a cycle, a second department of one id) is left out.
+    for (bool progress = true; progress;) {
+        progress = false;
+        for (auto it = departments.begin(); it != departments.end();) {
+            const bool top = it->parentId < 0;
+            if (placed.count(it->id) != 0) {
+                YLOG_WARN("server INI: department %u given twice", it->id);
+                it = departments.erase(it);
+            } else if (top || placed.count(static_cast<uint32_t>(it->parentId)) != 0) {
+                placed.insert(it->id);
+                ordered.push_back(*it);
+                it = departments.erase(it);
+                progress = true;
+            } else {
+                ++it;
+            }
+        }
+    }
+    for (const Department& left : departments) {
+        YLOG_WARN("server INI: department %u has no parent %d", left.id, left.parentId);
+    }
+    return ordered;
+}
+
 ServerConfig DemoConfig() {
     ServerConfig config;
     const auto account = [](const char* login, const char* displayName, uint32_t id,
@@ -124,8 +153,12 @@ ServerConfig DemoConfig() {
         entry.departmentId = department;
         return entry;
     };
-    config.accounts = {account("demo", "Demo Chair", 1001, 1), account("alice", "Alice", 1002, 1),
+    config.accounts = {account("demo", "Demo Chair", 1001, 1), account("alice", "Alice", 1002, 3),
                        account("bob", "Bob", 1003, 2)};
+    config.departments = {{1, -1, 0, "Head office"},
+                          {2, -1, 0, "Sales"},
+                          {3, 1, 0, "Research (north)"},
+                          {4, 3, 0, "Video team"}};
     ConferenceConfig demo;
     demo.confId = 900001;
     demo.name = "Demo";
@@ -221,8 +254,22 @@ std::optional<ServerConfig> LoadConfig(const std::string& iniPath) {
             conference.appFlags23 = ReadInt<uint8_t>(section, "AppFlags23", 0x03, iniPath);
             conference.appFlags25 = ReadInt<uint8_t>(section, "AppFlags25", 0x00, iniPath);
             config.conferences.push_back(conference);
+        } else if (StartsWithIgnoreCase(section, "department.")) {
+            Department department;
+            department.id =
+                static_cast<uint32_t>(std::strtoul(section.substr(11).c_str(), nullptr, 10));
+            if (department.id == 0) {
+                YLOG_WARN("server INI: section [%s] has no department number", section.c_str());
+                continue;
+            }
+            department.parentId = profile::GetInt(section, "Parent", -1, iniPath);
+            department.value = ReadInt<uint32_t>(section, "Value", 0, iniPath);
+            department.name =
+                profile::GetString(section, "Name", section.substr(11), kValueLimit, iniPath);
+            config.departments.push_back(department);
         }
     }
+    config.departments = ParentsFirst(std::move(config.departments));
     if (config.conferences.empty()) {
         YLOG_ERROR("server INI %s names no conference", iniPath.c_str());
         return std::nullopt;

@@ -24,6 +24,14 @@ struct Account {
     std::string Digest() const;
 };
 
+// A department of the participant tree; accounts name theirs by id.
+struct Department {
+    uint32_t id = 0;
+    int32_t parentId = -1;  // -1: top level
+    uint32_t value = 0;     // carried to the clients, not interpreted
+    std::string name;       // UTF-8
+};
+
 struct ConferenceConfig {
     uint32_t confId = 0;
     std::string name;                  // UTF-8
@@ -75,6 +83,8 @@ struct ServerConfig {
     std::string iniPath;  // where accounts are written back; empty = nowhere
     std::vector<Account> accounts;
     std::vector<ConferenceConfig> conferences;
+    // Served with every login snapshot, parents before their children.
+    std::vector<Department> departments;
 
     const Account* FindAccount(const std::string& login) const;
     Account* FindAccount(const std::string& login);
@@ -84,8 +94,12 @@ struct ServerConfig {
 };
 
 // The built-in configuration: conference 900001 "Demo" open to guests, accounts demo
-// (chair), alice and bob, each with its name as password.
+// (chair), alice and bob, each with its name as password, in nested departments.
 ServerConfig DemoConfig();
+
+// The departments with every parent before its children; those whose parent never comes
+// (unknown, or a cycle) and repeated ids are left out with a log line.
+std::vector<Department> ParentsFirst(std::vector<Department> departments);
 
 // Reads the INI file; nothing (with a log line) when it cannot be read or names no
 // conference.

@@ -36,3 +36,10 @@ static_assert(WM_ICONLISTBOX_CLICK == 0x4FC);
 // --- control ids that carry a meaning outside their dialog ---
 // The status bar's control that check buttons report presses for.
 inline constexpr int IDC_STATUSBAR_NOTIFY = 1053;
+
+// --- participant area ---
+// Search-choice pop-up to the participant window (sent; wParam: keyword 1, 2 or 3).
+inline constexpr UINT WM_FINDCASE_CHOICE = WM_USER + 1002;
+// Check-box user list to its parent (posted; wParam 1 when every entry is checked).
+inline constexpr UINT WM_SELECTUSER_CHANGED = WM_USER + 2002;
+static_assert(WM_FINDCASE_CHOICE == 0x7EA && WM_SELECTUSER_CHANGED == 0xBD2);

@@ -32,6 +32,7 @@
 #include "conference/RoadDialogs.h"
 #include "conference/RoadRoom.h"
 #include "conference/XMainFrame.h"
+#include "dialogs/users/UserWindows.h"
 #include "media/XMediaManager.h"
 #include "platform/core/Log.h"
 #include "platform/core/Paths.h"
@@ -242,6 +243,7 @@ int CYavClientApp::ExitInstance() {
 }
 
 int CYavClientApp::Run() {
+    yav::users::RegisterRoomWindows();
     InitInstance();
     return ExitInstance();
 }

@@ -12,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+#include "dialogs/users/TreeRecords.h"
 #include "platform/window/WinDefs.h"
 #include "client/media/IVideoWindow.h"
 
@@ -67,6 +68,8 @@ public:
     virtual void RefreshRight() = 0;
 };
 
+class IPopClap;
+
 // CDlgChat, the participant panel's chat window.
 class IChat {
 public:
@@ -77,6 +80,19 @@ public:
     // A received chat block (sub-command 257) as it came: the window decodes it.
     virtual void OnRecvChatMsg(std::uint16_t to, std::uint16_t from, const std::uint8_t* data,
                                std::uint16_t length) = 0;
+    // --- recipients, kept by the participant window ---
+    // A user joined.
+    virtual void AddRecipient(const ST_USER_ITEM_DEPT* user) = 0;
+    // A user left: the entry goes (the selection falls back to everyone).
+    virtual void RemoveRecipient(std::uint16_t userId) = 0;
+    // Selects the user's entry and focuses the input (a name clicked in a bubble).
+    virtual void SelectRecipient(std::uint16_t userId) = 0;
+    // Language refresh.
+    virtual void UpdateTips() = 0;
+    virtual bool IsCursorOverInput() const = 0;
+    // The chat window's sound pop-up and voice-group manager (null until made).
+    virtual IPopClap* GetPopClap() = 0;
+    virtual void RefreshChatGroupLists() = 0;
 };
 
 // CDlgPopClap, the clap and sounds pop-up of the participant panel; send = 0 plays without
@@ -91,6 +107,10 @@ public:
     virtual void StopSound(int send) = 0;
 };
 
+// The participant trees' records.
+using ST_TREE_USER = yav::users::TreeUser;
+using ST_TREE_DEPT = yav::users::TreeDept;
+
 // CDlgUserList (template 136).
 class IUserList : public IRoomChild {
 public:
@@ -99,40 +119,58 @@ public:
     virtual void ClearLocalUser(XConfManager* manager) = 0;
     virtual void SetOnlineCountText(int count) = 0;
     virtual void SetLocalUser(std::uint16_t myUserId, XConfManager* manager) = 0;
-    virtual void InitDepartments() = 0;
-    virtual void SetMyDeviceState(std::uint8_t a, std::uint8_t b, std::uint8_t c,
-                                  std::uint8_t d) = 0;
+    // (owned channels, audio device, channel count, byte 85, two unused).
+    virtual void SetMyDeviceState(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d,
+                                  std::uint8_t e, std::uint8_t f) = 0;
     // Null while the panel has no chat window.
     virtual IChat* GetChatWindow() = 0;
-    // Participant and conference events. AddUser: 0 when the user is listed already.
-    virtual int AddUser(ST_USER_ITEM_DEPT* record) = 0;
+    // --- participants: the trees (department keys are server ids + 10; the main frame
+    // shifts them, so each operation takes keys, except where an unshifted id is named) ---
+    // Returns 1 when added, 0 for a null record or a user already present.
+    virtual int AddUser(const ST_USER_ITEM_DEPT* record) = 0;
     virtual void OnUserLeave(std::uint16_t userId, std::uint32_t departmentId) = 0;
-    virtual void OnUserUpdate(ST_USER_ITEM_DEPT* record) = 0;
-    virtual void SetBroadcastState(std::uint16_t wMediaId, std::uint8_t state) = 0;
-    virtual void OnLeadingStatus(std::uint16_t userId, std::uint8_t state) = 0;
-    virtual void OnUserAudioState(std::uint16_t userId, std::uint8_t status) = 0;
-    virtual void FlashMembersTab() = 0;
+    virtual void OnUserUpdate(const ST_USER_ITEM_DEPT* record) = 0;
+    virtual void OnLeadingStatus(std::uint16_t userId, std::uint8_t presenterState) = 0;
+    virtual void OnUserAudioState(std::uint16_t userId, std::uint8_t speakState) = 0;
+    virtual void OnUserKindChanged(std::uint16_t userId, std::uint32_t departmentId,
+                                   std::uint8_t kind) = 0;
+    virtual void SetBroadcastState(std::uint16_t mediaId, std::uint8_t on) = 0;
     virtual void RefreshUserItem(std::uint16_t userId, std::uint32_t departmentKey) = 0;
-    virtual void OnUserOnlineState(std::uint16_t userId, std::uint32_t departmentId,
-                                   std::uint8_t state) = 0;
-    virtual void SetFloat(int on) = 0;
-    virtual void ClearScreenControlUsers() = 0;
-    // The participant tree's preview of a media id is toggled (CMyTreeCtrl).
-    virtual void ToggleUserPreview(std::uint16_t wMediaId) = 0;
-    // Users allowed to control this client's shared screen, as the panel marks them.
+    // Under the department of the parent key (left out when it is not in the tree).
+    virtual void AddDepartment(const ST_TREE_DEPT* dept, std::uint32_t parentKey) = 0;
+    virtual void AddRootDepartment(const ST_TREE_DEPT* dept) = 0;
+    virtual bool FindDeptItem(std::uint32_t departmentKey) const = 0;
+    // A video request of this client was answered (on) or stopped.
+    virtual void OnVideoReceived(std::uint16_t mediaId, std::uint8_t on) = 0;
+    virtual int GetSpeakerCount() const = 0;
+    virtual void GetBroadcastMediaIds(std::vector<std::uint16_t>& out) const = 0;
+    virtual int GetBroadcastCount() const = 0;
+    virtual bool IsBroadcasting(std::uint16_t mediaId) const = 0;
     virtual void AddScreenControlUser(std::uint16_t userId) = 0;
     virtual void RemoveScreenControlUser(std::uint16_t userId) = 0;
-    // Media ids broadcast to everybody, as the panel lists them.
-    virtual std::vector<std::uint16_t> GetBroadcastMediaIds() const = 0;
-    // The chat-group manager's lists (CDlgMgrChatGroup::RefreshLists) when it is open.
-    virtual void RefreshChatGroupLists() = 0;
-    // Null while the panel has no clap pop-up.
-    virtual IPopClap* GetPopClap() = 0;
-    // --- the room's panes: the docked panel beside the videos ---
+    virtual void ClearScreenControlUsers() = 0;
+    // The participant tree's record whose name is the text, or null.
+    virtual const ST_TREE_USER* FindUserItemByName(const QString& name) const = 0;
+    virtual void ResetAll() = 0;
+    virtual void SetFloat(bool floating) = 0;
     virtual bool IsFloat() const = 0;
+    virtual void ReloadTexts() = 0;
+    virtual void FlashChatTab() = 0;
+    virtual void FlashMembersTab() = 0;
+    virtual bool IsChatInputHovered() const = 0;
+    // The chair toggles the preview of a media id from the tree.
+    virtual void ToggleUserPreview(std::uint16_t wMediaId) = 0;
+    // The chat page's voice-group manager refills its lists (when open).
+    virtual void RefreshChatGroupLists() = 0;
+    // The chat page's sound pop-up (null while the panel has no chat window).
+    virtual IPopClap* GetPopClap() = 0;
+    // --- the room's panes: the docked panel beside the videos, floated by the strip ---
     virtual bool IsVisible() const = 0;
-    // Room client coordinates while docked.
-    virtual void MoveWindow(int x, int y, int cx, int cy) = 0;
+    // Room client coordinates while docked, screen coordinates while floating.
+    virtual void MoveTo(const QRect& rect) = 0;
+    virtual bool IsMembersPage() const = 0;
+    virtual void SelectChatTab() = 0;
+    virtual void SelectMembersTab() = 0;
 };
 
 // CDlgVideo, the room's own video window (template 137).

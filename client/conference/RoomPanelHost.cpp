@@ -211,3 +211,56 @@ void RoomPanelHost::Missing(const char* what) {
         YLOG_INFO("panel request without its room part yet: %s", what);
     }
 }
+
+// --- the participant panel the strip floats ---------------------------------------------
+
+IFloatUserList* RoomPanelHost::GetUserListPanel() {
+    return frame_.CYavClientDlg::GetUserList() != nullptr ? &floatPanel_ : nullptr;
+}
+
+IUserList& RoomPanelHost::FloatPanel::Panel() {
+    return *frame_.CYavClientDlg::GetUserList();
+}
+
+bool RoomPanelHost::FloatPanel::IsFloat() {
+    return Panel().IsFloat();
+}
+
+void RoomPanelHost::FloatPanel::SetFloat(bool on) {
+    Panel().SetFloat(on);
+    if (on && floatRect_.isValid()) {
+        Panel().MoveTo(floatRect_);
+    }
+    floatRect_ = QRect();
+    // Floated out, the panel leaves its place beside the videos; docked, it takes it again.
+    frame_.LayoutPanes(1);
+}
+
+bool RoomPanelHost::FloatPanel::IsMembersPage() {
+    return Panel().IsMembersPage();
+}
+
+void RoomPanelHost::FloatPanel::SelectChatTab() {
+    Panel().SelectChatTab();
+}
+
+void RoomPanelHost::FloatPanel::SelectMembersTab() {
+    Panel().SelectMembersTab();
+}
+
+bool RoomPanelHost::FloatPanel::IsVisible() {
+    return Panel().IsVisible();
+}
+
+void RoomPanelHost::FloatPanel::ShowDlg(int nCmdShow) {
+    Panel().ShowDlg(nCmdShow);
+}
+
+void RoomPanelHost::FloatPanel::MoveTo(const QRect& screenRect) {
+    // A docked panel stands in room coordinates: the screen place waits for the float.
+    if (!Panel().IsFloat()) {
+        floatRect_ = screenRect;
+        return;
+    }
+    Panel().MoveTo(screenRect);
+}

@@ -7,8 +7,10 @@
 #include <string>
 
 #include "client/dialogs/panels/PanelHost.h"
+#include "client/dialogs/panels/PanelNeighbours.h"
 
 class XMainFrame;
+class IUserList;
 
 class RoomPanelHost : public IPanelHost {
 public:
@@ -96,12 +98,34 @@ public:
     IVoiceVideoWindow* FindVoiceWindow(int) override { return nullptr; }
     int GetLayoutModeByte() override;
     int GetLayoutStateSecond() override;
-    IFloatUserList* GetUserListPanel() override { return nullptr; }
+    IFloatUserList* GetUserListPanel() override;
 
 private:
+    // The room's participant panel as the strip floats it out and docks it again; the room
+    // lays out its panes after each change of place.
+    class FloatPanel : public IFloatUserList {
+    public:
+        explicit FloatPanel(XMainFrame& frame) : frame_(frame) {}
+        bool IsFloat() override;
+        void SetFloat(bool on) override;
+        bool IsMembersPage() override;
+        void SelectChatTab() override;
+        void SelectMembersTab() override;
+        bool IsVisible() override;
+        void ShowDlg(int nCmdShow) override;
+        void MoveTo(const QRect& screenRect) override;
+
+    private:
+        IUserList& Panel();
+        XMainFrame& frame_;
+        // A screen rectangle given while the panel was docked, taken once it floats.
+        QRect floatRect_;
+    };
+
     void PostCommand(int command);
     void Missing(const char* what);
 
     XMainFrame& frame_;
+    FloatPanel floatPanel_{frame_};
     std::set<std::string> missingLogged_;
 };

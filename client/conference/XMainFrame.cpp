@@ -283,7 +283,7 @@ void XMainFrame::InitRoomPanels() {
             chat->RefreshRecipients(rights, rights);
         }
         m_pUserList->SetLocalUser(manager->GetMyUserId(), manager);
-        m_pUserList->InitDepartments();
+        LoadUserTree();
     }
     if (g_pMediaManager != nullptr && g_pMediaManager->HasMediaComponent()) {
         if (m_pStatusBar != nullptr) {

@@ -130,6 +130,13 @@ public:
     void StartWork();
     void StopWork();
     void InitRoomPanels();
+    // --- participant tree ---
+    // Fills the participant window from the login snapshot: the departments, then every
+    // participant; department ids become tree keys (server id + 10) here and nowhere else.
+    void LoadUserTree();
+    // The participant tree's record whose name is the text, or null (the H.323 call dialog
+    // finds its terminal by name).
+    const ST_TREE_USER* FindUserByDisplayName(const QString& name) const;
     void LoginDataServer();
     void LogoutServers();
     void CreateMedia();
@@ -514,7 +521,7 @@ private:
     LayoutRecord m_pendingLayout{};
     uint32_t m_dwPendingLayout = 0;
     std::array<uint8_t, 6> m_configBytes{};
-    std::array<uint8_t, 4> m_myDeviceState{};
+    std::array<uint8_t, 6> m_myDeviceState{};
     uint16_t m_wLeadUserId = 0;
     uint16_t m_wMainUserId = 0;
     uint32_t m_dwCounter = 0;

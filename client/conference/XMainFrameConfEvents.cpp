@@ -591,7 +591,7 @@ void XMainFrame::OnUserAttrChanged(uint16_t userId, uint32_t departmentId, uint8
     // The state is the user's kind: 0 chair and 5 temporary administrator. Both are present
     // in the room; the list shows the role, never the user as absent.
     if (m_pUserList != nullptr) {
-        m_pUserList->OnUserOnlineState(userId, departmentId, state);
+        m_pUserList->OnUserKindChanged(userId, departmentId, state);
     }
     const bool chair = IsChairKindState(state);
     FormatScreenShareNotice({kTextUser, chair ? kTextNowChair : kTextNoLongerChair}, userId);

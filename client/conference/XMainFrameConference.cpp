@@ -170,7 +170,7 @@ void XMainFrame::EnterConference() {
     update();
     if (m_pUserList != nullptr) {
         m_pUserList->SetMyDeviceState(m_myDeviceState[0], m_myDeviceState[1], m_myDeviceState[2],
-                                      m_myDeviceState[3]);
+                                      m_myDeviceState[3], m_myDeviceState[4], m_myDeviceState[5]);
     }
     SetConfigBytes(255, 255, 255, 255, 255, 255);
     LoginDataServer();
@@ -209,4 +209,30 @@ void XMainFrame::OnRoomClosed() {
         m_avLookupThread.join();
     }
     m_bAvLookupRunning = false;
+}
+
+void XMainFrame::LoadUserTree() {
+    if (m_pUserList == nullptr || !m_pConfManager) {
+        return;
+    }
+    ICsUserManager* users = m_pConfManager->GetUserManager();
+    if (users == nullptr) {
+        return;
+    }
+    for (const ST_DEPT_INFO& info : users->GetDepartments()) {
+        const ST_TREE_DEPT dept = yav::users::TreeDeptOf(info);
+        if (dept.parentKey == yav::users::kTopLevelParentKey) {
+            m_pUserList->AddRootDepartment(&dept);
+        } else {
+            m_pUserList->AddDepartment(&dept, dept.parentKey);
+        }
+    }
+    for (ST_USER_ITEM_DEPT record : m_pConfManager->GetAllUsers()) {
+        record.departmentId += yav::users::kDeptKeyShift;
+        m_pUserList->AddUser(&record);
+    }
+}
+
+const ST_TREE_USER* XMainFrame::FindUserByDisplayName(const QString& name) const {
+    return m_pUserList != nullptr ? m_pUserList->FindUserItemByName(name) : nullptr;
 }

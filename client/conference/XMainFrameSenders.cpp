@@ -151,14 +151,18 @@ void XMainFrame::SendScreenControlReply(uint16_t to, uint8_t code) {
 
 void XMainFrame::AnswerControlRequest(BYTE accept, WORD userId) {
     if (accept != 0) {
-        if (m_pScreenShare != nullptr) {
-            m_wRemoteControlID = userId;
-            m_byRemoteControlState = 2;
-            GrantConsent(userId);
-            // This screen is shared for the asker to control.
-            m_pScreenShare->StartShare(3, 2, 8, 0, 0);
-            m_pScreenShare->SetShareOption(0);
+        if (m_pScreenShare == nullptr) {
+            // Without screen sharing this screen cannot be controlled: the asker is told so
+            // rather than left waiting.
+            SendControlResponse(userId, usercmd::kControlUnsupported);
+            return;
         }
+        m_wRemoteControlID = userId;
+        m_byRemoteControlState = 2;
+        GrantConsent(userId);
+        // This screen is shared for the asker to control.
+        m_pScreenShare->StartShare(3, 2, 8, 0, 0);
+        m_pScreenShare->SetShareOption(0);
         if (m_pStatusBar != nullptr) {
             m_pStatusBar->UpdateMeetingStateText();
         }
@@ -619,7 +623,9 @@ void XMainFrame::ApplyLayoutFromNetwork() {
     } else {
         ApplyPendingLayout(1);
         if (m_pUserList != nullptr && m_pVideoReception != nullptr) {
-            for (const uint16_t id : m_pUserList->GetBroadcastMediaIds()) {
+            std::vector<uint16_t> broadcast;
+            m_pUserList->GetBroadcastMediaIds(broadcast);
+            for (const uint16_t id : broadcast) {
                 m_pVideoReception->OpenChannel(id);
             }
         }

@@ -103,8 +103,7 @@ void CYavClientDlg::LayoutPanes(int relayout) {
                 m_pUserList->ShowDlg(SW_HIDE);
             }
         } else {
-            const QRect& side = panes.sidePanel;
-            m_pUserList->MoveWindow(side.x(), side.y(), side.width(), side.height());
+            m_pUserList->MoveTo(panes.sidePanel);
             if (!m_pUserList->IsVisible()) {
                 m_pUserList->ShowDlg(SW_SHOW);
             }

@@ -18,6 +18,10 @@ public:
     void SetClickNotify() { m_bClickNotify = 1; }
     void SetStatusNotify(BYTE notify) { m_bStatusNotify = notify; }
     void SetPageItem() { m_bPageItem = 1; }
+    // With release notification a click is reported when the button is let go over it (not
+    // when it is pressed), and the pressed state is drawn meanwhile.
+    void SetReleaseNotify(BOOL on) { m_bReleaseNotify = on != 0 ? 1 : 0; }
+    BOOL IsPressed() const { return m_bPressed; }
     void SetValue(DWORD value) { m_dwValue = value; }
     DWORD GetValue() const { return m_dwValue; }
     void SetWindowText(const QString& text) override;
@@ -31,6 +35,8 @@ public:
     BYTE m_bHover = 0;
     BYTE m_bHoverNotify = 0;
     BYTE m_bClickNotify = 0;
+    BYTE m_bReleaseNotify = 0;
+    BYTE m_bPressed = 0;
     // Without click notification, presses and releases go to the main window's status bar.
     BYTE m_bStatusNotify = 0;
     DWORD m_dwValue = 0;

@@ -111,7 +111,7 @@ bool CsManager::ApplyLogin(const Frame& frame) {
         mediaTicket_ = response->mediaTicket;
         extraAt_ = std::chrono::steady_clock::now();
     }
-    users_.Reset(response->users);
+    users_.Reset(response->users, response->departments);
     queue_.Clear();
     leaving_ = false;
     loggedIn_ = true;

@@ -137,15 +137,23 @@ bool CsUserManager::GetUserPrivateData(std::shared_ptr<ST_USER_PRIVATEDATA>& out
     return true;
 }
 
-void CsUserManager::Reset(const std::vector<ST_USER_ITEM_DEPT>& users) {
+void CsUserManager::Reset(const std::vector<ST_USER_ITEM_DEPT>& users,
+                          const std::vector<ST_DEPT_INFO>& departments) {
     std::lock_guard guard(lock_);
     users_ = users;
+    departments_ = departments;
     loggedIn_ = true;
+}
+
+std::vector<ST_DEPT_INFO> CsUserManager::GetDepartments() {
+    std::lock_guard guard(lock_);
+    return loggedIn_ ? departments_ : std::vector<ST_DEPT_INFO>{};
 }
 
 void CsUserManager::Clear() {
     std::lock_guard guard(lock_);
     users_.clear();
+    departments_.clear();
     loggedIn_ = false;
 }
 

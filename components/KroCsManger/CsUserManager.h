@@ -27,11 +27,13 @@ public:
     bool GetUser(std::shared_ptr<ST_USER_ITEM_DEPT>& out, uint16_t userId, uint8_t flag) override;
     void SetUserState(uint16_t userId, uint32_t state, uint8_t flag) override;
     bool GetUserPrivateData(std::shared_ptr<ST_USER_PRIVATEDATA>& out, uint16_t userId) override;
+    std::vector<ST_DEPT_INFO> GetDepartments() override;
 
     IUserHandler* Handler();
 
     // Component side (I/O thread).
-    void Reset(const std::vector<ST_USER_ITEM_DEPT>& users);
+    void Reset(const std::vector<ST_USER_ITEM_DEPT>& users,
+               const std::vector<ST_DEPT_INFO>& departments);
     void Clear();
     // Adds the record, or replaces the record of the same user.
     void Upsert(const ST_USER_ITEM_DEPT& record);
@@ -44,6 +46,7 @@ private:
     CsManager& owner_;
     std::recursive_mutex lock_;
     std::vector<ST_USER_ITEM_DEPT> users_;
+    std::vector<ST_DEPT_INFO> departments_;
     IUserHandler* handler_ = nullptr;
     bool loggedIn_ = false;
 };

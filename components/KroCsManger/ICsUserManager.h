@@ -6,8 +6,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "IUserHandler.h"
+#include "ST_DEPT_INFO.h"
 #include "ST_USER_ITEM_DEPT.h"
 #include "ST_USER_PRIVATEDATA.h"
 
@@ -45,6 +47,9 @@ public:
     virtual void SetUserState(uint16_t userId, uint32_t state, uint8_t flag) = 0;
     // 14 a copy of the user's private data in out (empty when unknown); true when found.
     virtual bool GetUserPrivateData(std::shared_ptr<ST_USER_PRIVATEDATA>& out, uint16_t userId) = 0;
+    // 15 the participant tree's departments of the login snapshot, parents before children
+    // (empty when not logged in).
+    virtual std::vector<ST_DEPT_INFO> GetDepartments() = 0;
 
 protected:
     ~ICsUserManager() = default;

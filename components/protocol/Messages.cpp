@@ -176,6 +176,7 @@ void MsgLoginResponse::Write(ByteWriter& out) const {
     extra.Write(out);
     out.Raw(mediaTicket.data(), mediaTicket.size());
     WriteRecords(out, users);
+    WriteRecords(out, departments);
 }
 
 void MsgLoginResponse::Read(ByteReader& in) {
@@ -193,6 +194,7 @@ void MsgLoginResponse::Read(ByteReader& in) {
     if (users.empty()) {
         in.Fail();
     }
+    departments = ReadRecords<ST_DEPT_INFO>(in);
 }
 
 void MsgUpgradeQuery::Write(ByteWriter& out) const {

@@ -14,6 +14,7 @@
 #include "ST_CONF_ITEM.h"
 #include "ST_CONF_LOGIN_INFO.h"
 #include "ST_CS_SERVER.h"
+#include "ST_DEPT_INFO.h"
 #include "ST_ROLLCALL_ITEM.h"
 #include "ST_UPGRADE_SERVER.h"
 #include "ST_USER_ITEM_DEPT.h"
@@ -185,6 +186,8 @@ struct MsgLoginResponse {
     // participant list).
     std::array<uint8_t, kMediaTicketBytes> mediaTicket{};
     std::vector<ST_USER_ITEM_DEPT> users;  // me included
+    // The participant tree's departments (may be empty).
+    std::vector<ST_DEPT_INFO> departments;
     void Write(ByteWriter& out) const;
     void Read(ByteReader& in);
 };

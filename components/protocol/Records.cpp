@@ -4,6 +4,7 @@
 #include "ST_CONF_ITEM.h"
 #include "ST_CONF_LOGIN_INFO.h"
 #include "ST_CS_SERVER.h"
+#include "ST_DEPT_INFO.h"
 #include "ST_DS_ADDR.h"
 #include "ST_ROLLCALL_ITEM.h"
 #include "ST_UPGRADE_SERVER.h"
@@ -301,4 +302,18 @@ void ST_UPGRADE_SERVER::Read(ByteReader& in) {
     in.Raw(reserved82, sizeof reserved82);
     filePassword = in.I32();
     in.Raw(guid.data(), guid.size());
+}
+
+void ST_DEPT_INFO::Write(ByteWriter& out) const {
+    out.I32(parentId);
+    out.U32(value);
+    out.FixedText16(name, kNameUnits);
+    out.U32(id);
+}
+
+void ST_DEPT_INFO::Read(ByteReader& in) {
+    parentId = in.I32();
+    value = in.U32();
+    in.FixedText16(name, kNameUnits);
+    id = in.U32();
 }

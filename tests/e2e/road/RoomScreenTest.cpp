@@ -1,6 +1,7 @@
 // The room as a user sees it: the real client on an X server of its own (Xvfb) joins yavserver's
-// conference, and a grab of the screen shows the control bar across the top, the status bar
-// across the bottom and the video area between them.
+// conference, and a grab of the screen shows the control bar across the top, the participant
+// panel docked on the right, the status bar across the bottom left of it and the video area
+// between them.
 
 #include <gtest/gtest.h>
 
@@ -132,6 +133,7 @@ TEST_F(RoomScreen, TheRoomShowsItsBarsAroundTheVideoArea) {
     // at scale 1.
     const int strip = 70;
     const int title = 44;
+    const int side = 320;
     QImage picture;
     const bool painted = yav::testing::WaitUntil(
         [&] {
@@ -150,15 +152,22 @@ TEST_F(RoomScreen, TheRoomShowsItsBarsAroundTheVideoArea) {
         EXPECT_TRUE(Is(picture, x, 2, 0x333333)) << x;
     }
     EXPECT_TRUE(Is(picture, 2, strip - 3, 0xDDDDDD));
-    // The status bar along the whole bottom (no participant panel in this build).
-    for (const int x : {2, kScreenW / 2, kScreenW - 3}) {
+    // The status bar along the bottom up to the docked participant panel, which stands on the
+    // right from below the control bar down to the bottom.
+    for (const int x : {2, (kScreenW - side) / 2, kScreenW - side - 2}) {
         EXPECT_TRUE(Is(picture, x, kScreenH - 1, 0xDDDDDD)) << x;
     }
-    // Between them the video area: neither bar's colours.
-    for (const int y : {strip + 2, kScreenH / 2, kScreenH - title - 3}) {
-        EXPECT_FALSE(Is(picture, kScreenW / 2, y, 0xDDDDDD)) << y;
-        EXPECT_FALSE(Is(picture, kScreenW / 2, y, 0x333333)) << y;
+    for (const int y : {strip + 2, kScreenH - 1}) {
+        EXPECT_FALSE(Is(picture, kScreenW - side + 2, y, 0xDDDDDD)) << y;
+        EXPECT_FALSE(Is(picture, kScreenW - side + 2, y, 0x333333)) << y;
     }
+    // Between the bars, left of the panel, the video area: neither bar's colours.
+    for (const int y : {strip + 2, kScreenH / 2, kScreenH - title - 3}) {
+        EXPECT_FALSE(Is(picture, (kScreenW - side) / 2, y, 0xDDDDDD)) << y;
+        EXPECT_FALSE(Is(picture, (kScreenW - side) / 2, y, 0x333333)) << y;
+    }
+    EXPECT_TRUE(ReadLog(data).contains(QStringLiteral("init window over")));
+    EXPECT_FALSE(ReadLog(data).contains(QStringLiteral("CDlgUserList not available")));
 
     road_e2e::Terminate(client);
     EXPECT_TRUE(client.waitForFinished(15000));

@@ -267,6 +267,12 @@ TEST_F(UserCommandsEndToEnd, EverySubCommandBetweenClientsRoomAndBots) {
         {"device reply", false, 260, Bytes(usercmd::kDeviceParamBlockSize),
          "CDlgDevice::OnHandleRespParam (device dialog) not available"},
         {"clap", true, 296, {'2'}, "CDlgPopClap (clap and sounds) not available"},
+        {"device request", true, 259, {}, "XMediaManager::SendDeviceParam (device parameters)"},
+        {"remote device change", true, 261, Bytes(usercmd::kRemoteParamSize),
+         "XMediaManager::SetRemoteParam (device parameters)"},
+        {"camera control", true, 263, {0, 3}, "XMediaManager::ControlCamera (media)"},
+        {"shared media", false, 266, usercmd::Encode(usercmd::MediaShare{1, 8, 0}),
+         "XLayoutManager media-play window (media sharing)"},
     };
     for (const auto& c : absent) {
         if (c.fromRoom) {

@@ -37,6 +37,9 @@ public:
     void SetUserState(std::uint16_t userId, std::uint32_t state, std::uint8_t flag) override;
     bool GetUserPrivateData(std::shared_ptr<ST_USER_PRIVATEDATA>& out,
                             std::uint16_t userId) override;
+    std::vector<ST_DEPT_INFO> GetDepartments() override { return departments; }
+
+    std::vector<ST_DEPT_INFO> departments;
 
     int speakerCount = 0;
     IUserHandler* handler = nullptr;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "CallLog.h"
+#include "FakeRoomChildren.h"
 #include "client/conference/RoomChildren.h"
 
 namespace fakes {
@@ -117,6 +118,14 @@ public:
 
 private:
     CallLog& log_;
+};
+
+class FakeDevice : public FakeChild<IDevice> {
+public:
+    explicit FakeDevice(CallLog& log) : FakeChild(log, "Device") {}
+    void OnHandleRespParam(const std::uint8_t*, std::uint16_t length) override {
+        Add(Call("OnHandleRespParam", length));
+    }
 };
 
 class FakeAudioMedia : public IRoomMedia {

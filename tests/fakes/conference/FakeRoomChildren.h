@@ -94,6 +94,19 @@ public:
                        std::uint16_t length) override {
         log_.Add(Call("Chat.OnRecvChatMsg", to, from, length));
     }
+    void AddRecipient(const ST_USER_ITEM_DEPT* user) override {
+        log_.Add(Call("Chat.AddRecipient", user != nullptr ? user->userId : 0));
+    }
+    void RemoveRecipient(std::uint16_t userId) override {
+        log_.Add(Call("Chat.RemoveRecipient", userId));
+    }
+    void SelectRecipient(std::uint16_t userId) override {
+        log_.Add(Call("Chat.SelectRecipient", userId));
+    }
+    void UpdateTips() override { log_.Add("Chat.UpdateTips()"); }
+    bool IsCursorOverInput() const override { return false; }
+    IPopClap* GetPopClap() override { return nullptr; }
+    void RefreshChatGroupLists() override { log_.Add("Chat.RefreshChatGroupLists()"); }
     std::vector<QString> lines;
 
 private:
@@ -126,14 +139,17 @@ public:
     void ClearLocalUser(XConfManager*) override { Add("ClearLocalUser()"); }
     void SetOnlineCountText(int count) override { Add(Call("SetOnlineCountText", count)); }
     void SetLocalUser(std::uint16_t id, XConfManager*) override { Add(Call("SetLocalUser", id)); }
-    void InitDepartments() override { Add("InitDepartments()"); }
-    void SetMyDeviceState(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d) override {
-        Add(Call("SetMyDeviceState", a, b, c, d));
+    void SetMyDeviceState(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d,
+                          std::uint8_t e, std::uint8_t f) override {
+        Add(Call("SetMyDeviceState", a, b, c, d, e, f));
     }
     IChat* GetChatWindow() override { return &chat; }
-    int AddUser(ST_USER_ITEM_DEPT* record) override {
-        const std::uint16_t id = record->userId;
+    int AddUser(const ST_USER_ITEM_DEPT* record) override {
+        const std::uint16_t id = record != nullptr ? record->userId : 0;
         Add(Call("AddUser", id));
+        if (record == nullptr) {
+            return 0;
+        }
         for (std::uint16_t listed : rows) {
             if (listed == id) {
                 return 0;
@@ -146,8 +162,8 @@ public:
         std::erase(rows, id);
         Add(Call("OnUserLeave", id, department));
     }
-    void OnUserUpdate(ST_USER_ITEM_DEPT* record) override {
-        Add(Call("OnUserUpdate", record->userId));
+    void OnUserUpdate(const ST_USER_ITEM_DEPT* record) override {
+        Add(Call("OnUserUpdate", record != nullptr ? record->userId : 0));
     }
     void SetBroadcastState(std::uint16_t id, std::uint8_t state) override {
         Add(Call("SetBroadcastState", id, state));
@@ -158,27 +174,58 @@ public:
     void OnUserAudioState(std::uint16_t id, std::uint8_t status) override {
         Add(Call("OnUserAudioState", id, status));
     }
+    void OnUserKindChanged(std::uint16_t userId, std::uint32_t dept, std::uint8_t kind) override {
+        Add(Call("OnUserKindChanged", userId, dept, kind));
+    }
     void FlashMembersTab() override { Add("FlashMembersTab()"); }
+    void FlashChatTab() override { Add("FlashChatTab()"); }
     void RefreshUserItem(std::uint16_t id, std::uint32_t key) override {
         Add(Call("RefreshUserItem", id, key));
     }
-    void OnUserOnlineState(std::uint16_t id, std::uint32_t department,
-                           std::uint8_t state) override {
-        Add(Call("OnUserOnlineState", id, department, state));
+    void AddDepartment(const ST_TREE_DEPT* dept, std::uint32_t parentKey) override {
+        Add(Call("AddDepartment", dept != nullptr ? dept->ownKey : 0, parentKey));
     }
-    void SetFloat(int on) override {
-        floating = on != 0;
-        Add(Call("SetFloat", on));
+    void AddRootDepartment(const ST_TREE_DEPT* dept) override {
+        Add(Call("AddRootDepartment", dept != nullptr ? dept->ownKey : 0));
+    }
+    bool FindDeptItem(std::uint32_t) const override { return false; }
+    void OnVideoReceived(std::uint16_t mediaId, std::uint8_t on) override {
+        Add(Call("OnVideoReceived", mediaId, on));
+    }
+    int GetSpeakerCount() const override { return 0; }
+    int GetBroadcastCount() const override { return static_cast<int>(broadcastIds.size()); }
+    bool IsBroadcasting(std::uint16_t id) const override {
+        return std::find(broadcastIds.begin(), broadcastIds.end(), id) != broadcastIds.end();
+    }
+    const ST_TREE_USER* FindUserItemByName(const QString&) const override { return nullptr; }
+    void ResetAll() override { Add("ResetAll()"); }
+    void SetFloat(bool on) override {
+        // A floated panel is shown at once.
+        floating = on;
+        visible = visible || on;
+        Add(Call("SetFloat", on ? 1 : 0));
     }
     bool IsFloat() const override { return floating; }
     bool IsVisible() const override { return visible; }
-    void MoveWindow(int x, int y, int cx, int cy) override {
-        rect = QRect(x, y, cx, cy);
-        Add(Call("MoveWindow", x, y, cx, cy));
+    void MoveTo(const QRect& to) override {
+        rect = to;
+        Add(Call("MoveTo", to.x(), to.y(), to.width(), to.height()));
     }
+    bool IsMembersPage() const override { return membersPage; }
+    void SelectChatTab() override {
+        membersPage = false;
+        Add("SelectChatTab()");
+    }
+    void SelectMembersTab() override {
+        membersPage = true;
+        Add("SelectMembersTab()");
+    }
+    bool membersPage = true;
     bool floating = false;
     bool visible = false;
     QRect rect;
+    void ReloadTexts() override { Add("ReloadTexts()"); }
+    bool IsChatInputHovered() const override { return false; }
     void ClearScreenControlUsers() override { Add("ClearScreenControlUsers()"); }
     void ToggleUserPreview(std::uint16_t id) override { Add(Call("ToggleUserPreview", id)); }
     std::vector<std::uint16_t> rows;
@@ -186,7 +233,9 @@ public:
     void RemoveScreenControlUser(std::uint16_t id) override {
         Add(Call("RemoveScreenControlUser", id));
     }
-    std::vector<std::uint16_t> GetBroadcastMediaIds() const override { return broadcastIds; }
+    void GetBroadcastMediaIds(std::vector<std::uint16_t>& out) const override {
+        out = broadcastIds;
+    }
     void RefreshChatGroupLists() override { Add("RefreshChatGroupLists()"); }
     IPopClap* GetPopClap() override { return &popClap; }
     FakeChat chat;

@@ -275,7 +275,7 @@ TEST_F(RoomConfEvents, ARoleChangeIsTheUsersKindNeverAnAbsence) {
         userList->chat.lines.clear();
         frame->GetConfManager()->GetLoginInfo().kind = 9;
         frame->OnUserAttrChanged(c.user, 3, c.state);
-        EXPECT_EQ(log.Count("UserList.OnUserOnlineState(" + std::to_string(c.user) + ",3," +
+        EXPECT_EQ(log.Count("UserList.OnUserKindChanged(" + std::to_string(c.user) + ",3," +
                             std::to_string(c.state) + ")"),
                   1u);
         ASSERT_EQ(Notices().size(), 1u);

@@ -16,6 +16,7 @@
 #include "client/dialogs/panels/CDlgVoiceIncentive.h"
 #include "client/dialogs/panels/PanelChildren.h"
 #include "client/dialogs/panels/PanelHost.h"
+#include "client/dialogs/panels/PanelRules.h"
 #include "fakes/conference/FakeRoomMedia.h"
 #include "ui/controls/ControlTestSupport.h"
 
@@ -62,9 +63,9 @@ public:
         FakeUserList::ShowDlg(nCmdShow);
         pane->setVisible(nCmdShow != SW_HIDE);
     }
-    void MoveWindow(int x, int y, int cx, int cy) override {
-        FakeUserList::MoveWindow(x, y, cx, cy);
-        pane->setGeometry(x, y, cx, cy);
+    void MoveTo(const QRect& to) override {
+        FakeUserList::MoveTo(to);
+        pane->setGeometry(to);
     }
     void DestroyWindow() override {
         FakeUserList::DestroyWindow();
@@ -198,6 +199,34 @@ TEST_P(RoomPanes, FullScreenLeavesTheRoomToTheVideosAndBringsTheStrip) {
     EXPECT_EQ(back.control, QRect(0, 0, 1280, Sized(70)));
     EXPECT_EQ(back.side.width(), Sized(320));
     ExpectTiling(back, QSize(1280, 800));
+}
+
+TEST_P(RoomPanes, TheStripFloatsThePanelOutAndTheExitDocksItBeside) {
+    OpenAt(1280, 800);
+    frame->ShowSidePanel(true);
+    frame->SendMessage(WM_COMMAND, 1282, 0);
+    CDlgFullDockX* strip = nullptr;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (auto* found = dynamic_cast<CDlgFullDockX*>(window); found != nullptr) {
+            strip = found;
+        }
+    }
+    ASSERT_NE(strip, nullptr);
+    strip->OnBtnMembers();
+    EXPECT_TRUE(docked->floating);
+    EXPECT_TRUE(docked->visible);
+    // The strip's place on the monitor, in screen coordinates once the panel floats.
+    EXPECT_EQ(docked->rect, yav::panels::FloatPanelRect(GetPanelHost()->GetMonitorRect()));
+    // A second press hides the floating panel.
+    strip->OnBtnMembers();
+    EXPECT_FALSE(docked->visible);
+
+    strip->OnBtnExit();
+    EXPECT_FALSE(docked->floating);
+    EXPECT_TRUE(docked->visible);
+    frame->MoveWindow(0, 0, 1280, 800);
+    const int strip70 = Sized(70);
+    EXPECT_EQ(Where().side, QRect(1280 - Sized(320), strip70, Sized(320), 800 - strip70));
 }
 
 TEST_P(RoomPanes, TheGrabShowsEachBarInItsRow) {

@@ -1,6 +1,8 @@
 // Participants coming, changing and going, and the presenter hand-over, as the room handles
 // the conference server's reports.
 
+#include <algorithm>
+
 #include "RoomHandlersFixture.h"
 #include "client/conference/LayoutCodec.h"
 #include "client/conference/UserCommandPayloads.h"
@@ -24,7 +26,8 @@ TEST_F(RoomParticipants, AUserJoiningTwiceIsListedOnceAndGreetedOnce) {
     ST_USER_ITEM_DEPT again = Record(kOther, u"bob");
     frame->OnUserJoin(&first);
     frame->OnUserJoin(&again);
-    EXPECT_EQ(userList->rows, std::vector<std::uint16_t>({kOther}));
+    // Listed once (the room's login snapshot listed this user already).
+    EXPECT_EQ(std::count(userList->rows.begin(), userList->rows.end(), kOther), 1);
     // The tree keys department items 10 above their ids.
     EXPECT_EQ(first.departmentId, 13u);
     ASSERT_EQ(Notices().size(), 1u);

@@ -101,6 +101,19 @@ TEST_F(UserCommands, EmptyBlocksWithoutDataReachTheirHandlers) {
     EXPECT_EQ(log.Count("Media.ControlCamera"), 0u);
 }
 
+TEST_F(UserCommands, APeersDeviceParametersGoToTheDeviceDialogMadeOnce) {
+    int made = 0;
+    yav::room::Children().device = [this, &made](QWidget*) {
+        ++made;
+        return std::make_unique<fakes::FakeDevice>(log);
+    };
+    Receive(kBob, 260, Bytes(usercmd::kDeviceParamBlockSize));
+    Receive(kBob, 260, Bytes(usercmd::kDeviceParamBlockSize));
+    EXPECT_EQ(made, 1);
+    EXPECT_EQ(log.Count("Device.OnHandleRespParam(4481)"), 2u);
+    EXPECT_EQ(log.Count("Device.ShowWindow"), 0u);
+}
+
 TEST_F(UserCommands, ClapDigitsPlayWithoutForwarding) {
     const struct {
         Bytes bytes;
@@ -288,12 +301,7 @@ TEST_F(UserCommands, TheQuestionAsksOnceAndAnAcceptedOneLetsControlIn) {
 
 TEST_F(UserCommands, AControlRequestOpensOnePromptAndLaterOnesAreBusy) {
     Receive(kBob, 306, {1});
-    CDlgPopMsg* prompt = nullptr;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* box = dynamic_cast<CDlgPopMsg*>(widget); box != nullptr && box->isVisible()) {
-            prompt = box;
-        }
-    }
+    CDlgPopMsg* prompt = VisiblePrompt();
     ASSERT_NE(prompt, nullptr);
     EXPECT_FALSE(prompt->IsModalBox());
     EXPECT_EQ(prompt->GetType(), 8);
@@ -318,15 +326,7 @@ TEST_F(UserCommands, AControlRequestOpensOnePromptAndLaterOnesAreBusy) {
 
     // Asked again and accepted: this screen is shared for control and the asker is let in.
     Receive(kBob, 306, {1});
-    ASSERT_TRUE(yav::testing::WaitUntil([&] {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (auto* box = dynamic_cast<CDlgPopMsg*>(widget); box != nullptr && box->isVisible()) {
-                prompt = box;
-                return true;
-            }
-        }
-        return false;
-    }));
+    ASSERT_TRUE(yav::testing::WaitUntil([&] { return (prompt = VisiblePrompt()) != nullptr; }));
     prompt->GetOkButton().click();
     EXPECT_EQ(log.Count("ScreenShare.StartShare(3,2,8,0)"), 1u);
     EXPECT_EQ(frame->GetRemoteControlState(), 2);
@@ -334,17 +334,57 @@ TEST_F(UserCommands, AControlRequestOpensOnePromptAndLaterOnesAreBusy) {
     EXPECT_TRUE(frame->HasControlConsent(kBob));
 }
 
+TEST_F(UserCommands, AnAcceptedRequestWithoutScreenSharingTellsTheAskerItCannot) {
+    Reopen(false);
+    Receive(kBob, 306, {1});
+    CDlgPopMsg* prompt = VisiblePrompt();
+    ASSERT_NE(prompt, nullptr);
+    prompt->GetOkButton().click();
+    ASSERT_EQ(Sent(307).size(), 1u);
+    EXPECT_EQ(Sent(307)[0].to, kBob);
+    EXPECT_EQ(Sent(307)[0].bytes[0], usercmd::kControlUnsupported);
+    EXPECT_EQ(frame->GetRemoteControlState(), 0);
+}
+
 TEST_F(UserCommands, ARequestWhileViewingASharedScreenIsBusyWithoutAsking) {
     frame->SetShareStateForTest(2, kChair, 0, 0);
     Receive(kBob, 306, {1});
     ASSERT_EQ(Sent(307).size(), 1u);
     EXPECT_EQ(Sent(307)[0].bytes[0], usercmd::kControlBusy);
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        EXPECT_FALSE(dynamic_cast<CDlgPopMsg*>(widget) != nullptr && widget->isVisible());
-    }
+    EXPECT_EQ(VisiblePrompt(), nullptr);
     // To a user the user manager does not know, nothing is sent at all.
     Receive(80, 306, {1});
     EXPECT_EQ(Sent(307).size(), 1u);
+}
+
+TEST_F(UserCommands, AWithdrawnOrEndedRequestStopsSharingOrControl) {
+    Receive(kBob, 306, {0});
+    EXPECT_EQ(log.Count("ScreenShare.StopShare()"), 1u);
+    EXPECT_EQ(frame->GetAnswerFlag(), 0u);
+
+    frame->SetShareStateForTest(0, 0, 1, 0);
+    Receive(kBob, 306, {2});
+    EXPECT_EQ(frame->GetRemoteControlState(), 0);
+    EXPECT_EQ(frame->GetAnswerFlag(), 1u);
+    EXPECT_EQ(TipText(), NamedWithId(2452, "bob", kBob));
+    EXPECT_TRUE(Sent(307).empty());
+}
+
+TEST_F(UserCommands, AcceptedControlWhileControlledGivesTheSharedScreenBack) {
+    // This client views the chair's screen and controls it (mode 2), then another user's
+    // screen is offered: the chair gets control back (269 code 2) before the new view starts.
+    frame->SetShareStateForTest(2, kChair, 0, 0);
+    Receive(kChair, 269, Reply(usercmd::kReplyAccepted));
+    ASSERT_EQ(frame->GetScreenControlState(), 2);
+    Receive(kBob, 307, usercmd::Encode(usercmd::ControlResponse{1, kBob, 5}));
+    ASSERT_EQ(Sent(269).size(), 1u);
+    EXPECT_EQ(Sent(269)[0].to, kChair);
+    EXPECT_EQ(Sent(269)[0].bytes[0], usercmd::kReplyControlOff);
+    EXPECT_EQ(frame->GetScreenControlState(), 0);
+    EXPECT_EQ(log.Count("ScreenShare.StartRecv(24,5)"), 1u);
+    EXPECT_GE(IndexOf("ScreenShare.SetRecv(1)"), 0);
+    EXPECT_LT(IndexOf("ScreenShare.SetRecv(1)"), IndexOf("ScreenShare.StartRecv(24,5)"));
+    EXPECT_EQ(frame->GetRemoteControlState(), 1);
 }
 
 TEST_F(UserCommands, ControlResponsesStartAndEndTheControlledView) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "RoomFixture.h"
+#include "client/ui/CDlgPopMsg.h"
 #include "fakes/conference/FakeLayoutSync.h"
 
 namespace room_test {
@@ -34,14 +35,26 @@ protected:
         yav::room::Children().roomMedia = [this]() {
             return std::make_unique<fakes::FakeAudioMedia>(log);
         };
-        // The frame again, now with the screen-share fake above.
-        frame.reset();
-        frame = std::make_unique<XMainFrame>();
-        g_pMainFrame = frame.get();
-        ASSERT_EQ(frame->LoginCs(kConfId, nullptr, 0), 0);
         fake.users.AddUser(kBob, u"bob");
         fake.users.AddUser(kChair, u"chair").kind = USER_KIND_CHAIR;
         fake.users.AddUser(kCarol, u"carol");
+        Reopen();
+    }
+
+    // The frame again, with the screen-share fake above or without screen sharing.
+    void Reopen(bool withScreenShare = true) {
+        if (frame && frame->IsWindow()) {
+            frame->SetExitFlag(1);
+            frame->SendMessage(WM_CLOSE_ROOM, 0, 0);
+        }
+        frame.reset();
+        if (!withScreenShare) {
+            yav::room::Components().createScreenShare = {};
+            screen = nullptr;
+        }
+        frame = std::make_unique<XMainFrame>();
+        g_pMainFrame = frame.get();
+        ASSERT_EQ(frame->LoginCs(kConfId, nullptr, 0), 0);
         Open();
         frame->SetVideoReception(&reception);
         frame->SetRoomArrangement(&arrangement);
@@ -75,6 +88,17 @@ protected:
             }
         }
         return found;
+    }
+
+    // The control prompt while it is shown (a modeless box), else null.
+    static CDlgPopMsg* VisiblePrompt() {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* box = dynamic_cast<CDlgPopMsg*>(widget);
+                box != nullptr && box->isVisible() && !box->IsModalBox()) {
+                return box;
+            }
+        }
+        return nullptr;
     }
 
     QString TipText() {

@@ -34,12 +34,7 @@ protected:
 
 TEST_P(UserCommandGrab, TheControlPromptShowsTheWholeRequest) {
     Receive(kBob, 306, {1});
-    CDlgPopMsg* prompt = nullptr;
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (auto* box = dynamic_cast<CDlgPopMsg*>(widget); box != nullptr && box->isVisible()) {
-            prompt = box;
-        }
-    }
+    CDlgPopMsg* prompt = VisiblePrompt();
     ASSERT_NE(prompt, nullptr);
     ExpectRequestBox(*prompt, 2443);
     controls_test::SaveGrab(*prompt, Name("room_control_prompt_2443", GetParam()));

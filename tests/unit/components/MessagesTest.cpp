@@ -78,6 +78,9 @@ std::vector<Sample> Samples() {
     snapshot.users = {User(8), User(16)};
     snapshot.mediaTicket.fill(0xA5);
     snapshot.mediaTicket[15] = 0x01;
+    snapshot.departments.resize(2);
+    snapshot.departments[1].parentId = 7;
+    snapshot.departments[1].name[0] = u'R';
     samples.push_back(Make("LoginResponse", snapshot, SameBytes<MsgLoginResponse>));
     MsgLoginResponse refusal;
     refusal.result = ERR_VERSION;
@@ -232,8 +235,19 @@ TEST(Messages, ValuesOutsideTheLimitsAreRefused) {
              MsgLoginResponse snapshot;
              snapshot.users = {User(8)};
              Bytes body = BodyOf(EncodeFrame(snapshot));
-             body[body.size() - ST_USER_ITEM_DEPT::kSize - 2] = 0;
-             body.resize(body.size() - ST_USER_ITEM_DEPT::kSize);
+             // Without departments the list ends in their count (u16 0).
+             body[body.size() - 2 - ST_USER_ITEM_DEPT::kSize - 2] = 0;
+             body.erase(body.end() - 2 - static_cast<long>(ST_USER_ITEM_DEPT::kSize),
+                        body.end() - 2);
+             return DecodeBody<MsgLoginResponse>(body).has_value();
+         }},
+        {"department list longer than the frame",
+         [] {
+             MsgLoginResponse snapshot;
+             snapshot.users = {User(8)};
+             snapshot.departments.resize(1);
+             Bytes body = BodyOf(EncodeFrame(snapshot));
+             body.resize(body.size() - 1);
              return DecodeBody<MsgLoginResponse>(body).has_value();
          }},
         {"brief flag other than 0 or 1",

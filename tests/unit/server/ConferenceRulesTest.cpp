@@ -386,3 +386,18 @@ TEST_F(TimedNotices, UsedQuotaWarnsThenClosesTheRoom) {
 }
 
 }  // namespace
+
+namespace yav::test {
+
+TEST_F(ServerFixture, TheLoginSnapshotCarriesTheNestedDepartments) {
+    auto alice = LoggedIn("alice", "alice");
+    const auto& departments = alice->Departments();
+    ASSERT_EQ(departments.size(), server::DemoConfig().departments.size());
+    const auto research = std::find_if(departments.begin(), departments.end(),
+                                       [](const ST_DEPT_INFO& d) { return d.id == 3; });
+    ASSERT_NE(research, departments.end());
+    EXPECT_EQ(research->parentId, 1);
+    EXPECT_EQ(std::u16string(research->name), u"Research (north)");
+}
+
+}  // namespace yav::test

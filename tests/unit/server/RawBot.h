@@ -51,6 +51,8 @@ public:
     const std::array<uint8_t, proto::kMediaTicketBytes>& MediaTicket() const {
         return mediaTicket_;
     }
+    // The departments of the last successful login.
+    const std::vector<ST_DEPT_INFO>& Departments() const { return departments_; }
     // Stops answering: the socket stays open but nothing more is sent.
     void Close();
 
@@ -62,6 +64,7 @@ private:
     proto::FrameAssembler assembler_;
     uint16_t userId_ = 0;
     std::array<uint8_t, proto::kMediaTicketBytes> mediaTicket_{};
+    std::vector<ST_DEPT_INFO> departments_;
     bool greeted_ = false;
     std::chrono::steady_clock::time_point lastSent_{};
 };

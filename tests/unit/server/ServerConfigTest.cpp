@@ -3,6 +3,7 @@
 // that would turn every connection away.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -121,3 +122,41 @@ TEST(ServerConfig, PasswordDigestIsTheMd5OfTheGbkBytes) {
 }
 
 }  // namespace
+
+TEST(ServerConfig, DepartmentsComeParentsFirstAndOrphansCyclesAndRepeatsAreLeftOut) {
+    const auto path = WriteIni("departments.ini",
+                               "[department.4]\nParent=3\nName=Video team\nValue=7\n"
+                               "[department.3]\nParent=1\nName=Research (north)\n"
+                               "[department.1]\nName=Head office\n"
+                               "[department.9]\nParent=77\nName=Orphan\n"
+                               "[department.5]\nParent=6\n[department.6]\nParent=5\n"
+                               "[conference.42]\nName=Board\n");
+    auto config = yav::server::LoadConfig(path);
+    ASSERT_TRUE(config);
+    std::vector<uint32_t> ids;
+    for (const auto& department : config->departments) {
+        ids.push_back(department.id);
+    }
+    EXPECT_EQ(ids, (std::vector<uint32_t>{1, 3, 4}));
+    EXPECT_EQ(config->departments[0].parentId, -1);
+    EXPECT_EQ(config->departments[1].name, "Research (north)");
+    EXPECT_EQ(config->departments[2].value, 7u);
+    const auto repeated = yav::server::ParentsFirst({{2, -1, 0, "A"}, {2, -1, 0, "B"}});
+    ASSERT_EQ(repeated.size(), 1u);
+    EXPECT_EQ(repeated[0].name, "A");
+}
+
+TEST(ServerConfig, DemoNestsItsDepartmentsAndEveryAccountHasOne) {
+    const auto config = yav::server::DemoConfig();
+    EXPECT_EQ(yav::server::ParentsFirst(config.departments).size(), config.departments.size());
+    int nested = 0;
+    for (const auto& department : config.departments) {
+        nested += department.parentId > 0 ? 1 : 0;
+    }
+    EXPECT_GE(nested, 2);
+    for (const auto& account : config.accounts) {
+        EXPECT_TRUE(std::any_of(config.departments.begin(), config.departments.end(),
+                                [&](const auto& d) { return d.id == account.departmentId; }))
+            << account.login;
+    }
+}

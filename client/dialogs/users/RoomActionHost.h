@@ -1,0 +1,69 @@
+#pragma once
+// The participant actions' way into the room: requests through the conference manager, roles
+// and counts from it, limits from the conference's settings, boxes through CDlgPopMsg, and the
+// screen-sharing state and preview window from the main frame.
+
+#include <QPointer>
+#include <QWidget>
+
+#include "TreeActions.h"
+
+class IVideoWindow;
+class XConfManager;
+
+// The main window's preview video window, as the participant tree drives it.
+class IPreviewWindow {
+public:
+    virtual ~IPreviewWindow() = default;
+    // The media id shown, 0 when none.
+    virtual std::uint16_t GetMediaId() const = 0;
+    virtual bool IsInLayout(std::uint16_t mediaId) const = 0;
+    // The main frame's own layout is in force.
+    virtual bool IsOwnLayout() const = 0;
+    virtual QSize GetSize() const = 0;
+    // Moves there (screen coordinates) as a top-most pop-up and shows itself.
+    virtual void PlaceAt(const QRect& where) = 0;
+    // The window the reception renders into.
+    virtual IVideoWindow* GetWindow() = 0;
+};
+
+class RoomActionHost : public yav::users::ITreeActionHost {
+public:
+    explicit RoomActionHost(QWidget* boxParent) : m_boxParent(boxParent) {}
+
+    void SetConfManager(XConfManager* manager) { m_manager = manager; }
+    XConfManager* GetConfManager() const { return m_manager; }
+    // Null until the main window has its preview window.
+    void SetPreviewWindow(IPreviewWindow* preview) { m_preview = preview; }
+    IPreviewWindow* GetPreviewWindow() const { return m_preview; }
+
+    bool IsMyRoleState0or5() const override;
+    bool IsMyRoleState2() const override;
+    std::uint16_t GetMyUserId() const override;
+    int GetSpeakerCount() const override;
+    int GetOwnBroadcastCount() const override;
+    yav::users::ConfLimits GetLimits() const override;
+    yav::users::RemoteAssistState GetRemoteAssistState() const override;
+    void AwardSpeek(std::uint16_t userId, std::uint8_t state) override;
+    void SetPresenter(std::uint16_t userId, std::uint8_t on) override;
+    void ApplyPresenter() override;
+    void SetTempAdmin(std::uint16_t userId, std::uint8_t on) override;
+    void KickUser(std::uint16_t userId, std::uint16_t reason) override;
+    void RequestUserVideo(std::uint16_t mediaId, std::uint8_t on) override;
+    void BroadcastVideo(std::uint16_t mediaId, std::uint8_t on) override;
+    void GrantScreenControl(std::uint16_t userId, std::uint8_t on) override;
+    void RequestRemoteAssist(std::uint16_t userId, int mode) override;
+    void OpenDeviceDialog(std::uint16_t userId) override;
+    std::uint16_t GetPreviewMediaId() const override;
+    bool HasPreviewWindow() const override { return m_preview != nullptr; }
+    void ReceiveVideo(std::uint16_t mediaId, std::uint8_t on) override;
+    bool IsInLayout(std::uint16_t mediaId) const override;
+    bool IsOwnLayout() const override;
+    void ShowNotice(int textId, int argument) override;
+    bool Confirm(int titleId, int textId) override;
+
+private:
+    QPointer<QWidget> m_boxParent;
+    XConfManager* m_manager = nullptr;
+    IPreviewWindow* m_preview = nullptr;
+};
