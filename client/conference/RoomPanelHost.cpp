@@ -194,6 +194,11 @@ QString RoomPanelHost::FormatChannelName(int mediaId) {
                               : QString();
 }
 
+bool RoomPanelHost::IsMediaIdBroadcast(int mediaId) {
+    return mediaId > 0 && mediaId <= 0xFFFF &&
+           frame_.IsMediaIdBroadcast(static_cast<std::uint16_t>(mediaId));
+}
+
 int RoomPanelHost::GetLayoutModeByte() {
     return frame_.GetLayoutBytes().layoutMode;
 }

@@ -93,7 +93,7 @@ public:
     QRect GetRoomRect() override;
     int GetSidePanelWidth() override;
     QString FormatChannelName(int mediaId) override;
-    bool IsMediaIdBroadcast(int) override { return false; }
+    bool IsMediaIdBroadcast(int mediaId) override;
     void SetStreamMarker(int, bool) override {}
     IVoiceVideoWindow* FindVoiceWindow(int) override { return nullptr; }
     int GetLayoutModeByte() override;

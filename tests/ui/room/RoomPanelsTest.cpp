@@ -44,6 +44,20 @@ TEST_F(RoomPanels, TheMainFrameAnswersThePanels) {
     ASSERT_NE(frame->GetNetQualityEval(), nullptr);
 }
 
+TEST_F(RoomPanels, TheNoticeLearnsWhichChannelsAreBroadcast) {
+    Open();
+    IPanelHost* host = GetPanelHost();
+    ASSERT_NE(host, nullptr);
+    CMediaIdList& list = frame->GetMediaIdList();
+    list.AddOrMoveToTail(kMyId + 9);
+    list.AddOrMoveToTail(kMyId + 10);
+    list.SetFlag(kMyId + 9, 1);
+    EXPECT_TRUE(host->IsMediaIdBroadcast(kMyId + 9));
+    EXPECT_FALSE(host->IsMediaIdBroadcast(kMyId + 10));
+    EXPECT_FALSE(host->IsMediaIdBroadcast(0));
+    EXPECT_FALSE(host->IsMediaIdBroadcast(0x10000 + kMyId + 9));
+}
+
 TEST_F(RoomPanels, TheFrameLeavesNoHostBehind) {
     Open();
     ASSERT_NE(GetPanelHost(), nullptr);
