@@ -36,6 +36,7 @@ ST_CONF_APPINFO Conference::AppInfo() const {
     app.flags23 =
         static_cast<uint8_t>((config_.appFlags23 & ~0x04) | (config_.allowServerRecord ? 0x04 : 0));
     app.flags25 = config_.appFlags25;
+    app.option14 = config_.panelsHidden;
     return app;
 }
 

@@ -253,6 +253,7 @@ std::optional<ServerConfig> LoadConfig(const std::string& iniPath) {
             conference.appFlags22 = ReadInt<uint8_t>(section, "AppFlags22", 0x80, iniPath);
             conference.appFlags23 = ReadInt<uint8_t>(section, "AppFlags23", 0x03, iniPath);
             conference.appFlags25 = ReadInt<uint8_t>(section, "AppFlags25", 0x00, iniPath);
+            conference.panelsHidden = ReadInt<uint8_t>(section, "PanelsHidden", 0, iniPath);
             config.conferences.push_back(conference);
         } else if (StartsWithIgnoreCase(section, "department.")) {
             Department department;

@@ -51,6 +51,8 @@ struct ConferenceConfig {
     uint8_t appFlags22 = 0x80;
     uint8_t appFlags23 = 0x03;
     uint8_t appFlags25 = 0x00;
+    // The room opens with its panels hidden (full screen).
+    uint8_t panelsHidden = 0;
 
     // True when the account may enter: listed as member or chair, or no member list at all.
     bool Lists(const std::string& login) const;

@@ -253,13 +253,8 @@ void XMainFrame::StartWork() {
 
     CreateRoomServices();
     InitRoomPanels();
-    // The panels of the room come up with its work.
-    if (m_pControlBar != nullptr) {
-        m_pControlBar->ShowWindow(SW_SHOW);
-    }
-    if (m_pStatusBar != nullptr) {
-        m_pStatusBar->ShowWindow(SW_SHOW);
-    }
+    // The panels of the room come up with its work, unless the room hides them (full screen).
+    ShowPanes();
     SetTimer(TIMER_RECV_DATA, kPumpMs);
     SetTimer(TIMER_LOGIN_DATASERVER, kLoginDataServerMs);
     YLOG_INFO("start work over");

@@ -133,6 +133,8 @@ public:
     void SetPanelState(int fullScreen);
     // Full screen brings the strip and its slide tab up; otherwise the notice follows the room.
     void UpdateZOrder(int fullScreen);
+    // Every pane shown or hidden as the room's state says, wherever it stood before.
+    void ShowPanes();
     // The docked participant panel beside the videos, shown or hidden by the user.
     void ShowSidePanel(bool show);
     bool IsSidePanelShown() const;

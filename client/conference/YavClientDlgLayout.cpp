@@ -173,6 +173,11 @@ void CYavClientDlg::UpdateZOrder(int fullScreen) {
     }
 }
 
+void CYavClientDlg::ShowPanes() {
+    m_bPanesLaidOut = false;
+    LayoutPanes(0);
+}
+
 void CYavClientDlg::ShowSidePanel(bool show) {
     m_nPanelVisible = show ? 1 : 0;
     LayoutPanes(1);

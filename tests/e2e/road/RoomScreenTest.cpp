@@ -10,6 +10,7 @@
 #include <QProcessEnvironment>
 #include <QStandardPaths>
 
+#include <functional>
 #include <memory>
 
 #include "RoadProcess.h"
@@ -83,6 +84,10 @@ private:
     QString display_;
 };
 
+bool Is(const QImage& picture, int x, int y, QRgb colour) {
+    return (picture.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF);
+}
+
 class RoomScreen : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -91,14 +96,40 @@ protected:
         if (!xserver.Start()) {
             GTEST_SKIP() << "no Xvfb";
         }
+    }
+
+    // yavserver with the conference (its panels hidden or not), then the client joining it.
+    void Start(bool panelsHidden) {
         const QString ini = home.path() + "/server.ini";
         const std::string path = ini.toStdString();
         yav::profile::WriteString("account.alice", "Password", "alice", path);
         yav::profile::WriteString("conference.900001", "Name", "Demo", path);
+        yav::profile::WriteString("conference.900001", "PanelsHidden", panelsHidden ? "1" : "0",
+                                  path);
         server = std::make_unique<road_e2e::Server>(home.path(), ini);
         const auto found = server->Ports();
         ASSERT_TRUE(found.has_value()) << "yavserver did not start";
         data = road_e2e::PrepareDataFolder(home.path(), found->ds);
+        StartClient();
+        ASSERT_TRUE(yav::testing::WaitUntil(
+            [this] { return ReadLog(data).contains(QStringLiteral("init dialog over")); }, 30000))
+            << ReadLog(data).toStdString();
+    }
+
+    // Grabs the screen until `ready` holds of it (at most 15 s); the last grab is saved.
+    QImage GrabWhen(const std::function<bool(const QImage&)>& ready, const QString& name) {
+        QImage picture;
+        yav::testing::WaitUntil(
+            [&] {
+                picture = xserver.Grab();
+                return !picture.isNull() && ready(picture);
+            },
+            15000);
+        const QString folder = qEnvironmentVariable("YAV_TEST_OUTPUT_DIR");
+        if (!folder.isEmpty() && !picture.isNull() && QDir().mkpath(folder)) {
+            picture.save(folder + "/" + name + ".png");
+        }
+        return picture;
     }
 
     void StartClient() {
@@ -118,35 +149,21 @@ protected:
     QProcess client;
 };
 
-bool Is(const QImage& picture, int x, int y, QRgb colour) {
-    return (picture.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF);
-}
-
 TEST_F(RoomScreen, TheRoomShowsItsBarsAroundTheVideoArea) {
     road_e2e::ProcessGuard guard(client);
-    StartClient();
-    ASSERT_TRUE(yav::testing::WaitUntil(
-        [this] { return ReadLog(data).contains(QStringLiteral("init dialog over")); }, 30000))
-        << ReadLog(data).toStdString();
+    Start(false);
 
     // Without a window manager the room fills the screen at (0, 0); the bars are 70 and 44 high
-    // at scale 1.
+    // and the side panel 320 wide at scale 1.
     const int strip = 70;
     const int title = 44;
     const int side = 320;
-    QImage picture;
-    const bool painted = yav::testing::WaitUntil(
-        [&] {
-            picture = xserver.Grab();
-            return !picture.isNull() && Is(picture, kScreenW / 2, 2, 0x333333) &&
-                   Is(picture, 2, kScreenH - 1, 0xDDDDDD);
+    const QImage picture = GrabWhen(
+        [](const QImage& grab) {
+            return Is(grab, kScreenW / 2, 2, 0x333333) && Is(grab, 2, kScreenH - 1, 0xDDDDDD);
         },
-        15000);
-    const QString folder = qEnvironmentVariable("YAV_TEST_OUTPUT_DIR");
-    if (!folder.isEmpty() && !picture.isNull() && QDir().mkpath(folder)) {
-        picture.save(folder + "/room_xvfb.png");
-    }
-    ASSERT_TRUE(painted) << "the room's bars never showed";
+        QStringLiteral("room_xvfb"));
+    ASSERT_FALSE(picture.isNull());
     // The control bar: dark band across the whole top, light band below it.
     for (const int x : {2, kScreenW / 2, kScreenW - 3}) {
         EXPECT_TRUE(Is(picture, x, 2, 0x333333)) << x;
@@ -168,6 +185,32 @@ TEST_F(RoomScreen, TheRoomShowsItsBarsAroundTheVideoArea) {
     }
     EXPECT_TRUE(ReadLog(data).contains(QStringLiteral("init window over")));
     EXPECT_FALSE(ReadLog(data).contains(QStringLiteral("CDlgUserList not available")));
+
+    road_e2e::Terminate(client);
+    EXPECT_TRUE(client.waitForFinished(15000));
+}
+
+TEST_F(RoomScreen, AConferenceWithHiddenPanelsOpensFullScreenWithTheStrip) {
+    road_e2e::ProcessGuard guard(client);
+    Start(true);
+
+    // The videos take the whole screen: no bar at the top-left or along the bottom; the strip
+    // hangs at the top centre, 448 x 60 from y 10.
+    const QImage picture = GrabWhen(
+        [](const QImage& grab) {
+            return !Is(grab, 2, 2, 0x333333) && !Is(grab, 2, kScreenH - 1, 0xDDDDDD) &&
+                   !Is(grab, kScreenW / 2, 40, grab.pixel(2, 40));
+        },
+        QStringLiteral("room_xvfb_full_screen"));
+    ASSERT_FALSE(picture.isNull());
+    const QRgb video = picture.pixel(kScreenW / 2, kScreenH / 2);
+    for (const int x : {2, kScreenW - 3}) {
+        EXPECT_EQ(picture.pixel(x, 2), video) << x;
+        EXPECT_EQ(picture.pixel(x, kScreenH - 1), video) << x;
+    }
+    EXPECT_EQ(picture.pixel(kScreenW - 3, kScreenH / 2), video);
+    EXPECT_NE(picture.pixel(kScreenW / 2, 40), video);
+    EXPECT_TRUE(ReadLog(data).contains(QStringLiteral("full screen over")));
 
     road_e2e::Terminate(client);
     EXPECT_TRUE(client.waitForFinished(15000));

@@ -201,6 +201,18 @@ TEST_P(RoomPanes, FullScreenLeavesTheRoomToTheVideosAndBringsTheStrip) {
     ExpectTiling(back, QSize(1280, 800));
 }
 
+TEST_P(RoomPanes, ARoomThatStartsWithHiddenPanelsKeepsItsBarsHidden) {
+    g_AppSettings.byOption14 = 1;
+    Open();
+    ASSERT_EQ(g_bFullScreen, 1);
+    // The start of the room's work must not bring the bars back over the videos.
+    const Placed placed = Where();
+    EXPECT_TRUE(placed.control.isEmpty());
+    EXPECT_TRUE(placed.status.isEmpty());
+    EXPECT_TRUE(placed.side.isEmpty());
+    EXPECT_EQ(placed.video, frame->GetClientRect());
+}
+
 TEST_P(RoomPanes, TheStripFloatsThePanelOutAndTheExitDocksItBeside) {
     OpenAt(1280, 800);
     frame->ShowSidePanel(true);
