@@ -15,7 +15,10 @@
 
 class QWidget;
 class XConfManager;
+namespace kromedia {
 class IAudioEngine;
+}
+using IAudioEngine = kromedia::IAudioEngine;
 class IFileListMsgResult;
 class XDocManager;
 

@@ -68,6 +68,10 @@ XMainFrame::XMainFrame()
     m_settingsArea.fill(0);
     m_dwSettingsFlag = 1;
     g_pUiMainFrame = this;
+    // A capturing camera went away.
+    MapMessage(kromedia::kMsgCameraLost, [](WPARAM, LPARAM) {
+        return LRESULT{g_pMediaManager != nullptr ? g_pMediaManager->CheckCameraState() : 0};
+    });
     MapMessage(WM_AVSERVER_ADDRESS, [this](WPARAM, LPARAM lParam) {
         m_bAvLookupRunning = false;
         const std::string* address = yav::PayloadOf<std::string>(lParam);
@@ -87,6 +91,11 @@ XMainFrame::~XMainFrame() {
     }
     m_pDocManager.reset();
     OnRoomClosed();
+    // The media objects call back into this frame: they go with it.
+    if (g_pMediaManager != nullptr && g_pMediaManager->GetRoom() == this) {
+        g_pMediaManager->DestroyMedia();
+        g_pMediaManager->SetRoom(nullptr);
+    }
     if (g_pUiMainFrame == this) {
         g_pUiMainFrame = nullptr;
     }
@@ -424,6 +433,7 @@ void XMainFrame::LogoutServers() {
 
 void XMainFrame::CreateMedia() {
     if (g_pMediaManager != nullptr) {
+        g_pMediaManager->SetRoom(this);
         g_pMediaManager->CreateMedia(static_cast<IMediaHandler*>(this));
     }
 }
