@@ -3,6 +3,7 @@
 // speakers and presenter, and every event the clients' queues expect. Runs on the server's
 // single I/O thread; participants are reached through their links.
 
+#include <array>
 #include <chrono>
 #include <map>
 #include <memory>
@@ -44,6 +45,7 @@ private:
         ST_USER_ITEM_DEPT record;
         std::string login;  // account login; empty for a guest
         uint32_t ownerId = 0;
+        std::array<uint8_t, proto::kMediaTicketBytes> mediaTicket{};  // random, from the login
     };
 
     bool IsPrivileged(const Participant& who) const;  // chair kinds or presenter

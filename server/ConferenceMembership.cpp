@@ -1,4 +1,6 @@
 // Who is in the room: login checks, the snapshot for a newcomer, leaving, the roll call.
+#include <openssl/rand.h>
+
 #include <algorithm>
 
 #include "Conference.h"
@@ -162,6 +164,12 @@ int32_t Conference::Join(const std::shared_ptr<Link>& link, const MsgLoginReques
     record.kind = static_cast<uint8_t>(chairAccount ? USER_KIND_CHAIR : USER_KIND_MEMBER);
     record.departmentId = account ? account->departmentId : 0;
     record.streamParam = record.userId;
+    if (RAND_bytes(newcomer.mediaTicket.data(), static_cast<int>(newcomer.mediaTicket.size())) !=
+        1) {
+        // Without unguessable tickets anybody could join the media of the room.
+        YLOG_ERROR("conference %u: no random bytes for a media ticket", config_.confId);
+        return ERR_PROTOCOL;
+    }
     userId = record.userId;
     participants_.emplace(userId, std::move(newcomer));
     joinOrder_.push_back(userId);
@@ -171,6 +179,7 @@ int32_t Conference::Join(const std::shared_ptr<Link>& link, const MsgLoginReques
     response.loginInfo = LoginInfoFor(me);
     response.appInfo = AppInfo();
     response.extra = Extra(now);
+    response.mediaTicket = me.mediaTicket;
     for (uint16_t id : joinOrder_) {
         response.users.push_back(participants_.at(id).record);
     }
