@@ -23,7 +23,8 @@ public:
         process_.setProgram(QDir::currentPath() + "/yavserver");
         process_.setArguments({"--ds-port", QString::number(ports.ds), "--cs-port",
                                QString::number(ports.cs), "--probe-port",
-                               QString::number(ports.probe), "--port-file", folder + "/ports",
+                               QString::number(ports.probe), "--media-port", "0",
+                               "--port-file", folder + "/ports",
                                "--ini", ini, "--log-config", LogConfig(folder)});
         process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         QFile::remove(folder + "/ports");

@@ -2,7 +2,7 @@
 
 #include "components/KroMedia/RelayWire.h"
 
-namespace kromedia::relay {
+namespace yav::relay {
 namespace {
 
 TEST(RelayWire, ControlPacketsSurviveTheRoundTrip) {
@@ -132,4 +132,4 @@ TEST(RelayWire, ZeroOrOversizedTcpFramePoisonsTheStream) {
 }
 
 }  // namespace
-}  // namespace kromedia::relay
+}  // namespace yav::relay

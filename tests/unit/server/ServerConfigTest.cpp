@@ -96,6 +96,7 @@ TEST(ServerConfig, TimingClientsRefuseOrZeroLimitsKeepTheServerClosed) {
         config.dataPort = 0;
         config.conferencePort = 0;
         config.probePort = 0;
+        config.mediaPort = 0;
         config.heartbeat = std::chrono::milliseconds(testCase.heartbeatMs);
         config.timeout = std::chrono::milliseconds(testCase.timeoutMs);
         config.helloTimeout = std::chrono::milliseconds(testCase.helloMs);
