@@ -308,6 +308,11 @@ void XMainFrame::LoginDataServer() {
     ShowNotice(yav::SafeFormat(LoadLangString(kTextMediaServerNotice), {address}));
     if (g_pMediaManager != nullptr) {
         const std::string media = Field(m_csServer.mediaAddress, sizeof m_csServer.mediaAddress);
+        // The relay takes a channel's session only with the ticket of this conference login.
+        if (ICsManager* cs = m_pConfManager ? m_pConfManager->GetCsManager() : nullptr) {
+            const std::array<uint8_t, 16> ticket = cs->GetMediaTicket();
+            g_pMediaManager->SetMediaTicket(ticket.data(), static_cast<int>(ticket.size()));
+        }
         g_pMediaManager->LoginMediaServer(GetMyUserId(), media.c_str(), m_csServer.mediaPort,
                                           m_csServer.mediaParam, m_dwConfId);
     }

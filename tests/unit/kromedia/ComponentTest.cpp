@@ -317,5 +317,26 @@ TEST_F(ComponentTest, TwoClientsOnLoopbackDecodeEachOthersPattern) {
     KroMedia_ReleaseMediaControl(b);
 }
 
+TEST_F(ComponentTest, AStreamJoinedMidwayAsksItsSenderForAKeyFrame) {
+    LoopbackRelay relay;
+    auto* sender = KroMedia_CreateMediaControl(kKindMain);
+    Handler hs;
+    sender->SetHandler(&hs);
+    ASSERT_EQ(StartCamera(sender->GetLocalVideo(), Cameras()[0].path), 1);
+    ASSERT_EQ(sender->Login(0x0010, "127.0.0.1", relay.Port(), 0, 1), 1);
+    ASSERT_TRUE(WaitFor([&] { return relay.Forwarded() == 0 && hs.stream == 1; }));
+    EXPECT_EQ(relay.PictureLossRequests(), 0U);  // nobody receives yet
+    auto* late = KroMedia_CreateMediaControl(kKindMain);
+    Handler hl;
+    late->SetHandler(&hl);
+    RecordingSink sink;
+    ASSERT_EQ(late->StartRecvVideo(0x0010, 0, nullptr, &sink, kMsgFirstPicture), 1);
+    ASSERT_EQ(late->Login(0x0018, "127.0.0.1", relay.Port(), 0, 1), 1);
+    ASSERT_TRUE(WaitFor([&] { return relay.PictureLossRequests() > 0; }));
+    ASSERT_TRUE(WaitFor([&] { return sink.Frames() > 0; }));
+    KroMedia_ReleaseMediaControl(late);
+    KroMedia_ReleaseMediaControl(sender);
+}
+
 }  // namespace
 }  // namespace kromedia
