@@ -556,6 +556,8 @@ void MediaChannel::ConnectPipeline() {
                         PatternMarks pattern;
                         pattern.mediaId = channel->m_mediaId;
                         pattern.counter = channel->m_frameCounter.fetch_add(1);
+                        pattern.captureMs =
+                            static_cast<uint32_t>(g_get_monotonic_time() / 1000);
                         PaintPatternI420(
                             static_cast<uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0)),
                             GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0),
