@@ -379,6 +379,29 @@ TEST_F(MediaManagerTest, FormatFilterAndConferenceMaximumPickTheListedFormats) {
     EXPECT_EQ(f.texts[1], "640 X 480");
 }
 
+TEST_F(MediaManagerTest, FileSourceVoiceIncentiveAndReportedConfiguration) {
+    WriteString("VideoConfig-8", "Size", "4", video);  // 352 x 288
+    XMediaManager& m = Create(1);
+    const std::u16string path = u"/tmp/clip.mkv";
+    EXPECT_EQ(m.OpenChannelSource(7, 512, path.c_str()), 1);
+    EXPECT_EQ(Matching(fake.Calls(), "Open("),
+              std::vector<std::string>{Tag(7) + "Open(7,512,352x288)"});
+    EXPECT_EQ(m.OpenChannelSource(3, 512, path.c_str()), 0);  // no object for channel 3
+    EXPECT_EQ(m.OpenChannelSource(8, 512, path.c_str()), 0);
+
+    m.SetVoiceIncentive(1);
+    EXPECT_EQ(Matching(fake.Calls(), "SetVoiceIncentive").back(), "audio SetVoiceIncentive(1,16)");
+    EXPECT_EQ(GetInt("AudioConfig", "voiceincentive", 0, client), 1);
+
+    uint8_t record[16] = {};
+    record[4] = 1;
+    record[5] = 3;
+    record[8] = 2;
+    record[12] = 7;
+    m.ReportVideoConfig(record);
+    EXPECT_EQ(room.calls.back(), "SetConfigBytes(3,1,2,7,255,0)");
+}
+
 // --- settings record, block and remote changes ---------------------------------------------
 
 std::vector<uint8_t> RecordOf(const XMediaManager& m) {
