@@ -576,6 +576,13 @@ TEST_F(MediaManagerTest, DeviceNamesFillTheir400BytesAndInputsFollowAt707) {
     EXPECT_EQ(block[606], 0);
     EXPECT_EQ(ListAt(block, 707 + 250 * 5, 250),
               (std::vector<std::string>{"Composite", "S-Video"}));
+    // The local device dialog's copy: a fresh record, the inputs written again.
+    XMediaManager::DeviceBlock copy{};
+    media->GetDeviceParam(&copy);
+    EXPECT_EQ(ListAt(copy, 707 + 250 * 5, 250), (std::vector<std::string>{"Composite", "S-Video"}));
+    EXPECT_EQ(ListAt(copy, 207, 400), names);
+    const auto record = RecordOf(*media);
+    EXPECT_TRUE(std::equal(record.begin(), record.end(), copy.begin()));
     media->SendDeviceParam(99);
     EXPECT_EQ(room.calls.back(), "Transmit(99,260,4481)");
     EXPECT_TRUE(std::equal(room.sent.begin(), room.sent.end(), block.begin()));
