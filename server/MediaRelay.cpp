@@ -270,12 +270,14 @@ void MediaRelay::Receive() {
             if (!error) {
                 // Anything longer than the largest packet arrives cut to the buffer: dropped.
                 const size_t size = length <= relay::kMaxPacket ? length : 0;
-                auto it = udpPeers_.find(sender_);
+                // The packet may end the session (and so the map entry): no iterator is kept.
+                const auto it = udpPeers_.find(sender_);
+                const bool known = it != udpPeers_.end();
                 std::shared_ptr<UdpPeer> peer =
-                    it != udpPeers_.end() ? it->second : std::make_shared<UdpPeer>(*this, sender_);
+                    known ? it->second : std::make_shared<UdpPeer>(*this, sender_);
                 router_.OnPacket(peer, buffer_.data(), size);
                 // Only an address with a session is remembered: a stranger costs nothing.
-                if (it == udpPeers_.end() && router_.HasSession(*peer)) {
+                if (!known && router_.HasSession(*peer)) {
                     udpPeers_[sender_] = peer;
                 }
             }

@@ -204,10 +204,17 @@ void MediaRelayRouter::Forward(const Session& from, const std::set<const RelayPe
         Session& receiver = it->second;
         if (receiver.peer->Send(packet)) {
             ++counters_.forwarded;
+            receiver.dropping = false;
             continue;
         }
         ++counters_.queueDrops;
         ++receiver.drops;
+        uint64_t unlogged = 0;
+        if (!receiver.dropping && overflowLog_.Allow(now_(), &unlogged)) {
+            YLOG_WARN("media relay: %s (media id %u) does not keep up, dropping packets for it",
+                      receiver.peer->Name().c_str(), receiver.mediaId);
+        }
+        receiver.dropping = true;
         if (videoSsrc != 0) {
             RequestKeyFrame(receiver, from.confId, videoSsrc);
         }

@@ -76,6 +76,7 @@ private:
         std::set<std::pair<uint16_t, relay::Kind>> subscriptions;
         Clock::time_point lastHeard{};
         uint64_t drops = 0;
+        bool dropping = false;  // its queue is full: logged once until it takes packets again
     };
 
     void OnControl(const std::shared_ptr<RelayPeer>& peer, Session* session,
@@ -103,7 +104,8 @@ private:
     std::map<StreamKey, std::set<const RelayPeer*>> subscribers_;
     std::map<std::pair<uint32_t, uint32_t>, Clock::time_point> lastPli_;  // conference, SSRC
     RelayCounters counters_;
-    RateLimitedLog log_{10, std::chrono::seconds(10)};
+    RateLimitedLog log_{10, std::chrono::seconds(10)};          // dropped bad packets
+    RateLimitedLog overflowLog_{10, std::chrono::seconds(10)};  // receivers that overflow
 };
 
 }  // namespace yav::server

@@ -37,12 +37,12 @@ bool YavServer::Open() {
         return false;
     }
     if (config_.helloTimeout.count() <= 0 || config_.maxPendingConnections == 0 ||
-        config_.maxPendingPerAddress == 0) {
+        config_.maxPendingPerAddress == 0 || config_.relayQueuePackets == 0) {
         YLOG_ERROR(
-            "hello time-out %lld ms, %zu pending connections, %zu per address: each must be "
-            "above 0",
+            "hello time-out %lld ms, %zu pending connections, %zu per address, %zu packets in a "
+            "media queue: each must be above 0",
             static_cast<long long>(config_.helloTimeout.count()), config_.maxPendingConnections,
-            config_.maxPendingPerAddress);
+            config_.maxPendingPerAddress, config_.relayQueuePackets);
         return false;
     }
     asio::error_code error;

@@ -23,8 +23,8 @@ public:
     YavServer(const YavServer&) = delete;
     YavServer& operator=(const YavServer&) = delete;
 
-    // Binds the three services; false (logged) when any cannot be bound, the heartbeat
-    // timing is one clients refuse, or a time-out or connection cap is 0.
+    // Binds the four services; false (logged) when any cannot be bound, the heartbeat
+    // timing is one clients refuse, or a time-out, connection cap or media queue is 0.
     bool Open();
     // Runs the io_context on the calling thread until Stop.
     void Run();

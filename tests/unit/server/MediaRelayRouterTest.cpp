@@ -310,9 +310,11 @@ TEST_F(MediaRelayRouterTest, FullQueueDropsCountsAndAsksTheOwnerForAKeyFrame) {
     Subscribe(b, 0x10, Kind::Video);
     Subscribe(c, 0x10, Kind::Video);
     const uint32_t aVideo = relay::SsrcFor(0x10, Kind::Video);
+    fakes::LogCapture log;
     for (uint16_t i = 0; i < 5; ++i) {
         Send(a, Rtp(aVideo, i));
     }
+    EXPECT_EQ(log.CountContaining("does not keep up"), 1U);  // once for the whole episode
     EXPECT_EQ(b->Media().size(), 2U);
     EXPECT_EQ(c->Media().size(), 5U);  // one slow receiver costs the others nothing
     EXPECT_EQ(router_.Counters().queueDrops, 3U);

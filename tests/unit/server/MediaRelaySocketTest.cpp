@@ -209,6 +209,32 @@ TEST_F(MediaRelaySockets, MediaFlowsBetweenParticipantsOverUdpAndTcpUntilTheyLea
     EXPECT_TRUE(WaitSessions(0));
 }
 
+TEST_F(MediaRelaySockets, ByeEndsAUdpSessionAndItsAddressMaySayHelloAgain) {
+    auto a = WithCamera("a");
+    auto b = WithCamera("b");
+    RelayClient udpA(server_->MediaPort(), false);
+    RelayClient udpB(server_->MediaPort(), false);
+    udpA.Hello(a->MediaTicket(), a->UserId());
+    ASSERT_EQ(udpA.HelloAnswer(), relay::HelloResult::Ok);
+    udpB.Hello(b->MediaTicket(), b->UserId());
+    ASSERT_EQ(udpB.HelloAnswer(), relay::HelloResult::Ok);
+    udpB.Subscribe(a->UserId(), Kind::Video);
+    ASSERT_TRUE(WaitSessions(2));
+    relay::Control bye;
+    bye.type = relay::Type::Bye;
+    udpA.SendControl(bye);
+    ASSERT_TRUE(WaitSessions(1));
+    const Bytes fromA = Rtp(relay::SsrcFor(a->UserId(), Kind::Video), 1);
+    udpA.Send(fromA);
+    EXPECT_FALSE(udpB.Receive(std::chrono::milliseconds(300)));
+    udpA.Hello(a->MediaTicket(), a->UserId());
+    ASSERT_EQ(udpA.HelloAnswer(), relay::HelloResult::Ok);
+    udpA.Send(fromA);
+    const auto atB = udpB.Receive();
+    ASSERT_TRUE(atB);
+    EXPECT_EQ(*atB, fromA);
+}
+
 TEST_F(MediaRelaySockets, TcpFrameOfLengthZeroOrOverTheLimitEndsTheConnection) {
     auto a = WithCamera("a");
     auto b = WithCamera("b");
