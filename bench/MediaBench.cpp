@@ -99,6 +99,32 @@ std::vector<double> CpuPercent(const std::vector<pid_t>& pids, int seconds) {
     return out;
 }
 
+// The first child of this process running the named program (-1 when none).
+pid_t ChildNamed(const std::string& name) {
+    const pid_t self = getpid();
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        const std::string pid = entry.path().filename().string();
+        if (pid.find_first_not_of("0123456789") != std::string::npos) {
+            continue;
+        }
+        std::ifstream stat(entry.path() / "stat");
+        std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+        const size_t open = text.find('(');
+        const size_t close = text.rfind(')');
+        if (open == std::string::npos || close == std::string::npos) {
+            continue;
+        }
+        std::istringstream rest(text.substr(close + 2));
+        std::string state;
+        long parent = 0;
+        rest >> state >> parent;
+        if (parent == self && text.substr(open + 1, close - open - 1) == name) {
+            return static_cast<pid_t>(std::stol(pid));
+        }
+    }
+    return -1;
+}
+
 double Percentile(std::vector<double> values, double p) {
     if (values.empty()) {
         return -1;
@@ -321,6 +347,8 @@ int main(int argc, char** argv) {
     // 2. Both ways: each process sends and receives.
     double bothCpuA = 0;
     double bothCpuB = 0;
+    double relayCpu = 0;
+    const pid_t relay = ChildNamed("yavserver");
     {
         MediaBot b(Options("b", server.ConferencePort(), server.MediaPort(), kSize720p, 25,
                            k720Kbps, true));
@@ -329,9 +357,10 @@ int main(int argc, char** argv) {
         if (a.ids.size() == 1) {
             b.Watch(a.ids[0]);
             WaitUntil([&] { return b.FramesFrom(a.ids[0]) >= 50; }, std::chrono::seconds(30));
-            const auto cpu = CpuPercent({a.pid, self}, seconds);
+            const auto cpu = CpuPercent({a.pid, self, relay}, seconds);
             bothCpuA = cpu[0];
             bothCpuB = cpu[1];
+            relayCpu = cpu[2];
         }
         Stop(a.pid);
     }
@@ -384,6 +413,7 @@ int main(int argc, char** argv) {
     rows.push_back({"CPU per participant, both ways (send + receive)",
                     Fixed((bothCpuA + bothCpuB) / 2, " %"), Fixed(gstSend + gstRecv, " %"),
                     Ratio((bothCpuA + bothCpuB) / 2, gstSend + gstRecv)});
+    rows.push_back({"yavserver relaying 720p25 + audio both ways", Fixed(relayCpu, " %"), "", ""});
     rows.push_back(
         {"capture to decoded picture, median", Fixed(Percentile(latencies, 0.5), " ms"), "", ""});
     rows.push_back({"capture to decoded picture, 95th percentile",
