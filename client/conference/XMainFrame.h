@@ -26,12 +26,12 @@
 #include "RoadPorts.h"
 #include "RoomComponents.h"
 #include "ST_CS_SERVER.h"
+#include "WindowNotifyTarget.h"
 #include "YavClientDlg.h"
 #include "client/Common/MessageIds.h"
 #include "client/dialogs/login/IReconnectHost.h"
 #include "client/media/IMediaHandler.h"
 #include "client/media/IMediaRoom.h"
-#include "WindowNotifyTarget.h"
 #include "client/ui/UiMainFrame.h"
 #include "platform/core/CriticalSection.h"
 
@@ -136,8 +136,7 @@ public:
     void OnDocPageMsg(uint16_t kind, int32_t value, uint32_t extra);
     void OnDocWindowMsg(uint8_t show);
     void OnDocListMsg(uint16_t value);
-    void SetConfigBytes(uint8_t a, uint8_t b, uint8_t c, uint8_t d, uint8_t e,
-                        uint8_t f) override;
+    void SetConfigBytes(uint8_t a, uint8_t b, uint8_t c, uint8_t d, uint8_t e, uint8_t f) override;
     // The room was entered (the window exists and the work runs).
     bool IsRoomEntered() const { return m_bRoomEntered; }
 

@@ -72,8 +72,8 @@ const Api kRealApi = {
         return static_cast<int>(list->size());
     },
     [](int flow, int index, char* buffer, int capacity) {
-        const auto list = flow == 1 ? DeviceRegistry::Get().Microphones()
-                                    : DeviceRegistry::Get().Speakers();
+        const auto list =
+            flow == 1 ? DeviceRegistry::Get().Microphones() : DeviceRegistry::Get().Speakers();
         if (index < 0 || static_cast<size_t>(index) >= list.size()) {
             return 0;
         }
