@@ -28,10 +28,12 @@
 #include "RoadPorts.h"
 #include "RoomComponents.h"
 #include "ST_CS_SERVER.h"
+#include "WindowNotifyTarget.h"
 #include "YavClientDlg.h"
 #include "client/Common/MessageIds.h"
 #include "client/dialogs/login/IReconnectHost.h"
 #include "client/media/IMediaHandler.h"
+#include "client/media/IMediaRoom.h"
 #include "client/ui/UiMainFrame.h"
 #include "platform/core/CriticalSection.h"
 
@@ -92,7 +94,8 @@ class XMainFrame : public ICsHandler,
                    public yav::road::IConfLogin,
                    public IMainFrame,
                    public IReconnectHost,
-                   public IUiMainFrame {
+                   public IUiMainFrame,
+                   public IMediaRoom {
 public:
     static constexpr std::size_t kLayoutBytes = 100;
     using LayoutRecord = std::array<std::uint8_t, kLayoutBytes>;
@@ -146,7 +149,7 @@ public:
     void OnDocPageMsg(uint16_t kind, int32_t value, uint32_t extra);
     void OnDocWindowMsg(uint8_t show);
     void OnDocListMsg(uint16_t value);
-    void SetConfigBytes(uint8_t a, uint8_t b, uint8_t c, uint8_t d, uint8_t e, uint8_t f);
+    void SetConfigBytes(uint8_t a, uint8_t b, uint8_t c, uint8_t d, uint8_t e, uint8_t f) override;
     // The room was entered (the window exists and the work runs).
     bool IsRoomEntered() const { return m_bRoomEntered; }
 
@@ -169,10 +172,10 @@ public:
     ICsUserManager* GetUserManager() const;
     const ST_CONF_APPINFO* GetAppInfo() const;
     CVideoCycle* GetVideoCycle() const;
-    uint16_t GetMyUserId() const;
-    bool IsMyChannel(uint16_t wMediaId) const;
+    uint16_t GetMyUserId() const override;
+    bool IsMyChannel(uint16_t wMediaId) const override;
     uint32_t GetMyOwnerId() const;
-    uint32_t GetConfId() const;
+    uint32_t GetConfId() const override;
     uint8_t GetMyStatusByte() const;
     bool IsMyRoleState2() const;
     bool IsMyRoleState0or5() const;
@@ -363,8 +366,8 @@ public:
     void ResumePresenterScreen();
     void ReapplyFollowLead();
     void PostToControlBarSyncLayout();
-    // The room receives a media id into a window.
-    bool IsMediaIdBroadcast(uint16_t wMediaId);
+    // The room still lists a media id as received (after its sender's record is gone).
+    bool IsMediaIdListed(uint16_t wMediaId);
     // Number of videos the room receives into windows.
     int GetBroadcastChannelCount();
     // A video window shows the id.
@@ -413,6 +416,17 @@ public:
 
     // --- CYavClientDlg ---
     void HandleNetMessage(WPARAM code, LPARAM status) override;
+
+    // --- media manager's calls into the room ---
+    void CloseChannelWindow(uint16_t wMediaId) override;
+    bool IsMediaIdBroadcast(uint16_t wMediaId) override;
+    void SetDevicePollTimer(int on) override;
+    void BroadcastVideo(uint16_t wMediaId, uint8_t on) override;
+    void TransmitToUser(uint16_t to, uint16_t subCommand, const void* data,
+                        std::size_t length) override;
+    void ShowVideoStoppedNotice() override;
+    kromedia::INotifyTarget* GetMediaNotifyTarget() override;
+    VideoLimits GetVideoLimits() const override;
 
     // Test seam: the data server asked by ResetAVServerIp for the media server address
     // (runs on a worker thread; empty: the data-server component).
@@ -559,6 +573,8 @@ private:
     char m_szAVServerIp[16] = {};
     int m_nMediaConnectFails = 0;
     LPARAM m_nMediaServerState = 0;
+    // --- media manager's calls into the room ---
+    WindowNotifyTarget m_mediaNotify;
     bool m_bStreamServerReady = false;
     uint8_t m_byScreenShareState = 0;
     uint16_t m_wViewedUserId = 0;

@@ -393,7 +393,7 @@ void XMainFrame::PostToControlBarSyncLayout() {
     });
 }
 
-bool XMainFrame::IsMediaIdBroadcast(uint16_t wMediaId) {
+bool XMainFrame::IsMediaIdListed(uint16_t wMediaId) {
     // The room receives the id: listed as shown, or in one of the video windows.
     const std::optional<CMediaIdList::Entry> entry = m_mediaIdList.Find(wMediaId);
     return (entry.has_value() && entry->flag != 0) || IsMediaIdShown(wMediaId);

@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include "components/KroMedia/TestPattern.h"
 #include "fakes/media/ConnectionStateHandler.h"
 
 namespace yav::test {
@@ -11,51 +10,9 @@ namespace {
 constexpr uint32_t kDemoConference = 900001;
 }  // namespace
 
-class MediaPeer::Sink final : public kromedia::IFrameSink {
-public:
-    void PostMessage(uint32_t, uint64_t, int64_t) override {}
-    void OnFrame(const kromedia::VideoFrame& frame) override {
-        kromedia::PatternMarks marks;
-        if (!kromedia::ReadPatternBGRx(frame.data, frame.stride, frame.width, frame.height,
-                                       &marks)) {
-            return;
-        }
-        std::lock_guard<std::mutex> lock(mutex_);
-        auto& stream = streams_[marks.mediaId];
-        stream.rising = stream.rising && (stream.frames == 0 || marks.counter > stream.last);
-        stream.last = marks.counter;
-        ++stream.frames;
-    }
-    struct Stream {
-        size_t frames = 0;
-        uint32_t last = 0;
-        bool rising = true;
-    };
-    Stream Of(uint16_t mediaId) const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        auto it = streams_.find(mediaId);
-        return it == streams_.end() ? Stream{} : it->second;
-    }
-    size_t Except(const std::vector<uint16_t>& watched) const {
-        std::lock_guard<std::mutex> lock(mutex_);
-        size_t wrong = 0;
-        for (const auto& [id, stream] : streams_) {
-            bool known = false;
-            for (uint16_t w : watched) {
-                known = known || w == id;
-            }
-            wrong += known ? 0 : stream.frames;
-        }
-        return wrong;
-    }
-
-private:
-    mutable std::mutex mutex_;
-    std::map<uint16_t, Stream> streams_;
-};
-
 MediaPeer::MediaPeer(const MediaPeerOptions& options)
-    : handler_(std::make_unique<fakes::ConnectionStateHandler>()), sink_(std::make_unique<Sink>()) {
+    : handler_(std::make_unique<fakes::ConnectionStateHandler>()),
+      sink_(std::make_unique<PatternSink>()) {
     if (bot_.Login(options.conferencePort, kDemoConference, options.name, "", 1) != 0) {
         return;
     }
@@ -106,7 +63,7 @@ void MediaPeer::Watch(uint16_t mediaId) {
 }
 
 size_t MediaPeer::FramesFrom(uint16_t mediaId, bool* rising) const {
-    const Sink::Stream stream = sink_->Of(mediaId);
+    const PatternSink::Stream stream = sink_->Of(mediaId);
     if (rising != nullptr) {
         *rising = stream.rising;
     }

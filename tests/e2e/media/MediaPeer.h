@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "CsBot.h"
+#include "PatternSink.h"
 #include "components/KroMedia/KroMedia.h"
 
 namespace fakes {
@@ -51,13 +52,11 @@ public:
     uint64_t AudioBytesReceived() const;
 
 private:
-    class Sink;
-
     CsBot bot_;
     kromedia::IMediaControl* media_ = nullptr;
     std::unique_ptr<fakes::ConnectionStateHandler> handler_;
     std::vector<uint16_t> watched_;
-    std::unique_ptr<Sink> sink_;
+    std::unique_ptr<PatternSink> sink_;
     bool loggedIn_ = false;
     uint16_t id_ = 0;
 };
