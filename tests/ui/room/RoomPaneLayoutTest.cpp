@@ -7,6 +7,7 @@
 #include <QImage>
 
 #include <cmath>
+#include <thread>
 
 #include "GrabChecks.h"
 #include "RoomFixture.h"
@@ -17,6 +18,7 @@
 #include "client/dialogs/panels/PanelChildren.h"
 #include "client/dialogs/panels/PanelHost.h"
 #include "client/dialogs/panels/PanelRules.h"
+#include "components/KroMedia/IKroMedia.h"
 #include "fakes/conference/FakeRoomMedia.h"
 #include "ui/controls/ControlTestSupport.h"
 
@@ -265,6 +267,20 @@ TEST_P(RoomPanes, TheGrabShowsEachBarInItsRow) {
     EXPECT_EQ(picture.pixelColor(2, strip + 2), kVideoColour);
     EXPECT_EQ(picture.pixelColor(1280 - side - 3, 800 - title - 3), kVideoColour);
     controls_test::SaveGrab(*frame, Name("room_panes", GetParam()));
+}
+
+TEST_P(RoomPanes, TheMediaComponentsVoiceReportReachesTheNotice) {
+    OpenAt(1280, 800);
+    auto* notice = Find<CDlgVoiceIncentive>();
+    ASSERT_NE(notice, nullptr);
+    // The component posts from its own thread to the target the room gave the media manager.
+    kromedia::INotifyTarget* target = frame->GetMediaNotifyTarget();
+    ASSERT_NE(target, nullptr);
+    std::thread component(
+        [target] { target->PostMessage(kromedia::kMsgVoiceIncentive, kMyId + 3, 0); });
+    component.join();
+    EXPECT_TRUE(yav::testing::WaitUntil([notice] { return notice->isVisible(); }, 2000));
+    EXPECT_EQ(notice->GetMediaId(), kMyId + 3);
 }
 
 TEST_P(RoomPanes, TheVoiceReportShowsTheNoticeCentredOverTheVideos) {
