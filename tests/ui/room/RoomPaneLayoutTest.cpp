@@ -283,6 +283,19 @@ TEST_P(RoomPanes, TheMediaComponentsVoiceReportReachesTheNotice) {
     EXPECT_EQ(notice->GetMediaId(), kMyId + 3);
 }
 
+TEST_P(RoomPanes, TheNoticeFollowsTheRoomWhenItMoves) {
+    OpenAt(1280, 800);
+    auto* notice = Find<CDlgVoiceIncentive>();
+    ASSERT_NE(notice, nullptr);
+    frame->SendMessage(WM_VOICE_INCENTIVE, kMyId + 1, 0);
+    ASSERT_TRUE(notice->isVisible());
+    const QPoint before = notice->GetWindowRect().topLeft();
+    frame->move(frame->pos() + QPoint(40, 30));
+    EXPECT_TRUE(yav::testing::WaitUntil(
+        [&] { return notice->GetWindowRect().topLeft() == before + QPoint(40, 30); }, 2000))
+        << notice->GetWindowRect().x() << "," << notice->GetWindowRect().y();
+}
+
 TEST_P(RoomPanes, TheVoiceReportShowsTheNoticeCentredOverTheVideos) {
     const struct {
         bool panel;
