@@ -10,6 +10,7 @@
 #include <QProcessEnvironment>
 #include <QStandardPaths>
 
+#include <cmath>
 #include <functional>
 #include <memory>
 
@@ -136,12 +137,15 @@ protected:
         QProcessEnvironment env = road_e2e::ClientEnvironment(home.path());
         env.insert("QT_QPA_PLATFORM", "xcb");
         env.insert("DISPLAY", xserver.DisplayName());
+        env.insert("YAV_SCALE_FACTOR", QString::number(scale));
         client.setProcessEnvironment(env);
         client.setProcessChannelMode(QProcess::ForwardedChannels);
         client.start(QDir::currentPath() + "/YavClient", {"127.0.0.1", "alice", "alice", "900001"});
         ASSERT_TRUE(client.waitForStarted(10000));
     }
 
+    // The display scale the client runs at.
+    double scale = 1.0;
     QTemporaryDir home;
     XServer xserver;
     std::unique_ptr<road_e2e::Server> server;
@@ -149,20 +153,24 @@ protected:
     QProcess client;
 };
 
-TEST_F(RoomScreen, TheRoomShowsItsBarsAroundTheVideoArea) {
+class RoomScreenAtScale : public RoomScreen, public ::testing::WithParamInterface<double> {};
+
+TEST_P(RoomScreenAtScale, TheRoomShowsItsBarsAroundTheVideoArea) {
+    scale = GetParam();
     road_e2e::ProcessGuard guard(client);
     Start(false);
 
     // Without a window manager the room fills the screen at (0, 0); the bars are 70 and 44 high
-    // and the side panel 320 wide at scale 1.
-    const int strip = 70;
-    const int title = 44;
-    const int side = 320;
+    // and the side panel 320 wide, times the scale.
+    const auto sized = [this](int design) { return static_cast<int>(std::lround(design * scale)); };
+    const int strip = sized(70);
+    const int title = sized(44);
+    const int side = sized(320);
     const QImage picture = GrabWhen(
         [](const QImage& grab) {
             return Is(grab, kScreenW / 2, 2, 0x333333) && Is(grab, 2, kScreenH - 1, 0xDDDDDD);
         },
-        QStringLiteral("room_xvfb"));
+        QStringLiteral("room_xvfb_%1").arg(scale == 1.0 ? "1_0" : "1_5"));
     ASSERT_FALSE(picture.isNull());
     // The control bar: dark band across the whole top, light band below it.
     for (const int x : {2, kScreenW / 2, kScreenW - 3}) {
@@ -189,6 +197,8 @@ TEST_F(RoomScreen, TheRoomShowsItsBarsAroundTheVideoArea) {
     road_e2e::Terminate(client);
     EXPECT_TRUE(client.waitForFinished(15000));
 }
+
+INSTANTIATE_TEST_SUITE_P(Scales, RoomScreenAtScale, ::testing::Values(1.0, 1.5));
 
 TEST_F(RoomScreen, AConferenceWithHiddenPanelsOpensFullScreenWithTheStrip) {
     road_e2e::ProcessGuard guard(client);
