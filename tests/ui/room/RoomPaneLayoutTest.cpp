@@ -203,6 +203,25 @@ TEST_P(RoomPanes, FullScreenLeavesTheRoomToTheVideosAndBringsTheStrip) {
     ExpectTiling(back, QSize(1280, 800));
 }
 
+TEST_P(RoomPanes, TheControlBarsFullScreenButtonTogglesTheRoomsPanes) {
+    OpenAt(1280, 800);
+    frame->ShowSidePanel(true);
+    auto* bar = Find<CDlgControlBar>();
+    ASSERT_NE(bar, nullptr);
+    bar->SendMessage(WM_COMMAND, CDlgControlBar::IDC_FULLSCREEN, 0);
+    // The bar posts the command to the room.
+    ASSERT_TRUE(yav::testing::WaitUntil([] { return g_bFullScreen == 1; }, 2000));
+    EXPECT_TRUE(Where().control.isEmpty());
+    EXPECT_EQ(Where().video, frame->GetClientRect());
+    // The room's full-screen command again brings the panes back.
+    frame->SendMessage(WM_COMMAND, 1282, 0);
+    EXPECT_EQ(g_bFullScreen, 0);
+    frame->MoveWindow(0, 0, 1280, 800);
+    ExpectTiling(Where(), QSize(1280, 800));
+    EXPECT_FALSE(Where().control.isEmpty());
+    EXPECT_FALSE(Where().side.isEmpty());
+}
+
 TEST_P(RoomPanes, ARoomThatStartsWithHiddenPanelsKeepsItsBarsHidden) {
     g_AppSettings.byOption14 = 1;
     Open();
