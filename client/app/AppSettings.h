@@ -67,6 +67,8 @@ struct ST_APP_SETTINGS {
     std::uint8_t bOfficeFlagB = 0;
     // The room keeps a video layout of its own instead of following the synchronised one.
     std::uint8_t bKeepOwnLayout = 0;
+    // Received channels get their windows but no stream is started (the video-off switch).
+    std::uint8_t byVideoOff = 0;
 };
 
 extern ST_APP_SETTINGS g_AppSettings;

@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -13,8 +14,14 @@
 
 #include "platform/window/WinDefs.h"
 
+class QRect;
 class QWidget;
 class XConfManager;
+class ILayoutVideoWnd;
+namespace kromedia {
+class IFrameSink;
+class IMediaStream;
+}  // namespace kromedia
 class IAudioEngine;
 class IFileListMsgResult;
 class XDocManager;
@@ -179,6 +186,8 @@ public:
 // XLayoutManager: the video, document, media-play and screen-play windows and their layout.
 class ILayoutManager {
 public:
+    using LayoutRecord = std::array<std::uint8_t, 100>;
+
     virtual ~ILayoutManager() = default;
     virtual void CreateWindows(QWidget* room) = 0;
     virtual void DestroyWindows() = 0;
@@ -188,11 +197,32 @@ public:
     virtual void StopAllVideo() = 0;
     // The document window exists.
     virtual bool HasDocWindow() const = 0;
-    virtual void SetWinMode(std::uint8_t layoutMode, std::uint8_t mainContent,
-                            std::uint8_t sideContent, std::uint8_t mainDisplay) = 0;
+    virtual void SetWinMode(std::uint8_t mainDisplay, std::uint8_t layoutMode,
+                            std::uint8_t mainContent, std::uint8_t sideContent) = 0;
     virtual void SetVideoOption(int option) = 0;
     // The document window's page controls.
     virtual void EnableDocPages(bool enable) = 0;
+
+    // --- video windows and layout ---
+    // Area n (0 side, 1 video, 2 kept) in room client coordinates.
+    virtual void SetScreenRect(int n, const QRect& rect) = 0;
+    virtual void Relayout(bool repaint) = 0;
+    virtual bool IsAutoLayout() const = 0;
+    // Windows per page of the current mode.
+    virtual int GetCapacity() const = 0;
+    virtual int GetUsedWndCount() = 0;
+    // The window now showing the id (channel 7: the media-play window), null when none.
+    virtual QWidget* AddVideo(std::uint16_t wMediaId, std::uint32_t streamParam,
+                              LayoutRecord& record, LayoutRecord synced) = 0;
+    virtual bool DelVideo(std::uint16_t wMediaId, LayoutRecord& record, bool repaint) = 0;
+    virtual void SetVideoWndState(std::uint16_t wMediaId, const QString& caption,
+                                  kromedia::IMediaStream* stream) = 0;
+    // Slot window n (0..36), null outside.
+    virtual ILayoutVideoWnd* GetVideoWnd(int n) = 0;
+    virtual int FindNonCycleWndIndex(std::uint16_t wMediaId) = 0;
+    virtual void RemoveBusyWnd(const QWidget* window) = 0;
+    // What channel 7 renders into (the media-play window).
+    virtual kromedia::IFrameSink* GetMediaPlaySink() = 0;
 };
 
 namespace yav::room {

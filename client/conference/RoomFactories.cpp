@@ -1,5 +1,7 @@
 #include "RoomChildren.h"
 #include "RoomComponents.h"
+#include "XMainFrame.h"
+#include "client/media/XLayoutManager.h"
 
 namespace yav::room {
 
@@ -8,8 +10,25 @@ ComponentFactories& Components() {
     return factories;
 }
 
+namespace {
+
+RoomChildFactories MakeChildFactories() {
+    RoomChildFactories factories;
+    // The layout manager works for the room that it is made for.
+    factories.layoutManager = [](QWidget* room) -> std::unique_ptr<ILayoutManager> {
+        auto* frame = dynamic_cast<XMainFrame*>(room);
+        if (frame == nullptr) {
+            return nullptr;
+        }
+        return std::make_unique<XLayoutManager>(frame, &frame->GetRoomLayout());
+    };
+    return factories;
+}
+
+}  // namespace
+
 RoomChildFactories& Children() {
-    static RoomChildFactories factories;
+    static RoomChildFactories factories = MakeChildFactories();
     return factories;
 }
 

@@ -30,6 +30,7 @@
 #include "client/Common/MessageIds.h"
 #include "client/dialogs/login/IReconnectHost.h"
 #include "client/media/IMediaHandler.h"
+#include "client/media/XLayoutManager.h"
 #include "client/ui/UiMainFrame.h"
 #include "platform/core/CriticalSection.h"
 
@@ -38,6 +39,9 @@ class XDocManager;
 class CVideoCycle;
 class CDlgPopMsg;
 struct ST_CONF_APPINFO;
+namespace kromedia {
+class IMediaControl;
+}  // namespace kromedia
 
 // Messages of the room window.
 inline constexpr UINT WM_NET_MESSAGE = WM_USER + 0x100;       // 0x500 event code / status
@@ -86,7 +90,8 @@ class XMainFrame : public ICsHandler,
                    public yav::road::IConfLogin,
                    public IMainFrame,
                    public IReconnectHost,
-                   public IUiMainFrame {
+                   public IUiMainFrame,
+                   public ILayoutHost {
 public:
     static constexpr std::size_t kLayoutBytes = 100;
     using LayoutRecord = std::array<std::uint8_t, kLayoutBytes>;
@@ -155,7 +160,6 @@ public:
     IKroScreenShare* GetScreenShare() const { return m_pScreenShare.get(); }
     ICsUserManager* GetUserManager() const;
     const ST_CONF_APPINFO* GetAppInfo() const;
-    CVideoCycle* GetVideoCycle() const;
     uint16_t GetMyUserId() const;
     bool IsMyChannel(uint16_t wMediaId) const;
     uint32_t GetMyOwnerId() const;
@@ -268,6 +272,44 @@ public:
     // --- CYavClientDlg ---
     void HandleNetMessage(WPARAM code, LPARAM status) override;
 
+    // --- video reception (the room's video windows) ---
+    // Receives a media id, channel 7 included (into the media-play window).
+    void MediaVideoRecv(uint16_t wMediaId, uint32_t mode);
+    // Receives a camera channel into a window with the stored receive mode (channel 7 refused).
+    void OpenChannel(uint16_t wMediaId) override;
+    // Frees the window that shows the id and stops its stream.
+    void CloseChannel(uint16_t wMediaId);
+    // Stops a reception through the layout manager; 0 for id 0, else 1.
+    int StopVideoRecv(uint16_t wMediaId, uint32_t unused, uint8_t sync);
+    // The window caption of a channel; the length in characters (0: the buffer is unchanged).
+    int FormatChannelName(uint16_t wMediaId, QString& name) const;
+    // Frees the windows of the current video page (the page's ids go back to the received-
+    // video list unflagged) so that the next page can be laid out into them.
+    void ApplyVideoWindows();
+    // The room's window layout record (slot ids at 14, maximised id at 88).
+    LayoutRecord& GetRoomLayout() { return m_layoutSlots[0]; }
+    uint16_t GetMediaChannelId() const { return m_wMediaChannelId; }
+    uint16_t GetMediaAudioId() const { return m_wMediaAudioId; }
+    // Test seam: the media channel object of an id (empty: the media manager's).
+    std::function<kromedia::IMediaControl*(uint16_t wMediaId)> mediaControlSource;
+
+    // --- ILayoutHost ---
+    uint16_t GetLeadId() override { return m_wLeadUserId; }
+    bool IsPagedVideo() override;
+    int GetPageStart() override { return m_nVideoPageStart; }
+    void SetPageStart(int start) override { m_nVideoPageStart = start; }
+    CMediaIdList* GetMediaIdList() override { return &m_mediaIdList; }
+    CVideoCycle* GetVideoCycle() const override;
+    bool IsPresenter() override { return IsMyRoleState2(); }
+    void StopVideoRecv(uint16_t wMediaId) override { StopVideoRecv(wMediaId, 0, 1); }
+    void SendSyncWndLayout(int force) override;
+    void SetFullVideo(bool on) override;
+    void OnVideoPopState(uint16_t wMediaId, int inside) override;
+    void SetDocCellCount(int cells) override;
+    int GetBroadcastChannelCount() override;
+    int GetSpeakerLimit() override;
+    void ShowLayoutMessage(int textId) override;
+
     // Test seam: the data server asked by ResetAVServerIp for the media server address
     // (runs on a worker thread; empty: the data-server component).
     std::function<std::string(uint32_t confId)> avServerLookup;
@@ -291,7 +333,6 @@ private:
     void ResetAVServerIp();
     void AddRecvForUsers();
     void ApplyPendingLayout(int apply);
-    void SendSyncWndLayout(int force);
     void OnScreenShareStarted();
     void SetRemoteAssistState(int state);
     void OnNetMediaServer(LPARAM status);
@@ -369,6 +410,14 @@ private:
     std::atomic<bool> m_bReconnecting{false};
     bool m_bAvLookupRunning = false;
     std::thread m_avLookupThread;
+
+    // Video reception.
+    kromedia::IMediaControl* MediaControlOf(uint16_t wMediaId) const;
+    void OpenIntoWindow(uint16_t wMediaId, uint32_t mode, bool sync);
+    uint16_t m_wMediaChannelId = 0;
+    uint16_t m_wMediaAudioId = 0;
+    uint32_t m_dwRecvMode = 0;
+    int m_nVideoPageStart = 0;
 };
 
 extern XMainFrame* g_pMainFrame;

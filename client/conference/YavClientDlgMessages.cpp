@@ -259,8 +259,8 @@ void CYavClientDlg::OnLayoutCommand(std::uint8_t layoutMode) {
 
 void CYavClientDlg::LayoutPanes(int) {
     if (m_pLayoutManager != nullptr) {
-        m_pLayoutManager->SetWinMode(m_layoutBytes.layoutMode, m_layoutBytes.mainContent,
-                                     m_layoutBytes.sideContent, m_layoutBytes.mainDisplay);
+        m_pLayoutManager->SetWinMode(m_layoutBytes.mainDisplay, m_layoutBytes.layoutMode,
+                                     m_layoutBytes.mainContent, m_layoutBytes.sideContent);
     }
 }
 
