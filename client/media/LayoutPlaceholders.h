@@ -1,68 +1,11 @@
 #pragma once
-// Plain windows that hold the layout's places until their real classes are plugged in:
-// PlaceholderVideoWnd stands in for the video window (CDlgVideo replaces it through the
-// layout manager's video factory); PanePlaceholder for the document (CDlgDoc), media-play
-// (CDlgMediaPlay) and screen-play (CDlgScreenPlay) windows. They paint their state and
-// nothing else: no stream is drawn here.
+// Stands in for the document (CDlgDoc), media-play (CDlgMediaPlay) and screen-play
+// (CDlgScreenPlay) windows, which replace it through the layout manager's pane factory: a
+// plain window that holds their place in the layout. No stream is drawn here.
 
-#include <QString>
 #include <QWidget>
 
-#include "ILayoutVideoWnd.h"
-#include "IVideoWindow.h"
-
 namespace yav::layout {
-
-class PlaceholderVideoWnd : public QWidget, public ILayoutVideoWnd, public IVideoWindow {
-public:
-    PlaceholderVideoWnd(QWidget* parent, int slot);
-
-    // --- ILayoutVideoWnd and IVideoWindow ---
-    QWidget* GetWidget() override { return this; }
-    IVideoWindow* GetCycleWindow() override { return this; }
-    kromedia::IFrameSink* GetFrameSink() override { return nullptr; }
-    std::uint16_t GetUserId() override { return m_wUserId; }
-    void SetUserId(std::uint16_t wMediaId) override;
-    std::uint16_t GetMediaId() override { return m_wMediaId; }
-    void SetMediaId(std::uint16_t wMediaId, bool stop) override;
-    void SetOwnerSlot(std::uint32_t value) override { m_dwOwnerSlot = value; }
-    bool IsReceiving() override { return m_bReceiving; }
-    void SetReceiving(bool receiving) override;
-    void SetVideoState(bool on) override { m_bVideoState = on; }
-    void SetVideoNameVisible(bool visible) override;
-    void UpdateCaption(const QString& caption) override;
-    void SetVideoOption(int option) override { m_nVideoOption = option; }
-    void SetStream(kromedia::IMediaStream* stream) override { m_pStream = stream; }
-    int GetSlotIndex() override { return m_nSlot; }
-    void SetSlotIndex(int slot) override { m_nSlot = slot; }
-    bool IsZoomed() override { return m_bZoomed; }
-    void SetZoomed(bool zoomed) override { m_bZoomed = zoomed; }
-    void RelayoutChildren() override { update(); }
-    void StopCycling(bool leaveCycle) override;
-    bool CanShowCaption() override { return isVisible() && height() >= 2; }
-    int GetClientHeight() override { return height(); }
-
-    QString GetCaption() const { return m_strCaption; }
-    std::uint32_t GetOwnerSlot() const { return m_dwOwnerSlot; }
-    bool GetVideoState() const { return m_bVideoState; }
-    kromedia::IMediaStream* GetStream() const { return m_pStream; }
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
-private:
-    std::uint16_t m_wUserId = 0;
-    std::uint16_t m_wMediaId = 0;
-    std::uint32_t m_dwOwnerSlot = 0;
-    bool m_bReceiving = false;
-    bool m_bVideoState = false;
-    bool m_bNameVisible = true;
-    bool m_bZoomed = false;
-    int m_nSlot = 0;
-    int m_nVideoOption = 0;
-    QString m_strCaption;
-    kromedia::IMediaStream* m_pStream = nullptr;
-};
 
 class PanePlaceholder : public QWidget {
 public:

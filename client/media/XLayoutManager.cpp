@@ -7,6 +7,7 @@
 #include "ILayoutVideoWnd.h"
 #include "IVideoWindow.h"
 #include "LayoutPlaceholders.h"
+#include "LayoutVideoWnd.h"
 #include "MediaIdList.h"
 #include "VideoCycle.h"
 #include "app/AppSettings.h"
@@ -73,7 +74,7 @@ void SetRecordMaxId(LayoutRecordBytes& record, std::uint16_t wMediaId) {
 XLayoutManager::XLayoutManager(ILayoutHost* host, LayoutRecordBytes* record)
     : m_pHost(host), m_pRecord(record) {
     m_videoFactory = [](QWidget* parent, int slot) -> std::unique_ptr<ILayoutVideoWnd> {
-        return std::make_unique<yav::layout::PlaceholderVideoWnd>(parent, slot);
+        return std::make_unique<LayoutVideoWnd>(parent, slot);
     };
     m_paneFactory = [](QWidget* parent, int rectIndex) -> QWidget* {
         return new yav::layout::PanePlaceholder(parent, rectIndex);

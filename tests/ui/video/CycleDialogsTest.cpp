@@ -5,7 +5,7 @@
 #include <QApplication>
 #include <QTemporaryDir>
 
-#include "VideoTestSupport.h"
+#include "LayoutTestSupport.h"
 #include "app/AppSettings.h"
 #include "app/ConfigManger.h"
 #include "client/dialogs/video/CDlgVideoCycle.h"
@@ -17,7 +17,7 @@
 
 namespace {
 
-using video_test::CommandSink;
+using layout_test::CommandSink;
 
 class FakeDialogHost : public IVideoCycleDialogHost {
 public:
@@ -34,7 +34,7 @@ public:
 class CycleDialogsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        video_test::LoadModules();
+        layout_test::LoadModules();
         saved = g_AppSettings;
         savedIni = g_ConfigManager.strClientIni;
         ASSERT_TRUE(dir.isValid());

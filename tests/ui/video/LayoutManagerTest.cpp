@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "PlainVideoWnd.h"
 #include "app/AppSettings.h"
 #include "client/media/ILayoutVideoWnd.h"
 #include "client/media/LayoutPlaceholders.h"
@@ -61,6 +62,9 @@ class LayoutManagerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         room.resize(1200, 800);
+        manager.SetVideoFactory([](QWidget* parent, int slot) -> std::unique_ptr<ILayoutVideoWnd> {
+            return std::make_unique<layout_test::PlainVideoWnd>(parent, slot);
+        });
         manager.CreateWindows(&room);
         manager.SetWinMode(0, 3, 2, 0);
         manager.SetScreenRect(0, QRect(0, 0, 200, 800));
@@ -126,7 +130,7 @@ TEST_F(LayoutManagerTest, AddVideoFillsTheFirstFreeWindow) {
     EXPECT_EQ(first, manager.GetVideoWnd(0)->GetWidget());
     EXPECT_TRUE(manager.IsBusy(first));
     EXPECT_EQ(RecordWindowId(record, 0), 17);
-    auto* window = dynamic_cast<yav::layout::PlaceholderVideoWnd*>(manager.GetVideoWnd(0));
+    auto* window = dynamic_cast<layout_test::PlainVideoWnd*>(manager.GetVideoWnd(0));
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->GetOwnerSlot(), 5u);
 

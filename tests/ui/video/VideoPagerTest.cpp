@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "VideoTestSupport.h"
+#include "LayoutTestSupport.h"
 #include "app/AppSettings.h"
 #include "app/ConfigManger.h"
 #include "client/dialogs/video/CDlgVideoPageTab.h"
@@ -16,7 +16,7 @@
 
 namespace {
 
-using video_test::CommandSink;
+using layout_test::CommandSink;
 
 class FakePagerHost : public IVideoPagerHost {
 public:
@@ -43,7 +43,7 @@ public:
 class VideoPagerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        video_test::LoadModules();
+        layout_test::LoadModules();
         saved = g_AppSettings;
         g_AppSettings.bKeepOwnLayout = 1;
         host.target = &sink;

@@ -1,4 +1,4 @@
-#include "VideoTestSupport.h"
+#include "LayoutTestSupport.h"
 
 #include <QDir>
 #include <QImage>
@@ -6,7 +6,7 @@
 
 #include "app/ConfigManger.h"
 
-namespace video_test {
+namespace layout_test {
 
 void LoadModules() {
     static const bool loaded = (g_ConfigManager.LoadLanguage(), g_ConfigManager.LoadSkin(), true);
@@ -31,4 +31,4 @@ QString SaveGrab(QWidget& widget, const char* name, double scale) {
     return widget.grab().toImage().save(path) ? path : QString();
 }
 
-}  // namespace video_test
+}  // namespace layout_test
