@@ -44,6 +44,8 @@ constexpr int kPageEditWidth = 28;
 constexpr int kTotalWidth = 30;
 constexpr int kRowTop = 3;
 constexpr int kRowHeight = 24;
+// Image buttons stand this much larger than placed on every side.
+constexpr int kButtonGrowth = 5;
 
 // The layout's free-layout flag: this client keeps its own layout, and pages it.
 bool LayoutSyncFlag() {
@@ -95,7 +97,9 @@ BOOL CDlgVideoPageTab::OnInitDialog() {
         button->LoadImages(place.image, place.imageHover, place.imageHover, place.image,
                            place.imageHover, place.imageHover, place.imageHover);
         button->SetTextStyle(1, 0);
-        button->SetTextPos(yav::Scaled(26), 0);
+        // The 24-pixel icon at the left, the caption beside it.
+        button->SetImageRect(yav::ScaledRect(kButtonGrowth, kButtonGrowth, kRowHeight, kRowHeight));
+        button->SetTextPos(kRowHeight + 4, 0);
         button->SetTextColors(kTextNormal, kTextHover, kTextHover, kTextDisabled);
         button->SetFont(g_fontUI);
         if (place.id == IDC_NEXT) {

@@ -55,7 +55,7 @@ public:
     static constexpr int kCmdSixteenWindows = 32859;
     static constexpr int kCmdCycleSettings = 32788;
     // Design size of the strip.
-    static constexpr int kDesignWidth = 560;
+    static constexpr int kDesignWidth = 690;
     static constexpr int kDesignHeight = 30;
 
     CDlgVideoPageTab(QWidget* parent, IVideoPagerHost* host);
