@@ -30,6 +30,7 @@
 #include "client/Common/MessageIds.h"
 #include "client/dialogs/login/IReconnectHost.h"
 #include "client/media/IMediaHandler.h"
+#include "client/dialogs/video/CDlgVideoCycle.h"
 #include "client/media/XLayoutManager.h"
 #include "client/ui/UiMainFrame.h"
 #include "platform/core/CriticalSection.h"
@@ -91,7 +92,8 @@ class XMainFrame : public ICsHandler,
                    public IMainFrame,
                    public IReconnectHost,
                    public IUiMainFrame,
-                   public ILayoutHost {
+                   public ILayoutHost,
+                   public IVideoCycleDialogHost {
 public:
     static constexpr std::size_t kLayoutBytes = 100;
     using LayoutRecord = std::array<std::uint8_t, kLayoutBytes>;
@@ -298,7 +300,7 @@ public:
     bool IsPagedVideo() override;
     int GetPageStart() override { return m_nVideoPageStart; }
     void SetPageStart(int start) override { m_nVideoPageStart = start; }
-    CMediaIdList* GetMediaIdList() override { return &m_mediaIdList; }
+    CMediaIdList* GetReceivedList() override { return &m_mediaIdList; }
     CVideoCycle* GetVideoCycle() const override;
     bool IsPresenter() override { return IsMyRoleState2(); }
     void StopVideoRecv(uint16_t wMediaId) override { StopVideoRecv(wMediaId, 0, 1); }
@@ -309,6 +311,10 @@ public:
     int GetBroadcastChannelCount() override;
     int GetSpeakerLimit() override;
     void ShowLayoutMessage(int textId) override;
+
+    // --- IVideoCycleDialogHost ---
+    ICsUserManager* GetUserSource() override { return GetUserManager(); }
+    QWidget* GetCommandTarget() override { return IsWindow() ? this : nullptr; }
 
     // Test seam: the data server asked by ResetAVServerIp for the media server address
     // (runs on a worker thread; empty: the data-server component).

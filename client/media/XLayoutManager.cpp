@@ -427,7 +427,7 @@ void XLayoutManager::CloseGap(int freed, LayoutRecordBytes& record) {
 }
 
 void XLayoutManager::RefillPage() {
-    CMediaIdList* list = m_pHost->GetMediaIdList();
+    CMediaIdList* list = m_pHost->GetReceivedList();
     if (list == nullptr) {
         return;
     }

@@ -43,7 +43,7 @@ public:
     virtual bool IsPagedVideo() = 0;
     virtual int GetPageStart() = 0;
     virtual void SetPageStart(int start) = 0;
-    virtual CMediaIdList* GetMediaIdList() = 0;
+    virtual CMediaIdList* GetReceivedList() = 0;
     virtual CVideoCycle* GetVideoCycle() const = 0;
     // This client presents (its own layout may close gaps while a lead id is set).
     virtual bool IsPresenter() = 0;

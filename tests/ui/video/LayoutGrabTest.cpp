@@ -25,7 +25,7 @@ public:
     bool IsPagedVideo() override { return false; }
     int GetPageStart() override { return 0; }
     void SetPageStart(int) override {}
-    CMediaIdList* GetMediaIdList() override { return nullptr; }
+    CMediaIdList* GetReceivedList() override { return nullptr; }
     CVideoCycle* GetVideoCycle() const override { return nullptr; }
     bool IsPresenter() override { return false; }
     void OpenChannel(std::uint16_t) override {}

@@ -26,7 +26,7 @@ public:
     bool IsPagedVideo() override { return paged; }
     int GetPageStart() override { return pageStart; }
     void SetPageStart(int start) override { pageStart = start; }
-    CMediaIdList* GetMediaIdList() override { return &list; }
+    CMediaIdList* GetReceivedList() override { return &list; }
     CVideoCycle* GetVideoCycle() const override { return cycle; }
     bool IsPresenter() override { return presenter; }
     void OpenChannel(std::uint16_t id) override { opened.push_back(id); }
