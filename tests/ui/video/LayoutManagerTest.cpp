@@ -16,6 +16,8 @@
 #include "client/media/LayoutPlaceholders.h"
 #include "client/media/MediaIdList.h"
 #include "client/media/VideoCycle.h"
+#include "fakes/conference/CallLog.h"
+#include "fakes/conference/FakeCsUserManager.h"
 
 namespace {
 
@@ -340,11 +342,48 @@ TEST_F(LayoutManagerTest, MaximisedWindowFillsTheRoomAndTakesItsId) {
 }
 
 TEST_F(LayoutManagerTest, CycleStartHandsFreeWindowsOrSaysWhy) {
+    fakes::CallLog log;
+    fakes::FakeCsUserManager users{log};
+    users.AddUser(40, u"Ann", 0b1);
+    users.AddUser(48, u"Bob", 0b1);
     CVideoCycle cycle;
     host.cycle = &cycle;
+    const ST_APP_SETTINGS saved = g_AppSettings;
     manager.StartVideoCycle();
     EXPECT_EQ(host.boxes, (std::vector<int>{XLayoutManager::kTextCycleQueueEmpty}));
     EXPECT_FALSE(manager.IsVideoCycleOn());
+
+    cycle.SetSource(&users);
+    cycle.AddUserChannels(40);
+    cycle.AddUserChannels(48);
+    host.broadcast = 4;
+    host.boxes.clear();
+    manager.StartVideoCycle();
+    EXPECT_EQ(host.boxes, (std::vector<int>{XLayoutManager::kTextCycleBroadcastFull}));
+    EXPECT_FALSE(manager.IsVideoCycleOn());
+
+    // Two free places under the limit, three wanted per round: two windows, skipping the one
+    // that shows a user without receiving.
+    AddAll({8});
+    host.broadcast = 2;
+    g_AppSettings.cyclecount = 3;
+    manager.StartVideoCycle();
+    EXPECT_TRUE(manager.IsVideoCycleOn());
+    EXPECT_EQ(manager.GetCycleWnds(), 2);
+    EXPECT_FALSE(manager.IsCycleWindow(manager.GetVideoWnd(0)));
+    EXPECT_TRUE(manager.IsCycleWindow(manager.GetVideoWnd(1)));
+    EXPECT_TRUE(manager.IsCycleWindow(manager.GetVideoWnd(2)));
+    EXPECT_FALSE(manager.IsCycleWindow(manager.GetVideoWnd(3)));
+    EXPECT_TRUE(manager.GetVideoWnd(1)->IsReceiving());
+    // A new video does not go into a cycle window.
+    EXPECT_EQ(manager.AddVideo(16, 0, record, synced), manager.GetVideoWnd(3)->GetWidget());
+
+    manager.CloseAllVideo();
+    EXPECT_FALSE(manager.IsVideoCycleOn());
+    EXPECT_FALSE(manager.IsCycleWindow(manager.GetVideoWnd(1)));
+    EXPECT_FALSE(manager.GetVideoWnd(1)->IsReceiving());
+    EXPECT_FALSE(cycle.IsRunning());
+    g_AppSettings = saved;
     cycle.Stop(true);
 }
 
