@@ -141,7 +141,7 @@ public:
     void SetFullVideo(bool) override {}
     void OnVideoPopState(std::uint16_t, int) override {}
     void SetDocCellCount(int) override {}
-    int GetBroadcastChannelCount() override { return 0; }
+    int GetBroadcastChannelCount() const override { return 0; }
     int GetSpeakerLimit() override { return 0; }
     void ShowLayoutMessage(int) override {}
 };
@@ -210,7 +210,7 @@ int main(int argc, char** argv) {
         for (int tile = 0; tile < kTiles; ++tile) {
             const auto id = static_cast<std::uint16_t>(8 * (tile + 1));
             manager.AddVideo(id, 0, record, synced);
-            auto& window = dynamic_cast<CDlgVideo&>(*manager.GetVideoWnd(tile)->GetWidget());
+            auto& window = dynamic_cast<CDlgVideo&>(*manager.GetLayoutWnd(tile)->GetWidget());
             window.SetVideoState(&stream);
             sinks.push_back(window.GetFrameSink());
             window.SendMessage(CDlgVideo::WM_FIRST_PICTURE, id, 0);
@@ -223,7 +223,7 @@ int main(int argc, char** argv) {
         });
         tilesCpu = Measure(feeder, seconds);
         for (int tile = 0; tile < kTiles; ++tile) {
-            tileRepaints += dynamic_cast<CDlgVideo&>(*manager.GetVideoWnd(tile)->GetWidget())
+            tileRepaints += dynamic_cast<CDlgVideo&>(*manager.GetLayoutWnd(tile)->GetWidget())
                                 .GetRepaintRequests();
         }
     }

@@ -10,9 +10,11 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "platform/window/WinDefs.h"
+#include "client/media/IVideoWindow.h"
 
 class QRect;
 class QWidget;
@@ -25,6 +27,7 @@ class IMediaStream;
 class IAudioEngine;
 class IFileListMsgResult;
 class XDocManager;
+struct ST_USER_ITEM_DEPT;
 
 // What every child window offers the room: existence, showing and its end.
 class IRoomChild {
@@ -50,6 +53,16 @@ public:
     // The automatic video paging flag.
     virtual bool IsAutoPaging() const = 0;
     virtual void SetAutoPaging(bool on) = 0;
+    // Participant and conference events.
+    virtual void UpdateVideoPager() = 0;
+    virtual void SetVideoPageCount(int count) = 0;
+    virtual void ShowStateLabel(std::uint32_t on) = 0;
+    virtual void AddDocTab(const QString& text, int kind) = 0;
+    virtual void RemoveDocTab(int kind, int flag) = 0;
+    virtual void UpdateSyncLayoutButton() = 0;
+    // User-to-user commands and layout synchronisation: the document page tab's right-hand
+    // part refreshed.
+    virtual void RefreshRight() = 0;
 };
 
 // CDlgChat, the participant panel's chat window.
@@ -59,6 +72,21 @@ public:
     virtual bool IsWindow() const = 0;
     virtual void ForwardToSystemChat(const QString& text) = 0;
     virtual void RefreshRecipients(std::uint8_t chatRightsMode, std::uint8_t roomByte271) = 0;
+    // A received chat block (sub-command 257) as it came: the window decodes it.
+    virtual void OnRecvChatMsg(std::uint16_t to, std::uint16_t from, const std::uint8_t* data,
+                               std::uint16_t length) = 0;
+};
+
+// CDlgPopClap, the clap and sounds pop-up of the participant panel; send = 0 plays without
+// forwarding to the others.
+class IPopClap {
+public:
+    virtual ~IPopClap() = default;
+    virtual void PlayBroadcast(int send) = 0;
+    virtual void PlayIntermissionMusic(int send) = 0;
+    virtual void PlayClap(int send) = 0;
+    virtual void PlayCheer(int send) = 0;
+    virtual void StopSound(int send) = 0;
 };
 
 // CDlgUserList (template 136).
@@ -74,10 +102,45 @@ public:
                                   std::uint8_t d) = 0;
     // Null while the panel has no chat window.
     virtual IChat* GetChatWindow() = 0;
+    // Participant and conference events. AddUser: 0 when the user is listed already.
+    virtual int AddUser(ST_USER_ITEM_DEPT* record) = 0;
+    virtual void OnUserLeave(std::uint16_t userId, std::uint32_t departmentId) = 0;
+    virtual void OnUserUpdate(ST_USER_ITEM_DEPT* record) = 0;
+    virtual void SetBroadcastState(std::uint16_t wMediaId, std::uint8_t state) = 0;
+    virtual void OnLeadingStatus(std::uint16_t userId, std::uint8_t state) = 0;
+    virtual void OnUserAudioState(std::uint16_t userId, std::uint8_t status) = 0;
+    virtual void FlashMembersTab() = 0;
+    virtual void RefreshUserItem(std::uint16_t userId, std::uint32_t departmentKey) = 0;
+    virtual void OnUserOnlineState(std::uint16_t userId, std::uint32_t departmentId,
+                                   std::uint8_t state) = 0;
+    virtual void SetFloat(int on) = 0;
+    virtual void ClearScreenControlUsers() = 0;
+    // The participant tree's preview of a media id is toggled (CMyTreeCtrl).
+    virtual void ToggleUserPreview(std::uint16_t wMediaId) = 0;
+    // Users allowed to control this client's shared screen, as the panel marks them.
+    virtual void AddScreenControlUser(std::uint16_t userId) = 0;
+    virtual void RemoveScreenControlUser(std::uint16_t userId) = 0;
+    // Media ids broadcast to everybody, as the panel lists them.
+    virtual std::vector<std::uint16_t> GetBroadcastMediaIds() const = 0;
+    // The chat-group manager's lists (CDlgMgrChatGroup::RefreshLists) when it is open.
+    virtual void RefreshChatGroupLists() = 0;
+    // Null while the panel has no clap pop-up.
+    virtual IPopClap* GetPopClap() = 0;
 };
 
 // CDlgVideo, the room's own video window (template 137).
-class IVideo : public IRoomChild {};
+class IVideo : public IRoomChild {
+public:
+    // The window as the media side reaches it (what it shows).
+    virtual IVideoWindow* GetVideoWindow() = 0;
+};
+
+// CDlgHouselamp, the bulletin board of the room window.
+class IBulletinBoard {
+public:
+    virtual ~IBulletinBoard() = default;
+    virtual void OnCaptionChanged(const QString& text, int show) = 0;
+};
 
 // CDlgStatusBar (template 140).
 class IStatusBar : public IRoomChild {
@@ -94,6 +157,16 @@ public:
     // side 0 speaker, 1 microphone.
     virtual void EnableAudioButton(int side, bool enable) = 0;
     virtual void EnableCameraButton(bool enable) = 0;
+    // Participant and conference events.
+    virtual void UpdateMeetingStateText() = 0;
+    virtual void SetShareState(std::uint8_t state) = 0;
+    virtual void CheckRecordRight() = 0;
+    virtual void UpdateSpeakButton() = 0;
+    virtual void UpdateRoleTexts() = 0;
+    virtual void OnSpeakStateChanged(std::uint8_t status) = 0;
+    // The flag the speaking handlers read and clear (the bar keeps the microphone open).
+    virtual bool GetSpeakFlag() const = 0;
+    virtual void SetSpeakFlag(bool on) = 0;
 };
 
 // CDlgFullDockX, the full-screen strip (template 182).
@@ -101,6 +174,8 @@ class IFullDockX : public IRoomChild {
 public:
     virtual void MoveWindow(int x, int y, int cx, int cy) = 0;
     virtual void RestoreAfterShare() = 0;
+    virtual void UpdateButtons() = 0;
+    virtual void ResetShareButtons() = 0;
 };
 
 // CDlgExpand, the strip's slide tab (template 218).
@@ -132,6 +207,7 @@ public:
     virtual std::intptr_t AddFileRecord(const std::uint8_t* record32) = 0;
     // Called on a component thread: front puts the message first.
     virtual void QueueDocMessage(std::shared_ptr<ST_DOC_MSG> message, bool front) = 0;
+    virtual void UpdateUploadEnable() = 0;
 };
 
 // CDlgFileLocalUpInfo (template 222), CDlgTestAVideo (214), CDlgScreenShareSet (198),
@@ -146,11 +222,14 @@ class IScreenShareSet : public IRoomChild {
 public:
     // The source buttons by bits 1 and 2 of the application record's byte 22.
     virtual void SetSourceButtons(bool window, bool desktop) = 0;
+    virtual int GetSourceMatchFlag() const = 0;
 };
 class IUserlistMsg : public IRoomChild {};
 class IVoiceIncentive : public IRoomChild {
 public:
     virtual void HideNotice() = 0;
+    // The user whose notice the pane shows (0 none).
+    virtual std::uint16_t GetShownUser() const = 0;
 };
 
 // CDlgToolBox, the document tools (made on first use).
@@ -183,6 +262,47 @@ public:
     virtual void Clear() = 0;
 };
 
+// CDlgVideo as the room's handlers reach one of the 37 video windows.
+class IRoomVideoWindow : public IVideoWindow {
+public:
+    virtual bool IsZoomed() = 0;
+    virtual void RepostZoom() = 0;
+    virtual bool IsPopupStyle() = 0;
+    virtual void ShowSpeakState(bool speaking) = 0;
+    virtual void SetOwnerSlot(std::uint32_t slot) = 0;
+    virtual void SetVideoState(bool hasStream) = 0;
+    virtual void UpdateCaption(const QString& caption) = 0;
+    // The window's slot in the room layout (0..36).
+    virtual int GetSlotIndex() = 0;
+
+protected:
+    ~IRoomVideoWindow() = default;
+};
+
+// The media manager's reception and sending as the room's handlers call them (XMediaManager
+// over the media component's channel objects).
+class IRoomMedia {
+public:
+    virtual ~IRoomMedia() = default;
+    // A participant's audio on the media object of my own channel.
+    virtual void StartRecvAudio(std::uint16_t userId, std::uint32_t value) = 0;
+    virtual void StopRecvAudio(std::uint16_t userId) = 0;
+    virtual void SetAudioSend(bool on) = 0;
+    virtual void ControlCamera(std::uint8_t channel, std::uint32_t command) = 0;
+    // On the channel object of the id; false when there is none.
+    virtual bool StartRecvVideo(std::uint16_t wMediaId, std::uint32_t mode, IVideoWindow* window,
+                                std::uint32_t message) = 0;
+    virtual bool StopRecvVideo(std::uint16_t wMediaId) = 0;
+    // The id's stream exists.
+    virtual bool HasStream(std::uint16_t wMediaId) = 0;
+};
+
+// CDlgDevice, the device dialog (made hidden on first use): a peer's device parameters.
+class IDevice : public IRoomChild {
+public:
+    virtual void OnHandleRespParam(const std::uint8_t* data, std::uint16_t length) = 0;
+};
+
 // XLayoutManager: the video, document, media-play and screen-play windows and their layout.
 class ILayoutManager {
 public:
@@ -202,27 +322,71 @@ public:
     virtual void SetVideoOption(int option) = 0;
     // The document window's page controls.
     virtual void EnableDocPages(bool enable) = 0;
+    // Participant and conference events and the room's own paging.
+    virtual void RemoveVideoWnd(std::uint16_t wMediaId, std::uint8_t* roomLayout) = 0;
+    virtual int GetUsedWndCount() const = 0;
+    // Windows per page of the current mode.
+    virtual int GetCapacity() const = 0;
+    // Video window 0..36, null outside or when it does not exist.
+    virtual IRoomVideoWindow* GetVideoWnd(int index) = 0;
+    // Layout synchronisation: the window (0..36) showing a media id from `start` on (-1 when
+    // none), the media id a window shows, two windows swapped in place and in the room layout
+    // (100 bytes), and whether the media-play window exists.
+    virtual int FindWndIndexFrom(int start, std::uint16_t wMediaId) const = 0;
+    virtual std::uint16_t GetWndMediaId(int index) const = 0;
+    virtual void ExchangeWndByIndex(int first, int second, std::uint8_t* roomLayout) = 0;
+    virtual bool HasMediaPlayWindow() const = 0;
 
     // --- video windows and layout ---
     // Area n (0 side, 1 video, 2 kept) in room client coordinates.
     virtual void SetScreenRect(int n, const QRect& rect) = 0;
     virtual void Relayout(bool repaint) = 0;
     virtual bool IsAutoLayout() const = 0;
-    // Windows per page of the current mode.
-    virtual int GetCapacity() const = 0;
-    virtual int GetUsedWndCount() = 0;
     // The window now showing the id (channel 7: the media-play window), null when none.
     virtual QWidget* AddVideo(std::uint16_t wMediaId, std::uint32_t streamParam,
-                              LayoutRecord& record, LayoutRecord synced) = 0;
-    virtual bool DelVideo(std::uint16_t wMediaId, LayoutRecord& record, bool repaint) = 0;
+                              std::span<std::uint8_t, 100> record, LayoutRecord synced) = 0;
+    virtual bool DelVideo(std::uint16_t wMediaId, std::span<std::uint8_t, 100> record,
+                          bool repaint) = 0;
     virtual void SetVideoWndState(std::uint16_t wMediaId, const QString& caption,
                                   kromedia::IMediaStream* stream) = 0;
-    // Slot window n (0..36), null outside.
-    virtual ILayoutVideoWnd* GetVideoWnd(int n) = 0;
+    // Slot window n (0..36) as the layout places and fills it, null outside.
+    virtual ILayoutVideoWnd* GetLayoutWnd(int n) = 0;
     virtual int FindNonCycleWndIndex(std::uint16_t wMediaId) = 0;
     virtual void RemoveBusyWnd(const QWidget* window) = 0;
     // What channel 7 renders into (the media-play window).
     virtual kromedia::IFrameSink* GetMediaPlaySink() = 0;
+};
+
+// The room's own video reception (open a channel into a window, close it, stop a reception)
+// as the layout synchronisation calls it. Built with the video windows; until then the room
+// has none and leaves those calls out.
+class IVideoReception {
+public:
+    virtual ~IVideoReception() = default;
+    virtual void OpenChannel(std::uint16_t wMediaId) = 0;
+    virtual void CloseChannel(std::uint16_t wMediaId) = 0;
+    virtual std::uint32_t StopVideoRecv(std::uint16_t wMediaId, std::uint32_t unused,
+                                        std::uint8_t sync) = 0;
+    // The video window showing the id receives its stream (CDlgVideo::IsReceiving).
+    virtual bool IsReceiving(std::uint16_t wMediaId) const = 0;
+    // Participant and conference events: receive a channel (channel 7 in the media window),
+    // close the previews that show an id, close my own channels' windows, and the caption of
+    // a channel ("name", "name-2", "name(me)").
+    virtual int MediaVideoRecv(std::uint16_t wMediaId, std::uint32_t mode) = 0;
+    virtual void CloseChannelWindow(std::uint16_t wMediaId) = 0;
+    virtual void CloseMyVideoWindows() = 0;
+    virtual QString FormatChannelName(std::uint16_t wMediaId) = 0;
+};
+
+// The room window's own arrangement as the user-to-user commands and the layout
+// synchronisation ask for it: a maximised video, the panels and z-order in full screen. Until
+// the main window's arrangement is built the room has none and leaves those calls out.
+class IRoomArrangement {
+public:
+    virtual ~IRoomArrangement() = default;
+    virtual void ShowFullVideo(std::uint16_t wMediaId, bool on) = 0;
+    virtual void SetPanelState(int fullScreen) = 0;
+    virtual void UpdateZOrder(int fullScreen) = 0;
 };
 
 namespace yav::room {
@@ -246,6 +410,9 @@ struct RoomChildFactories {
     std::function<std::unique_ptr<IToolBox>(QWidget*)> toolBox;
     std::function<std::unique_ptr<IFrame>(QWidget*)> frame;
     std::function<std::unique_ptr<INetQualityEval>()> netQualityEval;
+    std::function<std::unique_ptr<IRoomMedia>()> roomMedia;
+    std::function<std::unique_ptr<IDevice>(QWidget*)> device;
+    std::function<std::unique_ptr<IBulletinBoard>()> bulletinBoard;
 };
 
 // The factories in use.

@@ -59,6 +59,8 @@ XMainFrame::XMainFrame()
     m_dwAfterSharedNext = 1;
     m_pConfManager = std::make_unique<XConfManager>();
     m_pConfManager->SetMainFrame(this);
+    // The room receives videos into its layout manager's windows.
+    SetVideoReception(this);
     if (auto& create = yav::room::Components().createScreenShare; create) {
         m_pScreenShare = create();
     }
@@ -185,10 +187,6 @@ bool XMainFrame::CreateRoomWindow(const QString& confName, uint32_t confId) {
 
 // --- IMainFrame ----------------------------------------------------------------------------
 
-void XMainFrame::ReceiveVideo(uint16_t wMediaId, uint32_t, uint32_t mode, IVideoWindow*) {
-    YLOG_DEBUG("ReceiveVideo %u mode=%u: no video windows in this room", wMediaId, mode);
-}
-
 void XMainFrame::ShowPopMsg(const QString& title, const QString& text, int countdownSeconds,
                             int type, std::function<void(int answer)> onClosed) {
     if (!IsWindow()) {
@@ -246,6 +244,7 @@ void XMainFrame::StartWork() {
     m_bStreamServerReady = false;
     m_bRoomEntered = true;
 
+    CreateRoomServices();
     InitRoomPanels();
     // The panels of the room come up with its work.
     if (m_pControlBar != nullptr) {

@@ -314,19 +314,11 @@ void XMainFrame::AddRecvForUsers() {
         YLOG_WARN("接收发言的音频，和广播的视频失败");
         return;
     }
-    MissingChild("XMainFrame::AddRecvForUser (media)");
-}
-
-void XMainFrame::ApplyPendingLayout(int) {
-    if (m_dwPendingLayout == 0) {
-        return;
+    const std::shared_ptr<ST_USER_PRIVATEDATA> mine = m_pConfManager->GetMyPrivateData();
+    // A copy of the list: the receptions are started without the list's lock held.
+    for (ST_USER_ITEM_DEPT& user : m_pConfManager->GetAllUsers()) {
+        AddRecvForUser(&user, mine.get());
     }
-    m_dwPendingLayout = 0;
-    MissingChild("XMainFrame::ApplyPendingLayout (layout synchronisation)");
-}
-
-void XMainFrame::SendSyncWndLayout(int) {
-    MissingChild("XMainFrame::SendSyncWndLayout (layout synchronisation)");
 }
 
 void XMainFrame::OnNetScreenLogin(LPARAM status) {

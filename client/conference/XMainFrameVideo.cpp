@@ -60,16 +60,16 @@ int XMainFrame::FormatChannelName(uint16_t wMediaId, QString& name) const {
     return static_cast<int>(name.size());
 }
 
-void XMainFrame::MediaVideoRecv(uint16_t wMediaId, uint32_t mode) {
+int XMainFrame::MediaVideoRecv(uint16_t wMediaId, uint32_t mode) {
     YLOG_DEBUG("MediaVideoRecv %d 1", wMediaId);
+    CloseChannelWindow(wMediaId);
     XAutoCritical lock(&m_callbackLock);
     if (wMediaId == 0 || wMediaId == GetMyUserId() + 7) {
-        return;
+        return 0;
     }
     if (!IsMediaChannel(wMediaId)) {
         YLOG_DEBUG("MediaVideoRecv 2");
-        OpenIntoWindow(wMediaId, mode, true);
-        return;
+        return OpenIntoWindow(wMediaId, mode, true) ? 1 : 0;
     }
     YLOG_DEBUG("MediaVideoRecv %d 2（第七路）", wMediaId);
     IMediaControl* control = MediaControlOf(wMediaId);
@@ -87,7 +87,7 @@ void XMainFrame::MediaVideoRecv(uint16_t wMediaId, uint32_t mode) {
     const std::uint16_t sender = wMediaId & 0xFFF8;
     std::shared_ptr<ST_USER_PRIVATEDATA> theirs;
     if (!m_pConfManager || !m_pConfManager->GetUserPrivateData(theirs, sender) || !theirs) {
-        return;
+        return 1;
     }
     const std::shared_ptr<ST_USER_PRIVATEDATA> mine = m_pConfManager->GetMyPrivateData();
     if (theirs->speakMode != kSpeaking && mine != nullptr &&
@@ -95,6 +95,7 @@ void XMainFrame::MediaVideoRecv(uint16_t wMediaId, uint32_t mode) {
         control->StartRecvAudio(sender, mode);
     }
     m_wMediaAudioId = sender;
+    return 1;
 }
 
 void XMainFrame::OpenChannel(uint16_t wMediaId) {
@@ -105,13 +106,13 @@ void XMainFrame::OpenChannel(uint16_t wMediaId) {
     OpenIntoWindow(wMediaId, m_dwRecvMode, false);
 }
 
-void XMainFrame::OpenIntoWindow(uint16_t wMediaId, uint32_t mode, bool sync) {
+bool XMainFrame::OpenIntoWindow(uint16_t wMediaId, uint32_t mode, bool sync) {
     if (m_pLayoutManager == nullptr) {
-        return;
+        return false;
     }
     QWidget* window = m_pLayoutManager->AddVideo(wMediaId, mode, GetRoomLayout(), m_layoutSlots[1]);
     if (window == nullptr) {
-        return;
+        return false;
     }
     if (sync) {
         SendSyncWndLayout(1);
@@ -126,13 +127,13 @@ void XMainFrame::OpenIntoWindow(uint16_t wMediaId, uint32_t mode, bool sync) {
         if (sync) {
             YLOG_DEBUG("MediaVideoRecv %d 5", wMediaId);
         }
-        return;
+        return true;
     }
     QString caption;
     FormatChannelName(wMediaId, caption);
     if (g_AppSettings.byVideoOff == 0) {
         ILayoutVideoWnd* slot =
-            m_pLayoutManager->GetVideoWnd(m_pLayoutManager->FindNonCycleWndIndex(wMediaId));
+            m_pLayoutManager->GetLayoutWnd(m_pLayoutManager->FindNonCycleWndIndex(wMediaId));
         IFrameSink* sink = slot != nullptr ? slot->GetFrameSink() : nullptr;
         control->StartRecvVideo(wMediaId, mode, this, sink, kFirstPictureMessage);
         if (IMediaStream* stream = control->GetStream(wMediaId)) {
@@ -144,12 +145,13 @@ void XMainFrame::OpenIntoWindow(uint16_t wMediaId, uint32_t mode, bool sync) {
     if (sync) {
         YLOG_DEBUG("MediaVideoRecv %d 4", wMediaId);
     }
+    return true;
 }
 
 void XMainFrame::CloseChannel(uint16_t wMediaId) {
     bool found = false;
     for (int slot = 0; m_pLayoutManager != nullptr && slot < XLayoutManager::kSlots; ++slot) {
-        ILayoutVideoWnd* window = m_pLayoutManager->GetVideoWnd(slot);
+        ILayoutVideoWnd* window = m_pLayoutManager->GetLayoutWnd(slot);
         if (window == nullptr || window->GetUserId() != wMediaId) {
             continue;
         }
@@ -172,7 +174,7 @@ void XMainFrame::CloseChannel(uint16_t wMediaId) {
     m_mediaIdList.SetFlag(wMediaId, 0);
 }
 
-int XMainFrame::StopVideoRecv(uint16_t wMediaId, uint32_t, uint8_t sync) {
+uint32_t XMainFrame::StopVideoRecv(uint16_t wMediaId, uint32_t, uint8_t sync) {
     if (wMediaId == 0) {
         return 0;
     }
@@ -196,7 +198,7 @@ void XMainFrame::ApplyVideoWindows() {
     }
     std::vector<uint16_t> shown;
     for (int slot = 0; slot < XLayoutManager::kSlots; ++slot) {
-        ILayoutVideoWnd* window = m_pLayoutManager->GetVideoWnd(slot);
+        ILayoutVideoWnd* window = m_pLayoutManager->GetLayoutWnd(slot);
         const uint16_t id = window != nullptr ? window->GetUserId() : 0;
         // Windows of the video cycle keep their videos.
         if (id != 0 && m_pLayoutManager->FindNonCycleWndIndex(id) == slot) {
@@ -208,10 +210,34 @@ void XMainFrame::ApplyVideoWindows() {
     }
 }
 
+bool XMainFrame::IsReceiving(uint16_t wMediaId) const {
+    if (m_pLayoutManager == nullptr) {
+        return false;
+    }
+    const int slot = m_pLayoutManager->FindWndIndexFrom(0, wMediaId);
+    ILayoutVideoWnd* window = slot >= 0 ? m_pLayoutManager->GetLayoutWnd(slot) : nullptr;
+    return window != nullptr && window->IsReceiving();
+}
+
+QString XMainFrame::FormatChannelName(uint16_t wMediaId) {
+    QString name;
+    FormatChannelName(wMediaId, name);
+    return name;
+}
+
+void XMainFrame::CloseChannelWindow(uint16_t wMediaId) {
+    // The previews of the participant panel and the device test come with those windows.
+    YLOG_DEBUG("no preview window shows %d", wMediaId);
+}
+
+void XMainFrame::CloseMyVideoWindows() {
+    YLOG_DEBUG("no preview window shows my channels");
+}
+
 // --- ILayoutHost ---------------------------------------------------------------------------
 
 bool XMainFrame::IsPagedVideo() {
-    return g_AppSettings.bKeepOwnLayout != 0;
+    return g_AppSettings.bPagedVideo != 0;
 }
 
 void XMainFrame::SetFullVideo(bool on) {
@@ -231,16 +257,6 @@ void XMainFrame::OnVideoPopState(uint16_t wMediaId, int inside) {
 
 void XMainFrame::SetDocCellCount(int cells) {
     YLOG_DEBUG("document beside %d video cells", cells);
-}
-
-int XMainFrame::GetBroadcastChannelCount() {
-    int count = 0;
-    if (ICsUserManager* users = GetUserManager()) {
-        users->ForEachUser([&count](ST_USER_ITEM_DEPT* user) {
-            count += std::popcount(static_cast<unsigned>(user->broadcastMask & 0x7F));
-        });
-    }
-    return count;
 }
 
 int XMainFrame::GetSpeakerLimit() {

@@ -9,6 +9,7 @@
 
 class QWidget;
 class IVideoWindow;
+class IRoomVideoWindow;
 namespace kromedia {
 class IFrameSink;
 class IMediaStream;
@@ -22,6 +23,8 @@ public:
     virtual QWidget* GetWidget() = 0;
     // The window as the video cycle knows it.
     virtual IVideoWindow* GetCycleWindow() = 0;
+    // The window as the room's handlers reach it (null: they skip it).
+    virtual IRoomVideoWindow* GetRoomWindow() = 0;
     // What a received stream renders into (null: the window draws no frames).
     virtual kromedia::IFrameSink* GetFrameSink() = 0;
 

@@ -17,7 +17,35 @@ QWidget* LayoutVideoWnd::GetWidget() {
 }
 
 IVideoWindow* LayoutVideoWnd::GetCycleWindow() {
-    return m_pWnd.get();
+    return this;
+}
+
+std::uint16_t LayoutVideoWnd::GetMediaId() {
+    return m_pWnd->GetMediaId();
+}
+
+void LayoutVideoWnd::StopCycling(bool leaveCycle) {
+    m_pWnd->StopCycling(leaveCycle);
+}
+
+bool LayoutVideoWnd::CanShowCaption() {
+    return m_pWnd->CanShowCaption();
+}
+
+int LayoutVideoWnd::GetClientHeight() {
+    return m_pWnd->GetClientHeight();
+}
+
+void LayoutVideoWnd::RepostZoom() {
+    m_pWnd->RepostZoom();
+}
+
+bool LayoutVideoWnd::IsPopupStyle() {
+    return m_pWnd->IsPopupStyle() != 0;
+}
+
+void LayoutVideoWnd::ShowSpeakState(bool speaking) {
+    m_pWnd->ShowSpeakState(speaking ? 1 : 0);
 }
 
 kromedia::IFrameSink* LayoutVideoWnd::GetFrameSink() {

@@ -4,16 +4,31 @@
 #include <memory>
 
 #include "ILayoutVideoWnd.h"
+#include "client/conference/RoomChildren.h"
 
 class CDlgVideo;
 
-class LayoutVideoWnd : public ILayoutVideoWnd {
+// It is also the window the video cycle and the room's handlers are given, so that they reach
+// the video window through one object.
+class LayoutVideoWnd : public ILayoutVideoWnd, public IRoomVideoWindow {
 public:
     // Creates the window (layout display mode) as a child of the room, told its slot.
     LayoutVideoWnd(QWidget* room, int slot);
     ~LayoutVideoWnd() override;
 
     CDlgVideo& Window() { return *m_pWnd; }
+
+    // --- IVideoWindow and IRoomVideoWindow ---
+    std::uint16_t GetMediaId() override;
+    void StopCycling(bool leaveCycle) override;
+    bool CanShowCaption() override;
+    int GetClientHeight() override;
+    void RepostZoom() override;
+    bool IsPopupStyle() override;
+    void ShowSpeakState(bool speaking) override;
+
+    // --- ILayoutVideoWnd ---
+    IRoomVideoWindow* GetRoomWindow() override { return this; }
 
     QWidget* GetWidget() override;
     IVideoWindow* GetCycleWindow() override;

@@ -19,11 +19,11 @@ namespace {
 constexpr std::size_t kWindowIdsOffset = 14;
 constexpr std::size_t kMaximisedIdOffset = 88;
 
-std::uint16_t ReadU16(const LayoutRecordBytes& record, std::size_t offset) {
+std::uint16_t ReadU16(std::span<const std::uint8_t, 100> record, std::size_t offset) {
     return static_cast<std::uint16_t>(record[offset] | (record[offset + 1] << 8));
 }
 
-void WriteU16(LayoutRecordBytes& record, std::size_t offset, std::uint16_t value) {
+void WriteU16(LayoutRecordView record, std::size_t offset, std::uint16_t value) {
     record[offset] = static_cast<std::uint8_t>(value & 0xFF);
     record[offset + 1] = static_cast<std::uint8_t>(value >> 8);
 }
@@ -50,24 +50,24 @@ QRect GlobalRect(QWidget* widget) {
 
 }  // namespace
 
-std::uint16_t RecordWindowId(const LayoutRecordBytes& record, int slot) {
+std::uint16_t RecordWindowId(std::span<const std::uint8_t, 100> record, int slot) {
     if (slot < 0 || slot >= XLayoutManager::kSlots) {
         return 0;
     }
     return ReadU16(record, kWindowIdsOffset + 2 * static_cast<std::size_t>(slot));
 }
 
-void SetRecordWindowId(LayoutRecordBytes& record, int slot, std::uint16_t wMediaId) {
+void SetRecordWindowId(LayoutRecordView record, int slot, std::uint16_t wMediaId) {
     if (slot >= 0 && slot < XLayoutManager::kSlots) {
         WriteU16(record, kWindowIdsOffset + 2 * static_cast<std::size_t>(slot), wMediaId);
     }
 }
 
-std::uint16_t RecordMaxId(const LayoutRecordBytes& record) {
+std::uint16_t RecordMaxId(std::span<const std::uint8_t, 100> record) {
     return ReadU16(record, kMaximisedIdOffset);
 }
 
-void SetRecordMaxId(LayoutRecordBytes& record, std::uint16_t wMediaId) {
+void SetRecordMaxId(LayoutRecordView record, std::uint16_t wMediaId) {
     WriteU16(record, kMaximisedIdOffset, wMediaId);
 }
 
@@ -241,7 +241,7 @@ bool XLayoutManager::IsUsed(ILayoutVideoWnd* window) {
     return window != nullptr && (window->GetUserId() != 0 || window->IsReceiving());
 }
 
-int XLayoutManager::GetUsedWndCount() {
+int XLayoutManager::GetUsedWndCount() const {
     const bool pip =
         m_bMainDisplayMode == 0 && yav::layout::EffectiveLayoutMode(m_nLayoutMode) == 2;
     int count = 0;
@@ -266,13 +266,18 @@ int XLayoutManager::LastUsedSlot() {
     return -1;
 }
 
-ILayoutVideoWnd* XLayoutManager::GetVideoWnd(int n) {
+ILayoutVideoWnd* XLayoutManager::GetLayoutWnd(int n) {
     return n >= 0 && n < kSlots ? m_slots[n].get() : nullptr;
 }
 
-std::uint16_t XLayoutManager::GetWndMediaId(int n) {
-    ILayoutVideoWnd* window = GetVideoWnd(n);
-    return window != nullptr ? window->GetUserId() : 0;
+IRoomVideoWindow* XLayoutManager::GetVideoWnd(int index) {
+    ILayoutVideoWnd* window = GetLayoutWnd(index);
+    return window != nullptr ? window->GetRoomWindow() : nullptr;
+}
+
+std::uint16_t XLayoutManager::GetWndMediaId(int index) const {
+    return index >= 0 && index < kSlots && m_slots[index] != nullptr ? m_slots[index]->GetUserId()
+                                                                     : 0;
 }
 
 ILayoutVideoWnd* XLayoutManager::FindVideoWnd(std::uint16_t wMediaId) {
@@ -280,7 +285,7 @@ ILayoutVideoWnd* XLayoutManager::FindVideoWnd(std::uint16_t wMediaId) {
     return slot >= 0 ? m_slots[slot].get() : nullptr;
 }
 
-int XLayoutManager::FindWndIndexFrom(int start, std::uint16_t wMediaId) {
+int XLayoutManager::FindWndIndexFrom(int start, std::uint16_t wMediaId) const {
     if (wMediaId == 0) {
         return -1;
     }
@@ -305,7 +310,7 @@ int XLayoutManager::FindNonCycleWndIndex(std::uint16_t wMediaId) {
     return -1;
 }
 
-bool XLayoutManager::IsCycleWindow(ILayoutVideoWnd* window) {
+bool XLayoutManager::IsCycleWindow(ILayoutVideoWnd* window) const {
     CVideoCycle* cycle = m_pHost != nullptr ? m_pHost->GetVideoCycle() : nullptr;
     return cycle != nullptr && window != nullptr && window->GetCycleWindow() != nullptr &&
            cycle->IsCycleWindow(window->GetCycleWindow());
@@ -328,7 +333,7 @@ void XLayoutManager::RemoveBusyWnd(const QWidget* window) {
 // --- received videos --------------------------------------------------------------------------
 
 QWidget* XLayoutManager::AddVideo(std::uint16_t wMediaId, std::uint32_t streamParam,
-                                  LayoutRecordBytes& record, LayoutRecordBytes synced) {
+                                  LayoutRecordView record, LayoutRecordBytes synced) {
     if (wMediaId == 0) {
         return nullptr;
     }
@@ -404,7 +409,7 @@ QWidget* XLayoutManager::AddVideo(std::uint16_t wMediaId, std::uint32_t streamPa
     return chosen->GetWidget();
 }
 
-void XLayoutManager::ClearSlot(int slot, LayoutRecordBytes& record) {
+void XLayoutManager::ClearSlot(int slot, LayoutRecordView record) {
     ILayoutVideoWnd* window = m_slots[slot].get();
     YLOG_DEBUG("XLayoutManager::DelVideo:停止接收视频wMediaID:%d, nIndex:%d hWnd=0x%x",
                window->GetUserId(), slot, 0);
@@ -415,7 +420,7 @@ void XLayoutManager::ClearSlot(int slot, LayoutRecordBytes& record) {
     RemoveBusyWnd(window->GetWidget());
 }
 
-void XLayoutManager::CloseGap(int freed, LayoutRecordBytes& record) {
+void XLayoutManager::CloseGap(int freed, LayoutRecordView record) {
     const int last = LastUsedSlot();
     if (freed >= last || m_slots[freed]->IsReceiving()) {
         return;
@@ -443,7 +448,7 @@ void XLayoutManager::RefillPage() {
     }
 }
 
-bool XLayoutManager::DelVideo(std::uint16_t wMediaId, LayoutRecordBytes& record, bool repaint) {
+bool XLayoutManager::DelVideo(std::uint16_t wMediaId, LayoutRecordView record, bool repaint) {
     if (wMediaId == 0 || IsMediaChannel(wMediaId)) {
         return false;
     }
@@ -464,12 +469,16 @@ bool XLayoutManager::DelVideo(std::uint16_t wMediaId, LayoutRecordBytes& record,
     return true;
 }
 
-void XLayoutManager::RemoveVideoWnd(std::uint16_t wMediaId) {
+void XLayoutManager::RemoveVideoWnd(std::uint16_t wMediaId, std::uint8_t* roomLayout) {
     const int slot = FindNonCycleWndIndex(wMediaId);
-    if (slot < 0 || m_pRecord == nullptr) {
+    if (slot < 0) {
         return;
     }
-    if (wMediaId == RecordMaxId(*m_pRecord)) {
+    LayoutRecordBytes scratch{};
+    const LayoutRecordView record = roomLayout != nullptr  ? LayoutRecordView(roomLayout, 100)
+                                    : m_pRecord != nullptr ? LayoutRecordView(*m_pRecord)
+                                                           : LayoutRecordView(scratch);
+    if (wMediaId == RecordMaxId(record)) {
         SetMaxVideo(false, 0, -1);
     }
     m_slots[slot]->SetVideoState(false);
@@ -480,7 +489,7 @@ void XLayoutManager::RemoveVideoWnd(std::uint16_t wMediaId) {
         }
     }
     if (last > slot) {
-        ExchangeDlgVideoEx(m_slots[slot].get(), m_slots[last].get(), *m_pRecord);
+        ExchangeDlgVideoEx(m_slots[slot].get(), m_slots[last].get(), record);
     }
     if (m_bMainDisplayMode == 0 && m_nLayoutMode == 2) {
         m_wMainUser = wMediaId;
@@ -599,7 +608,7 @@ void XLayoutManager::SetPopupStyle(ILayoutVideoWnd* window, bool popup) {
 }
 
 bool XLayoutManager::ExchangeDlgVideoEx(ILayoutVideoWnd* first, ILayoutVideoWnd* second,
-                                        LayoutRecordBytes& record) {
+                                        LayoutRecordView record) {
     if (first == nullptr || second == nullptr || first == second) {
         return false;
     }
@@ -680,15 +689,21 @@ bool XLayoutManager::ExchangeDlgVideoEx(ILayoutVideoWnd* first, ILayoutVideoWnd*
     return true;
 }
 
-bool XLayoutManager::ExchangeWndByIndex(int i, int j, LayoutRecordBytes& record) {
+bool XLayoutManager::ExchangeWndByIndex(int i, int j, LayoutRecordView record) {
     if (i == j || i < 0 || j < 0 || i >= kSlots || j >= kSlots) {
         return false;
     }
     return ExchangeDlgVideoEx(m_slots[i].get(), m_slots[j].get(), record);
 }
 
-bool XLayoutManager::ExchangeWndAtPoints(int x1, int y1, int x2, int y2,
-                                         LayoutRecordBytes& record) {
+void XLayoutManager::ExchangeWndByIndex(int first, int second, std::uint8_t* roomLayout) {
+    LayoutRecordBytes scratch{};
+    ExchangeWndByIndex(
+        first, second,
+        roomLayout != nullptr ? LayoutRecordView(roomLayout, 100) : LayoutRecordView(scratch));
+}
+
+bool XLayoutManager::ExchangeWndAtPoints(int x1, int y1, int x2, int y2, LayoutRecordView record) {
     auto at = [this](int x, int y) -> ILayoutVideoWnd* {
         for (auto& slot : m_slots) {
             QWidget* widget = slot != nullptr ? slot->GetWidget() : nullptr;

@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "LayoutGeometry.h"
@@ -28,10 +29,11 @@ class QWidget;
 // The room's 100-byte window layout record: slot ids (u16) from byte 14, the maximised id at
 // byte 88. Only those fields are read or written here.
 using LayoutRecordBytes = std::array<std::uint8_t, 100>;
-std::uint16_t RecordWindowId(const LayoutRecordBytes& record, int slot);
-void SetRecordWindowId(LayoutRecordBytes& record, int slot, std::uint16_t wMediaId);
-std::uint16_t RecordMaxId(const LayoutRecordBytes& record);
-void SetRecordMaxId(LayoutRecordBytes& record, std::uint16_t wMediaId);
+using LayoutRecordView = std::span<std::uint8_t, 100>;
+std::uint16_t RecordWindowId(std::span<const std::uint8_t, 100> record, int slot);
+void SetRecordWindowId(LayoutRecordView record, int slot, std::uint16_t wMediaId);
+std::uint16_t RecordMaxId(std::span<const std::uint8_t, 100> record);
+void SetRecordMaxId(LayoutRecordView record, std::uint16_t wMediaId);
 
 // What the layout manager asks of the room window (the main frame implements it).
 class ILayoutHost {
@@ -59,7 +61,7 @@ public:
     // The control bar is told the cell count (document window moved in main-display modes).
     virtual void SetDocCellCount(int cells) = 0;
     // Broadcast channels now and the conference's limit (cycle start).
-    virtual int GetBroadcastChannelCount() = 0;
+    virtual int GetBroadcastChannelCount() const = 0;
     virtual int GetSpeakerLimit() = 0;
     virtual void ShowLayoutMessage(int textId) = 0;
 
@@ -102,40 +104,43 @@ public:
     void SetScreenRect(int n, const QRect& rect) override;
     void Relayout(bool repaint) override;
     int GetCapacity() const override { return m_nCapacity; }
-    int GetUsedWndCount() override;
+    int GetUsedWndCount() const override;
+    void RemoveVideoWnd(std::uint16_t wMediaId, std::uint8_t* roomLayout) override;
+    IRoomVideoWindow* GetVideoWnd(int index) override;
+    int FindWndIndexFrom(int start, std::uint16_t wMediaId) const override;
+    std::uint16_t GetWndMediaId(int index) const override;
+    // Slots 0..36 only; a null layout swaps the windows alone.
+    void ExchangeWndByIndex(int first, int second, std::uint8_t* roomLayout) override;
+    bool HasMediaPlayWindow() const override { return m_pMediaPlayWnd != nullptr; }
 
     // --- received videos ---
     // The window now showing the id, null when none (id 0, all busy). A channel-7 id gets the
     // media-play window and uses no slot.
-    QWidget* AddVideo(std::uint16_t wMediaId, std::uint32_t streamParam, LayoutRecordBytes& record,
+    QWidget* AddVideo(std::uint16_t wMediaId, std::uint32_t streamParam, LayoutRecordView record,
                       LayoutRecordBytes synced) override;
     // True when a window showed the id.
-    bool DelVideo(std::uint16_t wMediaId, LayoutRecordBytes& record, bool repaint) override;
-    // A user left: its window is cleared and the gap closed.
-    void RemoveVideoWnd(std::uint16_t wMediaId);
+    bool DelVideo(std::uint16_t wMediaId, LayoutRecordView record, bool repaint) override;
     // Caption a and stream b of the window showing the id (channel 7: the media-play window).
     void SetVideoWndState(std::uint16_t wMediaId, const QString& caption,
                           kromedia::IMediaStream* stream) override;
 
     // --- swapping ---
     bool ExchangeDlgVideoEx(ILayoutVideoWnd* first, ILayoutVideoWnd* second,
-                            LayoutRecordBytes& record);
+                            LayoutRecordView record);
     // Slots 0..36, i != j.
-    bool ExchangeWndByIndex(int i, int j, LayoutRecordBytes& record);
+    bool ExchangeWndByIndex(int i, int j, LayoutRecordView record);
     // The windows under two room points (drag and drop); only onto a window in use.
-    bool ExchangeWndAtPoints(int x1, int y1, int x2, int y2, LayoutRecordBytes& record);
+    bool ExchangeWndAtPoints(int x1, int y1, int x2, int y2, LayoutRecordView record);
     // Floats a slot window as a frameless tool window kept on top (shown without activation),
     // or puts it back; rectangles are kept through global coordinates.
     void SetPopupStyle(ILayoutVideoWnd* window, bool popup);
 
     // --- lookups ---
     ILayoutVideoWnd* FindVideoWnd(std::uint16_t wMediaId);
-    int FindWndIndexFrom(int start, std::uint16_t wMediaId);
     int FindNonCycleWndIndex(std::uint16_t wMediaId) override;
-    ILayoutVideoWnd* GetVideoWnd(int n) override;
-    std::uint16_t GetWndMediaId(int n);
+    ILayoutVideoWnd* GetLayoutWnd(int n) override;
     bool IsAutoLayout() const override;
-    bool IsCycleWindow(ILayoutVideoWnd* window);
+    bool IsCycleWindow(ILayoutVideoWnd* window) const;
     bool IsBusy(const QWidget* window) const;
     void RemoveBusyWnd(const QWidget* window) override;
     kromedia::IFrameSink* GetMediaPlaySink() override;
@@ -158,16 +163,15 @@ public:
     int GetBusyCount() const { return static_cast<int>(m_busy.size()); }
 
 private:
-    bool IsUsed(ILayoutVideoWnd* window);
+    static bool IsUsed(ILayoutVideoWnd* window);
     int LastUsedSlot();
-    void ClearSlot(int slot, LayoutRecordBytes& record);
-    void CloseGap(int freed, LayoutRecordBytes& record);
+    void ClearSlot(int slot, LayoutRecordView record);
+    void CloseGap(int freed, LayoutRecordView record);
     void RefillPage();
     void ApplyLayoutMode();
     void ApplyRects();
     void EnsureAutoLayout(bool repaint);
     void AddBusy(QWidget* window);
-    void SwapSlots(int i, int j, LayoutRecordBytes& record);
 
     ILayoutHost* m_pHost;
     LayoutRecordBytes* m_pRecord;

@@ -19,9 +19,9 @@ constexpr int kTextAutoPageOn = 2644;
 constexpr int kTextPrevious = 1606;
 constexpr int kTextNext = 1609;
 
-constexpr COLORREF kTextNormal = RGB(220, 224, 228);
-constexpr COLORREF kTextHover = RGB(255, 255, 255);
-constexpr COLORREF kTextDisabled = RGB(120, 124, 128);
+constexpr COLORREF kCaptionNormal = RGB(220, 224, 228);
+constexpr COLORREF kCaptionHover = RGB(255, 255, 255);
+constexpr COLORREF kCaptionDisabled = RGB(120, 124, 128);
 constexpr COLORREF kStripColour = RGB(38, 42, 48);
 
 // One button of the row: its control id, normal and hover images, design width.
@@ -49,7 +49,7 @@ constexpr int kButtonGrowth = 5;
 
 // The layout's free-layout flag: this client keeps its own layout, and pages it.
 bool LayoutSyncFlag() {
-    return g_AppSettings.bKeepOwnLayout != 0;
+    return g_AppSettings.freeLayout != 0;
 }
 
 }  // namespace
@@ -100,7 +100,7 @@ BOOL CDlgVideoPageTab::OnInitDialog() {
         // The 24-pixel icon at the left, the caption beside it.
         button->SetImageRect(yav::ScaledRect(kButtonGrowth, kButtonGrowth, kRowHeight, kRowHeight));
         button->SetTextPos(kRowHeight + 4, 0);
-        button->SetTextColors(kTextNormal, kTextHover, kTextHover, kTextDisabled);
+        button->SetTextColors(kCaptionNormal, kCaptionHover, kCaptionHover, kCaptionDisabled);
         button->SetFont(g_fontUI);
         if (place.id == IDC_NEXT) {
             // The page field and the total stand between previous and next.
@@ -115,7 +115,7 @@ BOOL CDlgVideoPageTab::OnInitDialog() {
     m_editPage.setReadOnly(true);
     m_editPage.setAlignment(Qt::AlignCenter);
     m_editPage.setFont(g_fontUI);
-    m_staticTotal.SetTextColor(kTextNormal);
+    m_staticTotal.SetTextColor(kCaptionNormal);
     m_staticTotal.SetAlignLeft();
     SetWindowPos(yav::ZOrder::Keep, 0, 0, yav::Scaled(kDesignWidth), yav::Scaled(kDesignHeight),
                  SWP_NOMOVE | SWP_NOZORDER);

@@ -3,6 +3,7 @@
 // makes lands in the shared call log as "Class.Operation(args)", so a test sees which child
 // was told what, and in which order across children and the conference-server fake.
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "CallLog.h"
 #include "client/conference/RoomChildren.h"
 #include "client/conference/RoomComponents.h"
+#include "ST_USER_ITEM_DEPT.h"
 
 namespace fakes {
 
@@ -50,11 +52,20 @@ public:
         Add(Call("OnPopSwitchSelect", mode, value));
     }
     void OnBtnSyncLayout() override { Add("OnBtnSyncLayout()"); }
+    void RefreshRight() override { Add("RefreshRight()"); }
     bool IsAutoPaging() const override { return paging; }
     void SetAutoPaging(bool on) override {
         paging = on;
         Add(Call("SetAutoPaging", on ? 1 : 0));
     }
+    void UpdateVideoPager() override { Add("UpdateVideoPager()"); }
+    void SetVideoPageCount(int count) override { Add(Call("SetVideoPageCount", count)); }
+    void ShowStateLabel(std::uint32_t on) override { Add(Call("ShowStateLabel", on)); }
+    void AddDocTab(const QString& text, int kind) override {
+        Add(Call("AddDocTab", text.toStdString(), kind));
+    }
+    void RemoveDocTab(int kind, int flag) override { Add(Call("RemoveDocTab", kind, flag)); }
+    void UpdateSyncLayoutButton() override { Add("UpdateSyncLayoutButton()"); }
     bool paging = false;
 };
 
@@ -69,7 +80,26 @@ public:
     void RefreshRecipients(std::uint8_t mode, std::uint8_t byte271) override {
         log_.Add(Call("Chat.RefreshRecipients", mode, byte271));
     }
+    void OnRecvChatMsg(std::uint16_t to, std::uint16_t from, const std::uint8_t*,
+                       std::uint16_t length) override {
+        log_.Add(Call("Chat.OnRecvChatMsg", to, from, length));
+    }
     std::vector<QString> lines;
+
+private:
+    CallLog& log_;
+};
+
+class FakePopClap : public IPopClap {
+public:
+    explicit FakePopClap(CallLog& log) : log_(log) {}
+    void PlayBroadcast(int send) override { log_.Add(Call("PopClap.PlayBroadcast", send)); }
+    void PlayIntermissionMusic(int send) override {
+        log_.Add(Call("PopClap.PlayIntermissionMusic", send));
+    }
+    void PlayClap(int send) override { log_.Add(Call("PopClap.PlayClap", send)); }
+    void PlayCheer(int send) override { log_.Add(Call("PopClap.PlayCheer", send)); }
+    void StopSound(int send) override { log_.Add(Call("PopClap.StopSound", send)); }
 
 private:
     CallLog& log_;
@@ -77,7 +107,7 @@ private:
 
 class FakeUserList : public FakeChild<IUserList> {
 public:
-    explicit FakeUserList(CallLog& log) : FakeChild(log, "UserList"), chat(log) {}
+    explicit FakeUserList(CallLog& log) : FakeChild(log, "UserList"), chat(log), popClap(log) {}
     void ShowDlg(int nCmdShow) override { Add(Call("ShowDlg", nCmdShow)); }
     void ResetSearch() override { Add("ResetSearch()"); }
     void ClearLocalUser(XConfManager*) override { Add("ClearLocalUser()"); }
@@ -88,7 +118,55 @@ public:
         Add(Call("SetMyDeviceState", a, b, c, d));
     }
     IChat* GetChatWindow() override { return &chat; }
+    int AddUser(ST_USER_ITEM_DEPT* record) override {
+        const std::uint16_t id = record->userId;
+        Add(Call("AddUser", id));
+        for (std::uint16_t listed : rows) {
+            if (listed == id) {
+                return 0;
+            }
+        }
+        rows.push_back(id);
+        return 1;
+    }
+    void OnUserLeave(std::uint16_t id, std::uint32_t department) override {
+        std::erase(rows, id);
+        Add(Call("OnUserLeave", id, department));
+    }
+    void OnUserUpdate(ST_USER_ITEM_DEPT* record) override {
+        Add(Call("OnUserUpdate", record->userId));
+    }
+    void SetBroadcastState(std::uint16_t id, std::uint8_t state) override {
+        Add(Call("SetBroadcastState", id, state));
+    }
+    void OnLeadingStatus(std::uint16_t id, std::uint8_t state) override {
+        Add(Call("OnLeadingStatus", id, state));
+    }
+    void OnUserAudioState(std::uint16_t id, std::uint8_t status) override {
+        Add(Call("OnUserAudioState", id, status));
+    }
+    void FlashMembersTab() override { Add("FlashMembersTab()"); }
+    void RefreshUserItem(std::uint16_t id, std::uint32_t key) override {
+        Add(Call("RefreshUserItem", id, key));
+    }
+    void OnUserOnlineState(std::uint16_t id, std::uint32_t department,
+                           std::uint8_t state) override {
+        Add(Call("OnUserOnlineState", id, department, state));
+    }
+    void SetFloat(int on) override { Add(Call("SetFloat", on)); }
+    void ClearScreenControlUsers() override { Add("ClearScreenControlUsers()"); }
+    void ToggleUserPreview(std::uint16_t id) override { Add(Call("ToggleUserPreview", id)); }
+    std::vector<std::uint16_t> rows;
+    void AddScreenControlUser(std::uint16_t id) override { Add(Call("AddScreenControlUser", id)); }
+    void RemoveScreenControlUser(std::uint16_t id) override {
+        Add(Call("RemoveScreenControlUser", id));
+    }
+    std::vector<std::uint16_t> GetBroadcastMediaIds() const override { return broadcastIds; }
+    void RefreshChatGroupLists() override { Add("RefreshChatGroupLists()"); }
+    IPopClap* GetPopClap() override { return &popClap; }
     FakeChat chat;
+    FakePopClap popClap;
+    std::vector<std::uint16_t> broadcastIds;
 };
 
 class FakeStatusBar : public FakeChild<IStatusBar> {
@@ -111,6 +189,20 @@ public:
     void EnableCameraButton(bool enable) override {
         Add(Call("EnableCameraButton", enable ? 1 : 0));
     }
+    void UpdateMeetingStateText() override { Add("UpdateMeetingStateText()"); }
+    void SetShareState(std::uint8_t state) override { Add(Call("SetShareState", state)); }
+    void CheckRecordRight() override { Add("CheckRecordRight()"); }
+    void UpdateSpeakButton() override { Add("UpdateSpeakButton()"); }
+    void UpdateRoleTexts() override { Add("UpdateRoleTexts()"); }
+    void OnSpeakStateChanged(std::uint8_t status) override {
+        Add(Call("OnSpeakStateChanged", status));
+    }
+    bool GetSpeakFlag() const override { return speakFlag; }
+    void SetSpeakFlag(bool on) override {
+        speakFlag = on;
+        Add(Call("SetSpeakFlag", on ? 1 : 0));
+    }
+    bool speakFlag = false;
     int recording = 0;
 };
 
@@ -121,6 +213,8 @@ public:
         Add(Call("MoveWindow", x, y, cx, cy));
     }
     void RestoreAfterShare() override { Add("RestoreAfterShare()"); }
+    void UpdateButtons() override { Add("UpdateButtons()"); }
+    void ResetShareButtons() override { Add("ResetShareButtons()"); }
 };
 
 class FakeFileList : public FakeChild<IFileList> {
@@ -141,6 +235,7 @@ public:
     void QueueDocMessage(std::shared_ptr<ST_DOC_MSG> message, bool front) override {
         Add(Call("QueueDocMessage", message->msg, front ? 1 : 0));
     }
+    void UpdateUploadEnable() override { Add("UpdateUploadEnable()"); }
     bool uploading = false;
 };
 
@@ -171,10 +266,17 @@ public:
     void Logout() override { log_.Add("ScreenShare.Logout()"); }
     void StopShare() override { log_.Add("ScreenShare.StopShare()"); }
     std::uint32_t GetConnectionValue() override { return 0x01020304; }
-    void StartRecv(std::uint16_t sharer, std::uint32_t value) override {
+    int StartRecv(std::uint16_t sharer, std::uint32_t value) override {
         log_.Add(Call("ScreenShare.StartRecv", sharer, value));
+        return startResult;
     }
     void SetRecv(int stop) override { log_.Add(Call("ScreenShare.SetRecv", stop)); }
+    void AllowControl(int allow) override { log_.Add(Call("ScreenShare.AllowControl", allow)); }
+    void StartShare(int kind, int a, int b, int, int e) override {
+        log_.Add(Call("ScreenShare.StartShare", kind, a, b, e));
+    }
+    void SetShareOption(int value) override { log_.Add(Call("ScreenShare.SetShareOption", value)); }
+    int startResult = 1;
 
 private:
     CallLog& log_;

@@ -34,7 +34,7 @@ public:
     void SetFullVideo(bool) override {}
     void OnVideoPopState(std::uint16_t, int) override {}
     void SetDocCellCount(int) override {}
-    int GetBroadcastChannelCount() override { return 0; }
+    int GetBroadcastChannelCount() const override { return 0; }
     int GetSpeakerLimit() override { return 0; }
     void ShowLayoutMessage(int) override {}
 };
@@ -93,7 +93,7 @@ protected:
         int showing = 0;
         for (int slot = 0; slot < XLayoutManager::kSlots; ++slot) {
             const QRect rect = manager.GetRect(slot);
-            ILayoutVideoWnd* window = manager.GetVideoWnd(slot);
+            ILayoutVideoWnd* window = manager.GetLayoutWnd(slot);
             if (rect.isEmpty() || window->GetUserId() == 0) {
                 continue;
             }
@@ -151,9 +151,9 @@ TEST_P(LayoutGrab, PictureInPictureWithOneWindowIsOneWindow) {
     manager.Relayout(false);
     const QImage picture = GrabAndCheck("mode2_1", 1);
     const QRect area(yav::Scaled(200), 0, yav::Scaled(760), yav::Scaled(640));
-    EXPECT_EQ(manager.GetVideoWnd(0)->GetWidget()->geometry(), area);
+    EXPECT_EQ(manager.GetLayoutWnd(0)->GetWidget()->geometry(), area);
     // No inset stands in the corner.
-    EXPECT_FALSE(manager.GetVideoWnd(1)->GetWidget()->isVisible());
+    EXPECT_FALSE(manager.GetLayoutWnd(1)->GetWidget()->isVisible());
 }
 
 TEST_P(LayoutGrab, MainDisplayModes) {
@@ -178,7 +178,7 @@ TEST_P(LayoutGrab, AFloatingWindow) {
     manager.SetWinMode(0, 3, 2, 0);
     Fill(3);
     manager.Relayout(false);
-    ILayoutVideoWnd* floating = manager.GetVideoWnd(1);
+    ILayoutVideoWnd* floating = manager.GetLayoutWnd(1);
     manager.SetPopupStyle(floating, true);
     XLayoutManager::SetTransparent(floating->GetWidget(), 230);
     QApplication::processEvents();
@@ -234,7 +234,7 @@ int DarkPixels(const QImage& picture, const QRect& area) {
 }
 
 TEST_P(DialogGrab, ThePager) {
-    g_AppSettings.bKeepOwnLayout = 1;
+    g_AppSettings.freeLayout = 1;
     PagerHost pagerHost;
     CDlgVideoPageTab pager(&mainWindow, &pagerHost);
     pager.Create(CDlgVideoPageTab::IDD, &mainWindow);

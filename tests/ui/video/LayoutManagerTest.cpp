@@ -39,7 +39,7 @@ public:
         popStates.push_back({id, inside});
     }
     void SetDocCellCount(int cells) override { docCells = cells; }
-    int GetBroadcastChannelCount() override { return broadcast; }
+    int GetBroadcastChannelCount() const override { return broadcast; }
     int GetSpeakerLimit() override { return speakerLimit; }
     void ShowLayoutMessage(int textId) override { boxes.push_back(textId); }
 
@@ -129,16 +129,16 @@ TEST_F(LayoutManagerTest, AddVideoFillsTheFirstFreeWindow) {
     EXPECT_EQ(manager.AddVideo(0, 0, record, synced), nullptr);
     QWidget* first = manager.AddVideo(17, 5, record, synced);
     ASSERT_NE(first, nullptr);
-    EXPECT_EQ(first, manager.GetVideoWnd(0)->GetWidget());
+    EXPECT_EQ(first, manager.GetLayoutWnd(0)->GetWidget());
     EXPECT_TRUE(manager.IsBusy(first));
     EXPECT_EQ(RecordWindowId(record, 0), 17);
-    auto* window = dynamic_cast<layout_test::PlainVideoWnd*>(manager.GetVideoWnd(0));
+    auto* window = dynamic_cast<layout_test::PlainVideoWnd*>(manager.GetLayoutWnd(0));
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->GetOwnerSlot(), 5u);
 
     // The same id again: the same window, no second slot.
     EXPECT_EQ(manager.AddVideo(17, 5, record, synced), first);
-    EXPECT_EQ(manager.AddVideo(24, 0, record, synced), manager.GetVideoWnd(1)->GetWidget());
+    EXPECT_EQ(manager.AddVideo(24, 0, record, synced), manager.GetLayoutWnd(1)->GetWidget());
     EXPECT_EQ(manager.GetUsedWndCount(), 2);
 }
 
@@ -166,8 +166,8 @@ TEST_F(LayoutManagerTest, LeadIdTakesSlotZero) {
     AddAll({24});
     EXPECT_EQ(SlotIds(3), (Ids{24, 16, 8}));
     EXPECT_EQ(RecordIds(3), (Ids{24, 16, 8}));
-    EXPECT_EQ(manager.GetVideoWnd(0)->GetSlotIndex(), 0);
-    EXPECT_EQ(manager.GetVideoWnd(2)->GetSlotIndex(), 2);
+    EXPECT_EQ(manager.GetLayoutWnd(0)->GetSlotIndex(), 0);
+    EXPECT_EQ(manager.GetLayoutWnd(2)->GetSlotIndex(), 2);
 }
 
 TEST_F(LayoutManagerTest, SynchronisedLayoutPlacesTheVideo) {
@@ -245,8 +245,8 @@ TEST_F(LayoutManagerTest, ExchangeByIndexTakesSlotsZeroTo36Only) {
     EXPECT_EQ(SlotIds(2), (Ids{16, 8}));
     EXPECT_EQ(RecordIds(2), (Ids{16, 8}));
     // The windows changed places, not only their bookkeeping.
-    EXPECT_EQ(manager.GetVideoWnd(0)->GetWidget()->geometry(), manager.GetRect(0));
-    EXPECT_EQ(manager.GetVideoWnd(1)->GetWidget()->geometry(), manager.GetRect(1));
+    EXPECT_EQ(manager.GetLayoutWnd(0)->GetWidget()->geometry(), manager.GetRect(0));
+    EXPECT_EQ(manager.GetLayoutWnd(1)->GetWidget()->geometry(), manager.GetRect(1));
 }
 
 TEST_F(LayoutManagerTest, ExchangeAtPointsNeedsAWindowInUseAsTarget) {
@@ -263,9 +263,9 @@ TEST_F(LayoutManagerTest, ExchangeAtPointsNeedsAWindowInUseAsTarget) {
 
 TEST_F(LayoutManagerTest, ModesPlaceTheWindowsOfTheGeometry) {
     EXPECT_EQ(manager.GetCapacity(), 4);
-    EXPECT_EQ(manager.GetVideoWnd(0)->GetWidget()->geometry(), QRect(200, 0, 500, 400));
-    EXPECT_EQ(manager.GetVideoWnd(3)->GetWidget()->geometry(), QRect(700, 400, 500, 400));
-    EXPECT_FALSE(manager.GetVideoWnd(4)->GetWidget()->isVisible());
+    EXPECT_EQ(manager.GetLayoutWnd(0)->GetWidget()->geometry(), QRect(200, 0, 500, 400));
+    EXPECT_EQ(manager.GetLayoutWnd(3)->GetWidget()->geometry(), QRect(700, 400, 500, 400));
+    EXPECT_FALSE(manager.GetLayoutWnd(4)->GetWidget()->isVisible());
     EXPECT_EQ(manager.GetPane(yav::layout::kMediaPlayRect)->geometry(), QRect(0, 0, 200, 800));
     EXPECT_FALSE(manager.GetPane(yav::layout::kDocRect)->isVisible());
 
@@ -275,7 +275,7 @@ TEST_F(LayoutManagerTest, ModesPlaceTheWindowsOfTheGeometry) {
     EXPECT_EQ(manager.GetAutoCells(), 1);
     AddAll({8, 16, 24});
     EXPECT_EQ(manager.GetAutoCells(), 3);
-    EXPECT_EQ(manager.GetVideoWnd(2)->GetWidget()->geometry(), QRect(950, 400, 250, 200));
+    EXPECT_EQ(manager.GetLayoutWnd(2)->GetWidget()->geometry(), QRect(950, 400, 250, 200));
     EXPECT_EQ(manager.GetPane(yav::layout::kDocRect)->geometry(), QRect(0, 0, 200, 800));
     EXPECT_TRUE(manager.IsAutoLayout());
 
@@ -286,15 +286,15 @@ TEST_F(LayoutManagerTest, ModesPlaceTheWindowsOfTheGeometry) {
     manager.Relayout(false);
     EXPECT_TRUE(manager.GetLastLayout().pipAsSingle);
     EXPECT_EQ(manager.GetLayoutMode(), 2);
-    EXPECT_EQ(manager.GetVideoWnd(0)->GetWidget()->geometry(), QRect(200, 0, 1000, 800));
-    EXPECT_FALSE(manager.GetVideoWnd(1)->GetWidget()->isVisible());
+    EXPECT_EQ(manager.GetLayoutWnd(0)->GetWidget()->geometry(), QRect(200, 0, 1000, 800));
+    EXPECT_FALSE(manager.GetLayoutWnd(1)->GetWidget()->isVisible());
 }
 
 TEST_F(LayoutManagerTest, PopOutFloatsAToolWindowAndSwapsBack) {
     AddAll({8, 16});
     room.move(100, 50);
-    ILayoutVideoWnd* first = manager.GetVideoWnd(0);
-    ILayoutVideoWnd* second = manager.GetVideoWnd(1);
+    ILayoutVideoWnd* first = manager.GetLayoutWnd(0);
+    ILayoutVideoWnd* second = manager.GetLayoutWnd(1);
     const QRect firstGlobal(room.mapToGlobal(manager.GetRect(0).topLeft()),
                             manager.GetRect(0).size());
     manager.SetPopupStyle(first, true);
@@ -327,18 +327,18 @@ TEST_F(LayoutManagerTest, MaximisedWindowFillsTheRoomAndTakesItsId) {
     AddAll({8, 16});
     manager.SetMaxVideo(true, 16, -1);
     EXPECT_TRUE(manager.IsMaxVideo());
-    ILayoutVideoWnd* max = manager.GetVideoWnd(1);
+    ILayoutVideoWnd* max = manager.GetLayoutWnd(1);
     EXPECT_TRUE(max->IsZoomed());
     EXPECT_EQ(max->GetWidget()->geometry(), room.rect());
-    EXPECT_FALSE(manager.GetVideoWnd(0)->GetWidget()->isVisible());
+    EXPECT_FALSE(manager.GetLayoutWnd(0)->GetWidget()->isVisible());
     EXPECT_EQ(RecordMaxId(record), 16);
     EXPECT_EQ(host.fullVideo, (std::vector<bool>{true}));
 
     manager.SetMaxVideo(false, 0, -1);
     EXPECT_FALSE(max->IsZoomed());
     EXPECT_EQ(RecordMaxId(record), 0);
-    EXPECT_EQ(manager.GetVideoWnd(0)->GetWidget()->geometry(), manager.GetRect(0));
-    EXPECT_TRUE(manager.GetVideoWnd(0)->GetWidget()->isVisible());
+    EXPECT_EQ(manager.GetLayoutWnd(0)->GetWidget()->geometry(), manager.GetRect(0));
+    EXPECT_TRUE(manager.GetLayoutWnd(0)->GetWidget()->isVisible());
 }
 
 TEST_F(LayoutManagerTest, CycleStartHandsFreeWindowsOrSaysWhy) {
@@ -370,18 +370,18 @@ TEST_F(LayoutManagerTest, CycleStartHandsFreeWindowsOrSaysWhy) {
     manager.StartVideoCycle();
     EXPECT_TRUE(manager.IsVideoCycleOn());
     EXPECT_EQ(manager.GetCycleWnds(), 2);
-    EXPECT_FALSE(manager.IsCycleWindow(manager.GetVideoWnd(0)));
-    EXPECT_TRUE(manager.IsCycleWindow(manager.GetVideoWnd(1)));
-    EXPECT_TRUE(manager.IsCycleWindow(manager.GetVideoWnd(2)));
-    EXPECT_FALSE(manager.IsCycleWindow(manager.GetVideoWnd(3)));
-    EXPECT_TRUE(manager.GetVideoWnd(1)->IsReceiving());
+    EXPECT_FALSE(manager.IsCycleWindow(manager.GetLayoutWnd(0)));
+    EXPECT_TRUE(manager.IsCycleWindow(manager.GetLayoutWnd(1)));
+    EXPECT_TRUE(manager.IsCycleWindow(manager.GetLayoutWnd(2)));
+    EXPECT_FALSE(manager.IsCycleWindow(manager.GetLayoutWnd(3)));
+    EXPECT_TRUE(manager.GetLayoutWnd(1)->IsReceiving());
     // A new video does not go into a cycle window.
-    EXPECT_EQ(manager.AddVideo(16, 0, record, synced), manager.GetVideoWnd(3)->GetWidget());
+    EXPECT_EQ(manager.AddVideo(16, 0, record, synced), manager.GetLayoutWnd(3)->GetWidget());
 
     manager.CloseAllVideo();
     EXPECT_FALSE(manager.IsVideoCycleOn());
-    EXPECT_FALSE(manager.IsCycleWindow(manager.GetVideoWnd(1)));
-    EXPECT_FALSE(manager.GetVideoWnd(1)->IsReceiving());
+    EXPECT_FALSE(manager.IsCycleWindow(manager.GetLayoutWnd(1)));
+    EXPECT_FALSE(manager.GetLayoutWnd(1)->IsReceiving());
     EXPECT_FALSE(cycle.IsRunning());
     g_AppSettings = saved;
     cycle.Stop(true);

@@ -6,18 +6,23 @@
 #include <QString>
 #include <QWidget>
 
+#include "client/conference/RoomChildren.h"
 #include "client/media/ILayoutVideoWnd.h"
 #include "client/media/IVideoWindow.h"
 
 namespace layout_test {
 
-class PlainVideoWnd : public QWidget, public ILayoutVideoWnd, public IVideoWindow {
+class PlainVideoWnd : public QWidget, public ILayoutVideoWnd, public IRoomVideoWindow {
 public:
     PlainVideoWnd(QWidget* parent, int slot);
 
     // --- ILayoutVideoWnd and IVideoWindow ---
     QWidget* GetWidget() override { return this; }
     IVideoWindow* GetCycleWindow() override { return this; }
+    IRoomVideoWindow* GetRoomWindow() override { return this; }
+    void RepostZoom() override {}
+    bool IsPopupStyle() override { return isWindow(); }
+    void ShowSpeakState(bool) override {}
     kromedia::IFrameSink* GetFrameSink() override { return nullptr; }
     std::uint16_t GetUserId() override { return m_wUserId; }
     void SetUserId(std::uint16_t wMediaId) override;

@@ -45,7 +45,7 @@ protected:
     void SetUp() override {
         layout_test::LoadModules();
         saved = g_AppSettings;
-        g_AppSettings.bKeepOwnLayout = 1;
+        g_AppSettings.freeLayout = 1;
         host.target = &sink;
         pager.Create(CDlgVideoPageTab::IDD, &parent);
         parent.show();
@@ -90,7 +90,7 @@ TEST_F(VideoPagerTest, TotalsFollowTheReceivedVideos) {
 TEST_F(VideoPagerTest, HiddenAndStoppedWithoutTheLayoutFlag) {
     pager.UpdatePager();
     pager.SetAutoPage(1);
-    g_AppSettings.bKeepOwnLayout = 0;
+    g_AppSettings.freeLayout = 0;
     pager.UpdatePager();
     EXPECT_FALSE(pager.IsWindowVisible());
     EXPECT_EQ(pager.IsAutoPage(), 0);
