@@ -28,7 +28,7 @@ namespace {
 
 constexpr UINT kImageIdle = 196;
 constexpr UINT kImagePlaceholder = 1040;
-constexpr UINT kPopupBackground = 502;
+constexpr UINT kImagePopupBackground = 502;
 constexpr int kTextNoVideo = 2947;
 constexpr QRgb kIdleFill = 0xFFF8F8F8;
 constexpr QRgb kIdleFrame = 0xFFE8E8E8;
@@ -271,6 +271,8 @@ BOOL CDlgVideo::OnInitDialog() {
         m_pUserName = new CDlgUserName(this);
         m_pUserName->Create(CDlgUserName::IDD, this);
         m_pUserName->SetOwner(this);
+        // Hidden until the window shows a stream.
+        m_pUserName->ShowWindow(SW_HIDE);
     }
     return 1;
 }
@@ -289,7 +291,7 @@ void CDlgVideo::CreateChildren() {
         QWidget* panel = Host() != nullptr ? Host()->GetUserListWindow() : nullptr;
         m_pPopSwitch = new CDlgPopSwitch(panel != nullptr ? panel : window());
         m_pPopSwitch->SetNotifyMode(3);
-        m_pPopSwitch->SetBackgroundImage(kPopupBackground, 0);
+        m_pPopSwitch->SetBackgroundImage(kImagePopupBackground, 0);
         m_pPopSwitch->Create(CDlgPopSwitch::IDD);
         m_pPopSwitch->ShowWindow(SW_HIDE);
         m_pPopSwitch->SetOwner(this);
@@ -694,8 +696,6 @@ void CDlgVideo::OnSize(int cx, int cy) {
                    m_nDisplayMode != 1 && m_nDisplayMode != 2) {
             if (m_wUserId != 0 && m_bPlaceholder == 0 && CanShowCaption()) {
                 m_pUserName->ShowWindow(SW_SHOWNA);
-            } else if (!CanShowCaption()) {
-                m_pUserName->ShowWindow(SW_HIDE);
             }
             m_pUserName->Redraw();
         }

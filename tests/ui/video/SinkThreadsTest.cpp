@@ -1,6 +1,7 @@
 // A streaming thread pushes pictures into the sinks of 16 windows while the GUI lays them out
-// again and destroys some: the sinks take the pictures and ask for repaints, a destroyed
-// window takes nothing more, and no window is touched off the GUI thread.
+// again, switches some between two streams (the cycle) and destroys some: the sinks take the
+// pictures and ask for repaints, a destroyed window takes nothing more, and no window is
+// touched off the GUI thread.
 
 #include <atomic>
 #include <thread>
@@ -25,13 +26,18 @@ TEST_F(SinkThreads, PicturesArriveWhileWindowsAreLaidOutAndDestroyed) {
     }
     std::atomic<bool> stop{false};
     std::atomic<int> rounds{0};
+    int switches = 0;
     std::thread streaming([&] {
         const QImage a = TestPattern(64, 48);
         const QImage b = Solid(64, 48, 0xFF102030);
         while (!stop.load()) {
             for (int i = 0; i < kWindows; ++i) {
-                Push(sinks[static_cast<std::size_t>(i)], static_cast<std::uint16_t>(64 + 8 * i),
-                     (rounds.load() & 1) != 0 ? a : b);
+                const auto id = static_cast<std::uint16_t>(64 + 8 * i);
+                Push(sinks[static_cast<std::size_t>(i)], id, (rounds.load() & 1) != 0 ? a : b);
+                // The second stream of the switching windows.
+                if (i % 4 == 1) {
+                    Push(sinks[static_cast<std::size_t>(i)], static_cast<std::uint16_t>(id + 1), a);
+                }
             }
             ++rounds;
         }
@@ -43,6 +49,17 @@ TEST_F(SinkThreads, PicturesArriveWhileWindowsAreLaidOutAndDestroyed) {
             const int w = 80 + (step % 5) * 10;
             const int h = 60 + (step % 3) * 10;
             grid[static_cast<std::size_t>(i)]->MoveWindow((i % side) * w, (i / side) * h, w, h);
+        }
+        // Every 10 steps the switching windows go over to their other stream.
+        if (step % 10 == 5) {
+            for (int i = 1; i < kWindows; i += 4) {
+                CDlgVideo& window = *grid[static_cast<std::size_t>(i)];
+                const auto first = static_cast<std::uint16_t>(64 + 8 * i);
+                window.SetCycling(1);
+                window.SetMediaId(window.GetUserId() == first ? first + 1 : first, false);
+                window.SendMessage(CDlgVideo::WM_STREAM_READY, 0, 0);
+                ++switches;
+            }
         }
         if (step == 50) {
             for (int i = 0; i < kWindows; i += 4) {
@@ -78,8 +95,13 @@ TEST_F(SinkThreads, PicturesArriveWhileWindowsAreLaidOutAndDestroyed) {
             EXPECT_FALSE(window.GetLatestFrame().isNull());
         }
     }
-    // The windows ended the streams of the destroyed ones (the component stops calling them).
-    EXPECT_EQ(log.Count("StopRecvVideo"), 4u);
+    // Each switch ended the stream it left; each destroyed window ended its own.
+    EXPECT_EQ(log.Count("StopRecvVideo"), static_cast<std::size_t>(4 + switches));
+    EXPECT_EQ(switches, 4 * 20);
+    for (int i = 1; i < kWindows; i += 4) {
+        // An even number of switches: back on the first stream.
+        EXPECT_EQ(grid[static_cast<std::size_t>(i)]->GetUserId(), 64 + 8 * i);
+    }
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "client/dialogs/video/CDlgUserName.h"
 #include "client/dialogs/video/CDlgVideoStatus.h"
 #include "client/ui/CButtonCheck.h"
+#include "client/ui/CDlgPopMsg.h"
 #include "client/ui/CDlgPopSwitch.h"
 #include "client/ui/CYavPngButton.h"
 
@@ -125,6 +126,20 @@ TEST_F(VideoWindow, TheRenderObjectGetsThePictureRectangle) {
     EXPECT_EQ(window.GetAspectMode(), video_geometry::kAspectFill);
     EXPECT_EQ(window.GetVideoState(), nullptr);
     EXPECT_FALSE(window.HasPicture());
+}
+
+TEST_F(VideoWindow, AWindowWithoutAPictureOfItsStreamAsksTheRenderObjectForItsLastOne) {
+    CDlgVideo& window = MakeWindow();
+    Bind(window, 17, &stream);
+    window.grab();
+    EXPECT_EQ(stream.redraws, 0);  // no picture yet: black, nothing to ask for
+    window.SendMessage(CDlgVideo::WM_FIRST_PICTURE, 17, 0);
+    window.grab();
+    EXPECT_EQ(stream.redraws, 1);
+    Push(window.GetFrameSink(), 17, Solid(64, 48, 0xFF00FF00));
+    const QImage picture = window.grab().toImage();
+    EXPECT_EQ(stream.redraws, 1);
+    EXPECT_EQ(picture.pixelColor(200, 150), QColor(0, 255, 0));
 }
 
 TEST_F(VideoWindow, ARenderObjectNeedsAShownId) {
@@ -458,14 +473,21 @@ protected:
         ASSERT_TRUE(photos.isValid());
         g_AppSettings.photopath = photos.path() + QStringLiteral("/shots");
     }
-    // Takes a snapshot, answering the saved-message box; returns the file written or "".
+    // Takes a snapshot, answering the message box; returns the file written or "".
     QString Take(CDlgVideo& window) {
         const std::size_t before = stream.saved.size();
-        ModalAnswer answer([](yav::Dialog& box) { box.EndDialog(IDOK); });
+        boxMessage.clear();
+        ModalAnswer answer([this](yav::Dialog& box) {
+            if (auto* message = dynamic_cast<CDlgPopMsg*>(&box)) {
+                boxMessage = message->GetMessageLabel().GetWindowText();
+            }
+            box.EndDialog(IDOK);
+        });
         window.SendMessage(WM_COMMAND, CDlgVideo::ID_SNAPSHOT, 0);
         return stream.saved.size() > before ? stream.saved.back() : QString();
     }
     QTemporaryDir photos;
+    QString boxMessage;
 };
 
 TEST_F(Snapshot, NamesCarryTheUserTheChannelTheTimeAndACounter) {
@@ -490,6 +512,7 @@ TEST_F(Snapshot, NamesCarryTheUserTheChannelTheTimeAndACounter) {
     EXPECT_TRUE(firstName.match(first).hasMatch()) << first.toStdString();
     EXPECT_EQ(second, QString(first).replace(QStringLiteral(").bmp"), QStringLiteral(")_1.bmp")));
     EXPECT_TRUE(QFileInfo::exists(first));
+    EXPECT_EQ(boxMessage, LoadLangString(1258) + second);
 
     CDlgVideo& third = MakeWindow();
     Bind(third, 34, &stream);
@@ -527,6 +550,15 @@ TEST_F(Snapshot, NothingIsSavedWithoutAPictureAUserOrAFolder) {
     Bind(noFolder, 32, &stream);
     FirstPicture(noFolder, 32, Solid(32, 24, 0xFF808080));
     EXPECT_TRUE(Take(noFolder).isEmpty());
+    EXPECT_TRUE(boxMessage.isEmpty());
+
+    // A folder that cannot be made (a file stands in its way) is said in a box.
+    QFile blocker(photos.path() + QStringLiteral("/file"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    g_AppSettings.photopath = blocker.fileName() + QStringLiteral("/shots");
+    EXPECT_TRUE(Take(noFolder).isEmpty());
+    EXPECT_EQ(boxMessage, LoadLangString(1837));
 }
 
 // ---- camera pad ---------------------------------------------------------------------------
