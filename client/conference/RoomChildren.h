@@ -23,8 +23,9 @@ class ILayoutVideoWnd;
 namespace kromedia {
 class IFrameSink;
 class IMediaStream;
-}  // namespace kromedia
 class IAudioEngine;
+}
+using IAudioEngine = kromedia::IAudioEngine;
 class IFileListMsgResult;
 class XDocManager;
 struct ST_USER_ITEM_DEPT;

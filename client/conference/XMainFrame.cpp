@@ -70,6 +70,10 @@ XMainFrame::XMainFrame()
     m_settingsArea.fill(0);
     m_dwSettingsFlag = 1;
     g_pUiMainFrame = this;
+    // A capturing camera went away.
+    MapMessage(kromedia::kMsgCameraLost, [](WPARAM, LPARAM) {
+        return LRESULT{g_pMediaManager != nullptr ? g_pMediaManager->CheckCameraState() : 0};
+    });
     MapMessage(WM_AVSERVER_ADDRESS, [this](WPARAM, LPARAM lParam) {
         m_bAvLookupRunning = false;
         const std::string* address = yav::PayloadOf<std::string>(lParam);
@@ -89,6 +93,11 @@ XMainFrame::~XMainFrame() {
     }
     m_pDocManager.reset();
     OnRoomClosed();
+    // The media objects call back into this frame: they go with it.
+    if (g_pMediaManager != nullptr && g_pMediaManager->GetRoom() == this) {
+        g_pMediaManager->DestroyMedia();
+        g_pMediaManager->SetRoom(nullptr);
+    }
     if (g_pUiMainFrame == this) {
         g_pUiMainFrame = nullptr;
     }
@@ -298,6 +307,11 @@ void XMainFrame::LoginDataServer() {
     ShowNotice(yav::SafeFormat(LoadLangString(kTextMediaServerNotice), {address}));
     if (g_pMediaManager != nullptr) {
         const std::string media = Field(m_csServer.mediaAddress, sizeof m_csServer.mediaAddress);
+        // The relay takes a channel's session only with the ticket of this conference login.
+        if (ICsManager* cs = m_pConfManager ? m_pConfManager->GetCsManager() : nullptr) {
+            const std::array<uint8_t, 16> ticket = cs->GetMediaTicket();
+            g_pMediaManager->SetMediaTicket(ticket.data(), static_cast<int>(ticket.size()));
+        }
         g_pMediaManager->LoginMediaServer(GetMyUserId(), media.c_str(), m_csServer.mediaPort,
                                           m_csServer.mediaParam, m_dwConfId);
     }
@@ -423,6 +437,7 @@ void XMainFrame::LogoutServers() {
 
 void XMainFrame::CreateMedia() {
     if (g_pMediaManager != nullptr) {
+        g_pMediaManager->SetRoom(this);
         g_pMediaManager->CreateMedia(static_cast<IMediaHandler*>(this));
     }
 }

@@ -34,6 +34,8 @@
 #include "client/media/IMediaHandler.h"
 #include "client/dialogs/video/CDlgVideoCycle.h"
 #include "client/media/XLayoutManager.h"
+#include "client/media/IMediaRoom.h"
+#include "WindowNotifyTarget.h"
 #include "client/ui/UiMainFrame.h"
 #include "platform/core/CriticalSection.h"
 
@@ -98,7 +100,8 @@ class XMainFrame : public ICsHandler,
                    public IUiMainFrame,
                    public ILayoutHost,
                    public IVideoCycleDialogHost,
-                   public IVideoReception {
+                   public IVideoReception,
+                   public IMediaRoom {
 public:
     static constexpr std::size_t kLayoutBytes = 100;
     using LayoutRecord = std::array<std::uint8_t, kLayoutBytes>;
@@ -145,7 +148,8 @@ public:
     void OnDocPageMsg(uint16_t kind, int32_t value, uint32_t extra);
     void OnDocWindowMsg(uint8_t show);
     void OnDocListMsg(uint16_t value);
-    void SetConfigBytes(uint8_t a, uint8_t b, uint8_t c, uint8_t d, uint8_t e, uint8_t f);
+    void SetConfigBytes(uint8_t a, uint8_t b, uint8_t c, uint8_t d, uint8_t e,
+                        uint8_t f) override;
     // The room was entered (the window exists and the work runs).
     bool IsRoomEntered() const { return m_bRoomEntered; }
 
@@ -167,10 +171,10 @@ public:
     IKroScreenShare* GetScreenShare() const { return m_pScreenShare.get(); }
     ICsUserManager* GetUserManager() const;
     const ST_CONF_APPINFO* GetAppInfo() const;
-    uint16_t GetMyUserId() const;
-    bool IsMyChannel(uint16_t wMediaId) const;
+    uint16_t GetMyUserId() const override;
+    bool IsMyChannel(uint16_t wMediaId) const override;
     uint32_t GetMyOwnerId() const;
-    uint32_t GetConfId() const;
+    uint32_t GetConfId() const override;
     uint8_t GetMyStatusByte() const;
     bool IsMyRoleState2() const;
     bool IsMyRoleState0or5() const;
@@ -452,6 +456,16 @@ public:
     ICsUserManager* GetUserSource() override { return GetUserManager(); }
     QWidget* GetCommandTarget() override { return IsWindow() ? this : nullptr; }
 
+    // --- media manager's calls into the room ---
+    bool IsMediaIdBroadcast(uint16_t wMediaId) override;
+    void SetDevicePollTimer(int on) override;
+    void BroadcastVideo(uint16_t wMediaId, uint8_t on) override;
+    void TransmitToUser(uint16_t to, uint16_t subCommand, const void* data,
+                        std::size_t length) override;
+    void ShowVideoStoppedNotice() override;
+    kromedia::INotifyTarget* GetMediaNotifyTarget() override;
+    VideoLimits GetVideoLimits() const override;
+
     // Test seam: the data server asked by ResetAVServerIp for the media server address
     // (runs on a worker thread; empty: the data-server component).
     std::function<std::string(uint32_t confId)> avServerLookup;
@@ -597,6 +611,8 @@ private:
     char m_szAVServerIp[16] = {};
     int m_nMediaConnectFails = 0;
     LPARAM m_nMediaServerState = 0;
+    // --- media manager's calls into the room ---
+    WindowNotifyTarget m_mediaNotify;
     bool m_bStreamServerReady = false;
     uint8_t m_byScreenShareState = 0;
     uint16_t m_wViewedUserId = 0;

@@ -12,6 +12,7 @@
 #include "client/Common/XAutoCritical.h"
 #include "client/media/ILayoutVideoWnd.h"
 #include "client/media/VideoCycle.h"
+#include "client/media/XMediaManager.h"
 #include "components/KroMedia/IKroMedia.h"
 #include "platform/core/Log.h"
 
@@ -37,8 +38,7 @@ kromedia::IMediaControl* XMainFrame::MediaControlOf(uint16_t wMediaId) const {
     if (mediaControlSource) {
         return mediaControlSource(wMediaId);
     }
-    // The media manager hands out no channel objects until the media component is plugged in.
-    return nullptr;
+    return g_pMediaManager != nullptr ? g_pMediaManager->GetMediaControl(wMediaId) : nullptr;
 }
 
 int XMainFrame::FormatChannelName(uint16_t wMediaId, QString& name) const {
@@ -225,12 +225,8 @@ QString XMainFrame::FormatChannelName(uint16_t wMediaId) {
     return name;
 }
 
-void XMainFrame::CloseChannelWindow(uint16_t wMediaId) {
-    // The previews of the participant panel and the device test come with those windows.
-    YLOG_DEBUG("no preview window shows %d", wMediaId);
-}
-
 void XMainFrame::CloseMyVideoWindows() {
+    // The previews of the participant panel and the device test come with those windows.
     YLOG_DEBUG("no preview window shows my channels");
 }
 

@@ -71,6 +71,14 @@ const Api kRealApi = {
         }
         return static_cast<int>(list->size());
     },
+    [](int flow, int index, char* buffer, int capacity) {
+        const auto list = flow == 1 ? DeviceRegistry::Get().Microphones()
+                                    : DeviceRegistry::Get().Speakers();
+        if (index < 0 || static_cast<size_t>(index) >= list.size()) {
+            return 0;
+        }
+        return CopyName(list[static_cast<size_t>(index)].id, buffer, capacity);
+    },
 };
 
 std::atomic<const Api*> g_api{&kRealApi};
@@ -151,4 +159,7 @@ int KroMedia_GetVideoCaptureDeviceCount() {
 }
 int KroMedia_GetVideoCaptureDevices(std::vector<kromedia::CameraEntry>* list) {
     return kromedia::Current().getVideoCaptureDevices(list);
+}
+int KroMedia_GetAudioDeviceId(int flow, int index, char* buffer, int capacity) {
+    return kromedia::Current().getAudioDeviceId(flow, index, buffer, capacity);
 }

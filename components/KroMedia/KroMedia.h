@@ -28,6 +28,7 @@ struct Api {
     int (*getVideoCodecName)(int index, char* buffer, int capacity);
     int (*getVideoCaptureDeviceCount)();
     int (*getVideoCaptureDevices)(std::vector<CameraEntry>* list);
+    int (*getAudioDeviceId)(int flow, int index, char* buffer, int capacity);
 };
 
 // Copies a name into a caller's buffer of capacity units, cut and NUL-terminated; the length
@@ -61,3 +62,6 @@ int KroMedia_GetVideoCodecName(int index, char* buffer, int capacity);
 int KroMedia_GetVideoCaptureDeviceCount();
 // Fills the camera list {node, name} in a stable order; returns the count.
 int KroMedia_GetVideoCaptureDevices(std::vector<kromedia::CameraEntry>* list);
+// The PulseAudio name of microphone (flow 1) or speaker (flow 2) n, as the names above count
+// them; its length, 0 when there is none (out of range, or a synthetic device).
+int KroMedia_GetAudioDeviceId(int flow, int index, char* buffer, int capacity);

@@ -323,12 +323,13 @@ void MediaChannel::Shutdown() {
 
 std::string MediaChannel::Describe() const {
     const uint16_t id = m_mediaId;
-    std::string d = "rtpbin name=rb latency=150 ";
+    // AVPF: a picture-loss request leaves at once instead of with the next regular report.
+    std::string d = "rtpbin name=rb latency=150 rtp-profile=avpf ";
     for (int session = 0; session < (m_kind == 0 ? 2 : 1); ++session) {
         const std::string s = std::to_string(session);
         const char* caps = session == 0
                                ? "application/x-rtp,media=(string)video,clock-rate=(int)90000,"
-                                 "encoding-name=(string)H264,payload=(int)96"
+                                 "encoding-name=(string)H264,payload=(int)96,rtcp-fb-nack-pli=(boolean)true"
                                : "application/x-rtp,media=(string)audio,clock-rate=(int)48000,"
                                  "encoding-name=(string)OPUS,payload=(int)111";
         d += "appsrc name=rtpin" + s + " is-live=true format=time do-timestamp=true caps=\"" +
@@ -555,6 +556,8 @@ void MediaChannel::ConnectPipeline() {
                         PatternMarks pattern;
                         pattern.mediaId = channel->m_mediaId;
                         pattern.counter = channel->m_frameCounter.fetch_add(1);
+                        pattern.captureMs =
+                            static_cast<uint32_t>(g_get_monotonic_time() / 1000);
                         PaintPatternI420(
                             static_cast<uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0)),
                             GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0),
@@ -781,7 +784,8 @@ void MediaChannel::OnPadAdded(GstPad* pad) {
     if (video) {
         // Two decoder threads a stream: many received streams must fit in memory.
         description =
-            "rtph264depay ! h264parse ! avdec_h264 max-threads=2 ! videoconvert ! "
+            "rtph264depay request-keyframe=true wait-for-keyframe=true ! h264parse ! "
+            "avdec_h264 max-threads=2 automatic-request-sync-points=true ! videoconvert ! "
             "video/x-raw,format=BGRx ! appsink name=v" +
             std::to_string(ssrc) + " sync=false async=false max-buffers=2 drop=true";
     } else if (audio) {
@@ -834,6 +838,12 @@ void MediaChannel::OnPadAdded(GstPad* pad) {
     }
     GstPad* sinkPad = gst_element_get_static_pad(bin, "sink");
     gst_pad_link(pad, sinkPad);
+    if (video) {
+        // A stream joined mid-way decodes nothing before its next key frame: ask the sender
+        // for one now (rtpbin turns the request into a PLI to the stream's SSRC).
+        gst_pad_push_event(sinkPad,
+                           gst_video_event_new_upstream_force_key_unit(GST_CLOCK_TIME_NONE, TRUE, 0));
+    }
     gst_object_unref(sinkPad);
     if (audio) {
         {

@@ -5,7 +5,7 @@ namespace kromedia {
 namespace {
 
 constexpr int kBlocksPerRow = 16;
-constexpr int kRows = 3;
+constexpr int kRows = 5;
 constexpr uint8_t kWhite = 235;
 constexpr uint8_t kBlack = 16;
 
@@ -17,8 +17,9 @@ bool BitAt(PatternMarks marks, int row, int column) {
     if (row == 0) {
         return ((marks.mediaId >> (15 - column)) & 1U) != 0;
     }
-    const int bit = (row - 1) * kBlocksPerRow + column;  // 0 = most significant
-    return ((marks.counter >> (31 - bit)) & 1U) != 0;
+    const uint32_t value = row <= 2 ? marks.counter : marks.captureMs;
+    const int bit = ((row - 1) % 2) * kBlocksPerRow + column;  // 0 = most significant
+    return ((value >> (31 - bit)) & 1U) != 0;
 }
 
 }  // namespace
@@ -67,8 +68,8 @@ bool ReadPatternBGRx(const uint8_t* data, int stride, int width, int height, Pat
             if (row == 0) {
                 out.mediaId = static_cast<uint16_t>(out.mediaId | (1U << (15 - column)));
             } else {
-                const int bit = (row - 1) * kBlocksPerRow + column;
-                out.counter |= 1U << (31 - bit);
+                const int bit = ((row - 1) % 2) * kBlocksPerRow + column;
+                (row <= 2 ? out.counter : out.captureMs) |= 1U << (31 - bit);
             }
         }
     }

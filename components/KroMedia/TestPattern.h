@@ -11,6 +11,9 @@ namespace kromedia {
 struct PatternMarks {
     uint16_t mediaId = 0;
     uint32_t counter = 0;
+    // When the picture was captured: the low 32 bits of the monotonic clock in milliseconds
+    // (g_get_monotonic_time / 1000), so a receiver on the same machine measures the delay.
+    uint32_t captureMs = 0;
 };
 
 // Paints the marks into an I420 picture.

@@ -70,8 +70,9 @@ public:
     explicit Server(const QString& folder, const QString& ini = QString()) {
         portFile_ = folder + "/ports";
         process_.setProgram(QDir::currentPath() + "/yavserver");
-        QStringList arguments{"--ds-port",    "0", "--cs-port",   "0",
-                              "--probe-port", "0", "--port-file", portFile_};
+        QStringList arguments{"--ds-port",    "0", "--cs-port",    "0",
+                              "--probe-port", "0", "--media-port", "0",
+                              "--port-file",  portFile_};
         if (!ini.isEmpty()) {
             arguments << "--ini" << ini;
         }

@@ -23,7 +23,8 @@ public:
         process_.setProgram(QDir::currentPath() + "/yavserver");
         process_.setArguments({"--ds-port", QString::number(ports.ds), "--cs-port",
                                QString::number(ports.cs), "--probe-port",
-                               QString::number(ports.probe), "--port-file", folder + "/ports",
+                               QString::number(ports.probe), "--media-port", "0",
+                               "--port-file", folder + "/ports",
                                "--ini", ini, "--log-config", LogConfig(folder)});
         process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         QFile::remove(folder + "/ports");
@@ -150,12 +151,14 @@ TEST_F(RoomProcess, TheRoomStartsInOrderAndSigtermLogsOut) {
     for (const char* missing :
          {"CDlgControlBar not available", "CDlgUserList not available",
           "CDlgStatusBar not available", "NetQualityEval not available",
-          "media component not available", "document-share component not available",
-          "screen-share component not available"}) {
+          "document-share component not available", "screen-share component not available"}) {
         EXPECT_EQ(log.count(QString::fromUtf8(missing)), 1) << missing;
     }
     // The room makes its video windows.
     EXPECT_EQ(log.count(QStringLiteral("XLayoutManager not available")), 0);
+    // The media component is part of the program: the room logs in to the media server.
+    EXPECT_EQ(log.count(QStringLiteral("media component not available")), 0);
+    EXPECT_EQ(log.count(QStringLiteral("LoginMediaServer user=")), 1);
 
     road_e2e::Terminate(client);
     ASSERT_TRUE(client.waitForFinished(15000));

@@ -43,6 +43,10 @@ const kromedia::Api kFakeApi = {
         *list = g_current->cameras;
         return static_cast<int>(list->size());
     },
+    [](int flow, int index, char* buffer, int capacity) {
+        return NameAt(flow == 1 ? g_current->microphoneIds : g_current->speakerIds, index, buffer,
+                      capacity);
+    },
 };
 
 std::string S(int v) {

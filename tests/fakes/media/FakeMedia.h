@@ -107,6 +107,9 @@ public:
     std::vector<kromedia::CameraEntry> cameras;
     std::vector<std::string> microphones;
     std::vector<std::string> speakers;
+    // PulseAudio names of the microphones and speakers.
+    std::vector<std::string> microphoneIds;
+    std::vector<std::string> speakerIds;
     bool failCreate = false;
 
     // Every call made on any object, "#<channel index> Name(args)", in order.

@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "components/KroMedia/CallbackGate.h"
+#include "components/KroMedia/MediaChannel.h"
 
 namespace kromedia {
 namespace {
@@ -74,6 +75,59 @@ TEST(CallbackGateThread, CloseFromInsideACallbackDoesNotWaitForItself) {
     gate.Open();
     EXPECT_TRUE(gate.Enter());
     gate.Leave();
+}
+
+// A received stream's window: counts what reaches it after its stream was stopped.
+struct CountingWindow final : public IFrameSink {
+    std::atomic<bool> released{false};
+    std::atomic<int> afterRelease{0};
+    std::atomic<int> frames{0};
+    void PostMessage(uint32_t, uint64_t, int64_t) override { afterRelease += released ? 1 : 0; }
+    void OnFrame(const VideoFrame&) override {
+        afterRelease += released ? 1 : 0;
+        ++frames;
+        std::this_thread::yield();
+        afterRelease += released ? 1 : 0;
+    }
+};
+
+TEST(CallbackGateThread, AStoppedStreamNeverCallsItsWindowAgain) {
+    std::vector<uint8_t> picture(16 * 8 * 4, 0x80);
+    for (int round = 0; round < 20; ++round) {
+        MediaStream stream(0x18);
+        auto window = std::make_unique<CountingWindow>();
+        stream.Attach(window.get(), kMsgFirstPicture);
+        std::atomic<bool> stop{false};
+        std::vector<std::thread> streaming;
+        for (int t = 0; t < 2; ++t) {
+            streaming.emplace_back([&] {
+                while (!stop) {
+                    stream.Deliver(picture.data(), 16, 8, 16 * 4);
+                }
+            });
+        }
+        while (window->frames < 5) {
+            std::this_thread::yield();
+        }
+        stream.Detach();
+        window->released = true;
+        const int framesAtStop = window->frames;
+        for (int i = 0; i < 1000; ++i) {
+            std::this_thread::yield();
+        }
+        stop = true;
+        for (auto& t : streaming) {
+            t.join();
+        }
+        EXPECT_EQ(window->afterRelease, 0);
+        EXPECT_EQ(window->frames, framesAtStop);
+        // A new window for the same id gets pictures again.
+        CountingWindow next;
+        stream.Attach(&next, kMsgStreamReady);
+        stream.Deliver(picture.data(), 16, 8, 16 * 4);
+        EXPECT_EQ(next.frames, 1);
+        stream.Detach();
+    }
 }
 
 }  // namespace

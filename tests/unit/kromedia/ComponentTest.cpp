@@ -3,15 +3,20 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <cstdlib>
 #include <mutex>
 #include <thread>
+
+#include <gst/gst.h>
+#include <unistd.h>
 
 #include "LoopbackRelay.h"
 #include "components/KroMedia/Devices.h"
 #include "components/KroMedia/KroMedia.h"
 #include "components/KroMedia/MediaChannel.h"
 #include "components/KroMedia/TestPattern.h"
+#include "fakes/media/ConnectionStateHandler.h"
 
 namespace kromedia {
 namespace {
@@ -64,18 +69,7 @@ public:
     std::vector<PatternMarks> readMarks;
 };
 
-struct Handler final : public IMediaHandler {
-    std::atomic<int> server{-1};
-    std::atomic<int> stream{-1};
-    void OnMediaServerConnected(int c) override { server = c; }
-    void OnStreamServerConnected(int c) override { stream = c; }
-    void OnMediaEvent3010(int, int) override {}
-    void* GetLocalVideo(int, int) override { return nullptr; }
-    void OnMediaEvent3013(int, int) override {}
-    void OnMediaEvent300F(int) override {}
-    void OnMediaEvent3012(int) override {}
-    void OnMediaEvent3018(int) override {}
-};
+using Handler = fakes::ConnectionStateHandler;
 
 class ComponentTest : public ::testing::Test {
 protected:
@@ -315,6 +309,122 @@ TEST_F(ComponentTest, TwoClientsOnLoopbackDecodeEachOthersPattern) {
     EXPECT_GT(records[0].value, 500U);  // loopback loses nothing
     KroMedia_ReleaseMediaControl(a);
     KroMedia_ReleaseMediaControl(b);
+}
+
+TEST_F(ComponentTest, AStreamJoinedMidwayAsksItsSenderForAKeyFrame) {
+    LoopbackRelay relay;
+    auto* sender = KroMedia_CreateMediaControl(kKindMain);
+    Handler hs;
+    sender->SetHandler(&hs);
+    ASSERT_EQ(StartCamera(sender->GetLocalVideo(), Cameras()[0].path), 1);
+    ASSERT_EQ(sender->Login(0x0010, "127.0.0.1", relay.Port(), 0, 1), 1);
+    ASSERT_TRUE(WaitFor([&] { return relay.Forwarded() == 0 && hs.stream == 1; }));
+    EXPECT_EQ(relay.PictureLossRequests(), 0U);  // nobody receives yet
+    auto* late = KroMedia_CreateMediaControl(kKindMain);
+    Handler hl;
+    late->SetHandler(&hl);
+    RecordingSink sink;
+    ASSERT_EQ(late->StartRecvVideo(0x0010, 0, nullptr, &sink, kMsgFirstPicture), 1);
+    ASSERT_EQ(late->Login(0x0018, "127.0.0.1", relay.Port(), 0, 1), 1);
+    ASSERT_TRUE(WaitFor([&] { return relay.PictureLossRequests() > 0; }));
+    ASSERT_TRUE(WaitFor([&] { return sink.Frames() > 0; }));
+    KroMedia_ReleaseMediaControl(late);
+    KroMedia_ReleaseMediaControl(sender);
+}
+
+// A short H.264 clip in Matroska, made here so no media file is checked in.
+std::string MakeClip(int frames) {
+    const std::string path = std::string(std::getenv("YAV_TEST_OUTPUT_DIR") != nullptr
+                                             ? std::getenv("YAV_TEST_OUTPUT_DIR")
+                                             : "/tmp") +
+                             "/clip-" + std::to_string(getpid()) + ".mkv";
+    const std::string description =
+        "videotestsrc num-buffers=" + std::to_string(frames) +
+        " ! video/x-raw,width=320,height=240,framerate=10/1 ! x264enc ! matroskamux ! "
+        "filesink location=" +
+        path;
+    GstElement* pipeline = gst_parse_launch(description.c_str(), nullptr);
+    if (pipeline == nullptr) {
+        return {};
+    }
+    gst_element_set_state(pipeline, GST_STATE_PLAYING);
+    GstBus* bus = gst_element_get_bus(pipeline);
+    GstMessage* end = gst_bus_timed_pop_filtered(
+        bus, 20 * GST_SECOND, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+    const bool ok = end != nullptr && GST_MESSAGE_TYPE(end) == GST_MESSAGE_EOS;
+    if (end != nullptr) {
+        gst_message_unref(end);
+    }
+    gst_object_unref(bus);
+    gst_element_set_state(pipeline, GST_STATE_NULL);
+    gst_object_unref(pipeline);
+    return ok ? path : std::string();
+}
+
+TEST_F(ComponentTest, AFileSourceAnswersItsCommandsAndReportsItsEnd) {
+    const std::string clip = MakeClip(20);  // 2 s
+    ASSERT_FALSE(clip.empty());
+    auto* control = KroMedia_CreateMediaControl(kKindVideo);
+    ILocalVideo* video = control->GetLocalVideo();
+    const std::u16string missing = u"/nonexistent/clip.mkv";
+    EXPECT_EQ(video->Open(7, 0, 0, 10, 75, 300, 85, 300, 0, 320, 240, missing.c_str()), 0);
+    const std::u16string path(clip.begin(), clip.end());
+    ASSERT_EQ(video->Open(7, 0, 0, 10, 75, 300, 85, 300, 0, 320, 240, path.c_str()), 1);
+    RecordingSink window;
+    MediaFileControl file;
+    file.window = &window;
+    file.notifyMessage = 2030;
+    ASSERT_EQ(video->MediaCommand(&file, kCmdQuery), 1);
+    EXPECT_NEAR(file.duration, 2.0, 0.3);
+    file.paused = 1;
+    EXPECT_EQ(video->MediaCommand(&file, kCmdApplyPause), 1);
+    file.paused = 0;
+    EXPECT_EQ(video->MediaCommand(&file, kCmdApplyPause), 1);
+    file.position = 1.5;
+    EXPECT_EQ(video->MediaCommand(&file, kCmdSeek), 1);
+    EXPECT_EQ(video->MediaCommand(&file, 9), 0);  // no such command
+    EXPECT_EQ(video->MediaCommand(nullptr, kCmdQuery), 0);
+    // The end of the file is told once, with the message the program chose.
+    ASSERT_TRUE(WaitFor([&] { return window.Count(2030) == 1; }));
+    video->CloseSource();
+    EXPECT_EQ(video->MediaCommand(&file, kCmdQuery), 0);  // nothing open any more
+    KroMedia_ReleaseMediaControl(control);
+    std::remove(clip.c_str());
+}
+
+TEST_F(ComponentTest, VoiceIncentiveNamesTheSpeakingReceivedIdNeverMine) {
+    LoopbackRelay relay;
+    auto* speaker = KroMedia_CreateMediaControl(kKindMain);
+    auto* listener = KroMedia_CreateMediaControl(kKindMain);
+    Handler hs;
+    Handler hl;
+    speaker->SetHandler(&hs);
+    listener->SetHandler(&hl);
+    ASSERT_EQ(speaker->GetAudioEngine()->StartCapture(0), 1);   // the tone
+    ASSERT_EQ(listener->GetAudioEngine()->StartCapture(0), 1);  // its own tone: never named
+    ASSERT_EQ(listener->GetAudioEngine()->StartPlayback(0), 1);
+    RecordingSink notify;
+    listener->GetAudioEngine()->SetNotifyWindow(&notify);
+    listener->GetAudioEngine()->SetVoiceIncentive(1, 0x0018);
+    ASSERT_EQ(speaker->Login(0x0010, "127.0.0.1", relay.Port(), 0, 1), 1);
+    ASSERT_EQ(listener->Login(0x0018, "127.0.0.1", relay.Port(), 0, 1), 1);
+    ASSERT_EQ(listener->StartRecvAudio(0x0010, 0), 1);
+    ASSERT_TRUE(WaitFor([&] { return notify.Count(kMsgVoiceIncentive) > 0; }));
+    {
+        std::lock_guard<std::mutex> lock(notify.mutex);
+        for (const auto& m : notify.messages) {
+            if (m.message == kMsgVoiceIncentive) {
+                EXPECT_EQ(m.wParam, 0x0010U);
+            }
+        }
+    }
+    // Off: no more notices.
+    listener->GetAudioEngine()->SetVoiceIncentive(0, 0x0018);
+    const size_t atOff = notify.Count(kMsgVoiceIncentive);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(notify.Count(kMsgVoiceIncentive), atOff);
+    KroMedia_ReleaseMediaControl(listener);
+    KroMedia_ReleaseMediaControl(speaker);
 }
 
 }  // namespace

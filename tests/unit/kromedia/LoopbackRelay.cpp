@@ -83,6 +83,15 @@ void LoopbackRelay::Run() {
         if (kind != PacketClass::Rtp && kind != PacketClass::Rtcp) {
             continue;
         }
+        if (kind == PacketClass::Rtcp) {
+            // Picture-loss requests: payload-specific feedback (206) of format 1.
+            for (size_t at = 0; at + 4 <= size;) {
+                if (buffer[at + 1] == 206 && (buffer[at] & 0x1F) == 1) {
+                    ++m_pli;
+                }
+                at += (static_cast<size_t>(buffer[at + 2] << 8 | buffer[at + 3]) + 1) * 4;
+            }
+        }
         std::lock_guard<std::mutex> lock(m_mutex);
         for (const auto& peer : m_peers) {
             if (peer.sin_port == from.sin_port && peer.sin_addr.s_addr == from.sin_addr.s_addr) {

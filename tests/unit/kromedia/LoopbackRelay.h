@@ -17,6 +17,8 @@ public:
     uint16_t Port() const { return m_port; }
     int Sessions();
     uint64_t Forwarded() const { return m_forwarded; }
+    // RTCP picture-loss indications seen from any session.
+    uint64_t PictureLossRequests() const { return m_pli; }
 
 private:
     void Run();
@@ -24,6 +26,7 @@ private:
     uint16_t m_port = 0;
     std::atomic<bool> m_stop{false};
     std::atomic<uint64_t> m_forwarded{0};
+    std::atomic<uint64_t> m_pli{0};
     std::mutex m_mutex;
     std::vector<sockaddr_in> m_peers;
     std::thread m_thread;

@@ -128,7 +128,7 @@ TEST(TestPattern, MarksReadBackFromTheConvertedPicture) {
     const int h = 240;
     std::vector<uint8_t> y(static_cast<size_t>(w * h), 90), u(static_cast<size_t>(w * h / 4), 40),
         v(static_cast<size_t>(w * h / 4), 200);
-    const PatternMarks marks{0x1239, 0x80000001U};
+    const PatternMarks marks{0x1239, 0x80000001U, 0xC0FFEE42U};
     PaintPatternI420(y.data(), w, u.data(), v.data(), w / 2, w, h, marks);
     // Grey BGRx from the luma, as a decoder's conversion would give for neutral colour.
     std::vector<uint8_t> bgrx(static_cast<size_t>(w * h * 4));
@@ -140,6 +140,7 @@ TEST(TestPattern, MarksReadBackFromTheConvertedPicture) {
     ASSERT_TRUE(ReadPatternBGRx(bgrx.data(), w * 4, w, h, &read));
     EXPECT_EQ(read.mediaId, 0x1239);
     EXPECT_EQ(read.counter, 0x80000001U);
+    EXPECT_EQ(read.captureMs, 0xC0FFEE42U);
     EXPECT_FALSE(ReadPatternBGRx(bgrx.data(), 16 * 4, 16, 2, &read));  // too small to hold them
 }
 

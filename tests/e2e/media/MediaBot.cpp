@@ -1,0 +1,210 @@
+#include "MediaBot.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "app/ConfigManger.h"
+#include "platform/core/Profile.h"
+
+namespace yav::test {
+
+namespace {
+
+constexpr uint32_t kDemoConference = 900001;
+
+}  // namespace
+
+MediaBot::MediaBot(const MediaBotOptions& options) : sink_(std::make_unique<PatternSink>()) {
+    if (bot_.Login(options.conferencePort, kDemoConference, options.name, "", 1) != 0) {
+        return;
+    }
+    id_ = bot_.UserId();
+    config_.fill(0);
+    media_ = std::make_unique<XMediaManager>();
+    media_->SetRoom(this);
+    if (!media_->CreateMedia(this)) {
+        return;
+    }
+    media_->SetUseTCP(options.tcp ? 1 : 0);
+    const auto ticket = bot_.Cs().GetMediaTicket();
+    media_->SetMediaTicket(ticket.data(), static_cast<int>(ticket.size()));
+    media_->LoginMediaServer(id_, "127.0.0.1", options.mediaPort, 0, kDemoConference);
+    // The room's own use of TCP follows the settings; a bot chooses it per bot.
+    media_->SetUseTCP(options.tcp ? 1 : 0);
+    if (options.capture) {
+        // The manager starts the camera from the settings of channel 1, as the room does.
+        const std::string video = g_ConfigManager.GetConfigVideoIniPath().toStdString();
+        const std::string kbps = std::to_string(options.bitRateKbps);
+        profile::WriteString("VideoConfig-1", "Size", std::to_string(options.sizeIndex), video);
+        profile::WriteString("VideoConfig-1", "FrameRate", std::to_string(options.frameRate),
+                             video);
+        profile::WriteString("VideoLevel-1-1", "H264", "85,75," + kbps + "," + kbps, video);
+        media_->StartCapture();
+        if ((media_->GetVideoBits() & 1) == 0) {
+            return;
+        }
+    }
+    loggedIn_ = true;
+}
+
+MediaBot::~MediaBot() {
+    if (media_) {
+        media_->SetRecordHandler(0, nullptr);
+        media_->DestroyMedia();
+        media_.reset();
+    }
+    bot_.Cs().Logout();
+}
+
+void MediaBot::SetConfigBytes(uint8_t a, uint8_t b, uint8_t c, uint8_t d, uint8_t e, uint8_t f) {
+    const uint8_t given[6] = {a, b, c, d, e, f};
+    for (size_t i = 0; i < 6; ++i) {
+        if (given[i] != 255) {
+            config_[i] = given[i];
+        }
+    }
+    // As the room's conference manager passes them on: audio state first, then the mask.
+    bot_.Cs().SetConfOptions(config_[1], config_[0], config_[2], config_[3], config_[4],
+                             config_[5]);
+}
+
+uint32_t MediaBot::GetConfId() const {
+    return kDemoConference;
+}
+
+void MediaBot::Watch(uint16_t mediaId) {
+    watched_.push_back(mediaId);
+    if (kromedia::IMediaControl* channel = media_->GetMediaControl(mediaId)) {
+        channel->StartRecvVideo(mediaId, 0, nullptr, sink_.get(), kromedia::kMsgFirstPicture);
+    }
+    media_->StartRecvAudio(mediaId, 0);
+}
+
+void MediaBot::Unwatch(uint16_t mediaId) {
+    if (kromedia::IMediaControl* channel = media_->GetMediaControl(mediaId)) {
+        channel->StopRecvVideo(mediaId);
+    }
+    media_->StopRecvAudio(mediaId);
+}
+
+size_t MediaBot::FramesFrom(uint16_t mediaId, bool* rising) const {
+    const PatternSink::Stream stream = sink_->Of(mediaId);
+    if (rising != nullptr) {
+        *rising = stream.rising;
+    }
+    return stream.frames;
+}
+
+size_t MediaBot::WrongFrames() const {
+    return sink_->Except(watched_);
+}
+
+std::vector<double> MediaBot::LatenciesFrom(uint16_t mediaId) const {
+    return sink_->Of(mediaId).latencies;
+}
+
+int MediaBot::PlaybackLevel() {
+    int level = 0;
+    if (IAudioEngine* audio = media_->GetAudioEngine()) {
+        audio->GetParam(102, &level);
+    }
+    return level;
+}
+
+int MediaBot::QualityOf(uint16_t mediaId) {
+    for (const XMediaManager::StreamQuality& q : media_->GetStreamQuality()) {
+        if (q.wMediaId == mediaId) {
+            return static_cast<int>(q.value);
+        }
+    }
+    return -1;
+}
+
+void MediaBot::StartRecording() {
+    media_->SetRecordHandler(1, &recorder_);
+}
+
+void MediaBot::StopRecording() {
+    media_->SetRecordHandler(0, nullptr);
+}
+
+// --- LossyUdpProxy ----------------------------------------------------------------------------
+
+namespace {
+
+int LoopbackSocket(uint16_t* port) {
+    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+    socklen_t length = sizeof addr;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &length);
+    if (port != nullptr) {
+        *port = ntohs(addr.sin_port);
+    }
+    return fd;
+}
+
+}  // namespace
+
+LossyUdpProxy::LossyUdpProxy(uint16_t serverPort, int dropEvery)
+    : serverPort_(serverPort), dropEvery_(dropEvery) {
+    clientSide_ = LoopbackSocket(&port_);
+    serverSide_ = LoopbackSocket(nullptr);
+    thread_ = std::thread([this] { Run(); });
+}
+
+LossyUdpProxy::~LossyUdpProxy() {
+    stop_ = true;
+    thread_.join();
+    ::close(clientSide_);
+    ::close(serverSide_);
+}
+
+void LossyUdpProxy::Run() {
+    sockaddr_in client{};
+    bool haveClient = false;
+    sockaddr_in server{};
+    server.sin_family = AF_INET;
+    server.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    server.sin_port = htons(serverPort_);
+    uint64_t towardsClient = 0;
+    uint8_t buffer[2048];
+    while (!stop_) {
+        pollfd fds[2] = {{clientSide_, POLLIN, 0}, {serverSide_, POLLIN, 0}};
+        if (::poll(fds, 2, 50) <= 0) {
+            continue;
+        }
+        if ((fds[0].revents & POLLIN) != 0) {
+            socklen_t length = sizeof client;
+            const ssize_t n = ::recvfrom(clientSide_, buffer, sizeof buffer, 0,
+                                         reinterpret_cast<sockaddr*>(&client), &length);
+            haveClient = true;
+            if (n > 0) {
+                ::sendto(serverSide_, buffer, static_cast<size_t>(n), 0,
+                         reinterpret_cast<const sockaddr*>(&server), sizeof server);
+            }
+        }
+        if ((fds[1].revents & POLLIN) != 0) {
+            const ssize_t n = ::recv(serverSide_, buffer, sizeof buffer, 0);
+            if (n <= 0 || !haveClient) {
+                continue;
+            }
+            // Control packets ("YM") always pass: only media is lost.
+            const bool media = !(n >= 2 && buffer[0] == 'Y' && buffer[1] == 'M');
+            if (media && dropEvery_ > 0 &&
+                ++towardsClient % static_cast<uint64_t>(dropEvery_) == 0) {
+                ++dropped_;
+                continue;
+            }
+            ::sendto(clientSide_, buffer, static_cast<size_t>(n), 0,
+                     reinterpret_cast<const sockaddr*>(&client), sizeof client);
+        }
+    }
+}
+
+}  // namespace yav::test

@@ -1,0 +1,133 @@
+// Participants made like the client (the media manager over the real component) meet through
+// yavserver: each decodes the other's camera pattern and hears its tone over UDP and TCP,
+// records the conference in 640-byte blocks, and a lossy path shows in the stream quality.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "MediaBot.h"
+#include "ServerProcess.h"
+#include "app/AppSettings.h"
+#include "components/KroMedia/Devices.h"
+
+namespace yav::test {
+namespace {
+
+using std::chrono::seconds;
+
+class MediaBots : public ::testing::TestWithParam<bool> {
+protected:
+    static void SetUpTestSuite() {
+        setenv("YAV_TEST_DEVICES", "cam=1,mic=1,spk=1", 1);
+        kromedia::DeviceRegistry::Get().Reload();
+    }
+    void SetUp() override {
+        ASSERT_TRUE(server_.Ready()) << server_.Output();
+        g_AppSettings.bVideoCapMode = 1;
+        g_AppSettings.UseTCP = 0;
+    }
+    MediaBotOptions Options(const std::string& name, uint16_t mediaPort = 0) {
+        MediaBotOptions options;
+        options.name = name;
+        options.conferencePort = server_.ConferencePort();
+        options.mediaPort = mediaPort != 0 ? mediaPort : server_.MediaPort();
+        options.tcp = GetParam();
+        return options;
+    }
+    static bool Connected(const MediaBot& bot) {
+        return WaitUntil([&] { return bot.ServerConnected() == 1 && bot.StreamConnected() == 1; },
+                         seconds(20));
+    }
+
+    ServerProcess server_;
+};
+
+TEST_P(MediaBots, EachDecodesAndHearsTheOtherAndRecordsTheConference) {
+    MediaBot a(Options("a"));
+    MediaBot b(Options("b"));
+    ASSERT_TRUE(a.LoggedIn() && b.LoggedIn()) << server_.Output();
+    ASSERT_TRUE(Connected(a));
+    ASSERT_TRUE(Connected(b));
+    a.Watch(b.Id());
+    b.Watch(a.Id());
+    ASSERT_TRUE(WaitUntil([&] { return a.FramesFrom(b.Id()) >= 10 && b.FramesFrom(a.Id()) >= 10; },
+                          seconds(60)))
+        << a.FramesFrom(b.Id()) << " " << b.FramesFrom(a.Id()) << "\n"
+        << server_.Output();
+    for (MediaBot* bot : {&a, &b}) {
+        const uint16_t other = bot == &a ? b.Id() : a.Id();
+        bool rising = false;
+        bot->FramesFrom(other, &rising);
+        EXPECT_TRUE(rising) << "the counter of the other's pattern rises";
+        EXPECT_EQ(bot->WrongFrames(), 0U) << "no picture with another id, never one's own";
+    }
+    // The other's tone plays: the speaker's level rises well above silence.
+    EXPECT_TRUE(
+        WaitUntil([&] { return a.PlaybackLevel() >= 10 && b.PlaybackLevel() >= 10; }, seconds(20)))
+        << a.PlaybackLevel() << " " << b.PlaybackLevel();
+
+    // The conference recording: 640-byte blocks (20 ms of 16 kHz mono), 50 a second.
+    a.StartRecording();
+    ASSERT_TRUE(WaitUntil([&] { return a.RecordBlocks() > 0; }, seconds(10)));
+    const size_t first = a.RecordBlocks();
+    const auto from = std::chrono::steady_clock::now();
+    std::this_thread::sleep_for(seconds(3));
+    const size_t blocks = a.RecordBlocks() - first;
+    const double elapsed =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - from).count();
+    a.StopRecording();
+    const size_t atStop = a.RecordBlocks();
+    EXPECT_EQ(a.WrongSizedBlocks(), 0U);
+    // The rate follows the audio clock, not the machine's speed: a wide band around 50.
+    EXPECT_NEAR(static_cast<double>(blocks) / elapsed, 50.0, 12.0) << blocks << " in " << elapsed;
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_EQ(a.RecordBlocks(), atStop) << "no block once the handler is taken away";
+}
+
+INSTANTIATE_TEST_SUITE_P(Transport, MediaBots, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& transport) {
+                             return transport.param ? "Tcp" : "Udp";
+                         });
+
+class MediaBotsOnUdp : public MediaBots {};
+
+TEST_P(MediaBotsOnUdp, TenPercentLossLowersTheQualityOfThatReceiverOnly) {
+    MediaBot sender(Options("sender"));
+    MediaBot clean(Options("clean"));
+    LossyUdpProxy proxy(server_.MediaPort(), 10);
+    MediaBotOptions lossyOptions = Options("lossy", proxy.Port());
+    lossyOptions.capture = false;
+    MediaBot lossy(lossyOptions);
+    ASSERT_TRUE(sender.LoggedIn() && clean.LoggedIn() && lossy.LoggedIn());
+    ASSERT_TRUE(Connected(sender));
+    ASSERT_TRUE(Connected(clean));
+    ASSERT_TRUE(Connected(lossy));
+    clean.Watch(sender.Id());
+    lossy.Watch(sender.Id());
+    ASSERT_TRUE(WaitUntil(
+        [&] { return clean.FramesFrom(sender.Id()) >= 20 && lossy.FramesFrom(sender.Id()) >= 5; },
+        seconds(60)));
+    // Quality covers the interval since the previous call: read it over a few seconds.
+    int cleanQuality = -1;
+    int lossyQuality = -1;
+    clean.QualityOf(sender.Id());
+    lossy.QualityOf(sender.Id());
+    for (int i = 0; i < 6; ++i) {
+        std::this_thread::sleep_for(seconds(1));
+        cleanQuality = clean.QualityOf(sender.Id());
+        lossyQuality = lossy.QualityOf(sender.Id());
+    }
+    EXPECT_GT(proxy.Dropped(), 0U);
+    EXPECT_GE(cleanQuality, 900) << "loopback loses nothing";
+    ASSERT_GE(lossyQuality, 0);
+    EXPECT_LE(lossyQuality, 800) << "10 % loss costs 4 points per 0.1 %";
+    EXPECT_LT(lossyQuality, cleanQuality);
+}
+
+INSTANTIATE_TEST_SUITE_P(Transport, MediaBotsOnUdp, ::testing::Values(false),
+                         [](const ::testing::TestParamInfo<bool>&) { return "Udp"; });
+
+}  // namespace
+}  // namespace yav::test
