@@ -139,6 +139,8 @@ bool XMainFrame::OpenIntoWindow(uint16_t wMediaId, uint32_t mode, bool sync) {
         if (IMediaStream* stream = control->GetStream(wMediaId)) {
             m_pLayoutManager->SetVideoWndState(wMediaId, caption, stream);
         }
+        YLOG_INFO("video %d shown in window %d as \"%s\"", wMediaId,
+                  slot != nullptr ? slot->GetSlotIndex() : -1, caption.toUtf8().constData());
     } else {
         m_pLayoutManager->SetVideoWndState(wMediaId, caption, nullptr);
     }

@@ -411,7 +411,7 @@ QWidget* XLayoutManager::AddVideo(std::uint16_t wMediaId, std::uint32_t streamPa
 
 void XLayoutManager::ClearSlot(int slot, LayoutRecordView record) {
     ILayoutVideoWnd* window = m_slots[slot].get();
-    YLOG_DEBUG("XLayoutManager::DelVideo:停止接收视频wMediaID:%d, nIndex:%d hWnd=0x%x",
+    YLOG_INFO("XLayoutManager::DelVideo:停止接收视频wMediaID:%d, nIndex:%d hWnd=0x%x",
                window->GetUserId(), slot, 0);
     window->SetUserId(0);
     window->SetReceiving(false);
