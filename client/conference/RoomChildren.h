@@ -20,6 +20,7 @@ class QRect;
 class QWidget;
 class XConfManager;
 class ILayoutVideoWnd;
+class ISelectUserTree;
 namespace kromedia {
 class IFrameSink;
 class IMediaStream;
@@ -411,6 +412,8 @@ struct RoomChildFactories {
     std::function<std::unique_ptr<IToolBox>(QWidget*)> toolBox;
     std::function<std::unique_ptr<IFrame>(QWidget*)> frame;
     std::function<std::unique_ptr<INetQualityEval>()> netQualityEval;
+    // The check-box user tree of the video-cycle filter (empty: a plain list stands in).
+    std::function<std::unique_ptr<ISelectUserTree>(QWidget*)> selectUserTree;
     std::function<std::unique_ptr<IRoomMedia>()> roomMedia;
     std::function<std::unique_ptr<IDevice>(QWidget*)> device;
     std::function<std::unique_ptr<IBulletinBoard>()> bulletinBoard;

@@ -298,7 +298,9 @@ CDlgCycleSet* CYavClientDlg::GetCycleSetDlg() {
 
 CDlgCycleFilter* CYavClientDlg::GetCycleFilterDlg() {
     if (m_pCycleFilter == nullptr) {
-        m_pCycleFilter = std::make_unique<CDlgCycleFilter>(this, &Frame());
+        auto& makeTree = yav::room::Children().selectUserTree;
+        m_pCycleFilter = std::make_unique<CDlgCycleFilter>(this, &Frame(),
+                                                           makeTree ? makeTree(this) : nullptr);
         m_pCycleFilter->Create(CDlgCycleFilter::IDD, this);
     }
     return m_pCycleFilter.get();

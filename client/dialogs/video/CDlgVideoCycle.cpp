@@ -216,6 +216,8 @@ CDlgCycleFilter::CDlgCycleFilter(QWidget* parent, IVideoCycleDialogHost* host,
       m_btnClose(this) {
     m_staticTitle.SetDlgCtrlID(IDC_TITLE);
     m_staticLabel.SetDlgCtrlID(IDC_LABEL);
+    // A tree made elsewhere becomes this dialog's control (its messages come here).
+    m_pTree->GetWidget()->setParent(this);
     yav::SetControlId(m_pTree->GetWidget(), IDC_TREE);
     m_btnSelectAll.SetDlgCtrlID(IDC_SELECT_ALL);
     m_staticSelectAll.SetDlgCtrlID(IDC_SELECT_ALL_LABEL);
