@@ -10,6 +10,7 @@
 #include "RoadText.h"
 #include "UpgradeInfo.h"
 #include "XConfManager.h"
+#include "RoomVideoWindowHost.h"
 #include "XDocManager.h"
 #include "app/AppSettings.h"
 #include "app/ConfigManger.h"
@@ -59,8 +60,11 @@ XMainFrame::XMainFrame()
     m_dwAfterSharedNext = 1;
     m_pConfManager = std::make_unique<XConfManager>();
     m_pConfManager->SetMainFrame(this);
-    // The room receives videos into its layout manager's windows.
+    // The room receives videos into its layout manager's windows, which call back through
+    // the video-window host.
     SetVideoReception(this);
+    m_pVideoWindowHost = std::make_unique<RoomVideoWindowHost>(*this);
+    g_pVideoWindowHost = m_pVideoWindowHost.get();
     if (auto& create = yav::room::Components().createScreenShare; create) {
         m_pScreenShare = create();
     }
@@ -103,6 +107,9 @@ XMainFrame::~XMainFrame() {
     }
     m_pConfManager.reset();
     m_pScreenShare.reset();
+    if (g_pVideoWindowHost == m_pVideoWindowHost.get()) {
+        g_pVideoWindowHost = nullptr;
+    }
     YLOG_INFO("XMainFrame::~XMainFrame 析构");
 }
 

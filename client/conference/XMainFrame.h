@@ -33,6 +33,7 @@
 #include "client/dialogs/login/IReconnectHost.h"
 #include "client/media/IMediaHandler.h"
 #include "client/dialogs/video/CDlgVideoCycle.h"
+#include "client/dialogs/video/IVideoWindowHost.h"
 #include "client/media/XLayoutManager.h"
 #include "client/media/IMediaRoom.h"
 #include "WindowNotifyTarget.h"
@@ -436,6 +437,8 @@ public:
     uint16_t GetMediaAudioId() const { return m_wMediaAudioId; }
     // Test seam: the media channel object of an id (empty: the media manager's).
     std::function<kromedia::IMediaControl*(uint16_t wMediaId)> mediaControlSource;
+    // The media channel object of an id, or null.
+    kromedia::IMediaControl* MediaControlOf(uint16_t wMediaId) const;
 
     // --- ILayoutHost ---
     uint16_t GetLeadId() override { return m_wLeadUserId; }
@@ -622,12 +625,13 @@ private:
     std::thread m_avLookupThread;
 
     // Video reception.
-    kromedia::IMediaControl* MediaControlOf(uint16_t wMediaId) const;
     bool OpenIntoWindow(uint16_t wMediaId, uint32_t mode, bool sync);
     uint16_t m_wMediaChannelId = 0;
     uint16_t m_wMediaAudioId = 0;
     uint32_t m_dwRecvMode = 0;
     int m_nVideoPageStart = 0;
+    // What the video windows ask of the room, installed while this frame lives.
+    std::unique_ptr<IVideoWindowHost> m_pVideoWindowHost;
 };
 
 extern XMainFrame* g_pMainFrame;

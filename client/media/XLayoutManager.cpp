@@ -689,6 +689,12 @@ bool XLayoutManager::ExchangeDlgVideoEx(ILayoutVideoWnd* first, ILayoutVideoWnd*
     return true;
 }
 
+void XLayoutManager::CompactWindow(int slot) {
+    if (slot >= 0 && slot < kSlots && m_slots[slot] != nullptr && m_pRecord != nullptr) {
+        CloseGap(slot, *m_pRecord);
+    }
+}
+
 bool XLayoutManager::ExchangeWndByIndex(int i, int j, LayoutRecordView record) {
     if (i == j || i < 0 || j < 0 || i >= kSlots || j >= kSlots) {
         return false;

@@ -134,6 +134,8 @@ public:
     // Floats a slot window as a frameless tool window kept on top (shown without activation),
     // or puts it back; rectangles are kept through global coordinates.
     void SetPopupStyle(ILayoutVideoWnd* window, bool popup);
+    // Closes the gap a freed window left at the slot (the last window in use moves in).
+    void CompactWindow(int slot);
 
     // --- lookups ---
     ILayoutVideoWnd* FindVideoWnd(std::uint16_t wMediaId);

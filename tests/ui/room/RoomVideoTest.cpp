@@ -200,5 +200,49 @@ TEST_F(RoomVideo, TheVideoAreaFollowsTheRoom) {
     EXPECT_EQ(area.top(), frame->GetTitleStripSize());
 }
 
+TEST_F(RoomVideo, TheVideoWindowsAskTheRoom) {
+    ASSERT_NE(g_pVideoWindowHost, nullptr);
+    ST_USER_ITEM_DEPT& b = fake.users.AddUser(kB, u"B", 0b1000'0011);
+    b.broadcastMask = 0b1;
+    b.speakState = 2;
+    struct Case {
+        std::uint16_t id;
+        int speaking;
+        int broadcast;
+    };
+    for (const Case c : {Case{kB, 1, 1}, Case{kB + 1, 1, 0}, Case{kB + 2, 1, -1}}) {
+        int speaking = -9;
+        int broadcast = -9;
+        ASSERT_TRUE(g_pVideoWindowHost->GetSpeakInfo(c.id, &speaking, &broadcast)) << c.id;
+        EXPECT_EQ(speaking, c.speaking) << c.id;
+        EXPECT_EQ(broadcast, c.broadcast) << c.id;
+    }
+    EXPECT_FALSE(g_pVideoWindowHost->GetSpeakInfo(80, nullptr, nullptr));
+    EXPECT_EQ(g_pVideoWindowHost->FormatChannelName(kB + 1), QStringLiteral("B-2"));
+
+    // A window that stops cycling while it shows a video stops it and frees itself.
+    frame->MediaVideoRecv(kB, 123);
+    control.calls.clear();
+    WindowOf(kB).StopCycling(false);
+    EXPECT_EQ(control.calls, (std::vector<std::string>{"StopRecvVideo(24)"}));
+    EXPECT_EQ(layout->FindVideoWnd(kB), nullptr);
+}
+
+TEST_F(RoomVideo, AWindowLeavingTheCycleIsTakenOutOfItsList) {
+    const ST_APP_SETTINGS saved = g_AppSettings;
+    g_AppSettings.wSpeakerLimit = 4;
+    g_AppSettings.cyclecount = 1;
+    CVideoCycle* cycle = frame->GetVideoCycle();
+    cycle->AddUserChannels(kB);
+    layout->StartVideoCycle();
+    ASSERT_TRUE(layout->IsVideoCycleOn());
+    ILayoutVideoWnd* first = layout->GetLayoutWnd(0);
+    ASSERT_TRUE(layout->IsCycleWindow(first));
+    dynamic_cast<CDlgVideo&>(*first->GetWidget()).StopCycling(true);
+    EXPECT_FALSE(layout->IsCycleWindow(first));
+    EXPECT_FALSE(cycle->IsRunning());
+    g_AppSettings = saved;
+}
+
 }  // namespace
 }  // namespace room_test
