@@ -144,6 +144,7 @@ public:
     int GetBroadcastChannelCount() const override { return 0; }
     int GetSpeakerLimit() override { return 0; }
     void ShowLayoutMessage(int) override {}
+    void EnableRender(std::uint16_t, bool) override {}
 };
 
 // The render object the windows are bound to (they draw their sink's pictures themselves).

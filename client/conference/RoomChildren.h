@@ -357,6 +357,13 @@ public:
     virtual void RemoveBusyWnd(const QWidget* window) = 0;
     // What channel 7 renders into (the media-play window).
     virtual kromedia::IFrameSink* GetMediaPlaySink() = 0;
+    // Passed to every video window.
+    virtual void SetVideoNameVisible(bool visible) = 0;
+    virtual void SetVideoNameColor(std::uint32_t colour) = 0;
+    virtual void RelayoutChildren() = 0;
+    virtual void ReloadTexts() = 0;
+    // Stops (pause) or resumes drawing every received stream shown in a window.
+    virtual void PauseAllVideoRender(bool pause) = 0;
 };
 
 // The room's own video reception (open a channel into a window, close it, stop a reception)

@@ -454,6 +454,7 @@ public:
     void SetDocCellCount(int cells) override;
     int GetSpeakerLimit() override;
     void ShowLayoutMessage(int textId) override;
+    void EnableRender(uint16_t wMediaId, bool on) override;
 
     // --- IVideoCycleDialogHost ---
     ICsUserManager* GetUserSource() override { return GetUserManager(); }

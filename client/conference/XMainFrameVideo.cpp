@@ -261,6 +261,13 @@ int XMainFrame::GetSpeakerLimit() {
     return g_AppSettings.wSpeakerLimit;
 }
 
+void XMainFrame::EnableRender(uint16_t wMediaId, bool on) {
+    IMediaControl* control = MediaControlOf(wMediaId);
+    if (control != nullptr && control->GetStream(wMediaId) != nullptr) {
+        control->EnableRender(wMediaId, on ? 1 : 0);
+    }
+}
+
 void XMainFrame::ShowLayoutMessage(int textId) {
     ShowMessageBox(textId, 0);
 }

@@ -44,6 +44,10 @@ public:
     virtual void UpdateCaption(const QString& caption) = 0;
     // The room's video option, passed to every window.
     virtual void SetVideoOption(int option) = 0;
+    // Colour of the name caption (0x00BBGGRR).
+    virtual void SetNameColor(std::uint32_t colour) = 0;
+    // The language changed: texts and the images that carry text.
+    virtual void ReloadTexts() = 0;
     // The stream object that renders into the window (null: none).
     virtual void SetStream(kromedia::IMediaStream* stream) = 0;
 

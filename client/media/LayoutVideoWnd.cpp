@@ -95,6 +95,14 @@ void LayoutVideoWnd::SetVideoOption(int option) {
     m_pWnd->ShowNameCaption(option);
 }
 
+void LayoutVideoWnd::SetNameColor(std::uint32_t colour) {
+    m_pWnd->SetNameColor(colour);
+}
+
+void LayoutVideoWnd::ReloadTexts() {
+    m_pWnd->ReloadStatusImage();
+}
+
 void LayoutVideoWnd::SetStream(kromedia::IMediaStream* stream) {
     m_pWnd->SetVideoState(stream);
 }

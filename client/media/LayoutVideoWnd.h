@@ -44,6 +44,8 @@ public:
     void SetVideoNameVisible(bool visible) override;
     void UpdateCaption(const QString& caption) override;
     void SetVideoOption(int option) override;
+    void SetNameColor(std::uint32_t colour) override;
+    void ReloadTexts() override;
     void SetStream(kromedia::IMediaStream* stream) override;
     int GetSlotIndex() override;
     void SetSlotIndex(int slot) override;

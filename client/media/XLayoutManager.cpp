@@ -412,7 +412,7 @@ QWidget* XLayoutManager::AddVideo(std::uint16_t wMediaId, std::uint32_t streamPa
 void XLayoutManager::ClearSlot(int slot, LayoutRecordView record) {
     ILayoutVideoWnd* window = m_slots[slot].get();
     YLOG_INFO("XLayoutManager::DelVideo:停止接收视频wMediaID:%d, nIndex:%d hWnd=0x%x",
-               window->GetUserId(), slot, 0);
+              window->GetUserId(), slot, 0);
     window->SetUserId(0);
     window->SetReceiving(false);
     window->SetVideoState(false);
@@ -797,6 +797,46 @@ void XLayoutManager::SetVideoOption(int option) {
     for (auto& slot : m_slots) {
         if (slot != nullptr) {
             slot->SetVideoOption(option);
+        }
+    }
+}
+
+void XLayoutManager::SetVideoNameVisible(bool visible) {
+    for (auto& slot : m_slots) {
+        if (slot != nullptr) {
+            slot->SetVideoNameVisible(visible);
+        }
+    }
+}
+
+void XLayoutManager::SetVideoNameColor(std::uint32_t colour) {
+    for (auto& slot : m_slots) {
+        if (slot != nullptr) {
+            slot->SetNameColor(colour);
+        }
+    }
+}
+
+void XLayoutManager::RelayoutChildren() {
+    for (auto& slot : m_slots) {
+        if (slot != nullptr) {
+            slot->RelayoutChildren();
+        }
+    }
+}
+
+void XLayoutManager::ReloadTexts() {
+    for (auto& slot : m_slots) {
+        if (slot != nullptr) {
+            slot->ReloadTexts();
+        }
+    }
+}
+
+void XLayoutManager::PauseAllVideoRender(bool pause) {
+    for (int slot = 0; slot < kSlots && m_pHost != nullptr; ++slot) {
+        if (const std::uint16_t id = GetWndMediaId(slot); id != 0) {
+            m_pHost->EnableRender(id, !pause);
         }
     }
 }

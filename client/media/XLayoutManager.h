@@ -64,6 +64,8 @@ public:
     virtual int GetBroadcastChannelCount() const = 0;
     virtual int GetSpeakerLimit() = 0;
     virtual void ShowLayoutMessage(int textId) = 0;
+    // Drawing of a received stream on or off; nothing for an id without a stream.
+    virtual void EnableRender(std::uint16_t wMediaId, bool on) = 0;
 
 protected:
     ~ILayoutHost() = default;
@@ -100,6 +102,11 @@ public:
     void SetWinMode(std::uint8_t mainDisplay, std::uint8_t layoutMode, std::uint8_t mainContent,
                     std::uint8_t sideContent) override;
     void SetVideoOption(int option) override;
+    void SetVideoNameVisible(bool visible) override;
+    void SetVideoNameColor(std::uint32_t colour) override;
+    void RelayoutChildren() override;
+    void ReloadTexts() override;
+    void PauseAllVideoRender(bool pause) override;
     void EnableDocPages(bool enable) override;
     void SetScreenRect(int n, const QRect& rect) override;
     void Relayout(bool repaint) override;

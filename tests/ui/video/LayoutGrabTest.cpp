@@ -37,6 +37,7 @@ public:
     int GetBroadcastChannelCount() const override { return 0; }
     int GetSpeakerLimit() override { return 0; }
     void ShowLayoutMessage(int) override {}
+    void EnableRender(std::uint16_t, bool) override {}
 };
 
 // The colour of bar 4 of the test pattern's 8, and a point in its middle inside a rectangle.

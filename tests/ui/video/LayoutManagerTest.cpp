@@ -42,6 +42,8 @@ public:
     int GetBroadcastChannelCount() const override { return broadcast; }
     int GetSpeakerLimit() override { return speakerLimit; }
     void ShowLayoutMessage(int textId) override { boxes.push_back(textId); }
+    void EnableRender(std::uint16_t id, bool on) override { rendered.push_back({id, on}); }
+    std::vector<std::pair<std::uint16_t, bool>> rendered;
 
     std::uint16_t leadId = 0;
     bool paged = false;
@@ -339,6 +341,24 @@ TEST_F(LayoutManagerTest, MaximisedWindowFillsTheRoomAndTakesItsId) {
     EXPECT_EQ(RecordMaxId(record), 0);
     EXPECT_EQ(manager.GetLayoutWnd(0)->GetWidget()->geometry(), manager.GetRect(0));
     EXPECT_TRUE(manager.GetLayoutWnd(0)->GetWidget()->isVisible());
+}
+
+TEST_F(LayoutManagerTest, OptionsReachEveryWindowAndPausingTouchesShownStreamsOnly) {
+    AddAll({8, 16});
+    manager.SetVideoNameVisible(false);
+    manager.SetVideoNameColor(0x00FF00);
+    manager.ReloadTexts();
+    for (int slot : {0, 5, 36}) {
+        auto* window = dynamic_cast<layout_test::PlainVideoWnd*>(manager.GetLayoutWnd(slot));
+        ASSERT_NE(window, nullptr);
+        EXPECT_FALSE(window->IsNameVisible()) << slot;
+        EXPECT_EQ(window->nameColour, 0x00FF00u) << slot;
+        EXPECT_EQ(window->textReloads, 1) << slot;
+    }
+    manager.PauseAllVideoRender(true);
+    manager.PauseAllVideoRender(false);
+    EXPECT_EQ(host.rendered, (std::vector<std::pair<std::uint16_t, bool>>{
+                                 {8, false}, {16, false}, {8, true}, {16, true}}));
 }
 
 TEST_F(LayoutManagerTest, CycleStartHandsFreeWindowsOrSaysWhy) {

@@ -35,6 +35,11 @@ public:
     void SetVideoNameVisible(bool visible) override;
     void UpdateCaption(const QString& caption) override;
     void SetVideoOption(int option) override { m_nVideoOption = option; }
+    void SetNameColor(std::uint32_t colour) override { nameColour = colour; }
+    void ReloadTexts() override { ++textReloads; }
+    bool IsNameVisible() const { return m_bNameVisible; }
+    std::uint32_t nameColour = 0;
+    int textReloads = 0;
     void SetStream(kromedia::IMediaStream* stream) override { m_pStream = stream; }
     int GetSlotIndex() override { return m_nSlot; }
     void SetSlotIndex(int slot) override { m_nSlot = slot; }
