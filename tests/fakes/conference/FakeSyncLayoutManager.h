@@ -4,7 +4,10 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <utility>
+
+#include <QString>
 
 #include "CallLog.h"
 #include "client/conference/RoomChildren.h"
@@ -54,6 +57,25 @@ public:
         log_.Add(Call("LayoutManager.ExchangeWndByIndex", first, second));
     }
     bool HasMediaPlayWindow() const override { return mediaPlay; }
+    // The placing of received videos is not part of the synchronisation's use.
+    void SetScreenRect(int, const QRect&) override {}
+    void Relayout(bool) override { log_.Add("LayoutManager.Relayout()"); }
+    bool IsAutoLayout() const override { return false; }
+    QWidget* AddVideo(std::uint16_t, std::uint32_t, std::span<std::uint8_t, 100>,
+                      LayoutRecord) override {
+        return nullptr;
+    }
+    bool DelVideo(std::uint16_t, std::span<std::uint8_t, 100>, bool) override { return false; }
+    void SetVideoWndState(std::uint16_t, const QString&, kromedia::IMediaStream*) override {}
+    ILayoutVideoWnd* GetLayoutWnd(int) override { return nullptr; }
+    int FindNonCycleWndIndex(std::uint16_t id) override { return FindWndIndexFrom(0, id); }
+    void RemoveBusyWnd(const QWidget*) override {}
+    kromedia::IFrameSink* GetMediaPlaySink() override { return nullptr; }
+    void SetVideoNameVisible(bool) override {}
+    void SetVideoNameColor(std::uint32_t) override {}
+    void RelayoutChildren() override {}
+    void ReloadTexts() override {}
+    void PauseAllVideoRender(bool) override {}
     std::array<std::uint16_t, 37> windows{};
     bool mediaPlay = true;
 
