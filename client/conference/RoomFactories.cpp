@@ -1,5 +1,6 @@
 #include "RoomChildren.h"
 #include "RoomComponents.h"
+#include "RoomMedia.h"
 #include "XMainFrame.h"
 #include "client/media/XLayoutManager.h"
 
@@ -21,6 +22,13 @@ RoomChildFactories MakeChildFactories() {
             return nullptr;
         }
         return std::make_unique<XLayoutManager>(frame, &frame->GetRoomLayout());
+    };
+    // The room's handlers reach the media manager's receptions through the main frame.
+    factories.roomMedia = []() -> std::unique_ptr<IRoomMedia> {
+        if (g_pMainFrame == nullptr) {
+            return nullptr;
+        }
+        return std::make_unique<RoomMedia>(*g_pMainFrame);
     };
     return factories;
 }

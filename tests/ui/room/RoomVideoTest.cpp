@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "RoomFixture.h"
+#include "client/conference/RoomMedia.h"
 #include "client/dialogs/video/CDlgVideo.h"
 #include "client/media/ILayoutVideoWnd.h"
 #include "client/media/VideoCycle.h"
@@ -226,6 +227,24 @@ TEST_F(RoomVideo, TheVideoWindowsAskTheRoom) {
     WindowOf(kB).StopCycling(false);
     EXPECT_EQ(control.calls, (std::vector<std::string>{"StopRecvVideo(24)"}));
     EXPECT_EQ(layout->FindVideoWnd(kB), nullptr);
+}
+
+TEST_F(RoomVideo, TheHandlersReceptionsRenderIntoTheWindowsSink) {
+    RoomMedia reception(*frame);
+    IRoomVideoWindow* window = layout->GetVideoWnd(3);
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(reception.StartRecvVideo(kB, 888888, window, 0x9D01));
+    EXPECT_TRUE(reception.HasStream(kB));
+    EXPECT_TRUE(reception.StopRecvVideo(kB));
+    EXPECT_EQ(control.calls,
+              (std::vector<std::string>{"StartRecvVideo(24,888888,40193)", "StopRecvVideo(24)"}));
+    ASSERT_EQ(control.sinks.size(), 1u);
+    EXPECT_EQ(control.sinks[0], layout->GetLayoutWnd(3)->GetFrameSink());
+    EXPECT_NE(control.sinks[0], nullptr);
+
+    noChannelObject = true;
+    EXPECT_FALSE(reception.StartRecvVideo(kB, 1, window, 0x9D00));
+    EXPECT_FALSE(reception.HasStream(kB));
 }
 
 TEST_F(RoomVideo, AWindowLeavingTheCycleIsTakenOutOfItsList) {
