@@ -2,6 +2,7 @@
 // their captions, channel 7 into the media-play window with its sound, and stopped again.
 
 #include <QApplication>
+#include <QTimer>
 
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "client/media/XLayoutManager.h"
 #include "components/KroMedia/IKroMedia.h"
 #include "fakes/video/FakeVideoHost.h"
+#include "support/WaitUntil.h"
 
 namespace room_test {
 namespace {
@@ -21,6 +23,7 @@ namespace {
 // A channel object that records the receptions the room starts and stops.
 class RecvControl : public kromedia::IMediaControl {
 public:
+    static constexpr std::uint32_t kStreamReady = 0x9D01;
     virtual ~RecvControl() = default;
     void SetHandler(kromedia::IMediaHandler*) override {}
     kromedia::IAudioEngine* GetAudioEngine() override { return nullptr; }
@@ -39,6 +42,11 @@ public:
         calls.push_back("StartRecvVideo(" + std::to_string(id) + "," + std::to_string(mode) + "," +
                         std::to_string(message) + ")");
         sinks.push_back(window);
+        // As the component does: a stream started into an occupied window reports, once its
+        // pictures come, that it is ready to take over.
+        if (message == kStreamReady && window != nullptr) {
+            QTimer::singleShot(20, [window, id] { window->PostMessage(kStreamReady, id, 0); });
+        }
         return 1;
     }
     int StopRecvVideo(uint16_t id) override {
@@ -71,6 +79,9 @@ protected:
         yav::room::Children().layoutManager = [](QWidget* room) -> std::unique_ptr<ILayoutManager> {
             auto* hub = dynamic_cast<XMainFrame*>(room);
             return std::make_unique<XLayoutManager>(hub, &hub->GetRoomLayout());
+        };
+        yav::room::Children().roomMedia = [this]() -> std::unique_ptr<IRoomMedia> {
+            return std::make_unique<RoomMedia>(*frame);
         };
         frame->mediaControlSource = [this](std::uint16_t) -> kromedia::IMediaControl* {
             return noChannelObject ? nullptr : &control;
@@ -245,6 +256,36 @@ TEST_F(RoomVideo, TheHandlersReceptionsRenderIntoTheWindowsSink) {
     noChannelObject = true;
     EXPECT_FALSE(reception.StartRecvVideo(kB, 1, window, 0x9D00));
     EXPECT_FALSE(reception.HasStream(kB));
+}
+
+TEST_F(RoomVideo, WithTheCycleOnBsTwoChannelsTakeTurnsInOneWindow) {
+    const ST_APP_SETTINGS saved = g_AppSettings;
+    g_AppSettings.wSpeakerLimit = 4;
+    g_AppSettings.cyclecount = 1;
+    CVideoCycle* cycle = frame->GetVideoCycle();
+    cycle->AddUserChannels(kB);
+    layout->StartVideoCycle();
+    ASSERT_TRUE(layout->IsVideoCycleOn());
+    auto& window = dynamic_cast<CDlgVideo&>(*layout->GetLayoutWnd(0)->GetWidget());
+    auto captionBecomes = [&window](const QString& caption) {
+        return yav::testing::WaitUntil(
+            [&] {
+                QApplication::processEvents();
+                return window.GetCaption() == caption;
+            },
+            15000);
+    };
+    // The first turn comes at once, the next ones every interval (6 s until it is set).
+    ASSERT_TRUE(captionBecomes(QStringLiteral("B"))) << ::testing::PrintToString(control.calls);
+    EXPECT_EQ(window.GetUserId(), kB);
+    ASSERT_TRUE(captionBecomes(QStringLiteral("B-2"))) << ::testing::PrintToString(control.calls);
+    EXPECT_EQ(window.GetUserId(), kB + 1);
+    ASSERT_TRUE(captionBecomes(QStringLiteral("B")));
+    // The one window took all turns.
+    EXPECT_EQ(layout->GetUsedWndCount(), 1);
+    layout->CloseAllVideo();
+    cycle->Stop(true);
+    g_AppSettings = saved;
 }
 
 TEST_F(RoomVideo, AWindowLeavingTheCycleIsTakenOutOfItsList) {
