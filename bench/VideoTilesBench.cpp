@@ -125,28 +125,6 @@ private:
     std::atomic<bool> pending_{false};
 };
 
-class NoRoom : public ILayoutHost {
-public:
-    virtual ~NoRoom() = default;
-    std::uint16_t GetLeadId() override { return 0; }
-    bool IsPagedVideo() override { return false; }
-    int GetPageStart() override { return 0; }
-    void SetPageStart(int) override {}
-    CMediaIdList* GetReceivedList() override { return nullptr; }
-    CVideoCycle* GetVideoCycle() const override { return nullptr; }
-    bool IsPresenter() override { return false; }
-    void OpenChannel(std::uint16_t) override {}
-    void StopVideoRecv(std::uint16_t) override {}
-    void SendSyncWndLayout(int) override {}
-    void SetFullVideo(bool) override {}
-    void OnVideoPopState(std::uint16_t, int) override {}
-    void SetDocCellCount(int) override {}
-    int GetBroadcastChannelCount() const override { return 0; }
-    int GetSpeakerLimit() override { return 0; }
-    void ShowLayoutMessage(int) override {}
-    void EnableRender(std::uint16_t, bool) override {}
-};
-
 // The render object the windows are bound to (they draw their sink's pictures themselves).
 class NullStream : public kromedia::IMediaStream {
 public:
@@ -197,10 +175,9 @@ int main(int argc, char** argv) {
     {
         QWidget room;
         room.resize(area.size());
-        NoRoom host;
         LayoutRecordBytes record{};
         LayoutRecordBytes synced{};
-        XLayoutManager manager(&host, &record);
+        XLayoutManager manager(nullptr, &record);
         manager.CreateWindows(&room);
         manager.SetWinMode(0, 5, 2, 0);
         manager.SetScreenRect(1, area);

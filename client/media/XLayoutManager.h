@@ -82,6 +82,7 @@ public:
     // The document (37), media-play (38) and screen-play (39) windows.
     using PaneFactory = std::function<QWidget*(QWidget* parent, int rectIndex)>;
 
+    // host may be null: a manager without a room (no lead id, paging, cycle or messages).
     XLayoutManager(ILayoutHost* host, LayoutRecordBytes* record);
     ~XLayoutManager() override;
     XLayoutManager(const XLayoutManager&) = delete;

@@ -91,6 +91,16 @@ protected:
         ASSERT_NE(layout, nullptr);
     }
 
+    // The cycle over B's channels, one window a round, under the speaker limit.
+    CVideoCycle* StartCycleOverB() {
+        g_AppSettings.wSpeakerLimit = 4;
+        g_AppSettings.cyclecount = 1;
+        CVideoCycle* cycle = frame->GetVideoCycle();
+        cycle->AddUserChannels(kB);
+        layout->StartVideoCycle();
+        return cycle;
+    }
+
     CDlgVideo& WindowOf(std::uint16_t id) {
         return dynamic_cast<CDlgVideo&>(*layout->FindVideoWnd(id)->GetWidget());
     }
@@ -260,11 +270,7 @@ TEST_F(RoomVideo, TheHandlersReceptionsRenderIntoTheWindowsSink) {
 
 TEST_F(RoomVideo, WithTheCycleOnBsTwoChannelsTakeTurnsInOneWindow) {
     const ST_APP_SETTINGS saved = g_AppSettings;
-    g_AppSettings.wSpeakerLimit = 4;
-    g_AppSettings.cyclecount = 1;
-    CVideoCycle* cycle = frame->GetVideoCycle();
-    cycle->AddUserChannels(kB);
-    layout->StartVideoCycle();
+    CVideoCycle* cycle = StartCycleOverB();
     ASSERT_TRUE(layout->IsVideoCycleOn());
     auto& window = dynamic_cast<CDlgVideo&>(*layout->GetLayoutWnd(0)->GetWidget());
     auto captionBecomes = [&window](const QString& caption) {
@@ -290,11 +296,7 @@ TEST_F(RoomVideo, WithTheCycleOnBsTwoChannelsTakeTurnsInOneWindow) {
 
 TEST_F(RoomVideo, AWindowLeavingTheCycleIsTakenOutOfItsList) {
     const ST_APP_SETTINGS saved = g_AppSettings;
-    g_AppSettings.wSpeakerLimit = 4;
-    g_AppSettings.cyclecount = 1;
-    CVideoCycle* cycle = frame->GetVideoCycle();
-    cycle->AddUserChannels(kB);
-    layout->StartVideoCycle();
+    CVideoCycle* cycle = StartCycleOverB();
     ASSERT_TRUE(layout->IsVideoCycleOn());
     ILayoutVideoWnd* first = layout->GetLayoutWnd(0);
     ASSERT_TRUE(layout->IsCycleWindow(first));

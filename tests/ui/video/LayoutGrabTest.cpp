@@ -18,28 +18,6 @@
 namespace video_test {
 namespace {
 
-class GrabLayoutHost : public ILayoutHost {
-public:
-    virtual ~GrabLayoutHost() = default;
-    std::uint16_t GetLeadId() override { return 0; }
-    bool IsPagedVideo() override { return false; }
-    int GetPageStart() override { return 0; }
-    void SetPageStart(int) override {}
-    CMediaIdList* GetReceivedList() override { return nullptr; }
-    CVideoCycle* GetVideoCycle() const override { return nullptr; }
-    bool IsPresenter() override { return false; }
-    void OpenChannel(std::uint16_t) override {}
-    void StopVideoRecv(std::uint16_t) override {}
-    void SendSyncWndLayout(int) override {}
-    void SetFullVideo(bool) override {}
-    void OnVideoPopState(std::uint16_t, int) override {}
-    void SetDocCellCount(int) override {}
-    int GetBroadcastChannelCount() const override { return 0; }
-    int GetSpeakerLimit() override { return 0; }
-    void ShowLayoutMessage(int) override {}
-    void EnableRender(std::uint16_t, bool) override {}
-};
-
 // The colour of bar 4 of the test pattern's 8, and a point in its middle inside a rectangle.
 const QColor kPatternMiddle = QColor::fromRgb(0xFFC000C0);
 QPoint InBarFour(const QRect& rect) {
@@ -107,10 +85,10 @@ protected:
         return picture;
     }
 
-    GrabLayoutHost layoutHost;
     LayoutRecordBytes record{};
     LayoutRecordBytes synced{};
-    XLayoutManager manager{&layoutHost, &record};
+    // Without a room: nothing here asks it.
+    XLayoutManager manager{nullptr, &record};
     ST_APP_SETTINGS saved;
 };
 

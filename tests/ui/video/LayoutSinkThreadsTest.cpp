@@ -12,36 +12,13 @@
 namespace video_test {
 namespace {
 
-class NoRoom : public ILayoutHost {
-public:
-    virtual ~NoRoom() = default;
-    std::uint16_t GetLeadId() override { return 0; }
-    bool IsPagedVideo() override { return false; }
-    int GetPageStart() override { return 0; }
-    void SetPageStart(int) override {}
-    CMediaIdList* GetReceivedList() override { return nullptr; }
-    CVideoCycle* GetVideoCycle() const override { return nullptr; }
-    bool IsPresenter() override { return false; }
-    void OpenChannel(std::uint16_t) override {}
-    void StopVideoRecv(std::uint16_t) override {}
-    void SendSyncWndLayout(int) override {}
-    void SetFullVideo(bool) override {}
-    void OnVideoPopState(std::uint16_t, int) override {}
-    void SetDocCellCount(int) override {}
-    int GetBroadcastChannelCount() const override { return 0; }
-    int GetSpeakerLimit() override { return 0; }
-    void ShowLayoutMessage(int) override {}
-    void EnableRender(std::uint16_t, bool) override {}
-};
-
 class LayoutSinkThreads : public VideoFixture {};
 
 TEST_F(LayoutSinkThreads, PicturesArriveWhileTheLayoutChangesAndTheWindowsGo) {
     constexpr int kWindows = 16;
-    NoRoom room;
     LayoutRecordBytes record{};
     LayoutRecordBytes synced{};
-    auto manager = std::make_unique<XLayoutManager>(&room, &record);
+    auto manager = std::make_unique<XLayoutManager>(nullptr, &record);
     manager->CreateWindows(&mainWindow);
     manager->SetScreenRect(1, QRect(0, 0, 800, 600));
     manager->SetWinMode(0, 5, 2, 0);
