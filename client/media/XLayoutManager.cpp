@@ -102,6 +102,8 @@ void XLayoutManager::CreateWindows(QWidget* room) {
             pane->show();
         }
     }
+    // Each window takes its place (none while the room has given no areas yet).
+    ApplyLayoutMode();
 }
 
 void XLayoutManager::DestroyWindows() {
