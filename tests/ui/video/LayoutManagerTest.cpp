@@ -270,6 +270,12 @@ TEST_F(LayoutManagerTest, ModesPlaceTheWindowsOfTheGeometry) {
     EXPECT_FALSE(manager.GetLayoutWnd(4)->GetWidget()->isVisible());
     EXPECT_EQ(manager.GetPane(yav::layout::kMediaPlayRect)->geometry(), QRect(0, 0, 200, 800));
     EXPECT_FALSE(manager.GetPane(yav::layout::kDocRect)->isVisible());
+    // Only areas 0..2 exist.
+    manager.SetScreenRect(3, QRect(0, 0, 10, 10));
+    manager.SetScreenRect(-1, QRect(0, 0, 10, 10));
+    manager.Relayout(false);
+    EXPECT_EQ(manager.GetLayoutWnd(0)->GetWidget()->geometry(), QRect(200, 0, 500, 400));
+    EXPECT_EQ(manager.GetPane(yav::layout::kMediaPlayRect)->geometry(), QRect(0, 0, 200, 800));
 
     // Automatic: the arrangement follows the count.
     manager.SetWinMode(0, 8, 2, 2);
