@@ -235,6 +235,7 @@ CDlgCycleFilter::CDlgCycleFilter(QWidget* parent, IVideoCycleDialogHost* host,
         }
         return 0;
     });
+    // Enter, Escape and Space do not close the filter.
     m_bNoKeyClose = 1;
 }
 
@@ -333,12 +334,4 @@ void CDlgCycleFilter::OnConfirm() {
     }
     // With every entry checked the cycle does not filter.
     cycle->SetUseFilter(!unchecked.empty());
-}
-
-BOOL CDlgCycleFilter::PreTranslateMessage(yav::Msg* msg) {
-    if (msg->message == WM_KEYDOWN &&
-        (msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE || msg->wParam == VK_SPACE)) {
-        return 1;
-    }
-    return CDlgCommon::PreTranslateMessage(msg);
 }

@@ -105,9 +105,6 @@ public:
 
     BOOL OnInitDialog() override;
 
-protected:
-    BOOL PreTranslateMessage(yav::Msg* msg) override;
-
 private:
     void OnSelectAll();
     void OnConfirm();

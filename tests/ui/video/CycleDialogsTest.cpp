@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include "LayoutTestSupport.h"
 #include "app/AppSettings.h"
@@ -150,6 +151,15 @@ TEST_F(CycleFilterTest, ListsEveryChannelWithItsMark) {
     List().Toggle(9);
     QApplication::processEvents();
     EXPECT_EQ(dialog.IsAllSelected(), 1);
+}
+
+TEST_F(CycleFilterTest, EnterEscapeAndSpaceDoNotCloseIt) {
+    dialog.ShowDlg();
+    for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Space}) {
+        QTest::keyClick(&dialog, key);
+        EXPECT_TRUE(dialog.IsWindowVisible()) << key;
+    }
+    EXPECT_EQ(List().count(), 3);
 }
 
 TEST_F(CycleFilterTest, WithoutParticipantsSelectAllStartsCleared) {
