@@ -33,6 +33,7 @@
 #include "client/dialogs/login/IReconnectHost.h"
 #include "client/media/IMediaHandler.h"
 #include "client/dialogs/video/CDlgVideoCycle.h"
+#include "client/dialogs/video/CDlgVideoPageTab.h"
 #include "client/dialogs/video/IVideoWindowHost.h"
 #include "client/media/XLayoutManager.h"
 #include "client/media/IMediaRoom.h"
@@ -102,7 +103,8 @@ class XMainFrame : public ICsHandler,
                    public ILayoutHost,
                    public IVideoCycleDialogHost,
                    public IVideoReception,
-                   public IMediaRoom {
+                   public IMediaRoom,
+                   public IVideoPagerHost {
 public:
     static constexpr std::size_t kLayoutBytes = 100;
     using LayoutRecord = std::array<std::uint8_t, kLayoutBytes>;
@@ -315,7 +317,7 @@ public:
     void ResetVideoLayoutState(uint32_t reset);
     // Opens one page of received media ids into the video windows, one id per timer step;
     // returns the number of ids taken (0 unless the room keeps its own layout).
-    int LayoutVideoWindows(int start, int count);
+    int LayoutVideoWindows(int start, int count) override;
     // Empties every video window; the page starts again at 0.
     void CloseAllVideoWindows();
     // The video cycle's switch of one window to the next id; *oldMediaId gets the id shown
@@ -430,7 +432,12 @@ public:
     int FormatChannelName(uint16_t wMediaId, QString& name) const;
     // Frees the windows of the current video page (the page's ids go back to the received-
     // video list unflagged) so that the next page can be laid out into them.
-    void ApplyVideoWindows();
+    void ApplyVideoWindows() override;
+
+    // --- IVideoPagerHost (the control bar's video pager) ---
+    int GetReceivedCount() override { return m_mediaIdList.GetCount(); }
+    int GetWindowsPerPage() override;
+    int GetUsedWndCount() override;
     // The room's window layout record (slot ids at 14, maximised id at 88).
     LayoutRecord& GetRoomLayout() { return m_layoutSlots[0]; }
     uint16_t GetMediaChannelId() const { return m_wMediaChannelId; }
@@ -443,8 +450,10 @@ public:
     // --- ILayoutHost ---
     uint16_t GetLeadId() override { return m_wLeadUserId; }
     bool IsPagedVideo() override;
-    int GetPageStart() override { return m_nVideoPageStart; }
-    void SetPageStart(int start) override { m_nVideoPageStart = start; }
+    int GetVideoPageStart() override { return static_cast<int>(m_dwPageStart); }
+    void SetVideoPageStart(int start) override {
+        m_dwPageStart = static_cast<uint32_t>(std::max(start, 0));
+    }
     CMediaIdList* GetReceivedList() override { return &m_mediaIdList; }
     CVideoCycle* GetVideoCycle() const override;
     bool IsPresenter() override { return IsMyRoleState2(); }
@@ -630,7 +639,6 @@ private:
     uint16_t m_wMediaChannelId = 0;
     uint16_t m_wMediaAudioId = 0;
     uint32_t m_dwRecvMode = 0;
-    int m_nVideoPageStart = 0;
     // What the video windows ask of the room, installed while this frame lives.
     std::unique_ptr<IVideoWindowHost> m_pVideoWindowHost;
 };

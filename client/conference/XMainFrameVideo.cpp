@@ -232,6 +232,16 @@ void XMainFrame::CloseMyVideoWindows() {
     YLOG_DEBUG("no preview window shows my channels");
 }
 
+// --- IVideoPagerHost ---
+
+int XMainFrame::GetWindowsPerPage() {
+    return m_pLayoutManager != nullptr ? m_pLayoutManager->GetCapacity() : 0;
+}
+
+int XMainFrame::GetUsedWndCount() {
+    return m_pLayoutManager != nullptr ? m_pLayoutManager->GetUsedWndCount() : 0;
+}
+
 // --- ILayoutHost ---------------------------------------------------------------------------
 
 bool XMainFrame::IsPagedVideo() {

@@ -439,9 +439,9 @@ void XLayoutManager::RefillPage() {
         return;
     }
     std::vector<std::uint16_t> page;
-    list->CollectUnflagged(page, m_pHost->GetPageStart(), m_nCapacity);
+    list->CollectUnflagged(page, m_pHost->GetVideoPageStart(), m_nCapacity);
     if (list->GetCount() == 0) {
-        m_pHost->SetPageStart(0);
+        m_pHost->SetVideoPageStart(0);
     }
     for (std::uint16_t id : page) {
         if (FindWndIndexFrom(0, id) < 0) {
@@ -461,7 +461,7 @@ bool XLayoutManager::DelVideo(std::uint16_t wMediaId, LayoutRecordView record, b
     ClearSlot(slot, record);
     const bool paged = m_pHost != nullptr && m_pHost->IsPagedVideo();
     if (paged) {
-        m_pHost->SetPageStart(std::max(0, m_pHost->GetPageStart() - 1));
+        m_pHost->SetVideoPageStart(std::max(0, m_pHost->GetVideoPageStart() - 1));
         RefillPage();
     }
     CloseGap(slot, record);

@@ -43,8 +43,8 @@ public:
     virtual std::uint16_t GetLeadId() = 0;
     // Paged video: freed windows are refilled from the received-video list page.
     virtual bool IsPagedVideo() = 0;
-    virtual int GetPageStart() = 0;
-    virtual void SetPageStart(int start) = 0;
+    virtual int GetVideoPageStart() = 0;
+    virtual void SetVideoPageStart(int start) = 0;
     virtual CMediaIdList* GetReceivedList() = 0;
     virtual CVideoCycle* GetVideoCycle() const = 0;
     // This client presents (its own layout may close gaps while a lead id is set).

@@ -10,6 +10,7 @@
 #include "RoomFixture.h"
 #include "client/conference/RoomMedia.h"
 #include "client/dialogs/video/CDlgVideo.h"
+#include "client/dialogs/video/CDlgVideoPageTab.h"
 #include "client/media/ILayoutVideoWnd.h"
 #include "client/media/VideoCycle.h"
 #include "client/media/XLayoutManager.h"
@@ -212,6 +213,33 @@ TEST_F(RoomVideo, TurningThePageFreesThePageWindows) {
     frame->ApplyVideoWindows();
     EXPECT_EQ(layout->GetUsedWndCount(), 0);
     EXPECT_EQ(layout->GetBusyCount(), 0);
+}
+
+TEST_F(RoomVideo, ThePagerTurnsToTheNextPageOfReceivedVideos) {
+    const ST_APP_SETTINGS saved = g_AppSettings;
+    g_AppSettings.freeLayout = 1;
+    for (int i = 0; i < 6; ++i) {
+        frame->GetMediaIdList().AddOrMoveToTail(static_cast<std::uint16_t>(40 + 8 * i));
+    }
+    layout->SetWinMode(0, 3, 2, 0);
+    layout->Relayout(false);
+    CDlgVideoPageTab pager(frame.get(), frame.get());
+    pager.Create(CDlgVideoPageTab::IDD, frame.get());
+    pager.UpdatePager();
+    EXPECT_EQ(pager.GetPageTotal(), 2);
+    pager.SetCurrentPage(1);
+    pager.NextPage();
+    EXPECT_EQ(pager.GetCurrentPage(), 2);
+    // The second page's ids (index 4 on) open one by one.
+    ASSERT_TRUE(yav::testing::WaitUntil(
+        [&] {
+            QApplication::processEvents();
+            return layout->GetUsedWndCount() == 2;
+        },
+        5000));
+    EXPECT_NE(layout->FindVideoWnd(72), nullptr);
+    EXPECT_NE(layout->FindVideoWnd(80), nullptr);
+    g_AppSettings = saved;
 }
 
 TEST_F(RoomVideo, TheVideoAreaFollowsTheRoom) {

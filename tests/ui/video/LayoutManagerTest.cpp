@@ -26,8 +26,8 @@ public:
     virtual ~FakeLayoutHost() = default;
     std::uint16_t GetLeadId() override { return leadId; }
     bool IsPagedVideo() override { return paged; }
-    int GetPageStart() override { return pageStart; }
-    void SetPageStart(int start) override { pageStart = start; }
+    int GetVideoPageStart() override { return pageStart; }
+    void SetVideoPageStart(int start) override { pageStart = start; }
     CMediaIdList* GetReceivedList() override { return &list; }
     CVideoCycle* GetVideoCycle() const override { return cycle; }
     bool IsPresenter() override { return presenter; }
