@@ -27,6 +27,8 @@
 
 class CDlgReconnect;
 class CDlgPopMsg;
+class CDlgCycleSet;
+class CDlgCycleFilter;
 class XMainFrame;
 
 // Processor count and clock (MHz) for the recording's encoder settings; 0 until read.
@@ -135,6 +137,9 @@ public:
     INetQualityEval* GetNetQualityEval() const { return m_pNetQuality.get(); }
     IToolBox* GetToolBoxDlg();
     IFrame* GetFrameDlg();
+    // The video-cycle dialogs, made on first use and kept hidden between uses.
+    CDlgCycleSet* GetCycleSetDlg();
+    CDlgCycleFilter* GetCycleFilterDlg();
 
     // Test seams: where the disk watch reads free bytes, and the millisecond clock of the
     // recording split. Empty: statvfs on the recording folder and a monotonic clock.
@@ -149,6 +154,8 @@ protected:
     // Keeps the show state that component threads ask for (GetOwner) in step.
     bool event(QEvent* event) override;
     void OnTimer(UINT id) override;
+    // The panes and the video windows follow the room's size.
+    void OnSize(int cx, int cy) override;
     // The window manager's close and Esc: the room's WM_CLOSE.
     void OnCancel() override;
     void OnOK() override;
@@ -196,7 +203,11 @@ protected:
     std::unique_ptr<IVoiceIncentive> m_pVoiceIncentive;
     std::unique_ptr<INetQualityEval> m_pNetQuality;
 
-    CMediaIdList m_mediaIdList;
+    std::unique_ptr<CDlgCycleSet> m_pCycleSet;
+    std::unique_ptr<CDlgCycleFilter> m_pCycleFilter;
+
+    // Locks inside: read from const queries too.
+    mutable CMediaIdList m_mediaIdList;
     CMsgTipsHolder m_tipsHolder;
     Arrangement m_arrangement;
     Arrangement m_savedArrangement;

@@ -3,6 +3,8 @@
 
 #include <QTimer>
 
+#include <algorithm>
+
 #include "AboutDlg.h"
 #include "XConfManager.h"
 #include "XDocManager.h"
@@ -10,6 +12,7 @@
 #include "app/AppSettings.h"
 #include "app/ConfigManger.h"
 #include "client/dialogs/login/CDlgChairPws.h"
+#include "client/dialogs/video/CDlgVideoCycle.h"
 #include "client/dialogs/login/CDlgReconnect.h"
 #include "client/media/XMediaManager.h"
 #include "platform/core/Log.h"
@@ -213,7 +216,11 @@ void CYavClientDlg::MapCommands() {
                 ShowMessageBox(kTextCycleRuns, 0);
                 return;
             }
-            MissingChild(id == 32785 ? "CDlgCycleSet" : "CDlgCycleFilter");
+            if (id == 32785) {
+                GetCycleSetDlg()->ShowDlg(CDlgCycleSet::kModeCycle);
+            } else {
+                GetCycleFilterDlg()->ShowDlg();
+            }
         });
     }
     MapCommand(32787, [this] {
@@ -226,7 +233,7 @@ void CYavClientDlg::MapCommands() {
             ShowMessageBox(kTextPagingRuns, 0);
             return;
         }
-        MissingChild("CDlgCycleSet");
+        GetCycleSetDlg()->ShowDlg(CDlgCycleSet::kModeAutoPage);
     });
     for (const LayoutCommand& command : kLayoutCommands) {
         MapCommand(command.id, [this, mode = command.mode] { OnLayoutCommand(mode); });
@@ -259,11 +266,44 @@ void CYavClientDlg::OnLayoutCommand(std::uint8_t layoutMode) {
     }
 }
 
-void CYavClientDlg::LayoutPanes(int) {
+void CYavClientDlg::LayoutPanes(int relayout) {
     if (m_pLayoutManager != nullptr) {
-        m_pLayoutManager->SetWinMode(m_layoutBytes.layoutMode, m_layoutBytes.mainContent,
-                                     m_layoutBytes.sideContent, m_layoutBytes.mainDisplay);
+        m_pLayoutManager->SetWinMode(m_layoutBytes.mainDisplay, m_layoutBytes.layoutMode,
+                                     m_layoutBytes.mainContent, m_layoutBytes.sideContent);
+        // The videos take the client area between the title and control strips, left of the
+        // side panel while the panels show.
+        const QRect client = GetClientRect();
+        const int side = m_nPanelVisible != 0 ? m_nSidePanelSize : 0;
+        const int top = m_nPanelVisible != 0 ? m_nTitleSize : 0;
+        const int bottom = m_nPanelVisible != 0 ? m_nStripSize : 0;
+        m_pLayoutManager->SetScreenRect(0, QRect());
+        m_pLayoutManager->SetScreenRect(
+            1, QRect(0, top, std::max(0, client.width() - side),
+                     std::max(0, client.height() - top - bottom)));
+        m_pLayoutManager->Relayout(relayout != 0);
     }
+}
+
+void CYavClientDlg::OnSize(int, int) {
+    LayoutPanes(0);
+}
+
+CDlgCycleSet* CYavClientDlg::GetCycleSetDlg() {
+    if (m_pCycleSet == nullptr) {
+        m_pCycleSet = std::make_unique<CDlgCycleSet>(this, &Frame());
+        m_pCycleSet->Create(CDlgCycleSet::IDD, this);
+    }
+    return m_pCycleSet.get();
+}
+
+CDlgCycleFilter* CYavClientDlg::GetCycleFilterDlg() {
+    if (m_pCycleFilter == nullptr) {
+        auto& makeTree = yav::room::Children().selectUserTree;
+        m_pCycleFilter = std::make_unique<CDlgCycleFilter>(this, &Frame(),
+                                                           makeTree ? makeTree(this) : nullptr);
+        m_pCycleFilter->Create(CDlgCycleFilter::IDD, this);
+    }
+    return m_pCycleFilter.get();
 }
 
 void CYavClientDlg::SetFullScreen(bool on) {
