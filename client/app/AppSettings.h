@@ -75,6 +75,8 @@ struct ST_APP_SETTINGS {
     std::uint8_t byPagedVideoLimit = 16; // video windows of a page in paged mode
     std::uint16_t wDocViewCount = 0;     // open document views
     std::uint8_t byVideoWindowLimit = 16; // video windows the room's own layout fills
+    // Received channels get their windows but no stream is started (the video-off switch).
+    std::uint8_t byVideoOff = 0;
 };
 
 extern ST_APP_SETTINGS g_AppSettings;

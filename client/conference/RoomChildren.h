@@ -7,19 +7,25 @@
 #include <QRect>
 #include <QString>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <vector>
 
 #include "dialogs/users/TreeRecords.h"
 #include "platform/window/WinDefs.h"
 #include "client/media/IVideoWindow.h"
 
+class QRect;
 class QWidget;
 class XConfManager;
-// The media component's audio engine.
+class ILayoutVideoWnd;
+class ISelectUserTree;
 namespace kromedia {
+class IFrameSink;
+class IMediaStream;
 class IAudioEngine;
 }
 using IAudioEngine = kromedia::IAudioEngine;
@@ -382,6 +388,8 @@ public:
 // XLayoutManager: the video, document, media-play and screen-play windows and their layout.
 class ILayoutManager {
 public:
+    using LayoutRecord = std::array<std::uint8_t, 100>;
+
     virtual ~ILayoutManager() = default;
     virtual void CreateWindows(QWidget* room) = 0;
     virtual void DestroyWindows() = 0;
@@ -391,8 +399,8 @@ public:
     virtual void StopAllVideo() = 0;
     // The document window exists.
     virtual bool HasDocWindow() const = 0;
-    virtual void SetWinMode(std::uint8_t layoutMode, std::uint8_t mainContent,
-                            std::uint8_t sideContent, std::uint8_t mainDisplay) = 0;
+    virtual void SetWinMode(std::uint8_t mainDisplay, std::uint8_t layoutMode,
+                            std::uint8_t mainContent, std::uint8_t sideContent) = 0;
     virtual void SetVideoOption(int option) = 0;
     // The document window's page controls.
     virtual void EnableDocPages(bool enable) = 0;
@@ -410,10 +418,32 @@ public:
     virtual std::uint16_t GetWndMediaId(int index) const = 0;
     virtual void ExchangeWndByIndex(int first, int second, std::uint8_t* roomLayout) = 0;
     virtual bool HasMediaPlayWindow() const = 0;
-    // --- the room's panes: the areas the windows are laid out in ---
+
+    // --- video windows and layout ---
     // Area n (0 side, 1 video, 2 kept) in room client coordinates.
     virtual void SetScreenRect(int n, const QRect& rect) = 0;
     virtual void Relayout(bool repaint) = 0;
+    virtual bool IsAutoLayout() const = 0;
+    // The window now showing the id (channel 7: the media-play window), null when none.
+    virtual QWidget* AddVideo(std::uint16_t wMediaId, std::uint32_t streamParam,
+                              std::span<std::uint8_t, 100> record, LayoutRecord synced) = 0;
+    virtual bool DelVideo(std::uint16_t wMediaId, std::span<std::uint8_t, 100> record,
+                          bool repaint) = 0;
+    virtual void SetVideoWndState(std::uint16_t wMediaId, const QString& caption,
+                                  kromedia::IMediaStream* stream) = 0;
+    // Slot window n (0..36) as the layout places and fills it, null outside.
+    virtual ILayoutVideoWnd* GetLayoutWnd(int n) = 0;
+    virtual int FindNonCycleWndIndex(std::uint16_t wMediaId) = 0;
+    virtual void RemoveBusyWnd(const QWidget* window) = 0;
+    // What channel 7 renders into (the media-play window).
+    virtual kromedia::IFrameSink* GetMediaPlaySink() = 0;
+    // Passed to every video window.
+    virtual void SetVideoNameVisible(bool visible) = 0;
+    virtual void SetVideoNameColor(std::uint32_t colour) = 0;
+    virtual void RelayoutChildren() = 0;
+    virtual void ReloadTexts() = 0;
+    // Stops (pause) or resumes drawing every received stream shown in a window.
+    virtual void PauseAllVideoRender(bool pause) = 0;
 };
 
 // The room's own video reception (open a channel into a window, close it, stop a reception)
@@ -469,6 +499,8 @@ struct RoomChildFactories {
     std::function<std::unique_ptr<IToolBox>(QWidget*)> toolBox;
     std::function<std::unique_ptr<IFrame>(QWidget*)> frame;
     std::function<std::unique_ptr<INetQualityEval>()> netQualityEval;
+    // The check-box user tree of the video-cycle filter (empty: a plain list stands in).
+    std::function<std::unique_ptr<ISelectUserTree>(QWidget*)> selectUserTree;
     std::function<std::unique_ptr<IRoomMedia>()> roomMedia;
     std::function<std::unique_ptr<IBulletinBoard>()> bulletinBoard;
     std::function<std::unique_ptr<IDevice>(QWidget*)> device;

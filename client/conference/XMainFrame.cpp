@@ -12,6 +12,7 @@
 #include "RoadText.h"
 #include "UpgradeInfo.h"
 #include "XConfManager.h"
+#include "RoomVideoWindowHost.h"
 #include "XDocManager.h"
 #include "app/AppSettings.h"
 #include "app/ConfigManger.h"
@@ -63,6 +64,11 @@ XMainFrame::XMainFrame()
     m_pConfManager->SetMainFrame(this);
     m_pPanelHost = std::make_unique<RoomPanelHost>(*this);
     SetPanelHost(m_pPanelHost.get());
+    // The room receives videos into its layout manager's windows, which call back through
+    // the video-window host.
+    SetVideoReception(this);
+    m_pVideoWindowHost = std::make_unique<RoomVideoWindowHost>(*this);
+    g_pVideoWindowHost = m_pVideoWindowHost.get();
     if (auto& create = yav::room::Components().createScreenShare; create) {
         m_pScreenShare = create();
     }
@@ -108,6 +114,9 @@ XMainFrame::~XMainFrame() {
     }
     m_pConfManager.reset();
     m_pScreenShare.reset();
+    if (g_pVideoWindowHost == m_pVideoWindowHost.get()) {
+        g_pVideoWindowHost = nullptr;
+    }
     YLOG_INFO("XMainFrame::~XMainFrame 析构");
 }
 

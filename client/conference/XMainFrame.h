@@ -33,6 +33,10 @@
 #include "client/Common/MessageIds.h"
 #include "client/dialogs/login/IReconnectHost.h"
 #include "client/media/IMediaHandler.h"
+#include "client/dialogs/video/CDlgVideoCycle.h"
+#include "client/dialogs/video/CDlgVideoPageTab.h"
+#include "client/dialogs/video/IVideoWindowHost.h"
+#include "client/media/XLayoutManager.h"
 #include "client/media/IMediaRoom.h"
 #include "client/ui/UiMainFrame.h"
 #include "platform/core/CriticalSection.h"
@@ -45,6 +49,9 @@ class CDlgPopMsg;
 class IVideoWindow;
 class IVideoCycleHost;
 struct ST_CONF_APPINFO;
+namespace kromedia {
+class IMediaControl;
+}  // namespace kromedia
 
 // Messages of the room window.
 inline constexpr UINT WM_NET_MESSAGE = WM_USER + 0x100;       // 0x500 event code / status
@@ -95,7 +102,11 @@ class XMainFrame : public ICsHandler,
                    public IMainFrame,
                    public IReconnectHost,
                    public IUiMainFrame,
-                   public IMediaRoom {
+                   public ILayoutHost,
+                   public IVideoCycleDialogHost,
+                   public IVideoReception,
+                   public IMediaRoom,
+                   public IVideoPagerHost {
 public:
     static constexpr std::size_t kLayoutBytes = 100;
     using LayoutRecord = std::array<std::uint8_t, kLayoutBytes>;
@@ -171,7 +182,6 @@ public:
     IKroScreenShare* GetScreenShare() const { return m_pScreenShare.get(); }
     ICsUserManager* GetUserManager() const;
     const ST_CONF_APPINFO* GetAppInfo() const;
-    CVideoCycle* GetVideoCycle() const;
     uint16_t GetMyUserId() const override;
     bool IsMyChannel(uint16_t wMediaId) const override;
     uint32_t GetMyOwnerId() const;
@@ -315,7 +325,7 @@ public:
     void ResetVideoLayoutState(uint32_t reset);
     // Opens one page of received media ids into the video windows, one id per timer step;
     // returns the number of ids taken (0 unless the room keeps its own layout).
-    int LayoutVideoWindows(int start, int count);
+    int LayoutVideoWindows(int start, int count) override;
     // Empties every video window; the page starts again at 0.
     void CloseAllVideoWindows();
     // The video cycle's switch of one window to the next id; *oldMediaId gets the id shown
@@ -367,9 +377,9 @@ public:
     void ReapplyFollowLead();
     void PostToControlBarSyncLayout();
     // The room still lists a media id as received (after its sender's record is gone).
-    bool IsMediaIdListed(uint16_t wMediaId);
+    bool IsMediaIdListed(uint16_t wMediaId) const;
     // Number of videos the room receives into windows.
-    int GetBroadcastChannelCount();
+    int GetBroadcastChannelCount() const override;
     // A video window shows the id.
     bool IsMediaIdShown(uint16_t wMediaId) const;
     void RecalcLayout(int withScreen);
@@ -417,8 +427,66 @@ public:
     // --- CYavClientDlg ---
     void HandleNetMessage(WPARAM code, LPARAM status) override;
 
-    // --- media manager's calls into the room ---
+    // --- video reception (the room's video windows) ---
+    // (IVideoReception, installed as the room's own reception.)
+    // Receives a media id, channel 7 included (into the media-play window); 1 when a window
+    // or the media window took it.
+    int MediaVideoRecv(uint16_t wMediaId, uint32_t mode) override;
+    // Receives a camera channel into a window with the stored receive mode (channel 7 refused).
+    void OpenChannel(uint16_t wMediaId) override;
+    // Frees the window that shows the id and stops its stream.
+    void CloseChannel(uint16_t wMediaId) override;
+    // Stops a reception through the layout manager; 0 for id 0, else 1.
+    uint32_t StopVideoRecv(uint16_t wMediaId, uint32_t unused, uint8_t sync) override;
+    // The window showing the id is receiving (a cycle window).
+    bool IsReceiving(uint16_t wMediaId) const override;
+    // The previews (participant panel, device test) that show an id, or any id.
     void CloseChannelWindow(uint16_t wMediaId) override;
+    void CloseMyVideoWindows() override;
+    QString FormatChannelName(uint16_t wMediaId) override;
+    // The window caption of a channel; the length in characters (0: the buffer is unchanged).
+    int FormatChannelName(uint16_t wMediaId, QString& name) const;
+    // Frees the windows of the current video page (the page's ids go back to the received-
+    // video list unflagged) so that the next page can be laid out into them.
+    void ApplyVideoWindows() override;
+
+    // --- IVideoPagerHost (the control bar's video pager) ---
+    int GetReceivedCount() override { return m_mediaIdList.GetCount(); }
+    int GetWindowsPerPage() override;
+    int GetUsedWndCount() override;
+    // The room's window layout record (slot ids at 14, maximised id at 88).
+    LayoutRecord& GetRoomLayout() { return m_layoutSlots[0]; }
+    uint16_t GetMediaChannelId() const { return m_wMediaChannelId; }
+    uint16_t GetMediaAudioId() const { return m_wMediaAudioId; }
+    // Test seam: the media channel object of an id (empty: the media manager's).
+    std::function<kromedia::IMediaControl*(uint16_t wMediaId)> mediaControlSource;
+    // The media channel object of an id, or null.
+    kromedia::IMediaControl* MediaControlOf(uint16_t wMediaId) const;
+
+    // --- ILayoutHost ---
+    uint16_t GetLeadId() override { return m_wLeadUserId; }
+    bool IsPagedVideo() override;
+    int GetVideoPageStart() override { return static_cast<int>(m_dwPageStart); }
+    void SetVideoPageStart(int start) override {
+        m_dwPageStart = static_cast<uint32_t>(std::max(start, 0));
+    }
+    CMediaIdList* GetReceivedList() override { return &m_mediaIdList; }
+    CVideoCycle* GetVideoCycle() const override;
+    // The room's own presenter flag (set by the leading-status handler).
+    bool IsPresenter() override { return m_dwPresenter != 0; }
+    void StopVideoRecv(uint16_t wMediaId) override { StopVideoRecv(wMediaId, 0, 1); }
+    void SetFullVideo(bool on) override;
+    void OnVideoPopState(uint16_t wMediaId, int inside) override;
+    void SetDocCellCount(int cells) override;
+    int GetSpeakerLimit() override;
+    void ShowLayoutMessage(int textId) override;
+    void EnableRender(uint16_t wMediaId, bool on) override;
+
+    // --- IVideoCycleDialogHost ---
+    ICsUserManager* GetUserSource() override { return GetUserManager(); }
+    QWidget* GetCommandTarget() override { return IsWindow() ? this : nullptr; }
+
+    // --- media manager's calls into the room ---
     bool IsMediaIdBroadcast(uint16_t wMediaId) override;
     void SetDevicePollTimer(int on) override;
     void BroadcastVideo(uint16_t wMediaId, uint8_t on) override;
@@ -582,6 +650,14 @@ private:
     std::atomic<bool> m_bReconnecting{false};
     bool m_bAvLookupRunning = false;
     std::thread m_avLookupThread;
+
+    // Video reception.
+    bool OpenIntoWindow(uint16_t wMediaId, uint32_t mode, bool sync);
+    uint16_t m_wMediaChannelId = 0;
+    uint16_t m_wMediaAudioId = 0;
+    uint32_t m_dwRecvMode = 0;
+    // What the video windows ask of the room, installed while this frame lives.
+    std::unique_ptr<IVideoWindowHost> m_pVideoWindowHost;
 };
 
 extern XMainFrame* g_pMainFrame;

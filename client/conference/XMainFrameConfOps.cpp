@@ -393,13 +393,13 @@ void XMainFrame::PostToControlBarSyncLayout() {
     });
 }
 
-bool XMainFrame::IsMediaIdListed(uint16_t wMediaId) {
+bool XMainFrame::IsMediaIdListed(uint16_t wMediaId) const {
     // The room receives the id: listed as shown, or in one of the video windows.
     const std::optional<CMediaIdList::Entry> entry = m_mediaIdList.Find(wMediaId);
     return (entry.has_value() && entry->flag != 0) || IsMediaIdShown(wMediaId);
 }
 
-int XMainFrame::GetBroadcastChannelCount() {
+int XMainFrame::GetBroadcastChannelCount() const {
     int count = 0;
     for (const CMediaIdList::Entry& entry : m_mediaIdList.Snapshot()) {
         count += entry.flag != 0 ? 1 : 0;

@@ -246,6 +246,7 @@ void XMainFrame::OnMediaCommand(const uint8_t* bytes, uint16_t length) {
         return;
     }
     const std::uint8_t code = usercmd::DecodeMediaShare(usercmd::BlockOf(bytes, length))->code;
+    YLOG_INFO("shared media: code %u, receiving state %u", code, m_byMediaShareRecvState);
     if (code == 1 && m_byMediaShareRecvState == 0) {
         m_strNotice = LoadLangString(kTextMediaStarted);
         ShowNotice(m_strNotice);

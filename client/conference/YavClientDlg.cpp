@@ -344,6 +344,8 @@ void CYavClientDlg::ReleaseWindow() {
         m_pReconnectDlg.reset();
     }
     Release(m_pTestAVideo);
+    m_pCycleSet.reset();
+    m_pCycleFilter.reset();
     if (m_pVoiceIncentive != nullptr && m_pVoiceIncentive->IsWindow()) {
         m_pVoiceIncentive->DestroyWindow();
     }

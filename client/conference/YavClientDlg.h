@@ -29,6 +29,8 @@
 
 class CDlgReconnect;
 class CDlgPopMsg;
+class CDlgCycleSet;
+class CDlgCycleFilter;
 class XMainFrame;
 
 // Processor count and clock (MHz) for the recording's encoder settings; 0 until read.
@@ -167,6 +169,9 @@ public:
     INetQualityEval* GetNetQualityEval() const { return m_pNetQuality.get(); }
     IToolBox* GetToolBoxDlg();
     IFrame* GetFrameDlg();
+    // The video-cycle dialogs, made on first use and kept hidden between uses.
+    CDlgCycleSet* GetCycleSetDlg();
+    CDlgCycleFilter* GetCycleFilterDlg();
 
     // Test seams: where the disk watch reads free bytes, and the millisecond clock of the
     // recording split. Empty: statvfs on the recording folder and a monotonic clock.
@@ -232,7 +237,11 @@ protected:
     std::unique_ptr<IVoiceIncentive> m_pVoiceIncentive;
     std::unique_ptr<INetQualityEval> m_pNetQuality;
 
-    CMediaIdList m_mediaIdList;
+    std::unique_ptr<CDlgCycleSet> m_pCycleSet;
+    std::unique_ptr<CDlgCycleFilter> m_pCycleFilter;
+
+    // Locks inside: read from const queries too.
+    mutable CMediaIdList m_mediaIdList;
     CMsgTipsHolder m_tipsHolder;
     Arrangement m_arrangement;
     Arrangement m_savedArrangement;

@@ -110,8 +110,8 @@ void CYavClientDlg::LayoutPanes(int relayout) {
         }
     }
     if (m_pLayoutManager != nullptr) {
-        m_pLayoutManager->SetWinMode(m_layoutBytes.layoutMode, m_layoutBytes.mainContent,
-                                     m_layoutBytes.sideContent, m_layoutBytes.mainDisplay);
+        m_pLayoutManager->SetWinMode(m_layoutBytes.mainDisplay, m_layoutBytes.layoutMode,
+                                     m_layoutBytes.mainContent, m_layoutBytes.sideContent);
         // The side area (document or media play beside the videos) has no pane of its own in
         // this room: the document and media views take the video area when chosen.
         m_pLayoutManager->SetScreenRect(0, QRect());

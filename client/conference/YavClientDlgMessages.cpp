@@ -3,6 +3,8 @@
 
 #include <QTimer>
 
+#include <algorithm>
+
 #include "AboutDlg.h"
 #include "XConfManager.h"
 #include "XDocManager.h"
@@ -10,6 +12,7 @@
 #include "app/AppSettings.h"
 #include "app/ConfigManger.h"
 #include "client/dialogs/login/CDlgChairPws.h"
+#include "client/dialogs/video/CDlgVideoCycle.h"
 #include "client/dialogs/login/CDlgReconnect.h"
 #include "client/media/XMediaManager.h"
 #include "platform/core/Log.h"
@@ -213,7 +216,11 @@ void CYavClientDlg::MapCommands() {
                 ShowMessageBox(kTextCycleRuns, 0);
                 return;
             }
-            MissingChild(id == 32785 ? "CDlgCycleSet" : "CDlgCycleFilter");
+            if (id == 32785) {
+                GetCycleSetDlg()->ShowDlg(CDlgCycleSet::kModeCycle);
+            } else {
+                GetCycleFilterDlg()->ShowDlg();
+            }
         });
     }
     MapCommand(32787, [this] {
@@ -226,7 +233,7 @@ void CYavClientDlg::MapCommands() {
             ShowMessageBox(kTextPagingRuns, 0);
             return;
         }
-        MissingChild("CDlgCycleSet");
+        GetCycleSetDlg()->ShowDlg(CDlgCycleSet::kModeAutoPage);
     });
     for (const LayoutCommand& command : kLayoutCommands) {
         MapCommand(command.id, [this, mode = command.mode] { OnLayoutCommand(mode); });
@@ -257,6 +264,24 @@ void CYavClientDlg::OnLayoutCommand(std::uint8_t layoutMode) {
     if (g_AppSettings.byDocLayoutMode != 0) {
         MissingChild("XMainFrame::ResetVideoLayoutState (layout synchronisation)");
     }
+}
+
+CDlgCycleSet* CYavClientDlg::GetCycleSetDlg() {
+    if (m_pCycleSet == nullptr) {
+        m_pCycleSet = std::make_unique<CDlgCycleSet>(this, &Frame());
+        m_pCycleSet->Create(CDlgCycleSet::IDD, this);
+    }
+    return m_pCycleSet.get();
+}
+
+CDlgCycleFilter* CYavClientDlg::GetCycleFilterDlg() {
+    if (m_pCycleFilter == nullptr) {
+        auto& makeTree = yav::room::Children().selectUserTree;
+        m_pCycleFilter = std::make_unique<CDlgCycleFilter>(this, &Frame(),
+                                                           makeTree ? makeTree(this) : nullptr);
+        m_pCycleFilter->Create(CDlgCycleFilter::IDD, this);
+    }
+    return m_pCycleFilter.get();
 }
 
 void CYavClientDlg::StopMediaPlay() {

@@ -1049,6 +1049,7 @@ void CDlgVideo::OnSnapshot() {
 // ---- media messages -----------------------------------------------------------------------
 
 LRESULT CDlgVideo::OnFirstFrame(WPARAM, LPARAM) {
+    YLOG_INFO("video %d first picture", static_cast<int>(m_wUserId));
     m_bHasPicture = 1;
     Invalidate();
     return 0;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "CallLog.h"
+#include "FakeLayoutNoOps.h"
 #include "FakeRoomChildren.h"
 #include "client/conference/RoomChildren.h"
 
@@ -20,7 +21,7 @@ namespace fakes {
 
 // The layout manager as far as the room's layout synchronisation uses it: 37 windows with a
 // media id each.
-class FakeSyncLayoutManager : public ILayoutManager {
+class FakeSyncLayoutManager : public LayoutManagerNoOps {
 public:
     explicit FakeSyncLayoutManager(CallLog& log) : log_(log) {}
     void CreateWindows(QWidget*) override {}
@@ -65,8 +66,7 @@ public:
         log_.Add(Call("LayoutManager.ExchangeWndByIndex", first, second));
     }
     bool HasMediaPlayWindow() const override { return mediaPlay; }
-    void SetScreenRect(int, const QRect&) override {}
-    void Relayout(bool) override {}
+    void Relayout(bool) override { log_.Add("LayoutManager.Relayout()"); }
     std::array<std::uint16_t, 37> windows{};
     bool mediaPlay = true;
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "CallLog.h"
+#include "FakeLayoutNoOps.h"
 #include "FakeLayoutSync.h"
 #include "client/conference/RoomChildren.h"
 
@@ -80,7 +81,7 @@ private:
     int slot_;
 };
 
-class FakeLayoutManager : public ILayoutManager {
+class FakeLayoutManager : public LayoutManagerNoOps {
 public:
     explicit FakeLayoutManager(CallLog& log) : log_(log) {
         for (int i = 0; i < kWindows; ++i) {

@@ -1,0 +1,58 @@
+#pragma once
+// A room video window (CDlgVideo) as the layout manager places and fills it.
+
+#include <memory>
+
+#include "ILayoutVideoWnd.h"
+#include "client/conference/RoomChildren.h"
+
+class CDlgVideo;
+
+// It is also the window the video cycle and the room's handlers are given, so that they reach
+// the video window through one object.
+class LayoutVideoWnd : public ILayoutVideoWnd, public IRoomVideoWindow {
+public:
+    // Creates the window (layout display mode) as a child of the room, told its slot.
+    LayoutVideoWnd(QWidget* room, int slot);
+    ~LayoutVideoWnd() override;
+
+    CDlgVideo& Window() { return *m_pWnd; }
+
+    // --- IVideoWindow and IRoomVideoWindow ---
+    std::uint16_t GetMediaId() override;
+    void StopCycling(bool leaveCycle) override;
+    bool CanShowCaption() override;
+    int GetClientHeight() override;
+    void RepostZoom() override;
+    bool IsPopupStyle() override;
+    void ShowSpeakState(bool speaking) override;
+
+    // --- ILayoutVideoWnd ---
+    IRoomVideoWindow* GetRoomWindow() override { return this; }
+
+    QWidget* GetWidget() override;
+    IVideoWindow* GetCycleWindow() override;
+    kromedia::IFrameSink* GetFrameSink() override;
+    std::uint16_t GetUserId() override;
+    void SetUserId(std::uint16_t wMediaId) override;
+    void SetMediaId(std::uint16_t wMediaId, bool stop) override;
+    void SetOwnerSlot(std::uint32_t value) override;
+    // A receiving window is one the cycle fills: it shows the cycle indicator.
+    bool IsReceiving() override;
+    void SetReceiving(bool receiving) override;
+    void SetVideoState(bool on) override;
+    void SetVideoNameVisible(bool visible) override;
+    void UpdateCaption(const QString& caption) override;
+    void SetVideoOption(int option) override;
+    void SetNameColor(std::uint32_t colour) override;
+    void ReloadTexts() override;
+    void SetStream(kromedia::IMediaStream* stream) override;
+    int GetSlotIndex() override;
+    void SetSlotIndex(int slot) override;
+    bool IsZoomed() override;
+    void SetZoomed(bool zoomed) override;
+    void RelayoutChildren() override;
+
+private:
+    std::unique_ptr<CDlgVideo> m_pWnd;
+};

@@ -1,0 +1,344 @@
+// Video reception on the room: channels are received into the layout manager's windows with
+// their captions, channel 7 into the media-play window with its sound, and stopped again.
+
+#include <QApplication>
+#include <QTimer>
+
+#include <string>
+#include <vector>
+
+#include "RoomFixture.h"
+#include "client/conference/RoomMedia.h"
+#include "client/dialogs/video/CDlgVideo.h"
+#include "client/dialogs/video/CDlgVideoPageTab.h"
+#include "client/media/ILayoutVideoWnd.h"
+#include "client/media/VideoCycle.h"
+#include "client/media/XLayoutManager.h"
+#include "components/KroMedia/IKroMedia.h"
+#include "fakes/video/FakeVideoHost.h"
+#include "support/WaitUntil.h"
+
+namespace room_test {
+namespace {
+
+// A channel object that records the receptions the room starts and stops.
+class RecvControl : public kromedia::IMediaControl {
+public:
+    static constexpr std::uint32_t kStreamReady = 0x9D01;
+    virtual ~RecvControl() = default;
+    void SetHandler(kromedia::IMediaHandler*) override {}
+    kromedia::IAudioEngine* GetAudioEngine() override { return nullptr; }
+    kromedia::ILocalVideo* GetLocalVideo() override { return nullptr; }
+    kromedia::IMediaStream* GetStream(uint16_t) override { return &stream; }
+    int Login(uint16_t, const char*, uint16_t, uint32_t, uint32_t) override { return 1; }
+    void Logout() override {}
+    void SetUseTCP(uint32_t) override {}
+    int StartRecvAudio(uint16_t id, uint32_t value) override {
+        calls.push_back("StartRecvAudio(" + std::to_string(id) + "," + std::to_string(value) + ")");
+        return 1;
+    }
+    int StopRecvAudio(uint16_t) override { return 1; }
+    int StartRecvVideo(uint16_t id, uint32_t mode, void*, kromedia::IFrameSink* window,
+                       uint32_t message) override {
+        calls.push_back("StartRecvVideo(" + std::to_string(id) + "," + std::to_string(mode) + "," +
+                        std::to_string(message) + ")");
+        sinks.push_back(window);
+        // As the component does: a stream started into an occupied window reports, once its
+        // pictures come, that it is ready to take over.
+        // The report goes with this channel object, which the test ends before its windows:
+        // a report still pending then never reaches a window of a later test.
+        if (message == kStreamReady && window != nullptr) {
+            QTimer::singleShot(20, &reports,
+                               [window, id] { window->PostMessage(kStreamReady, id, 0); });
+        }
+        return 1;
+    }
+    int StopRecvVideo(uint16_t id) override {
+        calls.push_back("StopRecvVideo(" + std::to_string(id) + ")");
+        return 1;
+    }
+    int EnableRender(uint16_t, int) override { return 1; }
+    int SetRecordHandler(int, kromedia::IRecordHandler*) override { return 1; }
+    int SetAudioSend(int) override { return 1; }
+    int SetServerAddress(const char*) override { return 1; }
+    int GetStreamQuality(kromedia::StreamQuality*, int, int* count) override {
+        *count = 0;
+        return 1;
+    }
+    void GetCounters(uint64_t*, uint64_t*, uint64_t*, uint64_t*, int) override {}
+    void SetTicket(const uint8_t*, int) override {}
+
+    std::vector<std::string> calls;
+    std::vector<kromedia::IFrameSink*> sinks;
+    QObject reports;
+    fakes::FakeStream stream;
+};
+
+class RoomVideo : public RoomFixture {
+protected:
+    static constexpr std::uint16_t kB = 24;
+
+    void SetUp() override {
+        RoomFixture::SetUp();
+        fake.users.AddUser(kB, u"B", 0b1000'0011);
+        yav::room::Children().layoutManager = [](QWidget* room) -> std::unique_ptr<ILayoutManager> {
+            auto* hub = dynamic_cast<XMainFrame*>(room);
+            return std::make_unique<XLayoutManager>(hub, &hub->GetRoomLayout());
+        };
+        yav::room::Children().roomMedia = [this]() -> std::unique_ptr<IRoomMedia> {
+            return std::make_unique<RoomMedia>(*frame);
+        };
+        frame->mediaControlSource = [this](std::uint16_t) -> kromedia::IMediaControl* {
+            return noChannelObject ? nullptr : &control;
+        };
+        Open();
+        layout = dynamic_cast<XLayoutManager*>(frame->GetLayoutManager());
+        ASSERT_NE(layout, nullptr);
+    }
+
+    // The cycle over B's channels, one window a round, under the speaker limit.
+    CVideoCycle* StartCycleOverB() {
+        g_AppSettings.wSpeakerLimit = 4;
+        g_AppSettings.cyclecount = 1;
+        CVideoCycle* cycle = frame->GetVideoCycle();
+        cycle->AddUserChannels(kB);
+        layout->StartVideoCycle();
+        return cycle;
+    }
+
+    CDlgVideo& WindowOf(std::uint16_t id) {
+        return dynamic_cast<CDlgVideo&>(*layout->FindVideoWnd(id)->GetWidget());
+    }
+
+    RecvControl control;
+    bool noChannelObject = false;
+    XLayoutManager* layout = nullptr;
+};
+
+TEST_F(RoomVideo, ACameraChannelGetsAWindowWithItsCaption) {
+    frame->MediaVideoRecv(kB + 1, 123);
+    ASSERT_NE(layout->FindVideoWnd(kB + 1), nullptr);
+    CDlgVideo& window = WindowOf(kB + 1);
+    EXPECT_EQ(window.GetCaption(), QStringLiteral("B-2"));
+    EXPECT_EQ(window.GetVideoState(), &control.stream);
+    EXPECT_EQ(control.calls, (std::vector<std::string>{"StartRecvVideo(25,123,40192)"}));
+    ASSERT_EQ(control.sinks.size(), 1u);
+    EXPECT_EQ(control.sinks[0], window.GetFrameSink());
+    EXPECT_EQ(RecordWindowId(frame->GetRoomLayout(), window.GetSlot()), kB + 1);
+    EXPECT_TRUE(window.isVisible());
+
+    // The same channel again keeps its window.
+    frame->MediaVideoRecv(kB, 123);
+    EXPECT_EQ(WindowOf(kB).GetCaption(), QStringLiteral("B"));
+    EXPECT_EQ(layout->GetUsedWndCount(), 2);
+}
+
+TEST_F(RoomVideo, MyOwnChannelsAreMarkedAndMyMediaChannelIsNotReceived) {
+    frame->MediaVideoRecv(kMyId + 7, 123);
+    EXPECT_TRUE(control.calls.empty());
+    frame->MediaVideoRecv(kMyId + 1, 123);
+    EXPECT_EQ(WindowOf(kMyId + 1).GetCaption(),
+              QStringLiteral("me-2(%1)").arg(LoadLangString(2842)));
+}
+
+TEST_F(RoomVideo, TheMediaChannelGoesToTheMediaWindowWithItsSound) {
+    struct Case {
+        std::uint32_t group;
+        std::uint8_t speakMode;
+        bool sound;
+    };
+    // My own audio group is 0.
+    for (const Case c : {Case{0, 0, true}, Case{0, 2, false}, Case{6, 0, false}}) {
+        control.calls.clear();
+        ST_USER_PRIVATEDATA theirs;
+        theirs.groupValue = c.group;
+        theirs.speakMode = c.speakMode;
+        fake.users.SetPrivateData(kB, theirs);
+        frame->MediaVideoRecv(kB + 7, 77);
+        std::vector<std::string> expected{"StartRecvVideo(31,77,40192)"};
+        if (c.sound) {
+            expected.push_back("StartRecvAudio(24,77)");
+        }
+        EXPECT_EQ(control.calls, expected) << c.group << "/" << int(c.speakMode);
+        EXPECT_EQ(frame->GetMediaChannelId(), kB + 7);
+        EXPECT_EQ(frame->GetMediaAudioId(), kB);
+        EXPECT_EQ(layout->GetUsedWndCount(), 0);
+    }
+    // Channel 7 never takes a video window.
+    frame->OpenChannel(kB + 7);
+    EXPECT_EQ(layout->GetUsedWndCount(), 0);
+}
+
+TEST_F(RoomVideo, WithVideoOffTheWindowGetsItsCaptionAndNoStream) {
+    g_AppSettings.byVideoOff = 1;
+    frame->MediaVideoRecv(kB, 123);
+    EXPECT_TRUE(control.calls.empty());
+    EXPECT_EQ(WindowOf(kB).GetCaption(), QStringLiteral("B"));
+    EXPECT_EQ(WindowOf(kB).GetVideoState(), nullptr);
+}
+
+TEST_F(RoomVideo, ClosingAndStoppingFreeTheWindowAndReturnTheIdToTheCycle) {
+    frame->GetMediaIdList().AddOrMoveToTail(kB);
+    frame->MediaVideoRecv(kB, 123);
+    EXPECT_EQ(frame->GetMediaIdList().Find(kB)->flag, 1);
+    const int slot = WindowOf(kB).GetSlot();
+    control.calls.clear();
+    frame->CloseChannel(kB);
+    EXPECT_EQ(layout->FindVideoWnd(kB), nullptr);
+    EXPECT_EQ(RecordWindowId(frame->GetRoomLayout(), slot), 0);
+    EXPECT_EQ(layout->GetBusyCount(), 0);
+    EXPECT_EQ(control.calls, (std::vector<std::string>{"StopRecvVideo(24)"}));
+    EXPECT_EQ(frame->GetMediaIdList().Find(kB)->flag, 0);
+
+    // An id no window shows is still stopped and goes back to the cycle, behind the first.
+    control.calls.clear();
+    frame->CloseChannel(kB + 1);
+    EXPECT_EQ(control.calls, (std::vector<std::string>{"StopRecvVideo(25)"}));
+    EXPECT_EQ(frame->GetVideoCycle()->GetQueue(), (std::vector<std::uint16_t>{kB, kB + 1}));
+
+    EXPECT_EQ(frame->StopVideoRecv(0, 0, 1), 0);
+    frame->MediaVideoRecv(kB, 123);
+    control.calls.clear();
+    EXPECT_EQ(frame->StopVideoRecv(kB, 0, 1), 1);
+    EXPECT_EQ(layout->FindVideoWnd(kB), nullptr);
+    EXPECT_EQ(control.calls, (std::vector<std::string>{"StopRecvVideo(24)"}));
+}
+
+TEST_F(RoomVideo, WithoutAChannelObjectTheWindowIsTakenAndNothingStarts) {
+    noChannelObject = true;
+    frame->MediaVideoRecv(kB, 123);
+    EXPECT_NE(layout->FindVideoWnd(kB), nullptr);
+    EXPECT_TRUE(control.calls.empty());
+}
+
+TEST_F(RoomVideo, TurningThePageFreesThePageWindows) {
+    frame->MediaVideoRecv(kB, 123);
+    frame->MediaVideoRecv(kB + 1, 123);
+    frame->ApplyVideoWindows();
+    EXPECT_EQ(layout->GetUsedWndCount(), 0);
+    EXPECT_EQ(layout->GetBusyCount(), 0);
+}
+
+TEST_F(RoomVideo, ThePagerTurnsToTheNextPageOfReceivedVideos) {
+    const ST_APP_SETTINGS saved = g_AppSettings;
+    g_AppSettings.freeLayout = 1;
+    for (int i = 0; i < 6; ++i) {
+        frame->GetMediaIdList().AddOrMoveToTail(static_cast<std::uint16_t>(40 + 8 * i));
+    }
+    layout->SetWinMode(0, 3, 2, 0);
+    layout->Relayout(false);
+    CDlgVideoPageTab pager(frame.get(), frame.get());
+    pager.Create(CDlgVideoPageTab::IDD, frame.get());
+    pager.UpdatePager();
+    EXPECT_EQ(pager.GetPageTotal(), 2);
+    pager.SetCurrentPage(1);
+    pager.NextPage();
+    EXPECT_EQ(pager.GetCurrentPage(), 2);
+    // The second page's ids (index 4 on) open one by one.
+    ASSERT_TRUE(yav::testing::WaitUntil(
+        [&] {
+            QApplication::processEvents();
+            return layout->GetUsedWndCount() == 2;
+        },
+        5000));
+    EXPECT_NE(layout->FindVideoWnd(72), nullptr);
+    EXPECT_NE(layout->FindVideoWnd(80), nullptr);
+    g_AppSettings = saved;
+}
+
+TEST_F(RoomVideo, TheVideoAreaFollowsTheRoom) {
+    const QRect area = layout->GetRect(0);
+    EXPECT_FALSE(area.isEmpty());
+    EXPECT_TRUE(frame->rect().contains(area));
+    EXPECT_EQ(area.width(), frame->width() - frame->GetSidePanelSize());
+    // Below the control bar (the 70-high strip); the 44-high status bar is at the bottom.
+    EXPECT_EQ(area.top(), frame->GetStripSize());
+    EXPECT_EQ(area.bottom() + 1, frame->height() - frame->GetTitleStripSize());
+}
+
+TEST_F(RoomVideo, TheVideoWindowsAskTheRoom) {
+    ASSERT_NE(g_pVideoWindowHost, nullptr);
+    ST_USER_ITEM_DEPT& b = fake.users.AddUser(kB, u"B", 0b1000'0011);
+    b.broadcastMask = 0b1;
+    b.speakState = 2;
+    struct Case {
+        std::uint16_t id;
+        int speaking;
+        int broadcast;
+    };
+    for (const Case c : {Case{kB, 1, 1}, Case{kB + 1, 1, 0}, Case{kB + 2, 1, -1}}) {
+        int speaking = -9;
+        int broadcast = -9;
+        ASSERT_TRUE(g_pVideoWindowHost->GetSpeakInfo(c.id, &speaking, &broadcast)) << c.id;
+        EXPECT_EQ(speaking, c.speaking) << c.id;
+        EXPECT_EQ(broadcast, c.broadcast) << c.id;
+    }
+    EXPECT_FALSE(g_pVideoWindowHost->GetSpeakInfo(80, nullptr, nullptr));
+    EXPECT_EQ(g_pVideoWindowHost->FormatChannelName(kB + 1), QStringLiteral("B-2"));
+
+    // A window that stops cycling while it shows a video stops it and frees itself.
+    frame->MediaVideoRecv(kB, 123);
+    control.calls.clear();
+    WindowOf(kB).StopCycling(false);
+    EXPECT_EQ(control.calls, (std::vector<std::string>{"StopRecvVideo(24)"}));
+    EXPECT_EQ(layout->FindVideoWnd(kB), nullptr);
+}
+
+TEST_F(RoomVideo, TheHandlersReceptionsRenderIntoTheWindowsSink) {
+    RoomMedia reception(*frame);
+    IRoomVideoWindow* window = layout->GetVideoWnd(3);
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(reception.StartRecvVideo(kB, 888888, window, 0x9D01));
+    EXPECT_TRUE(reception.HasStream(kB));
+    EXPECT_TRUE(reception.StopRecvVideo(kB));
+    EXPECT_EQ(control.calls,
+              (std::vector<std::string>{"StartRecvVideo(24,888888,40193)", "StopRecvVideo(24)"}));
+    ASSERT_EQ(control.sinks.size(), 1u);
+    EXPECT_EQ(control.sinks[0], layout->GetLayoutWnd(3)->GetFrameSink());
+    EXPECT_NE(control.sinks[0], nullptr);
+
+    noChannelObject = true;
+    EXPECT_FALSE(reception.StartRecvVideo(kB, 1, window, 0x9D00));
+    EXPECT_FALSE(reception.HasStream(kB));
+}
+
+TEST_F(RoomVideo, WithTheCycleOnBsTwoChannelsTakeTurnsInOneWindow) {
+    const ST_APP_SETTINGS saved = g_AppSettings;
+    CVideoCycle* cycle = StartCycleOverB();
+    ASSERT_TRUE(layout->IsVideoCycleOn());
+    auto& window = dynamic_cast<CDlgVideo&>(*layout->GetLayoutWnd(0)->GetWidget());
+    auto captionBecomes = [&window](const QString& caption) {
+        return yav::testing::WaitUntil(
+            [&] {
+                QApplication::processEvents();
+                return window.GetCaption() == caption;
+            },
+            15000);
+    };
+    // The first turn comes at once, the next ones every interval (6 s until it is set).
+    ASSERT_TRUE(captionBecomes(QStringLiteral("B"))) << ::testing::PrintToString(control.calls);
+    EXPECT_EQ(window.GetUserId(), kB);
+    ASSERT_TRUE(captionBecomes(QStringLiteral("B-2"))) << ::testing::PrintToString(control.calls);
+    EXPECT_EQ(window.GetUserId(), kB + 1);
+    ASSERT_TRUE(captionBecomes(QStringLiteral("B")));
+    // The one window took all turns.
+    EXPECT_EQ(layout->GetUsedWndCount(), 1);
+    layout->CloseAllVideo();
+    cycle->Stop(true);
+    g_AppSettings = saved;
+}
+
+TEST_F(RoomVideo, AWindowLeavingTheCycleIsTakenOutOfItsList) {
+    const ST_APP_SETTINGS saved = g_AppSettings;
+    CVideoCycle* cycle = StartCycleOverB();
+    ASSERT_TRUE(layout->IsVideoCycleOn());
+    ILayoutVideoWnd* first = layout->GetLayoutWnd(0);
+    ASSERT_TRUE(layout->IsCycleWindow(first));
+    dynamic_cast<CDlgVideo&>(*first->GetWidget()).StopCycling(true);
+    EXPECT_FALSE(layout->IsCycleWindow(first));
+    EXPECT_FALSE(cycle->IsRunning());
+    g_AppSettings = saved;
+}
+
+}  // namespace
+}  // namespace room_test

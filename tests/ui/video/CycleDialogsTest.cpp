@@ -1,0 +1,200 @@
+// The video-cycle settings and filter dialogs offscreen, with a real video cycle.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "LayoutTestSupport.h"
+#include "app/AppSettings.h"
+#include "app/ConfigManger.h"
+#include "client/dialogs/video/CDlgVideoCycle.h"
+#include "client/dialogs/video/SelectUserListStandIn.h"
+#include "client/media/VideoCycle.h"
+#include "fakes/conference/CallLog.h"
+#include "fakes/conference/FakeCsUserManager.h"
+#include "platform/core/Profile.h"
+
+namespace {
+
+using layout_test::CommandSink;
+
+class FakeDialogHost : public IVideoCycleDialogHost {
+public:
+    virtual ~FakeDialogHost() = default;
+    CVideoCycle* GetVideoCycle() const override { return cycle; }
+    ICsUserManager* GetUserSource() override { return users; }
+    QWidget* GetCommandTarget() override { return target; }
+
+    CVideoCycle* cycle = nullptr;
+    ICsUserManager* users = nullptr;
+    QWidget* target = nullptr;
+};
+
+class CycleDialogsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        layout_test::LoadModules();
+        saved = g_AppSettings;
+        savedIni = g_ConfigManager.strClientIni;
+        ASSERT_TRUE(dir.isValid());
+        g_ConfigManager.strClientIni = dir.filePath(QStringLiteral("Client.ini"));
+        host.cycle = &cycle;
+        host.users = &users;
+        host.target = &sink;
+        cycle.SetSource(&users);
+    }
+    void TearDown() override {
+        cycle.Stop(true);
+        g_AppSettings = saved;
+        g_ConfigManager.strClientIni = savedIni;
+    }
+
+    int IniInt(const char* key) {
+        return yav::profile::GetInt("appinfo", key, -1, g_ConfigManager.strClientIni.toStdString());
+    }
+
+    ST_APP_SETTINGS saved;
+    QString savedIni;
+    QTemporaryDir dir;
+    fakes::CallLog log;
+    fakes::FakeCsUserManager users{log};
+    CVideoCycle cycle;
+    CommandSink sink;
+    FakeDialogHost host;
+};
+
+CComboBoxXP& Combo(CDlgCycleSet& dialog, int id) {
+    return *dynamic_cast<CComboBoxXP*>(dialog.GetDlgItem(id));
+}
+
+TEST_F(CycleDialogsTest, StoredIntervalPicksTheItemOfEachMode) {
+    CDlgCycleSet dialog(nullptr, &host);
+    dialog.Create(CDlgCycleSet::IDD);
+    g_AppSettings.cycleinterval = 45;
+    g_AppSettings.bWatchAutoTime = 45;
+    dialog.ShowDlg(CDlgCycleSet::kModeCycle);
+    EXPECT_TRUE(dialog.IsWindowVisible());
+    EXPECT_EQ(Combo(dialog, CDlgCycleSet::IDC_INTERVAL).currentIndex(), 0);
+    EXPECT_EQ(Combo(dialog, CDlgCycleSet::IDC_INTERVAL).currentText(), QStringLiteral("10s"));
+    EXPECT_TRUE(dialog.GetDlgItem(CDlgCycleSet::IDC_FILTER)->isVisibleTo(&dialog));
+    dialog.ShowDlg(CDlgCycleSet::kModeAutoPage);
+    EXPECT_EQ(Combo(dialog, CDlgCycleSet::IDC_INTERVAL).currentIndex(), 1);
+    EXPECT_EQ(Combo(dialog, CDlgCycleSet::IDC_INTERVAL).currentText(), QStringLiteral("15s"));
+    EXPECT_FALSE(dialog.GetDlgItem(CDlgCycleSet::IDC_FILTER)->isVisibleTo(&dialog));
+}
+
+TEST_F(CycleDialogsTest, OkStoresTheChoiceAndTellsTheRoom) {
+    CDlgCycleSet dialog(nullptr, &host);
+    dialog.Create(CDlgCycleSet::IDD);
+    g_AppSettings.cyclecount = 3;
+    dialog.ShowDlg(CDlgCycleSet::kModeCycle);
+    EXPECT_EQ(Combo(dialog, CDlgCycleSet::IDC_COUNT).currentText(), QStringLiteral("3"));
+    Combo(dialog, CDlgCycleSet::IDC_INTERVAL).setCurrentIndex(2);
+    Combo(dialog, CDlgCycleSet::IDC_COUNT).setCurrentIndex(4);
+    dialog.OnOK();
+    QApplication::processEvents();
+    EXPECT_FALSE(dialog.IsWindowVisible());
+    EXPECT_EQ(g_AppSettings.cycleinterval, 30u);
+    EXPECT_EQ(cycle.GetInterval(), 30000u);
+    EXPECT_EQ(IniInt("cycleinterval"), 30);
+    EXPECT_EQ(g_AppSettings.cyclecount, 5u);
+    EXPECT_EQ(IniInt("cyclecount"), 5);
+    EXPECT_EQ(sink.commands, (std::vector<int>{32784}));
+
+    sink.commands.clear();
+    dialog.ShowDlg(CDlgCycleSet::kModeAutoPage);
+    Combo(dialog, CDlgCycleSet::IDC_INTERVAL).setCurrentIndex(3);
+    dialog.OnOK();
+    QApplication::processEvents();
+    EXPECT_EQ(g_AppSettings.bWatchAutoTime, 60);
+    EXPECT_EQ(IniInt("bWatchAutoTime"), 60);
+    EXPECT_EQ(IniInt("cycleinterval"), 30);
+    EXPECT_EQ(sink.commands, (std::vector<int>{32787}));
+
+    // The filter button asks the room for the filter.
+    sink.commands.clear();
+    dynamic_cast<QAbstractButton*>(dialog.GetDlgItem(CDlgCycleSet::IDC_FILTER))->click();
+    QApplication::processEvents();
+    EXPECT_EQ(sink.commands, (std::vector<int>{32786}));
+}
+
+class CycleFilterTest : public CycleDialogsTest {
+protected:
+    void SetUp() override {
+        CycleDialogsTest::SetUp();
+        users.AddUser(8, u"Ann", 0b11).videoChannelCount = 2;
+        users.AddUser(16, u"Bob", 0b1).videoChannelCount = 1;
+        dialog.Create(CDlgCycleFilter::IDD);
+    }
+
+    SelectUserListStandIn& List() { return dynamic_cast<SelectUserListStandIn&>(dialog.GetTree()); }
+
+    CDlgCycleFilter dialog{nullptr, &host};
+};
+
+TEST_F(CycleFilterTest, ListsEveryChannelWithItsMark) {
+    cycle.AddFilterUser(8);
+    cycle.AddFilterUser(16);
+    dialog.ShowDlg();
+    ASSERT_EQ(List().count(), 3);
+    EXPECT_EQ(List().item(0)->text(), QStringLiteral("Ann"));
+    EXPECT_EQ(List().item(1)->text(), QStringLiteral("Ann-2"));
+    EXPECT_EQ(List().item(2)->text(), QStringLiteral("Bob"));
+    EXPECT_EQ(List().item(1)->data(Qt::UserRole).toUInt(), 9u);
+    EXPECT_EQ(List().item(0)->checkState(), Qt::Checked);
+    EXPECT_EQ(List().item(1)->checkState(), Qt::Unchecked);
+    EXPECT_EQ(dialog.IsAllSelected(), 0);
+
+    // Ticking the last one makes the select-all mark follow.
+    List().Toggle(9);
+    QApplication::processEvents();
+    EXPECT_EQ(dialog.IsAllSelected(), 1);
+}
+
+TEST_F(CycleFilterTest, EnterEscapeAndSpaceDoNotCloseIt) {
+    dialog.ShowDlg();
+    for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Space}) {
+        QTest::keyClick(&dialog, key);
+        EXPECT_TRUE(dialog.IsWindowVisible()) << key;
+    }
+    EXPECT_EQ(List().count(), 3);
+}
+
+TEST_F(CycleFilterTest, WithoutParticipantsSelectAllStartsCleared) {
+    fakes::FakeCsUserManager none{log};
+    host.users = &none;
+    dialog.ShowDlg();
+    EXPECT_EQ(List().count(), 0);
+    EXPECT_EQ(dialog.IsAllSelected(), 0);
+}
+
+TEST_F(CycleFilterTest, OkWritesTheSelectionAndFiltersOnlyWhenSomeAreLeftOut) {
+    dialog.ShowDlg();
+    List().Toggle(8);
+    dynamic_cast<QAbstractButton*>(dialog.GetDlgItem(CDlgCycleFilter::IDC_OK_BUTTON))->click();
+    EXPECT_FALSE(dialog.IsWindowVisible());
+    EXPECT_TRUE(cycle.HasFilterUser(8));
+    EXPECT_FALSE(cycle.HasFilterUser(9));
+    EXPECT_FALSE(cycle.HasFilterUser(16));
+    // Filtering: a newly seen participant's channels are not selected on their own.
+    users.AddUser(24, u"Cy", 0b1).videoChannelCount = 1;
+    cycle.AddUserChannels(24);
+    EXPECT_FALSE(cycle.HasFilterUser(24));
+
+    // Select all, then OK: every key is in the set.
+    dialog.ShowDlg();
+    dynamic_cast<QAbstractButton*>(dialog.GetDlgItem(CDlgCycleFilter::IDC_SELECT_ALL))->click();
+    EXPECT_EQ(dialog.IsAllSelected(), 1);
+    dynamic_cast<QAbstractButton*>(dialog.GetDlgItem(CDlgCycleFilter::IDC_OK_BUTTON))->click();
+    for (std::uint16_t key : {8, 9, 16, 24}) {
+        EXPECT_TRUE(cycle.HasFilterUser(key)) << key;
+    }
+    // All checked: no filtering, newcomers take part.
+    users.AddUser(32, u"Di", 0b1).videoChannelCount = 1;
+    cycle.AddUserChannels(32);
+    EXPECT_TRUE(cycle.HasFilterUser(32));
+}
+
+}  // namespace
