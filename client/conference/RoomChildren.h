@@ -444,6 +444,9 @@ public:
     virtual void ReloadTexts() = 0;
     // Stops (pause) or resumes drawing every received stream shown in a window.
     virtual void PauseAllVideoRender(bool pause) = 0;
+    // --- the room's panes: one video maximised over the room (the room's zoom message) ---
+    virtual void SetMaxVideo(bool on, std::uint16_t wMediaId, int slot) = 0;
+    virtual bool IsMaxVideo() const = 0;
 };
 
 // The room's own video reception (open a channel into a window, close it, stop a reception)

@@ -162,6 +162,14 @@ void RoomPanelHost::UpdateSpeakerVideo() {
     frame_.EndOwnScreenShare();
 }
 
+bool RoomPanelHost::IsFullVideo() {
+    return frame_.IsFullVideo();
+}
+
+void RoomPanelHost::PostVideoZoom() {
+    frame_.PostMessage(WM_VIDEO_ZOOM_ROOM, 0, 0);
+}
+
 void RoomPanelHost::LeaveFullScreen() {
     frame_.SetFullScreen(false);
 }

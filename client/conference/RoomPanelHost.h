@@ -74,13 +74,13 @@ public:
     void DissolveConference() override { PostCommand(32782); }
 
     bool IsFullScreen() override;
-    bool IsFullVideo() override { return false; }
+    bool IsFullVideo() override;
     bool IsViewerFullScreen() override { return false; }
     bool HasOpenVideoWindow() override { return false; }
     void OnRequestControl(int, int) override { Missing("OnRequestControl (remote control)"); }
     void UpdateSpeakerVideo() override;
     void LeaveFullScreen() override;
-    void PostVideoZoom() override {}
+    void PostVideoZoom() override;
     void ShowToolBoxForDocument() override {}
     void ExecuteDockCommand(int code) override;
     void ShareLocalFile() override { PostCommand(32834); }

@@ -58,6 +58,7 @@ inline constexpr UINT WM_NET_MESSAGE = WM_USER + 0x100;       // 0x500 event cod
 inline constexpr UINT WM_DOCDATA_MESSAGE = WM_USER + 0x111;   // 0x511 1, 2, 3 / value
 inline constexpr UINT WM_CAMERA_ARRIVED = WM_USER + 274;      // 0x512
 inline constexpr UINT WM_VOICE_INCENTIVE = WM_USER + 275;     // 0x513 the speaking media id
+inline constexpr UINT WM_VIDEO_ZOOM_ROOM = 0x9409;             // media id / 1 maximise, 0 restore
 inline constexpr UINT WM_AVSERVER_ADDRESS = WM_USER + 0x120;  // the data server's answer
 inline constexpr UINT WM_KEYHOOK_NOTIFY = 0x2A5A;
 inline constexpr UINT WM_CLOSE_ROOM = 0x0010;       // WM_CLOSE

@@ -249,14 +249,9 @@ bool XMainFrame::IsPagedVideo() {
 }
 
 void XMainFrame::SetFullVideo(bool on) {
-    // One video window covers the room: the panels step aside until it is back.
-    const int show = on ? SW_HIDE : SW_SHOW;
-    for (IRoomChild* child : std::initializer_list<IRoomChild*>{
-             m_pControlBar.get(), m_pUserList.get(), m_pStatusBar.get()}) {
-        if (child != nullptr) {
-            child->ShowWindow(show);
-        }
-    }
+    // One video window covers the room: the panels step aside until it is back, and come
+    // back only where the room shows them (not in full screen, not a floating panel).
+    SetFullVideoState(on);
 }
 
 void XMainFrame::OnVideoPopState(uint16_t wMediaId, int inside) {

@@ -102,6 +102,7 @@ CYavClientDlg::CYavClientDlg(QWidget* parent) : yav::Dialog(IDD, parent) {
         OnSysCommand(static_cast<UINT>(w), l);
         return LRESULT{0};
     });
+    MapMessage(WM_VIDEO_ZOOM_ROOM, [this](WPARAM w, LPARAM l) { return OnVideoZoom(w, l); });
     MapMessage(WM_VOICE_INCENTIVE,
                [this](WPARAM w, LPARAM l) { return OnVoiceIncentive(w, l); });
     MapMessage(WM_KEYHOOK_NOTIFY, [this](WPARAM, LPARAM) {
@@ -304,6 +305,7 @@ void CYavClientDlg::InitWindow() {
     m_tipsHolder.DestroyTip();
     m_paneRects = {};
     m_bPanesLaidOut = false;
+    m_bFullVideo = false;
     InstallOwnArrangement();
     YLOG_INFO("init window over");
 }

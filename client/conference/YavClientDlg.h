@@ -140,10 +140,18 @@ public:
     // The docked participant panel beside the videos, shown or hidden by the user.
     void ShowSidePanel(bool show);
     bool IsSidePanelShown() const;
+    // One video maximised over the room (on) or back in its place: the panes step aside.
+    void SetFullVideoState(bool on);
+    bool IsFullVideo() const { return m_bFullVideo; }
+    // A video window's zoom (wParam the media id, lParam 1 maximise, 0 restore).
+    LRESULT OnVideoZoom(WPARAM wParam, LPARAM lParam);
     // The voice-activation report of the media component (wParam the speaking media id).
     LRESULT OnVoiceIncentive(WPARAM wParam, LPARAM lParam);
     // The room answers the conference events' arrangement calls itself.
     void InstallOwnArrangement();
+    // The panes as the room's state places them, and the placing itself.
+    PaneRects NormalPanes() const;
+    void PlacePanes(const PaneRects& panes);
 
     // --- state ---
     const Arrangement& GetArrangement() const { return m_arrangement; }
@@ -268,6 +276,8 @@ protected:
     // The panes as last laid out (none yet while the flag is clear).
     PaneRects m_paneRects;
     bool m_bPanesLaidOut = false;
+    // A video is maximised over the room.
+    bool m_bFullVideo = false;
     // What the conference events ask of the room's arrangement, answered by this window.
     std::unique_ptr<IRoomArrangement> m_pOwnArrangement;
 };

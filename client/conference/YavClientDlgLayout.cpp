@@ -14,9 +14,7 @@ class OwnArrangement : public IRoomArrangement {
 public:
     explicit OwnArrangement(CYavClientDlg& room) : room_(room) {}
     void ShowFullVideo(std::uint16_t wMediaId, bool on) override {
-        // One maximised video is the layout manager's; the room keeps its panes meanwhile.
-        YLOG_INFO("full video %d for %d left to the layout manager", on ? 1 : 0,
-                  static_cast<int>(wMediaId));
+        room_.OnVideoZoom(wMediaId, on ? 1 : 0);
     }
     void SetPanelState(int fullScreen) override { room_.SetPanelState(fullScreen); }
     void UpdateZOrder(int fullScreen) override { room_.UpdateZOrder(fullScreen); }
@@ -66,17 +64,16 @@ bool CYavClientDlg::IsSidePanelShown() const {
            !m_pUserList->IsFloat();
 }
 
-void CYavClientDlg::LayoutPanes(int relayout) {
-    if (!IsWindow()) {
-        return;
-    }
-    const bool hidden = m_arrangement.panelState != 0;
+CYavClientDlg::PaneRects CYavClientDlg::NormalPanes() const {
+    return ArrangePanes(GetClientRect().size(), m_nStripSize, m_nTitleSize, m_nSidePanelSize,
+                        m_arrangement.panelState != 0, IsSidePanelShown());
+}
+
+void CYavClientDlg::PlacePanes(const PaneRects& panes) {
     const PaneRects before = m_paneRects;
     const bool first = !m_bPanesLaidOut;
     m_bPanesLaidOut = true;
-    m_paneRects = ArrangePanes(GetClientRect().size(), m_nStripSize, m_nTitleSize, m_nSidePanelSize,
-                               hidden, IsSidePanelShown());
-    const PaneRects& panes = m_paneRects;
+    m_paneRects = panes;
     // A bar is moved to its rectangle and shown or hidden when that changes.
     auto place = [first](auto* pane, const QRect& was, const QRect& rect) {
         if (pane == nullptr) {
@@ -109,22 +106,49 @@ void CYavClientDlg::LayoutPanes(int relayout) {
             }
         }
     }
-    if (m_pLayoutManager != nullptr) {
-        m_pLayoutManager->SetWinMode(m_layoutBytes.mainDisplay, m_layoutBytes.layoutMode,
-                                     m_layoutBytes.mainContent, m_layoutBytes.sideContent);
-        // The side area (document or media play beside the videos) has no pane of its own in
-        // this room: the document and media views take the video area when chosen.
-        m_pLayoutManager->SetScreenRect(0, QRect());
-        m_pLayoutManager->SetScreenRect(1, panes.video);
-        m_pLayoutManager->SetScreenRect(2, GetClientRect());
-        m_pLayoutManager->Relayout(relayout != 0);
-    }
     if (m_pControlBar != nullptr && !panes.controlBar.isEmpty()) {
         m_pControlBar->LayoutCenterPane();
     }
     if (m_pVoiceIncentive != nullptr) {
         m_pVoiceIncentive->PlaceNotice(frameGeometry(), 1);
     }
+}
+
+void CYavClientDlg::LayoutPanes(int relayout) {
+    if (!IsWindow()) {
+        return;
+    }
+    const PaneRects normal = NormalPanes();
+    // A maximised video covers the room: the panes step aside, the videos keep their area.
+    PlacePanes(m_bFullVideo ? PaneRects{{}, {}, {}, GetClientRect()} : normal);
+    if (m_pLayoutManager != nullptr) {
+        m_pLayoutManager->SetWinMode(m_layoutBytes.mainDisplay, m_layoutBytes.layoutMode,
+                                     m_layoutBytes.mainContent, m_layoutBytes.sideContent);
+        // The side area (document or media play beside the videos) has no pane of its own in
+        // this room: the document and media views take the video area when chosen.
+        m_pLayoutManager->SetScreenRect(0, QRect());
+        m_pLayoutManager->SetScreenRect(1, normal.video);
+        m_pLayoutManager->SetScreenRect(2, GetClientRect());
+        // The maximised window keeps the room until it is restored.
+        if (!m_pLayoutManager->IsMaxVideo()) {
+            m_pLayoutManager->Relayout(relayout != 0);
+        }
+    }
+}
+
+void CYavClientDlg::SetFullVideoState(bool on) {
+    m_bFullVideo = on;
+    if (IsWindow()) {
+        m_bPanesLaidOut = false;
+        PlacePanes(on ? PaneRects{{}, {}, {}, GetClientRect()} : NormalPanes());
+    }
+}
+
+LRESULT CYavClientDlg::OnVideoZoom(WPARAM wParam, LPARAM lParam) {
+    if (m_pLayoutManager != nullptr) {
+        m_pLayoutManager->SetMaxVideo(lParam != 0, static_cast<std::uint16_t>(wParam & 0xFFFF), -1);
+    }
+    return 0;
 }
 
 void CYavClientDlg::OnSize(int cx, int cy) {

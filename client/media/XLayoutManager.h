@@ -156,8 +156,8 @@ public:
     kromedia::IFrameSink* GetMediaPlaySink() override;
 
     // --- maximised video and transparency ---
-    void SetMaxVideo(bool on, std::uint16_t wMediaId, int slot);
-    bool IsMaxVideo() const { return m_bMaxVideo; }
+    void SetMaxVideo(bool on, std::uint16_t wMediaId, int slot) override;
+    bool IsMaxVideo() const override { return m_bMaxVideo; }
     // Window opacity; -1 switches it off.
     static void SetTransparent(QWidget* window, int alpha);
 

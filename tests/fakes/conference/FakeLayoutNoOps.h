@@ -29,6 +29,8 @@ public:
     void RelayoutChildren() override {}
     void ReloadTexts() override {}
     void PauseAllVideoRender(bool) override {}
+    void SetMaxVideo(bool, std::uint16_t, int) override {}
+    bool IsMaxVideo() const override { return false; }
 };
 
 }  // namespace fakes

@@ -246,6 +246,42 @@ TEST_F(RoomVideo, ThePagerTurnsToTheNextPageOfReceivedVideos) {
     g_AppSettings = saved;
 }
 
+TEST_F(RoomVideo, AZoomedVideoCoversTheRoomAndTheRestoreBringsThePanesBackAsTheyWere) {
+    frame->MediaVideoRecv(kB, 123);
+    ASSERT_NE(layout->FindVideoWnd(kB), nullptr);
+    QWidget* window = &WindowOf(kB);
+    const QRect area = layout->GetRect(0);
+    struct Case {
+        bool fullScreen;
+        bool barsBack;
+    };
+    // Restored in full screen the bars stay hidden: the room hides them there.
+    for (const Case c : {Case{false, true}, Case{true, false}}) {
+        SCOPED_TRACE(c.fullScreen);
+        if (c.fullScreen) {
+            frame->SetFullScreen(true);
+        }
+        // The window's double click: the zoom message to the room.
+        frame->SendMessage(WM_VIDEO_ZOOM_ROOM, kB, 1);
+        EXPECT_TRUE(layout->IsMaxVideo());
+        EXPECT_TRUE(frame->IsFullVideo());
+        EXPECT_EQ(window->geometry(), frame->rect());
+        EXPECT_FALSE(controlBar->shown_);
+        EXPECT_FALSE(statusBar->shown_);
+        EXPECT_FALSE(userList->visible);
+        // The restore: the window back in its cell, the bars as the room shows them.
+        frame->SendMessage(WM_VIDEO_ZOOM_ROOM, kB, 0);
+        EXPECT_FALSE(layout->IsMaxVideo());
+        EXPECT_FALSE(frame->IsFullVideo());
+        EXPECT_EQ(controlBar->shown_, c.barsBack);
+        EXPECT_EQ(statusBar->shown_, c.barsBack);
+        EXPECT_EQ(userList->visible, c.barsBack);
+        if (!c.fullScreen) {
+            EXPECT_EQ(layout->GetRect(0), area);
+        }
+    }
+}
+
 TEST_F(RoomVideo, TheVideoAreaFollowsTheRoom) {
     const QRect area = layout->GetRect(0);
     EXPECT_FALSE(area.isEmpty());
