@@ -23,6 +23,10 @@ void DecodeConferenceEvent(uint8_t selector, std::span<const uint8_t> body);
 // Cuts the bytes into frames as a connection does and decodes every frame by its type.
 void DecodeStream(std::span<const uint8_t> stream);
 
+// Decodes a chat block; an accepted text must hold no zero unit or lone surrogate, stay within
+// the cut, and survive being sent on.
+void DecodeChatPayload(std::span<const uint8_t> block);
+
 // Writes one encoded sample per decoder of every family into folder/<family>/ (seed corpora).
 void WriteSeeds(const char* folder);
 

@@ -10,6 +10,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::span<const uint8_t> input(data, size);
 #if YAV_FUZZ_FAMILY == 0
     yav::fuzz::DecodeStream(input);
+#elif YAV_FUZZ_FAMILY == 5
+    yav::fuzz::DecodeChatPayload(input);
 #else
     if (input.empty()) {
         return 0;
