@@ -18,6 +18,7 @@ class XConfManager;
 class IAudioEngine;
 class IFileListMsgResult;
 class XDocManager;
+struct ST_USER_ITEM_DEPT;
 
 // What every child window offers the room: existence, showing and its end.
 class IRoomChild {
@@ -52,6 +53,31 @@ public:
     virtual bool IsWindow() const = 0;
     virtual void ForwardToSystemChat(const QString& text) = 0;
     virtual void RefreshRecipients(std::uint8_t chatRightsMode, std::uint8_t roomByte271) = 0;
+    // --- chat: receiving, recipients kept by the participant window ---
+    // A received chat block (sub-command 257) as it came: the window decodes it.
+    virtual void OnRecvChatMsg(std::uint16_t to, std::uint16_t from, const std::uint8_t* data,
+                               std::uint16_t length) = 0;
+    // A user joined.
+    virtual void AddRecipient(const ST_USER_ITEM_DEPT* user) = 0;
+    // A user left: the entry goes (the selection falls back to everyone).
+    virtual void RemoveRecipient(std::uint16_t userId) = 0;
+    // Selects the user's entry and focuses the input (a name clicked in a bubble).
+    virtual void SelectRecipient(std::uint16_t userId) = 0;
+    // Language refresh.
+    virtual void UpdateTips() = 0;
+    virtual bool IsCursorOverInput() const = 0;
+};
+
+// CDlgPopClap, the clap and sounds pop-up of the participant panel; send = 0 plays without
+// forwarding to the others.
+class IPopClap {
+public:
+    virtual ~IPopClap() = default;
+    virtual void PlayBroadcast(int send) = 0;
+    virtual void PlayIntermissionMusic(int send) = 0;
+    virtual void PlayClap(int send) = 0;
+    virtual void PlayCheer(int send) = 0;
+    virtual void StopSound(int send) = 0;
 };
 
 // CDlgUserList (template 136).

@@ -47,14 +47,22 @@ void CButtonCheck::OnSetCursor() {
 }
 
 void CButtonCheck::OnMouseLeave() {
-    if (m_bHoverNotify != 0) {
+    if (m_bHoverNotify != 0 || m_bPressed != 0) {
         m_bHover = 0;
+        m_bRedraw = 1;
         NotifyHover();
     }
 }
 
 void CButtonCheck::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) {
+    if (event->button() == Qt::LeftButton && m_bReleaseNotify != 0) {
+        if (isEnabled()) {
+            m_bPressed = 1;
+            m_bRedraw = 1;
+            TrackMouseEvent(TME_LEAVE, HOVER_DEFAULT);
+            NotifyHover();
+        }
+    } else if (event->button() == Qt::LeftButton) {
         if (m_bClickNotify != 0) {
             if (!(m_bPageItem != 0 && m_bChecked != 0) && isEnabled()) {
                 yav::PostMessage(parentWidget(), WM_BUTTONCHECK_CLICK,
@@ -70,6 +78,15 @@ void CButtonCheck::mousePressEvent(QMouseEvent* event) {
 }
 
 void CButtonCheck::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && m_bPressed != 0) {
+        m_bPressed = 0;
+        m_bRedraw = 1;
+        NotifyHover();
+        if (m_bClickNotify != 0 && isEnabled() && rect().contains(event->position().toPoint())) {
+            yav::PostMessage(parentWidget(), WM_BUTTONCHECK_CLICK,
+                             static_cast<WPARAM>(GetDlgCtrlID()), static_cast<LPARAM>(m_dwValue));
+        }
+    }
     if (event->button() == Qt::LeftButton && m_bStatusNotify != 0 && g_pUiMainFrame != nullptr) {
         yav::SendMessage(g_pUiMainFrame->GetStatusBar(), WM_SKINBTN_UP, IDC_STATUSBAR_NOTIFY, 0);
     }

@@ -17,6 +17,10 @@ public:
     void SetHoverNotify(BYTE notify) { m_bHoverNotify = notify; }
     void SetClickNotify() { m_bClickNotify = 1; }
     void SetPageItem() { m_bPageItem = 1; }
+    // With release notification a click is reported when the button is let go over it (not
+    // when it is pressed), and the pressed state is drawn meanwhile.
+    void SetReleaseNotify(BOOL on) { m_bReleaseNotify = on != 0 ? 1 : 0; }
+    BOOL IsPressed() const { return m_bPressed; }
     void SetValue(DWORD value) { m_dwValue = value; }
     DWORD GetValue() const { return m_dwValue; }
     void SetWindowText(const QString& text) override;
@@ -30,6 +34,8 @@ public:
     BYTE m_bHover = 0;
     BYTE m_bHoverNotify = 0;
     BYTE m_bClickNotify = 0;
+    BYTE m_bReleaseNotify = 0;
+    BYTE m_bPressed = 0;
     // Without click notification, presses and releases go to the main window's status bar.
     BYTE m_bStatusNotify = 0;
     DWORD m_dwValue = 0;

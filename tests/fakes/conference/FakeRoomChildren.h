@@ -10,6 +10,7 @@
 #include "CallLog.h"
 #include "client/conference/RoomChildren.h"
 #include "client/conference/RoomComponents.h"
+#include "components/protocol/ST_USER_ITEM_DEPT.h"
 
 namespace fakes {
 
@@ -69,6 +70,22 @@ public:
     void RefreshRecipients(std::uint8_t mode, std::uint8_t byte271) override {
         log_.Add(Call("Chat.RefreshRecipients", mode, byte271));
     }
+    void OnRecvChatMsg(std::uint16_t to, std::uint16_t from, const std::uint8_t*,
+                       std::uint16_t length) override {
+        log_.Add(Call("Chat.OnRecvChatMsg", to, from, length));
+    }
+    // --- recipients and tips (chat window) ---
+    void AddRecipient(const ST_USER_ITEM_DEPT* user) override {
+        log_.Add(Call("Chat.AddRecipient", user != nullptr ? user->userId : 0));
+    }
+    void RemoveRecipient(std::uint16_t userId) override {
+        log_.Add(Call("Chat.RemoveRecipient", userId));
+    }
+    void SelectRecipient(std::uint16_t userId) override {
+        log_.Add(Call("Chat.SelectRecipient", userId));
+    }
+    void UpdateTips() override { log_.Add("Chat.UpdateTips"); }
+    bool IsCursorOverInput() const override { return false; }
     std::vector<QString> lines;
 
 private:
