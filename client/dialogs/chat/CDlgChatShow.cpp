@@ -206,6 +206,12 @@ BOOL CDlgChatData::OnEraseBkgnd(QPainter& painter) {
     const int wide = S(23);
     const QRect textRect = own ? body.adjusted(5, 0, -wide, 0) : body.adjusted(wide, 0, -5, 0);
     format.align = yav::gdip::Align::Near;
+    // A body measured as one line is as wide as its text, less the fraction of a pixel the
+    // measure truncates: it is neither wrapped nor trimmed (the inset takes the fraction).
+    if (m_nLines == 1) {
+        format.noWrap = true;
+        format.trimming = yav::gdip::Trimming::None;
+    }
     yav::gdip::DrawString(painter, m_strText, MessageFont(), QRectF(textRect), format,
                           QColor(kDarkGrey));
     return 1;
