@@ -16,6 +16,7 @@
 #include "CDlgPopClap.h"
 #include "CDlgSystemChat.h"
 #include "client/conference/RoomChildren.h"
+#include "components/KroMedia/SoundPlayer.h"
 #include "client/ui/CComboBoxXP.h"
 #include "client/ui/CKroGdiBtn.h"
 #include "client/ui/CYavPngButton.h"

@@ -11,7 +11,7 @@
 #include "client/conference/ChatPayload.h"
 #include "client/conference/XConfManager.h"
 #include "client/dialogs/chat/CDlgChat.h"
-#include "client/dialogs/chat/ConfChatHost.h"
+#include "client/dialogs/chat/ChatRoomWindows.h"
 #include "components/protocol/SubCommands.h"
 #include "fakes/conference/CallLog.h"
 #include "fakes/conference/FakeMainFrame.h"
@@ -66,14 +66,14 @@ public:
         ops.showMessageBox = [this](const QString& text, int, std::function<void(int)>) {
             boxes.push_back(text);
         };
-        host = std::make_unique<ConfChatHost>(manager, ops);
-        chat = std::make_unique<CDlgChat>(host.get(), &parent,
-                                          std::make_unique<chat_test::FakeSoundPlayer>(sounds));
-        chat->Create(CDlgChat::IDD, &parent);
+        ops.moveUserToAudioGroup = [this](std::uint16_t userId, std::uint32_t group) {
+            moved.emplace_back(userId, group);
+        };
+        windows = std::make_unique<ChatRoomWindows>(
+            manager, ops, &parent, std::make_unique<chat_test::FakeSoundPlayer>(sounds));
+        chat = &windows->Chat();
         chat->MoveWindow(0, 0, 320, 700);
-        events.chat = chat.get();
-        const std::uint8_t rights = host->GetChatRights();
-        chat->RefreshRecipients(rights, rights);
+        events.chat = chat;
         return 0;
     }
     bool PumpUntil(const std::function<bool()>& done) {
@@ -108,9 +108,10 @@ public:
     QWidget parent;
     std::shared_ptr<chat_test::FakeSoundPlayer::Record> sounds =
         std::make_shared<chat_test::FakeSoundPlayer::Record>();
-    std::unique_ptr<ConfChatHost> host;
-    std::unique_ptr<CDlgChat> chat;
+    std::unique_ptr<ChatRoomWindows> windows;
+    CDlgChat* chat = nullptr;
     std::vector<QString> boxes;
+    std::vector<std::pair<std::uint16_t, std::uint32_t>> moved;
 };
 
 std::vector<std::uint8_t> Encoded(const QString& text) {
@@ -252,6 +253,29 @@ TEST_F(ChatEndToEnd, AChairsClapAndStopReachThePlayerAMembersSoundDoesNot) {
     EXPECT_TRUE(client.sounds->calls.back() == "stop");
     // Nothing of a received sound went back out.
     EXPECT_FALSE(chair.Saw(IsTransmit(client.manager.GetMyUserId(), yav::proto::kSubCommandClap)));
+}
+
+TEST_F(ChatEndToEnd, TheGroupManagerListsTheRoomAndMovesThroughTheRoom) {
+    CsBot alice;
+    CsBot bob;
+    ASSERT_EQ(alice.Login(Port(), kDemoConference, "alice", "alice", 0), 0);
+    ASSERT_EQ(bob.Login(Port(), kDemoConference, "bob", "bob", 0), 0);
+    Client client;
+    ASSERT_EQ(client.Login(Port(), "demo"), 0) << server.Output();
+    client.windows->ShowGroupManager(&client.parent);
+    CDlgMgrChatGroup* groups = client.windows->GroupManager();
+    ASSERT_NE(groups, nullptr);
+    EXPECT_EQ(groups->GetGroupCombo().count(), 0) << "nobody is in a group yet";
+    EXPECT_EQ(groups->GetOtherList().count(), 3);
+    groups->OnNewGroup();
+    const std::uint32_t group = groups->GetGroupCombo().currentData().toUInt();
+    EXPECT_EQ(group >> 16, client.manager.GetMyUserId());
+    CDlgMgrChatGroup::TickUser(groups->GetOtherList(), alice.UserId());
+    CDlgMgrChatGroup::TickUser(groups->GetOtherList(), bob.UserId());
+    groups->OnAddMembers();
+    EXPECT_TRUE(client.boxes.empty()) << client.boxes.front().toStdString();
+    EXPECT_EQ(client.moved, (std::vector<std::pair<std::uint16_t, std::uint32_t>>{
+                                {alice.UserId(), group}, {bob.UserId(), group}}));
 }
 
 }  // namespace
