@@ -18,7 +18,7 @@ constexpr UINT kImageCloseNormal = 162;
 constexpr UINT kImageCloseHover = 160;
 constexpr int kCaptionHeight = 31;
 constexpr COLORREF kHeaderColour = 0x323232;
-constexpr COLORREF kTextColour = 0xFF0000;  // blue
+constexpr COLORREF kBodyColour = 0xFF0000;  // blue
 constexpr COLORREF kWhite = 0xFFFFFF;
 
 QColor FromColorRef(COLORREF c) {
@@ -78,7 +78,7 @@ void CDlgSystemChat::AddSystemMessage(const QString& text) {
                                .arg(LoadLangString(kTextHeaderLabel),
                                     QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
     AppendText(kHeaderColour, header, 1, kWhite, 14);
-    AppendText(kTextColour, text, 1, kWhite, 14);
+    AppendText(kBodyColour, text, 1, kWhite, 14);
     QScrollBar* bar = m_text.verticalScrollBar();
     bar->setValue(bar->maximum());
 }

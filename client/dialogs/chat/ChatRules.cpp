@@ -13,7 +13,7 @@ int S(double designPixels, double scale) {
 }
 
 constexpr int kHeaderBand = 36;
-constexpr int kTextLine = 18;
+constexpr int kLineHeight = 18;
 constexpr int kBodyInset = 23;
 constexpr int kBodyInsetUnscaled = 5;
 constexpr int kSideMargin = 60;
@@ -34,7 +34,7 @@ BubbleMetrics Measure(int max, int oneLineHeight, double m, double scale) {
     }
     metrics.width = max;
     metrics.lines = static_cast<int>(m / max) + 1;
-    metrics.height = oneLineHeight + (metrics.lines - 1) * S(kTextLine, scale);
+    metrics.height = oneLineHeight + (metrics.lines - 1) * S(kLineHeight, scale);
     return metrics;
 }
 
