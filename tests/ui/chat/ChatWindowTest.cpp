@@ -280,6 +280,27 @@ TEST_F(ChatWindow, SoundButtonOnlyForChairsTheServerAllows) {
     EXPECT_FALSE(chat->GetSoundButton().isEnabled());
 }
 
+TEST_F(ChatWindow, SoundPanelOpensAboveItsButtonAndWritesItsNotices) {
+    host.myId = kChair;
+    chat->RefreshRecipients(3, 3);
+    chat->OnSoundButton();
+    CDlgPopClap* panel = chat->GetPopClapDlg();
+    ASSERT_TRUE(panel->isVisible());
+    const QRect button = chat->GetSoundButton().GetWindowRect();
+    const QRect placed = panel->GetWindowRect();
+    EXPECT_EQ(placed.size(), QSize(142, 171));
+    EXPECT_EQ(placed.bottom() + 1, button.top());
+    EXPECT_LE(std::abs(placed.center().x() - button.center().x()), 1);
+
+    const int flashes = host.flashes;
+    panel->PlayClap(1);
+    ASSERT_GE(Lines(), 2);
+    EXPECT_EQ(Line(Lines() - 1).m_bKind, 1);
+    EXPECT_EQ(Line(Lines() - 1).m_strText, LoadLangString(2851));
+    EXPECT_EQ(host.flashes, flashes + 1);
+    EXPECT_EQ(sounds->calls.back().substr(0, 5), "play ");
+}
+
 TEST_F(ChatWindow, PaneKeepsTheNewestThousandLinesAndShowsTheEnd) {
     CDlgChatShow* view = chat->GetView();
     QScrollBar* bar = chat->GetFrame()->verticalScrollBar();
