@@ -7,17 +7,20 @@ ChatRoomWindows::ChatRoomWindows(XConfManager& manager, ConfChatHost::FrameOps o
                                  std::unique_ptr<kromedia::ISoundPlayer> player,
                                  CDlgChat::Clocks clocks)
     : m_host(manager, std::move(ops)) {
-    m_pChat = std::make_unique<CDlgChat>(&m_host, chatParent, std::move(player), std::move(clocks));
+    m_pChat = new CDlgChat(&m_host, chatParent, std::move(player), std::move(clocks));
     m_pChat->Create(CDlgChat::IDD, chatParent);
     const std::uint8_t rights = m_host.GetChatRights();
     m_pChat->RefreshRecipients(rights, rights);
 }
 
-ChatRoomWindows::~ChatRoomWindows() = default;
+ChatRoomWindows::~ChatRoomWindows() {
+    delete m_pGroups.data();
+    delete m_pChat.data();
+}
 
 void ChatRoomWindows::ShowGroupManager(QWidget* room) {
     if (!m_pGroups) {
-        m_pGroups = std::make_unique<CDlgMgrChatGroup>(&m_host, room);
+        m_pGroups = new CDlgMgrChatGroup(&m_host, room);
         m_pGroups->Create(CDlgMgrChatGroup::IDD, room);
     }
     m_pGroups->ShowDialog();

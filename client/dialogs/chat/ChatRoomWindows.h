@@ -4,6 +4,8 @@
 // the voice-group manager (made on first use, for room command 32790). The room keeps one of
 // these for its stay and routes 257 and 296 into Chat().
 
+#include <QPointer>
+
 #include <memory>
 
 #include "CDlgChat.h"
@@ -25,10 +27,11 @@ public:
     void ShowGroupManager(QWidget* room);
     // Refills the manager's lists when it exists (participants or their groups changed).
     void RefreshGroupLists();
-    CDlgMgrChatGroup* GroupManager() { return m_pGroups.get(); }
+    CDlgMgrChatGroup* GroupManager() { return m_pGroups.data(); }
 
 private:
     ConfChatHost m_host;
-    std::unique_ptr<CDlgChat> m_pChat;
-    std::unique_ptr<CDlgMgrChatGroup> m_pGroups;
+    // The windows belong to their Qt parents too: whichever goes first, each is deleted once.
+    QPointer<CDlgChat> m_pChat;
+    QPointer<CDlgMgrChatGroup> m_pGroups;
 };

@@ -11,7 +11,9 @@
 #include "FakeChatHost.h"
 #include "client/app/ConfigManger.h"
 #include "client/conference/ChatPayload.h"
+#include "client/conference/XConfManager.h"
 #include "client/dialogs/chat/CDlgChat.h"
+#include "client/dialogs/chat/ChatRoomWindows.h"
 #include "client/ui/CKroGdiBtn.h"
 #include "components/protocol/SubCommands.h"
 #include "platform/window/testing/WindowTesting.h"
@@ -357,6 +359,31 @@ TEST_F(ChatWindow, SystemPaneAppendsPlainColouredLinesWithACap) {
     EXPECT_EQ(doc->findBlockByNumber(1).text(), "line 100");
     const QScrollBar* bar = pane->GetTextView().verticalScrollBar();
     EXPECT_EQ(bar->value(), bar->maximum());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ChatRoomWindowsLife, EachWindowIsDeletedOnceWhicheverOwnerGoesFirst) {
+    XConfManager manager;
+    {
+        auto page = std::make_unique<QWidget>();
+        ChatRoomWindows windows(manager, {}, page.get(),
+                                std::make_unique<chat_test::FakeSoundPlayer>(
+                                    std::make_shared<chat_test::FakeSoundPlayer::Record>()));
+        windows.ShowGroupManager(page.get());
+        ASSERT_NE(windows.GroupManager(), nullptr);
+        page.reset();  // the participant window goes first and takes its children along
+        EXPECT_EQ(windows.GroupManager(), nullptr);
+    }
+    {
+        QWidget page;
+        ChatRoomWindows windows(manager, {}, &page,
+                                std::make_unique<chat_test::FakeSoundPlayer>(
+                                    std::make_shared<chat_test::FakeSoundPlayer::Record>()));
+        EXPECT_EQ(windows.Chat().GetRecipientCombo().count(), 1) << "only the chairs entry";
+    }
 }
 
 }  // namespace
