@@ -42,7 +42,7 @@ Server StartServer(const std::string& folder) {
     if (server.pid == 0) {
         freopen("/dev/null", "w", stdout);
         execl("./yavserver", "./yavserver", "--ds-port", "0", "--cs-port", "0", "--probe-port", "0",
-              "--port-file", portFile.c_str(), static_cast<char*>(nullptr));
+              "--media-port", "0", "--port-file", portFile.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
     const auto deadline = Clock::now() + std::chrono::seconds(10);

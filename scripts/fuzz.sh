@@ -11,7 +11,7 @@ cmake -S "$root/tests/fuzz" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
 cmake --build "$build" --parallel "${YAV_JOBS:-$(nproc)}"
 corpus="$build/corpus"
 "$build/fuzz_seeds" "$corpus"
-for family in stream records data_server conference_requests conference_events chat; do
+for family in stream records data_server conference_requests conference_events media_relay chat; do
   mkdir -p "$corpus/$family" "$build/crashes/$family"
   echo "fuzz_$family: ${seconds}s"
   "$build/fuzz_$family" -max_total_time="$seconds" -max_len=4096 -timeout=10 \

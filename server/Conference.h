@@ -3,13 +3,16 @@
 // speakers and presenter, and every event the clients' queues expect. Runs on the server's
 // single I/O thread; participants are reached through their links.
 
+#include <array>
 #include <chrono>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
 #include <string>
 
 #include "Link.h"
+#include "MediaGate.h"
 #include "Messages.h"
 #include "ServerConfig.h"
 
@@ -32,6 +35,14 @@ public:
     // Timed notices (duration, quota); called about once a second.
     void Tick(Clock::time_point now);
 
+    // The media relay's questions (see MediaGate).
+    relay::HelloResult MediaAdmit(const MediaTicket& ticket, uint16_t mediaId) const;
+    bool MediaMaySend(uint16_t mediaId, relay::Kind kind) const;
+    // Told of every participant that leaves (logout, loss, kick, quota), after the leave.
+    void SetLeaveObserver(std::function<void(uint32_t confId, uint16_t userId)> observer) {
+        leaveObserver_ = std::move(observer);
+    }
+
     bool Empty() const { return participants_.empty(); }
     size_t ParticipantCount() const { return participants_.size(); }
     uint32_t ConfId() const { return config_.confId; }
@@ -39,13 +50,20 @@ public:
     uint16_t OnlineCount() const { return static_cast<uint16_t>(participants_.size()); }
 
 private:
+    // The channel a file source or shared media is sent on; it carries video only while
+    // broadcast.
+    static constexpr uint8_t kMediaChannel = 7;
+
     struct Participant {
         std::shared_ptr<proto::Link> link;
         ST_USER_ITEM_DEPT record;
         std::string login;  // account login; empty for a guest
         uint32_t ownerId = 0;
+        std::array<uint8_t, proto::kMediaTicketBytes> mediaTicket{};  // random, from the login
     };
 
+    // Whether the owner's channel carries video now (channel 7: while broadcast).
+    static bool ChannelOpen(const Participant& owner, uint8_t channel);
     bool IsPrivileged(const Participant& who) const;  // chair kinds or presenter
     bool IsChair(const Participant& who) const;       // chair kinds
     Participant* Find(uint16_t userId);
@@ -87,6 +105,7 @@ private:
 
     ConferenceConfig config_;
     ServerConfig& server_;
+    std::function<void(uint32_t, uint16_t)> leaveObserver_;
     std::map<uint16_t, Participant> participants_;  // by user id
     std::vector<uint16_t> joinOrder_;
     uint16_t lastUserId_ = 0;

@@ -1,4 +1,7 @@
 // Who is in the room: login checks, the snapshot for a newcomer, leaving, the roll call.
+#include <openssl/crypto.h>
+#include <openssl/rand.h>
+
 #include <algorithm>
 
 #include "Conference.h"
@@ -163,6 +166,12 @@ int32_t Conference::Join(const std::shared_ptr<Link>& link, const MsgLoginReques
     record.kind = static_cast<uint8_t>(chairAccount ? USER_KIND_CHAIR : USER_KIND_MEMBER);
     record.departmentId = account ? account->departmentId : 0;
     record.streamParam = record.userId;
+    if (RAND_bytes(newcomer.mediaTicket.data(), static_cast<int>(newcomer.mediaTicket.size())) !=
+        1) {
+        // Without unguessable tickets anybody could join the media of the room.
+        YLOG_ERROR("conference %u: no random bytes for a media ticket", config_.confId);
+        return ERR_PROTOCOL;
+    }
     userId = record.userId;
     participants_.emplace(userId, std::move(newcomer));
     joinOrder_.push_back(userId);
@@ -172,6 +181,7 @@ int32_t Conference::Join(const std::shared_ptr<Link>& link, const MsgLoginReques
     response.loginInfo = LoginInfoFor(me);
     response.appInfo = AppInfo();
     response.extra = Extra(now);
+    response.mediaTicket = me.mediaTicket;
     for (uint16_t id : joinOrder_) {
         response.users.push_back(participants_.at(id).record);
     }
@@ -214,6 +224,9 @@ void Conference::Leave(uint16_t userId, const char* why) {
     }
     YLOG_INFO("conference %u: user %u left (%s), %zu present", config_.confId, userId, why,
               participants_.size());
+    if (leaveObserver_) {
+        leaveObserver_(config_.confId, userId);
+    }
     if (participants_.empty()) {
         // An empty room starts afresh: no stale share records, lock or recording.
         std::memset(roomAttr_, 0, sizeof roomAttr_);
@@ -287,6 +300,43 @@ void Conference::OnRollCall(Participant& who, const MsgRollCallRequest& message)
         response.rows.push_back(row);
     }
     SendTo(who, EncodeFrame(response));
+}
+
+bool Conference::ChannelOpen(const Participant& owner, uint8_t channel) {
+    return channel == kMediaChannel ? (owner.record.broadcastMask & 0x80) != 0
+                                    : (owner.record.channelMask & (1u << channel)) != 0;
+}
+
+relay::HelloResult Conference::MediaAdmit(const MediaTicket& ticket, uint16_t mediaId) const {
+    const auto equal = [&ticket](const Participant& who) {
+        return CRYPTO_memcmp(who.mediaTicket.data(), ticket.data(), ticket.size()) == 0;
+    };
+    auto it = participants_.find(UserOf(mediaId));
+    if (it == participants_.end()) {
+        return relay::HelloResult::NotInConference;
+    }
+    if (equal(it->second)) {
+        return relay::HelloResult::Ok;
+    }
+    for (const auto& [id, who] : participants_) {
+        if (equal(who)) {
+            return relay::HelloResult::IdNotOwned;
+        }
+    }
+    return relay::HelloResult::BadTicket;
+}
+
+bool Conference::MediaMaySend(uint16_t mediaId, relay::Kind kind) const {
+    auto it = participants_.find(UserOf(mediaId));
+    if (it == participants_.end()) {
+        return false;
+    }
+    const uint8_t channel = ChannelOf(mediaId);
+    if (kind == relay::Kind::Audio) {
+        // The microphone travels on the main channel; a shared file's sound with channel 7.
+        return channel == 0 || (channel == kMediaChannel && ChannelOpen(it->second, channel));
+    }
+    return ChannelOpen(it->second, channel);
 }
 
 }  // namespace yav::server

@@ -15,7 +15,6 @@ namespace {
 constexpr uint16_t kResultUserAbsent = 0x100C;
 constexpr uint16_t kResultNoChannel = 0x100E;
 constexpr uint16_t kResultRefused = 0x1010;
-constexpr uint8_t kMediaChannel = 7;
 
 uint32_t StreamValue(uint16_t mediaId) {
     return 0x00010000u | mediaId;
@@ -305,8 +304,7 @@ void Conference::OnRequestVideo(Participant& who, const MsgRequestVideo& message
     const uint8_t channel = ChannelOf(message.mediaId);
     if (!owner) {
         answer.result = kResultUserAbsent;
-    } else if (channel == kMediaChannel ? !(owner->record.broadcastMask & 0x80)
-                                        : !(owner->record.channelMask & (1u << channel))) {
+    } else if (!ChannelOpen(*owner, channel)) {
         answer.result = kResultNoChannel;
     } else {
         answer.value = StreamValue(message.mediaId);

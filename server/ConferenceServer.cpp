@@ -169,8 +169,25 @@ Conference& ConferenceServer::ConferenceFor(const ConferenceConfig& config) {
     auto& slot = conferences_[config.confId];
     if (!slot) {
         slot = std::make_unique<Conference>(config, config_);
+        slot->SetLeaveObserver([this](uint32_t confId, uint16_t userId) {
+            if (leaveObserver_) {
+                leaveObserver_(confId, userId);
+            }
+        });
     }
     return *slot;
+}
+
+relay::HelloResult ConferenceServer::Admit(const MediaTicket& ticket, uint32_t confId,
+                                           uint16_t mediaId) {
+    auto it = conferences_.find(confId);
+    return it == conferences_.end() ? relay::HelloResult::NotInConference
+                                    : it->second->MediaAdmit(ticket, mediaId);
+}
+
+bool ConferenceServer::MaySend(uint32_t confId, uint16_t mediaId, relay::Kind kind) {
+    auto it = conferences_.find(confId);
+    return it != conferences_.end() && it->second->MediaMaySend(mediaId, kind);
 }
 
 }  // namespace yav::server

@@ -3,16 +3,18 @@
 // their requests; answers upgrade queries; ticks the conferences' timed notices.
 
 #include <asio.hpp>
+#include <functional>
 #include <map>
 #include <memory>
 
 #include "Conference.h"
+#include "MediaGate.h"
 #include "ServerSession.h"
 #include "TcpListener.h"
 
 namespace yav::server {
 
-class ConferenceServer {
+class ConferenceServer final : public MediaGate {
 public:
     ConferenceServer(asio::io_context& io, ServerConfig& config);
     ~ConferenceServer();
@@ -25,6 +27,14 @@ public:
     size_t ParticipantCount() const;
     // Present participants per conference number.
     std::map<uint32_t, uint16_t> OnlineCounts() const;
+
+    // MediaGate
+    relay::HelloResult Admit(const MediaTicket& ticket, uint32_t confId, uint16_t mediaId) override;
+    bool MaySend(uint32_t confId, uint16_t mediaId, relay::Kind kind) override;
+    // Told of every participant that leaves a conference (set before the first login).
+    void SetLeaveObserver(std::function<void(uint32_t confId, uint16_t userId)> observer) {
+        leaveObserver_ = std::move(observer);
+    }
 
 private:
     class Session;
@@ -39,6 +49,7 @@ private:
     bool stopping_ = false;
     SessionSet<Session> sessions_;
     std::map<uint32_t, std::unique_ptr<Conference>> conferences_;
+    std::function<void(uint32_t, uint16_t)> leaveObserver_;
 };
 
 }  // namespace yav::server

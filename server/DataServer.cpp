@@ -44,7 +44,7 @@ public:
                     response.result = ERR_UNKNOWN_CONFERENCE;
                 } else {
                     response.address = server_.config_.AnnouncedAddress();
-                    response.port = server_.probePort_;
+                    response.port = server_.mediaPort_;
                 }
                 GetLink().SendMessage(response);
                 return;
@@ -179,7 +179,7 @@ MsgCsServersResponse DataServer::CsServers(const MsgCsServersRequest& request) c
     CopyText(server.csAddress, sizeof server.csAddress, address);
     server.csPort = conferencePort_;
     CopyText(server.mediaAddress, sizeof server.mediaAddress, address);
-    server.mediaPort = probePort_;
+    server.mediaPort = mediaPort_;
     CopyText(server.docAddress, sizeof server.docAddress, address);
     CopyText(server.docAddress2, sizeof server.docAddress2, address);
     CopyText(server.screenAddress, sizeof server.screenAddress, address);

@@ -21,7 +21,7 @@ public:
     uint16_t Port() const { return listener_.Port(); }
     // Where the conference servers and media servers are announced.
     void SetConferencePort(uint16_t port) { conferencePort_ = port; }
-    void SetProbePort(uint16_t port) { probePort_ = port; }
+    void SetMediaPort(uint16_t port) { mediaPort_ = port; }
 
     // Answers (also used directly by tests).
     proto::MsgConfListResponse ConfList(const proto::MsgConfListRequest& request,
@@ -40,7 +40,7 @@ private:
     TcpListener listener_;
     PendingLimit pending_;  // outlives the sessions, which hold places in it
     uint16_t conferencePort_ = 0;
-    uint16_t probePort_ = 0;
+    uint16_t mediaPort_ = 0;
     std::function<std::map<uint32_t, uint16_t>()> onlineCounter_;
     SessionSet<Session> sessions_;
 };

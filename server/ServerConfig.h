@@ -57,6 +57,9 @@ struct ServerConfig {
     uint16_t dataPort = 8875;
     uint16_t conferencePort = 8876;
     uint16_t probePort = 8000;
+    uint16_t mediaPort = 8877;  // the media relay, UDP and TCP
+    // Packets the relay holds for one receiver; more are dropped (and counted).
+    size_t relayQueuePackets = 256;
     std::chrono::milliseconds heartbeat{5000};
     std::chrono::milliseconds timeout{15000};
     // A connection that has not completed its hello by then is closed.

@@ -12,12 +12,18 @@ YavServer::YavServer(ServerConfig config)
       work_(asio::make_work_guard(io_)),
       dataServer_(io_, config_),
       conferenceServer_(io_, config_),
-      probeEcho_(io_) {
+      probeEcho_(io_),
+      mediaRelay_(io_, conferenceServer_, config_) {
     dataServer_.SetOnlineCounter([this] { return conferenceServer_.OnlineCounts(); });
+    // A participant that leaves (or is removed) loses its media sessions at once.
+    conferenceServer_.SetLeaveObserver(
+        [this](uint32_t confId, uint16_t userId) { mediaRelay_.Router().EndUser(confId, userId); });
 }
 
 YavServer::~YavServer() {
     Stop();
+    // The relay goes before the conference server: no leave may reach it after that.
+    conferenceServer_.SetLeaveObserver(nullptr);
 }
 
 bool YavServer::Open() {
@@ -31,12 +37,12 @@ bool YavServer::Open() {
         return false;
     }
     if (config_.helloTimeout.count() <= 0 || config_.maxPendingConnections == 0 ||
-        config_.maxPendingPerAddress == 0) {
+        config_.maxPendingPerAddress == 0 || config_.relayQueuePackets == 0) {
         YLOG_ERROR(
-            "hello time-out %lld ms, %zu pending connections, %zu per address: each must be "
-            "above 0",
+            "hello time-out %lld ms, %zu pending connections, %zu per address, %zu packets in a "
+            "media queue: each must be above 0",
             static_cast<long long>(config_.helloTimeout.count()), config_.maxPendingConnections,
-            config_.maxPendingPerAddress);
+            config_.maxPendingPerAddress, config_.relayQueuePackets);
         return false;
     }
     asio::error_code error;
@@ -47,14 +53,15 @@ bool YavServer::Open() {
     }
     if (!conferenceServer_.Start(address, config_.conferencePort) ||
         !dataServer_.Start(address, config_.dataPort) ||
-        !probeEcho_.Start(address, config_.probePort)) {
+        !probeEcho_.Start(address, config_.probePort) ||
+        !mediaRelay_.Start(address, config_.mediaPort)) {
         return false;
     }
     dataServer_.SetConferencePort(conferenceServer_.Port());
-    dataServer_.SetProbePort(probeEcho_.Port());
+    dataServer_.SetMediaPort(mediaRelay_.Port());
     open_ = true;
-    YLOG_INFO("yavserver on %s: data %u, conference %u, probe %u", config_.bindAddress.c_str(),
-              DataPort(), ConferencePort(), ProbePort());
+    YLOG_INFO("yavserver on %s: data %u, conference %u, probe %u, media %u",
+              config_.bindAddress.c_str(), DataPort(), ConferencePort(), ProbePort(), MediaPort());
     return true;
 }
 
@@ -77,6 +84,7 @@ void YavServer::Stop() {
             conferenceServer_.Stop();
             dataServer_.Stop();
             probeEcho_.Stop();
+            mediaRelay_.Stop();
             // Let the shutdown notices go out, then end the loop.
             auto timer = std::make_shared<asio::steady_timer>(io_, std::chrono::milliseconds(100));
             timer->async_wait([this, timer](const asio::error_code&) { io_.stop(); });
@@ -86,6 +94,19 @@ void YavServer::Stop() {
     if (thread_.joinable()) {
         thread_.join();
     }
+}
+
+void YavServer::WithRelay(const std::function<void(MediaRelayRouter&)>& f) {
+    if (!thread_.joinable()) {
+        f(mediaRelay_.Router());
+        return;
+    }
+    std::promise<void> done;
+    asio::post(io_, [this, &f, &done] {
+        f(mediaRelay_.Router());
+        done.set_value();
+    });
+    done.get_future().get();
 }
 
 size_t YavServer::ParticipantCount() {

@@ -16,12 +16,13 @@ yav::server::YavServer* g_server = nullptr;
 void Usage() {
     std::fprintf(stderr,
                  "usage: yavserver [--ini FILE] [--bind ADDRESS] [--announce ADDRESS]\n"
-                 "                 [--ds-port N] [--cs-port N] [--probe-port N]\n"
+                 "                 [--ds-port N] [--cs-port N] [--probe-port N] [--media-port N]\n"
                  "                 [--heartbeat-ms N] [--timeout-ms N] [--hello-timeout-ms N]\n"
                  "                 [--port-file FILE]\n"
                  "                 [--log-config FILE]\n"
-                 "Ports default to 8875 (data), 8876 (conference), 8000 (probe); 0 picks a\n"
-                 "free port, written with --port-file as 'ds cs probe'.\n");
+                 "Ports default to 8875 (data), 8876 (conference), 8000 (probe), 8877 (media\n"
+                 "relay, UDP and TCP); 0 picks a free port, written with --port-file as\n"
+                 "'ds cs probe media'.\n");
 }
 
 bool ParsePort(const char* text, uint16_t& out) {
@@ -43,7 +44,7 @@ int main(int argc, char** argv) {
     struct Overrides {
         const char* bind = nullptr;
         const char* announce = nullptr;
-        int ds = -1, cs = -1, probe = -1;
+        int ds = -1, cs = -1, probe = -1, media = -1;
         long heartbeat = -1, timeout = -1, hello = -1;
     } overrides;
     for (int i = 1; i < argc; ++i) {
@@ -75,11 +76,13 @@ int main(int argc, char** argv) {
             overrides.timeout = std::strtol(value, nullptr, 10);
         } else if (option == "--hello-timeout-ms") {
             overrides.hello = std::strtol(value, nullptr, 10);
-        } else if ((option == "--ds-port" || option == "--cs-port" || option == "--probe-port") &&
+        } else if ((option == "--ds-port" || option == "--cs-port" || option == "--probe-port" ||
+                    option == "--media-port") &&
                    ParsePort(value, port)) {
-            (option == "--ds-port"   ? overrides.ds
-             : option == "--cs-port" ? overrides.cs
-                                     : overrides.probe) = port;
+            (option == "--ds-port"      ? overrides.ds
+             : option == "--cs-port"    ? overrides.cs
+             : option == "--probe-port" ? overrides.probe
+                                        : overrides.media) = port;
         } else {
             Usage();
             return 2;
@@ -110,6 +113,8 @@ int main(int argc, char** argv) {
         config.conferencePort = static_cast<uint16_t>(overrides.cs);
     if (overrides.probe >= 0)
         config.probePort = static_cast<uint16_t>(overrides.probe);
+    if (overrides.media >= 0)
+        config.mediaPort = static_cast<uint16_t>(overrides.media);
     if (overrides.heartbeat > 0)
         config.heartbeat = std::chrono::milliseconds(overrides.heartbeat);
     if (overrides.timeout > 0)
@@ -126,11 +131,11 @@ int main(int argc, char** argv) {
         // Written to a temporary name and renamed, so a reader never sees half a line.
         const std::string partial = portFile + ".part";
         std::ofstream(partial) << server.DataPort() << ' ' << server.ConferencePort() << ' '
-                               << server.ProbePort() << '\n';
+                               << server.ProbePort() << ' ' << server.MediaPort() << '\n';
         std::rename(partial.c_str(), portFile.c_str());
     }
-    std::printf("yavserver listening: data %u, conference %u, probe %u\n", server.DataPort(),
-                server.ConferencePort(), server.ProbePort());
+    std::printf("yavserver listening: data %u, conference %u, probe %u, media %u\n",
+                server.DataPort(), server.ConferencePort(), server.ProbePort(), server.MediaPort());
     std::fflush(stdout);
     g_server = &server;
     std::signal(SIGINT, [](int) {

@@ -20,6 +20,7 @@ struct ST_APP_SETTINGS {
     QString clientname;     // [appinfo] clientname, at most 63 characters
     GUID clientguid;        // [appinfo] clientguid
     std::uint32_t DsSvrPort = 8875;
+    std::uint32_t ProbePort = 8000;  // [appinfo] ProbePort: the statistics probe echo
     QString recordpath;                // recording folder (no trailing "/")
     QString photopath;                 // snapshot folder (no trailing "/")
     QString soundfilepath;             // [appinfo] soundfilepath, or the program folder's "toy.wav"
@@ -65,8 +66,15 @@ struct ST_APP_SETTINGS {
     std::uint8_t byOfficeOption = 0;
     std::uint8_t bOfficeFlagA = 0;
     std::uint8_t bOfficeFlagB = 0;
-    // The room keeps a video layout of its own instead of following the synchronised one.
-    std::uint8_t bKeepOwnLayout = 0;
+    // 1: the room keeps a video layout of its own instead of following the leading client's
+    // (set when the user arranges the windows, cleared by re-synchronising).
+    std::uint8_t freeLayout = 0;
+    // Participant and conference events.
+    std::uint8_t bVoiceIncentive = 0;    // the speaking participant is announced
+    std::uint8_t bPagedVideo = 0;        // freed video windows are refilled page by page
+    std::uint8_t byPagedVideoLimit = 16; // video windows of a page in paged mode
+    std::uint16_t wDocViewCount = 0;     // open document views
+    std::uint8_t byVideoWindowLimit = 16; // video windows the room's own layout fills
 };
 
 extern ST_APP_SETTINGS g_AppSettings;

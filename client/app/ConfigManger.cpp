@@ -301,6 +301,7 @@ void CConfigManger::LoadAppInfo() {
     s.clientname = ReadString("appinfo", "clientname", "", 64, ini);
     s.clientguid = StringToGuid(ReadString("appinfo", "clientguid", "", 74, ini));
     s.DsSvrPort = static_cast<std::uint32_t>(ReadInt("appinfo", "DsSvrPort", 8875, ini));
+    s.ProbePort = static_cast<std::uint32_t>(ReadInt("appinfo", "ProbePort", 8000, ini));
 
     // Folders: a value that is not an absolute path of this system means the data folder's own.
     auto folderSetting = [this, &ini](const char* key, const char* subFolder, bool rootRule) {

@@ -4,6 +4,7 @@
 // their own subsystems and plugged in through RoomChildFactories; until one is there the room
 // runs without it and logs one line naming its class.
 
+#include <QRect>
 #include <QString>
 
 #include <cstdint>
@@ -12,10 +13,15 @@
 #include <vector>
 
 #include "platform/window/WinDefs.h"
+#include "client/media/IVideoWindow.h"
 
 class QWidget;
 class XConfManager;
+// The media component's audio engine.
+namespace kromedia {
 class IAudioEngine;
+}
+using IAudioEngine = kromedia::IAudioEngine;
 class IFileListMsgResult;
 class XDocManager;
 struct ST_USER_ITEM_DEPT;
@@ -44,6 +50,21 @@ public:
     // The automatic video paging flag.
     virtual bool IsAutoPaging() const = 0;
     virtual void SetAutoPaging(bool on) = 0;
+    // --- main window panels: what the room and its managers call ---
+    // Room client coordinates.
+    virtual void MoveWindow(int x, int y, int cx, int cy) = 0;
+    virtual void ReloadTexts() = 0;
+    virtual void ShowStateLabel(BOOL show) = 0;
+    virtual void UpdateSyncLayoutButton() = 0;
+    virtual void UpdateVideoPager() = 0;
+    virtual void SetVideoPageCount(int count) = 0;
+    virtual void LayoutCenterPane() = 0;
+    virtual bool IsActiveViewIdOne() = 0;
+    virtual bool AddDocTab(const QString& viewName, std::uint32_t viewId) = 0;
+    virtual bool RemoveDocTab(std::uint32_t viewId, int flag) = 0;
+    // User-to-user commands and layout synchronisation: the document page tab's right-hand
+    // part refreshed.
+    virtual void RefreshRight() = 0;
 };
 
 // CDlgChat, the participant panel's chat window.
@@ -93,10 +114,45 @@ public:
                                   std::uint8_t d) = 0;
     // Null while the panel has no chat window.
     virtual IChat* GetChatWindow() = 0;
+    // Participant and conference events. AddUser: 0 when the user is listed already.
+    virtual int AddUser(ST_USER_ITEM_DEPT* record) = 0;
+    virtual void OnUserLeave(std::uint16_t userId, std::uint32_t departmentId) = 0;
+    virtual void OnUserUpdate(ST_USER_ITEM_DEPT* record) = 0;
+    virtual void SetBroadcastState(std::uint16_t wMediaId, std::uint8_t state) = 0;
+    virtual void OnLeadingStatus(std::uint16_t userId, std::uint8_t state) = 0;
+    virtual void OnUserAudioState(std::uint16_t userId, std::uint8_t status) = 0;
+    virtual void FlashMembersTab() = 0;
+    virtual void RefreshUserItem(std::uint16_t userId, std::uint32_t departmentKey) = 0;
+    virtual void OnUserOnlineState(std::uint16_t userId, std::uint32_t departmentId,
+                                   std::uint8_t state) = 0;
+    virtual void SetFloat(int on) = 0;
+    virtual void ClearScreenControlUsers() = 0;
+    // The participant tree's preview of a media id is toggled (CMyTreeCtrl).
+    virtual void ToggleUserPreview(std::uint16_t wMediaId) = 0;
+    // Users allowed to control this client's shared screen, as the panel marks them.
+    virtual void AddScreenControlUser(std::uint16_t userId) = 0;
+    virtual void RemoveScreenControlUser(std::uint16_t userId) = 0;
+    // Media ids broadcast to everybody, as the panel lists them.
+    virtual std::vector<std::uint16_t> GetBroadcastMediaIds() const = 0;
+    // The chat-group manager's lists (CDlgMgrChatGroup::RefreshLists) when it is open.
+    virtual void RefreshChatGroupLists() = 0;
+    // Null while the panel has no clap pop-up.
+    virtual IPopClap* GetPopClap() = 0;
 };
 
 // CDlgVideo, the room's own video window (template 137).
-class IVideo : public IRoomChild {};
+class IVideo : public IRoomChild {
+public:
+    // The window as the media side reaches it (what it shows).
+    virtual IVideoWindow* GetVideoWindow() = 0;
+};
+
+// CDlgHouselamp, the bulletin board of the room window.
+class IBulletinBoard {
+public:
+    virtual ~IBulletinBoard() = default;
+    virtual void OnCaptionChanged(const QString& text, int show) = 0;
+};
 
 // CDlgStatusBar (template 140).
 class IStatusBar : public IRoomChild {
@@ -113,6 +169,30 @@ public:
     // side 0 speaker, 1 microphone.
     virtual void EnableAudioButton(int side, bool enable) = 0;
     virtual void EnableCameraButton(bool enable) = 0;
+    // --- main window panels: what the room and its managers call ---
+    // Room client coordinates.
+    virtual void MoveWindow(int x, int y, int cx, int cy) = 0;
+    virtual void ReloadTexts() = 0;
+    // Speak state changed: the raise-hand button, the strip's speak caption, the status text.
+    virtual void OnSpeakStateChanged() = 0;
+    virtual void UpdateMeetingStateText() = 0;
+    // From the device test: 1 the camera is on.
+    virtual void SetCameraState(int on) = 0;
+    virtual void StartRecord() = 0;
+    virtual void StopRecord() = 0;
+    virtual void StopRecordIfActive() = 0;
+    virtual void CheckRecordRight() = 0;
+    // The room moved: the separator strip follows.
+    virtual void PlaceSeparatorStrip() = 0;
+    // The full-screen strip's speak button: 1 the microphone button, 3 the raise-hand button.
+    virtual void ExecuteDockCommand(int code) = 0;
+    // Participant and conference events.
+    virtual void SetShareState(std::uint8_t state) = 0;
+    virtual void UpdateSpeakButton() = 0;
+    virtual void UpdateRoleTexts() = 0;
+    // The flag the speaking handlers read and clear (the bar keeps the microphone open).
+    virtual bool GetSpeakFlag() const = 0;
+    virtual void SetSpeakFlag(bool on) = 0;
 };
 
 // CDlgFullDockX, the full-screen strip (template 182).
@@ -120,6 +200,17 @@ class IFullDockX : public IRoomChild {
 public:
     virtual void MoveWindow(int x, int y, int cx, int cy) = 0;
     virtual void RestoreAfterShare() = 0;
+    // --- main window panels: what the room and its managers call ---
+    virtual void ReloadTexts() = 0;
+    virtual void UpdateButtons() = 0;
+    virtual void ShowBar() = 0;
+    virtual void ShowBarForced() = 0;
+    virtual void DockUserList() = 0;
+    virtual void ClearPanelButtons() = 0;
+    // The participant panel's page: chat (TRUE) or members.
+    virtual void SetUserListPage(BOOL chat) = 0;
+    // Ends what the strip's exit button ends (own sharing, viewing, full screen).
+    virtual void OnBtnExit() = 0;
 };
 
 // CDlgExpand, the strip's slide tab (template 218).
@@ -128,6 +219,9 @@ public:
     virtual void MoveWindow(int x, int y, int cx, int cy) = 0;
     // Stops its mover thread (before it is destroyed).
     virtual void QuitThread() = 0;
+    // --- main window panels: what the room and its managers call ---
+    virtual void ShowTab() = 0;
+    virtual void OnBtnExpand() = 0;
 };
 
 // ST_DOC_MSG: a document-server message queued to the file list.
@@ -151,6 +245,7 @@ public:
     virtual std::intptr_t AddFileRecord(const std::uint8_t* record32) = 0;
     // Called on a component thread: front puts the message first.
     virtual void QueueDocMessage(std::shared_ptr<ST_DOC_MSG> message, bool front) = 0;
+    virtual void UpdateUploadEnable() = 0;
 };
 
 // CDlgFileLocalUpInfo (template 222), CDlgTestAVideo (214), CDlgScreenShareSet (198),
@@ -165,11 +260,19 @@ class IScreenShareSet : public IRoomChild {
 public:
     // The source buttons by bits 1 and 2 of the application record's byte 22.
     virtual void SetSourceButtons(bool window, bool desktop) = 0;
+    virtual int GetSourceMatchFlag() const = 0;
 };
 class IUserlistMsg : public IRoomChild {};
 class IVoiceIncentive : public IRoomChild {
 public:
     virtual void HideNotice() = 0;
+    // --- main window panels: what the room calls ---
+    // The room's handler of the voice-activation report 0x513 (wParam the media id).
+    virtual void OnVoiceActivation(int mediaId) = 0;
+    // The room (fromMainWindow) or the channel's video window moved to rect (screen).
+    virtual void PlaceNotice(const QRect& rect, BOOL fromMainWindow) = 0;
+    // The user whose notice the pane shows (0 none).
+    virtual std::uint16_t GetShownUser() const = 0;
 };
 
 // CDlgToolBox, the document tools (made on first use).
@@ -202,6 +305,47 @@ public:
     virtual void Clear() = 0;
 };
 
+// CDlgVideo as the room's handlers reach one of the 37 video windows.
+class IRoomVideoWindow : public IVideoWindow {
+public:
+    virtual bool IsZoomed() = 0;
+    virtual void RepostZoom() = 0;
+    virtual bool IsPopupStyle() = 0;
+    virtual void ShowSpeakState(bool speaking) = 0;
+    virtual void SetOwnerSlot(std::uint32_t slot) = 0;
+    virtual void SetVideoState(bool hasStream) = 0;
+    virtual void UpdateCaption(const QString& caption) = 0;
+    // The window's slot in the room layout (0..36).
+    virtual int GetSlotIndex() = 0;
+
+protected:
+    ~IRoomVideoWindow() = default;
+};
+
+// The media manager's reception and sending as the room's handlers call them (XMediaManager
+// over the media component's channel objects).
+class IRoomMedia {
+public:
+    virtual ~IRoomMedia() = default;
+    // A participant's audio on the media object of my own channel.
+    virtual void StartRecvAudio(std::uint16_t userId, std::uint32_t value) = 0;
+    virtual void StopRecvAudio(std::uint16_t userId) = 0;
+    virtual void SetAudioSend(bool on) = 0;
+    virtual void ControlCamera(std::uint8_t channel, std::uint32_t command) = 0;
+    // On the channel object of the id; false when there is none.
+    virtual bool StartRecvVideo(std::uint16_t wMediaId, std::uint32_t mode, IVideoWindow* window,
+                                std::uint32_t message) = 0;
+    virtual bool StopRecvVideo(std::uint16_t wMediaId) = 0;
+    // The id's stream exists.
+    virtual bool HasStream(std::uint16_t wMediaId) = 0;
+};
+
+// CDlgDevice, the device dialog (made hidden on first use): a peer's device parameters.
+class IDevice : public IRoomChild {
+public:
+    virtual void OnHandleRespParam(const std::uint8_t* data, std::uint16_t length) = 0;
+};
+
 // XLayoutManager: the video, document, media-play and screen-play windows and their layout.
 class ILayoutManager {
 public:
@@ -219,6 +363,52 @@ public:
     virtual void SetVideoOption(int option) = 0;
     // The document window's page controls.
     virtual void EnableDocPages(bool enable) = 0;
+    // Participant and conference events and the room's own paging.
+    virtual void RemoveVideoWnd(std::uint16_t wMediaId, std::uint8_t* roomLayout) = 0;
+    virtual int GetUsedWndCount() const = 0;
+    // Windows per page of the current mode.
+    virtual int GetCapacity() const = 0;
+    // Video window 0..36, null outside or when it does not exist.
+    virtual IRoomVideoWindow* GetVideoWnd(int index) = 0;
+    // Layout synchronisation: the window (0..36) showing a media id from `start` on (-1 when
+    // none), the media id a window shows, two windows swapped in place and in the room layout
+    // (100 bytes), and whether the media-play window exists.
+    virtual int FindWndIndexFrom(int start, std::uint16_t wMediaId) const = 0;
+    virtual std::uint16_t GetWndMediaId(int index) const = 0;
+    virtual void ExchangeWndByIndex(int first, int second, std::uint8_t* roomLayout) = 0;
+    virtual bool HasMediaPlayWindow() const = 0;
+};
+
+// The room's own video reception (open a channel into a window, close it, stop a reception)
+// as the layout synchronisation calls it. Built with the video windows; until then the room
+// has none and leaves those calls out.
+class IVideoReception {
+public:
+    virtual ~IVideoReception() = default;
+    virtual void OpenChannel(std::uint16_t wMediaId) = 0;
+    virtual void CloseChannel(std::uint16_t wMediaId) = 0;
+    virtual std::uint32_t StopVideoRecv(std::uint16_t wMediaId, std::uint32_t unused,
+                                        std::uint8_t sync) = 0;
+    // The video window showing the id receives its stream (CDlgVideo::IsReceiving).
+    virtual bool IsReceiving(std::uint16_t wMediaId) const = 0;
+    // Participant and conference events: receive a channel (channel 7 in the media window),
+    // close the previews that show an id, close my own channels' windows, and the caption of
+    // a channel ("name", "name-2", "name(me)").
+    virtual int MediaVideoRecv(std::uint16_t wMediaId, std::uint32_t mode) = 0;
+    virtual void CloseChannelWindow(std::uint16_t wMediaId) = 0;
+    virtual void CloseMyVideoWindows() = 0;
+    virtual QString FormatChannelName(std::uint16_t wMediaId) = 0;
+};
+
+// The room window's own arrangement as the user-to-user commands and the layout
+// synchronisation ask for it: a maximised video, the panels and z-order in full screen. Until
+// the main window's arrangement is built the room has none and leaves those calls out.
+class IRoomArrangement {
+public:
+    virtual ~IRoomArrangement() = default;
+    virtual void ShowFullVideo(std::uint16_t wMediaId, bool on) = 0;
+    virtual void SetPanelState(int fullScreen) = 0;
+    virtual void UpdateZOrder(int fullScreen) = 0;
 };
 
 namespace yav::room {
@@ -242,6 +432,9 @@ struct RoomChildFactories {
     std::function<std::unique_ptr<IToolBox>(QWidget*)> toolBox;
     std::function<std::unique_ptr<IFrame>(QWidget*)> frame;
     std::function<std::unique_ptr<INetQualityEval>()> netQualityEval;
+    std::function<std::unique_ptr<IRoomMedia>()> roomMedia;
+    std::function<std::unique_ptr<IBulletinBoard>()> bulletinBoard;
+    std::function<std::unique_ptr<IDevice>(QWidget*)> device;
 };
 
 // The factories in use.

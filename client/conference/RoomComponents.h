@@ -123,8 +123,14 @@ public:
     virtual void Logout() = 0;                                                // slot 1
     virtual void StopShare() = 0;                                             // slot 6
     virtual std::uint32_t GetConnectionValue() = 0;                           // slot 7
-    virtual void StartRecv(std::uint16_t sharerId, std::uint32_t value) = 0;  // slot 8
-    virtual void SetRecv(int stop) = 0;                                       // slot 10 (1 stops)
+    // slot 8: non-zero when receiving started.
+    virtual int StartRecv(std::uint16_t sharerId, std::uint32_t value) = 0;
+    virtual void SetRecv(int stop) = 0;  // slot 10 (1 stops)
+    // Control of the shared screen: allowed (1) or not (0) for the controlling peer.
+    virtual void AllowControl(int allow) = 0;
+    // This screen shared for control: slot 2 with (kind, a, b, monitor, e), slot 5 with value.
+    virtual void StartShare(int kind, int a, int b, int monitor, int e) = 0;
+    virtual void SetShareOption(int value) = 0;
 };
 
 namespace yav::room {

@@ -1,5 +1,6 @@
 #include "RoomChildren.h"
 #include "RoomComponents.h"
+#include "client/dialogs/panels/PanelChildren.h"
 
 namespace yav::room {
 
@@ -9,7 +10,11 @@ ComponentFactories& Components() {
 }
 
 RoomChildFactories& Children() {
-    static RoomChildFactories factories;
+    static RoomChildFactories factories = [] {
+        RoomChildFactories made;
+        yav::panels::InstallPanelFactories(made);
+        return made;
+    }();
     return factories;
 }
 

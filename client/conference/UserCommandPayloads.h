@@ -89,6 +89,14 @@ inline constexpr std::uint8_t ScreenControlGrantCode(bool on) {
 }
 
 // --- 269 screen-control reply ---
+// Its codes: control taken back, control on / off (a chair or the presenter), the question
+// accepted / declined, control given up.
+inline constexpr std::uint8_t kReplyTakenBack = 0;
+inline constexpr std::uint8_t kReplyControlOn = 1;
+inline constexpr std::uint8_t kReplyControlOff = 2;
+inline constexpr std::uint8_t kReplyAccepted = 3;
+inline constexpr std::uint8_t kReplyDeclined = 4;
+inline constexpr std::uint8_t kReplyGivenUp = 5;
 struct ScreenControlReply {
     std::uint8_t code = 0;
     std::uint32_t screenParam = 0;
@@ -109,6 +117,11 @@ Bytes Encode(const ClapCommand& payload);
 std::optional<ClapCommand> DecodeClap(std::span<const std::uint8_t> payload);
 
 // --- 307 SUBCOMMAND_RESPONSTCONTROL ---
+inline constexpr std::uint8_t kControlEnded = 0;
+inline constexpr std::uint8_t kControlAccepted = 1;
+inline constexpr std::uint8_t kControlRefused = 2;
+inline constexpr std::uint8_t kControlBusy = 3;  // already controls, waits, or shares/views
+inline constexpr std::uint8_t kControlUnsupported = 7;
 struct ControlResponse {
     std::uint8_t result = 0;  // 0 refused or ended, 1 accepted, 2 refused, 3 busy, 7
     std::uint16_t channelId = 0;

@@ -561,6 +561,13 @@ void XConfManager::ResetRoomOptions() {
     ApplyRoomDefaults();
 }
 
+void XConfManager::ClearRoomAttr(std::uint16_t offset, std::uint16_t length) {
+    if (offset < m_roomAttr.size()) {
+        const std::size_t count = std::min<std::size_t>(length, m_roomAttr.size() - offset);
+        std::fill_n(m_roomAttr.begin() + offset, count, std::uint8_t{0});
+    }
+}
+
 void XConfManager::CsCommand27(std::uint16_t userId, const std::uint8_t* block10) {
     if (m_pCsManager != nullptr && block10 != nullptr) {
         m_pCsManager->SetUserData(userId, 0, 10, block10, 1);

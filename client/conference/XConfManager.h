@@ -134,6 +134,9 @@ public:
 
     // --- queries of the room attributes ---
     const std::uint8_t* GetRoomAttr() const { return m_roomAttr.data(); }
+    // Zeroes `length` bytes of the kept room attributes from `offset` (a value the room no
+    // longer holds, such as the ended screen share's).
+    void ClearRoomAttr(std::uint16_t offset, std::uint16_t length);
     // Copies min(max, bulletin length) bytes of the bulletin text; returns the count.
     int GetBulletin(char* out, int max) const;
     bool IsConfFlagSet() const;

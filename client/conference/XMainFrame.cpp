@@ -3,6 +3,8 @@
 
 #include "XMainFrame.h"
 
+#include "RoomPanelHost.h"
+
 #include <QTimer>
 
 #include <cstring>
@@ -59,6 +61,8 @@ XMainFrame::XMainFrame()
     m_dwAfterSharedNext = 1;
     m_pConfManager = std::make_unique<XConfManager>();
     m_pConfManager->SetMainFrame(this);
+    m_pPanelHost = std::make_unique<RoomPanelHost>(*this);
+    SetPanelHost(m_pPanelHost.get());
     if (auto& create = yav::room::Components().createScreenShare; create) {
         m_pScreenShare = create();
     }
@@ -89,6 +93,9 @@ XMainFrame::~XMainFrame() {
     OnRoomClosed();
     if (g_pUiMainFrame == this) {
         g_pUiMainFrame = nullptr;
+    }
+    if (GetPanelHost() == m_pPanelHost.get()) {
+        SetPanelHost(nullptr);
     }
     m_pConfManager.reset();
     m_pScreenShare.reset();
@@ -185,10 +192,6 @@ bool XMainFrame::CreateRoomWindow(const QString& confName, uint32_t confId) {
 
 // --- IMainFrame ----------------------------------------------------------------------------
 
-void XMainFrame::ReceiveVideo(uint16_t wMediaId, uint32_t, uint32_t mode, IVideoWindow*) {
-    YLOG_DEBUG("ReceiveVideo %u mode=%u: no video windows in this room", wMediaId, mode);
-}
-
 void XMainFrame::ShowPopMsg(const QString& title, const QString& text, int countdownSeconds,
                             int type, std::function<void(int answer)> onClosed) {
     if (!IsWindow()) {
@@ -242,10 +245,13 @@ void XMainFrame::StartWork() {
     }
     m_lastLayoutSent = m_layoutSlots[0];
     m_dwLastLayoutFlag = 0;
+    // Ready from the start: a presenter without media still sends its layout.
+    SetLayoutReady(1);
     g_AppSettings.byDocLayoutMode = 0;
     m_bStreamServerReady = false;
     m_bRoomEntered = true;
 
+    CreateRoomServices();
     InitRoomPanels();
     // The panels of the room come up with its work.
     if (m_pControlBar != nullptr) {

@@ -15,9 +15,11 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "ICsHandler.h"
 #include "ICsUserManager.h"
@@ -35,8 +37,11 @@
 
 class XConfManager;
 class XDocManager;
+class RoomPanelHost;
 class CVideoCycle;
 class CDlgPopMsg;
+class IVideoWindow;
+class IVideoCycleHost;
 struct ST_CONF_APPINFO;
 
 // Messages of the room window.
@@ -186,6 +191,60 @@ public:
     bool IsExitFlagSet() const { return m_bExit != 0; }
     void SetExitFlag(int value) { m_bExit = value; }
 
+    // --- sub-command senders and layout synchronisation ---
+    // Sends the room layout (258 to everybody) when this client leads it, `allowed` is set,
+    // the layout is ready and it changed since the last send.
+    void SendSyncWndLayout(int allowed);
+    void SendControlRequest(uint16_t to, uint8_t code);
+    // 307 and 269 to a user the user manager knows; nothing otherwise.
+    void SendControlResponse(uint16_t to, uint8_t code);
+    void SendScreenControlReply(uint16_t to, uint8_t code);
+    // Grants (on != 0) or withdraws control of this client's shared screen to a user (267) and
+    // remembers the grant: a later 269 code 1 from that user is accepted only then.
+    void GrantScreenControl(uint16_t userId, uint8_t on);
+    void StartMediaShare();
+    void StopMediaShare();
+    void HandleSubCommand274(const uint8_t* data, uint16_t length);
+    void HandleSubCommand275();
+    void HandleSubCommand276();
+    void OnConfDissolved(const uint8_t* data, uint16_t length);
+    void OnClapCommand(const uint8_t* data, uint16_t length);
+    void MoveUserToAudioGroup(uint16_t userId, uint32_t group);
+    void DissolveAudioGroup(uint32_t group);
+    void ApplySyncLayout(const uint8_t* layout, uint16_t length, uint32_t force);
+    void ApplyPendingLayout(uint32_t force);
+    void ApplyLayoutFromNetwork();
+    // Audio of a participant on the media object of my own channel; 0 without it.
+    uint32_t StartRecvAudio(uint16_t userId, uint32_t param);
+    uint32_t StopRecvAudio(uint16_t userId);
+    // The layout may be sent (cleared while a received one is applied).
+    uint32_t GetLayoutReady() const { return m_dwLayoutReady; }
+    void SetLayoutReady(uint32_t ready) { m_dwLayoutReady = ready; }
+    // The room's video reception (open, close, stop a channel) as the layout synchronisation
+    // calls it; null leaves those calls out.
+    void SetVideoReception(IVideoReception* reception) { m_pVideoReception = reception; }
+    void SetRoomArrangement(IRoomArrangement* arrangement) { m_pArrangement = arrangement; }
+    // State the user-to-user commands keep (read by tests and the status texts).
+    uint8_t GetScreenBroadcast() const { return m_bScreenBroadcast; }
+    uint16_t GetViewedChannel() const { return m_wViewedChannel; }
+    uint8_t GetRemoteControlState() const { return m_byRemoteControlState; }
+    uint16_t GetRemoteControlId() const { return m_wRemoteControlID; }
+    uint32_t GetAnswerFlag() const { return m_dwAnswerFlag; }
+    uint32_t GetCycleHold() const { return m_dwCycleHold; }
+    bool HasPendingLayout() const { return m_dwPendingLayout != 0; }
+    const LayoutRecord& GetPendingLayout() const { return m_pendingLayout; }
+    // Whether this client's user agreed to control of its screen by that user.
+    bool HasControlConsent(uint16_t userId) const;
+    // Test seam: the state a handler starts from.
+    void SetShareStateForTest(uint8_t screenBroadcast, uint16_t sharedChannel,
+                              uint8_t remoteControl, uint8_t mediaShare) {
+        m_bScreenBroadcast = screenBroadcast;
+        m_wSharedScreenChannel = sharedChannel;
+        m_byRemoteControlState = remoteControl;
+        m_byMediaShareRecvState = mediaShare;
+    }
+    void SetRoomLayoutForTest(const LayoutRecord& layout) { m_layoutSlots[0] = layout; }
+
     // --- IMainFrame (calls of the conference manager) ---
     void ReceiveVideo(uint16_t wMediaId, uint32_t unused, uint32_t mode,
                       IVideoWindow* window) override;
@@ -235,6 +294,85 @@ public:
     void OnUserInfoChanged(ST_USER_ITEM_DEPT* record) override;
     void HandleLeadingStatus(uint16_t userId, uint8_t newState, uint8_t oldState) override;
     void OnUserAttrChanged(uint16_t userId, uint32_t departmentId, uint8_t state) override;
+
+    // --- conference operations ---
+    // Starts receiving one present participant's speech and broadcast channels (the stream
+    // server became reachable); my own record is skipped.
+    void AddRecvForUser(ST_USER_ITEM_DEPT* user, const ST_USER_PRIVATEDATA* mine);
+    // Switches to a layout of this client's own; with reset the room layout's mode bytes go
+    // back to the default arrangement.
+    void ResetVideoLayoutState(uint32_t reset);
+    // Opens one page of received media ids into the video windows, one id per timer step;
+    // returns the number of ids taken (0 unless the room keeps its own layout).
+    int LayoutVideoWindows(int start, int count);
+    // Empties every video window; the page starts again at 0.
+    void CloseAllVideoWindows();
+    // The video cycle's switch of one window to the next id; *oldMediaId gets the id shown
+    // before.
+    void AssignChannelToWindow(IVideoWindow* window, uint16_t wNewMediaId, uint16_t* oldMediaId);
+    int IsDocShareActive() const;
+    void SetUserStateOnce(uint16_t userId, uint32_t state);
+    void SendCameraControl(uint16_t channelId, uint32_t command);
+    int HasZoomedVideoWindow() const;
+    int IsShareSourceMatched() const;
+    // Size in bytes of a readable file, 0 when it cannot be opened.
+    static uint32_t GetLocalFileSize(const QString& path);
+    // 0 none, 1 this client shares a media, 2 a shared media is received.
+    uint8_t GetMediaShareState() const { return m_byMediaShareRecvState; }
+    // Number of participants whose group value equals `group`.
+    int CountGroupUsers(uint32_t group);
+    // The page of video that LayoutVideoWindows opens next.
+    uint32_t GetPageStart() const { return m_dwPageStart; }
+
+    // --- participant and conference event helpers ---
+    // The user notice "<text> <name>(<id>) <text>[:<text>]" of the user of `id` (low three
+    // bits cleared) into m_strNotice, shown in the chat's system pane, then emptied; nothing
+    // when the user has no name.
+    void FormatScreenShareNotice(std::initializer_list<int> textIds, uint16_t id);
+    void ApplyAudioState(uint16_t userId, uint8_t status, uint8_t previous, uint32_t value);
+    void ApplyAudioStateEx(uint16_t userId, uint8_t status, uint32_t value);
+    // Closes the received videos that nobody broadcasts (a new presenter keeps only those).
+    void StopUnbroadcastVideos();
+    // The presenter's user id (0 none): the channel whose screen is the shared one.
+    uint16_t GetPresenterId() const { return m_wSharedScreenChannel; }
+    bool IsPresenter() const { return m_dwPresenter != 0; }
+    uint8_t GetOwnChannelMask() const { return m_byOwnChannelMask; }
+    const QString& GetNoticeText() const { return m_strNotice; }
+    bool IsForcedClose() const { return m_dwForcedClose != 0; }
+    void SetMediaShareParam(uint32_t value) { m_dwMediaShareParam = value; }
+    void SetMediaShareState(uint8_t state) { m_byMediaShareRecvState = state; }
+    void SetOwnChannelMask(uint8_t mask) { m_byOwnChannelMask = mask; }
+    // Remote control: 0 none, 1 this client controls `id`'s screen, 2 `id` controls this one.
+    void SetRemoteControl(uint8_t state, uint16_t id) {
+        m_byRemoteControlState = state;
+        m_wRemoteControlID = id;
+    }
+    void SetRequestPendingForTest(uint32_t pending) { m_dwRequestPending = pending; }
+    // Helpers of the handlers.
+    void RefreshChatRecipients();
+    void ShowNoticeAndTip(const QString& text);
+    void ClosePreviewOfOthers(uint16_t userId);
+    void ResumePresenterScreen();
+    void ReapplyFollowLead();
+    void PostToControlBarSyncLayout();
+    // The room receives a media id into a window.
+    bool IsMediaIdBroadcast(uint16_t wMediaId);
+    // Number of videos the room receives into windows.
+    int GetBroadcastChannelCount();
+    // A video window shows the id.
+    bool IsMediaIdShown(uint16_t wMediaId) const;
+    void RecalcLayout(int withScreen);
+    void OnUserPrivateFlagOff(int a, int b);
+    // The own video window as the handlers reach it (null without one).
+    IVideoWindow* OwnVideoWindow() const;
+    // A switching window's new stream shows its first picture (0x9D01): the old id is stopped
+    // and goes back to the video cycle, the new one becomes the window's.
+    void OnCycleSwitchShown(IVideoWindow* window);
+    void SetRoomLayoutWindowId(int slot, uint16_t wMediaId);
+    void OpenNextLayoutId();
+    IRoomMedia* GetRoomMedia() const { return m_pRoomMedia.get(); }
+    // Makes the media service of the handlers (StartWork).
+    void CreateRoomServices();
 
     // --- IKroDataHandleMsg (component threads) ---
     void OnMsgResult(std::intptr_t result, std::intptr_t value) override;
@@ -290,8 +428,6 @@ private:
     void LogoutScreenShare();
     void ResetAVServerIp();
     void AddRecvForUsers();
-    void ApplyPendingLayout(int apply);
-    void SendSyncWndLayout(int force);
     void OnScreenShareStarted();
     void SetRemoteAssistState(int state);
     void OnNetMediaServer(LPARAM status);
@@ -304,6 +440,42 @@ private:
     std::unique_ptr<XConfManager> m_pConfManager;
     std::unique_ptr<XDocManager> m_pDocManager;
     std::unique_ptr<IKroScreenShare> m_pScreenShare;
+    std::unique_ptr<RoomPanelHost> m_pPanelHost;
+    // --- sub-command senders and layout synchronisation ---
+    uint32_t m_dwLayoutReady = 1;
+    IVideoReception* m_pVideoReception = nullptr;
+    IRoomArrangement* m_pArrangement = nullptr;
+    // The video cycle holds still while this client's screen is controlled.
+    uint32_t m_dwCycleHold = 0;
+    // The device dialog, made hidden when a peer's device parameters first arrive.
+    std::unique_ptr<IDevice> m_pDeviceDlg;
+    void GroupAudioPass(uint32_t group, bool start);
+    void MoveLayoutWindow(int index, uint16_t oldId, uint16_t newId, uint32_t force,
+                          const LayoutRecord& target);
+    void LetVideoGo(uint16_t wMediaId, uint32_t force);
+    void OnScreenCommand(const uint8_t* data, uint16_t length);
+    void OnMediaCommand(const uint8_t* data, uint16_t length);
+    void OnScreenControlGrant(uint16_t from, uint8_t code);
+    void OnScreenControlQuestion(uint16_t from, uint8_t code);
+    void OnScreenControlReply(uint16_t from, const uint8_t* data, uint16_t length);
+    void OnRequestControl(uint16_t from, uint8_t code);
+    void OnResponseControl(uint16_t from, const uint8_t* data, uint16_t length);
+    void OnAudioListen(const uint8_t* data, uint16_t length);
+    void OnDeviceParamReply(const uint8_t* data, uint16_t length);
+    // The language text with the sender's name (and its id) into m_strNotice; false, and no
+    // notice, when the sender has no name.
+    bool FormatNameNotice(int textId, uint16_t from, bool withId);
+    void ShowMediaShareNotice(int textId);
+    void GrantConsent(uint16_t userId);
+    void RevokeConsent(uint16_t userId);
+    void TipNotice(int textId, uint16_t from, bool withId = false);
+    // Users this client's user let control its screen (own grant or an accepted prompt).
+    std::vector<uint16_t> m_controlConsent;
+    // A 268 question is open (a second one is not asked).
+    bool m_bQuestionOpen = false;
+    // The dissolution box is open (a second 288 adds none).
+    bool m_bDissolving = false;
+
     QString m_strSecond;
     std::unique_ptr<CDlgPopMsg> m_pControlPrompt;
     QString m_strNotice;
@@ -357,6 +529,23 @@ private:
     uint32_t m_dwSpeakRequest = 0;
     uint32_t m_dwSharedOnLeave = 0;
     uint32_t m_dwReEnterValue = 0;
+
+    // Participant and conference events, conference operations.
+    uint32_t m_dwPresenter = 0;
+    uint8_t m_byOwnChannelMask = 0;
+    uint32_t m_dwPageStart = 0;
+    uint32_t m_dwForcedClose = 0;
+    uint32_t m_dwMySpeaking = 0;
+    uint16_t m_wSpeakerId = 0;
+    uint16_t m_wVoiceIncentiveUser = 0;
+    std::vector<uint16_t> m_layoutQueue;
+    uint32_t m_dwMediaShareParam = 0;
+    uint32_t m_dwPagePosition = 0;
+    std::unique_ptr<IBulletinBoard> m_pBulletinBoard;
+    // The media manager's calls as the handlers make them; null skips them.
+    std::unique_ptr<IRoomMedia> m_pRoomMedia;
+    // What the video cycle hands its window switches to.
+    std::shared_ptr<IVideoCycleHost> m_pCycleHost;
 
     // Network events.
     char m_szAVServerIp[16] = {};

@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+#include "LayoutCodec.h"
 #include "XConfManager.h"
 #include "XDocManager.h"
 #include "XMainFrame.h"
@@ -27,11 +28,18 @@ std::string Field(const char* field, size_t size) {
 
 void XMainFrame::OnConnectionLost() {
     XConfManager* manager = m_pConfManager.get();
-    if (m_bExit != 0 || (manager != nullptr && manager->IsStayEnding())) {
+    const bool boxOpen = manager != nullptr && manager->IsStayEnding();
+    if (m_bExit != 0 || boxOpen) {
         // The server is ending this stay: coming back would let that login throw out the one
-        // that replaced it. The room closes as the server asked.
-        YLOG_WARN("connection lost while the server ends the stay: the room closes");
+        // that replaced it. The room closes as the server asked; while the server's box is
+        // open, its answer closes the room, so that the user reads why.
         m_bExit = 1;
+        if (boxOpen) {
+            YLOG_WARN("connection lost while the server ends the stay: the room closes with "
+                      "its box");
+            return;
+        }
+        YLOG_WARN("connection lost while the server ends the stay: the room closes");
         Post(WM_CLOSE_ROOM, 0, 0);
         return;
     }
@@ -116,7 +124,7 @@ int XMainFrame::LeaveConference() {
         m_pUserList->ResetSearch();
         m_pUserList->ClearLocalUser(m_pConfManager.get());
     }
-    if (g_AppSettings.bKeepOwnLayout != 0 && m_pControlBar != nullptr) {
+    if (g_AppSettings.freeLayout != 0 && m_pControlBar != nullptr) {
         m_pControlBar->OnBtnSyncLayout();
     }
     if (m_pScreenShare != nullptr) {
@@ -140,12 +148,15 @@ int XMainFrame::LeaveConference() {
     }
     if (m_pLayoutManager != nullptr && m_pLayoutManager->IsVideoCycleOn()) {
         m_pLayoutManager->CloseAllVideo();
-    }
-    if (CVideoCycle* cycle = GetVideoCycle()) {
-        cycle->Stop(true);
+        if (CVideoCycle* cycle = GetVideoCycle()) {
+            cycle->Stop(true);
+        }
     }
     m_dwPendingLayout = 0;
-    m_pendingLayout = m_layoutSlots[0];
+    // Kept in the form it travels in, so that it is applied again after the reconnection.
+    yav::layout::WindowLayout room;
+    room.Bytes() = m_layoutSlots[0];
+    m_pendingLayout = yav::layout::ToNetworkForm(room).Bytes();
     return 1;
 }
 
@@ -168,12 +179,16 @@ void XMainFrame::EnterConference() {
     if (!m_strChairPassword.isEmpty() && m_pConfManager) {
         m_pConfManager->ApplyChair(m_strChairPassword);
     }
-    if (m_byRemoteControlState == 2) {
+    if (m_byRemoteControlState == 1) {
+        // The control of the other screen ended with the connection.
+        SendControlRequest(m_wRemoteControlID, 0);
+    } else if (m_byRemoteControlState == 2) {
         SetRemoteAssistState(0);
-    } else if (m_byRemoteControlState == 1 || m_dwRequestPending != 0) {
+    } else if (m_dwRequestPending != 0) {
+        // A request made before the loss is withdrawn.
         m_dwRequestPending = 0;
         m_byRemoteControlState = 0;
-        MissingChild("XMainFrame::SendControlRequest (remote control)");
+        SendControlRequest(m_wRemoteControlID, 2);
     }
     if (m_dwPresenterRequest != 0 && m_pConfManager) {
         m_dwPresenterRequest = 0;
@@ -194,73 +209,4 @@ void XMainFrame::OnRoomClosed() {
         m_avLookupThread.join();
     }
     m_bAvLookupRunning = false;
-}
-
-void XMainFrame::AnswerControlRequest(BYTE accept, WORD userId) {
-    YLOG_DEBUG("AnswerControlRequest accept=%u user=%u", accept, userId);
-    MissingChild("XMainFrame::AnswerControlRequest (remote control)");
-}
-
-// --- ICsHandler and IUserHandler -------------------------------------------------------------
-
-void XMainFrame::OnVideoOpenResult(uint16_t mediaId, uint16_t result, uint32_t value) {
-    YLOG_DEBUG("OnVideoOpenResult id=%u result=%u value=%u", mediaId, result, value);
-}
-void XMainFrame::HandleBroadcastVideo(uint16_t mediaId, uint16_t result, uint8_t on,
-                                      uint32_t value) {
-    YLOG_DEBUG("HandleBroadcastVideo id=%u result=%u on=%u value=%u", mediaId, result, on, value);
-}
-void XMainFrame::OnUserAudioStatus(uint16_t userId, uint8_t status, uint8_t previous,
-                                   uint32_t value) {
-    YLOG_DEBUG("OnUserAudioStatus user=%u status=%u previous=%u value=%u", userId, status, previous,
-               value);
-}
-void XMainFrame::OnTransmit(uint16_t to, uint16_t from, uint16_t subCommand, const uint8_t*,
-                            uint16_t length) {
-    YLOG_DEBUG("OnTransmit to=%u from=%u sub=%u length=%u", to, from, subCommand, length);
-}
-void XMainFrame::OnConfAttrChanged(uint16_t offset, uint16_t length, const uint8_t*) {
-    YLOG_DEBUG("OnConfAttrChanged offset=%u length=%u", offset, length);
-}
-void XMainFrame::OnSystemMessage(uint32_t code) {
-    YLOG_DEBUG("OnSystemMessage code=%u", code);
-}
-void XMainFrame::OnConfStateUpdate(uint32_t code) {
-    YLOG_DEBUG("OnConfStateUpdate code=%u", code);
-}
-void XMainFrame::OnTextMessage(uint32_t on) {
-    YLOG_DEBUG("OnTextMessage on=%u", on);
-}
-void XMainFrame::OnForceExit(uint16_t reason, uint32_t value) {
-    YLOG_DEBUG("OnForceExit reason=%u value=%u", reason, value);
-}
-void XMainFrame::OnReserved9(uint32_t value) {
-    YLOG_DEBUG("OnReserved9 value=%u", value);
-}
-void XMainFrame::OnConfFlagChanged(uint8_t flag) {
-    YLOG_DEBUG("OnConfFlagChanged flag=%u", flag);
-}
-void XMainFrame::OnNotice11() {
-    YLOG_DEBUG("OnNotice11");
-}
-void XMainFrame::OnNotice12(uint32_t code) {
-    YLOG_DEBUG("OnNotice12 code=%u", code);
-}
-void XMainFrame::OnNotice13(uint32_t code) {
-    YLOG_DEBUG("OnNotice13 code=%u", code);
-}
-void XMainFrame::OnUserJoin(ST_USER_ITEM_DEPT* record) {
-    YLOG_DEBUG("OnUserJoin user=%u", record != nullptr ? record->userId : 0);
-}
-void XMainFrame::OnUserLeave(uint16_t userId, uint32_t departmentId, uint8_t state) {
-    YLOG_DEBUG("OnUserLeave user=%u department=%u state=%u", userId, departmentId, state);
-}
-void XMainFrame::OnUserInfoChanged(ST_USER_ITEM_DEPT* record) {
-    YLOG_DEBUG("OnUserInfoChanged user=%u", record != nullptr ? record->userId : 0);
-}
-void XMainFrame::HandleLeadingStatus(uint16_t userId, uint8_t newState, uint8_t oldState) {
-    YLOG_DEBUG("HandleLeadingStatus user=%u new=%u old=%u", userId, newState, oldState);
-}
-void XMainFrame::OnUserAttrChanged(uint16_t userId, uint32_t departmentId, uint8_t state) {
-    YLOG_DEBUG("OnUserAttrChanged user=%u department=%u state=%u", userId, departmentId, state);
 }

@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "LayoutCodec.h"
 #include "XConfManager.h"
 #include "XDocManager.h"
 #include "XMainFrame.h"
@@ -314,19 +315,11 @@ void XMainFrame::AddRecvForUsers() {
         YLOG_WARN("接收发言的音频，和广播的视频失败");
         return;
     }
-    MissingChild("XMainFrame::AddRecvForUser (media)");
-}
-
-void XMainFrame::ApplyPendingLayout(int) {
-    if (m_dwPendingLayout == 0) {
-        return;
+    const std::shared_ptr<ST_USER_PRIVATEDATA> mine = m_pConfManager->GetMyPrivateData();
+    // A copy of the list: the receptions are started without the list's lock held.
+    for (ST_USER_ITEM_DEPT& user : m_pConfManager->GetAllUsers()) {
+        AddRecvForUser(&user, mine.get());
     }
-    m_dwPendingLayout = 0;
-    MissingChild("XMainFrame::ApplyPendingLayout (layout synchronisation)");
-}
-
-void XMainFrame::SendSyncWndLayout(int) {
-    MissingChild("XMainFrame::SendSyncWndLayout (layout synchronisation)");
 }
 
 void XMainFrame::OnNetScreenLogin(LPARAM status) {
@@ -440,10 +433,33 @@ void XMainFrame::EndOwnScreenShare() {
     if (!isVisible()) {
         ShowWindow(SW_SHOW);
     }
+    // The room comes back as it was: a zoomed video zoomed again, the panel docked and shown.
+    bool zoomed = false;
+    if (m_pLayoutManager != nullptr) {
+        for (int i = 0; i < static_cast<int>(yav::layout::kVideoWindowCount); ++i) {
+            IRoomVideoWindow* window = m_pLayoutManager->GetVideoWnd(i);
+            if (window != nullptr && window->IsZoomed()) {
+                window->RepostZoom();
+                zoomed = true;
+                break;
+            }
+        }
+    }
+    if (m_pUserList != nullptr) {
+        m_pUserList->SetFloat(0);
+        m_pUserList->ShowDlg(SW_SHOW);
+    }
+    if (!zoomed && m_pArrangement != nullptr) {
+        m_pArrangement->SetPanelState(g_bFullScreen);
+        m_pArrangement->UpdateZOrder(g_bFullScreen);
+    }
     if (m_pLayoutManager != nullptr) {
         m_pLayoutManager->SetVideoOption(1);
     }
     m_pScreenShare->StopShare();
+    if (m_pUserList != nullptr) {
+        m_pUserList->ClearScreenControlUsers();
+    }
     SendScreenRecord(0);
     const std::uint8_t zeros[6] = {};
     if (ICsManager* cs = m_pConfManager->GetCsManager()) {

@@ -172,6 +172,8 @@ void CYavClientDlg::MapCommands() {
             if (XConfManager* manager = Frame().GetConfManager()) {
                 manager->Transmit(0, kSubCommandDissolve, nullptr, 0);
             }
+            // The server relays to everybody but the sender: this room closes as theirs do.
+            Frame().OnConfDissolved(nullptr, 0);
         });
     });
     MapCommand(32783, [this] { MissingChild("CYavClientDlg::ToggleOnlineRecord (recording)"); });

@@ -14,7 +14,11 @@
 #include "MediaSettings.h"
 
 class IMediaHandler;
+// The media component's audio engine.
+namespace kromedia {
 class IAudioEngine;
+}
+using IAudioEngine = kromedia::IAudioEngine;
 class IMediaControl;
 
 class XMediaManager {

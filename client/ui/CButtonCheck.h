@@ -16,6 +16,7 @@ public:
     BYTE IsHover() const { return m_bHover; }
     void SetHoverNotify(BYTE notify) { m_bHoverNotify = notify; }
     void SetClickNotify() { m_bClickNotify = 1; }
+    void SetStatusNotify(BYTE notify) { m_bStatusNotify = notify; }
     void SetPageItem() { m_bPageItem = 1; }
     // With release notification a click is reported when the button is let go over it (not
     // when it is pressed), and the pressed state is drawn meanwhile.

@@ -67,6 +67,13 @@ CSafeQueue* CsManager::GetMsgQueue() {
     return &queue_;
 }
 
+static_assert(kMediaTicketBytes == 16, "the ticket of the interface is the one on the wire");
+
+std::array<uint8_t, 16> CsManager::GetMediaTicket() {
+    std::lock_guard guard(stateLock_);
+    return mediaTicket_;
+}
+
 uint16_t CsManager::GetRequiredVersion() {
     return requiredVersion_;
 }
@@ -101,6 +108,7 @@ bool CsManager::ApplyLogin(const Frame& frame) {
         loginInfo_ = response->loginInfo;
         appInfo_ = response->appInfo;
         extra_ = response->extra;
+        mediaTicket_ = response->mediaTicket;
         extraAt_ = std::chrono::steady_clock::now();
     }
     users_.Reset(response->users);

@@ -61,6 +61,7 @@ public:
     void SetServerRecord(uint32_t on) override;
     void GetConfDuration() override;
     CSafeQueue* GetMsgQueue() override;
+    std::array<uint8_t, 16> GetMediaTicket() override;
 
     // How long the blocking calls wait for the server's answer (10 s); tests shorten it.
     void SetAnswerTimeout(std::chrono::milliseconds timeout) { answerTimeout_ = timeout; }
@@ -92,6 +93,7 @@ private:
     ST_CONF_LOGIN_INFO loginInfo_;
     ST_CONF_APPINFO appInfo_;
     ST_CONF_EXTRA extra_;
+    std::array<uint8_t, 16> mediaTicket_{};
     std::chrono::steady_clock::time_point extraAt_{};
     std::vector<ST_ROLLCALL_ITEM> rollCall_;
     std::atomic<ICsHandler*> handler_{nullptr};

@@ -5,6 +5,7 @@
 // Requests made while not logged in are dropped. Room events arrive in the ST_CS_MSG queue
 // (GetMsgQueue), drained by the client's pump.
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -113,4 +114,7 @@ public:
     virtual void GetConfDuration() = 0;
     // 33 the event queue; the same object for the component's life.
     virtual CSafeQueue* GetMsgQueue() = 0;
+    // The media relay's ticket of the current login (random, renewed by each Login; zeros
+    // before the first): each media channel gets it with IMediaControl::SetTicket.
+    virtual std::array<uint8_t, 16> GetMediaTicket() = 0;
 };

@@ -174,6 +174,7 @@ void MsgLoginResponse::Write(ByteWriter& out) const {
     loginInfo.Write(out);
     appInfo.Write(out);
     extra.Write(out);
+    out.Raw(mediaTicket.data(), mediaTicket.size());
     WriteRecords(out, users);
 }
 
@@ -186,6 +187,7 @@ void MsgLoginResponse::Read(ByteReader& in) {
     loginInfo.Read(in);
     appInfo.Read(in);
     extra.Read(in);
+    in.Raw(mediaTicket.data(), mediaTicket.size());
     users = ReadRecords<ST_USER_ITEM_DEPT>(in);
     // A successful login always lists the newcomer.
     if (users.empty()) {

@@ -172,6 +172,8 @@ struct MsgLoginRequest {
 };
 
 // The answer to a login; on success the whole snapshot of the room.
+inline constexpr size_t kMediaTicketBytes = 16;
+
 struct MsgLoginResponse {
     static constexpr MsgType kType = MsgType::LoginResponse;
     int32_t result = 0;
@@ -179,6 +181,9 @@ struct MsgLoginResponse {
     ST_CONF_LOGIN_INFO loginInfo;
     ST_CONF_APPINFO appInfo;
     ST_CONF_EXTRA extra;
+    // Random per login; the media relay takes a session only with it (after extra, before the
+    // participant list).
+    std::array<uint8_t, kMediaTicketBytes> mediaTicket{};
     std::vector<ST_USER_ITEM_DEPT> users;  // me included
     void Write(ByteWriter& out) const;
     void Read(ByteReader& in);

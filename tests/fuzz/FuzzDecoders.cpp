@@ -1,5 +1,6 @@
 #include "FuzzDecoders.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -9,6 +10,7 @@
 
 #include "ChatPayload.h"
 #include "Frame.h"
+#include "MediaRelayWire.h"
 #include "Messages.h"
 #include "RecordCodec.h"
 #include "ST_DS_ADDR.h"
@@ -260,6 +262,36 @@ void DecodeStream(std::span<const uint8_t> stream) {
     }
 }
 
+void DecodeMediaRelay(std::span<const uint8_t> input) {
+    if (input.empty()) {
+        return;
+    }
+    const size_t piece = 1 + input[0] % 64;
+    const std::span<const uint8_t> bytes = input.subspan(1);
+    const auto checkPacket = [](const uint8_t* data, size_t length) {
+        if (auto control = relay::Decode(data, length)) {
+            const Bytes again = relay::Encode(*control);
+            Require(again == Bytes(data, data + length), "control round trip");
+        }
+        (void)relay::RtpHeaderFits(data, length);
+        if (auto rtcp = relay::ParseRtcp(data, length)) {
+            Require((rtcp->senders.size() + rtcp->named.size()) * 4 <= length, "RTCP SSRC count");
+        }
+    };
+    checkPacket(bytes.data(), bytes.size());
+    relay::Deframer4571 deframer;
+    for (size_t offset = 0; offset < bytes.size(); offset += piece) {
+        const size_t n = std::min(piece, bytes.size() - offset);
+        if (!deframer.Push(bytes.data() + offset, n)) {
+            return;
+        }
+        while (auto packet = deframer.Next()) {
+            Require(!packet->empty() && packet->size() <= relay::kMaxPacket, "frame size");
+            checkPacket(packet->data(), packet->size());
+        }
+    }
+}
+
 void DecodeChatPayload(std::span<const uint8_t> block) {
     const auto message = usercmd::DecodeChat(block);
     if (!message) {
@@ -312,6 +344,21 @@ void WriteSeeds(const char* folder) {
     std::ofstream(root / "stream" / "seed-0", std::ios::binary)
         .write(reinterpret_cast<const char*>(stream.data()),
                static_cast<std::streamsize>(stream.size()));
+    // Relay packets, one a seed, each framed as a TCP stream would carry it.
+    std::filesystem::create_directories(root / "media_relay");
+    relay::Control relayHello;
+    relayHello.type = relay::Type::Hello;
+    const Bytes rtp = {0x90, 96, 0, 1, 0, 0, 0, 0, 0x59, 1, 0, 0x10, 0xBE, 0xDE, 0, 1, 1, 2, 3, 4};
+    const std::vector<Bytes> packets = {relay::Encode(relayHello), rtp,
+                                        relay::MakePli(0x59010018, 0x59010010)};
+    for (size_t i = 0; i < packets.size(); ++i) {
+        Bytes seed{5};
+        const Bytes framed = relay::Frame4571(packets[i].data(), packets[i].size());
+        seed.insert(seed.end(), framed.begin(), framed.end());
+        std::ofstream(root / "media_relay" / ("seed-" + std::to_string(i)), std::ios::binary)
+            .write(reinterpret_cast<const char*>(seed.data()),
+                   static_cast<std::streamsize>(seed.size()));
+    }
 }
 
 }  // namespace yav::fuzz

@@ -23,6 +23,10 @@ void DecodeConferenceEvent(uint8_t selector, std::span<const uint8_t> body);
 // Cuts the bytes into frames as a connection does and decodes every frame by its type.
 void DecodeStream(std::span<const uint8_t> stream);
 
+// The media relay's packets: the first byte sets the size of the pieces a TCP stream of RFC 4571
+// frames arrives in; the rest is taken both as that stream and as one datagram, which goes
+// through every check the relay makes (control round trip, RTP header, RTCP compound).
+void DecodeMediaRelay(std::span<const uint8_t> input);
 // Decodes a chat block; an accepted text must hold no zero unit or lone surrogate, stay within
 // the cut, and survive being sent on.
 void DecodeChatPayload(std::span<const uint8_t> block);

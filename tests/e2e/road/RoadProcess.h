@@ -63,6 +63,22 @@ inline QProcessEnvironment ClientEnvironment(const QString& home) {
     return env;
 }
 
+// A log configuration for yavserver (--log-config) that writes every line to `logFile` at
+// once; returns the configuration's path in `folder`.
+inline QString ServerFileLogConfig(const QString& folder, const QString& logFile) {
+    const QString path = folder + "/server-log.properties";
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(QStringLiteral("log4cpp.rootCategory=DEBUG, A\n"
+                                  "log4cpp.appender.A=org.apache.log4j.FileAppender\n"
+                                  "log4cpp.appender.A.fileName=%1\n"
+                                  "log4cpp.appender.A.layout=org.apache.log4j.BasicLayout\n")
+                       .arg(logFile)
+                       .toUtf8());
+    }
+    return path;
+}
+
 // yavserver with its demo conference on free ports; stopped with the object.
 class Server {
 public:
@@ -70,8 +86,9 @@ public:
     explicit Server(const QString& folder, const QString& ini = QString()) {
         portFile_ = folder + "/ports";
         process_.setProgram(QDir::currentPath() + "/yavserver");
-        QStringList arguments{"--ds-port",    "0", "--cs-port",   "0",
-                              "--probe-port", "0", "--port-file", portFile_};
+        QStringList arguments{"--ds-port",    "0", "--cs-port",    "0",
+                              "--probe-port", "0", "--media-port", "0",
+                              "--port-file",  portFile_};
         if (!ini.isEmpty()) {
             arguments << "--ini" << ini;
         }

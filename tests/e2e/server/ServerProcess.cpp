@@ -24,8 +24,9 @@ ServerProcess::ServerProcess(std::vector<std::string> extraArgs) {
     folder_ = pattern;
     const std::string portFile = folder_ + "/ports";
     const std::string logFile = folder_ + "/output.txt";
-    std::vector<std::string> args = {"./yavserver",  "--ds-port", "0",           "--cs-port", "0",
-                                     "--probe-port", "0",         "--port-file", portFile};
+    std::vector<std::string> args = {"./yavserver", "--ds-port",    "0",     "--cs-port",
+                                     "0",           "--probe-port", "0",     "--media-port",
+                                     "0",           "--port-file",  portFile};
     args.insert(args.end(), extraArgs.begin(), extraArgs.end());
     pid_ = fork();
     if (pid_ == 0) {
@@ -47,8 +48,8 @@ ServerProcess::ServerProcess(std::vector<std::string> extraArgs) {
     }
     WaitUntil([&] {
         std::ifstream ports(portFile);
-        unsigned ds = 0, cs = 0, probe = 0;
-        if (!(ports >> ds >> cs >> probe)) {
+        unsigned ds = 0, cs = 0, probe = 0, media = 0;
+        if (!(ports >> ds >> cs >> probe >> media)) {
             int status = 0;
             // A server that ended at once will never write its ports.
             return waitpid(pid_, &status, WNOHANG) == pid_ && (pid_ = -1, true);
@@ -56,6 +57,7 @@ ServerProcess::ServerProcess(std::vector<std::string> extraArgs) {
         dataPort_ = static_cast<uint16_t>(ds);
         conferencePort_ = static_cast<uint16_t>(cs);
         probePort_ = static_cast<uint16_t>(probe);
+        mediaPort_ = static_cast<uint16_t>(media);
         return true;
     });
 }

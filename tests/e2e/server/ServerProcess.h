@@ -27,6 +27,7 @@ public:
     uint16_t DataPort() const { return dataPort_; }
     uint16_t ConferencePort() const { return conferencePort_; }
     uint16_t ProbePort() const { return probePort_; }
+    uint16_t MediaPort() const { return mediaPort_; }
     // Freezes the server (SIGSTOP): its sockets stay open but nothing answers.
     void Freeze();
     // Stops the server (SIGTERM, then waits); true when it ended by itself.
@@ -40,6 +41,7 @@ private:
     uint16_t dataPort_ = 0;
     uint16_t conferencePort_ = 0;
     uint16_t probePort_ = 0;
+    uint16_t mediaPort_ = 0;
 };
 
 }  // namespace yav::test

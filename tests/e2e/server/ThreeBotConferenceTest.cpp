@@ -110,13 +110,14 @@ TEST_F(ThreeBotConference, DataServerLeadsToTheConferenceServer) {
     ASSERT_EQ(count, 1);
     EXPECT_STREQ(servers[0].csAddress, "127.0.0.1");
     EXPECT_EQ(servers[0].csPort, server_.ConferencePort());
+    EXPECT_EQ(servers[0].mediaPort, server_.MediaPort());
 
     char address[16] = {};
-    uint16_t probePort = 0;
+    uint16_t mediaPort = 0;
     ASSERT_NE(
-        ds->QueryMediaServer("127.0.0.1", server_.DataPort(), kDemoConference, address, &probePort),
+        ds->QueryMediaServer("127.0.0.1", server_.DataPort(), kDemoConference, address, &mediaPort),
         0);
-    EXPECT_EQ(probePort, server_.ProbePort());
+    EXPECT_EQ(mediaPort, server_.MediaPort());
     Kro_DestroyDsManager(ds);
 }
 

@@ -43,6 +43,7 @@ public:
     bool provideUserManager = true;
     ST_CONF_APPINFO appInfo;
     ST_CONF_LOGIN_INFO loginInfo;
+    std::array<std::uint8_t, 16> mediaTicket{};
     FakeCsUserManager users;
     CSafeQueue queue;
 
@@ -97,6 +98,7 @@ public:
     void SetServerRecord(std::uint32_t on) override;
     void GetConfDuration() override;
     CSafeQueue* GetMsgQueue() override;
+    std::array<std::uint8_t, 16> GetMediaTicket() override { return mediaTicket; }
 
 private:
     CallLog& log_;

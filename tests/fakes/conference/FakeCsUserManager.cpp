@@ -36,7 +36,9 @@ ST_USER_ITEM_DEPT& FakeCsUserManager::AddUser(std::uint16_t userId, const std::u
 
 void FakeCsUserManager::SetPrivateData(std::uint16_t userId, const ST_USER_PRIVATEDATA& data) {
     std::lock_guard lock(mutex_);
-    privateData_[Base(userId)] = data;
+    if (ST_USER_ITEM_DEPT* user = FindLocked(userId)) {
+        user->privateData = data;
+    }
 }
 
 bool FakeCsUserManager::HasUser(std::uint16_t userId) {
@@ -81,7 +83,7 @@ std::uint8_t FakeCsUserManager::ModifyUserPrivateData(
     if (user == nullptr) {
         return 0;
     }
-    change(&privateData_[Base(userId)]);
+    change(&user->privateData);
     log_.Add(Call("ModifyUserPrivateData", userId));
     return 1;
 }
@@ -136,11 +138,12 @@ void FakeCsUserManager::SetUserState(std::uint16_t userId, std::uint32_t state, 
 bool FakeCsUserManager::GetUserPrivateData(std::shared_ptr<ST_USER_PRIVATEDATA>& out,
                                            std::uint16_t userId) {
     std::lock_guard lock(mutex_);
-    if (FindLocked(userId) == nullptr) {
+    const ST_USER_ITEM_DEPT* user = FindLocked(userId);
+    if (user == nullptr) {
         out.reset();
         return false;
     }
-    out = std::make_shared<ST_USER_PRIVATEDATA>(privateData_[Base(userId)]);
+    out = std::make_shared<ST_USER_PRIVATEDATA>(user->privateData);
     return true;
 }
 

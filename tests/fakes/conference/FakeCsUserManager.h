@@ -1,7 +1,6 @@
 #pragma once
 // A participant list for tests: users are added by the test; every call is recorded.
 
-#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -19,6 +18,7 @@ public:
     // Adds or replaces a user (join order is kept for new users).
     ST_USER_ITEM_DEPT& AddUser(std::uint16_t userId, const std::u16string& name,
                                std::uint8_t channelMask = 0);
+    // The private data of a listed user, kept in its record as the component keeps it.
     void SetPrivateData(std::uint16_t userId, const ST_USER_PRIVATEDATA& data);
     bool HasUser(std::uint16_t userId);
 
@@ -47,7 +47,6 @@ private:
     CallLog& log_;
     std::recursive_mutex mutex_;
     std::vector<ST_USER_ITEM_DEPT> users_;
-    std::map<std::uint16_t, ST_USER_PRIVATEDATA> privateData_;
 };
 
 }  // namespace fakes

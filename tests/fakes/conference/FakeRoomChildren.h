@@ -3,6 +3,7 @@
 // makes lands in the shared call log as "Class.Operation(args)", so a test sees which child
 // was told what, and in which order across children and the conference-server fake.
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,7 +11,7 @@
 #include "CallLog.h"
 #include "client/conference/RoomChildren.h"
 #include "client/conference/RoomComponents.h"
-#include "components/protocol/ST_USER_ITEM_DEPT.h"
+#include "ST_USER_ITEM_DEPT.h"
 
 namespace fakes {
 
@@ -51,10 +52,29 @@ public:
         Add(Call("OnPopSwitchSelect", mode, value));
     }
     void OnBtnSyncLayout() override { Add("OnBtnSyncLayout()"); }
+    void RefreshRight() override { Add("RefreshRight()"); }
     bool IsAutoPaging() const override { return paging; }
     void SetAutoPaging(bool on) override {
         paging = on;
         Add(Call("SetAutoPaging", on ? 1 : 0));
+    }
+    void MoveWindow(int x, int y, int cx, int cy) override {
+        Add(Call("MoveWindow", x, y, cx, cy));
+    }
+    void ReloadTexts() override { Add("ReloadTexts()"); }
+    void ShowStateLabel(BOOL show) override { Add(Call("ShowStateLabel", show)); }
+    void UpdateSyncLayoutButton() override { Add("UpdateSyncLayoutButton()"); }
+    void UpdateVideoPager() override { Add("UpdateVideoPager()"); }
+    void SetVideoPageCount(int count) override { Add(Call("SetVideoPageCount", count)); }
+    void LayoutCenterPane() override { Add("LayoutCenterPane()"); }
+    bool IsActiveViewIdOne() override { return true; }
+    bool AddDocTab(const QString& name, std::uint32_t id) override {
+        Add(Call("AddDocTab", name.toStdString(), id));
+        return true;
+    }
+    bool RemoveDocTab(std::uint32_t id, int flag) override {
+        Add(Call("RemoveDocTab", id, flag));
+        return true;
     }
     bool paging = false;
 };
@@ -92,9 +112,24 @@ private:
     CallLog& log_;
 };
 
+class FakePopClap : public IPopClap {
+public:
+    explicit FakePopClap(CallLog& log) : log_(log) {}
+    void PlayBroadcast(int send) override { log_.Add(Call("PopClap.PlayBroadcast", send)); }
+    void PlayIntermissionMusic(int send) override {
+        log_.Add(Call("PopClap.PlayIntermissionMusic", send));
+    }
+    void PlayClap(int send) override { log_.Add(Call("PopClap.PlayClap", send)); }
+    void PlayCheer(int send) override { log_.Add(Call("PopClap.PlayCheer", send)); }
+    void StopSound(int send) override { log_.Add(Call("PopClap.StopSound", send)); }
+
+private:
+    CallLog& log_;
+};
+
 class FakeUserList : public FakeChild<IUserList> {
 public:
-    explicit FakeUserList(CallLog& log) : FakeChild(log, "UserList"), chat(log) {}
+    explicit FakeUserList(CallLog& log) : FakeChild(log, "UserList"), chat(log), popClap(log) {}
     void ShowDlg(int nCmdShow) override { Add(Call("ShowDlg", nCmdShow)); }
     void ResetSearch() override { Add("ResetSearch()"); }
     void ClearLocalUser(XConfManager*) override { Add("ClearLocalUser()"); }
@@ -105,7 +140,55 @@ public:
         Add(Call("SetMyDeviceState", a, b, c, d));
     }
     IChat* GetChatWindow() override { return &chat; }
+    int AddUser(ST_USER_ITEM_DEPT* record) override {
+        const std::uint16_t id = record->userId;
+        Add(Call("AddUser", id));
+        for (std::uint16_t listed : rows) {
+            if (listed == id) {
+                return 0;
+            }
+        }
+        rows.push_back(id);
+        return 1;
+    }
+    void OnUserLeave(std::uint16_t id, std::uint32_t department) override {
+        std::erase(rows, id);
+        Add(Call("OnUserLeave", id, department));
+    }
+    void OnUserUpdate(ST_USER_ITEM_DEPT* record) override {
+        Add(Call("OnUserUpdate", record->userId));
+    }
+    void SetBroadcastState(std::uint16_t id, std::uint8_t state) override {
+        Add(Call("SetBroadcastState", id, state));
+    }
+    void OnLeadingStatus(std::uint16_t id, std::uint8_t state) override {
+        Add(Call("OnLeadingStatus", id, state));
+    }
+    void OnUserAudioState(std::uint16_t id, std::uint8_t status) override {
+        Add(Call("OnUserAudioState", id, status));
+    }
+    void FlashMembersTab() override { Add("FlashMembersTab()"); }
+    void RefreshUserItem(std::uint16_t id, std::uint32_t key) override {
+        Add(Call("RefreshUserItem", id, key));
+    }
+    void OnUserOnlineState(std::uint16_t id, std::uint32_t department,
+                           std::uint8_t state) override {
+        Add(Call("OnUserOnlineState", id, department, state));
+    }
+    void SetFloat(int on) override { Add(Call("SetFloat", on)); }
+    void ClearScreenControlUsers() override { Add("ClearScreenControlUsers()"); }
+    void ToggleUserPreview(std::uint16_t id) override { Add(Call("ToggleUserPreview", id)); }
+    std::vector<std::uint16_t> rows;
+    void AddScreenControlUser(std::uint16_t id) override { Add(Call("AddScreenControlUser", id)); }
+    void RemoveScreenControlUser(std::uint16_t id) override {
+        Add(Call("RemoveScreenControlUser", id));
+    }
+    std::vector<std::uint16_t> GetBroadcastMediaIds() const override { return broadcastIds; }
+    void RefreshChatGroupLists() override { Add("RefreshChatGroupLists()"); }
+    IPopClap* GetPopClap() override { return &popClap; }
     FakeChat chat;
+    FakePopClap popClap;
+    std::vector<std::uint16_t> broadcastIds;
 };
 
 class FakeStatusBar : public FakeChild<IStatusBar> {
@@ -128,6 +211,28 @@ public:
     void EnableCameraButton(bool enable) override {
         Add(Call("EnableCameraButton", enable ? 1 : 0));
     }
+    void MoveWindow(int x, int y, int cx, int cy) override {
+        Add(Call("MoveWindow", x, y, cx, cy));
+    }
+    void ReloadTexts() override { Add("ReloadTexts()"); }
+    void OnSpeakStateChanged() override { Add("OnSpeakStateChanged()"); }
+    void UpdateMeetingStateText() override { Add("UpdateMeetingStateText()"); }
+    void SetCameraState(int on) override { Add(Call("SetCameraState", on)); }
+    void StartRecord() override { Add("StartRecord()"); }
+    void StopRecord() override { Add("StopRecord()"); }
+    void StopRecordIfActive() override { Add("StopRecordIfActive()"); }
+    void CheckRecordRight() override { Add("CheckRecordRight()"); }
+    void PlaceSeparatorStrip() override { Add("PlaceSeparatorStrip()"); }
+    void ExecuteDockCommand(int code) override { Add(Call("ExecuteDockCommand", code)); }
+    void SetShareState(std::uint8_t state) override { Add(Call("SetShareState", state)); }
+    void UpdateSpeakButton() override { Add("UpdateSpeakButton()"); }
+    void UpdateRoleTexts() override { Add("UpdateRoleTexts()"); }
+    bool GetSpeakFlag() const override { return speakFlag; }
+    void SetSpeakFlag(bool on) override {
+        speakFlag = on;
+        Add(Call("SetSpeakFlag", on ? 1 : 0));
+    }
+    bool speakFlag = false;
     int recording = 0;
 };
 
@@ -138,6 +243,14 @@ public:
         Add(Call("MoveWindow", x, y, cx, cy));
     }
     void RestoreAfterShare() override { Add("RestoreAfterShare()"); }
+    void ReloadTexts() override { Add("ReloadTexts()"); }
+    void UpdateButtons() override { Add("UpdateButtons()"); }
+    void ShowBar() override { Add("ShowBar()"); }
+    void ShowBarForced() override { Add("ShowBarForced()"); }
+    void DockUserList() override { Add("DockUserList()"); }
+    void ClearPanelButtons() override { Add("ClearPanelButtons()"); }
+    void SetUserListPage(BOOL chat) override { Add(Call("SetUserListPage", chat)); }
+    void OnBtnExit() override { Add("OnBtnExit()"); }
 };
 
 class FakeFileList : public FakeChild<IFileList> {
@@ -158,6 +271,7 @@ public:
     void QueueDocMessage(std::shared_ptr<ST_DOC_MSG> message, bool front) override {
         Add(Call("QueueDocMessage", message->msg, front ? 1 : 0));
     }
+    void UpdateUploadEnable() override { Add("UpdateUploadEnable()"); }
     bool uploading = false;
 };
 
@@ -188,10 +302,17 @@ public:
     void Logout() override { log_.Add("ScreenShare.Logout()"); }
     void StopShare() override { log_.Add("ScreenShare.StopShare()"); }
     std::uint32_t GetConnectionValue() override { return 0x01020304; }
-    void StartRecv(std::uint16_t sharer, std::uint32_t value) override {
+    int StartRecv(std::uint16_t sharer, std::uint32_t value) override {
         log_.Add(Call("ScreenShare.StartRecv", sharer, value));
+        return startResult;
     }
     void SetRecv(int stop) override { log_.Add(Call("ScreenShare.SetRecv", stop)); }
+    void AllowControl(int allow) override { log_.Add(Call("ScreenShare.AllowControl", allow)); }
+    void StartShare(int kind, int a, int b, int, int e) override {
+        log_.Add(Call("ScreenShare.StartShare", kind, a, b, e));
+    }
+    void SetShareOption(int value) override { log_.Add(Call("ScreenShare.SetShareOption", value)); }
+    int startResult = 1;
 
 private:
     CallLog& log_;

@@ -33,15 +33,7 @@ public:
     void SetUp() override {
         DataDir() = std::make_unique<QTemporaryDir>();
         ASSERT_TRUE(DataDir()->isValid());
-        const QString program = QCoreApplication::applicationDirPath() + QLatin1Char('/');
-        g_ConfigManager.strDataDir = DataDir()->path() + QLatin1Char('/');
-        g_ConfigManager.strClientIni = DataDir()->filePath(QStringLiteral("Client.ini"));
-        g_ConfigManager.strSkinIni = program + QStringLiteral("skin.ini");
-        g_ConfigManager.strLanguageDll = program + QStringLiteral("Language.rcc");
-        g_ConfigManager.strSkinsDll = program + QStringLiteral("Skins.rcc");
-        g_ConfigManager.LoadLanguage();
-        g_ConfigManager.LoadSkin();
-        g_ConfigManager.LoadSkinColors();
+        ui_test::LoadProgramModules(DataDir()->path());
         ASSERT_NE(LoadLangString(1), QStringLiteral("Not found")) << "language module";
         ASSERT_NE(g_ConfigManager.LoadPNG(178), nullptr) << "skin module";
     }
@@ -78,27 +70,6 @@ std::string IniValue(const char* section, const char* key) {
     return yav::profile::GetString(section, key, "<missing>", 256, ClientIni().toStdString());
 }
 
-ScaleGuard::ScaleGuard(double scale) : saved_(g_fExchangePW), savedFont_(g_fontUI) {
-    g_fExchangePW = scale;
-    g_ConfigManager.LoadSkinColors();
-    // The UI font as start-up makes it for the scale: 12 design pixels.
-    g_fontUI.setPixelSize(yav::Scaled(12));
-}
-
-ScaleGuard::~ScaleGuard() {
-    g_fExchangePW = saved_;
-    g_ConfigManager.LoadSkinColors();
-    g_fontUI = savedFont_;
-}
-
-LanguageGuard::LanguageGuard(int index) : saved_(g_ConfigManager.nLanguageIndex) {
-    g_ConfigManager.nLanguageIndex = index;
-}
-
-LanguageGuard::~LanguageGuard() {
-    g_ConfigManager.nLanguageIndex = saved_;
-}
-
 QString SaveGrab(QWidget* window, const QString& name) {
     const QString dir = qEnvironmentVariable("YAV_TEST_OUTPUT_DIR");
     if (dir.isEmpty() || !QDir().mkpath(dir)) {
@@ -124,22 +95,6 @@ QString ShownCaption(CYavPngButton& button) {
 QRect Grown(int x, int y, int w, int h) {
     return QRect(yav::Scaled(x) - yav::Scaled(5), yav::Scaled(y) - yav::Scaled(5),
                  yav::Scaled(w) + yav::Scaled(10), yav::Scaled(h) + yav::Scaled(10));
-}
-
-BoxAnswerer::BoxAnswerer(int result) : result_(result) {
-    token_ = yav::Dialog::AddModalObserver([this](yav::Dialog& dialog) {
-        auto* box = dynamic_cast<CDlgPopMsg*>(&dialog);
-        if (box == nullptr) {
-            return;
-        }
-        messages_.push_back(box->GetMessageLabel().GetWindowText());
-        types_.push_back(box->GetType());
-        box->SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(result_), BN_CLICKED), 0);
-    });
-}
-
-BoxAnswerer::~BoxAnswerer() {
-    yav::Dialog::RemoveModalObserver(token_);
 }
 
 void FakeJoinHandler::SetStartParams(bool autoJoin, const ST_START_PARAM* block,

@@ -18,6 +18,7 @@
 #include "client/ui/CYavPngButton.h"
 #include "components/protocol/ST_CONF_ITEM.h"
 #include "dialogs/login/IJoinConfHander.h"
+#include "fakes/ui/UiGuards.h"
 #include "platform/window/Dialog.h"
 #include "platform/window/GdipText.h"
 #include "ui/GrabPixels.h"
@@ -33,27 +34,8 @@ void Reset();
 void WriteIni(const char* text);
 std::string IniValue(const char* section, const char* key);
 
-class ScaleGuard {
-public:
-    explicit ScaleGuard(double scale);
-    ~ScaleGuard();
-    ScaleGuard(const ScaleGuard&) = delete;
-    ScaleGuard& operator=(const ScaleGuard&) = delete;
-
-private:
-    double saved_;
-    QFont savedFont_;
-};
-
-// Language index for one test (0 Simplified Chinese, 1 English, 2 Traditional Chinese).
-class LanguageGuard {
-public:
-    explicit LanguageGuard(int index);
-    ~LanguageGuard();
-
-private:
-    int saved_;
-};
+using ui_test::LanguageGuard;
+using ui_test::ScaleGuard;
 
 QString SaveGrab(QWidget* window, const QString& name);
 using grab_pixels::DarkPixels;
@@ -66,24 +48,7 @@ QString ShownCaption(CYavPngButton& button);
 // Where a grown image button stands for a design rectangle: 5 px (scaled) larger each side.
 QRect Grown(int x, int y, int w, int h);
 
-// Answers every message box shown while it lives with the given result and records texts.
-class BoxAnswerer {
-public:
-    explicit BoxAnswerer(int result = 1);
-    ~BoxAnswerer();
-    BoxAnswerer(const BoxAnswerer&) = delete;
-    BoxAnswerer& operator=(const BoxAnswerer&) = delete;
-
-    void SetResult(int result) { result_ = result; }
-    const QStringList& Messages() const { return messages_; }
-    const std::vector<int>& Types() const { return types_; }
-
-private:
-    int result_;
-    int token_ = 0;
-    QStringList messages_;
-    std::vector<int> types_;
-};
+using ui_test::BoxAnswerer;
 
 // A join handler that records what the dialogs ask of it.
 class FakeJoinHandler : public IJoinConfHander {

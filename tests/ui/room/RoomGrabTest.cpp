@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QScreen>
 
+#include "GrabChecks.h"
 #include "RoomFixture.h"
 #include "client/conference/AboutDlg.h"
 #include "client/dialogs/login/CDlgReconnect.h"
@@ -15,26 +16,6 @@ namespace room_test {
 namespace {
 
 using yav::testing::TimerDriver;
-
-QString Shown(const CTransparentStatic& label) {
-    QString shown;
-    for (const yav::gdip::LaidOutLine& line : label.GetTextLayout()) {
-        shown += line.text;
-    }
-    return shown;
-}
-
-QString Name(const char* what, double scale) {
-    return QStringLiteral("%1_%2").arg(QString::fromLatin1(what)).arg(scale == 1.0 ? "1_0" : "1_5");
-}
-
-// A skinned box: the caption band on top differs from the white body below it.
-void ExpectCaptionBand(const QImage& picture) {
-    const QColor band = picture.pixelColor(picture.width() / 2, yav::Scaled(3));
-    const QColor body = picture.pixelColor(picture.width() / 2, picture.height() - yav::Scaled(4));
-    EXPECT_NE(band, body);
-    EXPECT_EQ(body, QColor(Qt::white));
-}
 
 class RoomGrab : public RoomFixture, public ::testing::WithParamInterface<double> {
 protected:

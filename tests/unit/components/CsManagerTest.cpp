@@ -111,6 +111,25 @@ TEST(CsManager, EventsRightBehindTheSnapshotAreNotLost) {
     EXPECT_EQ(info.roomAttr[272], 1);
 }
 
+TEST(CsManager, MediaTicketOfTheLoginIsKept) {
+    FakeServer server([](const MsgLoginRequest&) {
+        MsgLoginResponse response;
+        response.loginInfo.userId = 16;
+        response.users = {User(16)};
+        for (size_t i = 0; i < response.mediaTicket.size(); ++i) {
+            response.mediaTicket[i] = static_cast<uint8_t>(0x40 + i);
+        }
+        return EncodeFrame(response);
+    });
+    Component component;
+    EXPECT_EQ(component.cs->GetMediaTicket(), (std::array<uint8_t, 16>{}));
+    ASSERT_EQ(component.Login(server.Port()), 0);
+    const auto ticket = component.cs->GetMediaTicket();
+    for (size_t i = 0; i < ticket.size(); ++i) {
+        EXPECT_EQ(ticket[i], 0x40 + i) << i;
+    }
+}
+
 TEST(CsManager, MalformedEventDropsTheConnectionAsALoss) {
     FakeServer server([](const MsgLoginRequest&) { return Snapshot(16); });
     Component component;

@@ -76,6 +76,8 @@ std::vector<Sample> Samples() {
     snapshot.loginInfo.roomAttr[270] = 1;
     snapshot.appInfo.speakerLimit = 4;
     snapshot.users = {User(8), User(16)};
+    snapshot.mediaTicket.fill(0xA5);
+    snapshot.mediaTicket[15] = 0x01;
     samples.push_back(Make("LoginResponse", snapshot, SameBytes<MsgLoginResponse>));
     MsgLoginResponse refusal;
     refusal.result = ERR_VERSION;

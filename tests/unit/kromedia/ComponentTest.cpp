@@ -12,6 +12,7 @@
 #include "components/KroMedia/KroMedia.h"
 #include "components/KroMedia/MediaChannel.h"
 #include "components/KroMedia/TestPattern.h"
+#include "fakes/media/ConnectionStateHandler.h"
 
 namespace kromedia {
 namespace {
@@ -64,18 +65,7 @@ public:
     std::vector<PatternMarks> readMarks;
 };
 
-struct Handler final : public IMediaHandler {
-    std::atomic<int> server{-1};
-    std::atomic<int> stream{-1};
-    void OnMediaServerConnected(int c) override { server = c; }
-    void OnStreamServerConnected(int c) override { stream = c; }
-    void OnMediaEvent3010(int, int) override {}
-    void* GetLocalVideo(int, int) override { return nullptr; }
-    void OnMediaEvent3013(int, int) override {}
-    void OnMediaEvent300F(int) override {}
-    void OnMediaEvent3012(int) override {}
-    void OnMediaEvent3018(int) override {}
-};
+using Handler = fakes::ConnectionStateHandler;
 
 class ComponentTest : public ::testing::Test {
 protected:

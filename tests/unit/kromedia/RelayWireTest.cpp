@@ -2,7 +2,7 @@
 
 #include "components/KroMedia/RelayWire.h"
 
-namespace kromedia::relay {
+namespace yav::relay {
 namespace {
 
 TEST(RelayWire, ControlPacketsSurviveTheRoundTrip) {
@@ -131,5 +131,63 @@ TEST(RelayWire, ZeroOrOversizedTcpFramePoisonsTheStream) {
     }
 }
 
+TEST(RelayWire, RtpHeadersThatFitPassAndOthersDoNot) {
+    // version 2, PT 96, then SSRC; what follows the fixed header varies per case.
+    const std::vector<uint8_t> fixed = {0x80, 96, 0, 1, 0, 0, 0, 0, 0x59, 0x01, 0x00, 0x10};
+    struct Case {
+        const char* name;
+        uint8_t first;
+        std::vector<uint8_t> rest;
+        bool fits;
+    };
+    const Case cases[] = {
+        {"plain", 0x80, {1, 2, 3}, true},
+        {"two CSRCs", 0x82, std::vector<uint8_t>(8, 0), true},
+        {"two CSRCs announced, one there", 0x82, std::vector<uint8_t>(4, 0), false},
+        {"one-word extension", 0x90, {0xBE, 0xDE, 0, 1, 1, 2, 3, 4, 9}, true},
+        {"extension longer than the packet", 0x90, {0xBE, 0xDE, 0, 2, 1, 2, 3, 4}, false},
+        {"extension header cut", 0x90, {0xBE, 0xDE}, false},
+        {"three bytes of padding", 0xA0, {7, 0, 0, 3}, true},
+        {"padding count 0", 0xA0, {7, 0, 0, 0}, false},
+        {"more padding than packet", 0xA0, {7, 0, 0, 9}, false},
+    };
+    for (const auto& c : cases) {
+        std::vector<uint8_t> packet = fixed;
+        packet[0] = c.first;
+        packet.insert(packet.end(), c.rest.begin(), c.rest.end());
+        EXPECT_EQ(RtpHeaderFits(packet.data(), packet.size()), c.fits) << c.name;
+    }
+}
+
+TEST(RelayWire, RtcpCompoundNamesItsSendersAndTheStreamsItIsAbout) {
+    // SR of 0x59010010 with one report block on 0x59020018, SDES of the same sender with a
+    // CNAME, a PLI from it on 0x59010020, and an empty BYE list.
+    const std::vector<uint8_t> compound = {
+        0x81, 200,  0,    12,   0x59, 0x01, 0x00, 0x10,  // SR header, sender
+        0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,
+        0,    0,    0,    0,    0,    0,    0,    0,  // sender info
+        0x59, 0x02, 0x00, 0x18, 0,    0,    0,    0,    0,    0,    0,    0,
+        0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,
+        0x81, 202,  0,    2,    0x59, 0x01, 0x00, 0x10, 1,    1,    'a',  0,     // SDES: CNAME "a"
+        0x81, 206,  0,    2,    0x59, 0x01, 0x00, 0x10, 0x59, 0x01, 0x00, 0x20,  // PLI
+        0x80, 203,  0,    0,  // BYE without SSRCs
+    };
+    const auto parsed = ParseRtcp(compound.data(), compound.size());
+    ASSERT_TRUE(parsed);
+    EXPECT_TRUE(parsed->senderReport);
+    EXPECT_EQ(parsed->senders, (std::vector<uint32_t>{0x59010010, 0x59010010, 0x59010010}));
+    EXPECT_EQ(parsed->named, (std::vector<uint32_t>{0x59020018, 0x59010020}));
+    // Cut anywhere inside a packet, the compound no longer adds up.
+    for (size_t cut : {compound.size() - 1, compound.size() - 5, size_t{30}}) {
+        EXPECT_FALSE(ParseRtcp(compound.data(), cut)) << cut;
+    }
+    const std::vector<uint8_t> pli = MakePli(0x59010018, 0x59010010);
+    const auto feedback = ParseRtcp(pli.data(), pli.size());
+    ASSERT_TRUE(feedback);
+    EXPECT_FALSE(feedback->senderReport);
+    EXPECT_EQ(feedback->senders, std::vector<uint32_t>{0x59010018});
+    EXPECT_EQ(feedback->named, std::vector<uint32_t>{0x59010010});
+}
+
 }  // namespace
-}  // namespace kromedia::relay
+}  // namespace yav::relay

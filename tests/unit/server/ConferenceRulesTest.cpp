@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <set>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -45,6 +47,7 @@ TEST_F(ConferenceRules, LoginRefusalsCarryTheirCodes) {
         {"right conference password", 900002, "g", "secret", 2, 100, 0},
         {"listed account", 900002, "alice", "alice", 0, 100, 0},
     };
+    std::set<std::array<uint8_t, kMediaTicketBytes>> tickets;
     for (const auto& testCase : cases) {
         RawBot bot(server_->ConferencePort());
         ASSERT_TRUE(bot.Greet()) << testCase.name;
@@ -62,7 +65,13 @@ TEST_F(ConferenceRules, LoginRefusalsCarryTheirCodes) {
         if (testCase.expected == ERR_VERSION) {
             EXPECT_EQ(response->requiredVersion, 50) << testCase.name;
         }
+        if (response->result == 0) {
+            // Every login gets a ticket of its own for the media relay.
+            EXPECT_NE(response->mediaTicket, decltype(response->mediaTicket){}) << testCase.name;
+            EXPECT_TRUE(tickets.insert(response->mediaTicket).second) << testCase.name;
+        }
     }
+    EXPECT_EQ(tickets.size(), 2U);
 }
 
 TEST_F(ConferenceRules, FullAndLockedConferencesRefuseNewcomers) {

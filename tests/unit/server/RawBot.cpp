@@ -154,6 +154,7 @@ int32_t RawBot::Login(uint32_t confId, const std::string& name, const std::strin
     }
     if (response->result == 0) {
         userId_ = response->loginInfo.userId;
+        mediaTicket_ = response->mediaTicket;
     }
     return response->result;
 }

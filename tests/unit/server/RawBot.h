@@ -3,6 +3,7 @@
 // malformed ones) and reads frames with a time limit, so tests can check what the server
 // answers and when it closes a connection.
 
+#include <array>
 #include <chrono>
 #include <optional>
 
@@ -46,6 +47,10 @@ public:
     int32_t Login(uint32_t confId, const std::string& name, const std::string& password,
                   uint8_t mode, uint16_t clientVersion = 100);
     uint16_t UserId() const { return userId_; }
+    // The media relay ticket of the login.
+    const std::array<uint8_t, proto::kMediaTicketBytes>& MediaTicket() const {
+        return mediaTicket_;
+    }
     // Stops answering: the socket stays open but nothing more is sent.
     void Close();
 
@@ -56,6 +61,7 @@ private:
     bool peerClosed_ = false;
     proto::FrameAssembler assembler_;
     uint16_t userId_ = 0;
+    std::array<uint8_t, proto::kMediaTicketBytes> mediaTicket_{};
     bool greeted_ = false;
     std::chrono::steady_clock::time_point lastSent_{};
 };

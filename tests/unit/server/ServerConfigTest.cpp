@@ -24,7 +24,8 @@ std::string WriteIni(const std::string& name, const std::string& text) {
 TEST(ServerConfig, ReadsAccountsConferencesAndLimits) {
     const auto path = WriteIni("full.ini",
                                "[server]\nConferencePort=9001\nHeartbeatMs=250\nBriefList=1\n"
-                               "HelloTimeoutMs=700\nMaxPendingPerAddress=3\n"
+                               "HelloTimeoutMs=700\nMaxPendingPerAddress=3\nMediaPort=9003\n"
+                               "RelayQueuePackets=32\n"
                                "[account.Carol]\nPassword=pw\nName=Carol C\nDepartment=7\n"
                                "[account.dave]\nPasswordMd5=0123456789abcdef0123456789abcdef\n"
                                "[conference.42]\nName=Board\nPassword=s3\nChairs=carol\n"
@@ -39,6 +40,8 @@ TEST(ServerConfig, ReadsAccountsConferencesAndLimits) {
     EXPECT_EQ(config->helloTimeout.count(), 700);
     EXPECT_EQ(config->maxPendingPerAddress, 3u);
     EXPECT_EQ(config->maxPendingConnections, 256u);
+    EXPECT_EQ(config->mediaPort, 9003);
+    EXPECT_EQ(config->relayQueuePackets, 32u);
     const auto* carol = config->FindAccount("CAROL");
     ASSERT_NE(carol, nullptr);
     EXPECT_EQ(carol->displayName, "Carol C");
@@ -84,6 +87,7 @@ TEST(ServerConfig, TimingClientsRefuseOrZeroLimitsKeepTheServerClosed) {
         int helloMs = 10000;
         size_t pending = 256;
         size_t perAddress = 32;
+        size_t relayQueue = 256;
     };
     const Case cases[] = {
         {"defaults", 5000, 15000, true},
@@ -94,17 +98,20 @@ TEST(ServerConfig, TimingClientsRefuseOrZeroLimitsKeepTheServerClosed) {
         {"no hello time", 5000, 15000, false, 0},
         {"no connection may wait for its login", 5000, 15000, false, 10000, 0},
         {"no connection per address", 5000, 15000, false, 10000, 256, 0},
+        {"no room in a receiver's media queue", 5000, 15000, false, 10000, 256, 32, 0},
     };
     for (const auto& testCase : cases) {
         auto config = yav::server::DemoConfig();
         config.dataPort = 0;
         config.conferencePort = 0;
         config.probePort = 0;
+        config.mediaPort = 0;
         config.heartbeat = std::chrono::milliseconds(testCase.heartbeatMs);
         config.timeout = std::chrono::milliseconds(testCase.timeoutMs);
         config.helloTimeout = std::chrono::milliseconds(testCase.helloMs);
         config.maxPendingConnections = testCase.pending;
         config.maxPendingPerAddress = testCase.perAddress;
+        config.relayQueuePackets = testCase.relayQueue;
         yav::server::YavServer server(std::move(config));
         EXPECT_EQ(server.Open(), testCase.opens) << testCase.name;
     }

@@ -24,6 +24,7 @@ inline server::ServerConfig TestConfig() {
     config.dataPort = 0;
     config.conferencePort = 0;
     config.probePort = 0;
+    config.mediaPort = 0;
     config.heartbeat = std::chrono::milliseconds(100);
     config.timeout = std::chrono::milliseconds(3000);
     config.minClientVersion = 50;

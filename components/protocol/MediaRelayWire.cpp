@@ -1,8 +1,8 @@
-#include "RelayWire.h"
+#include "MediaRelayWire.h"
 
 #include <cstring>
 
-namespace kromedia::relay {
+namespace yav::relay {
 
 namespace {
 
@@ -74,6 +74,102 @@ std::optional<uint32_t> SenderSsrc(const uint8_t* data, size_t length) {
         default:
             return std::nullopt;
     }
+}
+
+bool RtpHeaderFits(const uint8_t* data, size_t length) {
+    if (Classify(data, length) != PacketClass::Rtp) {
+        return false;
+    }
+    size_t header = 12 + 4 * static_cast<size_t>(data[0] & 0x0F);
+    if ((data[0] & 0x10) != 0) {  // extension: 4 bytes, then its length in words
+        if (header + 4 > length) {
+            return false;
+        }
+        header += 4 + 4 * static_cast<size_t>((data[header + 2] << 8) | data[header + 3]);
+    }
+    if (header > length) {
+        return false;
+    }
+    if ((data[0] & 0x20) != 0) {  // padding: its count is the last byte, at least 1
+        const size_t padding = data[length - 1];
+        return padding != 0 && header + padding <= length;
+    }
+    return true;
+}
+
+std::optional<RtcpSsrcs> ParseRtcp(const uint8_t* data, size_t length) {
+    if (Classify(data, length) != PacketClass::Rtcp) {
+        return std::nullopt;
+    }
+    constexpr size_t kReportBlock = 24;
+    RtcpSsrcs out;
+    size_t at = 0;
+    while (at < length) {
+        if (length - at < 4) {
+            return std::nullopt;
+        }
+        const uint8_t* p = data + at;
+        const size_t size = 4 * (1 + ((static_cast<size_t>(p[2]) << 8) | p[3]));
+        if ((p[0] >> 6) != 2 || size > length - at) {
+            return std::nullopt;
+        }
+        const size_t count = p[0] & 0x1F;
+        const uint8_t type = p[1];
+        size_t blocksAt = 0;
+        switch (type) {
+            case 200:  // SR: sender info, then report blocks
+                blocksAt = 28;
+                out.senderReport = true;
+                break;
+            case 201:  // RR: report blocks
+                blocksAt = 8;
+                break;
+            case 202:  // SDES, BYE: the first chunk or SSRC, when there is one
+            case 203:
+                if (count > 0 && size < 8) {
+                    return std::nullopt;
+                }
+                break;
+            case 204:  // APP, XR: an SSRC and more
+            case 207:
+                if (size < 8) {
+                    return std::nullopt;
+                }
+                break;
+            case 205:  // feedback: sender, then the media it is about
+            case 206:
+                if (size < 12) {
+                    return std::nullopt;
+                }
+                out.named.push_back(GetU32Be(p + 8));
+                break;
+            default:
+                return std::nullopt;
+        }
+        if (blocksAt != 0) {
+            if (blocksAt + count * kReportBlock > size) {
+                return std::nullopt;
+            }
+            for (size_t i = 0; i < count; ++i) {
+                out.named.push_back(GetU32Be(p + blocksAt + i * kReportBlock));
+            }
+        }
+        if (size >= 8 && !((type == 202 || type == 203) && count == 0)) {
+            out.senders.push_back(GetU32Be(p + 4));
+        }
+        at += size;
+    }
+    return out;
+}
+
+std::vector<uint8_t> MakePli(uint32_t sender, uint32_t media) {
+    std::vector<uint8_t> out = {0x81, 206, 0, 2};  // version 2, FMT 1, PSFB, 3 words
+    for (const uint32_t v : {sender, media}) {
+        for (int shift = 24; shift >= 0; shift -= 8) {
+            out.push_back(static_cast<uint8_t>(v >> shift));
+        }
+    }
+    return out;
 }
 
 std::vector<uint8_t> Encode(const Control& control) {
@@ -185,4 +281,4 @@ std::optional<std::vector<uint8_t>> Deframer4571::Next() {
     return packet;
 }
 
-}  // namespace kromedia::relay
+}  // namespace yav::relay

@@ -1,0 +1,212 @@
+#include "RoomPanelHost.h"
+
+#include <QWindow>
+
+#include "ConfigManger.h"
+#include "XConfManager.h"
+#include "XMainFrame.h"
+#include "client/app/AppSettings.h"
+#include "platform/core/Log.h"
+#include "platform/window/Placement.h"
+
+QWidget* RoomPanelHost::GetRoomWindow() {
+    return frame_.IsWindow() ? &frame_ : nullptr;
+}
+
+QRect RoomPanelHost::GetMonitorWorkArea() {
+    return yav::MonitorRect(&frame_, true);
+}
+
+QRect RoomPanelHost::GetMonitorRect() {
+    return yav::MonitorRect(&frame_, false);
+}
+
+bool RoomPanelHost::IsRoomMinimized() {
+    return frame_.isMinimized();
+}
+
+void RoomPanelHost::MinimizeRoom() {
+    frame_.showMinimized();
+}
+
+int RoomPanelHost::GetViewState() {
+    return frame_.isMaximized() ? 1 : 0;
+}
+
+void RoomPanelHost::MaximizeToMonitor(bool on) {
+    if (on) {
+        frame_.showMaximized();
+    } else {
+        frame_.showNormal();
+    }
+}
+
+void RoomPanelHost::StartSystemMove(const QPoint&) {
+    if (QWindow* window = frame_.windowHandle()) {
+        window->startSystemMove();
+    }
+}
+
+bool RoomPanelHost::IsMyRoleState0or5() {
+    return frame_.IsMyRoleState0or5();
+}
+bool RoomPanelHost::IsMyRoleState2() {
+    return frame_.IsMyRoleState2();
+}
+bool RoomPanelHost::IsMyFlagBit2() {
+    return frame_.IsMyFlagBit2();
+}
+std::uint8_t RoomPanelHost::GetMyStatusByte() {
+    return frame_.GetMyStatusByte();
+}
+int RoomPanelHost::GetRecordState() {
+    return frame_.GetRecordState();
+}
+int RoomPanelHost::GetRecordMode() {
+    return g_AppSettings.byRecordMode;
+}
+int RoomPanelHost::GetScreenShareState() {
+    return frame_.GetScreenShareState();
+}
+int RoomPanelHost::GetRemoteControlState() {
+    return frame_.GetRemoteControlState();
+}
+
+int RoomPanelHost::GetPresenterState() {
+    return frame_.IsMyRoleState2() ? 2 : 0;
+}
+
+int RoomPanelHost::GetSpeakState() {
+    XConfManager* manager = frame_.GetConfManager();
+    return manager != nullptr && manager->IsSelfPresenterQueued() ? 1 : 0;
+}
+
+bool RoomPanelHost::IsConfFlagSet() {
+    XConfManager* manager = frame_.GetConfManager();
+    return manager != nullptr && manager->IsConfFlagSet();
+}
+
+std::string RoomPanelHost::CopyServerName() {
+    char name[64] = {};
+    frame_.CopyServerName(name);
+    return name;
+}
+
+std::uint16_t RoomPanelHost::GetProbePort() {
+    return static_cast<std::uint16_t>(g_AppSettings.ProbePort);
+}
+
+void RoomPanelHost::ApplySpeak() {
+    if (XConfManager* manager = frame_.GetConfManager()) {
+        manager->ApplySpeak();
+    }
+}
+
+void RoomPanelHost::ApplyPresenter() {
+    if (XConfManager* manager = frame_.GetConfManager()) {
+        manager->ApplyPresenter();
+    }
+}
+
+bool RoomPanelHost::StartRecord() {
+    Missing("StartRecord (local recording)");
+    return false;
+}
+
+void RoomPanelHost::StopRecord() {
+    Missing("StopRecord (local recording)");
+}
+
+void RoomPanelHost::GetByteCounters(std::uint64_t*, std::uint64_t*, int) {
+    Missing("media byte counters");
+}
+
+bool RoomPanelHost::IsLayoutSyncOn() {
+    return false;
+}
+
+int RoomPanelHost::GetLayoutSyncAllowed() {
+    Missing("layout synchronisation permission");
+    return 1;
+}
+
+bool RoomPanelHost::IsH323Enabled() {
+    XConfManager* manager = frame_.GetConfManager();
+    return manager != nullptr && manager->GetAppInfoFlag10();
+}
+
+bool RoomPanelHost::IsVideoCycleOn() {
+    ILayoutManager* layout = frame_.GetLayoutManager();
+    return layout != nullptr && layout->IsVideoCycleOn();
+}
+
+void RoomPanelHost::CloseAllVideo() {
+    if (ILayoutManager* layout = frame_.GetLayoutManager()) {
+        layout->CloseAllVideo();
+    }
+}
+
+void RoomPanelHost::SetShareLayout(int) {
+    Missing("SetShareLayout (document views)");
+}
+
+int RoomPanelHost::GetLayoutMode() {
+    return frame_.GetLayoutBytes().layoutMode;
+}
+
+bool RoomPanelHost::IsFullScreen() {
+    return g_bFullScreen != 0;
+}
+
+void RoomPanelHost::UpdateSpeakerVideo() {
+    frame_.EndOwnScreenShare();
+}
+
+void RoomPanelHost::LeaveFullScreen() {
+    frame_.SetFullScreen(false);
+}
+
+void RoomPanelHost::ExecuteDockCommand(int code) {
+    if (IStatusBar* bar = frame_.CYavClientDlg::GetStatusBar()) {
+        bar->ExecuteDockCommand(code);
+    }
+}
+
+void RoomPanelHost::ShowStripForced() {
+    if (IFullDockX* strip = frame_.GetFullDock()) {
+        strip->ShowBarForced();
+    }
+}
+
+QRect RoomPanelHost::GetRoomRect() {
+    return frame_.frameGeometry();
+}
+
+int RoomPanelHost::GetSidePanelWidth() {
+    return frame_.GetSidePanelSize();
+}
+
+QString RoomPanelHost::FormatChannelName(int mediaId) {
+    XConfManager* manager = frame_.GetConfManager();
+    // A user's channels are the user id and the seven ids after it.
+    return manager != nullptr ? manager->GetUserNameText(static_cast<std::uint16_t>(mediaId & ~7))
+                              : QString();
+}
+
+int RoomPanelHost::GetLayoutModeByte() {
+    return frame_.GetLayoutBytes().layoutMode;
+}
+
+int RoomPanelHost::GetLayoutStateSecond() {
+    return frame_.GetLayoutBytes().mainDisplay;
+}
+
+void RoomPanelHost::PostCommand(int command) {
+    frame_.PostMessage(WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(command), 1), 0);
+}
+
+void RoomPanelHost::Missing(const char* what) {
+    if (missingLogged_.insert(what).second) {
+        YLOG_INFO("panel request without its room part yet: %s", what);
+    }
+}

@@ -1,0 +1,91 @@
+#pragma once
+// A room with three other participants (a member, a chair, a second member), a layout manager
+// with 37 windows, recording video reception, arrangement and media service, and a screen-share
+// fake the test can reach. Receive() hands a block to the room as the pump would and checks
+// that no notice text is left behind.
+
+#include <QApplication>
+
+#include <vector>
+
+#include "RoomFixture.h"
+#include "fakes/conference/FakeLayoutSync.h"
+
+namespace room_test {
+
+class UserCommandRoom : public RoomFixture {
+protected:
+    static constexpr std::uint16_t kBob = 24;    // member
+    static constexpr std::uint16_t kChair = 40;  // chair kind
+    static constexpr std::uint16_t kCarol = 32;  // member
+
+    void SetUp() override {
+        RoomFixture::SetUp();
+        yav::room::Components().createScreenShare = [this]() {
+            auto share = std::make_unique<fakes::FakeScreenShare>(log);
+            screen = share.get();
+            return share;
+        };
+        yav::room::Children().layoutManager = [this](QWidget*) {
+            auto manager = std::make_unique<fakes::FakeSyncLayoutManager>(log);
+            layout = manager.get();
+            return manager;
+        };
+        yav::room::Children().roomMedia = [this]() {
+            return std::make_unique<fakes::FakeAudioMedia>(log);
+        };
+        // The frame again, now with the screen-share fake above.
+        frame.reset();
+        frame = std::make_unique<XMainFrame>();
+        g_pMainFrame = frame.get();
+        ASSERT_EQ(frame->LoginCs(kConfId, nullptr, 0), 0);
+        fake.users.AddUser(kBob, u"bob");
+        fake.users.AddUser(kChair, u"chair").kind = USER_KIND_CHAIR;
+        fake.users.AddUser(kCarol, u"carol");
+        Open();
+        frame->SetVideoReception(&reception);
+        frame->SetRoomArrangement(&arrangement);
+        log.Clear();
+        fake.transmissions.clear();
+        fake.attributeWrites.clear();
+        fake.userDataWrites.clear();
+    }
+
+    void TearDown() override {
+        if (frame) {
+            frame->SetVideoReception(nullptr);
+            frame->SetRoomArrangement(nullptr);
+        }
+        RoomFixture::TearDown();
+    }
+
+    void Receive(std::uint16_t from, std::uint16_t sub, const std::vector<std::uint8_t>& bytes,
+                 std::uint16_t to = kMyId) {
+        frame->OnTransmit(to, from, sub, bytes.empty() ? nullptr : bytes.data(),
+                          static_cast<std::uint16_t>(bytes.size()));
+        EXPECT_TRUE(frame->GetNoticeText().isEmpty()) << "sub " << sub << " left a notice";
+    }
+
+    // The blocks sent with a sub-command, in order.
+    std::vector<fakes::FakeCsManager::Transmission> Sent(std::uint16_t sub) const {
+        std::vector<fakes::FakeCsManager::Transmission> found;
+        for (const auto& sent : fake.transmissions) {
+            if (sent.subCommand == sub) {
+                found.push_back(sent);
+            }
+        }
+        return found;
+    }
+
+    QString TipText() {
+        CMsgTipsDlg* tip = frame->GetTipsHolder().GetTip();
+        return tip != nullptr ? tip->GetText() : QString();
+    }
+
+    fakes::FakeScreenShare* screen = nullptr;
+    fakes::FakeSyncLayoutManager* layout = nullptr;
+    fakes::FakeVideoReception reception{log};
+    fakes::FakeArrangement arrangement{log};
+};
+
+}  // namespace room_test

@@ -1,0 +1,305 @@
+// The media relay of a running yavserver, reached over real loopback UDP and TCP by
+// participants logged in with protocol bots.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <optional>
+
+#include "MediaRelayWire.h"
+#include "RtpPackets.h"
+#include "ServerFixture.h"
+
+namespace yav::test {
+namespace {
+
+using relay::Kind;
+using Bytes = std::vector<uint8_t>;
+using Ticket = std::array<uint8_t, relay::kTicketBytes>;
+
+constexpr uint32_t kDemo = 900001;
+
+// One channel's socket to the relay: UDP datagrams, or TCP with RFC 4571 frames.
+class RelayClient {
+public:
+    RelayClient(uint16_t port, bool tcp) : tcp_(tcp) {
+        fd_ = ::socket(AF_INET, tcp ? SOCK_STREAM : SOCK_DGRAM, 0);
+        if (tcp) {
+            // A small window, so that a receiver that does not read backs up into the relay.
+            const int small = 4096;
+            ::setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
+        }
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(port);
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        connected_ = ::connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    }
+    ~RelayClient() { ::close(fd_); }
+    RelayClient(const RelayClient&) = delete;
+    RelayClient& operator=(const RelayClient&) = delete;
+
+    bool Connected() const { return connected_; }
+    void SendRaw(const Bytes& bytes) {
+        (void)::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    }
+    void Send(const Bytes& packet) {
+        SendRaw(tcp_ ? relay::Frame4571(packet.data(), packet.size()) : packet);
+    }
+    void SendControl(const relay::Control& control) { Send(relay::Encode(control)); }
+    void Hello(const Ticket& ticket, uint16_t mediaId) {
+        relay::Control hello;
+        hello.type = relay::Type::Hello;
+        hello.hello = {ticket, kDemo, mediaId};
+        SendControl(hello);
+    }
+    void Subscribe(uint16_t mediaId, Kind kind) {
+        relay::Control c;
+        c.type = relay::Type::Subscribe;
+        c.subscribe = {mediaId, kind, true};
+        SendControl(c);
+    }
+    // The next packet within the limit.
+    std::optional<Bytes> Receive(std::chrono::milliseconds limit = std::chrono::seconds(3)) {
+        const auto end = std::chrono::steady_clock::now() + limit;
+        for (;;) {
+            if (tcp_) {
+                if (auto packet = deframer_.Next()) {
+                    return packet;
+                }
+            }
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                end - std::chrono::steady_clock::now());
+            pollfd p{fd_, POLLIN, 0};
+            if (left.count() <= 0 || ::poll(&p, 1, static_cast<int>(left.count())) <= 0) {
+                return std::nullopt;
+            }
+            uint8_t buffer[4096];
+            const ssize_t n = ::recv(fd_, buffer, sizeof buffer, 0);
+            if (n <= 0) {
+                closed_ = n == 0;
+                return std::nullopt;
+            }
+            if (!tcp_) {
+                return Bytes(buffer, buffer + n);
+            }
+            deframer_.Push(buffer, static_cast<size_t>(n));
+        }
+    }
+    // The answer to a hello.
+    std::optional<relay::HelloResult> HelloAnswer() {
+        while (auto packet = Receive()) {
+            auto control = relay::Decode(packet->data(), packet->size());
+            if (control && control->type == relay::Type::HelloAck) {
+                return control->result;
+            }
+        }
+        return std::nullopt;
+    }
+    // True once the relay closed the TCP connection.
+    bool WaitClosed() {
+        while (!closed_ && Receive()) {
+        }
+        return closed_;
+    }
+
+private:
+    int fd_ = -1;
+    bool tcp_ = false;
+    bool connected_ = false;
+    bool closed_ = false;
+    relay::Deframer4571 deframer_;
+};
+
+class MediaRelaySockets : public ServerFixture {
+protected:
+    void SetUp() override {
+        auto config = TestConfig();
+        config.relayQueuePackets = 16;
+        StartServer(config);
+    }
+    // A guest with its camera channel 0 declared.
+    std::unique_ptr<RawBot> WithCamera(const std::string& name) {
+        auto bot = LoggedIn(name);
+        proto::MsgSetConfOptions options;
+        options.values = {1, 0x01, 1, 0, 1, 0};
+        EXPECT_TRUE(bot->Send(options));
+        EXPECT_TRUE(bot->ReceiveMessage<proto::MsgUsersChanged>());
+        return bot;
+    }
+    size_t Sessions() {
+        size_t count = 0;
+        server_->WithRelay(
+            [&](server::MediaRelayRouter& router) { count = router.SessionCount(); });
+        return count;
+    }
+    bool WaitSessions(size_t count) {
+        for (int i = 0; i < 300; ++i) {
+            if (Sessions() == count) {
+                return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
+};
+
+TEST_F(MediaRelaySockets, MediaFlowsBetweenParticipantsOverUdpAndTcpUntilTheyLeave) {
+    auto chair = LoggedIn("demo", "demo");
+    auto a = WithCamera("a");
+    auto b = WithCamera("b");
+    const uint16_t idA = a->UserId();
+    const uint16_t idB = b->UserId();
+    RelayClient udpA(server_->MediaPort(), false);
+    RelayClient tcpB(server_->MediaPort(), true);
+    ASSERT_TRUE(udpA.Connected() && tcpB.Connected());
+
+    Ticket wrong = a->MediaTicket();
+    wrong[0] ^= 1;
+    udpA.Hello(wrong, idA);
+    EXPECT_EQ(udpA.HelloAnswer(), relay::HelloResult::BadTicket);
+    udpA.Hello(b->MediaTicket(), idA);
+    EXPECT_EQ(udpA.HelloAnswer(), relay::HelloResult::IdNotOwned);
+    udpA.Hello(a->MediaTicket(), idA);
+    EXPECT_EQ(udpA.HelloAnswer(), relay::HelloResult::Ok);
+    tcpB.Hello(b->MediaTicket(), idB);
+    EXPECT_EQ(tcpB.HelloAnswer(), relay::HelloResult::Ok);
+    udpA.Subscribe(idB, Kind::Video);
+    tcpB.Subscribe(idA, Kind::Video);
+    ASSERT_TRUE(WaitSessions(2));
+
+    // Subscriptions travel before media on each socket, but A's and B's sockets race: the
+    // packets are sent until one arrives.
+    const Bytes fromA = Rtp(relay::SsrcFor(idA, Kind::Video), 1);
+    std::optional<Bytes> atB;
+    for (int i = 0; i < 20 && !atB; ++i) {
+        udpA.Send(fromA);
+        atB = tcpB.Receive(std::chrono::milliseconds(100));
+    }
+    ASSERT_TRUE(atB);
+    EXPECT_EQ(*atB, fromA);
+    const Bytes fromB = Rtp(relay::SsrcFor(idB, Kind::Video), 2);
+    tcpB.Send(fromB);
+    std::optional<Bytes> atA = udpA.Receive();
+    ASSERT_TRUE(atA);
+    EXPECT_EQ(*atA, fromB);  // A gets B's stream, never its own copies back
+    relay::Control keepalive;
+    keepalive.type = relay::Type::Keepalive;
+    udpA.SendControl(keepalive);
+    auto answer = udpA.Receive();
+    ASSERT_TRUE(answer);
+    EXPECT_EQ(relay::Decode(answer->data(), answer->size())->type, relay::Type::Keepalive);
+
+    // A logs out: its session ends, its media goes nowhere.
+    ASSERT_TRUE(a->Send(proto::MsgLogout{}));
+    ASSERT_TRUE(WaitSessions(1));
+    while (tcpB.Receive(std::chrono::milliseconds(100))) {
+    }
+    udpA.Send(fromA);
+    EXPECT_FALSE(tcpB.Receive(std::chrono::milliseconds(300)));
+
+    // B is kicked: its session ends and its TCP connection closes.
+    proto::MsgKickUser kick;
+    kick.userId = idB;
+    ASSERT_TRUE(chair->Send(kick));
+    EXPECT_TRUE(tcpB.WaitClosed());
+    EXPECT_TRUE(WaitSessions(0));
+}
+
+TEST_F(MediaRelaySockets, ByeEndsAUdpSessionAndItsAddressMaySayHelloAgain) {
+    auto a = WithCamera("a");
+    auto b = WithCamera("b");
+    RelayClient udpA(server_->MediaPort(), false);
+    RelayClient udpB(server_->MediaPort(), false);
+    udpA.Hello(a->MediaTicket(), a->UserId());
+    ASSERT_EQ(udpA.HelloAnswer(), relay::HelloResult::Ok);
+    udpB.Hello(b->MediaTicket(), b->UserId());
+    ASSERT_EQ(udpB.HelloAnswer(), relay::HelloResult::Ok);
+    udpB.Subscribe(a->UserId(), Kind::Video);
+    ASSERT_TRUE(WaitSessions(2));
+    relay::Control bye;
+    bye.type = relay::Type::Bye;
+    udpA.SendControl(bye);
+    ASSERT_TRUE(WaitSessions(1));
+    const Bytes fromA = Rtp(relay::SsrcFor(a->UserId(), Kind::Video), 1);
+    udpA.Send(fromA);
+    EXPECT_FALSE(udpB.Receive(std::chrono::milliseconds(300)));
+    udpA.Hello(a->MediaTicket(), a->UserId());
+    ASSERT_EQ(udpA.HelloAnswer(), relay::HelloResult::Ok);
+    udpA.Send(fromA);
+    const auto atB = udpB.Receive();
+    ASSERT_TRUE(atB);
+    EXPECT_EQ(*atB, fromA);
+}
+
+TEST_F(MediaRelaySockets, TcpFrameOfLengthZeroOrOverTheLimitEndsTheConnection) {
+    auto a = WithCamera("a");
+    auto b = WithCamera("b");
+    struct Case {
+        const char* name;
+        Bytes header;
+    };
+    const Case cases[] = {{"length 0", {0x00, 0x00}}, {"length 1501", {0x05, 0xDD}}};
+    for (const auto& c : cases) {
+        RelayClient receiver(server_->MediaPort(), true);
+        receiver.Hello(b->MediaTicket(), b->UserId());
+        ASSERT_EQ(receiver.HelloAnswer(), relay::HelloResult::Ok) << c.name;
+        // A frame of exactly the limit is fine (and dropped as no packet of ours).
+        receiver.Send(Bytes(relay::kMaxPacket, 0));
+        receiver.SendRaw(c.header);
+        EXPECT_TRUE(receiver.WaitClosed()) << c.name;
+        EXPECT_TRUE(WaitSessions(0)) << c.name;
+    }
+    // A connection whose hello is refused is closed after the answer.
+    RelayClient refused(server_->MediaPort(), true);
+    Ticket none{};
+    refused.Hello(none, a->UserId());
+    EXPECT_EQ(refused.HelloAnswer(), relay::HelloResult::BadTicket);
+    EXPECT_TRUE(refused.WaitClosed());
+}
+
+TEST_F(MediaRelaySockets, ReceiverThatDoesNotReadLosesPacketsAndTheSenderIsAskedForAKeyFrame) {
+    auto a = WithCamera("a");
+    auto b = WithCamera("b");
+    const uint16_t idA = a->UserId();
+    RelayClient udpA(server_->MediaPort(), false);
+    RelayClient stuck(server_->MediaPort(), true);
+    udpA.Hello(a->MediaTicket(), idA);
+    ASSERT_EQ(udpA.HelloAnswer(), relay::HelloResult::Ok);
+    stuck.Hello(b->MediaTicket(), b->UserId());
+    ASSERT_EQ(stuck.HelloAnswer(), relay::HelloResult::Ok);
+    stuck.Subscribe(idA, Kind::Video);
+    ASSERT_TRUE(WaitSessions(2));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const Bytes expectedPli =
+        relay::MakePli(relay::SsrcFor(b->UserId(), Kind::Video), relay::SsrcFor(idA, Kind::Video));
+    uint64_t drops = 0;
+    bool pli = false;
+    for (uint16_t sequence = 0; sequence < 20000 && !pli; ++sequence) {
+        udpA.Send(Rtp(relay::SsrcFor(idA, Kind::Video), sequence, 1200));
+        if (sequence % 100 == 99) {
+            while (auto packet = udpA.Receive(std::chrono::milliseconds(1))) {
+                pli = pli || *packet == expectedPli;
+            }
+        }
+    }
+    // The relay may still be working through what was sent.
+    while (!pli) {
+        auto packet = udpA.Receive();
+        if (!packet) {
+            break;
+        }
+        pli = *packet == expectedPli;
+    }
+    server_->WithRelay(
+        [&](server::MediaRelayRouter& router) { drops = router.DropsOf(kDemo, b->UserId()); });
+    EXPECT_TRUE(pli);
+    EXPECT_GT(drops, 0U);
+    EXPECT_TRUE(WaitSessions(2));  // a slow receiver is not thrown out
+}
+
+}  // namespace
+}  // namespace yav::test
