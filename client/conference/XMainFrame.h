@@ -81,6 +81,8 @@ struct DocPageRecord {
 };
 static_assert(sizeof(DocPageRecord) == 16);
 
+class CDlgMgrChatGroup;
+
 class XMainFrame : public ICsHandler,
                    public IUserHandler,
                    public IKroDataHandleMsg,
@@ -406,6 +408,13 @@ public:
     // --- CYavClientDlg ---
     void HandleNetMessage(WPARAM code, LPARAM status) override;
 
+    // --- chat: the voice-group manager, made on the first command 32790 of a stay ---
+    void OnChatGroupCommand() override;
+    // Refills the manager's lists while it is shown (participants or their groups changed).
+    void RefreshChatGroupManager();
+    // Null until the command made it.
+    CDlgMgrChatGroup* GetChatGroupManager() const;
+
     // Test seam: the data server asked by ResetAVServerIp for the media server address
     // (runs on a worker thread; empty: the data-server component).
     std::function<std::string(uint32_t confId)> avServerLookup;
@@ -441,6 +450,9 @@ private:
     std::unique_ptr<XDocManager> m_pDocManager;
     std::unique_ptr<IKroScreenShare> m_pScreenShare;
     std::unique_ptr<RoomPanelHost> m_pPanelHost;
+    // The voice-group manager and its host over the conference manager (chat).
+    struct ChatGroupRoom;
+    std::shared_ptr<ChatGroupRoom> m_pChatGroupRoom;
     // --- sub-command senders and layout synchronisation ---
     uint32_t m_dwLayoutReady = 1;
     IVideoReception* m_pVideoReception = nullptr;

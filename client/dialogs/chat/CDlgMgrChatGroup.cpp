@@ -1,6 +1,7 @@
 #include "CDlgMgrChatGroup.h"
 
 #include <QPainter>
+#include <QPointer>
 
 #include "ChatGroupRules.h"
 #include "ChatRules.h"
@@ -283,8 +284,8 @@ void CDlgMgrChatGroup::OnRemoveMembers() {
         case yav::chat::RemoveAction::ConfirmDissolve: {
             const std::uint32_t group = SelectedGroup();
             m_pHost->ShowMessageBox(LoadLangString(kTextConfirmDissolveRemove), kConfirmBox,
-                                    [this, group](int answer) {
-                                        if (answer == IChatHost::kIdOk) {
+                                    [this, self = QPointer<QWidget>(this), group](int answer) {
+                                        if (self != nullptr && answer == IChatHost::kIdOk) {
                                             m_pHost->DissolveAudioGroup(group);
                                         }
                                     });
@@ -304,8 +305,8 @@ void CDlgMgrChatGroup::OnDissolve() {
     }
     const std::uint32_t group = SelectedGroup();
     m_pHost->ShowMessageBox(LoadLangString(kTextConfirmDissolve), kConfirmBox,
-                            [this, index, group](int answer) {
-                                if (answer != IChatHost::kIdOk) {
+                            [this, self = QPointer<QWidget>(this), index, group](int answer) {
+                                if (self == nullptr || answer != IChatHost::kIdOk) {
                                     return;
                                 }
                                 if (m_listMembers.count() == 0) {
