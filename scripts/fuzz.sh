@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the wire decoders' libFuzzer targets with clang (address and undefined-behaviour
-# sanitizers) into build-fuzz and runs each one briefly: FUZZ_SECONDS each (default 20, six
-# targets, about two minutes in all). A crash, leak or failed round-trip check fails the run.
+# sanitizers) into build-fuzz and runs each one briefly: FUZZ_SECONDS each (default 20, seven
+# targets, about two and a half minutes in all). A crash, leak or failed round-trip check
+# fails the run.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${YAV_FUZZ_BUILD_DIR:-$root/build-fuzz}
