@@ -68,8 +68,6 @@ CDlgChat::CDlgChat(IChatHost* host, QWidget* parent, std::unique_ptr<kromedia::I
     m_comboRecipient.SetDlgCtrlID(IDC_RECIPIENT);
     yav::SetControlId(&m_editInput, IDC_INPUT);
     m_editInput.setTabChangesFocus(true);
-    yav::ConnectClickCommand(&m_btnSend);
-    yav::ConnectClickCommand(&m_btnSound);
     MapCommand(IDC_SEND, [this] { OnSend(); });
     MapCommand(IDC_SOUND, [this] { OnSoundButton(); });
     // The first line shown always gets a stamp.

@@ -77,10 +77,6 @@ CDlgMgrChatGroup::CDlgMgrChatGroup(IChatHost* host, QWidget* parent)
     m_btnAdd.SetDlgCtrlID(IDC_ADD);
     m_btnNewGroup.SetDlgCtrlID(IDC_NEW_GROUP);
     m_btnDissolve.SetDlgCtrlID(IDC_DISSOLVE);
-    for (CYavPngButton* button :
-         {&m_btnClose, &m_btnRemove, &m_btnAdd, &m_btnNewGroup, &m_btnDissolve}) {
-        yav::ConnectClickCommand(button);
-    }
     MapCommand(IDC_REMOVE, [this] { OnRemoveMembers(); });
     MapCommand(IDC_ADD, [this] { OnAddMembers(); });
     MapCommand(IDC_DISSOLVE, [this] { OnDissolve(); });

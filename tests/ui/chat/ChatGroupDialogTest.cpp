@@ -2,6 +2,9 @@
 // pending new group, the refusals in their order, removing a member versus dissolving.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QTest>
+
 #include "FakeChatHost.h"
 #include "client/app/AppSettings.h"
 #include "client/app/ConfigManger.h"
@@ -152,6 +155,24 @@ TEST_F(ChatGroups, DissolvingAnEmptyNewGroupOnlyDropsTheEntry) {
     EXPECT_EQ(dialog->GetGroupCombo().currentIndex(), 1);
     dialog->OnDissolve();
     EXPECT_EQ(host.dissolved, std::vector<std::uint32_t>{kGroupA});
+}
+
+TEST_F(ChatGroups, EachButtonClickActsOnce) {
+    dialog->ShowWindow(SW_SHOW);
+    auto click = [this](int id) {
+        auto* button = qobject_cast<QAbstractButton*>(dialog->GetDlgItem(id));
+        ASSERT_NE(button, nullptr) << id;
+        QTest::mouseClick(button, Qt::LeftButton);
+    };
+    click(CDlgMgrChatGroup::IDC_NEW_GROUP);
+    EXPECT_EQ(dialog->GetGroupCombo().count(), 3);
+    CDlgMgrChatGroup::TickUser(dialog->GetOtherList(), 48);
+    CDlgMgrChatGroup::TickUser(dialog->GetOtherList(), 64);
+    click(CDlgMgrChatGroup::IDC_ADD);
+    EXPECT_EQ(host.moved.size(), 2U);
+    EXPECT_TRUE(host.boxes.empty()) << host.boxes.front().toStdString();
+    click(CDlgMgrChatGroup::IDC_DISSOLVE);
+    EXPECT_EQ(host.boxes.size(), 1U) << "one confirmation";
 }
 
 }  // namespace

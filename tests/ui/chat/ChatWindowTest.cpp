@@ -3,6 +3,7 @@
 // system pane.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
@@ -160,6 +161,14 @@ TEST_F(ChatWindow, EnterSendsThroughTheTimerAndNeverBreaksTheLine) {
     EXPECT_FALSE(chat->IsTimerSet(CDlgChat::kSendTimer));
     ASSERT_EQ(host.sent.size(), 1U);
     EXPECT_EQ(host.sent[0].data, Block("hello"));
+
+    // The send button sends once; Esc never closes the page.
+    chat->GetInput().setPlainText("clicked");
+    QTest::mouseClick(&chat->GetSendButton(), Qt::LeftButton);
+    EXPECT_EQ(host.sent.size(), 2U);
+    EXPECT_TRUE(host.boxes.empty());
+    QTest::keyClick(&chat->GetInput(), Qt::Key_Escape);
+    EXPECT_TRUE(chat->isVisible());
 
     // An empty input arms nothing.
     QTest::keyClick(&chat->GetInput(), Qt::Key_Return);
@@ -359,6 +368,14 @@ TEST_F(ChatWindow, SystemPaneAppendsPlainColouredLinesWithACap) {
     EXPECT_EQ(doc->findBlockByNumber(1).text(), "line 100");
     const QScrollBar* bar = pane->GetTextView().verticalScrollBar();
     EXPECT_EQ(bar->value(), bar->maximum());
+
+    // Its close button hides it.
+    pane->ShowWindow(SW_SHOW);
+    auto* close = qobject_cast<QAbstractButton*>(pane->GetDlgItem(CDlgSystemChat::IDC_CLOSE));
+    ASSERT_NE(close, nullptr);
+    QTest::mouseClick(close, Qt::LeftButton);
+    EXPECT_FALSE(pane->isVisible());
+    EXPECT_TRUE(pane->IsWindow());
 }
 
 }  // namespace
