@@ -2,6 +2,9 @@
 // ends by itself, received sounds are played but never sent on, and only a chair's are.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QTest>
+
 #include "FakeChatHost.h"
 #include "client/app/AppSettings.h"
 #include "client/app/ConfigManger.h"
@@ -155,6 +158,22 @@ TEST_F(SoundPanel, ReceivedCommandsFromChairsOnlyAndNeverSentOn) {
         EXPECT_TRUE(host.sent.empty()) << "a received sound is not sent on";
         EXPECT_EQ(log.Contains("not a chair"), c.from == kMember || c.from == 99);
     }
+}
+
+TEST_F(SoundPanel, ARowPlaysWhenTheMouseIsLetGoOverIt) {
+    panel->ShowWindow(SW_SHOW);
+    CButtonCheck& clap = panel->Row(2);
+    QTest::mousePress(&clap, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(clap.IsPressed(), 1);
+    EXPECT_TRUE(sounds->calls.empty()) << "nothing on the press";
+    QTest::mouseRelease(&clap, Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(clap.IsPressed(), 0);
+    ASSERT_EQ(sounds->calls.size(), 1U);
+    EXPECT_EQ(Lit(), std::vector<int>{2});
+    ASSERT_EQ(host.sent.size(), 1U);
+    EXPECT_EQ(host.sent[0].data, std::vector<std::uint8_t>{'2'});
 }
 
 TEST_F(SoundPanel, StopWhileNothingPlaysOnlyResetsTheRows) {
