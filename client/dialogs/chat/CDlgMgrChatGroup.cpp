@@ -105,6 +105,8 @@ BOOL CDlgMgrChatGroup::OnInitDialog() {
                                 RGB(255, 255, 255));
     m_btnDissolve.LoadImages(650, 650, 652, 0, 0, 0, 0);
     m_btnDissolve.SetTextColors(0x888888, 0x888888, 0x888888, 0x888888);
+    m_btnNewGroup.SetShowText(1);
+    m_btnDissolve.SetShowText(1);
     m_comboGroup.setFont(g_fontUI);
     m_listOthers.setFont(g_fontUI);
     m_listMembers.setFont(g_fontUI);

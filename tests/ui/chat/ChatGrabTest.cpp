@@ -155,6 +155,17 @@ TEST_P(ChatGrab, ChatGroupDialog) {
     EXPECT_GT(grab_pixels::DarkPixels(image, dialog.GetMemberList().geometry()), 10)
         << "member names";
     EXPECT_EQ(dialog.GetMemberList().count(), 2);
+    // The two captioned buttons show their whole text.
+    for (int id : {CDlgMgrChatGroup::IDC_NEW_GROUP, CDlgMgrChatGroup::IDC_DISSOLVE}) {
+        auto* button = dynamic_cast<CYavPngButton*>(dialog.GetDlgItem(id));
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(login_test::ShownCaption(*button), button->GetWindowText()) << id;
+    }
+    // ... and draw it: white on the new-group button's blue, grey on the dissolve button.
+    const QRect newGroup = dialog.GetDlgItem(CDlgMgrChatGroup::IDC_NEW_GROUP)->geometry();
+    const QRect dissolve = dialog.GetDlgItem(CDlgMgrChatGroup::IDC_DISSOLVE)->geometry();
+    EXPECT_GT(PixelsNear(image, newGroup.adjusted(6, 6, -6, -6), QColor(255, 255, 255), 30), 10);
+    EXPECT_GT(PixelsNear(image, dissolve.adjusted(6, 6, -6, -6), QColor(0x88, 0x88, 0x88), 60), 10);
 }
 
 TEST_P(ChatGrab, SoundPanelWithOneRowLit) {
