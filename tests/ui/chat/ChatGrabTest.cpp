@@ -118,6 +118,18 @@ TEST_P(ChatGrab, ChatWindowWithBubblesNoticesStampsAndScrollBar) {
     EXPECT_EQ(PixelsNear(image, beyond, QColor(0xF3, 0xF3, 0xF3), 6),
               beyond.width() * beyond.height())
         << "nothing drawn right of a one-line bubble of others";
+    // The top of the pane: the first stamp, others', own and private bubbles, a notice.
+    bar->setValue(0);
+    const QImage top = parent.grab().toImage();
+    login_test::SaveGrab(&parent, Name("window_top"));
+    const CDlgChatData& stamp = *lines.front();
+    ASSERT_EQ(stamp.m_bKind, 1);
+    const QRect pill = stamp.BodyRect().translated(stamp.mapTo(&parent, QPoint(0, 0)));
+    EXPECT_GE(pill.top(), 0);
+    EXPECT_GT(grab_pixels::DarkPixels(top, pill, 160), 5) << "the stamp's text";
+    EXPECT_LT(std::abs(pill.center().x() - stamp.mapTo(&parent, stamp.rect().center()).x()), 2)
+        << "a notice is centred";
+
     // The input band and the tool strip.
     const int input = static_cast<int>(h * 0.2);
     EXPECT_GT(PixelsNear(image, QRect(0, h - input - yav::Scaled(40), 4, yav::Scaled(38)),
