@@ -8,7 +8,9 @@
 #include <QScrollBar>
 #include <QTextEdit>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 
@@ -16,7 +18,7 @@
 
 namespace {
 
-constexpr int kMessages = 1000;
+int g_messageCount = 1000;
 
 long ResidentKb() {
     std::ifstream statm("/proc/self/statm");
@@ -68,7 +70,7 @@ Result RunPane() {
     Settle();
     QElapsedTimer timer;
     timer.start();
-    for (int i = 0; i < kMessages; ++i) {
+    for (int i = 0; i < g_messageCount; ++i) {
         if (i % 10 == 0) {
             frame->GetView()->AddChatMsg(QStringLiteral(" 2026-12-10 08:00:00 "));
         }
@@ -78,7 +80,7 @@ Result RunPane() {
         Settle();
     }
     Result result;
-    result.appendUsPerMessage = static_cast<double>(timer.nsecsElapsed()) / 1e3 / kMessages;
+    result.appendUsPerMessage = static_cast<double>(timer.nsecsElapsed()) / 1e3 / g_messageCount;
     result.scrollMs = ScrollThrough(frame->verticalScrollBar(), frame->viewport());
     result.memoryKb = ResidentKb() - before;
     return result;
@@ -93,7 +95,7 @@ Result RunPlain() {
     Settle();
     QElapsedTimer timer;
     timer.start();
-    for (int i = 0; i < kMessages; ++i) {
+    for (int i = 0; i < g_messageCount; ++i) {
         if (i % 10 == 0) {
             edit->append(QStringLiteral(" 2026-12-10 08:00:00 "));
         }
@@ -103,7 +105,7 @@ Result RunPlain() {
         Settle();
     }
     Result result;
-    result.appendUsPerMessage = static_cast<double>(timer.nsecsElapsed()) / 1e3 / kMessages;
+    result.appendUsPerMessage = static_cast<double>(timer.nsecsElapsed()) / 1e3 / g_messageCount;
     result.scrollMs = ScrollThrough(edit->verticalScrollBar(), edit->viewport());
     result.memoryKb = ResidentKb() - before;
     return result;
@@ -114,10 +116,16 @@ Result RunPlain() {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // --messages N: more than the pane keeps shows the cost of dropping the oldest lines.
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::string(argv[i]) == "--messages") {
+            g_messageCount = std::max(1, std::atoi(argv[i + 1]));
+        }
+    }
     // The plain edit first: the pane runs second, on a heap the first run has already grown.
     const Result plain = RunPlain();
     const Result pane = RunPane();
-    std::printf("%d messages of mixed length (plus a notice every 10)\n", kMessages);
+    std::printf("%d messages of mixed length (plus a notice every 10)\n", g_messageCount);
     std::printf("%-22s %16s %14s %14s\n", "", "append us/msg", "scroll ms", "memory KiB");
     std::printf("%-22s %16.1f %14.1f %14ld\n", "bubble pane", pane.appendUsPerMessage,
                 pane.scrollMs, pane.memoryKb);
