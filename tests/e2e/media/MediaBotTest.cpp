@@ -8,21 +8,16 @@
 #include <thread>
 
 #include "MediaBot.h"
-#include "ServerProcess.h"
+#include "MediaE2ESupport.h"
 #include "app/AppSettings.h"
-#include "components/KroMedia/Devices.h"
 
 namespace yav::test {
 namespace {
 
 using std::chrono::seconds;
 
-class MediaBots : public ::testing::TestWithParam<bool> {
+class MediaBots : public MediaSuite {
 protected:
-    static void SetUpTestSuite() {
-        setenv("YAV_TEST_DEVICES", "cam=1,mic=1,spk=1", 1);
-        kromedia::DeviceRegistry::Get().Reload();
-    }
     void SetUp() override {
         ASSERT_TRUE(server_.Ready()) << server_.Output();
         g_AppSettings.bVideoCapMode = 1;
@@ -35,10 +30,6 @@ protected:
         options.mediaPort = mediaPort != 0 ? mediaPort : server_.MediaPort();
         options.tcp = GetParam();
         return options;
-    }
-    static bool Connected(const MediaBot& bot) {
-        return WaitUntil([&] { return bot.ServerConnected() == 1 && bot.StreamConnected() == 1; },
-                         seconds(20));
     }
 
     ServerProcess server_;
@@ -86,10 +77,7 @@ TEST_P(MediaBots, EachDecodesAndHearsTheOtherAndRecordsTheConference) {
     EXPECT_EQ(a.RecordBlocks(), atStop) << "no block once the handler is taken away";
 }
 
-INSTANTIATE_TEST_SUITE_P(Transport, MediaBots, ::testing::Values(false, true),
-                         [](const ::testing::TestParamInfo<bool>& transport) {
-                             return transport.param ? "Tcp" : "Udp";
-                         });
+INSTANTIATE_TEST_SUITE_P(Transport, MediaBots, ::testing::Values(false, true), TransportName);
 
 class MediaBotsOnUdp : public MediaBots {};
 
@@ -128,8 +116,7 @@ TEST_P(MediaBotsOnUdp, TenPercentLossLowersTheQualityOfThatReceiverOnly) {
     EXPECT_LE(lossyQuality, cleanQuality - 200) << "clean " << cleanQuality;
 }
 
-INSTANTIATE_TEST_SUITE_P(Transport, MediaBotsOnUdp, ::testing::Values(false),
-                         [](const ::testing::TestParamInfo<bool>&) { return "Udp"; });
+INSTANTIATE_TEST_SUITE_P(Transport, MediaBotsOnUdp, ::testing::Values(false), TransportName);
 
 }  // namespace
 }  // namespace yav::test
