@@ -38,15 +38,7 @@ protected:
 TEST_P(MediaBots, EachDecodesAndHearsTheOtherAndRecordsTheConference) {
     MediaBot a(Options("a"));
     MediaBot b(Options("b"));
-    ASSERT_TRUE(a.LoggedIn() && b.LoggedIn()) << server_.Output();
-    ASSERT_TRUE(Connected(a));
-    ASSERT_TRUE(Connected(b));
-    a.Watch(b.Id());
-    b.Watch(a.Id());
-    ASSERT_TRUE(WaitUntil([&] { return a.FramesFrom(b.Id()) >= 10 && b.FramesFrom(a.Id()) >= 10; },
-                          seconds(60)))
-        << a.FramesFrom(b.Id()) << " " << b.FramesFrom(a.Id()) << "\n"
-        << server_.Output();
+    ASSERT_TRUE(SeeEachOther(a, b, server_));
     for (MediaBot* bot : {&a, &b}) {
         const uint16_t other = bot == &a ? b.Id() : a.Id();
         bool rising = false;

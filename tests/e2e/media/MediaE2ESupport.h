@@ -38,4 +38,26 @@ bool Connected(const Participant& participant) {
         std::chrono::seconds(20));
 }
 
+// The two participants log in, reach the relay, watch each other, and each decodes ten of the
+// other's pictures within a minute.
+template <class Participant>
+::testing::AssertionResult SeeEachOther(Participant& a, Participant& b,
+                                        const ServerProcess& server) {
+    if (!a.LoggedIn() || !b.LoggedIn()) {
+        return ::testing::AssertionFailure() << "not logged in\n" << server.Output();
+    }
+    if (!Connected(a) || !Connected(b)) {
+        return ::testing::AssertionFailure() << "no relay links";
+    }
+    a.Watch(b.Id());
+    b.Watch(a.Id());
+    if (!WaitUntil([&] { return a.FramesFrom(b.Id()) >= 10 && b.FramesFrom(a.Id()) >= 10; },
+                   std::chrono::seconds(60))) {
+        return ::testing::AssertionFailure()
+               << a.FramesFrom(b.Id()) << " " << b.FramesFrom(a.Id()) << "\n"
+               << server.Output();
+    }
+    return ::testing::AssertionSuccess();
+}
+
 }  // namespace yav::test

@@ -73,15 +73,7 @@ protected:
 TEST_P(MediaRelay, EachSeesAndHearsTheOther) {
     MediaPeer a(Options("a"));
     MediaPeer b(Options("b"));
-    ASSERT_TRUE(a.LoggedIn() && b.LoggedIn());
-    ASSERT_TRUE(Connected(a));
-    ASSERT_TRUE(Connected(b));
-    a.Watch(b.Id());
-    b.Watch(a.Id());
-    ASSERT_TRUE(WaitUntil([&] { return a.FramesFrom(b.Id()) >= 10 && b.FramesFrom(a.Id()) >= 10; },
-                          seconds(60)))
-        << a.FramesFrom(b.Id()) << " " << b.FramesFrom(a.Id()) << "\n"
-        << server_->Output();
+    ASSERT_TRUE(SeeEachOther(a, b, *server_));
     bool rising = false;
     a.FramesFrom(b.Id(), &rising);
     EXPECT_TRUE(rising);
