@@ -110,10 +110,7 @@ void XMainFrame::SendControlRequest(uint16_t to, uint8_t code) {
         if (m_pStatusBar != nullptr) {
             m_pStatusBar->UpdateMeetingStateText();
         }
-        if (m_bScreenBroadcast == 2 && m_pScreenShare != nullptr) {
-            m_pScreenShare->StartRecv(m_wSharedScreenChannel, m_dwMediaShareParam);
-            RecalcLayout(1);
-        }
+        ResumePresenterScreen();
     }
     if (code == 1) {
         m_wRemoteControlID = to;
