@@ -82,6 +82,23 @@ Times JoinAndLeave(fakes::FakeCsManager& fake, int count, Pump pump) {
     return times;
 }
 
+// The conference-server fake installed as the component's factory for one run, this client's
+// user listed; the real factory comes back when the run ends.
+struct InstalledFake {
+    explicit InstalledFake(std::uint32_t confId = 0) {
+        fake.InstallFactory();
+        fake.loginInfo.userId = kMyId;
+        fake.loginInfo.confId = confId;
+        fake.users.AddUser(kMyId, u"me");
+    }
+    ~InstalledFake() { fakes::FakeCsManager::RestoreFactory(); }
+    InstalledFake(const InstalledFake&) = delete;
+    InstalledFake& operator=(const InstalledFake&) = delete;
+
+    fakes::CallLog log;
+    fakes::FakeCsManager fake{log};
+};
+
 ST_CS_SERVER Server() {
     ST_CS_SERVER server;
     std::strcpy(server.csAddress, "127.0.0.1");
@@ -91,12 +108,9 @@ ST_CS_SERVER Server() {
 
 // The real handlers: a room window opened on the conference-server fake.
 Times RealHandlers(int count) {
-    fakes::CallLog log;
-    fakes::FakeCsManager fake{log};
-    fake.InstallFactory();
-    fake.loginInfo.userId = kMyId;
-    fake.loginInfo.confId = kConfId;
-    fake.users.AddUser(kMyId, u"me");
+    InstalledFake server{kConfId};
+    fakes::CallLog& log = server.log;
+    fakes::FakeCsManager& fake = server.fake;
     yav::room::RoomChildFactories& make = yav::room::Children();
     make = {};
     make.userList = [&log](QWidget*) { return std::make_unique<fakes::FakeUserList>(log); };
@@ -131,17 +145,14 @@ Times RealHandlers(int count) {
     media.reset();
     g_pMediaManager = nullptr;
     make = {};
-    fakes::FakeCsManager::RestoreFactory();
     return times;
 }
 
 // The same pump into a handler that records each call.
 Times RecordingHandler(int count) {
-    fakes::CallLog log;
-    fakes::FakeCsManager fake{log};
-    fake.InstallFactory();
-    fake.loginInfo.userId = kMyId;
-    fake.users.AddUser(kMyId, u"me");
+    InstalledFake server;
+    fakes::CallLog& log = server.log;
+    fakes::FakeCsManager& fake = server.fake;
     fakes::FakeMainFrame mainFrame{log};
     fakes::RecordingCsHandler handler{log};
     Times times;
@@ -159,7 +170,6 @@ Times RecordingHandler(int count) {
             std::fprintf(stderr, "the recording handler could not log in\n");
         }
     }
-    fakes::FakeCsManager::RestoreFactory();
     return times;
 }
 

@@ -53,6 +53,12 @@ void ProcessEvents() {
     QApplication::processEvents();
 }
 
+// Milliseconds since the timer started, the work's posted events (painting, layout) included.
+double SettledMs(const QElapsedTimer& timer) {
+    ProcessEvents();
+    return static_cast<double>(timer.nsecsElapsed()) / 1e6;
+}
+
 Result RunUserList() {
     Result result;
     const std::size_t before = HeapInUse();
@@ -82,8 +88,7 @@ Result RunUserList() {
         record.audioDevice = 1;
         list->AddUser(&record);
     }
-    ProcessEvents();
-    result.addMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+    result.addMs = SettledMs(timer);
     result.heapBytes = static_cast<double>(HeapInUse() - before);
 
     std::mt19937 random(7);
@@ -92,13 +97,11 @@ Result RunUserList() {
         const auto userId = static_cast<std::uint16_t>(8 * (1 + random() % kUsers));
         list->OnUserAudioState(userId, i % 2 == 0 ? 2 : 0);
     }
-    ProcessEvents();
-    result.speakMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+    result.speakMs = SettledMs(timer);
 
     timer.restart();
     list->Model().RunSearch(QStringLiteral("an"));
-    ProcessEvents();
-    result.searchMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+    result.searchMs = SettledMs(timer);
     return result;
 }
 
@@ -122,8 +125,7 @@ Result RunTreeWidget() {
     for (int i = 0; i < kUsers; ++i) {
         users.push_back(new QTreeWidgetItem(departments[i % kDepartments], QStringList{NameOf(i)}));
     }
-    ProcessEvents();
-    result.addMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+    result.addMs = SettledMs(timer);
     result.heapBytes = static_cast<double>(HeapInUse() - before);
 
     std::mt19937 random(7);
@@ -131,14 +133,12 @@ Result RunTreeWidget() {
     for (int i = 0; i < kSpeakChanges; ++i) {
         users[random() % kUsers]->setData(0, Qt::UserRole, i % 2 == 0 ? 2 : 0);
     }
-    ProcessEvents();
-    result.speakMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+    result.speakMs = SettledMs(timer);
 
     timer.restart();
     const auto found =
         tree->findItems(QStringLiteral("an"), Qt::MatchContains | Qt::MatchRecursive);
-    ProcessEvents();
-    result.searchMs = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+    result.searchMs = SettledMs(timer);
     std::printf("baseline search found %lld rows\n", static_cast<long long>(found.size()));
     return result;
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the wire decoders' libFuzzer targets with clang (address and undefined-behaviour
-# sanitizers) into build-fuzz and runs each one briefly: FUZZ_SECONDS each (default 20, six
-# targets, about two minutes in all). A crash, leak or failed round-trip check fails the run.
+# sanitizers) into build-fuzz and runs each one briefly: FUZZ_SECONDS each (default 20, seven
+# targets, about two and a half minutes in all). A crash, leak or failed round-trip check
+# fails the run.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${YAV_FUZZ_BUILD_DIR:-$root/build-fuzz}
@@ -11,7 +12,7 @@ cmake -S "$root/tests/fuzz" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
 cmake --build "$build" --parallel "${YAV_JOBS:-$(nproc)}"
 corpus="$build/corpus"
 "$build/fuzz_seeds" "$corpus"
-for family in stream records data_server conference_requests conference_events media_relay; do
+for family in stream records data_server conference_requests conference_events media_relay chat; do
   mkdir -p "$corpus/$family" "$build/crashes/$family"
   echo "fuzz_$family: ${seconds}s"
   "$build/fuzz_$family" -max_total_time="$seconds" -max_len=4096 -timeout=10 \

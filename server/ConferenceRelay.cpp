@@ -33,6 +33,14 @@ void Conference::OnTransmit(Participant& who, const MsgTransmit& message) {
         SendAll(frame, who.record.userId);
         return;
     }
+    if (sub == kSubCommandChat && message.to == kChatToChairs) {
+        for (auto& [id, other] : participants_) {
+            if (id != who.record.userId && IsChair(other)) {
+                SendTo(other, frame);
+            }
+        }
+        return;
+    }
     Participant* target = Find(message.to);
     if (!target) {
         YLOG_DEBUG("conference %u: relay to absent user %u dropped", config_.confId, message.to);

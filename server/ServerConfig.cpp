@@ -164,6 +164,7 @@ ServerConfig DemoConfig() {
     demo.name = "Demo";
     demo.chairPassword = "chair";
     demo.chairs = {"demo"};
+    demo.appFlags24 = 0x20;  // the chair's sound effects
     config.conferences.push_back(demo);
     return config;
 }
@@ -252,6 +253,7 @@ std::optional<ServerConfig> LoadConfig(const std::string& iniPath) {
                 ReadInt<uint16_t>(section, "MaxWhiteboardPages", 40, iniPath);
             conference.appFlags22 = ReadInt<uint8_t>(section, "AppFlags22", 0x80, iniPath);
             conference.appFlags23 = ReadInt<uint8_t>(section, "AppFlags23", 0x03, iniPath);
+            conference.appFlags24 = ReadInt<uint8_t>(section, "AppFlags24", 0x00, iniPath);
             conference.appFlags25 = ReadInt<uint8_t>(section, "AppFlags25", 0x00, iniPath);
             conference.panelsHidden = ReadInt<uint8_t>(section, "PanelsHidden", 0, iniPath);
             config.conferences.push_back(conference);

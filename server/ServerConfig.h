@@ -50,6 +50,7 @@ struct ConferenceConfig {
     uint16_t maxWhiteboardPages = 40;
     uint8_t appFlags22 = 0x80;
     uint8_t appFlags23 = 0x03;
+    uint8_t appFlags24 = 0x00;
     uint8_t appFlags25 = 0x00;
     // The room opens with its panels hidden (full screen).
     uint8_t panelsHidden = 0;

@@ -83,6 +83,7 @@ public:
     virtual bool IsWindow() const = 0;
     virtual void ForwardToSystemChat(const QString& text) = 0;
     virtual void RefreshRecipients(std::uint8_t chatRightsMode, std::uint8_t roomByte271) = 0;
+    // --- chat: receiving, recipients kept by the participant window ---
     // A received chat block (sub-command 257) as it came: the window decodes it.
     virtual void OnRecvChatMsg(std::uint16_t to, std::uint16_t from, const std::uint8_t* data,
                                std::uint16_t length) = 0;
@@ -96,9 +97,8 @@ public:
     // Language refresh.
     virtual void UpdateTips() = 0;
     virtual bool IsCursorOverInput() const = 0;
-    // The chat window's sound pop-up and voice-group manager (null until made).
+    // The chat window's sound pop-up.
     virtual IPopClap* GetPopClap() = 0;
-    virtual void RefreshChatGroupLists() = 0;
 };
 
 // CDlgPopClap, the clap and sounds pop-up of the participant panel; send = 0 plays without
@@ -166,8 +166,6 @@ public:
     virtual bool IsChatInputHovered() const = 0;
     // The chair toggles the preview of a media id from the tree.
     virtual void ToggleUserPreview(std::uint16_t wMediaId) = 0;
-    // The chat page's voice-group manager refills its lists (when open).
-    virtual void RefreshChatGroupLists() = 0;
     // The chat page's sound pop-up (null while the panel has no chat window).
     virtual IPopClap* GetPopClap() = 0;
     // --- the room's panes: the docked panel beside the videos, floated by the strip ---

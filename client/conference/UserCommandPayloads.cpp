@@ -88,37 +88,6 @@ bool LengthFits(const SubCommandRule& rule, std::size_t length) {
 
 }  // namespace
 
-// --- 257 ---
-
-std::optional<ChatMessage> DecodeChat(std::span<const std::uint8_t> payload) {
-    if (payload.size() <= kChatHeaderSize) {
-        return std::nullopt;
-    }
-    ByteReader in(payload);
-    ChatMessage message;
-    message.reserved = in.U32();
-    const std::size_t units = in.Remaining() / 2;
-    for (std::size_t i = 0; i < units; ++i) {
-        const auto unit = static_cast<char16_t>(in.U16());
-        if (unit == 0) {
-            break;
-        }
-        message.text.push_back(unit);
-    }
-    return message;
-}
-
-Bytes EncodeChat(std::u16string_view text, std::uint32_t reserved) {
-    ByteWriter out(kChatHeaderSize + 2 * (text.size() + 2));
-    out.U32(reserved);
-    for (const char16_t unit : text) {
-        out.U16(static_cast<std::uint16_t>(unit));
-    }
-    out.U16(0);
-    out.U16(0);
-    return out.Take();
-}
-
 // --- 263 ---
 
 Bytes Encode(const CameraControl& payload) {

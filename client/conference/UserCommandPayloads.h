@@ -16,6 +16,7 @@
 #include <string_view>
 
 #include "ByteIo.h"
+#include "ChatPayload.h"
 #include "SubCommands.h"
 
 struct ST_USER_ITEM_DEPT;
@@ -32,7 +33,6 @@ namespace yav::usercmd {
 using proto::Bytes;
 
 // Payload sizes in bytes.
-inline constexpr std::size_t kChatHeaderSize = 4;  // u32 reserved before the UTF-16 text
 inline constexpr std::size_t kLayoutSize = 100;
 inline constexpr std::size_t kDeviceParamBlockSize = 4481;
 inline constexpr std::size_t kRemoteParamSize = 207;
@@ -46,17 +46,7 @@ inline constexpr std::size_t kClapSize = 1;
 inline constexpr std::size_t kResponseControlSize = 7;
 inline constexpr std::size_t kAudioListenSize = 3;
 
-// --- 257 chat ---
-// Two forms arrive: 4 + 2n bytes (the text fills the block) and 4 + 2(n + 2) bytes (the text
-// followed by zero units). The text runs to the first zero unit or the end of the block; an
-// odd last byte is ignored.
-struct ChatMessage {
-    std::uint32_t reserved = 0;
-    std::u16string text;
-};
-std::optional<ChatMessage> DecodeChat(std::span<const std::uint8_t> payload);
-// The zero-terminated form: reserved word, the text, two zero units.
-Bytes EncodeChat(std::u16string_view text, std::uint32_t reserved = 0);
+// --- 257 chat: ChatPayload.h ---
 
 // --- 263 camera control ---
 struct CameraControl {

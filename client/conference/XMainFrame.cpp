@@ -385,6 +385,7 @@ void XMainFrame::LogoutScreenShare() {
 }
 
 void XMainFrame::StopWork() {
+    m_pChatGroupRoom.reset();
     KillTimer(TIMER_RECV_DATA);
     KillTimer(TIMER_LOGIN_DATASERVER);
     KillTimer(TIMER_LOGIN_DATASERVER_2);

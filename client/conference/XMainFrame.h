@@ -32,6 +32,7 @@
 #include "YavClientDlg.h"
 #include "client/Common/MessageIds.h"
 #include "client/dialogs/login/IReconnectHost.h"
+#include "client/dialogs/chat/ConfChatHost.h"
 #include "client/media/IMediaHandler.h"
 #include "client/dialogs/video/CDlgVideoCycle.h"
 #include "client/dialogs/video/CDlgVideoPageTab.h"
@@ -91,6 +92,8 @@ struct DocPageRecord {
     std::uint32_t reserved = 0;
 };
 static_assert(sizeof(DocPageRecord) == 16);
+
+class CDlgMgrChatGroup;
 
 class XMainFrame : public ICsHandler,
                    public IUserHandler,
@@ -496,6 +499,15 @@ public:
     void ShowVideoStoppedNotice() override;
     kromedia::INotifyTarget* GetMediaNotifyTarget() override;
     VideoLimits GetVideoLimits() const override;
+    // --- chat: the voice-group manager, made on the first command 32790 of a stay ---
+    void OnChatGroupCommand() override;
+    // What the chat windows of this room ask of the main frame (boxes, group moves, the
+    // speaker); flashChatTab is the participant window's.
+    ConfChatHost::FrameOps ChatFrameOps(std::function<void()> flashChatTab);
+    // Refills the manager's lists while it is shown (participants or their groups changed).
+    void RefreshChatGroupManager();
+    // Null until the command made it.
+    CDlgMgrChatGroup* GetChatGroupManager() const;
 
     // Test seam: the data server asked by ResetAVServerIp for the media server address
     // (runs on a worker thread; empty: the data-server component).
@@ -532,6 +544,9 @@ private:
     std::unique_ptr<XDocManager> m_pDocManager;
     std::unique_ptr<IKroScreenShare> m_pScreenShare;
     std::unique_ptr<RoomPanelHost> m_pPanelHost;
+    // The voice-group manager and its host over the conference manager (chat).
+    struct ChatGroupRoom;
+    std::shared_ptr<ChatGroupRoom> m_pChatGroupRoom;
     // --- sub-command senders and layout synchronisation ---
     uint32_t m_dwLayoutReady = 1;
     IVideoReception* m_pVideoReception = nullptr;

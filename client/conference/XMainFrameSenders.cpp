@@ -110,10 +110,7 @@ void XMainFrame::SendControlRequest(uint16_t to, uint8_t code) {
         if (m_pStatusBar != nullptr) {
             m_pStatusBar->UpdateMeetingStateText();
         }
-        if (m_bScreenBroadcast == 2 && m_pScreenShare != nullptr) {
-            m_pScreenShare->StartRecv(m_wSharedScreenChannel, m_dwMediaShareParam);
-            RecalcLayout(1);
-        }
+        ResumePresenterScreen();
     }
     if (code == 1) {
         m_wRemoteControlID = to;
@@ -335,8 +332,8 @@ void XMainFrame::HandleSubCommand276() {
     GroupAudioPass(0, true);
     if (m_pUserList != nullptr) {
         m_pUserList->OnUserAudioState(me, m_pConfManager->IsSelfPresenterQueued() ? 1 : 0);
-        m_pUserList->RefreshChatGroupLists();
     }
+    RefreshChatGroupManager();
     const usercmd::Bytes announce = usercmd::EncodeGroupAnnounce(me);
     m_pConfManager->Transmit(0, proto::kSubCommandGroupAnnounce, announce.data(),
                              static_cast<uint16_t>(announce.size()));
@@ -368,8 +365,8 @@ void XMainFrame::HandleSubCommand274(const uint8_t* bytes, uint16_t length) {
     }
     if (m_pUserList != nullptr) {
         m_pUserList->OnUserAudioState(user->userId, user->speakState);
-        m_pUserList->RefreshChatGroupLists();
     }
+    RefreshChatGroupManager();
 }
 
 void XMainFrame::MoveUserToAudioGroup(uint16_t userId, uint32_t group) {

@@ -214,6 +214,8 @@ protected:
     void OnTimerKeepAwake();
     void OnTimerAudioDeviceCheck();
     void MapCommands();
+    // --- chat: room command 32790, the voice-group manager (the main frame makes it) ---
+    virtual void OnChatGroupCommand();
     void OnLayoutCommand(std::uint8_t layoutMode);
     void OnConfirmedCommand(int textId, int captionId, const std::function<void()>& action);
     // One line per room for a child or dialog whose class is not there.

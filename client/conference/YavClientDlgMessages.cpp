@@ -51,7 +51,7 @@ struct DialogCommand {
 constexpr DialogCommand kDialogCommands[] = {
     {32779, "CDlgHouselamp"},    {32780, "CDlgConfSet"},
     {32781, "CDlgConfRollcall"}, {32789, "CDlgCallH323"},
-    {32790, "CDlgMgrChatGroup"}, {32835, "CYavClientDlg::StartShareMedia (media sharing)"},
+    {32835, "CYavClientDlg::StartShareMedia (media sharing)"},
 };
 
 }  // namespace
@@ -242,6 +242,11 @@ void CYavClientDlg::MapCommands() {
         MapCommand(command.id, [this, name = command.className] { MissingChild(name); });
     }
     MapCommand(1282, [this] { SetFullScreen(g_bFullScreen == 0); });
+    MapCommand(32790, [this] { OnChatGroupCommand(); });
+}
+
+void CYavClientDlg::OnChatGroupCommand() {
+    MissingChild("CDlgMgrChatGroup");
 }
 
 void CYavClientDlg::OnConfirmedCommand(int textId, int captionId,

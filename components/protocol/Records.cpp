@@ -117,7 +117,7 @@ void ST_CONF_APPINFO::Write(ByteWriter& out) const {
     out.U16(maxWhiteboardPages);
     out.U8(flags22);
     out.U8(flags23);
-    out.U8(reserved24);
+    out.U8(flags24);
     out.U8(flags25);
     out.Raw(reserved26, sizeof reserved26);
 }
@@ -141,7 +141,7 @@ void ST_CONF_APPINFO::Read(ByteReader& in) {
     maxWhiteboardPages = in.U16();
     flags22 = in.U8();
     flags23 = in.U8();
-    reserved24 = in.U8();
+    flags24 = in.U8();
     flags25 = in.U8();
     in.Raw(reserved26, sizeof reserved26);
 }

@@ -29,7 +29,7 @@ struct ST_CONF_APPINFO {
     uint8_t flags22 = 0;  // +22 bit 7: default of room option 271 bit 0; bits 1, 2: screen sources
     uint8_t flags23 =
         0;  // +23 bit 0: 271 bit 1; bit 1: option 270; bit 2: server recording; bit 4: H.323
-    uint8_t reserved24 = 0;  // +24
+    uint8_t flags24 = 0;  // +24 bit 5: the chair's sound-effect button
     uint8_t flags25 =
         0;  // +25 bit 0: option 272; bit 1: apply to speak; bit 3: broadcast own video
     uint8_t reserved26[6]{};  // +26

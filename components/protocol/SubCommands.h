@@ -12,6 +12,8 @@ struct ST_USER_ITEM_DEPT;
 namespace yav::proto {
 
 inline constexpr uint16_t kSubCommandChat = 257;
+// A chat sent to this "user id" goes to every chair kind but the sender.
+inline constexpr uint16_t kChatToChairs = 1;
 inline constexpr uint16_t kSubCommandSyncWndLayout = 258;
 inline constexpr uint16_t kSubCommandDeviceParamRequest = 259;
 inline constexpr uint16_t kSubCommandDeviceParamReply = 260;

@@ -8,6 +8,7 @@
 #include <functional>
 #include <vector>
 
+#include "ChatPayload.h"
 #include "Frame.h"
 #include "MediaRelayWire.h"
 #include "Messages.h"
@@ -291,12 +292,49 @@ void DecodeMediaRelay(std::span<const uint8_t> input) {
     }
 }
 
+void DecodeChatPayload(std::span<const uint8_t> block) {
+    const auto message = usercmd::DecodeChat(block);
+    if (!message) {
+        return;
+    }
+    const std::u16string& text = message->text;
+    Require(!text.empty(), "chat: empty text accepted");
+    Require(text.size() <= usercmd::kChatMaxTextBytes / 2, "chat: longer than the cut");
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char16_t unit = text[i];
+        Require(unit != 0, "chat: zero unit in the text");
+        if (unit >= 0xD800 && unit <= 0xDBFF) {
+            Require(i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF,
+                    "chat: lone high surrogate");
+            ++i;
+        } else {
+            Require(unit < 0xDC00 || unit > 0xDFFF, "chat: lone low surrogate");
+        }
+    }
+    // What a receiver shows, sent on, reads back as the sender's wire text.
+    if (const auto again = usercmd::EncodeChat(text)) {
+        const auto second = usercmd::DecodeChat(*again);
+        Require(second && second->text == usercmd::ChatWireText(text), "chat: round trip");
+    } else {
+        Require(text.size() + 2 > usercmd::kChatMaxUnits, "chat: short text refused");
+    }
+}
+
 void WriteSeeds(const char* folder) {
     const std::filesystem::path root(folder);
     Seed(Records(), root / "records");
     Seed(DataServer(), root / "data_server");
     Seed(ConferenceRequests(), root / "conference_requests");
     Seed(ConferenceEvents(), root / "conference_events");
+    std::filesystem::create_directories(root / "chat");
+    int chatSeed = 0;
+    for (const std::u16string& text :
+         {std::u16string(u"hi"), std::u16string(u"a\r\nb\U0001F600"), std::u16string(998, u'x')}) {
+        const Bytes block = *usercmd::EncodeChat(text);
+        std::ofstream(root / "chat" / ("seed-" + std::to_string(chatSeed++)), std::ios::binary)
+            .write(reinterpret_cast<const char*>(block.data()),
+                   static_cast<std::streamsize>(block.size()));
+    }
     std::filesystem::create_directories(root / "stream");
     Bytes stream{7};
     const Bytes relay = EncodeFrame(MsgRelay{0, 8, 257, Bytes(6, 1)});

@@ -27,6 +27,9 @@ void DecodeStream(std::span<const uint8_t> stream);
 // frames arrives in; the rest is taken both as that stream and as one datagram, which goes
 // through every check the relay makes (control round trip, RTP header, RTCP compound).
 void DecodeMediaRelay(std::span<const uint8_t> input);
+// Decodes a chat block; an accepted text must hold no zero unit or lone surrogate, stay within
+// the cut, and survive being sent on.
+void DecodeChatPayload(std::span<const uint8_t> block);
 
 // Writes one encoded sample per decoder of every family into folder/<family>/ (seed corpora).
 void WriteSeeds(const char* folder);

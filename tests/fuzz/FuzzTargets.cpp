@@ -12,6 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     yav::fuzz::DecodeStream(input);
 #elif YAV_FUZZ_FAMILY == 5
     yav::fuzz::DecodeMediaRelay(input);
+#elif YAV_FUZZ_FAMILY == 6
+    yav::fuzz::DecodeChatPayload(input);
 #else
     if (input.empty()) {
         return 0;

@@ -2,6 +2,7 @@
 
 #include "ConfigManger.h"
 #include "PanelHost.h"
+#include "PanelPopups.h"
 #include "PanelRules.h"
 #include "client/Common/MessageIds.h"
 #include "platform/window/Scaled.h"
@@ -116,10 +117,7 @@ CDlgConfLayout::~CDlgConfLayout() {
 BOOL CDlgConfLayout::OnInitDialog() {
     SetAutoHide(1);
     CTextItemPopup::OnInitDialog();
-    m_pLayout = std::make_unique<CDlgLayout>(this);
-    m_pLayout->SetBackgroundImage(922, 0);
-    m_pLayout->Create(CDlgLayout::IDD, this);
-    m_pLayout->ShowWindow(SW_HIDE);
+    m_pLayout = yav::panels::MakeHiddenPopup<CDlgLayout>(this, 922);
     SetCompanion(m_pLayout.get());
     ReloadTexts();
     SetCurrentMode(m_nViewKind);

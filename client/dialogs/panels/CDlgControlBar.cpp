@@ -8,6 +8,7 @@
 #include "LangFormat.h"
 #include "PanelClock.h"
 #include "PanelHost.h"
+#include "PanelPopups.h"
 #include "client/Common/MessageIds.h"
 #include "client/ui/CDlgPopMsg.h"
 #include "platform/core/Profile.h"
@@ -37,7 +38,9 @@ QString HotLine() {
 }
 
 // The next label starts 4 to 6 px (scaled) inside this one: the width leaves that room.
-int TextWidth(const CTransparentStatic& label) { return label.GetTextWidth() + yav::Scaled(6); }
+int TextWidth(const CTransparentStatic& label) {
+    return label.GetTextWidth() + yav::Scaled(6);
+}
 
 }  // namespace
 
@@ -246,18 +249,10 @@ void CDlgControlBar::LayoutCenterPane() {
 void CDlgControlBar::CreatePopups() {
     KillTimer(kCreatePopupsTimer);
     if (m_pMeetingMenu == nullptr) {
-        m_pMeetingMenu = std::make_unique<CDlgPopSwitch>(this);
-        m_pMeetingMenu->SetNotifyMode(3);
-        m_pMeetingMenu->SetBackgroundImage(502, 0);
-        m_pMeetingMenu->Create(CDlgPopSwitch::IDD, this);
-        m_pMeetingMenu->SetOwner(this);
-        m_pMeetingMenu->ShowWindow(SW_HIDE);
+        m_pMeetingMenu = yav::panels::MakeCommandMenu(this);
     }
     if (m_pConfLayout == nullptr) {
-        m_pConfLayout = std::make_unique<CDlgConfLayout>(this);
-        m_pConfLayout->SetBackgroundImage(482, 0);
-        m_pConfLayout->Create(CDlgConfLayout::IDD, this);
-        m_pConfLayout->ShowWindow(SW_HIDE);
+        m_pConfLayout = yav::panels::MakeHiddenPopup<CDlgConfLayout>(this, 482);
     }
     if (m_pBulletin == nullptr) {
         auto bulletin = std::make_unique<StandInBullBoard>();

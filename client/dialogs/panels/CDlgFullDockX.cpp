@@ -8,6 +8,7 @@
 #include "ConfigManger.h"
 #include "PanelHost.h"
 #include "PanelNeighbours.h"
+#include "PanelPopups.h"
 #include "PanelRules.h"
 #include "client/Common/MessageIds.h"
 #include "client/ui/UiFonts.h"
@@ -138,16 +139,10 @@ BOOL CDlgFullDockX::OnInitDialog() {
     setWindowFlag(Qt::Tool, true);
     CYavDialogEx::OnInitDialog();
     if (m_pShare == nullptr) {
-        m_pShare = std::make_unique<CDlgPopShare>(this);
-        m_pShare->SetBackgroundImage(490, 0);
-        m_pShare->Create(CDlgPopShare::IDD, this);
-        m_pShare->ShowWindow(SW_HIDE);
+        m_pShare = yav::panels::MakeHiddenPopup<CDlgPopShare>(this, 490);
     }
     if (m_pMore == nullptr) {
-        m_pMore = std::make_unique<CDlgPopMore>(this);
-        m_pMore->SetBackgroundImage(482, 0);
-        m_pMore->Create(CDlgPopMore::IDD, this);
-        m_pMore->ShowWindow(SW_HIDE);
+        m_pMore = yav::panels::MakeHiddenPopup<CDlgPopMore>(this, 482);
     }
     for (CButtonCheck* button : {&m_btnMore, &m_btnChat, &m_btnShare, &m_btnSpeak, &m_btnMembers,
                                  &m_btnExit, &m_btnMyView}) {

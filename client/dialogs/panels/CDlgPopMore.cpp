@@ -4,6 +4,7 @@
 
 #include "ConfigManger.h"
 #include "PanelHost.h"
+#include "PanelPopups.h"
 #include "PanelRules.h"
 #include "client/Common/MessageIds.h"
 #include "platform/window/Scaled.h"
@@ -122,10 +123,7 @@ CDlgPopMore::~CDlgPopMore() {
 BOOL CDlgPopMore::OnInitDialog() {
     SetAutoHide(1);
     CTextItemPopup::OnInitDialog();
-    m_pMeetMng = std::make_unique<CDlgPopMeetMng>(this);
-    m_pMeetMng->SetBackgroundImage(478, 0);
-    m_pMeetMng->Create(CDlgPopMeetMng::IDD, this);
-    m_pMeetMng->ShowWindow(SW_HIDE);
+    m_pMeetMng = yav::panels::MakeHiddenPopup<CDlgPopMeetMng>(this, 478);
     SetCompanion(m_pMeetMng.get());
     ReloadTexts();
     return 1;

@@ -2,6 +2,7 @@
 
 #include "ConfigManger.h"
 #include "PanelHost.h"
+#include "PanelPopups.h"
 #include "PanelRules.h"
 #include "client/Common/MessageIds.h"
 #include "platform/window/Scaled.h"
@@ -59,11 +60,8 @@ BOOL CDlgPopShare::OnInitDialog() {
     SetAutoHide(1);
     CTextItemPopup::OnInitDialog();
     if (m_pDocList == nullptr) {
-        m_pDocList = std::make_unique<CDlgPopSwitch>(this);
-        m_pDocList->SetBackgroundImage(500, 0);
-        m_pDocList->Create(CDlgPopSwitch::IDD, this);
-        m_pDocList->SetAutoHideArmed(0);
-        m_pDocList->ShowWindow(SW_HIDE);
+        m_pDocList = yav::panels::MakeHiddenPopup<CDlgPopSwitch>(
+            this, 500, [](CDlgPopSwitch& list) { list.SetAutoHideArmed(0); });
     }
     SetCompanion(m_pDocList.get());
     ReloadTexts();

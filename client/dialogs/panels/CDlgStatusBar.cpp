@@ -9,6 +9,7 @@
 #include "NetQualityEval.h"
 #include "PanelClock.h"
 #include "PanelHost.h"
+#include "PanelPopups.h"
 #include "client/Common/MessageIds.h"
 #include "client/app/AppSettings.h"
 #include "client/media/XMediaManager.h"
@@ -119,11 +120,8 @@ QWidget* CDlgStatusBar::RoomWindow() {
 BOOL CDlgStatusBar::OnInitDialog() {
     yav::Dialog::OnInitDialog();
     for (std::unique_ptr<CDlgPopSwitch>* frame : {&m_pSpeakerFrame, &m_pMicFrame}) {
-        *frame = std::make_unique<CDlgPopSwitch>(this);
-        (*frame)->SetBackgroundImage(908, 0);
-        (*frame)->Create(CDlgPopSwitch::IDD, this);
-        (*frame)->SetAutoHide(0);
-        (*frame)->ShowWindow(SW_HIDE);
+        *frame = yav::panels::MakeHiddenPopup<CDlgPopSwitch>(
+            this, 908, [](CDlgPopSwitch& slider) { slider.SetAutoHide(0); });
     }
     IPanelHost* host = GetPanelHost();
     const QRect work = host != nullptr ? host->GetMonitorWorkArea() : QRect(0, 0, 1280, 720);
@@ -239,12 +237,7 @@ void CDlgStatusBar::CreatePopups() {
         m_pSeparator->ShowWindow(SW_SHOWNA);
     }
     if (m_pShareMenu == nullptr) {
-        m_pShareMenu = std::make_unique<CDlgPopSwitch>(this);
-        m_pShareMenu->SetNotifyMode(3);
-        m_pShareMenu->SetBackgroundImage(502, 0);
-        m_pShareMenu->Create(CDlgPopSwitch::IDD, this);
-        m_pShareMenu->SetOwner(this);
-        m_pShareMenu->ShowWindow(SW_HIDE);
+        m_pShareMenu = yav::panels::MakeCommandMenu(this);
         for (const auto& item : kShareItems) {
             m_pShareMenu->AddButton(item.command, LoadLangString(item.text));
         }

@@ -1,5 +1,7 @@
 #include "CDlgUserList.h"
 
+#include "client/dialogs/chat/ChatRoomWindows.h"
+
 #include <QCursor>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -118,6 +120,13 @@ void CDlgUserList::SetActionHost(ITreeActionHost* host) {
     // The trees act through the host they were made with: remake their actions' host.
     for (CMyTreeCtrl* tree : {m_pUserTree, m_pResultTree, m_pStageList}) {
         tree->Actions().SetHost(*m_actionHost);
+    }
+}
+
+void CDlgUserList::AttachChat(std::unique_ptr<ChatRoomWindows> chat) {
+    m_pChatWindows = std::move(chat);
+    if (m_pChatWindows != nullptr) {
+        SetChatWindow(&m_pChatWindows->Chat(), &m_pChatWindows->Chat());
     }
 }
 

@@ -25,6 +25,8 @@ class CTransparentStatic;
 class CYavPngButton;
 class CYavTabButtonGDI;
 
+class ChatRoomWindows;
+
 class CDlgUserList : public yav::Dialog,
                      public yav::users::RoomChildWindow<IUserList>,
                      public yav::users::IUserListHost,
@@ -61,6 +63,8 @@ public:
     RoomActionHost& GetRoomActionHost() { return m_roomHost; }
     // The chat window hosted on the chat page (null until there is one).
     void SetChatWindow(IChat* chat, QWidget* chatWidget);
+    // The chat windows of this room, kept with the panel: their chat window is the chat page.
+    void AttachChat(std::unique_ptr<ChatRoomWindows> chat);
     // The full-screen strip told of the page while floating, when there is no main frame
     // (tests).
     void SetStrip(IFullDockX* strip) { m_pStrip = strip; }
@@ -92,12 +96,7 @@ public:
                           std::uint8_t e, std::uint8_t f) override;
     IChat* GetChatWindow() override { return m_pChat; }
     void ToggleUserPreview(std::uint16_t wMediaId) override;
-    // The chat page's parts, through the chat window it hosts.
-    void RefreshChatGroupLists() override {
-        if (m_pChat != nullptr) {
-            m_pChat->RefreshChatGroupLists();
-        }
-    }
+    // The chat page's sound pop-up, through the chat window it hosts.
     IPopClap* GetPopClap() override { return m_pChat != nullptr ? m_pChat->GetPopClap() : nullptr; }
     int AddUser(const ST_USER_ITEM_DEPT* record) override;
     void OnUserLeave(std::uint16_t userId, std::uint32_t departmentId) override;
@@ -167,6 +166,7 @@ private:
     XConfManager* m_pConfManager = nullptr;
     CDlgFindCase* m_pFindCase = nullptr;
     IChat* m_pChat = nullptr;
+    std::unique_ptr<ChatRoomWindows> m_pChatWindows;
     IFullDockX* m_pStrip = nullptr;
     QPointer<QWidget> m_pChatWidget;
     CMyTreeCtrl* m_pUserTree = nullptr;

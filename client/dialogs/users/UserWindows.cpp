@@ -2,6 +2,8 @@
 
 #include "CDlgUserList.h"
 #include "CDlgUserlistMsg.h"
+#include "client/conference/XMainFrame.h"
+#include "client/dialogs/chat/ChatRoomWindows.h"
 
 namespace yav::users {
 
@@ -17,6 +19,14 @@ void RegisterRoomWindows() {
         auto list = std::make_unique<CDlgUserList>(room);
         if (!list->Create(CDlgUserList::IDD, room)) {
             return nullptr;
+        }
+        // The chat page: the chat window over this room's conference manager.
+        auto* frame = dynamic_cast<XMainFrame*>(room);
+        if (frame != nullptr && frame->GetConfManager() != nullptr) {
+            CDlgUserList* panel = list.get();
+            list->AttachChat(std::make_unique<ChatRoomWindows>(
+                *frame->GetConfManager(), frame->ChatFrameOps([panel] { panel->FlashChatTab(); }),
+                panel));
         }
         return list;
     };

@@ -3,49 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include "client/conference/XConfManager.h"
+#include "e2e/conference/ManagerParticipant.h"
 #include "e2e/server/ServerProcess.h"
-#include "fakes/conference/CallLog.h"
-#include "fakes/conference/FakeMainFrame.h"
-#include "fakes/conference/QtWait.h"
-#include "fakes/conference/RecordingCsHandler.h"
 
 namespace {
 
-using fakes::CallLog;
-using fakes::FakeMainFrame;
-using fakes::RecordingCsHandler;
-
-constexpr std::uint32_t kDemoConference = 900001;
-
-// One participant: a conference manager with recording handlers, pumped by the test as the
-// room window's timer would pump it.
-struct Participant {
-    Participant() {
-        manager.SetMainFrame(&frame);
-        manager.SetCsHandler(&events);
-        manager.SetUserHandler(&events);
-    }
-
-    int Login(std::uint16_t port, const char* account) {
-        std::uint16_t required = 0;
-        return manager.SetupConference("127.0.0.1", port, kDemoConference, account, account,
-                                       &required, 0, 0);
-    }
-
-    // Pumps until the log holds the call (true) or the limit passes.
-    bool PumpUntil(const std::string& call) {
-        return fakes::WaitFor([&] {
-            manager.ProcessCsMessage();
-            return log.Count(call) > 0;
-        });
-    }
-
-    CallLog log;
-    FakeMainFrame frame{log};
-    RecordingCsHandler events{log};
-    XConfManager manager;
-};
+using e2e_test::kDemoConference;
+using e2e_test::Participant;
 
 std::string Call(const char* name, std::uint16_t userId) {
     return std::string(name) + "(" + std::to_string(userId);

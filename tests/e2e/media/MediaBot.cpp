@@ -91,11 +91,7 @@ void MediaBot::Unwatch(uint16_t mediaId) {
 }
 
 size_t MediaBot::FramesFrom(uint16_t mediaId, bool* rising) const {
-    const PatternSink::Stream stream = sink_->Of(mediaId);
-    if (rising != nullptr) {
-        *rising = stream.rising;
-    }
-    return stream.frames;
+    return sink_->Frames(mediaId, rising);
 }
 
 size_t MediaBot::WrongFrames() const {

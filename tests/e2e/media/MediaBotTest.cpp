@@ -8,21 +8,16 @@
 #include <thread>
 
 #include "MediaBot.h"
-#include "ServerProcess.h"
+#include "MediaE2ESupport.h"
 #include "app/AppSettings.h"
-#include "components/KroMedia/Devices.h"
 
 namespace yav::test {
 namespace {
 
 using std::chrono::seconds;
 
-class MediaBots : public ::testing::TestWithParam<bool> {
+class MediaBots : public MediaSuite {
 protected:
-    static void SetUpTestSuite() {
-        setenv("YAV_TEST_DEVICES", "cam=1,mic=1,spk=1", 1);
-        kromedia::DeviceRegistry::Get().Reload();
-    }
     void SetUp() override {
         ASSERT_TRUE(server_.Ready()) << server_.Output();
         g_AppSettings.bVideoCapMode = 1;
@@ -36,10 +31,6 @@ protected:
         options.tcp = GetParam();
         return options;
     }
-    static bool Connected(const MediaBot& bot) {
-        return WaitUntil([&] { return bot.ServerConnected() == 1 && bot.StreamConnected() == 1; },
-                         seconds(20));
-    }
 
     ServerProcess server_;
 };
@@ -47,15 +38,7 @@ protected:
 TEST_P(MediaBots, EachDecodesAndHearsTheOtherAndRecordsTheConference) {
     MediaBot a(Options("a"));
     MediaBot b(Options("b"));
-    ASSERT_TRUE(a.LoggedIn() && b.LoggedIn()) << server_.Output();
-    ASSERT_TRUE(Connected(a));
-    ASSERT_TRUE(Connected(b));
-    a.Watch(b.Id());
-    b.Watch(a.Id());
-    ASSERT_TRUE(WaitUntil([&] { return a.FramesFrom(b.Id()) >= 10 && b.FramesFrom(a.Id()) >= 10; },
-                          seconds(60)))
-        << a.FramesFrom(b.Id()) << " " << b.FramesFrom(a.Id()) << "\n"
-        << server_.Output();
+    ASSERT_TRUE(SeeEachOther(a, b, server_));
     for (MediaBot* bot : {&a, &b}) {
         const uint16_t other = bot == &a ? b.Id() : a.Id();
         bool rising = false;
@@ -86,10 +69,7 @@ TEST_P(MediaBots, EachDecodesAndHearsTheOtherAndRecordsTheConference) {
     EXPECT_EQ(a.RecordBlocks(), atStop) << "no block once the handler is taken away";
 }
 
-INSTANTIATE_TEST_SUITE_P(Transport, MediaBots, ::testing::Values(false, true),
-                         [](const ::testing::TestParamInfo<bool>& transport) {
-                             return transport.param ? "Tcp" : "Udp";
-                         });
+INSTANTIATE_TEST_SUITE_P(Transport, MediaBots, ::testing::Values(false, true), TransportName);
 
 class MediaBotsOnUdp : public MediaBots {};
 
@@ -128,8 +108,7 @@ TEST_P(MediaBotsOnUdp, TenPercentLossLowersTheQualityOfThatReceiverOnly) {
     EXPECT_LE(lossyQuality, cleanQuality - 200) << "clean " << cleanQuality;
 }
 
-INSTANTIATE_TEST_SUITE_P(Transport, MediaBotsOnUdp, ::testing::Values(false),
-                         [](const ::testing::TestParamInfo<bool>&) { return "Udp"; });
+INSTANTIATE_TEST_SUITE_P(Transport, MediaBotsOnUdp, ::testing::Values(false), TransportName);
 
 }  // namespace
 }  // namespace yav::test

@@ -63,11 +63,7 @@ void MediaPeer::Watch(uint16_t mediaId) {
 }
 
 size_t MediaPeer::FramesFrom(uint16_t mediaId, bool* rising) const {
-    const PatternSink::Stream stream = sink_->Of(mediaId);
-    if (rising != nullptr) {
-        *rising = stream.rising;
-    }
-    return stream.frames;
+    return sink_->Frames(mediaId, rising);
 }
 
 size_t MediaPeer::WrongFrames() const {

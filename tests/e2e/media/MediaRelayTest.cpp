@@ -15,21 +15,16 @@
 #include <string>
 #include <vector>
 
+#include "MediaE2ESupport.h"
 #include "MediaPeer.h"
-#include "ServerProcess.h"
-#include "components/KroMedia/Devices.h"
 
 namespace yav::test {
 namespace {
 
 using std::chrono::seconds;
 
-class MediaRelay : public ::testing::TestWithParam<bool> {
+class MediaRelay : public MediaSuite {
 protected:
-    static void SetUpTestSuite() {
-        setenv("YAV_TEST_DEVICES", "cam=1,mic=1,spk=1", 1);
-        kromedia::DeviceRegistry::Get().Reload();
-    }
     void SetUp() override {
         // The server logs to a file of its own, so tests can read what the relay dropped.
         char folder[] = "/tmp/yav-media-e2e-XXXXXX";
@@ -70,10 +65,6 @@ protected:
         options.withTicket = withTicket;
         return options;
     }
-    static bool Connected(const MediaPeer& peer) {
-        return WaitUntil([&] { return peer.ServerConnected() == 1 && peer.StreamConnected() == 1; },
-                         seconds(20));
-    }
 
     std::string folder_;
     std::unique_ptr<ServerProcess> server_;
@@ -82,15 +73,7 @@ protected:
 TEST_P(MediaRelay, EachSeesAndHearsTheOther) {
     MediaPeer a(Options("a"));
     MediaPeer b(Options("b"));
-    ASSERT_TRUE(a.LoggedIn() && b.LoggedIn());
-    ASSERT_TRUE(Connected(a));
-    ASSERT_TRUE(Connected(b));
-    a.Watch(b.Id());
-    b.Watch(a.Id());
-    ASSERT_TRUE(WaitUntil([&] { return a.FramesFrom(b.Id()) >= 10 && b.FramesFrom(a.Id()) >= 10; },
-                          seconds(60)))
-        << a.FramesFrom(b.Id()) << " " << b.FramesFrom(a.Id()) << "\n"
-        << server_->Output();
+    ASSERT_TRUE(SeeEachOther(a, b, *server_));
     bool rising = false;
     a.FramesFrom(b.Id(), &rising);
     EXPECT_TRUE(rising);
@@ -188,10 +171,7 @@ TEST_P(MediaRelay, KillingOneParticipantSparesTheOthers) {
     EXPECT_TRUE(rising);
 }
 
-INSTANTIATE_TEST_SUITE_P(Transport, MediaRelay, ::testing::Values(false, true),
-                         [](const ::testing::TestParamInfo<bool>& transport) {
-                             return transport.param ? "Tcp" : "Udp";
-                         });
+INSTANTIATE_TEST_SUITE_P(Transport, MediaRelay, ::testing::Values(false, true), TransportName);
 
 }  // namespace
 }  // namespace yav::test

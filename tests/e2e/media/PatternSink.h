@@ -44,6 +44,15 @@ public:
         const auto it = streams_.find(mediaId);
         return it == streams_.end() ? Stream{} : it->second;
     }
+    // Frames decoded from mediaId; rising, when given, says whether their counters rose
+    // throughout.
+    size_t Frames(uint16_t mediaId, bool* rising = nullptr) const {
+        const Stream stream = Of(mediaId);
+        if (rising != nullptr) {
+            *rising = stream.rising;
+        }
+        return stream.frames;
+    }
     // Frames showing an id that is not in watched.
     size_t Except(const std::vector<uint16_t>& watched) const {
         std::lock_guard<std::mutex> lock(mutex_);

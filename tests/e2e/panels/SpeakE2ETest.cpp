@@ -8,43 +8,19 @@
 #include "client/conference/XConfManager.h"
 #include "client/dialogs/panels/CDlgFullDockX.h"
 #include "client/dialogs/panels/CDlgStatusBar.h"
+#include "e2e/conference/ManagerParticipant.h"
 #include "e2e/server/ServerProcess.h"
-#include "fakes/conference/FakeMainFrame.h"
-#include "fakes/conference/QtWait.h"
-#include "fakes/conference/RecordingCsHandler.h"
 #include "ui/panels/PanelTestSupport.h"
 
 namespace {
 
-constexpr std::uint32_t kDemoConference = 900001;
+using e2e_test::kDemoConference;
+using e2e_test::Participant;
 
 // The start of the recorded audio-status event of a user with a status.
 std::string Audio(std::uint16_t userId, int status) {
     return "OnUserAudioStatus(" + std::to_string(userId) + "," + std::to_string(status) + ",";
 }
-
-struct Participant {
-    Participant() {
-        manager.SetMainFrame(&frame);
-        manager.SetCsHandler(&events);
-        manager.SetUserHandler(&events);
-    }
-    int Login(std::uint16_t port, const char* account) {
-        std::uint16_t required = 0;
-        return manager.SetupConference("127.0.0.1", port, kDemoConference, account, account,
-                                       &required, 0, 0);
-    }
-    bool PumpUntil(const std::string& call) {
-        return fakes::WaitFor([&] {
-            manager.ProcessCsMessage();
-            return log.Count(call) > 0;
-        });
-    }
-    fakes::CallLog log;
-    fakes::FakeMainFrame frame{log};
-    fakes::RecordingCsHandler events{log};
-    XConfManager manager;
-};
 
 // The room as Alice's panels see it: her own conference manager behind the requests and states.
 class ManagerHost : public fakes::FakePanelHost {

@@ -140,6 +140,7 @@ TEST_F(ThreeBotConference, JoinSnapshotsListEveryoneInJoinOrder) {
     EXPECT_EQ(info.kind, USER_KIND_MEMBER);
     ASSERT_NE(member_.Cs().GetAppInfo(), nullptr);
     EXPECT_EQ(member_.Cs().GetAppInfo()->speakerLimit, 4);
+    EXPECT_EQ(member_.Cs().GetAppInfo()->flags24 & 0x20, 0x20);
     EXPECT_EQ(chair_.Users().GetUserCount(), 3);
 }
 
@@ -161,6 +162,31 @@ TEST_F(ThreeBotConference, RelayCarriesTheSenderTheServerKnows) {
     EXPECT_FALSE(chair_.Saw(IsTransmit(guestId_, 306)));
     // The sender gets no copy of its own broadcast.
     EXPECT_FALSE(guest_.Saw(IsTransmit(guestId_, 257)));
+}
+
+TEST_F(ThreeBotConference, ChatToTheChairsReachesChairKindsButTheSender) {
+    const auto chat = ChatPayload(u"to the chairs");
+    auto isChat = [&](uint16_t from) {
+        return [&, from](const ST_CS_MSG& message) {
+            const auto* transmit = std::get_if<CsTransmit>(&message.payload);
+            return IsTransmit(from, 257)(message) && transmit->to == 1 && transmit->payload == chat;
+        };
+    };
+    guest_.Cs().Transmit(1, 257, chat.data(), static_cast<uint16_t>(chat.size()));
+    ASSERT_TRUE(chair_.WaitFor(isChat(guestId_)));
+    Settle({&chair_, &guest_, &member_});
+    EXPECT_FALSE(member_.Saw(isChat(guestId_)));
+    EXPECT_FALSE(guest_.Saw(isChat(guestId_)));
+
+    // A temporary administrator is a chair; the sending chair gets no copy.
+    chair_.Cs().SetTempAdmin(memberId_, 1);
+    ASSERT_TRUE(member_.WaitForType(CS_MSG_USER_ATTR_CHANGED));
+    chair_.Forget();
+    chair_.Cs().Transmit(1, 257, chat.data(), static_cast<uint16_t>(chat.size()));
+    ASSERT_TRUE(member_.WaitFor(isChat(chairId_)));
+    Settle({&chair_, &guest_, &member_});
+    EXPECT_FALSE(chair_.Saw(isChat(chairId_)));
+    EXPECT_FALSE(guest_.Saw(isChat(chairId_)));
 }
 
 // Who may send what: each row is sent, then every receiver has either got it or, after a

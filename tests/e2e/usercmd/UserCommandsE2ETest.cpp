@@ -263,10 +263,10 @@ TEST_F(UserCommandsEndToEnd, EverySubCommandBetweenClientsRoomAndBots) {
         Bytes bytes;
         const char* logged;
     } absent[] = {
-        {"chat", false, 257, {0, 0, 0, 0, 'h', 0}, "CDlgChat::OnRecvChatMsg (chat) not available"},
+        {"chat", false, 257, {0, 0, 0, 0, 'h', 0}, "收到聊天消息 发送id:"},
         {"device reply", false, 260, Bytes(usercmd::kDeviceParamBlockSize),
          "CDlgDevice::OnHandleRespParam (device dialog) not available"},
-        {"clap", true, 296, {'2'}, "CDlgPopClap (clap and sounds) not available"},
+        {"clap", true, 296, {'2'}, "播放鼓掌 send=0"},
         {"device request", true, 259, {}, "XMediaManager::SendDeviceParam (device parameters)"},
         {"remote device change", true, 261, Bytes(usercmd::kRemoteParamSize),
          "XMediaManager::SetRemoteParam (device parameters)"},

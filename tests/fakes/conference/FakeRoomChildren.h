@@ -106,7 +106,6 @@ public:
     void UpdateTips() override { log_.Add("Chat.UpdateTips()"); }
     bool IsCursorOverInput() const override { return false; }
     IPopClap* GetPopClap() override { return nullptr; }
-    void RefreshChatGroupLists() override { log_.Add("Chat.RefreshChatGroupLists()"); }
     std::vector<QString> lines;
 
 private:
@@ -236,7 +235,6 @@ public:
     void GetBroadcastMediaIds(std::vector<std::uint16_t>& out) const override {
         out = broadcastIds;
     }
-    void RefreshChatGroupLists() override { Add("RefreshChatGroupLists()"); }
     IPopClap* GetPopClap() override { return &popClap; }
     FakeChat chat;
     FakePopClap popClap;

@@ -1,12 +1,13 @@
 #pragma once
-// Recording stand-ins for what the room's participant and conference handlers reach besides
-// its child windows: the media manager's reception, the layout manager with its 37 video
-// windows and the bulletin board (the video reception is FakeLayoutSync.h's).
+// Recording stand-ins for what the room's handlers reach besides its child windows: the media
+// manager's reception, the layout manager with its 37 video windows and the bulletin board
+// (the video reception is FakeLayoutSync.h's).
 
 #include <algorithm>
 #include <array>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "CallLog.h"
 #include "FakeLayoutNoOps.h"
@@ -36,7 +37,7 @@ public:
         return true;
     }
     bool HasStream(std::uint16_t) override { return streams; }
-    bool streams = true;
+    bool streams = true;  // whether every media id has a stream
 
 private:
     CallLog& log_;
@@ -81,6 +82,7 @@ private:
     int slot_;
 };
 
+// 37 windows, each showing the media id in its window's userId.
 class FakeLayoutManager : public LayoutManagerNoOps {
 public:
     explicit FakeLayoutManager(CallLog& log) : log_(log) {
@@ -91,11 +93,15 @@ public:
     void CreateWindows(QWidget*) override {}
     void DestroyWindows() override {}
     bool IsVideoCycleOn() const override { return cycleOn; }
-    void StartVideoCycle() override {}
+    void StartVideoCycle() override { log_.Add("Layout.StartVideoCycle()"); }
     void CloseAllVideo() override { log_.Add("Layout.CloseAllVideo()"); }
-    void StopAllVideo() override {}
+    void StopAllVideo() override { log_.Add("Layout.StopAllVideo()"); }
     bool HasDocWindow() const override { return false; }
-    void SetWinMode(std::uint8_t, std::uint8_t, std::uint8_t, std::uint8_t) override {}
+    // The panes were laid out again (the room's LayoutPanes).
+    void SetWinMode(std::uint8_t layoutMode, std::uint8_t, std::uint8_t,
+                    std::uint8_t mainDisplay) override {
+        log_.Add(Call("Layout.SetWinMode", layoutMode, mainDisplay));
+    }
     void SetVideoOption(int option) override { log_.Add(Call("Layout.SetVideoOption", option)); }
     void EnableDocPages(bool) override {}
     void RemoveVideoWnd(std::uint16_t id, std::uint8_t*) override {
@@ -118,25 +124,32 @@ public:
     std::uint16_t GetWndMediaId(int index) const override {
         return windows.at(static_cast<std::size_t>(index))->userId;
     }
-    void ExchangeWndByIndex(int first, int second, std::uint8_t*) override {
+    // Swaps the two windows' ids, and their ids in the room layout, as the manager does.
+    void ExchangeWndByIndex(int first, int second, std::uint8_t* roomLayout) override {
         std::swap(windows.at(static_cast<std::size_t>(first))->userId,
                   windows.at(static_cast<std::size_t>(second))->userId);
+        if (roomLayout != nullptr) {
+            for (int b = 0; b < 2; ++b) {
+                std::swap(roomLayout[14 + 2 * first + b], roomLayout[14 + 2 * second + b]);
+            }
+        }
         log_.Add(Call("Layout.ExchangeWndByIndex", first, second));
     }
-    bool HasMediaPlayWindow() const override { return false; }
+    bool HasMediaPlayWindow() const override { return mediaPlay; }
+    void Relayout(bool) override { log_.Add("Layout.Relayout()"); }
+    // The areas the room gives (0 side, 1 videos, 2 the whole room).
     void SetScreenRect(int n, const QRect& rect) override {
         if (n >= 0 && n < 3) {
             areas[static_cast<std::size_t>(n)] = rect;
         }
     }
-    void Relayout(bool) override { ++relayouts; }
     std::array<QRect, 3> areas;
-    int relayouts = 0;
     static constexpr int kWindows = 37;
     std::array<std::unique_ptr<FakeRoomVideoWindow>, kWindows> windows;
     bool cycleOn = false;
     int used = 0;
     int capacity = 16;
+    bool mediaPlay = false;
 
 private:
     CallLog& log_;

@@ -5,6 +5,7 @@
 
 #include <thread>
 
+#include "ModalBoxes.h"
 #include "RoomHandlersFixture.h"
 #include "client/conference/LayoutCodec.h"
 #include "client/conference/RoomNotices.h"
@@ -16,30 +17,6 @@ namespace room_test {
 namespace {
 
 using RoomConfEvents = RoomHandlers;
-
-// Keeps every modal box's title, text and countdown, and answers it.
-class Boxes {
-public:
-    Boxes() {
-        token_ = yav::Dialog::AddModalObserver([this](yav::Dialog& dialog) {
-            if (auto* box = dynamic_cast<CDlgPopMsg*>(&dialog)) {
-                texts.push_back(box->GetMessageLabel().GetWindowText());
-                countdowns.push_back(box->GetCountdown());
-                if (whileOpen) {
-                    whileOpen(*box);
-                }
-                box->EndDialog(IDOK);
-            }
-        });
-    }
-    ~Boxes() { yav::Dialog::RemoveModalObserver(token_); }
-    std::vector<QString> texts;
-    std::vector<int> countdowns;
-    std::function<void(CDlgPopMsg&)> whileOpen;
-
-private:
-    int token_ = 0;
-};
 
 QString Notice(std::initializer_list<int> ids, const QString& name, std::uint32_t id) {
     std::vector<QString> texts;
@@ -202,7 +179,7 @@ TEST_F(RoomConfEvents, ServerBoxesShowTheirTextWithoutStoppingThePump) {
         std::uint32_t code;
         int text;
     } cases[] = {{0, 1966}, {0x1022, 1972}, {0x1024, 1963}, {7, 1975}};
-    Boxes boxes;
+    ModalBoxes boxes;
     for (const auto& c : cases) {
         frame->OnConfStateUpdate(c.code);
     }
@@ -217,7 +194,7 @@ TEST_F(RoomConfEvents, ServerBoxesShowTheirTextWithoutStoppingThePump) {
 }
 
 TEST_F(RoomConfEvents, AForcedExitClosesTheRoomAfterItsBoxAndNeverReconnects) {
-    Boxes boxes;
+    ModalBoxes boxes;
     bool reconnectingWhileOpen = true;
     boxes.whileOpen = [&](CDlgPopMsg&) {
         // The server closes the connection right after its message.
@@ -236,7 +213,7 @@ TEST_F(RoomConfEvents, AForcedExitClosesTheRoomAfterItsBoxAndNeverReconnects) {
 // A replaced login: the server sends the forced exit and closes the connection at once; both
 // arrive in one pump tick.
 TEST_F(RoomConfEvents, AReplacedLoginShowsItsBoxThenLeavesWithoutReconnecting) {
-    Boxes boxes;
+    ModalBoxes boxes;
     bool roomOpenUnderBox = false;
     bool reconnecting = true;
     boxes.whileOpen = [&](CDlgPopMsg&) {

@@ -2,8 +2,6 @@
 // conference-state box) at scale 1.0 and 1.5, saved for review; each asserts its size, its
 // caption band and its title and text shown whole.
 
-#include <QImage>
-
 #include "GrabChecks.h"
 #include "RoomFixture.h"
 #include "ui/CDlgPopMsg.h"
@@ -33,33 +31,17 @@ TEST_P(RoomEventBoxGrab, ServerEventBoxesShowTheirWholeText) {
     };
     for (const auto& c : cases) {
         Open();
-        bool seen = false;
-        const int token = yav::Dialog::AddModalObserver([&](yav::Dialog& dialog) {
-            auto* box = dynamic_cast<CDlgPopMsg*>(&dialog);
-            if (box == nullptr) {
-                return;
-            }
-            seen = true;
-            const QImage picture = box->grab().toImage();
-            EXPECT_EQ(picture.width(), yav::Scaled(300)) << c.name;
-            ExpectCaptionBand(picture);
-            EXPECT_EQ(Shown(box->GetTitleLabel()), LoadLangString(c.title)) << c.name;
-            EXPECT_EQ(Shown(box->GetMessageLabel()), LoadLangString(c.text)) << c.name;
-            EXPECT_EQ(box->GetCountdown(), c.countdown) << c.name;
-            controls_test::SaveGrab(*box,
-                                    QStringLiteral("%1_%2").arg(QString::fromLatin1(c.name),
-                                                                GetParam() == 1.0 ? "1_0" : "1_5"));
-            box->EndDialog(IDOK);
-        });
-        c.raise(*frame);
-        yav::testing::WaitUntil([&] { return seen; }, 3000);
-        yav::Dialog::RemoveModalObserver(token);
+        const bool seen = CatchModalBox<CDlgPopMsg>(
+            [&] { c.raise(*frame); },
+            [&](CDlgPopMsg& box) {
+                ExpectWholeBox(box, LoadLangString(c.title), LoadLangString(c.text), c.name);
+                EXPECT_EQ(box.GetCountdown(), c.countdown) << c.name;
+                controls_test::SaveGrab(box, Name(c.name, GetParam()));
+            },
+            IDOK);
         EXPECT_TRUE(seen) << c.name;
         // The dissolution and the forced exit close the room; the state box leaves it open.
-        if (frame->IsWindow()) {
-            frame->SetExitFlag(1);
-            frame->SendMessage(WM_CLOSE_ROOM, 0, 0);
-        }
+        CloseRoom();
         yav::testing::WaitUntil([&] { return !frame->IsWindow(); }, 3000);
     }
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
 
 #include "app/AppSettings.h"
 #include "app/ConfigManger.h"
@@ -74,10 +75,7 @@ protected:
     }
 
     void TearDown() override {
-        if (frame && frame->IsWindow()) {
-            frame->SetExitFlag(1);
-            frame->SendMessage(WM_CLOSE_ROOM, 0, 0);
-        }
+        CloseRoom();
         frame.reset();
         g_pMainFrame = nullptr;
         media.reset();
@@ -90,6 +88,14 @@ protected:
     }
 
     void Open() { ASSERT_TRUE(frame->CreateRoomWindow(QStringLiteral("Demo"), kConfId)); }
+
+    // Closes the room window, if open, as leaving does without asking.
+    void CloseRoom() {
+        if (frame && frame->IsWindow()) {
+            frame->SetExitFlag(1);
+            frame->SendMessage(WM_CLOSE_ROOM, 0, 0);
+        }
+    }
 
     void Install(const Installed& which) {
         yav::room::RoomChildFactories& make = yav::room::Children();
@@ -179,6 +185,17 @@ protected:
             }
         }
         return -1;
+    }
+
+    // The blocks the room sent with a sub-command, in order.
+    std::vector<fakes::FakeCsManager::Transmission> Sent(std::uint16_t sub) const {
+        std::vector<fakes::FakeCsManager::Transmission> found;
+        for (const auto& sent : fake.transmissions) {
+            if (sent.subCommand == sub) {
+                found.push_back(sent);
+            }
+        }
+        return found;
     }
 
     fakes::CallLog log;

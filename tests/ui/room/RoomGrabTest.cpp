@@ -58,24 +58,14 @@ TEST_P(RoomGrab, TheLeaveQuestionsShowTheirWholeText) {
     Open();
     for (const auto& c : cases) {
         docShare->state1 = c.docBusy;
-        bool seen = false;
-        const int token = yav::Dialog::AddModalObserver([&](yav::Dialog& dialog) {
-            auto* box = dynamic_cast<CDlgPopMsg*>(&dialog);
-            if (box == nullptr) {
-                return;
-            }
-            seen = true;
-            const QImage picture = box->grab().toImage();
-            EXPECT_EQ(picture.width(), yav::Scaled(300));
-            ExpectCaptionBand(picture);
-            EXPECT_EQ(box->GetType(), c.type);
-            EXPECT_EQ(Shown(box->GetMessageLabel()), LoadLangString(c.text));
-            EXPECT_EQ(Shown(box->GetTitleLabel()), LoadLangString(370));
-            controls_test::SaveGrab(*box, Name(c.name, GetParam()));
-            box->EndDialog(IDCANCEL);
-        });
-        frame->SendMessage(WM_CLOSE_ROOM, 0, 0);
-        yav::Dialog::RemoveModalObserver(token);
+        const bool seen = CatchModalBox<CDlgPopMsg>(
+            [&] { frame->SendMessage(WM_CLOSE_ROOM, 0, 0); },
+            [&](CDlgPopMsg& box) {
+                ExpectWholeBox(box, LoadLangString(370), LoadLangString(c.text), c.name);
+                EXPECT_EQ(box.GetType(), c.type);
+                controls_test::SaveGrab(box, Name(c.name, GetParam()));
+            },
+            IDCANCEL);
         EXPECT_TRUE(seen) << c.name;
         EXPECT_TRUE(frame->IsWindow());
     }
@@ -84,23 +74,17 @@ TEST_P(RoomGrab, TheLeaveQuestionsShowTheirWholeText) {
 TEST_P(RoomGrab, TheAboutBoxShowsTitleAndVersion) {
     Open();
     g_AppSettings.clientversion = QStringLiteral("1.2.3");
-    bool seen = false;
-    const int token = yav::Dialog::AddModalObserver([&](yav::Dialog& dialog) {
-        auto* about = dynamic_cast<CAboutDlg*>(&dialog);
-        if (about == nullptr) {
-            return;
-        }
-        seen = true;
-        const QImage picture = about->grab().toImage();
-        EXPECT_EQ(picture.size(), QSize(yav::Scaled(300), yav::Scaled(150)));
-        ExpectCaptionBand(picture);
-        EXPECT_EQ(Shown(about->GetTitleLabel()), LoadLangString(1));
-        EXPECT_EQ(Shown(about->GetVersionLabel()), LoadLangString(1) + QStringLiteral(" 1.2.3"));
-        controls_test::SaveGrab(*about, Name("room_about", GetParam()));
-        about->EndDialog(IDOK);
-    });
-    frame->SendMessage(WM_SYSCOMMAND_ROOM, 16, 0);
-    yav::Dialog::RemoveModalObserver(token);
+    const bool seen = CatchModalBox<CAboutDlg>(
+        [&] { frame->SendMessage(WM_SYSCOMMAND_ROOM, 16, 0); },
+        [&](CAboutDlg& about) {
+            const QImage picture = about.grab().toImage();
+            EXPECT_EQ(picture.size(), QSize(yav::Scaled(300), yav::Scaled(150)));
+            ExpectCaptionBand(picture);
+            EXPECT_EQ(Shown(about.GetTitleLabel()), LoadLangString(1));
+            EXPECT_EQ(Shown(about.GetVersionLabel()), LoadLangString(1) + QStringLiteral(" 1.2.3"));
+            controls_test::SaveGrab(about, Name("room_about", GetParam()));
+        },
+        IDOK);
     EXPECT_TRUE(seen);
 }
 

@@ -67,15 +67,6 @@ protected:
     }
 
     std::vector<QString> Notices() const { return userList->chat.lines; }
-    std::vector<fakes::FakeCsManager::Transmission> Sent(std::uint16_t sub) const {
-        std::vector<fakes::FakeCsManager::Transmission> out;
-        for (const auto& t : fake.transmissions) {
-            if (t.subCommand == sub) {
-                out.push_back(t);
-            }
-        }
-        return out;
-    }
 
     fakes::FakeVideoReception reception{log};
     fakes::FakeLayoutManager* layout = nullptr;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include "ModalBoxes.h"
 #include "RoomFixture.h"
 #include "client/dialogs/login/CDlgReconnect.h"
 #include "ui/CDlgPopMsg.h"
@@ -10,31 +11,6 @@ namespace room_test {
 namespace {
 
 using yav::testing::TimerDriver;
-
-// Answers every modal box with `answer`, keeping the boxes' texts and types.
-class BoxAnswers {
-public:
-    explicit BoxAnswers(int answer) {
-        token_ = yav::Dialog::AddModalObserver([this, answer](yav::Dialog& dialog) {
-            if (auto* box = dynamic_cast<CDlgPopMsg*>(&dialog)) {
-                texts.push_back(box->GetMessageLabel().GetWindowText());
-                types.push_back(box->GetType());
-                if (onBox) {
-                    onBox(*box);
-                } else {
-                    box->EndDialog(answer);
-                }
-            }
-        });
-    }
-    ~BoxAnswers() { yav::Dialog::RemoveModalObserver(token_); }
-    std::vector<QString> texts;
-    std::vector<int> types;
-    std::function<void(CDlgPopMsg&)> onBox;
-
-private:
-    int token_ = 0;
-};
 
 using RoomLifecycle = RoomFixture;
 
@@ -130,7 +106,7 @@ TEST_F(RoomLifecycle, ARoomWhosePanelsAreHiddenStartsInFullScreen) {
 TEST_F(RoomLifecycle, AServerEndedStayLeavesWithoutAQuestionAndTearsDownInOrder) {
     Open();
     statusBar->recording = 1;
-    BoxAnswers boxes(IDCANCEL);
+    ModalBoxes boxes(IDCANCEL);
     fakes::LogCapture lines;
     frame->SetExitFlag(1);
     frame->SendMessage(WM_CLOSE_ROOM, 0, 0);
@@ -180,7 +156,7 @@ TEST_F(RoomLifecycle, TheLeaveQuestionFollowsTheDocumentStateAndCancelKeepsTheRo
         fileList->uploading = c.uploading;
         log.Clear();
         {
-            BoxAnswers boxes(IDCANCEL);
+            ModalBoxes boxes(IDCANCEL);
             frame->SendMessage(WM_CLOSE_ROOM, 0, 0);
             ASSERT_EQ(boxes.texts.size(), 1u);
             EXPECT_EQ(boxes.texts[0], LoadLangString(c.text));
@@ -199,9 +175,10 @@ TEST_F(RoomLifecycle, TheLeaveQuestionFollowsTheDocumentStateAndCancelKeepsTheRo
 TEST_F(RoomLifecycle, ACloseWhileTheQuestionIsOpenEndsItAndTearsDownOnce) {
     Open();
     fakes::LogCapture lines;
-    BoxAnswers boxes(IDCANCEL);
+    ModalBoxes boxes(IDCANCEL);
     // While the question waits, the server ends the stay (its close arrives as WM_CLOSE).
-    boxes.onBox = [this](CDlgPopMsg&) { frame->CloseByServer(); };
+    boxes.whileOpen = [this](CDlgPopMsg&) { frame->CloseByServer(); };
+    boxes.whileOpenCloses = true;
     frame->SendMessage(WM_CLOSE_ROOM, 0, 0);
     yav::testing::WaitUntil([this] { return !frame->IsWindow(); }, 2000);
     QApplication::processEvents();

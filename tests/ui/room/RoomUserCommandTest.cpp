@@ -170,7 +170,7 @@ TEST_F(UserCommands, SharedScreenStartAndStopByTheViewerAndTheSharer) {
     EXPECT_EQ(frame->GetScreenBroadcast(), 0);
     EXPECT_EQ(log.Count("ScreenShare.StopShare()"), 1u);
     EXPECT_EQ(log.Count("UserList.ClearScreenControlUsers()"), 1u);
-    EXPECT_EQ(log.Count("LayoutManager.SetVideoOption(1)"), 1u);
+    EXPECT_EQ(log.Count("Layout.SetVideoOption(1)"), 1u);
     EXPECT_EQ(log.Count("ScreenShare.SetRecv"), 0u);
 }
 

@@ -11,6 +11,7 @@
 #include "RoomFixture.h"
 #include "client/ui/CDlgPopMsg.h"
 #include "fakes/conference/FakeLayoutSync.h"
+#include "fakes/conference/FakeRoomMedia.h"
 
 namespace room_test {
 
@@ -28,12 +29,15 @@ protected:
             return share;
         };
         yav::room::Children().layoutManager = [this](QWidget*) {
-            auto manager = std::make_unique<fakes::FakeSyncLayoutManager>(log);
+            auto manager = std::make_unique<fakes::FakeLayoutManager>(log);
+            manager->mediaPlay = true;
             layout = manager.get();
             return manager;
         };
         yav::room::Children().roomMedia = [this]() {
-            return std::make_unique<fakes::FakeAudioMedia>(log);
+            auto roomMedia = std::make_unique<fakes::FakeRoomMedia>(log);
+            roomMedia->streams = false;
+            return roomMedia;
         };
         fake.users.AddUser(kBob, u"bob");
         fake.users.AddUser(kChair, u"chair").kind = USER_KIND_CHAIR;
@@ -43,10 +47,7 @@ protected:
 
     // The frame again, with the screen-share fake above or without screen sharing.
     void Reopen(bool withScreenShare = true) {
-        if (frame && frame->IsWindow()) {
-            frame->SetExitFlag(1);
-            frame->SendMessage(WM_CLOSE_ROOM, 0, 0);
-        }
+        CloseRoom();
         frame.reset();
         if (!withScreenShare) {
             yav::room::Components().createScreenShare = {};
@@ -79,17 +80,6 @@ protected:
         EXPECT_TRUE(frame->GetNoticeText().isEmpty()) << "sub " << sub << " left a notice";
     }
 
-    // The blocks sent with a sub-command, in order.
-    std::vector<fakes::FakeCsManager::Transmission> Sent(std::uint16_t sub) const {
-        std::vector<fakes::FakeCsManager::Transmission> found;
-        for (const auto& sent : fake.transmissions) {
-            if (sent.subCommand == sub) {
-                found.push_back(sent);
-            }
-        }
-        return found;
-    }
-
     // The control prompt while it is shown (a modeless box), else null.
     static CDlgPopMsg* VisiblePrompt() {
         for (QWidget* widget : QApplication::topLevelWidgets()) {
@@ -107,7 +97,7 @@ protected:
     }
 
     fakes::FakeScreenShare* screen = nullptr;
-    fakes::FakeSyncLayoutManager* layout = nullptr;
+    fakes::FakeLayoutManager* layout = nullptr;
     fakes::FakeVideoReception reception{log};
     fakes::FakeArrangement arrangement{log};
 };

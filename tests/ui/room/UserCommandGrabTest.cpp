@@ -20,13 +20,9 @@ protected:
 
     // The asking user's name goes into the text as it is.
     void ExpectRequestBox(CDlgPopMsg& box, int textId) {
-        const QImage picture = box.grab().toImage();
-        EXPECT_EQ(picture.width(), yav::Scaled(300));
-        ExpectCaptionBand(picture);
+        ExpectWholeBox(box, LoadLangString(1),
+                       yav::SafeFormat(LoadLangString(textId), {QStringLiteral("bob"), int{kBob}}));
         EXPECT_EQ(box.GetType(), 8);
-        EXPECT_EQ(Shown(box.GetMessageLabel()),
-                  yav::SafeFormat(LoadLangString(textId), {QStringLiteral("bob"), int{kBob}}));
-        EXPECT_EQ(Shown(box.GetTitleLabel()), LoadLangString(1));
         EXPECT_TRUE(box.GetOkButton().isVisible());
         EXPECT_TRUE(box.GetCancelButton().isVisible());
     }
@@ -42,20 +38,13 @@ TEST_P(UserCommandGrab, TheControlPromptShowsTheWholeRequest) {
 }
 
 TEST_P(UserCommandGrab, TheScreenControlQuestionShowsTheWholeQuestion) {
-    bool seen = false;
-    const int token = yav::Dialog::AddModalObserver([&](yav::Dialog& dialog) {
-        auto* box = dynamic_cast<CDlgPopMsg*>(&dialog);
-        if (box == nullptr) {
-            return;
-        }
-        seen = true;
-        ExpectRequestBox(*box, 412);
-        controls_test::SaveGrab(*box, Name("room_control_question_412", GetParam()));
-        box->EndDialog(IDCANCEL);
-    });
-    Receive(kBob, 268, {1});
-    EXPECT_TRUE(yav::testing::WaitUntil([&] { return seen; }));
-    yav::Dialog::RemoveModalObserver(token);
+    EXPECT_TRUE(CatchModalBox<CDlgPopMsg>(
+        [&] { Receive(kBob, 268, {1}); },
+        [&](CDlgPopMsg& box) {
+            ExpectRequestBox(box, 412);
+            controls_test::SaveGrab(box, Name("room_control_question_412", GetParam()));
+        },
+        IDCANCEL, 5000));
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, UserCommandGrab, ::testing::Values(1.0, 1.5));

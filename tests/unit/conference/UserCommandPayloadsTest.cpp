@@ -144,62 +144,6 @@ TEST(UserCommandPayloads, ScreenControlGrantCodesAreTheReceiversMeaning) {
     EXPECT_EQ(kScreenControlWithdrawn, 1);
 }
 
-// --- chat ----------------------------------------------------------------------------------
-
-Bytes ChatBlock(std::initializer_list<std::uint16_t> units, bool oddByte = false) {
-    Bytes block{0x78, 0x56, 0x34, 0x12};
-    for (const auto unit : units) {
-        block.push_back(static_cast<std::uint8_t>(unit));
-        block.push_back(static_cast<std::uint8_t>(unit >> 8));
-    }
-    if (oddByte) {
-        block.push_back('!');
-    }
-    return block;
-}
-
-struct ChatCase {
-    const char* name;
-    Bytes block;
-    bool decodes;
-    std::u16string text;
-};
-
-TEST(UserCommandPayloads, ChatTextRunsToTheFirstZeroUnitOrTheEnd) {
-    const ChatCase cases[] = {
-        {"4 + 2n, no terminator", ChatBlock({'h', 'i'}), true, u"hi"},
-        {"4 + 2(n + 2), two zero units", ChatBlock({'h', 'i', 0, 0}), true, u"hi"},
-        {"merged line breaks leave more zero units", ChatBlock({'a', ' ', 'b', 0, 0, 0}), true,
-         u"a b"},
-        {"text after a zero unit is not shown", ChatBlock({'o', 'k', 0, 'x'}), true, u"ok"},
-        {"odd last byte ignored", ChatBlock({0x4E2D, 0x6587}, true), true, u"中文"},
-        {"five bytes: no whole unit", ChatBlock({}, true), true, u""},
-        {"header only", ChatBlock({}), false, u""},
-        {"shorter than the header", Bytes{1, 2, 3}, false, u""},
-    };
-    for (const auto& c : cases) {
-        const auto message = DecodeChat(c.block);
-        ASSERT_EQ(message.has_value(), c.decodes) << c.name;
-        if (message) {
-            EXPECT_EQ(message->text, c.text) << c.name;
-            EXPECT_EQ(message->reserved, 0x12345678u) << c.name;
-        }
-    }
-}
-
-TEST(UserCommandPayloads, ChatEncoderWritesTheZeroTerminatedForm) {
-    const Bytes block = EncodeChat(u"a中");
-    EXPECT_EQ(Hex(block),
-              "00000000"
-              "6100"
-              "2d4e"
-              "0000"
-              "0000");
-    const auto message = DecodeChat(block);
-    ASSERT_TRUE(message);
-    EXPECT_EQ(message->text, u"a中");
-}
-
 // --- the receiving side's gate ---------------------------------------------------------------
 
 constexpr std::uint16_t kSenderId = 16;

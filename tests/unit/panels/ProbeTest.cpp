@@ -22,6 +22,13 @@ public:
     ~ConstantClock() { yav::panels::SetTickSource(nullptr); }
 };
 
+// The window's 100 ms timer, fired `ticks` times.
+void Tick(RoundTripProbe& probe, int ticks) {
+    for (int i = 0; i < ticks; ++i) {
+        probe.Tick();
+    }
+}
+
 // A scripted echo: it reads what the probe sent and answers as the test says.
 class Echo {
 public:
@@ -79,16 +86,12 @@ TEST(RoundTripProbe, WithoutEchoesTenTicksLoseEverythingAndTheThirtyFirstStartsA
     Echo silent;
     RoundTripProbe probe;
     ASSERT_TRUE(probe.Start("127.0.0.1", silent.port));
-    for (int tick = 0; tick < 10; ++tick) {
-        probe.Tick();
-    }
+    Tick(probe, 10);
     EXPECT_EQ(probe.Sent(), 30U);
     probe.Tick();  // the 11th reads what the first ten sent
     EXPECT_EQ(probe.Lost(), 30U);
     EXPECT_EQ(probe.LossPercent(), 100U);
-    for (int tick = 11; tick < 32; ++tick) {
-        probe.Tick();
-    }
+    Tick(probe, 21);
     // The tick after the 31st probe round found 93 sent: the window restarted before its
     // three probes.
     EXPECT_EQ(probe.Sent(), 3U);
@@ -129,9 +132,7 @@ TEST(RoundTripProbe, AnEchoArrivingAfterAWindowChangeCountsInTheNewWindow) {
     Echo echo;
     RoundTripProbe probe;
     ASSERT_TRUE(probe.Start("127.0.0.1", echo.port));
-    for (int tick = 0; tick < 32; ++tick) {
-        probe.Tick();
-    }
+    Tick(probe, 32);
     ASSERT_EQ(probe.Sent(), 3U);
     for (int i = 0; i < 5; ++i) {
         echo.Answer(probe.LocalPort(), 90);

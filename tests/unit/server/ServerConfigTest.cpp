@@ -31,7 +31,7 @@ TEST(ServerConfig, ReadsAccountsConferencesAndLimits) {
                                "[account.dave]\nPasswordMd5=0123456789abcdef0123456789abcdef\n"
                                "[conference.42]\nName=Board\nPassword=s3\nChairs=carol\n"
                                "Members=carol, dave\nAllowGuests=0\nMaxUsers=9\nSpeakerLimit=2\n"
-                               "DurationMinutes=30\nQuotaSeconds=90\n");
+                               "DurationMinutes=30\nQuotaSeconds=90\nAppFlags24=36\n");
     auto config = yav::server::LoadConfig(path);
     ASSERT_TRUE(config);
     EXPECT_EQ(config->conferencePort, 9001);
@@ -58,6 +58,8 @@ TEST(ServerConfig, ReadsAccountsConferencesAndLimits) {
     EXPECT_EQ(board->maxUsers, 9);
     EXPECT_EQ(board->duration.count(), 1800);
     EXPECT_EQ(board->quota.count(), 90);
+    EXPECT_EQ(board->appFlags24, 36);
+    EXPECT_EQ(board->appFlags25, 0);
 }
 
 TEST(ServerConfig, FilesThatCannotServeAreRefused) {
@@ -71,6 +73,8 @@ TEST(ServerConfig, DemoServesOneOpenConference) {
     ASSERT_EQ(config.conferences.size(), 1u);
     EXPECT_EQ(config.conferences[0].confId, 900001u);
     EXPECT_TRUE(config.conferences[0].allowGuests);
+    // The demo's chair gets the sound-effect button.
+    EXPECT_EQ(config.conferences[0].appFlags24 & 0x20, 0x20);
     EXPECT_EQ(config.bindAddress, "127.0.0.1");
     EXPECT_EQ(config.AnnouncedAddress(), "127.0.0.1");
 }
