@@ -397,15 +397,16 @@ void PaintedGrid(char** argv, const ServerProcess& server, int seconds, std::vec
     const auto perWindow = static_cast<double>(kStreams) * seconds;
     rows.push_back(
         {"platform of the video windows", QApplication::platformName().toStdString(), "", ""});
-    rows.push_back({"16 windows (mode 5) painting of 16", std::to_string(windows.size()), "", ""});
+    rows.push_back(
+        {"video windows (mode 5) receiving, of 16", std::to_string(windows.size()), "", ""});
     rows.push_back({"receiver idle, 16 empty windows (core)", cores(idle), "", ""});
     rows.push_back({"16 x 360p25 decoded only (core)", cores(decoded), "", ""});
     rows.push_back(
         {"  pictures per stream per second", Fixed(double(decodedFrames) / perWindow, ""), "", ""});
     rows.push_back({"16 x 360p25 decoded + painted (core, goal 40 %)", cores(painted), "", ""});
     rows.push_back({"  of which painting (core)", cores(painted - decoded), "", ""});
-    rows.push_back(
-        {"  repaints per window per second", Fixed(double(repainted) / perWindow, ""), "", ""});
+    rows.push_back({"  repaint requests per window per second",
+                    Fixed(double(repainted) / perWindow, ""), "", ""});
     rows.push_back({"receiver resident memory, painted grid", Fixed(paintedMb, " MB"), "", ""});
     rows.push_back(
         {"  above idle, per stream", Fixed((paintedMb - idleMb) / kStreams, " MB"), "", ""});
