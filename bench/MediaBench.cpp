@@ -9,9 +9,13 @@
 //     baseline; ratios ours / gst-launch).
 //  3. 16 received 360p streams: 16 senders in a child process, one receiver here; CPU and
 //     resident memory per received stream.
-// Prints one table; asserts nothing. Run from the program folder (it starts ./yavserver).
+//  4. 16 received 360p25 streams decoded and painted in the room's video windows (layout mode
+//     5, 4 x 4): the whole grid's CPU (decode + paint) against the goal of 0.4 core, the same
+//     streams decoded only, and memory. --grid runs this part alone.
+// Prints one table; asserts nothing. Run from the program folder (it starts ./yavserver), under
+// Xvfb for painting through the window system (without a display it paints offscreen):
 //
-//   yav_media_bench [--seconds N]
+//   xvfb-run -s "-screen 0 1920x1080x24" yav_media_bench [--seconds N] [--grid]
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -24,15 +28,22 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include <QApplication>
 #include "MediaBot.h"
+#include "PatternSink.h"
 #include "ServerProcess.h"
+#include "VideoGridSupport.h"
 #include "app/AppSettings.h"
+#include "client/dialogs/video/CDlgVideo.h"
+#include "client/media/ILayoutVideoWnd.h"
+#include "client/media/XLayoutManager.h"
 #include "components/KroMedia/Devices.h"
 
 namespace {
@@ -288,31 +299,123 @@ std::string Ratio(double ours, double gst) {
     return gst > 0 ? Fixed(ours / gst, " x") : "-";
 }
 
-}  // namespace
+// CPU in cores this process uses while its event loop runs for the given time.
+double PumpedCores(double seconds) {
+    const double before = CpuSeconds(getpid());
+    const auto from = Clock::now();
+    yav::bench::RunEventLoop(static_cast<int>(seconds * 1000));
+    const double wall = std::chrono::duration<double>(Clock::now() - from).count();
+    return (CpuSeconds(getpid()) - before) / wall;
+}
 
-int main(int argc, char** argv) {
-    UsePrivateDataFolder(argv);
-    if (argc == 9 && std::strcmp(argv[1], "--senders") == 0) {
-        return RunSenders(std::atoi(argv[2]), static_cast<uint16_t>(std::atoi(argv[3])),
-                          static_cast<uint16_t>(std::atoi(argv[4])), std::atoi(argv[5]),
-                          std::atoi(argv[6]), std::atoi(argv[7]),
-                          static_cast<uint16_t>(std::atoi(argv[8])));
+// 16 senders at 360p25; the receiver here decodes them first into a sink that only reads the
+// pattern, then into 16 video windows laid out 4 x 4 by the layout manager, painted.
+void PaintedGrid(char** argv, const ServerProcess& server, int seconds, std::vector<Row>& rows) {
+    constexpr int kStreams = 16;
+    if (std::getenv("DISPLAY") == nullptr && std::getenv("QT_QPA_PLATFORM") == nullptr) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
     }
-    int seconds = 10;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::strcmp(argv[i], "--seconds") == 0) {
-            seconds = std::max(2, std::atoi(argv[i + 1]));
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
+    yav::bench::Mode5Grid grid(QRect(0, 0, 1280, 720));
+    XLayoutManager& manager = grid.manager;
+
+    MediaBot receiver(Options("grid", server.ConferencePort(), server.MediaPort(), kSize360p, 25,
+                              k360Kbps, false));
+    Connected(receiver);
+    Child senders = StartSenders(argv[0], kStreams, server, kSize360p, 25, k360Kbps, 0);
+    if (senders.ids.size() != kStreams) {
+        rows.push_back({"16 senders at 360p25", "did not start", "", ""});
+        Stop(senders.pid);
+        return;
+    }
+    const double idle = PumpedCores(3);
+    const double idleMb = ResidentMb(getpid());
+
+    // Decoded only.
+    PatternSink pattern;
+    for (uint16_t id : senders.ids) {
+        if (kromedia::IMediaControl* channel = receiver.Media().GetMediaControl(id)) {
+            channel->StartRecvVideo(id, 0, nullptr, &pattern, kromedia::kMsgFirstPicture);
         }
     }
-    PrepareEnvironment();
-    kromedia::DeviceRegistry::Get().Reload();
-    ServerProcess server;
-    if (!server.Ready()) {
-        std::fprintf(stderr, "yavserver did not start (run from the program folder)\n");
-        return 1;
+    yav::bench::RunEventLoop(60000, [&] {
+        return std::all_of(senders.ids.begin(), senders.ids.end(),
+                           [&](uint16_t id) { return pattern.Frames(id) >= 25; });
+    });
+    size_t framesBefore = 0;
+    for (uint16_t id : senders.ids) {
+        framesBefore += pattern.Frames(id);
     }
+    const double decoded = PumpedCores(seconds);
+    size_t decodedFrames = 0;
+    for (uint16_t id : senders.ids) {
+        decodedFrames += pattern.Frames(id);
+        if (kromedia::IMediaControl* channel = receiver.Media().GetMediaControl(id)) {
+            channel->StopRecvVideo(id);
+        }
+    }
+    decodedFrames -= framesBefore;
+
+    // Decoded into the windows and painted.
+    yav::bench::NoRender noRender;
+    std::vector<CDlgVideo*> windows;
+    for (uint16_t id : senders.ids) {
+        manager.AddVideo(id, 0, grid.record, grid.synced);
+        ILayoutVideoWnd* placed = manager.FindVideoWnd(id);
+        kromedia::IMediaControl* channel = receiver.Media().GetMediaControl(id);
+        if (placed == nullptr || channel == nullptr) {
+            continue;
+        }
+        auto& window = dynamic_cast<CDlgVideo&>(*placed->GetWidget());
+        channel->StartRecvVideo(id, 0, nullptr, window.GetFrameSink(), kromedia::kMsgFirstPicture);
+        kromedia::IMediaStream* stream = channel->GetStream(id);
+        window.SetVideoState(stream != nullptr ? stream : &noRender);
+        windows.push_back(&window);
+    }
+    auto repaints = [&] {
+        std::uint64_t total = 0;
+        for (CDlgVideo* window : windows) {
+            total += window->GetRepaintRequests();
+        }
+        return total;
+    };
+    yav::bench::RunEventLoop(60000, [&] { return repaints() >= 25u * windows.size(); });
+    const std::uint64_t repaintsBefore = repaints();
+    const double painted = PumpedCores(seconds);
+    const double paintedMb = ResidentMb(getpid());
+    const std::uint64_t repainted = repaints() - repaintsBefore;
+    for (uint16_t id : senders.ids) {
+        if (kromedia::IMediaControl* channel = receiver.Media().GetMediaControl(id)) {
+            channel->StopRecvVideo(id);
+        }
+    }
+    Stop(senders.pid);
+    manager.DestroyWindows();
+
+    auto cores = [](double value) { return Fixed(value * 100, " %"); };
+    const auto perWindow = static_cast<double>(kStreams) * seconds;
+    rows.push_back(
+        {"platform of the video windows", QApplication::platformName().toStdString(), "", ""});
+    rows.push_back(
+        {"video windows (mode 5) receiving, of 16", std::to_string(windows.size()), "", ""});
+    rows.push_back({"receiver idle, 16 empty windows (core)", cores(idle), "", ""});
+    rows.push_back({"16 x 360p25 decoded only (core)", cores(decoded), "", ""});
+    rows.push_back(
+        {"  pictures per stream per second", Fixed(double(decodedFrames) / perWindow, ""), "", ""});
+    rows.push_back({"16 x 360p25 decoded + painted (core, goal 40 %)", cores(painted), "", ""});
+    rows.push_back({"  of which painting (core)", cores(painted - decoded), "", ""});
+    rows.push_back({"  repaint requests per window per second",
+                    Fixed(double(repainted) / perWindow, ""), "", ""});
+    rows.push_back({"receiver resident memory, painted grid", Fixed(paintedMb, " MB"), "", ""});
+    rows.push_back(
+        {"  above idle, per stream", Fixed((paintedMb - idleMb) / kStreams, " MB"), "", ""});
+}
+
+// 1-3: one and both ways, the gst-launch baseline and 16 received streams; false when
+// the first sender does not start.
+bool StreamRows(char** argv, const ServerProcess& server, int seconds, std::vector<Row>& rows) {
     const pid_t self = getpid();
-    std::vector<Row> rows;
 
     // 1. One way: a sender process, a receiver here.
     double sendCpu = 0;
@@ -323,7 +426,7 @@ int main(int argc, char** argv) {
         if (sender.ids.size() != 1) {
             std::fprintf(stderr, "the sender did not start\n%s\n", server.Output().c_str());
             Stop(sender.pid);
-            return 1;
+            return false;
         }
         MediaBot receiver(Options("r", server.ConferencePort(), server.MediaPort(), kSize720p, 25,
                                   k720Kbps, false));
@@ -455,6 +558,39 @@ int main(int argc, char** argv) {
         }
         Stop(senders.pid);
     }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    UsePrivateDataFolder(argv);
+    if (argc == 9 && std::strcmp(argv[1], "--senders") == 0) {
+        return RunSenders(std::atoi(argv[2]), static_cast<uint16_t>(std::atoi(argv[3])),
+                          static_cast<uint16_t>(std::atoi(argv[4])), std::atoi(argv[5]),
+                          std::atoi(argv[6]), std::atoi(argv[7]),
+                          static_cast<uint16_t>(std::atoi(argv[8])));
+    }
+    int seconds = 10;
+    bool gridOnly = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--seconds") == 0 && i + 1 < argc) {
+            seconds = std::max(2, std::atoi(argv[i + 1]));
+        }
+        gridOnly = gridOnly || std::strcmp(argv[i], "--grid") == 0;
+    }
+    PrepareEnvironment();
+    kromedia::DeviceRegistry::Get().Reload();
+    ServerProcess server;
+    if (!server.Ready()) {
+        std::fprintf(stderr, "yavserver did not start (run from the program folder)\n");
+        return 1;
+    }
+    std::vector<Row> rows;
+    if (!gridOnly && !StreamRows(argv, server, seconds, rows)) {
+        return 1;
+    }
+    PaintedGrid(argv, server, seconds, rows);
 
     std::printf("%-52s %12s %12s %10s\n", "media benchmark (loopback)", "ours", "gst-launch",
                 "ratio");

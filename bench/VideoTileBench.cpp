@@ -26,6 +26,7 @@
 #include <thread>
 #include <vector>
 
+#include "VideoGridSupport.h"
 #include "client/dialogs/video/CDlgVideo.h"
 
 namespace {
@@ -153,15 +154,6 @@ protected:
     }
 };
 
-class NoRender : public kromedia::IMediaStream {
-public:
-    virtual ~NoRender() = default;
-    void SetRect(const kromedia::MediaRect*) override {}
-    void Redraw() override {}
-    int SaveSnapshot(const char16_t*) override { return 0; }
-    void SetVoiceMarker(int) override {}
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -176,7 +168,7 @@ int main(int argc, char** argv) {
 
     QWidget videoGrid;
     videoGrid.resize(gridSize);
-    NoRender render;
+    yav::bench::NoRender render;
     std::vector<std::unique_ptr<CountingVideo>> videos;
     for (int i = 0; i < kTiles; ++i) {
         auto window = std::make_unique<CountingVideo>(&videoGrid);

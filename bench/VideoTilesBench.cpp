@@ -8,7 +8,6 @@
 //   xvfb-run -s "-screen 0 1920x1080x24" yav_video_tiles_bench [--seconds N]
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QImage>
 #include <QMetaObject>
 #include <QPainter>
@@ -25,6 +24,7 @@
 #include <thread>
 #include <vector>
 
+#include "VideoGridSupport.h"
 #include "client/dialogs/video/CDlgVideo.h"
 #include "client/media/ILayoutVideoWnd.h"
 #include "client/media/XLayoutManager.h"
@@ -125,31 +125,13 @@ private:
     std::atomic<bool> pending_{false};
 };
 
-// The render object the windows are bound to (they draw their sink's pictures themselves).
-class NullStream : public kromedia::IMediaStream {
-public:
-    virtual ~NullStream() = default;
-    void SetRect(const kromedia::MediaRect*) override {}
-    void Redraw() override {}
-    int SaveSnapshot(const char16_t*) override { return 0; }
-    void SetVoiceMarker(int) override {}
-};
-
 // Runs the event loop for the given time while the feeder runs; the CPU seconds used.
 double Measure(Feeder& feeder, double seconds) {
     feeder.Start();
     // Let the first pictures arrive before measuring.
-    QElapsedTimer warm;
-    warm.start();
-    while (warm.elapsed() < 500) {
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
+    yav::bench::RunEventLoop(500);
     const double cpuStart = ProcessCpuSeconds();
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < static_cast<qint64>(seconds * 1000)) {
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
+    yav::bench::RunEventLoop(static_cast<int>(seconds * 1000));
     const double cpu = ProcessCpuSeconds() - cpuStart;
     feeder.Stop();
     QApplication::processEvents();
@@ -173,21 +155,13 @@ int main(int argc, char** argv) {
     double tilesCpu = 0;
     std::uint64_t tileRepaints = 0;
     {
-        QWidget room;
-        room.resize(area.size());
-        LayoutRecordBytes record{};
-        LayoutRecordBytes synced{};
-        XLayoutManager manager(nullptr, &record);
-        manager.CreateWindows(&room);
-        manager.SetWinMode(0, 5, 2, 0);
-        manager.SetScreenRect(1, area);
-        manager.Relayout(false);
-        room.show();
-        NullStream stream;
+        yav::bench::Mode5Grid grid(area);
+        XLayoutManager& manager = grid.manager;
+        yav::bench::NoRender stream;
         std::vector<kromedia::IFrameSink*> sinks;
         for (int tile = 0; tile < kTiles; ++tile) {
             const auto id = static_cast<std::uint16_t>(8 * (tile + 1));
-            manager.AddVideo(id, 0, record, synced);
+            manager.AddVideo(id, 0, grid.record, grid.synced);
             auto& window = dynamic_cast<CDlgVideo&>(*manager.GetLayoutWnd(tile)->GetWidget());
             window.SetVideoState(&stream);
             sinks.push_back(window.GetFrameSink());

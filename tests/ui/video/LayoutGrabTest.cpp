@@ -4,6 +4,8 @@
 // that every window in use shows its picture at the place the geometry gives it.
 
 #include <QApplication>
+#include <QTest>
+#include <QWindow>
 
 #include <string>
 
@@ -172,6 +174,76 @@ TEST_P(LayoutGrab, AFloatingWindow) {
     const QImage room = mainWindow.grab().toImage();
     EXPECT_FALSE(Near(room.pixelColor(InBarFour(manager.GetRect(1))), kPatternMiddle, 24));
     controls_test::SaveGrab(mainWindow, Name("floating_room"));
+}
+
+// Popping a window out, through the layout manager (a swap with a floating window uses this)
+// and through the window itself: a frameless tool window kept above the room that does not take
+// the focus, at the same place on the screen; docked again it fills its slot. Which window
+// stands above which, and whether showing activates, needs a window manager: only the hints
+// the window system gets are checked here.
+TEST_P(LayoutGrab, PopOutFloatsWithoutActivationAndDocksIntoItsSlot) {
+    struct Case {
+        const char* through;
+        void (*popOut)(XLayoutManager&, ILayoutVideoWnd*, bool);
+    };
+    const Case cases[] = {
+        {"manager", [](XLayoutManager& layout, ILayoutVideoWnd* window,
+                       bool popup) { layout.SetPopupStyle(window, popup); }},
+        {"window",
+         [](XLayoutManager&, ILayoutVideoWnd* window, bool popup) {
+             dynamic_cast<CDlgVideo&>(*window->GetWidget()).SetPopupStyle(popup ? 1 : 0);
+         }},
+    };
+    manager.SetWinMode(0, 3, 2, 0);
+    Fill(3);
+    manager.Relayout(false);
+    mainWindow.move(yav::Scaled(40), yav::Scaled(30));
+    mainWindow.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&mainWindow));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.through);
+        const int slot = 2;
+        ILayoutVideoWnd* window = manager.GetLayoutWnd(slot);
+        QWidget* widget = window->GetWidget();
+        const QRect docked = manager.GetRect(slot);
+        const QRect global(mainWindow.mapToGlobal(docked.topLeft()), docked.size());
+
+        c.popOut(manager, window, true);
+        QApplication::processEvents();
+        ASSERT_TRUE(widget->isWindow());
+        EXPECT_TRUE(widget->isVisible());
+        const Qt::WindowFlags flags = widget->windowFlags();
+        EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Tool);
+        EXPECT_TRUE(flags.testFlag(Qt::FramelessWindowHint));
+        EXPECT_TRUE(flags.testFlag(Qt::WindowStaysOnTopHint));
+        EXPECT_TRUE(widget->testAttribute(Qt::WA_ShowWithoutActivating));
+        // Still owned by the room, so it goes and hides with it.
+        EXPECT_EQ(widget->parentWidget(), &mainWindow);
+        EXPECT_EQ(widget->geometry(), global);
+        EXPECT_EQ(widget->mapToGlobal(QPoint(0, 0)), global.topLeft());
+        // What reaches the window system: the hints on the native window, owned by the room's
+        // (the offscreen platform activates every window it shows, so activation itself is
+        // left to the attribute above).
+        const QWindow* native = widget->windowHandle();
+        ASSERT_NE(native, nullptr);
+        EXPECT_EQ(native->flags() & Qt::WindowType_Mask, Qt::Tool);
+        EXPECT_TRUE(native->flags().testFlag(Qt::FramelessWindowHint));
+        EXPECT_TRUE(native->flags().testFlag(Qt::WindowStaysOnTopHint));
+        EXPECT_EQ(native->transientParent(), mainWindow.windowHandle());
+        EXPECT_TRUE(native->isVisible());
+        EXPECT_EQ(window->GetSlotIndex(), slot);
+
+        c.popOut(manager, window, false);
+        QApplication::processEvents();
+        EXPECT_FALSE(widget->isWindow());
+        EXPECT_EQ(widget->parentWidget(), &mainWindow);
+        EXPECT_EQ(widget->geometry(), docked);
+        EXPECT_TRUE(widget->isVisible());
+        EXPECT_NEAR(widget->windowOpacity(), 1.0, 0.01);
+        EXPECT_EQ(manager.GetLayoutWnd(slot), window);
+        const QImage room = mainWindow.grab().toImage();
+        EXPECT_TRUE(Near(room.pixelColor(InBarFour(docked)), kPatternMiddle, 24));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, LayoutGrab, ::testing::Values(1.0, 1.5));
