@@ -115,13 +115,29 @@ TEST_F(RoomConfEvents, EveryReceptionTheRoomStopsLeavesTheReceivedTable) {
     EXPECT_EQ(log.Count("UserList.OnVideoReceived"), 0u);
 }
 
-TEST_F(RoomConfEvents, ABroadcastMarkReachesOnlyTheWindowsShowingTheVideo) {
+// The room with its own video window, the participant tree's preview.
+class RoomWithPreview : public RoomHandlers {
+protected:
+    void InstallMore(yav::room::RoomChildFactories& make) override {
+        make.ownVideo = [this](QWidget*) {
+            auto child = std::make_unique<FakeOwnVideo>(log);
+            ownVideo = child.get();
+            return child;
+        };
+    }
+    FakeOwnVideo* ownVideo = nullptr;
+};
+
+TEST_F(RoomWithPreview, ABroadcastMarkReachesOnlyTheWindowsShowingTheVideo) {
+    ASSERT_NE(ownVideo, nullptr);
     layout->windows[3]->userId = kOther + 1;
     layout->windows[5]->userId = kOther + 2;
     layout->windows[9]->userId = kOther + 1;
+    ownVideo->window.userId = kOther + 1;  // the preview shows it too
     frame->SetVideoSpeakIndicator(kOther + 1, true);
     EXPECT_EQ(log.Matching("Wnd"),
-              std::vector<std::string>({"Wnd3.SetSpeakIndicator(1)", "Wnd9.SetSpeakIndicator(1)"}));
+              std::vector<std::string>({"Wnd3.SetSpeakIndicator(1)", "Wnd9.SetSpeakIndicator(1)",
+                                        "Wnd99.SetSpeakIndicator(1)"}));
     log.Clear();
     frame->SetVideoSpeakIndicator(kOther + 2, false);
     EXPECT_EQ(log.Matching("Wnd"), std::vector<std::string>({"Wnd5.SetSpeakIndicator(0)"}));
