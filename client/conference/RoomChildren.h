@@ -349,6 +349,8 @@ public:
     virtual void RepostZoom() = 0;
     virtual bool IsPopupStyle() = 0;
     virtual void ShowSpeakState(bool speaking) = 0;
+    // The broadcast mark of the video shown (the participant window's broadcast state).
+    virtual void SetSpeakIndicator(bool on) = 0;
     virtual void SetOwnerSlot(std::uint32_t slot) = 0;
     virtual void SetVideoState(bool hasStream) = 0;
     virtual void UpdateCaption(const QString& caption) = 0;

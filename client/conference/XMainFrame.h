@@ -509,6 +509,15 @@ public:
     // Null until the command made it.
     CDlgMgrChatGroup* GetChatGroupManager() const;
 
+    // --- participant window and video windows: receptions, preview, broadcast marks ---
+    // A reception started (on) or stopped: the participant window counts what this client
+    // receives against the conference's limits.
+    void NoteVideoReceived(uint16_t wMediaId, bool on);
+    // The participant window's broadcast mark of a media id reaches the windows showing it.
+    void SetVideoSpeakIndicator(uint16_t wMediaId, bool on);
+    // The room's own video window, the participant tree's preview (null until made).
+    IVideo* GetOwnVideo() const { return m_pOwnVideo.get(); }
+
     // Test seam: the data server asked by ResetAVServerIp for the media server address
     // (runs on a worker thread; empty: the data-server component).
     std::function<std::string(uint32_t confId)> avServerLookup;

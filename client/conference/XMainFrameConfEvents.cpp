@@ -112,6 +112,7 @@ void XMainFrame::FormatScreenShareNotice(std::initializer_list<int> textIds, uin
 
 void XMainFrame::OnVideoOpenResult(uint16_t mediaId, uint16_t result, uint32_t value) {
     if (result != 0) {
+        NoteVideoReceived(mediaId, false);
         switch (result) {
             case 0x100C:
                 FormatScreenShareNotice({kTextOpen, kTextVideoFailed, 169}, mediaId);
@@ -132,9 +133,11 @@ void XMainFrame::OnVideoOpenResult(uint16_t mediaId, uint16_t result, uint32_t v
         return;
     }
     if (value != 0) {
+        // Closed while the request was pending: nothing is received.
         if (m_pConfManager->TakeVideoRequest(mediaId) == 0) {
             return;
         }
+        NoteVideoReceived(mediaId, true);
         if (m_pVideoReception != nullptr) {
             m_pVideoReception->MediaVideoRecv(mediaId, value);
         }
@@ -142,6 +145,7 @@ void XMainFrame::OnVideoOpenResult(uint16_t mediaId, uint16_t result, uint32_t v
         return;
     }
     m_pConfManager->UpdateVideoRequest(mediaId, 255, 255, 1);
+    NoteVideoReceived(mediaId, false);
     if (m_pVideoReception != nullptr && m_pVideoReception->StopVideoRecv(mediaId, 0, 1) != 0) {
         FormatScreenShareNotice({kTextClose, kTextVideo}, mediaId);
     }
@@ -548,6 +552,7 @@ void XMainFrame::ReceiveVideo(uint16_t wMediaId, uint32_t, uint32_t mode, IVideo
         if (m_pRoomMedia != nullptr) {
             m_pRoomMedia->StopRecvVideo(wMediaId);
         }
+        NoteVideoReceived(wMediaId, false);
         if (cycle != nullptr) {
             cycle->PushBack(wMediaId);
         }

@@ -439,3 +439,30 @@ void XMainFrame::ClosePreviewOfOthers(uint16_t userId) {
         m_pUserList->ToggleUserPreview(shown);
     }
 }
+
+// --- participant window and video windows ----------------------------------------------------
+
+void XMainFrame::NoteVideoReceived(uint16_t wMediaId, bool on) {
+    if (m_pUserList != nullptr && wMediaId != 0) {
+        m_pUserList->OnVideoReceived(wMediaId, on ? 1 : 0);
+    }
+}
+
+void XMainFrame::SetVideoSpeakIndicator(uint16_t wMediaId, bool on) {
+    if (wMediaId == 0) {
+        return;
+    }
+    const auto mark = [wMediaId, on](IVideoWindow* window) {
+        auto* shown = dynamic_cast<IRoomVideoWindow*>(window);
+        if (shown != nullptr && shown->GetUserId() == wMediaId) {
+            shown->SetSpeakIndicator(on);
+        }
+    };
+    if (m_pLayoutManager != nullptr) {
+        for (int i = 0; i < static_cast<int>(yav::layout::kVideoWindowCount); ++i) {
+            mark(m_pLayoutManager->GetVideoWnd(i));
+        }
+    }
+    // The preview shows a video of the tree's row beside it.
+    mark(OwnVideoWindow());
+}

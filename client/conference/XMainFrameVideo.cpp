@@ -170,6 +170,7 @@ void XMainFrame::CloseChannel(uint16_t wMediaId) {
     if (IMediaControl* control = MediaControlOf(wMediaId)) {
         control->StopRecvVideo(wMediaId);
     }
+    NoteVideoReceived(wMediaId, false);
     if (CVideoCycle* cycle = GetVideoCycle()) {
         cycle->PushBack(wMediaId);
     }
@@ -187,6 +188,7 @@ uint32_t XMainFrame::StopVideoRecv(uint16_t wMediaId, uint32_t, uint8_t sync) {
     if (IMediaControl* control = MediaControlOf(wMediaId)) {
         control->StopRecvVideo(wMediaId);
     }
+    NoteVideoReceived(wMediaId, false);
     if (CVideoCycle* cycle = GetVideoCycle()) {
         cycle->PushBack(wMediaId);
     }

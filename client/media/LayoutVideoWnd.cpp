@@ -3,9 +3,9 @@
 #include "client/dialogs/video/CDlgVideo.h"
 #include "client/dialogs/video/CDlgVideoStatus.h"
 
-LayoutVideoWnd::LayoutVideoWnd(QWidget* room, int slot)
+LayoutVideoWnd::LayoutVideoWnd(QWidget* room, int slot, int displayMode)
     : m_pWnd(std::make_unique<CDlgVideo>(room)) {
-    m_pWnd->SetDisplayMode(0);
+    m_pWnd->SetDisplayMode(displayMode);
     m_pWnd->Create(CDlgVideo::IDD, room);
     m_pWnd->SetSlot(slot);
 }
@@ -46,6 +46,10 @@ bool LayoutVideoWnd::IsPopupStyle() {
 
 void LayoutVideoWnd::ShowSpeakState(bool speaking) {
     m_pWnd->ShowSpeakState(speaking ? 1 : 0);
+}
+
+void LayoutVideoWnd::SetSpeakIndicator(bool on) {
+    m_pWnd->SetSpeakIndicator(on ? 1 : 0);
 }
 
 kromedia::IFrameSink* LayoutVideoWnd::GetFrameSink() {

@@ -12,8 +12,9 @@ class CDlgVideo;
 // the video window through one object.
 class LayoutVideoWnd : public ILayoutVideoWnd, public IRoomVideoWindow {
 public:
-    // Creates the window (layout display mode) as a child of the room, told its slot.
-    LayoutVideoWnd(QWidget* room, int slot);
+    // Creates the window as a child of the room, told its slot; display mode 0 is a layout
+    // window, 1 the preview.
+    LayoutVideoWnd(QWidget* room, int slot, int displayMode = 0);
     ~LayoutVideoWnd() override;
 
     CDlgVideo& Window() { return *m_pWnd; }
@@ -26,6 +27,7 @@ public:
     void RepostZoom() override;
     bool IsPopupStyle() override;
     void ShowSpeakState(bool speaking) override;
+    void SetSpeakIndicator(bool on) override;
 
     // --- ILayoutVideoWnd ---
     IRoomVideoWindow* GetRoomWindow() override { return this; }

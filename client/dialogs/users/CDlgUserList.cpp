@@ -619,8 +619,10 @@ void CDlgUserList::OnPresenterJoined(std::uint16_t userId, bool isMe) {
 }
 
 void CDlgUserList::SetSpeakIndicator(std::uint16_t mediaId, bool on) {
-    // The video window showing the channel marks its speaker (video windows' issue).
-    YLOG_DEBUG("broadcast indicator media=%u on=%d", mediaId, on ? 1 : 0);
+    // The video windows showing the channel mark its broadcast.
+    if (g_pMainFrame != nullptr) {
+        g_pMainFrame->SetVideoSpeakIndicator(mediaId, on);
+    }
 }
 
 // --- ITreeViewHost ---

@@ -112,22 +112,25 @@ void RoomActionHost::OpenDeviceDialog(std::uint16_t userId) {
 }
 
 std::uint16_t RoomActionHost::GetPreviewMediaId() const {
-    return m_preview != nullptr ? m_preview->GetMediaId() : 0;
+    const IPreviewWindow* preview = GetPreviewWindow();
+    return preview != nullptr ? preview->GetMediaId() : 0;
 }
 
 void RoomActionHost::ReceiveVideo(std::uint16_t mediaId, std::uint8_t on) {
     if (m_manager != nullptr) {
-        m_manager->ReceiveVideo(mediaId, on,
-                                m_preview != nullptr ? m_preview->GetWindow() : nullptr);
+        IPreviewWindow* preview = GetPreviewWindow();
+        m_manager->ReceiveVideo(mediaId, on, preview != nullptr ? preview->GetWindow() : nullptr);
     }
 }
 
 bool RoomActionHost::IsInLayout(std::uint16_t mediaId) const {
-    return m_preview != nullptr && m_preview->IsInLayout(mediaId);
+    const IPreviewWindow* preview = GetPreviewWindow();
+    return preview != nullptr && preview->IsInLayout(mediaId);
 }
 
 bool RoomActionHost::IsOwnLayout() const {
-    return m_preview != nullptr && m_preview->IsOwnLayout();
+    const IPreviewWindow* preview = GetPreviewWindow();
+    return preview != nullptr && preview->IsOwnLayout();
 }
 
 void RoomActionHost::ShowNotice(int textId, int argument) {

@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
+
 #include "TreeActions.h"
 
 class IVideoWindow;
@@ -33,9 +35,15 @@ public:
 
     void SetConfManager(XConfManager* manager) { m_manager = manager; }
     XConfManager* GetConfManager() const { return m_manager; }
-    // Null until the main window has its preview window.
+    // Null until the main window has its preview window. The source is asked while none is
+    // set (the room makes its preview after the participant window).
     void SetPreviewWindow(IPreviewWindow* preview) { m_preview = preview; }
-    IPreviewWindow* GetPreviewWindow() const { return m_preview; }
+    void SetPreviewSource(std::function<IPreviewWindow*()> source) {
+        m_previewSource = std::move(source);
+    }
+    IPreviewWindow* GetPreviewWindow() const {
+        return m_preview != nullptr ? m_preview : m_previewSource ? m_previewSource() : nullptr;
+    }
 
     bool IsMyRoleState0or5() const override;
     bool IsMyRoleState2() const override;
@@ -55,7 +63,7 @@ public:
     void RequestRemoteAssist(std::uint16_t userId, int mode) override;
     void OpenDeviceDialog(std::uint16_t userId) override;
     std::uint16_t GetPreviewMediaId() const override;
-    bool HasPreviewWindow() const override { return m_preview != nullptr; }
+    bool HasPreviewWindow() const override { return GetPreviewWindow() != nullptr; }
     void ReceiveVideo(std::uint16_t mediaId, std::uint8_t on) override;
     bool IsInLayout(std::uint16_t mediaId) const override;
     bool IsOwnLayout() const override;
@@ -66,4 +74,5 @@ private:
     QPointer<QWidget> m_boxParent;
     XConfManager* m_manager = nullptr;
     IPreviewWindow* m_preview = nullptr;
+    std::function<IPreviewWindow*()> m_previewSource;
 };

@@ -2,6 +2,7 @@
 
 #include "CDlgUserList.h"
 #include "CDlgUserlistMsg.h"
+#include "PreviewVideo.h"
 #include "client/conference/XMainFrame.h"
 #include "client/dialogs/chat/ChatRoomWindows.h"
 
@@ -22,6 +23,14 @@ void RegisterRoomWindows() {
         }
         // The chat page: the chat window over this room's conference manager.
         auto* frame = dynamic_cast<XMainFrame*>(room);
+        if (frame != nullptr) {
+            // The room's own video window is the tree's preview, whenever the room has one.
+            QPointer<XMainFrame> owner(frame);
+            list->GetRoomActionHost().SetPreviewSource([owner]() -> IPreviewWindow* {
+                return owner != nullptr ? dynamic_cast<IPreviewWindow*>(owner->GetOwnVideo())
+                                        : nullptr;
+            });
+        }
         if (frame != nullptr && frame->GetConfManager() != nullptr) {
             CDlgUserList* panel = list.get();
             list->AttachChat(std::make_unique<ChatRoomWindows>(
@@ -30,6 +39,15 @@ void RegisterRoomWindows() {
         }
         return list;
     };
+    if (!children.ownVideo) {
+        children.ownVideo = [](QWidget* room) -> std::unique_ptr<IVideo> {
+            auto preview = std::make_unique<PreviewVideo>(room);
+            if (!preview->IsWindow()) {
+                return nullptr;
+            }
+            return preview;
+        };
+    }
     children.userlistMsg = [](QWidget* room) -> std::unique_ptr<IUserlistMsg> {
         auto bubble = std::make_unique<CDlgUserlistMsg>(room);
         bubble->SetBkImageId(kNoticeBubbleImage);

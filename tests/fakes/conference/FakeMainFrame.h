@@ -8,6 +8,7 @@
 
 #include "CallLog.h"
 #include "client/conference/IMainFrame.h"
+#include "client/media/IVideoWindow.h"
 
 namespace fakes {
 
@@ -28,7 +29,15 @@ public:
     void ReceiveVideo(std::uint16_t id, std::uint32_t unused, std::uint32_t mode,
                       IVideoWindow* window) override {
         log_.Add(Call("ReceiveVideo", id, unused, mode, window != nullptr ? 1 : 0));
+        lastWindow = window;
+        if (fillWindows && window != nullptr) {
+            window->SetUserId(mode != 0 ? id : 0);
+        }
     }
+    // The last reception's window; with fillWindows set, the window shows the id while it is
+    // received, as the room's reception does.
+    IVideoWindow* lastWindow = nullptr;
+    bool fillWindows = false;
     void ShowPopMsg(const QString& title, const QString& text, int countdownSeconds, int type,
                     std::function<void(int)> onClosed) override {
         boxes.push_back(Box{title, text, countdownSeconds, type, std::move(onClosed), true});

@@ -64,6 +64,7 @@ public:
     void RepostZoom() override { Add("RepostZoom()"); }
     bool IsPopupStyle() override { return popup; }
     void ShowSpeakState(bool speaking) override { Add(Call("ShowSpeakState", speaking ? 1 : 0)); }
+    void SetSpeakIndicator(bool on) override { Add(Call("SetSpeakIndicator", on ? 1 : 0)); }
     void SetOwnerSlot(std::uint32_t slot) override { Add(Call("SetOwnerSlot", slot)); }
     void SetVideoState(bool hasStream) override { Add(Call("SetVideoState", hasStream ? 1 : 0)); }
     void UpdateCaption(const QString& caption) override {

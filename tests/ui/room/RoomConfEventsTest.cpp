@@ -3,6 +3,7 @@
 
 #include <QApplication>
 
+#include <functional>
 #include <thread>
 
 #include "ModalBoxes.h"
@@ -65,6 +66,85 @@ TEST_F(RoomConfEvents, AnOpenedVideoIsReceivedAndAClosedOneStopped) {
               std::vector<std::string>({"Reception.StopVideoRecv(25,1)"}));
     ASSERT_EQ(Notices().size(), 2u);
     EXPECT_EQ(Notices()[1], Notice({157, 2389}, QStringLiteral("bob"), 25));
+}
+
+TEST_F(RoomConfEvents, TheParticipantWindowLearnsWhichVideosThisClientReceives) {
+    // Its received table holds the ids counted against the receive limits.
+    AddOther(kOther, u"bob");
+    const struct {
+        std::uint16_t result;
+        std::uint32_t value;
+        bool closedWhilePending;
+        std::vector<std::string> told;
+    } cases[] = {
+        {0, 0x55, false, {"UserList.OnVideoReceived(25,1)"}},
+        {0, 0, false, {"UserList.OnVideoReceived(25,0)"}},
+        {0x100E, 0, false, {"UserList.OnVideoReceived(25,0)"}},
+        // The request was closed before the answer came: nothing is received.
+        {0, 0x55, true, {}},
+    };
+    for (const auto& c : cases) {
+        log.Clear();
+        if (c.closedWhilePending) {
+            frame->GetConfManager()->UpdateVideoRequest(kOther + 1, 1, 0, 1);
+        }
+        frame->OnVideoOpenResult(kOther + 1, c.result, c.value);
+        EXPECT_EQ(log.Matching("UserList.OnVideoReceived"), c.told)
+            << c.result << " " << c.value << " " << c.closedWhilePending;
+    }
+}
+
+TEST_F(RoomConfEvents, EveryReceptionTheRoomStopsLeavesTheReceivedTable) {
+    AddOther(kOther, u"bob", 0b10);
+    fakes::FakeRoomVideoWindow window(log, 50);
+    const std::vector<std::pair<const char*, std::function<void()>>> stops = {
+        {"StopVideoRecv", [&] { frame->StopVideoRecv(kOther + 1, 0, 0); }},
+        {"CloseChannel", [&] { frame->CloseChannel(kOther + 1); }},
+        {"ReceiveVideo off", [&] { frame->ReceiveVideo(kOther + 1, 0, 0, &window); }},
+    };
+    for (const auto& [name, stop] : stops) {
+        log.Clear();
+        stop();
+        EXPECT_EQ(log.Matching("UserList.OnVideoReceived"),
+                  std::vector<std::string>({"UserList.OnVideoReceived(25,0)"}))
+            << name;
+    }
+    // Opening a window's reception is not one of the requested videos.
+    log.Clear();
+    frame->ReceiveVideo(kOther + 1, 0, 123, &window);
+    EXPECT_EQ(log.Count("UserList.OnVideoReceived"), 0u);
+}
+
+// The room with its own video window, the participant tree's preview.
+class RoomWithPreview : public RoomHandlers {
+protected:
+    void InstallMore(yav::room::RoomChildFactories& make) override {
+        make.ownVideo = [this](QWidget*) {
+            auto child = std::make_unique<FakeOwnVideo>(log);
+            ownVideo = child.get();
+            return child;
+        };
+    }
+    FakeOwnVideo* ownVideo = nullptr;
+};
+
+TEST_F(RoomWithPreview, ABroadcastMarkReachesOnlyTheWindowsShowingTheVideo) {
+    ASSERT_NE(ownVideo, nullptr);
+    layout->windows[3]->userId = kOther + 1;
+    layout->windows[5]->userId = kOther + 2;
+    layout->windows[9]->userId = kOther + 1;
+    ownVideo->window.userId = kOther + 1;  // the preview shows it too
+    frame->SetVideoSpeakIndicator(kOther + 1, true);
+    EXPECT_EQ(log.Matching("Wnd"),
+              std::vector<std::string>({"Wnd3.SetSpeakIndicator(1)", "Wnd9.SetSpeakIndicator(1)",
+                                        "Wnd99.SetSpeakIndicator(1)"}));
+    log.Clear();
+    frame->SetVideoSpeakIndicator(kOther + 2, false);
+    EXPECT_EQ(log.Matching("Wnd"), std::vector<std::string>({"Wnd5.SetSpeakIndicator(0)"}));
+    // No window shows id 0.
+    log.Clear();
+    frame->SetVideoSpeakIndicator(0, true);
+    EXPECT_EQ(log.Count("Wnd"), 0u);
 }
 
 TEST_F(RoomConfEvents, ABroadcastStopKeepsAnOwnLayoutsCameraWindowsButNotTheSharedMedia) {

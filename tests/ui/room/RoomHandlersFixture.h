@@ -23,6 +23,14 @@ public:
     std::uint16_t shownUser = 0;
 };
 
+// The room's own video window (the participant tree's preview), recording as window 99.
+class FakeOwnVideo : public fakes::FakeChild<IVideo> {
+public:
+    explicit FakeOwnVideo(fakes::CallLog& log) : FakeChild(log, "OwnVideo"), window(log, 99) {}
+    IVideoWindow* GetVideoWindow() override { return &window; }
+    fakes::FakeRoomVideoWindow window;
+};
+
 class RoomHandlers : public RoomFixture {
 protected:
     static constexpr std::uint16_t kOther = 24;
@@ -50,6 +58,7 @@ protected:
             voice = child.get();
             return child;
         };
+        InstallMore(make);
         Open();
         frame->SetVideoReception(&reception);
         log.Clear();
@@ -65,6 +74,9 @@ protected:
                                 std::uint8_t channels = 0) {
         return fake.users.AddUser(id, name, channels);
     }
+
+    // More children for a fixture of its own, before the room opens.
+    virtual void InstallMore(yav::room::RoomChildFactories&) {}
 
     std::vector<QString> Notices() const { return userList->chat.lines; }
 

@@ -4,20 +4,29 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QPainter>
+#include <QScreen>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "AppSettings.h"
 #include "CDlgPopSwitch.h"
 #include "Common/MessageIds.h"
 #include "UsersUiSupport.h"
+#include "client/conference/XConfManager.h"
+#include "client/dialogs/video/CDlgVideo.h"
 #include "dialogs/users/CDlgFindCase.h"
 #include "dialogs/users/CDlgUserList.h"
 #include "dialogs/users/CDlgUserlistMsg.h"
+#include "dialogs/users/PreviewVideo.h"
+#include "dialogs/users/UserWindows.h"
 #include "fakes/conference/CallLog.h"
+#include "fakes/conference/FakeMainFrame.h"
 #include "fakes/conference/FakeRoomChildren.h"
 #include "fakes/ui/RecordingWindow.h"
 #include "fakes/users/RecordingActionHost.h"
@@ -167,6 +176,149 @@ TEST_P(UserListTest, MembersPageShowsDepartmentsStageCounterAndEveryIconState) {
     host.admin = false;
     tree.TrackHover(alice);
     EXPECT_EQ(members.FirstUserNode(16)->hoverArea, TreeNode::kHoverRow);
+}
+
+namespace {
+
+// The skin image of an icon as a row draws it: the image (its larger form above scale 1.1
+// when it has one) over the row's background, in the icon's rectangle.
+QImage IconReference(std::uint32_t imageId, bool hasLarger, const QSize& size, const QColor& back) {
+    QImage reference(size, QImage::Format_ARGB32_Premultiplied);
+    reference.fill(back);
+    const QImage* image = nullptr;
+    if (hasLarger && g_fExchangePW > 1.1) {
+        image = g_ConfigManager.LoadPNG(imageId + 1);
+    }
+    if (image == nullptr || image->isNull()) {
+        image = g_ConfigManager.LoadPNG(imageId);
+    }
+    if (imageId != 0 && image != nullptr && !image->isNull()) {
+        QPainter painter(&reference);
+        painter.drawImage(QRect(QPoint(0, 0), size), *image);
+    }
+    return reference;
+}
+
+// Pixels of the area that differ from the reference by more than a rounding step.
+int DifferingPixels(const QImage& picture, const QRect& area, const QImage& reference) {
+    const QImage shown = picture.copy(area).convertToFormat(QImage::Format_ARGB32);
+    const QImage expected = reference.convertToFormat(QImage::Format_ARGB32);
+    int differing = 0;
+    for (int y = 0; y < expected.height(); ++y) {
+        for (int x = 0; x < expected.width(); ++x) {
+            const QColor a = shown.pixelColor(x, y);
+            const QColor b = expected.pixelColor(x, y);
+            if (std::abs(a.red() - b.red()) > 3 || std::abs(a.green() - b.green()) > 3 ||
+                std::abs(a.blue() - b.blue()) > 3) {
+                ++differing;
+            }
+        }
+    }
+    return differing;
+}
+
+}  // namespace
+
+TEST_P(UserListTest, EveryIconStateShowsItsImageOnItsRow) {
+    AddParticipants();
+    // Two more: several channels with one broadcast, and a participant in a voice group.
+    ST_USER_ITEM_DEPT several = Record(48, u"Eve", 12);
+    several.channelMask = 3;
+    several.videoChannelCount = 2;
+    several.broadcastMask = 2;
+    several.privateData.groupValue = 5;
+    list->AddUser(&several);
+    QApplication::processEvents();
+
+    // Image ids at scale 1.0 (0: nothing drawn) and whether a larger form exists.
+    struct Icon {
+        std::uint32_t id;
+        bool larger;
+    };
+    constexpr Icon kNone{0, false};
+    constexpr Icon kChair{856, true}, kMember{858, true};
+    constexpr Icon kPresenter{1012, true}, kPresenterHover{1014, true};
+    constexpr Icon kPresenterQueued{1016, true}, kPresenterOffer{1020, true};
+    constexpr Icon kSpeaking{882, true}, kApplied{898, false}, kListened{886, true};
+    constexpr Icon kInGroup{890, true}, kAudioOffer{894, false}, kAudioHover{896, false};
+    constexpr Icon kVideoOn{902, true}, kVideoBroadcast{846, true}, kVideoBroadcastHover{848, true};
+    constexpr Icon kVideos{1176, false}, kVideosBroadcast{1178, false};
+    const struct {
+        const char* what;
+        std::uint16_t user;
+        int depth;
+        std::uint8_t hover;  // the area the chair's mouse is over on this row
+        Icon person, presenter, audio, video;
+    } rows[] = {
+        {"chair, one camera", 8, 0, TreeNode::kHoverNone, kChair, kNone, kNone, kVideoOn},
+        {"presenter speaking, broadcast", 16, 2, TreeNode::kHoverNone, kMember, kPresenter,
+         kSpeaking, kVideoBroadcast},
+        {"queued, applied, two cameras", 24, 3, TreeNode::kHoverNone, kMember, kPresenterQueued,
+         kApplied, kVideos},
+        {"temporary admin listened to", 32, 1, TreeNode::kHoverNone, kChair, kNone, kListened,
+         kNone},
+        {"no devices", 40, 0, TreeNode::kHoverNone, kMember, kNone, kNone, kNone},
+        {"voice group, two cameras one broadcast", 48, 1, TreeNode::kHoverNone, kMember, kNone,
+         kInGroup, kVideosBroadcast},
+        // The chair's mouse: the offers on a row, each icon's hover form.
+        {"row hovered", 8, 0, TreeNode::kHoverRow, kChair, kPresenterOffer, kAudioOffer, kVideoOn},
+        {"presenter hovered", 16, 2, TreeNode::kHoverPresenter, kMember, kPresenterHover, kSpeaking,
+         kVideoBroadcast},
+        {"audio hovered", 8, 0, TreeNode::kHoverAudio, kChair, kNone, kAudioHover, kVideoOn},
+        {"video hovered", 16, 2, TreeNode::kHoverVideo, kMember, kPresenter, kSpeaking,
+         kVideoBroadcastHover},
+    };
+    CMyTreeCtrl& tree = list->GetUserTree();
+    const int right = tree.RowRightEdge();
+    for (const auto& r : rows) {
+        const int shownRight[] = {CMyTreeCtrl::kPresenterIconRight, CMyTreeCtrl::kAudioIconRight,
+                                  CMyTreeCtrl::kVideoIconRight};
+        const std::uint8_t areas[] = {TreeNode::kHoverPresenter, TreeNode::kHoverAudio,
+                                      TreeNode::kHoverVideo};
+        QPoint mouse = RowCentre(tree, r.user);
+        for (int i = 0; i < 3; ++i) {
+            if (r.hover == areas[i]) {
+                mouse.setX(right - yav::Scaled(shownRight[i]) + yav::Scaled(5));
+            }
+        }
+        if (r.hover != TreeNode::kHoverNone) {
+            tree.TrackHover(mouse);
+            ASSERT_EQ(tree.Tree().FirstUserNode(r.user)->hoverArea, r.hover) << r.what;
+        } else {
+            tree.TrackHover(QPoint(-1, -1));
+        }
+        QApplication::processEvents();
+        const QImage picture = list->grab().toImage();
+        if (r.user == 16 && r.hover == TreeNode::kHoverPresenter) {
+            users_ui::SaveGrab(picture, users_ui::GrabName("users_member_icons", GetParam()));
+        }
+        const QRect row = tree.visualRect(tree.Model().IndexOf(tree.Tree().FirstUserNode(r.user)));
+        const QColor back =
+            r.hover != TreeNode::kHoverNone ? QColor(0xEE, 0xEE, 0xEE) : QColor(0xF3, 0xF3, 0xF3);
+        const auto inPicture = [&](const QRect& inViewport) {
+            return QRect(tree.viewport()->mapTo(list, inViewport.topLeft()), inViewport.size());
+        };
+        const QRect person(r.depth * yav::Scaled(16) + static_cast<int>(6.4 * GetParam()),
+                           row.top() + (row.height() - yav::Scaled(18)) / 2, yav::Scaled(17),
+                           yav::Scaled(18));
+        const QImage personShown = IconReference(r.person.id, r.person.larger, person.size(), back);
+        EXPECT_EQ(DifferingPixels(picture, inPicture(person), personShown), 0)
+            << r.what << " person";
+        const Icon icons[] = {r.presenter, r.audio, r.video};
+        for (int i = 0; i < 3; ++i) {
+            const QRect area(right - yav::Scaled(shownRight[i]),
+                             row.top() + (row.height() - yav::Scaled(CMyTreeCtrl::kIconHeight)) / 2,
+                             yav::Scaled(CMyTreeCtrl::kIconWidth),
+                             yav::Scaled(CMyTreeCtrl::kIconHeight));
+            const QImage expected = IconReference(icons[i].id, icons[i].larger, area.size(), back);
+            if (icons[i].id != 0) {
+                // The image is there to be told apart from an empty slot.
+                ASSERT_NE(expected, IconReference(0, false, area.size(), back)) << icons[i].id;
+            }
+            EXPECT_EQ(DifferingPixels(picture, inPicture(area), expected), 0)
+                << r.what << " icon " << i << " image " << icons[i].id;
+        }
+    }
 }
 
 TEST_P(UserListTest, TypingRunsOneSearchAfterTheLastChangeAndEmptyingEndsIt) {
@@ -387,4 +539,87 @@ TEST_P(UserListTest, FloatsAndDocksAgainAndPagesSwitchOnce) {
     EXPECT_TRUE(list->GetStageList().isVisible());
 }
 
+TEST_P(UserListTest, ARowTogglesTheRoomsPreviewWindowBesideItThroughTheConferenceManager) {
+    AddParticipants();
+    fakes::FakeMainFrame frame(log);
+    frame.fillWindows = true;
+    XConfManager manager;
+    manager.SetMainFrame(&frame);
+    // I am the chair (the tree acts for chairs only).
+    manager.GetLoginInfo().userId = 8;
+    manager.GetLoginInfo().kind = USER_KIND_CHAIR;
+    PreviewVideo preview(&room);
+    EXPECT_EQ(preview.Window().GetDisplayMode(), 1);
+    RoomActionHost& roomHost = list->GetRoomActionHost();
+    roomHost.SetConfManager(&manager);
+    roomHost.SetPreviewSource([&preview]() -> IPreviewWindow* { return &preview; });
+    list->SetActionHost(nullptr);
+    const std::uint8_t savedLayout = g_AppSettings.freeLayout;
+    g_AppSettings.freeLayout = 1;
+    log.Clear();
+
+    // Alice has one channel: her row opens the preview of it, under her row.
+    CMyTreeCtrl& tree = list->GetUserTree();
+    tree.OnItemAction(RowCentre(tree, 16), TreeNode::kHoverRow);
+    EXPECT_EQ(log.Matching("ReceiveVideo"), std::vector<std::string>({"ReceiveVideo(16,0,123,1)"}));
+    EXPECT_EQ(frame.lastWindow, preview.GetWindow());
+    EXPECT_EQ(preview.GetMediaId(), 16);
+    EXPECT_TRUE(preview.Window().isVisible());
+    EXPECT_TRUE(preview.Window().IsPopupStyle());
+    const QRect row = tree.visualRect(tree.Model().IndexOf(tree.Tree().FirstUserNode(16)));
+    const QRect rowOnScreen(tree.viewport()->mapToGlobal(row.topLeft()), row.size());
+    const QRect placed = preview.Window().GetWindowRect();
+    EXPECT_EQ(placed.size(), QSize(yav::Scaled(240), yav::Scaled(180)));
+    EXPECT_EQ(placed, PreviewPlacement(rowOnScreen, rowOnScreen.height(), placed.size(),
+                                       list->screen()->geometry(), false, list->GetWindowRect()));
+
+    // Bob's channel replaces it; hiding the participant window stops his.
+    log.Clear();
+    list->ToggleUserPreview(25);
+    EXPECT_EQ(log.Matching("ReceiveVideo"),
+              std::vector<std::string>({"ReceiveVideo(16,0,0,1)", "ReceiveVideo(25,0,123,1)"}));
+    EXPECT_EQ(preview.GetMediaId(), 25);
+    log.Clear();
+    list->ShowDlg(SW_HIDE);
+    EXPECT_EQ(log.Matching("ReceiveVideo"), std::vector<std::string>({"ReceiveVideo(25,0,0,1)"}));
+    EXPECT_EQ(preview.GetMediaId(), 0);
+
+    // The same row twice closes the preview again.
+    list->ShowDlg(SW_SHOW);
+    tree.OnItemAction(RowCentre(tree, 16), TreeNode::kHoverRow);
+    log.Clear();
+    tree.OnItemAction(RowCentre(tree, 16), TreeNode::kHoverRow);
+    EXPECT_EQ(log.Matching("ReceiveVideo"), std::vector<std::string>({"ReceiveVideo(16,0,0,1)"}));
+    EXPECT_EQ(preview.GetMediaId(), 0);
+    g_AppSettings.freeLayout = savedLayout;
+    list->SetActionHost(&host);
+}
+
 INSTANTIATE_TEST_SUITE_P(Scales, UserListTest, ::testing::Values(1.0, 1.5));
+
+// The room's own video window is made in preview mode unless another factory already makes it.
+TEST(UserWindows, TheRoomsOwnVideoWindowIsAPreviewUnlessAlreadyMade) {
+    users_ui::LoadResources();
+    yav::room::RoomChildFactories& make = yav::room::Children();
+    const yav::room::RoomChildFactories saved = make;
+    QWidget room;
+    make.ownVideo = nullptr;
+    RegisterRoomWindows();
+    ASSERT_TRUE(make.ownVideo);
+    std::unique_ptr<IVideo> made = make.ownVideo(&room);
+    auto* preview = dynamic_cast<PreviewVideo*>(made.get());
+    ASSERT_NE(preview, nullptr);
+    EXPECT_EQ(preview->Window().GetDisplayMode(), 1);
+    EXPECT_EQ(preview->Window().parentWidget(), &room);
+    EXPECT_EQ(made->GetVideoWindow(), preview->GetWindow());
+
+    bool own = false;
+    make.ownVideo = [&own](QWidget*) -> std::unique_ptr<IVideo> {
+        own = true;
+        return nullptr;
+    };
+    RegisterRoomWindows();
+    make.ownVideo(&room);
+    EXPECT_TRUE(own);
+    make = saved;
+}

@@ -23,6 +23,7 @@ public:
     void RepostZoom() override {}
     bool IsPopupStyle() override { return isWindow(); }
     void ShowSpeakState(bool) override {}
+    void SetSpeakIndicator(bool) override {}
     kromedia::IFrameSink* GetFrameSink() override { return nullptr; }
     std::uint16_t GetUserId() override { return m_wUserId; }
     void SetUserId(std::uint16_t wMediaId) override;

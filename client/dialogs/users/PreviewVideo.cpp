@@ -1,0 +1,58 @@
+#include "PreviewVideo.h"
+
+#include "app/AppSettings.h"
+#include "client/conference/XMainFrame.h"
+#include "client/dialogs/video/CDlgVideo.h"
+#include "platform/window/Scaled.h"
+
+namespace {
+
+// The preview's size before it is first placed.
+constexpr int kPreviewWidth = 240;
+constexpr int kPreviewHeight = 180;
+constexpr int kPreviewDisplayMode = 1;
+constexpr int kNoSlot = -1;
+
+}  // namespace
+
+PreviewVideo::PreviewVideo(QWidget* room)
+    : m_room(room), m_window(room, kNoSlot, kPreviewDisplayMode) {
+    Window().resize(yav::Scaled(kPreviewWidth), yav::Scaled(kPreviewHeight));
+}
+
+bool PreviewVideo::IsWindow() const {
+    return m_window.Window().IsWindow();
+}
+
+void PreviewVideo::ShowWindow(int nCmdShow) {
+    Window().ShowWindow(nCmdShow);
+}
+
+void PreviewVideo::DestroyWindow() {
+    Window().DestroyWindow();
+}
+
+std::uint16_t PreviewVideo::GetMediaId() const {
+    return m_window.GetUserId();
+}
+
+bool PreviewVideo::IsInLayout(std::uint16_t mediaId) const {
+    auto* frame = dynamic_cast<XMainFrame*>(m_room.data());
+    ILayoutManager* layout = frame != nullptr ? frame->GetLayoutManager() : nullptr;
+    return mediaId != 0 && layout != nullptr && layout->FindWndIndexFrom(0, mediaId) >= 0;
+}
+
+bool PreviewVideo::IsOwnLayout() const {
+    return g_AppSettings.freeLayout != 0;
+}
+
+QSize PreviewVideo::GetSize() const {
+    return m_window.Window().size();
+}
+
+void PreviewVideo::PlaceAt(const QRect& where) {
+    CDlgVideo& window = Window();
+    window.SetPopupStyle(1);
+    window.MoveWindow(where);
+    window.ShowWindow(SW_SHOWNOACTIVATE);
+}
