@@ -26,11 +26,13 @@ struct Loop {
         thread = std::thread([&] {
             g_main_context_push_thread_default(context);
             {
+                // Notified under the lock: the waiting constructor returns, and its mutex and
+                // condition go, only once this block has released them.
                 std::lock_guard<std::mutex> lock(mutex);
                 id = std::this_thread::get_id();
                 running = true;
+                started.notify_all();
             }
-            started.notify_all();
             g_main_loop_run(loop);
             g_main_context_pop_thread_default(context);
         });
