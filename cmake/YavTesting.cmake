@@ -36,7 +36,11 @@ function(yav_test name)
   if(ARG_LABEL STREQUAL "ui")
     list(APPEND env "QT_QPA_PLATFORM=offscreen")
   endif()
-  list(APPEND env "YAV_TEST_OUTPUT_DIR=${CMAKE_BINARY_DIR}/test-output" ${YAV_SANITIZE_TEST_ENV})
+  # Each build's tests read one GStreamer plugin registry of their own, which scripts/test.sh
+  # builds before the tests run: parallel test processes never rescan the plugins at once, and a
+  # sanitizer build never leaves its view of the plugins to the others.
+  list(APPEND env "YAV_TEST_OUTPUT_DIR=${CMAKE_BINARY_DIR}/test-output"
+       "GST_REGISTRY=${CMAKE_BINARY_DIR}/gstreamer-registry.bin" ${YAV_SANITIZE_TEST_ENV})
   # Listing the tests (discovery) runs the binary too, before ctest sets the environment, so the
   # launcher carries the whole environment (with discovery at test time, gtest_discover_tests
   # keeps only the first entry of a list given as the ENVIRONMENT property). The launcher also
@@ -59,3 +63,6 @@ function(yav_test name)
     set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${labels_script})
   endif()
 endfunction()
+
+# Tests write their grabs and files here from the first run on.
+file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/test-output)
