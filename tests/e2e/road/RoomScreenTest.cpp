@@ -8,82 +8,20 @@
 #include <QCoreApplication>
 #include <QImage>
 #include <QProcessEnvironment>
-#include <QStandardPaths>
 
 #include <cmath>
 #include <functional>
 #include <memory>
 
 #include "RoadProcess.h"
-
-// Xlib last: its macros would otherwise reach the Qt headers.
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
+#include "XServer.h"
 
 namespace {
 
+using road_e2e::kScreenH;
+using road_e2e::kScreenW;
 using road_e2e::ReadLog;
-
-constexpr int kScreenW = 1280;
-constexpr int kScreenH = 800;
-
-// An X server on a display number it picks itself; ended with the object.
-class XServer {
-public:
-    bool Start() {
-        const QString program = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
-        if (program.isEmpty()) {
-            return false;
-        }
-        // -displayfd 1: the server writes the display number it took to its output.
-        process_.start(
-            program, {"-displayfd", "1", "-screen", "0",
-                      QStringLiteral("%1x%2x24").arg(kScreenW).arg(kScreenH), "-nolisten", "tcp"});
-        if (!process_.waitForStarted(5000)) {
-            return false;
-        }
-        QByteArray out;
-        const bool told = yav::testing::WaitUntil(
-            [&] {
-                process_.waitForReadyRead(50);
-                out += process_.readAllStandardOutput();
-                return out.contains('\n');
-            },
-            10000);
-        if (!told) {
-            return false;
-        }
-        display_ = QStringLiteral(":") + QString::fromLatin1(out.trimmed());
-        return true;
-    }
-    ~XServer() { road_e2e::Stop(process_); }
-    const QString& DisplayName() const { return display_; }
-
-    // The whole screen as it stands now (null when the server cannot be reached).
-    QImage Grab() const {
-        Display* x = XOpenDisplay(display_.toLatin1().constData());
-        if (x == nullptr) {
-            return {};
-        }
-        QImage picture;
-        const ::Window root = DefaultRootWindow(x);
-        if (XImage* image = XGetImage(x, root, 0, 0, kScreenW, kScreenH, AllPlanes, ZPixmap)) {
-            picture = QImage(kScreenW, kScreenH, QImage::Format_RGB32);
-            for (int y = 0; y < kScreenH; ++y) {
-                for (int px = 0; px < kScreenW; ++px) {
-                    picture.setPixel(px, y, static_cast<QRgb>(XGetPixel(image, px, y)));
-                }
-            }
-            XDestroyImage(image);
-        }
-        XCloseDisplay(x);
-        return picture;
-    }
-
-private:
-    QProcess process_;
-    QString display_;
-};
+using road_e2e::XServer;
 
 bool Is(const QImage& picture, int x, int y, QRgb colour) {
     return (picture.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF);

@@ -180,7 +180,8 @@ TEST_P(LayoutGrab, AFloatingWindow) {
 // and through the window itself: a frameless tool window kept above the room that does not take
 // the focus, at the same place on the screen; docked again it fills its slot. Which window
 // stands above which, and whether showing activates, needs a window manager: only the hints
-// the window system gets are checked here.
+// the window system gets are checked here (PopOutStacking reads back what an X server without a
+// window manager holds).
 TEST_P(LayoutGrab, PopOutFloatsWithoutActivationAndDocksIntoItsSlot) {
     struct Case {
         const char* through;
