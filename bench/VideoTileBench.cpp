@@ -185,7 +185,8 @@ int main(int argc, char** argv) {
     const Deliver toVideo = [&](int tile, const QImage& frame) {
         videos[static_cast<std::size_t>(tile)]->GetFrameSink()->OnFrame(
             {static_cast<std::uint16_t>(64 + 8 * tile), frame.width(), frame.height(),
-             static_cast<int>(frame.bytesPerLine()), frame.constBits()});
+             static_cast<int>(frame.bytesPerLine()), frame.constBits(),
+             std::make_shared<QImage>(frame)});
     };
     const Result video = Measure(videoGrid, toVideo, seconds, [&] {
         long sum = 0;

@@ -169,9 +169,9 @@ int main(int argc, char** argv) {
         }
         Feeder feeder(frames, [&sinks](int tile, const QImage& frame) {
             const auto id = static_cast<std::uint16_t>(8 * (tile + 1));
-            sinks[static_cast<std::size_t>(tile)]->OnFrame({id, frame.width(), frame.height(),
-                                                            static_cast<int>(frame.bytesPerLine()),
-                                                            frame.constBits()});
+            sinks[static_cast<std::size_t>(tile)]->OnFrame(
+                {id, frame.width(), frame.height(), static_cast<int>(frame.bytesPerLine()),
+                 frame.constBits(), std::make_shared<QImage>(frame)});
         });
         tilesCpu = Measure(feeder, seconds);
         for (int tile = 0; tile < kTiles; ++tile) {

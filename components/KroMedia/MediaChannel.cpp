@@ -81,6 +81,45 @@ bool IsDspParam(int id) {
     return id >= 1 && id <= 4;
 }
 
+// A decoded sample's picture, mapped for reading for as long as anyone keeps it; the window
+// paints straight from the decoder's buffer. False when the sample is not a video picture.
+bool HoldPicture(GstSample* sample, VideoFrame* picture) {
+    struct Held {
+        GstSample* sample = nullptr;
+        GstMapInfo map{};
+        ~Held() {
+            gst_buffer_unmap(gst_sample_get_buffer(sample), &map);
+            gst_sample_unref(sample);
+        }
+    };
+    GstVideoInfo info;
+    GstCaps* caps = gst_sample_get_caps(sample);
+    GstBuffer* buffer = gst_sample_get_buffer(sample);
+    GstMapInfo map;
+    if (caps == nullptr || buffer == nullptr || !gst_video_info_from_caps(&info, caps) ||
+        GST_VIDEO_INFO_FORMAT(&info) != GST_VIDEO_FORMAT_BGRx) {
+        return false;
+    }
+    const size_t need = static_cast<size_t>(GST_VIDEO_INFO_PLANE_STRIDE(&info, 0)) *
+                        static_cast<size_t>(GST_VIDEO_INFO_HEIGHT(&info));
+    if (!gst_buffer_map(buffer, &map, GST_MAP_READ)) {
+        return false;
+    }
+    if (map.size < need) {
+        gst_buffer_unmap(buffer, &map);
+        return false;
+    }
+    auto held = std::make_shared<Held>();
+    held->sample = gst_sample_ref(sample);
+    held->map = map;
+    picture->width = GST_VIDEO_INFO_WIDTH(&info);
+    picture->height = GST_VIDEO_INFO_HEIGHT(&info);
+    picture->stride = GST_VIDEO_INFO_PLANE_STRIDE(&info, 0);
+    picture->data = held->map.data;
+    picture->keep = std::move(held);
+    return true;
+}
+
 }  // namespace
 
 // ---- MediaStream -------------------------------------------------------------------------
@@ -97,34 +136,28 @@ void MediaStream::Redraw() {
     if (!scope) {
         return;
     }
-    std::vector<uint8_t> copy;
+    VideoFrame last;
     IFrameSink* sink = nullptr;
-    int width = 0;
-    int height = 0;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        copy = m_last;
+        last = m_last;
         sink = m_sink;
-        width = m_width;
-        height = m_height;
     }
-    if (sink != nullptr && !copy.empty()) {
-        sink->OnFrame({m_mediaId, width, height, width * 4, copy.data()});
+    if (sink != nullptr && last.data != nullptr) {
+        sink->OnFrame(last);
     }
 }
 
 int MediaStream::SaveSnapshot(const char16_t* path) {
-    std::vector<uint8_t> picture;
-    int width = 0;
-    int height = 0;
+    VideoFrame picture;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         picture = m_last;
-        width = m_width;
-        height = m_height;
     }
+    const int width = picture.width;
+    const int height = picture.height;
     const std::string file = Utf16ToUtf8(path);
-    if (picture.empty() || file.empty()) {
+    if (picture.data == nullptr || file.empty()) {
         return 0;
     }
     const int rowBytes = (width * 3 + 3) & ~3;
@@ -146,8 +179,8 @@ int MediaStream::SaveSnapshot(const char16_t* path) {
     bmp[28] = 24;
     put32(34, imageBytes);
     for (int y = 0; y < height; ++y) {
-        const uint8_t* src =
-            picture.data() + static_cast<size_t>(height - 1 - y) * static_cast<size_t>(width) * 4;
+        const uint8_t* src = picture.data + static_cast<size_t>(height - 1 - y) *
+                                                static_cast<size_t>(picture.stride);
         uint8_t* dst = bmp.data() + 54 + static_cast<size_t>(y) * static_cast<size_t>(rowBytes);
         for (int x = 0; x < width; ++x) {
             dst[x * 3] = src[x * 4];
@@ -178,7 +211,31 @@ void MediaStream::Detach() {
     m_sink = nullptr;
 }
 
-void MediaStream::Deliver(const uint8_t* data, int width, int height, int stride) {
+// Pictures are scaled to the drawing rectangle before they are converted for the window
+// (scaling the decoder's planes, then converting the smaller picture, is far cheaper than
+// converting the whole picture and scaling it again at every paint). Before the window gives a
+// rectangle they keep the stream's size; a rectangle too small to draw into changes nothing.
+void MediaStream::SizeTo(GstElement* sizer, int width, int height) {
+    constexpr int kSmallest = 16;
+    constexpr int kLargest = 4096;
+    if (width < kSmallest || height < kSmallest) {
+        return;
+    }
+    width = std::min(width, kLargest);
+    height = std::min(height, kLargest);
+    const auto wish = static_cast<guint>(width) | (static_cast<guint>(height) << 16);
+    if (GPOINTER_TO_UINT(g_object_get_data(G_OBJECT(sizer), "size")) == wish) {
+        return;
+    }
+    g_object_set_data(G_OBJECT(sizer), "size", GUINT_TO_POINTER(wish));
+    GstCaps* caps =
+        gst_caps_new_simple("video/x-raw", "width", G_TYPE_INT, width, "height", G_TYPE_INT, height,
+                            "pixel-aspect-ratio", GST_TYPE_FRACTION, 1, 1, nullptr);
+    g_object_set(sizer, "caps", caps, nullptr);
+    gst_caps_unref(caps);
+}
+
+void MediaStream::Deliver(VideoFrame picture, GstElement* sizer) {
     if (!m_render) {
         return;
     }
@@ -186,19 +243,29 @@ void MediaStream::Deliver(const uint8_t* data, int width, int height, int stride
     if (!scope) {
         return;
     }
+    picture.mediaId = m_mediaId;
+    if (picture.keep == nullptr && picture.data != nullptr) {
+        // Pixels only lent for the call: the last picture is a copy then.
+        const size_t row = static_cast<size_t>(picture.width) * 4;
+        auto owned =
+            std::make_shared<std::vector<uint8_t>>(row * static_cast<size_t>(picture.height));
+        for (int y = 0; y < picture.height; ++y) {
+            std::memcpy(owned->data() + row * static_cast<size_t>(y),
+                        picture.data + static_cast<size_t>(picture.stride) * static_cast<size_t>(y),
+                        row);
+        }
+        picture.data = owned->data();
+        picture.stride = picture.width * 4;
+        picture.keep = std::move(owned);
+    }
     IFrameSink* sink = nullptr;
     bool first = false;
     uint32_t message = 0;
+    MediaRect rect;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_last.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
-        for (int y = 0; y < height; ++y) {
-            std::memcpy(m_last.data() + static_cast<size_t>(y) * static_cast<size_t>(width) * 4,
-                        data + static_cast<size_t>(y) * static_cast<size_t>(stride),
-                        static_cast<size_t>(width) * 4);
-        }
-        m_width = width;
-        m_height = height;
+        m_last = picture;
+        rect = m_rect;
         sink = m_sink;
         if (sink != nullptr && !m_firstPosted) {
             m_firstPosted = true;
@@ -211,10 +278,13 @@ void MediaStream::Deliver(const uint8_t* data, int width, int height, int stride
     }
     if (first) {
         sink->PostMessage(message, m_mediaId,
-                          static_cast<int64_t>((static_cast<uint32_t>(width) & 0xFFFF) |
-                                               (static_cast<uint32_t>(height) << 16)));
+                          static_cast<int64_t>((static_cast<uint32_t>(picture.width) & 0xFFFF) |
+                                               (static_cast<uint32_t>(picture.height) << 16)));
     }
-    sink->OnFrame({m_mediaId, width, height, stride, data});
+    sink->OnFrame(picture);
+    if (sizer != nullptr) {
+        SizeTo(sizer, rect.right - rect.left, rect.bottom - rect.top);
+    }
 }
 
 // ---- AudioEngine --------------------------------------------------------------------------
@@ -782,11 +852,15 @@ void MediaChannel::OnPadAdded(GstPad* pad) {
     const bool audio =
         session == 1 && pt == kAudioPt && parsed && parsed->second == relay::Kind::Audio;
     if (video) {
-        // Two decoder threads a stream: many received streams must fit in memory.
+        // One decoder thread a stream: frame threads cost a sixth more CPU at 25 pictures a
+        // second, add a picture of delay each and hold more pictures, and a grid of 16
+        // received streams must fit in well under a core.
         description =
             "rtph264depay request-keyframe=true wait-for-keyframe=true ! h264parse ! "
-            "avdec_h264 max-threads=2 automatic-request-sync-points=true ! videoconvert ! "
-            "video/x-raw,format=BGRx ! appsink name=v" +
+            "avdec_h264 max-threads=1 automatic-request-sync-points=true ! "
+            "videoscale add-borders=false ! capsfilter name=s" +
+            std::to_string(ssrc) +
+            " caps=video/x-raw ! videoconvert ! video/x-raw,format=BGRx ! appsink name=v" +
             std::to_string(ssrc) + " sync=false async=false max-buffers=2 drop=true";
     } else if (audio) {
         description =
@@ -809,7 +883,11 @@ void MediaChannel::OnPadAdded(GstPad* pad) {
             remote.kind = relay::Kind::Video;
         }
         GstElement* sink = gst_bin_get_by_name(GST_BIN(bin), ("v" + std::to_string(ssrc)).c_str());
+        GstElement* sizer = gst_bin_get_by_name(GST_BIN(bin), ("s" + std::to_string(ssrc)).c_str());
         g_object_set_data(G_OBJECT(sink), "media-id", GUINT_TO_POINTER(parsed->first));
+        // The bin owns the sizer for as long as the sink runs.
+        g_object_set_data(G_OBJECT(sink), "sizer", sizer);
+        gst_object_unref(sizer);
         GstAppSinkCallbacks callbacks{};
         callbacks.new_sample = +[](GstAppSink* appsink, gpointer self) -> GstFlowReturn {
             GstSample* sample = gst_app_sink_pull_sample(appsink);
@@ -820,15 +898,10 @@ void MediaChannel::OnPadAdded(GstPad* pad) {
                 GPOINTER_TO_UINT(g_object_get_data(G_OBJECT(appsink), "media-id")));
             auto* channel = static_cast<MediaChannel*>(self);
             MediaStream* stream = channel->StreamFor(id, false);
-            GstVideoInfo info;
-            GstCaps* caps = gst_sample_get_caps(sample);
-            GstBuffer* buffer = gst_sample_get_buffer(sample);
-            GstMapInfo map;
-            if (stream != nullptr && caps != nullptr && gst_video_info_from_caps(&info, caps) &&
-                gst_buffer_map(buffer, &map, GST_MAP_READ)) {
-                stream->Deliver(map.data, GST_VIDEO_INFO_WIDTH(&info), GST_VIDEO_INFO_HEIGHT(&info),
-                                GST_VIDEO_INFO_PLANE_STRIDE(&info, 0));
-                gst_buffer_unmap(buffer, &map);
+            VideoFrame picture;
+            if (stream != nullptr && HoldPicture(sample, &picture)) {
+                stream->Deliver(std::move(picture), static_cast<GstElement*>(g_object_get_data(
+                                                        G_OBJECT(appsink), "sizer")));
             }
             gst_sample_unref(sample);
             return GST_FLOW_OK;
@@ -867,15 +940,9 @@ void MediaChannel::OnLocalFrame(GstSample* sample) {
     if (stream == nullptr) {
         return;
     }
-    GstVideoInfo info;
-    GstCaps* caps = gst_sample_get_caps(sample);
-    GstBuffer* buffer = gst_sample_get_buffer(sample);
-    GstMapInfo map;
-    if (caps != nullptr && gst_video_info_from_caps(&info, caps) &&
-        gst_buffer_map(buffer, &map, GST_MAP_READ)) {
-        stream->Deliver(map.data, GST_VIDEO_INFO_WIDTH(&info), GST_VIDEO_INFO_HEIGHT(&info),
-                        GST_VIDEO_INFO_PLANE_STRIDE(&info, 0));
-        gst_buffer_unmap(buffer, &map);
+    VideoFrame picture;
+    if (HoldPicture(sample, &picture)) {
+        stream->Deliver(std::move(picture));
     }
 }
 

@@ -50,8 +50,9 @@ public:
     int SaveSnapshot(const char16_t* path) override;
     void SetVoiceMarker(int on) override;
 
-    // Streaming thread: a new picture.
-    void Deliver(const uint8_t* data, int width, int height, int stride);
+    // Streaming thread: a new picture, held (not copied) as the last one. `sizer` is the
+    // caps filter that sizes the stream's converted pictures (null: they are not sized).
+    void Deliver(VideoFrame picture, GstElement* sizer = nullptr);
     void Attach(IFrameSink* sink, uint32_t message);
     // Returns once no call into the old sink runs.
     void Detach();
@@ -59,15 +60,15 @@ public:
     void SetRender(bool on) { m_render = on; }
 
 private:
+    static void SizeTo(GstElement* sizer, int width, int height);
+
     const uint16_t m_mediaId;
     CallbackGate m_gate;
     std::mutex m_mutex;  // sink, last picture, rect
     IFrameSink* m_sink = nullptr;
     uint32_t m_message = kMsgFirstPicture;
     bool m_firstPosted = false;
-    std::vector<uint8_t> m_last;
-    int m_width = 0;
-    int m_height = 0;
+    VideoFrame m_last;
     MediaRect m_rect;
     std::atomic<bool> m_voiceMarker{false};
     std::atomic<bool> m_render{true};

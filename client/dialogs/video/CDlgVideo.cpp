@@ -63,15 +63,21 @@ bool MainWindowMinimised() {
 // ---- the frame sink -----------------------------------------------------------------------
 
 // The latest picture of the shown and of the pending stream. The component's streaming
-// thread copies a picture into a buffer nobody else holds, swaps it in under the lock and
-// posts one repaint request until the window has taken it; the window takes and releases its
-// reference under the same lock, so a buffer is reused only once the window is done with it.
+// thread hands a picture it keeps readable (held, not copied) or one this sink copies into a
+// buffer nobody else holds; either is swapped in under the lock and one repaint request is
+// posted until the window has taken it. The window takes and releases its reference under the
+// same lock, so a copy buffer is reused only once the window is done with it.
 class CDlgVideo::FrameSink final : public kromedia::IFrameSink {
 public:
     struct Frame {
-        std::vector<std::uint8_t> pixels;
+        std::shared_ptr<const void> keep;  // the component's picture, when held
+        std::vector<std::uint8_t> pixels;  // else a copy
+        const std::uint8_t* data = nullptr;
         int width = 0;
         int height = 0;
+        int stride = 0;
+
+        QImage Image() const { return QImage(data, width, height, stride, QImage::Format_RGB32); }
     };
     using FramePtr = std::shared_ptr<Frame>;
 
@@ -102,13 +108,22 @@ public:
         if (buffer == nullptr) {
             buffer = std::make_shared<Frame>();
         }
-        const std::size_t row = static_cast<std::size_t>(frame.width) * 4;
-        buffer->pixels.resize(row * static_cast<std::size_t>(frame.height));
-        for (int y = 0; y < frame.height; ++y) {
-            std::memcpy(
-                buffer->pixels.data() + row * static_cast<std::size_t>(y),
-                frame.data + static_cast<std::size_t>(frame.stride) * static_cast<std::size_t>(y),
-                row);
+        if (frame.keep != nullptr) {
+            buffer->keep = frame.keep;
+            buffer->data = frame.data;
+            buffer->stride = frame.stride;
+        } else {
+            const std::size_t row = static_cast<std::size_t>(frame.width) * 4;
+            buffer->keep.reset();
+            buffer->pixels.resize(row * static_cast<std::size_t>(frame.height));
+            for (int y = 0; y < frame.height; ++y) {
+                std::memcpy(buffer->pixels.data() + row * static_cast<std::size_t>(y),
+                            frame.data + static_cast<std::size_t>(frame.stride) *
+                                             static_cast<std::size_t>(y),
+                            row);
+            }
+            buffer->data = buffer->pixels.data();
+            buffer->stride = frame.width * 4;
         }
         buffer->width = frame.width;
         buffer->height = frame.height;
@@ -118,8 +133,14 @@ public:
         if (slot < 0 || !m_open) {
             return;
         }
-        m_spare = std::move(m_slots[slot].frame);
+        FramePtr replaced = std::move(m_slots[slot].frame);
         m_slots[slot].frame = std::move(buffer);
+        if (replaced != nullptr && replaced.use_count() == 1) {
+            // A held picture goes back to the component as soon as it is replaced; one the
+            // window still paints from goes when the window releases it.
+            replaced->keep.reset();
+            m_spare = std::move(replaced);
+        }
         if (slot == 0 && !m_repaintPending) {
             m_repaintPending = m_owner.GetSafeHwnd().Post(WM_FRAME_READY);
             if (m_repaintPending) {
@@ -249,9 +270,7 @@ QImage CDlgVideo::GetLatestFrame() const {
     FrameSink::FramePtr frame = m_pSink->TakeShown();
     QImage copy;
     if (frame != nullptr) {
-        copy = QImage(frame->pixels.data(), frame->width, frame->height, frame->width * 4,
-                      QImage::Format_RGB32)
-                   .copy();
+        copy = frame->Image().copy();
     }
     m_pSink->Release(frame);
     return copy;
@@ -1156,8 +1175,7 @@ void CDlgVideo::OnPaint(QPainter& painter) {
         m_pRender->Redraw();
         return;
     }
-    const QImage image(frame->pixels.data(), frame->width, frame->height, frame->width * 4,
-                       QImage::Format_RGB32);
+    const QImage image = frame->Image();
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(m_rcPicture, image);
     m_pSink->Release(frame);

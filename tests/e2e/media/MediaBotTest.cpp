@@ -5,11 +5,14 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <mutex>
 #include <thread>
+#include <utility>
 
 #include "MediaBot.h"
 #include "MediaE2ESupport.h"
 #include "app/AppSettings.h"
+#include "components/KroMedia/TestPattern.h"
 
 namespace yav::test {
 namespace {
@@ -106,6 +109,85 @@ TEST_P(MediaBotsOnUdp, TenPercentLossLowersTheQualityOfThatReceiverOnly) {
     // both share on a busy machine.
     EXPECT_LE(lossyQuality, 800);
     EXPECT_LE(lossyQuality, cleanQuality - 200) << "clean " << cleanQuality;
+}
+
+// The pictures a window gets come at the size of the drawing rectangle its render object was
+// given, so the window paints them unscaled: at the camera's size before any rectangle, resized
+// when the rectangle changes (stretched to its shape), unchanged by one too small to draw into;
+// the window keeps each picture without a copy, and the pattern survives the scaling.
+class SizeSink final : public kromedia::IFrameSink {
+public:
+    void PostMessage(uint32_t, uint64_t, int64_t) override {}
+    void OnFrame(const kromedia::VideoFrame& frame) override {
+        kromedia::PatternMarks marks;
+        const bool readable =
+            kromedia::ReadPatternBGRx(frame.data, frame.stride, frame.width, frame.height, &marks);
+        std::lock_guard<std::mutex> lock(mutex_);
+        size_ = {frame.width, frame.height};
+        id_ = readable ? marks.mediaId : 0;
+        held_ = frame.keep != nullptr;
+        ++frames_;
+    }
+    // Whether the latest picture has this size, showed `id` and came held.
+    bool Latest(int width, int height, uint16_t id) const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return size_ == std::pair{width, height} && id_ == id && held_;
+    }
+    std::pair<int, int> Size() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return size_;
+    }
+    size_t Frames() const {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return frames_;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::pair<int, int> size_;
+    uint16_t id_ = 0;
+    bool held_ = false;
+    size_t frames_ = 0;
+};
+
+TEST_P(MediaBotsOnUdp, PicturesComeAtTheSizeOfTheDrawingRectangle) {
+    MediaBot sender(Options("sender"));
+    MediaBotOptions viewerOptions = Options("viewer");
+    viewerOptions.capture = false;
+    MediaBot viewer(viewerOptions);
+    ASSERT_TRUE(sender.LoggedIn() && viewer.LoggedIn());
+    ASSERT_TRUE(Connected(sender));
+    ASSERT_TRUE(Connected(viewer));
+    kromedia::IMediaControl* channel = viewer.Media().GetMediaControl(sender.Id());
+    ASSERT_NE(channel, nullptr);
+    SizeSink sink;
+    channel->StartRecvVideo(sender.Id(), 0, nullptr, &sink, kromedia::kMsgFirstPicture);
+    kromedia::IMediaStream* stream = channel->GetStream(sender.Id());
+    ASSERT_NE(stream, nullptr);
+    const uint16_t id = sender.Id();
+    EXPECT_TRUE(WaitUntil([&] { return sink.Latest(320, 240, id); }, seconds(60)))
+        << sink.Size().first << "x" << sink.Size().second;
+
+    struct Case {
+        kromedia::MediaRect rect;
+        int width;
+        int height;
+    };
+    const Case cases[] = {
+        {{10, 20, 10 + 160, 20 + 120}, 160, 120},  // a quarter, the camera's shape
+        {{0, 0, 240, 240}, 240, 240},              // a square: stretched to it
+        {{0, 0, 8, 8}, 240, 240},                  // too small to draw into: unchanged
+    };
+    for (const Case& c : cases) {
+        stream->SetRect(&c.rect);
+        const size_t before = sink.Frames();
+        EXPECT_TRUE(WaitUntil(
+            [&] { return sink.Frames() >= before + 10 && sink.Latest(c.width, c.height, id); },
+            seconds(20)))
+            << c.width << "x" << c.height << ", got " << sink.Size().first << "x"
+            << sink.Size().second;
+    }
+    channel->StopRecvVideo(sender.Id());
 }
 
 INSTANTIATE_TEST_SUITE_P(Transport, MediaBotsOnUdp, ::testing::Values(false), TransportName);

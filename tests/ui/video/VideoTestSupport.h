@@ -40,8 +40,8 @@ inline QImage Solid(int width, int height, QRgb colour) {
 
 inline void Push(kromedia::IFrameSink* sink, std::uint16_t id, const QImage& image) {
     const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
-    sink->OnFrame(
-        {id, rgb.width(), rgb.height(), static_cast<int>(rgb.bytesPerLine()), rgb.constBits()});
+    sink->OnFrame({id, rgb.width(), rgb.height(), static_cast<int>(rgb.bytesPerLine()),
+                   rgb.constBits(), nullptr});
 }
 
 // Colours near enough (smooth scaling blends the edges).

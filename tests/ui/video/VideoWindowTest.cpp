@@ -55,10 +55,40 @@ TEST_F(VideoWindow, PicturesOfAnotherStreamAreNotShown) {
     EXPECT_TRUE(window.GetLatestFrame().isNull());
     // Malformed pictures are refused.
     const QImage image = Solid(64, 48, 0xFF00FF00);
-    window.GetFrameSink()->OnFrame({17, 64, 48, 10, image.constBits()});
-    window.GetFrameSink()->OnFrame({17, 0, 48, 256, image.constBits()});
-    window.GetFrameSink()->OnFrame({17, 64, 48, 256, nullptr});
+    window.GetFrameSink()->OnFrame({17, 64, 48, 10, image.constBits(), nullptr});
+    window.GetFrameSink()->OnFrame({17, 0, 48, 256, image.constBits(), nullptr});
+    window.GetFrameSink()->OnFrame({17, 64, 48, 256, nullptr, nullptr});
     EXPECT_TRUE(window.GetLatestFrame().isNull());
+}
+
+// A picture the component keeps readable is shown from its own pixels and handed back once a
+// newer one replaces it, unless the window still paints from it.
+TEST_F(VideoWindow, AHeldPictureIsShownUncopiedAndReleasedWhenReplaced) {
+    CDlgVideo& window = MakeWindow();
+    Bind(window, 17, &stream);
+    auto held = [](QRgb colour) { return std::make_shared<QImage>(Solid(64, 48, colour)); };
+    auto push = [&](const std::shared_ptr<QImage>& image) {
+        window.GetFrameSink()->OnFrame({17, image->width(), image->height(),
+                                        static_cast<int>(image->bytesPerLine()), image->constBits(),
+                                        image});
+    };
+    std::shared_ptr<QImage> first = held(0xFF112233);
+    std::weak_ptr<QImage> firstAlive = first;
+    push(first);
+    first.reset();
+    EXPECT_FALSE(firstAlive.expired());
+    EXPECT_EQ(window.GetLatestFrame().pixel(3, 3), 0xFF112233u);
+
+    push(held(0xFF445566));
+    EXPECT_TRUE(firstAlive.expired());
+    EXPECT_EQ(window.GetLatestFrame().pixel(3, 3), 0xFF445566u);
+
+    // A copied picture after held ones reuses no held pixels.
+    Push(window.GetFrameSink(), 17, Solid(64, 48, 0xFF778899));
+    Push(window.GetFrameSink(), 17, Solid(32, 24, 0xFFAABBCC));
+    const QImage latest = window.GetLatestFrame();
+    EXPECT_EQ(latest.size(), QSize(32, 24));
+    EXPECT_EQ(latest.pixel(31, 23), 0xFFAABBCCu);
 }
 
 TEST_F(VideoWindow, APendingStreamsPictureIsShownOnceTheSwitchCompletes) {

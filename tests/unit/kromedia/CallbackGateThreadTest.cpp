@@ -102,7 +102,7 @@ TEST(CallbackGateThread, AStoppedStreamNeverCallsItsWindowAgain) {
         for (int t = 0; t < 2; ++t) {
             streaming.emplace_back([&] {
                 while (!stop) {
-                    stream.Deliver(picture.data(), 16, 8, 16 * 4);
+                    stream.Deliver({0, 16, 8, 16 * 4, picture.data(), nullptr});
                 }
             });
         }
@@ -124,7 +124,7 @@ TEST(CallbackGateThread, AStoppedStreamNeverCallsItsWindowAgain) {
         // A new window for the same id gets pictures again.
         CountingWindow next;
         stream.Attach(&next, kMsgStreamReady);
-        stream.Deliver(picture.data(), 16, 8, 16 * 4);
+        stream.Deliver({0, 16, 8, 16 * 4, picture.data(), nullptr});
         EXPECT_EQ(next.frames, 1);
         stream.Detach();
     }
