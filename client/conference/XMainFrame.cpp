@@ -10,9 +10,9 @@
 #include <cstring>
 
 #include "RoadText.h"
+#include "RoomVideoWindowHost.h"
 #include "UpgradeInfo.h"
 #include "XConfManager.h"
-#include "RoomVideoWindowHost.h"
 #include "XDocManager.h"
 #include "app/AppSettings.h"
 #include "app/ConfigManger.h"

@@ -31,14 +31,14 @@
 #include "WindowNotifyTarget.h"
 #include "YavClientDlg.h"
 #include "client/Common/MessageIds.h"
-#include "client/dialogs/login/IReconnectHost.h"
 #include "client/dialogs/chat/ConfChatHost.h"
-#include "client/media/IMediaHandler.h"
+#include "client/dialogs/login/IReconnectHost.h"
 #include "client/dialogs/video/CDlgVideoCycle.h"
 #include "client/dialogs/video/CDlgVideoPageTab.h"
 #include "client/dialogs/video/IVideoWindowHost.h"
-#include "client/media/XLayoutManager.h"
+#include "client/media/IMediaHandler.h"
 #include "client/media/IMediaRoom.h"
+#include "client/media/XLayoutManager.h"
 #include "client/ui/UiMainFrame.h"
 #include "platform/core/CriticalSection.h"
 
@@ -59,7 +59,7 @@ inline constexpr UINT WM_NET_MESSAGE = WM_USER + 0x100;       // 0x500 event cod
 inline constexpr UINT WM_DOCDATA_MESSAGE = WM_USER + 0x111;   // 0x511 1, 2, 3 / value
 inline constexpr UINT WM_CAMERA_ARRIVED = WM_USER + 274;      // 0x512
 inline constexpr UINT WM_VOICE_INCENTIVE = WM_USER + 275;     // 0x513 the speaking media id
-inline constexpr UINT WM_VIDEO_ZOOM_ROOM = 0x9409;             // media id / 1 maximise, 0 restore
+inline constexpr UINT WM_VIDEO_ZOOM_ROOM = 0x9409;            // media id / 1 maximise, 0 restore
 inline constexpr UINT WM_AVSERVER_ADDRESS = WM_USER + 0x120;  // the data server's answer
 inline constexpr UINT WM_KEYHOOK_NOTIFY = 0x2A5A;
 inline constexpr UINT WM_CLOSE_ROOM = 0x0010;       // WM_CLOSE
@@ -378,6 +378,11 @@ public:
     void ShowNoticeAndTip(const QString& text);
     void ClosePreviewOfOthers(uint16_t userId);
     void ResumePresenterScreen();
+    // This client no longer controls another screen: back to viewing it, status text renewed.
+    void EndRemoteControlView();
+    // The shared screen is gone: the video windows come back (the panels too when asked) and
+    // nobody controls this screen any more.
+    void CloseSharedScreen(bool restorePanels);
     void ReapplyFollowLead();
     void PostToControlBarSyncLayout();
     // The room still lists a media id as received (after its sender's record is gone).

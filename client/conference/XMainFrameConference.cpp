@@ -35,8 +35,9 @@ void XMainFrame::OnConnectionLost() {
         // open, its answer closes the room, so that the user reads why.
         m_bExit = 1;
         if (boxOpen) {
-            YLOG_WARN("connection lost while the server ends the stay: the room closes with "
-                      "its box");
+            YLOG_WARN(
+                "connection lost while the server ends the stay: the room closes with "
+                "its box");
             return;
         }
         YLOG_WARN("connection lost while the server ends the stay: the room closes");

@@ -449,17 +449,7 @@ void XMainFrame::EndOwnScreenShare() {
         m_pUserList->SetFloat(0);
         m_pUserList->ShowDlg(SW_SHOW);
     }
-    if (!zoomed && m_pArrangement != nullptr) {
-        m_pArrangement->SetPanelState(g_bFullScreen);
-        m_pArrangement->UpdateZOrder(g_bFullScreen);
-    }
-    if (m_pLayoutManager != nullptr) {
-        m_pLayoutManager->SetVideoOption(1);
-    }
-    m_pScreenShare->StopShare();
-    if (m_pUserList != nullptr) {
-        m_pUserList->ClearScreenControlUsers();
-    }
+    CloseSharedScreen(!zoomed);
     SendScreenRecord(0);
     const std::uint8_t zeros[6] = {};
     if (ICsManager* cs = m_pConfManager->GetCsManager()) {

@@ -101,15 +101,7 @@ void XMainFrame::SendControlRequest(uint16_t to, uint8_t code) {
                                  static_cast<uint16_t>(payload.size()));
     }
     if (code == 0) {
-        if (m_byRemoteControlState == 1 && m_pScreenShare != nullptr) {
-            m_pScreenShare->SetRecv(1);
-            RecalcLayout(0);
-        }
-        m_byRemoteControlState = 0;
-        m_wRemoteControlID = 0;
-        if (m_pStatusBar != nullptr) {
-            m_pStatusBar->UpdateMeetingStateText();
-        }
+        EndRemoteControlView();
         ResumePresenterScreen();
     }
     if (code == 1) {

@@ -205,17 +205,7 @@ void XMainFrame::OnScreenCommand(const uint8_t* bytes, uint16_t length) {
         if (m_bScreenBroadcast == 1) {
             m_bScreenBroadcast = 0;
             ShowWindow(SW_SHOW);
-            if (m_pArrangement != nullptr) {
-                m_pArrangement->SetPanelState(g_bFullScreen);
-                m_pArrangement->UpdateZOrder(g_bFullScreen);
-            }
-            if (m_pLayoutManager != nullptr) {
-                m_pLayoutManager->SetVideoOption(1);
-            }
-            m_pScreenShare->StopShare();
-            if (m_pUserList != nullptr) {
-                m_pUserList->ClearScreenControlUsers();
-            }
+            CloseSharedScreen(true);
             m_controlConsent.clear();
         } else {
             m_wViewedChannel = 0;
@@ -446,15 +436,7 @@ void XMainFrame::OnResponseControl(uint16_t from, const uint8_t* bytes, uint16_t
             break;
         case usercmd::kControlEnded:
             TipNotice(kTextRemoteEnded, from);
-            if (m_byRemoteControlState == 1 && m_pScreenShare != nullptr) {
-                m_pScreenShare->SetRecv(1);
-                RecalcLayout(0);
-            }
-            m_byRemoteControlState = 0;
-            m_wRemoteControlID = 0;
-            if (m_pStatusBar != nullptr) {
-                m_pStatusBar->UpdateMeetingStateText();
-            }
+            EndRemoteControlView();
             if (m_bScreenBroadcast == 2 && m_pScreenShare != nullptr) {
                 m_pScreenShare->StartRecv(m_wSharedScreenChannel, response.screenParam);
                 RecalcLayout(1);

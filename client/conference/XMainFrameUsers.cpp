@@ -176,6 +176,32 @@ void XMainFrame::ResumePresenterScreen() {
     }
 }
 
+void XMainFrame::EndRemoteControlView() {
+    if (m_byRemoteControlState == 1 && m_pScreenShare != nullptr) {
+        m_pScreenShare->SetRecv(1);
+        RecalcLayout(0);
+    }
+    m_byRemoteControlState = 0;
+    m_wRemoteControlID = 0;
+    if (m_pStatusBar != nullptr) {
+        m_pStatusBar->UpdateMeetingStateText();
+    }
+}
+
+void XMainFrame::CloseSharedScreen(bool restorePanels) {
+    if (restorePanels && m_pArrangement != nullptr) {
+        m_pArrangement->SetPanelState(g_bFullScreen);
+        m_pArrangement->UpdateZOrder(g_bFullScreen);
+    }
+    if (m_pLayoutManager != nullptr) {
+        m_pLayoutManager->SetVideoOption(1);
+    }
+    m_pScreenShare->StopShare();
+    if (m_pUserList != nullptr) {
+        m_pUserList->ClearScreenControlUsers();
+    }
+}
+
 // --- slot 2: a user's record changed ---------------------------------------------------------
 
 void XMainFrame::OnUserInfoChanged(ST_USER_ITEM_DEPT* record) {
@@ -393,7 +419,8 @@ void XMainFrame::HandleLeadingStatus(uint16_t userId, uint8_t newState, uint8_t 
             const yav::layout::WindowLayout net = yav::layout::ToNetworkForm(current);
             ApplySyncLayout(net.Bytes().data(), static_cast<uint16_t>(net.Bytes().size()), 0);
         }
-        if (g_AppSettings.byConferenceMode == 0 || (m_wSharedScreenChannel == 0 && IsMyRoleState0or5())) {
+        if (g_AppSettings.byConferenceMode == 0 ||
+            (m_wSharedScreenChannel == 0 && IsMyRoleState0or5())) {
             RefreshToolbarStateEx(1, 0);
         } else {
             RefreshToolbarStateEx(0, 0);
