@@ -9,6 +9,7 @@ PACKAGES=(
   qt6-multimedia-dev qt6-serialport-dev
   liblog4cpp5-dev libasio-dev libssl-dev
   libfaac-dev libx264-dev libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
+  libyuv-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-wqy-microhei xvfb xauth libx11-dev
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev libgstreamer-plugins-bad1.0-dev

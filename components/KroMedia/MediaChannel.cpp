@@ -14,6 +14,7 @@
 #include "AudioFormats.h"
 #include "Devices.h"
 #include "KroMedia.h"
+#include "PictureScaler.h"
 #include "TestPattern.h"
 #include "platform/core/Log.h"
 
@@ -125,9 +126,19 @@ bool HoldPicture(GstSample* sample, VideoFrame* picture) {
 // ---- MediaStream -------------------------------------------------------------------------
 
 void MediaStream::SetRect(const MediaRect* rect) {
-    if (rect != nullptr) {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_rect = *rect;
+    constexpr int kSmallest = 16;
+    constexpr int kLargest = 4096;
+    if (rect == nullptr) {
+        return;
+    }
+    const int width = rect->right - rect->left;
+    const int height = rect->bottom - rect->top;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_rect = *rect;
+    if (width <= 0 && height <= 0) {
+        m_drawSize = {};
+    } else if (width >= kSmallest && height >= kSmallest) {
+        m_drawSize = {std::min(width, kLargest), std::min(height, kLargest)};
     }
 }
 
@@ -201,6 +212,8 @@ void MediaStream::Attach(IFrameSink* sink, uint32_t message) {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_gate.Open();
     m_sink = sink;
+    m_rect = {};
+    m_drawSize = {};
     m_message = message;
     m_firstPosted = false;
 }
@@ -211,31 +224,54 @@ void MediaStream::Detach() {
     m_sink = nullptr;
 }
 
-// Pictures are scaled to the drawing rectangle before they are converted for the window
-// (scaling the decoder's planes, then converting the smaller picture, is far cheaper than
-// converting the whole picture and scaling it again at every paint). Before the window gives a
-// rectangle they keep the stream's size; a rectangle too small to draw into changes nothing.
-void MediaStream::SizeTo(GstElement* sizer, int width, int height) {
-    constexpr int kSmallest = 16;
-    constexpr int kLargest = 4096;
-    if (width < kSmallest || height < kSmallest) {
+// Pictures are drawn at the drawing rectangle's size: the stream scales and converts them
+// to it (see PictureScaler.h) and the window paints them unscaled. Until the window gives a
+// rectangle (each new window starts without one) they keep the stream's size; a rectangle too
+// small to draw into changes nothing.
+void MediaStream::DeliverDecoded(GstSample* sample) {
+    if (!m_render) {
         return;
     }
-    width = std::min(width, kLargest);
-    height = std::min(height, kLargest);
-    const auto wish = static_cast<guint>(width) | (static_cast<guint>(height) << 16);
-    if (GPOINTER_TO_UINT(g_object_get_data(G_OBJECT(sizer), "size")) == wish) {
+    GstVideoInfo info;
+    GstCaps* caps = gst_sample_get_caps(sample);
+    GstBuffer* buffer = gst_sample_get_buffer(sample);
+    if (caps == nullptr || buffer == nullptr || !gst_video_info_from_caps(&info, caps) ||
+        GST_VIDEO_INFO_FORMAT(&info) != GST_VIDEO_FORMAT_I420) {
         return;
     }
-    g_object_set_data(G_OBJECT(sizer), "size", GUINT_TO_POINTER(wish));
-    GstCaps* caps =
-        gst_caps_new_simple("video/x-raw", "width", G_TYPE_INT, width, "height", G_TYPE_INT, height,
-                            "pixel-aspect-ratio", GST_TYPE_FRACTION, 1, 1, nullptr);
-    g_object_set(sizer, "caps", caps, nullptr);
-    gst_caps_unref(caps);
+    GstVideoFrame frame;
+    if (!gst_video_frame_map(&frame, &info, buffer, GST_MAP_READ)) {
+        return;
+    }
+    PictureSize size;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        size = m_drawSize;
+    }
+    if (size.width <= 0 || size.height <= 0) {
+        size = {GST_VIDEO_INFO_WIDTH(&info), GST_VIDEO_INFO_HEIGHT(&info)};
+    }
+    const PlanarPicture source{
+        static_cast<const uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0)),
+        static_cast<const uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 1)),
+        static_cast<const uint8_t*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 2)),
+        GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0),
+        GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 1),
+        GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 2),
+        GST_VIDEO_INFO_WIDTH(&info),
+        GST_VIDEO_INFO_HEIGHT(&info),
+        GST_VIDEO_INFO_COLORIMETRY(&info).matrix == GST_VIDEO_COLOR_MATRIX_BT709};
+    auto pixels = std::make_shared_for_overwrite<uint8_t[]>(static_cast<size_t>(size.width) *
+                                                            static_cast<size_t>(size.height) * 4);
+    thread_local std::vector<uint8_t> scratch;
+    const bool converted = ScaleToBgrx(source, size, pixels.get(), scratch);
+    gst_video_frame_unmap(&frame);
+    if (converted) {
+        Deliver({m_mediaId, size.width, size.height, size.width * 4, pixels.get(), pixels});
+    }
 }
 
-void MediaStream::Deliver(VideoFrame picture, GstElement* sizer) {
+void MediaStream::Deliver(VideoFrame picture) {
     if (!m_render) {
         return;
     }
@@ -261,11 +297,9 @@ void MediaStream::Deliver(VideoFrame picture, GstElement* sizer) {
     IFrameSink* sink = nullptr;
     bool first = false;
     uint32_t message = 0;
-    MediaRect rect;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_last = picture;
-        rect = m_rect;
         sink = m_sink;
         if (sink != nullptr && !m_firstPosted) {
             m_firstPosted = true;
@@ -282,9 +316,6 @@ void MediaStream::Deliver(VideoFrame picture, GstElement* sizer) {
                                                (static_cast<uint32_t>(picture.height) << 16)));
     }
     sink->OnFrame(picture);
-    if (sizer != nullptr) {
-        SizeTo(sizer, rect.right - rect.left, rect.bottom - rect.top);
-    }
 }
 
 // ---- AudioEngine --------------------------------------------------------------------------
@@ -854,13 +885,12 @@ void MediaChannel::OnPadAdded(GstPad* pad) {
     if (video) {
         // One decoder thread a stream: frame threads cost a sixth more CPU at 25 pictures a
         // second, add a picture of delay each and hold more pictures, and a grid of 16
-        // received streams must fit in well under a core.
+        // received streams must fit in well under a core. The pictures leave as I420 (the
+        // converter only acts for another decoder format); the stream sizes and converts them.
         description =
             "rtph264depay request-keyframe=true wait-for-keyframe=true ! h264parse ! "
-            "avdec_h264 max-threads=1 automatic-request-sync-points=true ! "
-            "videoscale add-borders=false ! capsfilter name=s" +
-            std::to_string(ssrc) +
-            " caps=video/x-raw ! videoconvert ! video/x-raw,format=BGRx ! appsink name=v" +
+            "avdec_h264 max-threads=1 automatic-request-sync-points=true ! videoconvert ! "
+            "video/x-raw,format=I420 ! appsink name=v" +
             std::to_string(ssrc) + " sync=false async=false max-buffers=2 drop=true";
     } else if (audio) {
         description =
@@ -883,11 +913,7 @@ void MediaChannel::OnPadAdded(GstPad* pad) {
             remote.kind = relay::Kind::Video;
         }
         GstElement* sink = gst_bin_get_by_name(GST_BIN(bin), ("v" + std::to_string(ssrc)).c_str());
-        GstElement* sizer = gst_bin_get_by_name(GST_BIN(bin), ("s" + std::to_string(ssrc)).c_str());
         g_object_set_data(G_OBJECT(sink), "media-id", GUINT_TO_POINTER(parsed->first));
-        // The bin owns the sizer for as long as the sink runs.
-        g_object_set_data(G_OBJECT(sink), "sizer", sizer);
-        gst_object_unref(sizer);
         GstAppSinkCallbacks callbacks{};
         callbacks.new_sample = +[](GstAppSink* appsink, gpointer self) -> GstFlowReturn {
             GstSample* sample = gst_app_sink_pull_sample(appsink);
@@ -897,11 +923,8 @@ void MediaChannel::OnPadAdded(GstPad* pad) {
             auto id = static_cast<uint16_t>(
                 GPOINTER_TO_UINT(g_object_get_data(G_OBJECT(appsink), "media-id")));
             auto* channel = static_cast<MediaChannel*>(self);
-            MediaStream* stream = channel->StreamFor(id, false);
-            VideoFrame picture;
-            if (stream != nullptr && HoldPicture(sample, &picture)) {
-                stream->Deliver(std::move(picture), static_cast<GstElement*>(g_object_get_data(
-                                                        G_OBJECT(appsink), "sizer")));
+            if (MediaStream* stream = channel->StreamFor(id, false)) {
+                stream->DeliverDecoded(sample);
             }
             gst_sample_unref(sample);
             return GST_FLOW_OK;

@@ -13,6 +13,7 @@
 
 #include "CallbackGate.h"
 #include "IKroMedia.h"
+#include "PictureScaler.h"
 #include "RecordBlocks.h"
 #include "RelayWire.h"
 #include "Session.h"
@@ -50,9 +51,10 @@ public:
     int SaveSnapshot(const char16_t* path) override;
     void SetVoiceMarker(int on) override;
 
-    // Streaming thread: a new picture, held (not copied) as the last one. `sizer` is the
-    // caps filter that sizes the stream's converted pictures (null: they are not sized).
-    void Deliver(VideoFrame picture, GstElement* sizer = nullptr);
+    // Streaming thread: a new picture, held (not copied) as the last one.
+    void Deliver(VideoFrame picture);
+    // Streaming thread: a decoded I420 sample, drawn at the drawing rectangle's size.
+    void DeliverDecoded(GstSample* sample);
     void Attach(IFrameSink* sink, uint32_t message);
     // Returns once no call into the old sink runs.
     void Detach();
@@ -60,8 +62,6 @@ public:
     void SetRender(bool on) { m_render = on; }
 
 private:
-    static void SizeTo(GstElement* sizer, int width, int height);
-
     const uint16_t m_mediaId;
     CallbackGate m_gate;
     std::mutex m_mutex;  // sink, last picture, rect
@@ -70,6 +70,7 @@ private:
     bool m_firstPosted = false;
     VideoFrame m_last;
     MediaRect m_rect;
+    PictureSize m_drawSize;  // zero: the stream's own
     std::atomic<bool> m_voiceMarker{false};
     std::atomic<bool> m_render{true};
 };

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegion>
 #include <QTouchEvent>
 #include <QWindow>
 
@@ -1122,7 +1123,15 @@ BOOL CDlgVideo::OnEraseBkgnd(QPainter& painter) {
         PaintPlaceholder(painter);
         return 1;
     }
-    painter.fillRect(rect(), Qt::black);
+    // A picture about to be drawn covers its rectangle: only the bars around it are filled.
+    FrameSink::FramePtr frame = m_pSink->TakeShown();
+    const bool covered = frame != nullptr && m_wUserId != 0 && m_bHasPicture != 0;
+    m_pSink->Release(frame);
+    const QRegion black =
+        covered ? QRegion(rect()).subtracted(QRegion(m_rcPicture)) : QRegion(rect());
+    for (const QRect& band : black) {
+        painter.fillRect(band, Qt::black);
+    }
     return 1;
 }
 

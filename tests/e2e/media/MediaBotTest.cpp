@@ -1,6 +1,7 @@
 // Participants made like the client (the media manager over the real component) meet through
 // yavserver: each decodes the other's camera pattern and hears its tone over UDP and TCP,
-// records the conference in 640-byte blocks, and a lossy path shows in the stream quality.
+// records the conference in 640-byte blocks, a lossy path shows in the stream quality, and the
+// pictures a window gets come at the size of its drawing rectangle.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -112,8 +113,9 @@ TEST_P(MediaBotsOnUdp, TenPercentLossLowersTheQualityOfThatReceiverOnly) {
 }
 
 // The pictures a window gets come at the size of the drawing rectangle its render object was
-// given, so the window paints them unscaled: at the camera's size before any rectangle, resized
-// when the rectangle changes (stretched to its shape), unchanged by one too small to draw into;
+// given, so the window paints them unscaled: at the camera's size before any rectangle (and
+// for each new window), resized when the rectangle changes (stretched to its shape), unchanged
+// by one too small to draw into;
 // the window keeps each picture without a copy, and the pattern survives the scaling.
 class SizeSink final : public kromedia::IFrameSink {
 public:
@@ -187,6 +189,12 @@ TEST_P(MediaBotsOnUdp, PicturesComeAtTheSizeOfTheDrawingRectangle) {
             << c.width << "x" << c.height << ", got " << sink.Size().first << "x"
             << sink.Size().second;
     }
+    // The next window starts without a rectangle: the camera's size again.
+    channel->StopRecvVideo(sender.Id());
+    SizeSink next;
+    channel->StartRecvVideo(sender.Id(), 0, nullptr, &next, kromedia::kMsgFirstPicture);
+    EXPECT_TRUE(WaitUntil([&] { return next.Latest(320, 240, id); }, seconds(20)))
+        << next.Size().first << "x" << next.Size().second;
     channel->StopRecvVideo(sender.Id());
 }
 
