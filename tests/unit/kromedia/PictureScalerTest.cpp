@@ -100,7 +100,7 @@ TEST(PictureScaler, ScalesToTheAskedSizeWithinTheSourceRows) {
     struct Case {
         int width, height;
     };
-    const Case cases[] = {{64, 32}, {30, 10}, {31, 11}, {128, 64}, {64, 8}};
+    const Case cases[] = {{64, 32}, {30, 10}, {31, 11}, {15, 7}, {8, 4}, {128, 64}, {64, 8}};
     for (const Case& c : cases) {
         Planes planes(64, 32, 16);
         planes.Fill([](int x) { return x < 32 ? uint8_t{16} : uint8_t{235}; }, 128, 128);
