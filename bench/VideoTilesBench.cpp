@@ -89,14 +89,15 @@ private:
     std::thread thread_;
 };
 
-// The baseline tile: the latest picture under a mutex, one queued repaint at a time.
+// The baseline tile: the latest picture under a mutex (shared with the feeder, not copied, as
+// the windows keep the component's), one queued repaint at a time.
 class BareTile : public QWidget {
 public:
     explicit BareTile(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
     void Offer(const QImage& frame) {
         {
             std::lock_guard lock(mutex_);
-            latest_ = frame.copy();
+            latest_ = frame;
         }
         if (!pending_.exchange(true)) {
             QMetaObject::invokeMethod(
