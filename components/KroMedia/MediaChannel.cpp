@@ -134,7 +134,6 @@ void MediaStream::SetRect(const MediaRect* rect) {
     const int width = rect->right - rect->left;
     const int height = rect->bottom - rect->top;
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_rect = *rect;
     if (width <= 0 && height <= 0) {
         m_drawSize = {};
     } else if (width >= kSmallest && height >= kSmallest) {
@@ -212,7 +211,6 @@ void MediaStream::Attach(IFrameSink* sink, uint32_t message) {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_gate.Open();
     m_sink = sink;
-    m_rect = {};
     m_drawSize = {};
     m_message = message;
     m_firstPosted = false;

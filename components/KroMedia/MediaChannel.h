@@ -64,12 +64,11 @@ public:
 private:
     const uint16_t m_mediaId;
     CallbackGate m_gate;
-    std::mutex m_mutex;  // sink, last picture, rect
+    std::mutex m_mutex;  // sink, last picture, drawing size
     IFrameSink* m_sink = nullptr;
     uint32_t m_message = kMsgFirstPicture;
     bool m_firstPosted = false;
     VideoFrame m_last;
-    MediaRect m_rect;
     PictureSize m_drawSize;  // zero: the stream's own
     std::atomic<bool> m_voiceMarker{false};
     std::atomic<bool> m_render{true};
