@@ -1,7 +1,7 @@
 // A streaming thread pushes pictures into the sinks of 16 windows while the GUI lays them out
 // again, switches some between two streams (the cycle) and destroys some: the sinks take the
-// pictures and ask for repaints, a destroyed window takes nothing more, and no window is
-// touched off the GUI thread.
+// pictures (copied, or held from the producer and handed back) and ask for repaints, a destroyed
+// window takes nothing more, and no window is touched off the GUI thread.
 
 #include <atomic>
 #include <thread>
@@ -33,7 +33,10 @@ TEST_F(SinkThreads, PicturesArriveWhileWindowsAreLaidOutAndDestroyed) {
         while (!stop.load()) {
             for (int i = 0; i < kWindows; ++i) {
                 const auto id = static_cast<std::uint16_t>(64 + 8 * i);
-                Push(sinks[static_cast<std::size_t>(i)], id, (rounds.load() & 1) != 0 ? a : b);
+                // Odd windows get pictures the producer keeps, released by the sinks while
+                // the GUI may still paint the one before.
+                const auto push = i % 2 != 0 ? PushHeld : Push;
+                push(sinks[static_cast<std::size_t>(i)], id, (rounds.load() & 1) != 0 ? a : b);
                 // The second stream of the switching windows.
                 if (i % 4 == 1) {
                     Push(sinks[static_cast<std::size_t>(i)], static_cast<std::uint16_t>(id + 1), a);

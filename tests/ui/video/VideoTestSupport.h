@@ -44,6 +44,14 @@ inline void Push(kromedia::IFrameSink* sink, std::uint16_t id, const QImage& ima
                    rgb.constBits(), nullptr});
 }
 
+// A picture the producer keeps readable while the sink holds it (as the media component
+// does): pixels of their own, freed when the last holder lets go.
+inline void PushHeld(kromedia::IFrameSink* sink, std::uint16_t id, const QImage& image) {
+    auto held = std::make_shared<QImage>(image.convertToFormat(QImage::Format_RGB32).copy());
+    sink->OnFrame({id, held->width(), held->height(), static_cast<int>(held->bytesPerLine()),
+                   held->constBits(), held});
+}
+
 // Colours near enough (smooth scaling blends the edges).
 inline bool Near(QColor a, QColor b, int tolerance = 12) {
     return std::abs(a.red() - b.red()) <= tolerance &&
