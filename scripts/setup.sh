@@ -11,7 +11,7 @@ PACKAGES=(
   libfaac-dev libx264-dev libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
   libyuv-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
-  fonts-wqy-microhei xvfb xauth libx11-dev
+  fonts-wqy-microhei xvfb xauth libx11-dev openbox xdotool x11-utils
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev libgstreamer-plugins-bad1.0-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   gstreamer1.0-plugins-ugly gstreamer1.0-libav gstreamer1.0-pulseaudio gstreamer1.0-tools
