@@ -41,6 +41,10 @@ public:
         messages.push_back({message, wParam, lParam});
     }
     void OnFrame(const VideoFrame& frame) override {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            lastSize = {frame.width, frame.height, frame.sourceWidth, frame.sourceHeight};
+        }
         PatternMarks marks;
         if (ReadPatternBGRx(frame.data, frame.stride, frame.width, frame.height, &marks)) {
             std::lock_guard<std::mutex> lock(mutex);
@@ -64,9 +68,20 @@ public:
         uint64_t wParam;
         int64_t lParam;
     };
+    struct Size {
+        int width = 0;
+        int height = 0;
+        int sourceWidth = 0;
+        int sourceHeight = 0;
+    };
+    Size LastSize() {
+        std::lock_guard<std::mutex> lock(mutex);
+        return lastSize;
+    }
     std::mutex mutex;
     std::vector<Message> messages;
     std::vector<PatternMarks> readMarks;
+    Size lastSize;
 };
 
 using Handler = fakes::ConnectionStateHandler;
@@ -307,6 +322,36 @@ TEST_F(ComponentTest, TwoClientsOnLoopbackDecodeEachOthersPattern) {
     ASSERT_EQ(count, 1);
     EXPECT_EQ(records[0].mediaId, 0x0018);
     EXPECT_GT(records[0].value, 500U);  // loopback loses nothing
+    KroMedia_ReleaseMediaControl(a);
+    KroMedia_ReleaseMediaControl(b);
+}
+
+TEST_F(ComponentTest, APictureDrawnAtItsWindowsSizeNamesItsOwnSize) {
+    LoopbackRelay relay;
+    auto* a = KroMedia_CreateMediaControl(kKindMain);
+    auto* b = KroMedia_CreateMediaControl(kKindMain);
+    Handler ha;
+    Handler hb;
+    a->SetHandler(&ha);
+    b->SetHandler(&hb);
+    ASSERT_EQ(StartCamera(a->GetLocalVideo(), Cameras()[0].path), 1);  // 320 x 240
+    ASSERT_EQ(a->Login(0x0010, "127.0.0.1", relay.Port(), 0, 1), 1);
+    ASSERT_EQ(b->Login(0x0018, "127.0.0.1", relay.Port(), 0, 1), 1);
+    ASSERT_TRUE(WaitFor([&] { return ha.stream == 1 && hb.stream == 1; }));
+    RecordingSink window;
+    ASSERT_EQ(b->StartRecvVideo(0x0010, 0, nullptr, &window, kMsgFirstPicture), 1);
+    ASSERT_TRUE(WaitFor([&] { return window.LastSize().width == 320; }, 60));
+    EXPECT_EQ(window.LastSize().sourceWidth, 320);
+    EXPECT_EQ(window.LastSize().sourceHeight, 240);
+    // A window of another shape: the picture comes at its size, still saying it is 4:3.
+    const MediaRect rect{0, 0, 500, 200};
+    b->GetStream(0x0010)->SetRect(&rect);
+    ASSERT_TRUE(WaitFor([&] { return window.LastSize().width == 500; }, 60));
+    const RecordingSink::Size size = window.LastSize();
+    EXPECT_EQ(size.height, 200);
+    EXPECT_EQ(size.sourceWidth, 320);
+    EXPECT_EQ(size.sourceHeight, 240);
+    ASSERT_EQ(b->StopRecvVideo(0x0010), 1);
     KroMedia_ReleaseMediaControl(a);
     KroMedia_ReleaseMediaControl(b);
 }
