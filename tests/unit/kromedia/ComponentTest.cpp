@@ -356,6 +356,31 @@ TEST_F(ComponentTest, APictureDrawnAtItsWindowsSizeNamesItsOwnSize) {
     KroMedia_ReleaseMediaControl(b);
 }
 
+TEST_F(ComponentTest, ASyntheticCameraCapturesAtTheSizeItIsAsked) {
+    LoopbackRelay relay;
+    auto* control = KroMedia_CreateMediaControl(kKindMain);
+    Handler handler;
+    control->SetHandler(&handler);
+    ASSERT_EQ(control->Login(0x0010, "127.0.0.1", relay.Port(), 0, 1), 1);
+    // Sizes of the settings' table, offered by the camera or not, as a real camera scales to.
+    const VideoSize sizes[] = {{176, 144}, {640, 480}, {1280, 720}};
+    for (const VideoSize& size : sizes) {
+        SCOPED_TRACE(size.width);
+        ASSERT_EQ(control->GetLocalVideo()->StartCapture(
+                      0, 1, 15, 75, 300, 85, 300, 0, Cameras()[0].path, size.width, size.height, 0),
+                  1);
+        RecordingSink own;
+        ASSERT_EQ(control->StartRecvVideo(0x0010, 0, nullptr, &own, kMsgFirstPicture), 1);
+        ASSERT_TRUE(WaitFor([&] { return own.Frames() >= 2; }, 60));
+        const RecordingSink::Size got = own.LastSize();
+        EXPECT_EQ(got.width, size.width);
+        EXPECT_EQ(got.height, size.height);
+        ASSERT_EQ(control->StopRecvVideo(0x0010), 1);
+        control->GetLocalVideo()->StopCapture();
+    }
+    KroMedia_ReleaseMediaControl(control);
+}
+
 TEST_F(ComponentTest, AStreamJoinedMidwayAsksItsSenderForAKeyFrame) {
     LoopbackRelay relay;
     auto* sender = KroMedia_CreateMediaControl(kKindMain);
