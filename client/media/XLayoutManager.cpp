@@ -509,8 +509,9 @@ void XLayoutManager::SetVideoWndState(std::uint16_t wMediaId, const QString& cap
     if (slot < 0) {
         return;
     }
-    m_slots[slot]->UpdateCaption(caption);
+    // The caption goes to the name overlay only once the window has its stream.
     m_slots[slot]->SetStream(stream);
+    m_slots[slot]->UpdateCaption(caption);
 }
 
 void XLayoutManager::CloseAllVideo() {

@@ -44,6 +44,10 @@ struct VideoFrame {
     int stride = 0;
     const uint8_t* data = nullptr;
     std::shared_ptr<const void> keep;
+    // The stream's own picture size before it was scaled to the drawing rectangle (0: the same
+    // as width and height), so a window keeps the picture's proportions whatever it was given.
+    int sourceWidth = 0;
+    int sourceHeight = 0;
 };
 
 // The window a received stream is drawn into. OnFrame runs on a streaming thread: keep (or copy)

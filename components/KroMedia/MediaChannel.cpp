@@ -265,7 +265,8 @@ void MediaStream::DeliverDecoded(GstSample* sample) {
     const bool converted = ScaleToBgrx(source, size, pixels.get(), scratch);
     gst_video_frame_unmap(&frame);
     if (converted) {
-        Deliver({m_mediaId, size.width, size.height, size.width * 4, pixels.get(), pixels});
+        Deliver({m_mediaId, size.width, size.height, size.width * 4, pixels.get(), pixels,
+                 source.width, source.height});
     }
 }
 

@@ -25,6 +25,7 @@ constexpr int kTextPrivateWord = 2860;
 constexpr int kTextPrivateFrom = 2863;
 constexpr int kTextTooLong = 3106;
 constexpr int kTextRefused = 505;
+constexpr int kTextNoChairPresent = 5600;
 constexpr UINT kImageSoundNormal = 146;
 constexpr UINT kImageSoundHover = 230;
 
@@ -224,6 +225,12 @@ void CDlgChat::OnSend() {
     const QString label = m_comboRecipient.itemText(index);
     const std::shared_ptr<ST_USER_ITEM_DEPT> me = m_pHost->GetMyUserItem();
     if (me == nullptr) {
+        return;
+    }
+    if (to == yav::chat::kToChairs &&
+        !yav::chat::AnyOtherChair(m_pHost->GetAllUsers(), m_pHost->GetMyUserId())) {
+        // Nobody would receive it: say so, and keep the text for another recipient.
+        AddNotice(LoadLangString(kTextNoChairPresent));
         return;
     }
     AddTimeStampIfDue();

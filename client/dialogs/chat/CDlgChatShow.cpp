@@ -187,6 +187,8 @@ BOOL CDlgChatData::OnEraseBkgnd(QPainter& painter) {
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     const QRect body = BodyRect();
+    // Every line break of the text starts a line, as the measure counted them.
+    const QString text = yav::chat::Paragraphs(m_strText).join(QChar(u'\n'));
     yav::gdip::StringFormat format;
     format.lineAlign = yav::gdip::Align::Center;
     format.lineLimit = true;
@@ -194,8 +196,7 @@ BOOL CDlgChatData::OnEraseBkgnd(QPainter& painter) {
     if (m_bKind == 1) {
         DrawSlices(painter, kImageOtherBubble, body, QColor(0xDE, 0xDE, 0xDE));
         format.align = yav::gdip::Align::Center;
-        yav::gdip::DrawString(painter, m_strText, NoticeFont(), QRectF(body), format,
-                              QColor(kDarkGrey));
+        yav::gdip::DrawString(painter, text, NoticeFont(), QRectF(body), format, QColor(kDarkGrey));
         return 1;
     }
     PaintHeader(painter);
@@ -212,7 +213,7 @@ BOOL CDlgChatData::OnEraseBkgnd(QPainter& painter) {
         format.noWrap = true;
         format.trimming = yav::gdip::Trimming::None;
     }
-    yav::gdip::DrawString(painter, m_strText, MessageFont(), QRectF(textRect), format,
+    yav::gdip::DrawString(painter, text, MessageFont(), QRectF(textRect), format,
                           QColor(kDarkGrey));
     return 1;
 }

@@ -8,6 +8,7 @@
 #include "IChatHost.h"
 #include "client/app/AppSettings.h"
 #include "client/app/ConfigManger.h"
+#include "client/app/LangFormat.h"
 #include "client/ui/UiFonts.h"
 #include "components/protocol/SubCommands.h"
 #include "platform/window/Placement.h"
@@ -251,7 +252,9 @@ void CDlgMgrChatGroup::OnAddMembers() {
         yav::chat::CheckAddMembers(m_comboGroup.currentIndex() >= 0, m_listMembers.count(), states,
                                    m_pHost->GetSpeakerCount(), limit);
     if (refusal == yav::chat::AddRefusal::SpeakerLimit) {
-        m_pHost->ShowMessageBox(LoadLangString(static_cast<int>(refusal)).arg(limit), 0, {});
+        // The text is a printf format with the limit.
+        m_pHost->ShowMessageBox(yav::SafeFormat(LoadLangString(static_cast<int>(refusal)), {limit}),
+                                0, {});
         return;
     }
     if (refusal != yav::chat::AddRefusal::None) {

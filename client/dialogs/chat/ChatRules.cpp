@@ -19,21 +19,31 @@ constexpr int kBodyInsetUnscaled = 5;
 constexpr int kSideMargin = 60;
 constexpr int kNoticeSlackUnscaled = 10;
 
-BubbleMetrics Measure(int max, int oneLineHeight, double m, double scale) {
+BubbleMetrics Measure(int max, int oneLineHeight, const QString& text, const TextMeasure& measure,
+                      double scale) {
     BubbleMetrics metrics;
+    const QStringList paragraphs = Paragraphs(text);
     if (max <= 0) {
-        // A column too narrow for any text: one line, nothing to wrap into.
+        // A column too narrow for any text: one line per paragraph, nothing to wrap into.
         metrics.width = 0;
-        metrics.height = oneLineHeight;
+        metrics.lines = static_cast<int>(paragraphs.size());
+        metrics.height = oneLineHeight + (metrics.lines - 1) * S(kLineHeight, scale);
         return metrics;
     }
-    if (m <= max) {
-        metrics.width = static_cast<int>(m) + S(kBodyInset, scale) + kBodyInsetUnscaled;
-        metrics.height = oneLineHeight;
-        return metrics;
+    if (paragraphs.size() == 1) {
+        const double m = measure(text);
+        if (m <= max) {
+            metrics.width = static_cast<int>(m) + S(kBodyInset, scale) + kBodyInsetUnscaled;
+            metrics.height = oneLineHeight;
+            return metrics;
+        }
+    }
+    metrics.lines = 0;
+    for (const QString& paragraph : paragraphs) {
+        const double m = measure(paragraph);
+        metrics.lines += m <= max ? 1 : static_cast<int>(m / max) + 1;
     }
     metrics.width = max;
-    metrics.lines = static_cast<int>(m / max) + 1;
     metrics.height = oneLineHeight + (metrics.lines - 1) * S(kLineHeight, scale);
     return metrics;
 }
@@ -42,6 +52,21 @@ BubbleMetrics Measure(int max, int oneLineHeight, double m, double scale) {
 
 bool IsChairKind(std::uint8_t kind) {
     return kind == USER_KIND_CHAIR || kind == USER_KIND_TEMP_ADMIN;
+}
+
+bool AnyOtherChair(const std::vector<ST_USER_ITEM_DEPT>& users, std::uint16_t myUserId) {
+    return std::any_of(users.begin(), users.end(), [myUserId](const ST_USER_ITEM_DEPT& user) {
+        return user.userId != myUserId && IsChairKind(user.kind);
+    });
+}
+
+QStringList Paragraphs(const QString& text) {
+    QString joined = text;
+    joined.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    for (const QChar mark : {QChar(u'\r'), QChar(0x2028), QChar(0x2029)}) {
+        joined.replace(mark, QChar(u'\n'));
+    }
+    return joined.split(QChar(u'\n'));
 }
 
 bool IsPrivilegedSender(const ST_USER_ITEM_DEPT& user) {
@@ -162,12 +187,12 @@ int BubbleColumnWidth(double scale) {
 
 BubbleMetrics MeasureNotice(int w, const QString& text, const TextMeasure& measure, double scale) {
     const int max = w - kNoticeSlackUnscaled - S(kBodyInset, scale);
-    return Measure(max, S(kHeaderBand, scale), measure(text), scale);
+    return Measure(max, S(kHeaderBand, scale), text, measure, scale);
 }
 
 BubbleMetrics MeasureMessage(int w, const QString& text, const TextMeasure& measure, double scale) {
     const int max = w - S(kSideMargin, scale) - S(kBodyInset, scale);
-    return Measure(max, 2 * S(kHeaderBand, scale), measure(text), scale);
+    return Measure(max, 2 * S(kHeaderBand, scale), text, measure, scale);
 }
 
 QString EscapeForLog(const QString& text) {

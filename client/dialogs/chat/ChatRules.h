@@ -4,6 +4,7 @@
 // big a bubble is and how a long name is shortened.
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <functional>
@@ -30,6 +31,9 @@ struct RecipientEntry {
 
 // Kind 0 or 5: a chair.
 bool IsChairKind(std::uint8_t kind);
+// Whether a participant other than the local user holds a chair kind: a chat to the chairs
+// reaches someone only then (the server never sends a chat back to its sender).
+bool AnyOtherChair(const std::vector<ST_USER_ITEM_DEPT>& users, std::uint16_t myUserId);
 // A chair kind or the presenter (byte 80 = 2).
 bool IsPrivilegedSender(const ST_USER_ITEM_DEPT& user);
 QString UserName(const ST_USER_ITEM_DEPT& user);
@@ -94,9 +98,14 @@ struct BubbleMetrics {
 // Width of a text on one line in the font the line is painted with.
 using TextMeasure = std::function<double(const QString& text)>;
 
+// The text's paragraphs: a peer's text may hold raw line breaks ("\r\n", "\n", "\r", U+2028,
+// U+2029), each of which starts a new line of the bubble.
+QStringList Paragraphs(const QString& text);
+
 // The column the bubbles stand in at a scale.
 int BubbleColumnWidth(double scale);
-// A notice pill or a participant message in a column of width w.
+// A notice pill or a participant message in a column of width w. Each paragraph takes its own
+// lines, so a body with line breaks is as high as all of them.
 BubbleMetrics MeasureNotice(int w, const QString& text, const TextMeasure& measure, double scale);
 BubbleMetrics MeasureMessage(int w, const QString& text, const TextMeasure& measure, double scale);
 

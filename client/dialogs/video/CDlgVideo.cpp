@@ -77,6 +77,8 @@ public:
         int width = 0;
         int height = 0;
         int stride = 0;
+        int sourceWidth = 0;  // the stream's own size, before it was scaled for the window
+        int sourceHeight = 0;
 
         QImage Image() const { return QImage(data, width, height, stride, QImage::Format_RGB32); }
     };
@@ -128,6 +130,8 @@ public:
         }
         buffer->width = frame.width;
         buffer->height = frame.height;
+        buffer->sourceWidth = frame.sourceWidth > 0 ? frame.sourceWidth : frame.width;
+        buffer->sourceHeight = frame.sourceHeight > 0 ? frame.sourceHeight : frame.height;
 
         std::lock_guard<std::mutex> lock(m_mutex);
         const int slot = SlotOf(frame.mediaId);
@@ -189,6 +193,12 @@ public:
     void DropShown() {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_slots[0].frame.reset();
+    }
+    // The own size of the shown stream's latest picture (empty while there is none).
+    QSize ShownSource() {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const FramePtr& frame = m_slots[0].frame;
+        return frame != nullptr ? QSize(frame->sourceWidth, frame->sourceHeight) : QSize();
     }
 
 private:
@@ -371,6 +381,9 @@ void CDlgVideo::StopStreamsOfWindow() {
 
 void CDlgVideo::SetUserId(std::uint16_t wMediaId) {
     m_pRender = nullptr;
+    if (wMediaId != m_wUserId) {
+        m_sizeSource = QSize();
+    }
     m_wUserId = wMediaId;
     m_pSink->SetIds(m_wUserId, m_wPendingId);
     if (wMediaId == 0) {
@@ -642,18 +655,13 @@ void CDlgVideo::ComputePictureRect() {
         }
     }
     ApplyAspect();
-    m_bPictureUsable =
-        video_geometry::ComputePictureRect(GetClientRect(), m_bZoomed != 0 || m_nDisplayMode == 1,
-                                           m_pCameraCtrl != nullptr, m_nAspect)
-                .usable
-            ? 1
-            : 0;
+    m_bPictureUsable = m_rcPicture.width() >= 10 && m_rcPicture.height() >= 10 ? 1 : 0;
 }
 
 void CDlgVideo::ApplyAspect() {
     const video_geometry::PictureLayout layout =
         video_geometry::ComputePictureRect(GetClientRect(), m_bZoomed != 0 || m_nDisplayMode == 1,
-                                           m_pCameraCtrl != nullptr, m_nAspect);
+                                           m_pCameraCtrl != nullptr, m_nAspect, m_sizeSource);
     m_rcPicture = layout.picture;
     m_rcCameraPad = layout.cameraPad;
     if (m_pCameraCtrl != nullptr) {
@@ -1077,6 +1085,15 @@ LRESULT CDlgVideo::OnFirstFrame(WPARAM, LPARAM) {
 
 void CDlgVideo::OnFrameReady() {
     m_pSink->RepaintTaken();
+    const QSize source = m_pSink->ShownSource();
+    if (source.isValid() && source != m_sizeSource) {
+        // The picture's proportions decide the picture rectangle (and its bars) in fill mode,
+        // and the stream draws at the rectangle's size from now on.
+        m_sizeSource = source;
+        ComputePictureRect();
+        update();
+        return;
+    }
     update(m_rcPicture);
 }
 

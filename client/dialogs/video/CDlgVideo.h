@@ -107,6 +107,7 @@ public:
 
     // --- state read by the room and by tests ---
     QRect GetPictureRect() const { return m_rcPicture; }
+    QSize GetSourceSize() const { return m_sizeSource; }
     bool IsPictureUsable() const { return m_bPictureUsable != 0; }
     CDlgCameraCtrl* GetCameraPad() const { return m_pCameraCtrl; }
     CDlgPopSwitch* GetPopup() const { return m_pPopSwitch; }
@@ -197,6 +198,8 @@ private:
 
     QRect m_rcPicture;
     QRect m_rcCameraPad;
+    // The shown stream's own picture size (empty until its first picture).
+    QSize m_sizeSource;
 
     // Shared with the frame sink (the only state another thread touches).
     std::unique_ptr<FrameSink> m_pSink;

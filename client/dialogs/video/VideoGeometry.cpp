@@ -28,7 +28,7 @@ QRect FromEdges(int left, int top, int right, int bottom) {
 }  // namespace
 
 PictureLayout ComputePictureRect(const QRect& client, bool zoomedOrPreview, bool cameraPad,
-                                 int aspectMode) {
+                                 int aspectMode, QSize source) {
     PictureLayout layout;
     int left = client.left();
     int top = client.top();
@@ -50,6 +50,8 @@ PictureLayout ComputePictureRect(const QRect& client, bool zoomedOrPreview, bool
         FitAspect(left, top, right, bottom, 4, 3);
     } else if (aspectMode == kAspect169) {
         FitAspect(left, top, right, bottom, 16, 9);
+    } else if (source.width() > 0 && source.height() > 0) {
+        FitAspect(left, top, right, bottom, source.width(), source.height());
     }
     layout.picture = FromEdges(left, top, right, bottom);
     layout.usable = right - left >= 10 && bottom - top >= 10;

@@ -20,9 +20,10 @@ struct PictureLayout {
 };
 
 // Client rectangle -> picture rectangle: a 1-px frame unless zoomed or a preview, the pad's
-// bottom ninth, then the aspect bars (integer arithmetic throughout).
+// bottom ninth, then the aspect bars (integer arithmetic throughout). 4:3 and 16:9 force those
+// proportions; fill keeps the picture's own (`source`, its size; empty while none is known).
 PictureLayout ComputePictureRect(const QRect& client, bool zoomedOrPreview, bool cameraPad,
-                                 int aspectMode);
+                                 int aspectMode, QSize source = {});
 
 // Red, green, blue of a 0x00BBGGRR colour.
 struct Rgb {

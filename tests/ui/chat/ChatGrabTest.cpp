@@ -137,6 +137,65 @@ TEST_P(ChatGrab, ChatWindowWithBubblesNoticesStampsAndScrollBar) {
               0);
 }
 
+// Rows of an area holding dark pixels, grouped into runs: the lines of text drawn there.
+int TextBands(const QImage& image, const QRect& area) {
+    int bands = 0;
+    bool inBand = false;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const bool dark =
+            grab_pixels::DarkPixels(image, QRect(area.left(), y, area.width(), 1)) > 0;
+        bands += dark && !inBand ? 1 : 0;
+        inBand = dark;
+    }
+    return bands;
+}
+
+TEST_P(ChatGrab, APeersLineBreaksKeepEveryLineInsideItsBubble) {
+    login_test::ScaleGuard scale(GetParam());
+    host.users = {MakeUser(16, "Me", 1), MakeUser(24, "Bob", 1)};
+    QWidget parent;
+    CDlgChat chat(&host, &parent,
+                  std::make_unique<FakeSoundPlayer>(std::make_shared<FakeSoundPlayer::Record>()));
+    chat.Create(CDlgChat::IDD, &parent);
+    const int w = yav::Scaled(320);
+    const int h = yav::Scaled(560);
+    parent.resize(w, h);
+    chat.MoveWindow(0, 0, w, h);
+    chat.ShowWindow(SW_SHOW);
+    parent.show();
+    chat.RefreshRecipients(3, 3);
+
+    struct Case {
+        const char* name;
+        QString breakMark;
+    };
+    const Case cases[] = {{"LF", "\n"}, {"CR LF", "\r\n"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QStringList lines = {"First line", "Second line", "Third line"};
+        const auto block = chat_test::PeerBlock(lines.join(c.breakMark));
+        chat.OnRecvChatMsg(0, 24, block.data(), static_cast<std::uint16_t>(block.size()));
+        const CDlgChatData& bubble = *chat.GetView()->Lines().back();
+        ASSERT_EQ(bubble.m_bKind, 0);
+        EXPECT_EQ(bubble.m_nLines, 3);
+        EXPECT_EQ(bubble.m_wHeight, 2 * yav::Scaled(36) + 2 * yav::Scaled(18));
+        QCoreApplication::processEvents();
+
+        const QImage image = parent.grab().toImage();
+        login_test::SaveGrab(&parent,
+                             Name(c.breakMark.size() == 1 ? "line_breaks_lf" : "line_breaks_crlf"));
+        // The text stands inside the body, right of the pointer's inset: three separate lines.
+        const QRect body = bubble.BodyRect().translated(bubble.mapTo(&parent, QPoint(0, 0)));
+        ASSERT_TRUE(parent.rect().contains(body)) << "the bubble is in view";
+        const QRect text = body.adjusted(yav::Scaled(23), 1, -5, -1);
+        EXPECT_EQ(TextBands(image, text), 3);
+        // Nothing of the text is cut at the bubble's bottom: its last rows are clear.
+        EXPECT_EQ(
+            grab_pixels::DarkPixels(image, QRect(text.left(), body.bottom() - 2, text.width(), 3)),
+            0);
+    }
+}
+
 TEST_P(ChatGrab, SystemPane) {
     login_test::ScaleGuard scale(GetParam());
     CDlgSystemChat pane;

@@ -10,6 +10,7 @@
 #include "client/app/ConfigManger.h"
 #include "client/dialogs/chat/CDlgMgrChatGroup.h"
 #include "components/protocol/SubCommands.h"
+#include "fakes/ui/UiGuards.h"
 
 namespace {
 
@@ -76,6 +77,7 @@ TEST_F(ChatGroups, OnlyOneNewGroupPendingWithTheUsersId) {
 }
 
 TEST_F(ChatGroups, AddRefusalsInTheirOrderThenTheMove) {
+    ui_test::LanguageGuard language(0);
     dialog->OnNewGroup();
     // Nobody ticked.
     dialog->OnAddMembers();
@@ -89,7 +91,7 @@ TEST_F(ChatGroups, AddRefusalsInTheirOrderThenTheMove) {
     ASSERT_EQ(host.boxes.size(), 3U);
     EXPECT_EQ(host.boxes[0], LoadLangString(2203));
     EXPECT_EQ(host.boxes[1], LoadLangString(2158));
-    EXPECT_EQ(host.boxes[2], LoadLangString(2245).arg(6));
+    EXPECT_EQ(host.boxes[2], QString::fromUtf16(u"最多可同时有6人发言。"));
     EXPECT_TRUE(host.moved.empty());
 
     // Fay already speaks: adding her and Dee needs one more speaker.
@@ -101,6 +103,55 @@ TEST_F(ChatGroups, AddRefusalsInTheirOrderThenTheMove) {
     EXPECT_EQ(host.moved,
               (std::vector<std::pair<std::uint16_t, std::uint32_t>>{{48, group}, {64, group}}));
     EXPECT_EQ(dialog->GetGroupCombo().count(), 3) << "refilled from the users";
+}
+
+// Ticks a participant the way a user does: a click on the row, then Space on its check box.
+void TickWithKeyboard(QListWidget& list, std::uint16_t id) {
+    for (int i = 0; i < list.count(); ++i) {
+        QListWidgetItem* item = list.item(i);
+        if (item->data(Qt::UserRole).toUInt() != id) {
+            continue;
+        }
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(item).center());
+        QTest::keyClick(&list, Qt::Key_Space);
+        ASSERT_EQ(item->checkState(), Qt::Checked) << id;
+        return;
+    }
+    FAIL() << "no row for " << id;
+}
+
+void Click(CDlgMgrChatGroup& dialog, int id) {
+    auto* button = qobject_cast<QAbstractButton*>(dialog.GetDlgItem(id));
+    ASSERT_NE(button, nullptr) << id;
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+TEST_F(ChatGroups, SpeakerLimitRefusalStatesTheLimitInEveryLanguage) {
+    struct Case {
+        int language;
+        QString text;
+    };
+    const Case cases[] = {
+        {0, QString::fromUtf16(u"最多可同时有6人发言。")},
+        {1, QStringLiteral("At most 6 people can speak at the same time.")},
+        {2, QString::fromUtf16(u"最多可同時有6人發言。")},
+    };
+    dialog->ShowWindow(SW_SHOW);
+    host.speakers = 5;
+    Click(*dialog, CDlgMgrChatGroup::IDC_NEW_GROUP);
+    ASSERT_EQ(dialog->GetGroupCombo().count(), 3) << "the new, empty group is selected";
+    // Two quiet participants with 5 of 6 speaking: one too many.
+    TickWithKeyboard(dialog->GetOtherList(), 48);
+    TickWithKeyboard(dialog->GetOtherList(), 16);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.language);
+        ui_test::LanguageGuard language(c.language);
+        host.boxes.clear();
+        Click(*dialog, CDlgMgrChatGroup::IDC_ADD);
+        ASSERT_EQ(host.boxes.size(), 1U);
+        EXPECT_EQ(host.boxes[0], c.text);
+        EXPECT_TRUE(host.moved.empty());
+    }
 }
 
 TEST_F(ChatGroups, TooManyMembersAndNoGroup) {

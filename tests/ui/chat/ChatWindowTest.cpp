@@ -17,6 +17,7 @@
 #include "client/dialogs/chat/ChatRoomWindows.h"
 #include "client/ui/CKroGdiBtn.h"
 #include "components/protocol/SubCommands.h"
+#include "fakes/ui/UiGuards.h"
 #include "platform/window/testing/WindowTesting.h"
 #include "tests/fakes/conference/LogCapture.h"
 
@@ -173,6 +174,65 @@ TEST_F(ChatWindow, EnterSendsThroughTheTimerAndNeverBreaksTheLine) {
     // An empty input arms nothing.
     QTest::keyClick(&chat->GetInput(), Qt::Key_Return);
     EXPECT_FALSE(chat->IsTimerSet(CDlgChat::kSendTimer));
+}
+
+TEST_F(ChatWindow, ToTheChairsWithNoOtherChairPresentTellsTheUserInsteadOfSending) {
+    struct Case {
+        const char* name;
+        std::uint16_t me;
+        bool chairLeft;  // the room's only other chair has left
+        bool viaEnter;   // else the send button
+        bool sent;
+    };
+    const Case cases[] = {
+        {"a chair is present, Enter", kMe, false, true, true},
+        {"a chair is present, send button", kMe, false, false, true},
+        {"no chair present, Enter", kMe, true, true, false},
+        {"no chair present, send button", kMe, true, false, false},
+        {"I am the only chair, Enter", kChair, false, true, false},
+        {"I am the only chair, send button", kChair, false, false, false},
+    };
+    const QString notice =
+        QStringLiteral("No administrator is in the meeting, so the message was not sent.");
+    ui_test::LanguageGuard language(1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        chat.reset();
+        host = FakeChatHost();
+        SetUp();
+        host.myId = c.me;
+        if (c.chairLeft) {
+            std::erase_if(host.users, [](const auto& user) { return user.userId == kChair; });
+        }
+        chat->RefreshRecipients(host.rights, host.rights);
+        auto& combo = chat->GetRecipientCombo();
+        ASSERT_EQ(combo.currentData().toUInt(), 0U);
+        // The chairs entry follows the everyone entry.
+        QTest::keyClick(&combo, Qt::Key_Down);
+        ASSERT_EQ(combo.currentData().toUInt(), 1U);
+        chat->GetInput().setFocus();
+        QTest::keyClicks(&chat->GetInput(), "for the chairs");
+        if (c.viaEnter) {
+            QTest::keyClick(&chat->GetInput(), Qt::Key_Return);
+            ASSERT_TRUE(yav::testing::TimerDriver::Fire(*chat, CDlgChat::kSendTimer));
+        } else {
+            QTest::mouseClick(&chat->GetSendButton(), Qt::LeftButton);
+        }
+        const CDlgChatData& last = Line(Lines() - 1);
+        if (c.sent) {
+            ASSERT_EQ(host.sent.size(), 1U);
+            EXPECT_EQ(host.sent[0].to, 1);
+            EXPECT_EQ(host.sent[0].data, Block("for the chairs"));
+            EXPECT_EQ(last.m_bOwn, 1);
+            EXPECT_TRUE(chat->GetInput().toPlainText().isEmpty());
+        } else {
+            EXPECT_TRUE(host.sent.empty());
+            EXPECT_EQ(last.m_bKind, 1) << "a notice line";
+            EXPECT_EQ(last.m_strText, notice);
+            EXPECT_EQ(chat->GetInput().toPlainText(), "for the chairs") << "the text is kept";
+            EXPECT_TRUE(host.boxes.empty());
+        }
+    }
 }
 
 TEST_F(ChatWindow, ReceivedMessagesShownOrRefusedIntoTheSystemPane) {

@@ -33,6 +33,17 @@ inline ST_USER_ITEM_DEPT MakeUser(std::uint16_t id, const QString& name, std::ui
     return user;
 }
 
+// A chat block as a peer may write it: the text as it stands (line breaks and all),
+// zero-terminated.
+inline std::vector<std::uint8_t> PeerBlock(const QString& text) {
+    std::vector<std::uint8_t> block(4, 0);
+    for (const QChar c : text + QChar(0)) {
+        block.push_back(static_cast<std::uint8_t>(c.unicode()));
+        block.push_back(static_cast<std::uint8_t>(c.unicode() >> 8));
+    }
+    return block;
+}
+
 class FakeChatHost : public IChatHost {
 public:
     FakeChatHost() {

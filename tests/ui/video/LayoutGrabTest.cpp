@@ -10,6 +10,7 @@
 #include <string>
 
 #include "VideoTestSupport.h"
+#include "client/dialogs/video/CDlgUserName.h"
 #include "client/dialogs/video/CDlgVideoCycle.h"
 #include "client/dialogs/video/CDlgVideoPageTab.h"
 #include "client/media/ILayoutVideoWnd.h"
@@ -123,6 +124,37 @@ TEST_P(LayoutGrab, EveryLayoutMode) {
                 manager.DelVideo(id, record, false);
             }
         }
+    }
+}
+
+TEST_P(LayoutGrab, EveryTileReceivingAVideoShowsItsParticipantsName) {
+    manager.SetWinMode(0, 3, 2, 0);         // four windows
+    manager.SetVideoNameColor(0x000080FF);  // orange: in no bar of the pattern
+    Fill(4);
+    manager.Relayout(false);
+    const QImage picture = GrabAndCheck("captions", 4);
+    for (int slot = 0; slot < XLayoutManager::kSlots; ++slot) {
+        ILayoutVideoWnd* layout = manager.GetLayoutWnd(slot);
+        if (layout == nullptr || layout->GetUserId() == 0) {
+            continue;
+        }
+        SCOPED_TRACE(slot);
+        auto& window = dynamic_cast<CDlgVideo&>(*layout->GetWidget());
+        const CDlgUserName* caption = window.GetNameCaption();
+        ASSERT_NE(caption, nullptr);
+        EXPECT_TRUE(caption->isVisible());
+        EXPECT_EQ(caption->GetText(), host.FormatChannelName(layout->GetUserId()));
+        // Its orange letters over the tile's top-left corner.
+        const QRect corner(manager.GetRect(slot).topLeft(),
+                           QSize(yav::Scaled(170), yav::Scaled(45)));
+        int orange = 0;
+        for (int y = corner.top(); y <= corner.bottom(); ++y) {
+            for (int x = corner.left(); x <= corner.right(); ++x) {
+                const QColor c = picture.pixelColor(x, y);
+                orange += c.red() > 200 && c.green() > 90 && c.green() < 170 && c.blue() < 60;
+            }
+        }
+        EXPECT_GT(orange, 10);
     }
 }
 

@@ -137,6 +137,59 @@ TEST_P(VideoGrab, AspectBarsAreBlack) {
     }
 }
 
+TEST_P(VideoGrab, FillKeepsThePicturesProportionsBetweenBlackBars) {
+    // The window is told the picture's own size; the component then draws at the rectangle's
+    // size and says what size the picture had before it scaled it.
+    const struct {
+        const char* name;
+        QSize client;
+        QSize source;
+        QRect picture;  // inside the 1-px frame
+        QPoint bar;
+    } cases[] = {
+        {"fill_4_3_in_wide", {402, 202}, {320, 240}, {68, 1, 266, 200}, {30, 100}},
+        {"fill_16_9_in_tall", {322, 322}, {640, 360}, {1, 71, 320, 180}, {160, 30}},
+        {"fill_qcif_in_wide", {962, 686}, {176, 144}, {63, 1, 836, 684}, {30, 300}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CDlgVideo& window = MakeWindow(c.client);
+        Bind(window, 17, &stream);
+        ASSERT_EQ(window.GetAspectMode(), video_geometry::kAspectFill);
+        // The first picture comes at the stream's own size.
+        const QImage pattern = TestPattern(c.source.width(), c.source.height());
+        FirstPicture(window, 17, pattern);
+        EXPECT_EQ(window.GetSourceSize(), c.source);
+        EXPECT_EQ(window.GetPictureRect(), c.picture);
+        EXPECT_EQ(stream.lastRect.right - stream.lastRect.left, c.picture.width());
+        EXPECT_EQ(stream.lastRect.bottom - stream.lastRect.top, c.picture.height());
+        // Then at the rectangle's size, naming its own.
+        const QImage scaled = TestPattern(c.picture.width(), c.picture.height());
+        const QImage rgb = scaled.convertToFormat(QImage::Format_RGB32);
+        kromedia::VideoFrame frame{17,
+                                   rgb.width(),
+                                   rgb.height(),
+                                   static_cast<int>(rgb.bytesPerLine()),
+                                   rgb.constBits(),
+                                   nullptr};
+        frame.sourceWidth = c.source.width();
+        frame.sourceHeight = c.source.height();
+        window.GetFrameSink()->OnFrame(frame);
+        const QImage picture = Grab(window, c.name);
+        EXPECT_EQ(window.GetPictureRect(), c.picture) << "the same proportions";
+        EXPECT_EQ(picture.pixelColor(c.bar), QColor(Qt::black));
+        const QRect inside = c.picture.adjusted(1, 1, -1, -1);
+        EXPECT_EQ(Others(picture, inside, Qt::black), inside.width() * inside.height())
+            << "the picture fills its rectangle";
+        // Unscaled: each pixel of the rectangle is the delivered picture's.
+        for (const QPoint at : {QPoint(c.picture.width() / 16, c.picture.height() / 2),
+                                QPoint(c.picture.width() * 9 / 16, c.picture.height() / 3)}) {
+            EXPECT_EQ(picture.pixelColor(c.picture.topLeft() + at), scaled.pixelColor(at));
+        }
+        window.SetUserId(0);
+    }
+}
+
 TEST_P(VideoGrab, TheCameraPadUnderThePicture) {
     CDlgVideo& window = MakeWindow({400, 300});
     Bind(window, 17, &stream);

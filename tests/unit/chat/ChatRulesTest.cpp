@@ -225,6 +225,36 @@ TEST(ChatBubble, NoticeAndMessageMetrics) {
     }
 }
 
+TEST(ChatBubble, EveryLineBreakOfAPeersTextTakesALine) {
+    // 7 px per character; a message column of 246 leaves 163 px (23 characters) a line.
+    const TextMeasure measure = [](const QString& text) { return 7.0 * text.size(); };
+    const QString ten(10, 'x');
+    struct Case {
+        const char* name;
+        bool notice;
+        QString text;
+        int lines;
+        int height;
+    };
+    const Case cases[] = {
+        {"LF", false, ten + "\n" + ten, 2, 72 + 18},
+        {"CR LF, lone CR", false, ten + "\r\n" + ten + "\r" + ten, 3, 72 + 2 * 18},
+        {"line and paragraph separators", false, ten + QChar(0x2028) + ten + QChar(0x2029) + ten, 3,
+         72 + 2 * 18},
+        {"a wrapped paragraph and a short one", false, QString(30, 'x') + "\n" + ten, 3,
+         72 + 2 * 18},
+        {"empty lines count", false, "\n\n", 3, 72 + 2 * 18},
+        {"notice", true, ten + "\n" + ten, 2, 36 + 18},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const BubbleMetrics m = c.notice ? MeasureNotice(246, c.text, measure, 1.0)
+                                         : MeasureMessage(246, c.text, measure, 1.0);
+        EXPECT_EQ(m.lines, c.lines);
+        EXPECT_EQ(m.height, c.height);
+    }
+}
+
 TEST(ChatBubble, NarrowColumnNeverDividesByZero) {
     const TextMeasure measure = [](const QString&) { return 50.0; };
     const BubbleMetrics m = MeasureMessage(40, "x", measure, 1.0);

@@ -41,6 +41,10 @@ public:
         messages.push_back({message, wParam, lParam});
     }
     void OnFrame(const VideoFrame& frame) override {
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            lastSize = {frame.width, frame.height, frame.sourceWidth, frame.sourceHeight};
+        }
         PatternMarks marks;
         if (ReadPatternBGRx(frame.data, frame.stride, frame.width, frame.height, &marks)) {
             std::lock_guard<std::mutex> lock(mutex);
@@ -64,9 +68,20 @@ public:
         uint64_t wParam;
         int64_t lParam;
     };
+    struct Size {
+        int width = 0;
+        int height = 0;
+        int sourceWidth = 0;
+        int sourceHeight = 0;
+    };
+    Size LastSize() {
+        std::lock_guard<std::mutex> lock(mutex);
+        return lastSize;
+    }
     std::mutex mutex;
     std::vector<Message> messages;
     std::vector<PatternMarks> readMarks;
+    Size lastSize;
 };
 
 using Handler = fakes::ConnectionStateHandler;
@@ -309,6 +324,61 @@ TEST_F(ComponentTest, TwoClientsOnLoopbackDecodeEachOthersPattern) {
     EXPECT_GT(records[0].value, 500U);  // loopback loses nothing
     KroMedia_ReleaseMediaControl(a);
     KroMedia_ReleaseMediaControl(b);
+}
+
+TEST_F(ComponentTest, APictureDrawnAtItsWindowsSizeNamesItsOwnSize) {
+    LoopbackRelay relay;
+    auto* a = KroMedia_CreateMediaControl(kKindMain);
+    auto* b = KroMedia_CreateMediaControl(kKindMain);
+    Handler ha;
+    Handler hb;
+    a->SetHandler(&ha);
+    b->SetHandler(&hb);
+    ASSERT_EQ(StartCamera(a->GetLocalVideo(), Cameras()[0].path), 1);  // 320 x 240
+    ASSERT_EQ(a->Login(0x0010, "127.0.0.1", relay.Port(), 0, 1), 1);
+    ASSERT_EQ(b->Login(0x0018, "127.0.0.1", relay.Port(), 0, 1), 1);
+    ASSERT_TRUE(WaitFor([&] { return ha.stream == 1 && hb.stream == 1; }));
+    RecordingSink window;
+    ASSERT_EQ(b->StartRecvVideo(0x0010, 0, nullptr, &window, kMsgFirstPicture), 1);
+    ASSERT_TRUE(WaitFor([&] { return window.LastSize().width == 320; }, 60));
+    EXPECT_EQ(window.LastSize().sourceWidth, 320);
+    EXPECT_EQ(window.LastSize().sourceHeight, 240);
+    // A window of another shape: the picture comes at its size, still saying it is 4:3.
+    const MediaRect rect{0, 0, 500, 200};
+    b->GetStream(0x0010)->SetRect(&rect);
+    ASSERT_TRUE(WaitFor([&] { return window.LastSize().width == 500; }, 60));
+    const RecordingSink::Size size = window.LastSize();
+    EXPECT_EQ(size.height, 200);
+    EXPECT_EQ(size.sourceWidth, 320);
+    EXPECT_EQ(size.sourceHeight, 240);
+    ASSERT_EQ(b->StopRecvVideo(0x0010), 1);
+    KroMedia_ReleaseMediaControl(a);
+    KroMedia_ReleaseMediaControl(b);
+}
+
+TEST_F(ComponentTest, ASyntheticCameraCapturesAtTheSizeItIsAsked) {
+    LoopbackRelay relay;
+    auto* control = KroMedia_CreateMediaControl(kKindMain);
+    Handler handler;
+    control->SetHandler(&handler);
+    ASSERT_EQ(control->Login(0x0010, "127.0.0.1", relay.Port(), 0, 1), 1);
+    // Sizes of the settings' table, offered by the camera or not, as a real camera scales to.
+    const VideoSize sizes[] = {{176, 144}, {640, 480}, {1280, 720}};
+    for (const VideoSize& size : sizes) {
+        SCOPED_TRACE(size.width);
+        ASSERT_EQ(control->GetLocalVideo()->StartCapture(
+                      0, 1, 15, 75, 300, 85, 300, 0, Cameras()[0].path, size.width, size.height, 0),
+                  1);
+        RecordingSink own;
+        ASSERT_EQ(control->StartRecvVideo(0x0010, 0, nullptr, &own, kMsgFirstPicture), 1);
+        ASSERT_TRUE(WaitFor([&] { return own.Frames() >= 2; }, 60));
+        const RecordingSink::Size got = own.LastSize();
+        EXPECT_EQ(got.width, size.width);
+        EXPECT_EQ(got.height, size.height);
+        ASSERT_EQ(control->StopRecvVideo(0x0010), 1);
+        control->GetLocalVideo()->StopCapture();
+    }
+    KroMedia_ReleaseMediaControl(control);
 }
 
 TEST_F(ComponentTest, AStreamJoinedMidwayAsksItsSenderForAKeyFrame) {

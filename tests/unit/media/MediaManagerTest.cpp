@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 
 #include <algorithm>
@@ -342,6 +343,35 @@ TEST_F(MediaManagerTest, CaptureStartsEachCameraWithItsRecordAndReports) {
     EXPECT_EQ(m.GetDevicePath(1), "/dev/video1");
     EXPECT_EQ(m.FindDeviceIndexByName("/DEV/VIDEO1"), 1);
     EXPECT_EQ(m.FindDeviceIndexByName("/dev/video9"), -1);
+}
+
+TEST_F(MediaManagerTest, CamerasCaptureAtTheSizeTheSeededSettingsGive) {
+    struct Case {
+        const char* name;
+        bool seeded;  // the program's ConfigVideo.ini copied in, as a first start does
+        const char* size;
+    };
+    const Case cases[] = {
+        {"the program's seeded settings", true, "640x480"},
+        {"no settings at all: the size key's default, index 1", false, "176x144"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        media.reset();
+        QFile::remove(QString::fromStdString(video));
+        if (c.seeded) {
+            // Tests run in the program folder, beside the settings a first start copies.
+            ASSERT_TRUE(QFile::copy(QDir::currentPath() + "/ConfigVideo.ini",
+                                    QString::fromStdString(video)));
+        }
+        XMediaManager& m = Create(2);
+        m.StartCapture();
+        for (int n : {0, 1}) {
+            EXPECT_EQ(Matching(fake.Calls(), Tag(n) + "StartCapture(15"),
+                      std::vector<std::string>{Tag(n) + "StartCapture(15,100,300,0,/dev/video" +
+                                               std::to_string(n) + "," + c.size + ")"});
+        }
+    }
 }
 
 TEST_F(MediaManagerTest, FormatsPast24AndInputsPast16AreDropped) {

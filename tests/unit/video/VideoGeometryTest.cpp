@@ -60,6 +60,29 @@ TEST(PictureRect, BarsPadAndFrameFollowTheWindow) {
     }
 }
 
+TEST(PictureRect, FillKeepsThePicturesOwnProportions) {
+    const struct {
+        const char* what;
+        QRect client;
+        int aspect;
+        QSize source;
+        QRect picture;
+    } cases[] = {
+        {"no picture yet: the whole frame", {0, 0, 402, 202}, 1, {}, {1, 1, 400, 200}},
+        // 400 - 200 * 320 / 240 = 134: 67 each side.
+        {"4:3 picture in a wide window", {0, 0, 402, 202}, 1, {320, 240}, {68, 1, 266, 200}},
+        // 320 - 320 * 360 / 640 = 140: 70 above and below.
+        {"16:9 picture in a square window", {0, 0, 322, 322}, 1, {640, 360}, {1, 71, 320, 180}},
+        {"a picture of the window's shape", {0, 0, 322, 242}, 1, {640, 480}, {1, 1, 320, 240}},
+        {"4:3 forced whatever the picture", {0, 0, 402, 202}, 2, {640, 360}, {68, 1, 266, 200}},
+        {"16:9 forced whatever the picture", {0, 0, 322, 322}, 3, {320, 240}, {1, 71, 320, 180}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ComputePictureRect(c.client, false, false, c.aspect, c.source).picture, c.picture)
+            << c.what;
+    }
+}
+
 TEST(PictureRect, ThePadIsTheBottomNinthAcrossTheWholeWidth) {
     const auto layout = ComputePictureRect({0, 0, 400, 300}, false, true, 2);
     EXPECT_EQ(layout.cameraPad, QRect(0, 267, 400, 33));
