@@ -103,8 +103,7 @@ CYavClientDlg::CYavClientDlg(QWidget* parent) : yav::Dialog(IDD, parent) {
         return LRESULT{0};
     });
     MapMessage(WM_VIDEO_ZOOM_ROOM, [this](WPARAM w, LPARAM l) { return OnVideoZoom(w, l); });
-    MapMessage(WM_VOICE_INCENTIVE,
-               [this](WPARAM w, LPARAM l) { return OnVoiceIncentive(w, l); });
+    MapMessage(WM_VOICE_INCENTIVE, [this](WPARAM w, LPARAM l) { return OnVoiceIncentive(w, l); });
     MapMessage(WM_KEYHOOK_NOTIFY, [this](WPARAM, LPARAM) {
         MissingChild("OnKeyHookNotify (documents)");
         return LRESULT{0};
@@ -401,6 +400,14 @@ bool CYavClientDlg::event(QEvent* event) {
 }
 
 BOOL CYavClientDlg::PreTranslateMessage(yav::Msg* msg) {
+    // Esc is the way out of full screen, as on the strip's exit button.
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_ESCAPE && g_bFullScreen != 0) {
+        if (m_pFullDock != nullptr) {
+            m_pFullDock->DockUserList();
+        }
+        SetFullScreen(false);
+        return 1;
+    }
     // The room is no form: Enter and Esc neither confirm nor leave it.
     if (msg->message == WM_KEYDOWN && (msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE)) {
         return 1;
