@@ -122,8 +122,8 @@ TEST_F(PopupClickTest, EachKindOfItemActsOnAClick) {
          },
          CDlgFullDockX::IDC_EXIT,
          [&] {
-             EXPECT_EQ(room.log.Calls(), (std::vector<std::string>{"LeaveFullScreen()",
-                                                                   "ShowToolBoxForDocument()"}));
+             EXPECT_EQ(room.log.Calls(),
+                       (std::vector<std::string>{"LeaveFullScreen()", "ShowToolBoxForDocument()"}));
          }},
         {"tab: expand",
          [&]() -> QWidget* {
@@ -149,9 +149,9 @@ TEST_F(PopupClickTest, EachKindOfItemActsOnAClick) {
         room.log.Clear();
         Click(popup, c.id);
         c.check();
-        for (CYavDialogEx* open : {static_cast<CYavDialogEx*>(&picker),
-                                   static_cast<CYavDialogEx*>(strip.MorePopup()),
-                                   static_cast<CYavDialogEx*>(strip.SharePopup())}) {
+        for (CYavDialogEx* open :
+             {static_cast<CYavDialogEx*>(&picker), static_cast<CYavDialogEx*>(strip.MorePopup()),
+              static_cast<CYavDialogEx*>(strip.SharePopup())}) {
             open->ShowWindow(SW_HIDE);
         }
     }
@@ -197,9 +197,10 @@ TEST_P(OpaqueStrip, WithoutCompositingEveryPixelIsOpaqueAndTheCaptionsStandOut) 
         } shown[] = {{"strip", &scaled}, {"share", scaled.SharePopup()}};
         for (const Shown& s : shown) {
             SCOPED_TRACE(std::string(s.name) + (composes != 0 ? " composed" : " opaque"));
-            const QImage picture = SaveGrab(
-                *s.window, (std::string(s.name) + (composes != 0 ? "_composed" : "_opaque")).c_str())
-                                       .convertToFormat(QImage::Format_ARGB32);
+            const QImage picture =
+                SaveGrab(*s.window,
+                         (std::string(s.name) + (composes != 0 ? "_composed" : "_opaque")).c_str())
+                    .convertToFormat(QImage::Format_ARGB32);
             ASSERT_EQ(picture.size(), s.window->size());
             int seeThrough = 0;
             for (int y = 0; y < picture.height(); ++y) {
@@ -217,8 +218,8 @@ TEST_P(OpaqueStrip, WithoutCompositingEveryPixelIsOpaqueAndTheCaptionsStandOut) 
         // The captions under the strip's icons and the share entries: dark text on the light
         // skin, many pixels darker than the background in each caption's band.
         const QImage bar = scaled.grab().toImage();
-        for (int id : {CDlgFullDockX::IDC_CHAT, CDlgFullDockX::IDC_MEMBERS,
-                       CDlgFullDockX::IDC_SPEAK}) {
+        for (int id :
+             {CDlgFullDockX::IDC_CHAT, CDlgFullDockX::IDC_MEMBERS, CDlgFullDockX::IDC_SPEAK}) {
             const QRect button = scaled.Button(id).geometry();
             const QRect band(button.left(), button.top() + yav::Scaled(33), button.width(),
                              yav::Scaled(15));

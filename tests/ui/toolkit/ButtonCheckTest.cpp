@@ -107,18 +107,25 @@ TEST_F(ButtonCheckTest, AClickIsTheCommandOfItsIdToTheParentBesideTheClickNotice
         std::vector<std::pair<QEvent::Type, QPoint>> events;
         size_t commands;
     } gestures[] = {
-        {"click", true,
-         {{QEvent::MouseButtonPress, inside}, {QEvent::MouseButtonRelease, inside}}, 1},
-        {"let go outside", true,
-         {{QEvent::MouseButtonPress, inside}, {QEvent::MouseButtonRelease, outside}}, 0},
-        {"double-click", true,
+        {"click",
+         true,
+         {{QEvent::MouseButtonPress, inside}, {QEvent::MouseButtonRelease, inside}},
+         1},
+        {"let go outside",
+         true,
+         {{QEvent::MouseButtonPress, inside}, {QEvent::MouseButtonRelease, outside}},
+         0},
+        {"double-click",
+         true,
          {{QEvent::MouseButtonPress, inside},
           {QEvent::MouseButtonRelease, inside},
           {QEvent::MouseButtonDblClick, inside},
           {QEvent::MouseButtonRelease, inside}},
          1},
-        {"disabled", false,
-         {{QEvent::MouseButtonPress, inside}, {QEvent::MouseButtonRelease, inside}}, 0},
+        {"disabled",
+         false,
+         {{QEvent::MouseButtonPress, inside}, {QEvent::MouseButtonRelease, inside}},
+         0},
     };
     for (const Gesture& g : gestures) {
         parent_.received.clear();
