@@ -144,6 +144,16 @@ BOOL CYavClientDlg::OnInitDialog() {
     m_arrangement = InitialArrangement(g_AppSettings.byOption14, g_AppSettings.byOption8,
                                        g_AppSettings.byOption9);
     m_savedArrangement = m_arrangement;
+    // The room fills the work area of its monitor; taken before full screen, which returns to
+    // the geometry the window had when it entered.
+    QScreen* screen =
+        g_pDlgStartup != nullptr ? g_pDlgStartup->GetJoinHandler().GetMonitor() : nullptr;
+    if (screen == nullptr) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    if (screen != nullptr) {
+        setGeometry(screen->availableGeometry());
+    }
     if (m_arrangement.panelState != 0) {
         SendMessage(WM_COMMAND, kCommandFullScreen, 0);
     }
@@ -167,15 +177,6 @@ BOOL CYavClientDlg::OnInitDialog() {
     m_bKeyHook = setKeyHook && setKeyHook(this, WM_KEYHOOK_NOTIFY);
     if (!m_bKeyHook) {
         YLOG_WARN("设置键盘钩子失败");
-    }
-
-    QScreen* screen =
-        g_pDlgStartup != nullptr ? g_pDlgStartup->GetJoinHandler().GetMonitor() : nullptr;
-    if (screen == nullptr) {
-        screen = QGuiApplication::primaryScreen();
-    }
-    if (screen != nullptr) {
-        setGeometry(screen->availableGeometry());
     }
 
     SetTimer(TIMER_CLEAR_MEMERY, kClearMemoryMs);
