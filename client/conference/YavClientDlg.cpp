@@ -103,8 +103,7 @@ CYavClientDlg::CYavClientDlg(QWidget* parent) : yav::Dialog(IDD, parent) {
         return LRESULT{0};
     });
     MapMessage(WM_VIDEO_ZOOM_ROOM, [this](WPARAM w, LPARAM l) { return OnVideoZoom(w, l); });
-    MapMessage(WM_VOICE_INCENTIVE,
-               [this](WPARAM w, LPARAM l) { return OnVoiceIncentive(w, l); });
+    MapMessage(WM_VOICE_INCENTIVE, [this](WPARAM w, LPARAM l) { return OnVoiceIncentive(w, l); });
     MapMessage(WM_KEYHOOK_NOTIFY, [this](WPARAM, LPARAM) {
         MissingChild("OnKeyHookNotify (documents)");
         return LRESULT{0};
@@ -145,6 +144,16 @@ BOOL CYavClientDlg::OnInitDialog() {
     m_arrangement = InitialArrangement(g_AppSettings.byOption14, g_AppSettings.byOption8,
                                        g_AppSettings.byOption9);
     m_savedArrangement = m_arrangement;
+    // The room fills the work area of its monitor; taken before full screen, which returns to
+    // the geometry the window had when it entered.
+    QScreen* screen =
+        g_pDlgStartup != nullptr ? g_pDlgStartup->GetJoinHandler().GetMonitor() : nullptr;
+    if (screen == nullptr) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    if (screen != nullptr) {
+        setGeometry(screen->availableGeometry());
+    }
     if (m_arrangement.panelState != 0) {
         SendMessage(WM_COMMAND, kCommandFullScreen, 0);
     }
@@ -168,15 +177,6 @@ BOOL CYavClientDlg::OnInitDialog() {
     m_bKeyHook = setKeyHook && setKeyHook(this, WM_KEYHOOK_NOTIFY);
     if (!m_bKeyHook) {
         YLOG_WARN("设置键盘钩子失败");
-    }
-
-    QScreen* screen =
-        g_pDlgStartup != nullptr ? g_pDlgStartup->GetJoinHandler().GetMonitor() : nullptr;
-    if (screen == nullptr) {
-        screen = QGuiApplication::primaryScreen();
-    }
-    if (screen != nullptr) {
-        setGeometry(screen->availableGeometry());
     }
 
     SetTimer(TIMER_CLEAR_MEMERY, kClearMemoryMs);
@@ -401,6 +401,14 @@ bool CYavClientDlg::event(QEvent* event) {
 }
 
 BOOL CYavClientDlg::PreTranslateMessage(yav::Msg* msg) {
+    // Esc is the way out of full screen, as on the strip's exit button.
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_ESCAPE && g_bFullScreen != 0) {
+        if (m_pFullDock != nullptr) {
+            m_pFullDock->DockUserList();
+        }
+        SetFullScreen(false);
+        return 1;
+    }
     // The room is no form: Enter and Esc neither confirm nor leave it.
     if (msg->message == WM_KEYDOWN && (msg->wParam == VK_RETURN || msg->wParam == VK_ESCAPE)) {
         return 1;

@@ -5,7 +5,11 @@
 #include "UiMainFrame.h"
 #include "client/Common/MessageIds.h"
 
-CButtonCheck::CButtonCheck(QWidget* parent) : yav::WindowT<QAbstractButton>(parent) {}
+CButtonCheck::CButtonCheck(QWidget* parent) : yav::WindowT<QAbstractButton>(parent) {
+    // A button: a press released over it is the command of its id to the parent (BN_CLICKED),
+    // beside the pop-up's own click and hover notifications.
+    yav::ConnectClickCommand(this);
+}
 
 void CButtonCheck::SetCheck(BYTE check) {
     if (check != m_bChecked) {

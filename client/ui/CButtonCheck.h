@@ -1,7 +1,8 @@
 #pragma once
 // The button of the layered pop-up panels. It never paints itself (only the pop-up's
 // composed picture is visible): it is an input area and state holder that its pop-up draws
-// whenever the redraw flag is set, and it reports hover, leave and click to its parent.
+// whenever the redraw flag is set, and it reports hover, leave and click to its parent. Like
+// any button, a click (press and release over it) sends its parent WM_COMMAND (id, BN_CLICKED).
 
 #include <QAbstractButton>
 

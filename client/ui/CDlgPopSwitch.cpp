@@ -225,6 +225,10 @@ int CDlgPopSwitch::UpdateLayered(BOOL redrawBackground, int alphaPercent) {
     XAutoMutex layerLock(&m_cs);
     const int w = width();
     const int h = height();
+    m_blendAlpha = BlendAlphaFor(alphaPercent);
+    if (HasNoArea()) {
+        return UpdateLayeredWindow(QImage(), static_cast<BYTE>(m_blendAlpha));
+    }
     if (Composition().size() != size()) {
         redrawBackground = 1;
     }

@@ -12,7 +12,8 @@ constexpr int kSampleSize = 10;
 
 }  // namespace
 
-CYavDialogEx::CYavDialogEx(UINT templateId, QWidget* parent) : yav::Dialog(templateId, parent) {
+CYavDialogEx::CYavDialogEx(UINT templateId, QWidget* parent, Style style)
+    : yav::Dialog(templateId, parent, style) {
     yav::SetPerPixelAlpha(this, true);
 }
 
@@ -89,6 +90,12 @@ void CYavDialogEx::PrepareLayer() {
 
 int CYavDialogEx::UpdateLayered(BOOL redrawBackground, int alphaPercent) {
     XAutoMutex lock(&m_cs);
+    m_blendAlpha = BlendAlphaFor(alphaPercent);
+    if (HasNoArea()) {
+        // No picture to paint on (a painter on an empty image is inactive).
+        m_imgMem = QImage();
+        return UpdateLayeredWindow(m_imgMem, static_cast<BYTE>(m_blendAlpha));
+    }
     if (m_imgMem.size() != size()) {
         // A picture of another size cannot be updated in part: compose it all again.
         redrawBackground = 1;
@@ -98,6 +105,11 @@ int CYavDialogEx::UpdateLayered(BOOL redrawBackground, int alphaPercent) {
     }
     m_blendAlpha = BlendAlphaFor(alphaPercent);
     if (redrawBackground != 0 && m_pBkImage != nullptr) {
+        // Where the screen cannot show translucency the pop-up stands on its skin's colour.
+        if (!m_pBkImage->isNull()) {
+            SetOpaqueBackdrop(
+                m_pBkImage->pixelColor(m_pBkImage->width() / 2, m_pBkImage->height() / 2));
+        }
         QPainter painter(&m_imgMem);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.setRenderHint(QPainter::Antialiasing);
@@ -110,6 +122,9 @@ int CYavDialogEx::UpdateLayered(BOOL redrawBackground, int alphaPercent) {
 void CYavDialogEx::DrawBackground(QWidget* child, const QImage* image, BYTE* redrawFlag,
                                   BOOL noClear) {
     if (child == nullptr) {
+        return;
+    }
+    if (m_imgMem.isNull()) {
         return;
     }
     const QRect rect = child->geometry();

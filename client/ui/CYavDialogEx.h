@@ -15,7 +15,9 @@ public:
     static constexpr UINT kAutoHideTimer = 100;
     static constexpr UINT kAutoHideDelayMs = 100;
 
-    CYavDialogEx(UINT templateId, QWidget* parent);
+    // A pop-up is a window of its own; a child one (Style::Child) is drawn inside its parent,
+    // where Qt composes its alpha whatever the screen can do.
+    CYavDialogEx(UINT templateId, QWidget* parent, Style style = Style::Popup);
     ~CYavDialogEx() override;
 
     // Composes the picture (background when asked, then the buttons) and shows it with the
@@ -60,6 +62,8 @@ protected:
     void OnActivate(UINT state, QWidget* other) override;
     void OnTimer(UINT id) override;
 
+    // A window without area composes and shows nothing.
+    bool HasNoArea() const { return width() <= 0 || height() <= 0; }
     // Re-creates the composition for the window size and, once, the background sample.
     void PrepareLayer();
     // The composition as the subclasses draw into it; the lock guards it.

@@ -20,6 +20,7 @@
 #include <mutex>
 
 #include "platform/core/Log.h"
+#include "platform/window/Compositing.h"
 #include "platform/window/WindowStyles.h"
 
 #if defined(__SANITIZE_THREAD__)
@@ -853,11 +854,35 @@ BOOL WindowCore::OnEraseBkgnd(QPainter& /*painter*/) {
 }
 void WindowCore::OnPaint(QPainter& /*painter*/) {}
 
+void WindowCore::SetOpaqueBackdrop(const QColor& colour) {
+    backdrop_ = colour;
+    self_->update();
+}
+
+QColor WindowCore::GetOpaqueBackdrop() const {
+    QColor colour = backdrop_.isValid() ? backdrop_ : self_->palette().color(QPalette::Window);
+    colour.setAlpha(255);
+    return colour;
+}
+
+bool WindowCore::MustPaintOpaque() const {
+    // Child windows are composed by Qt itself; a top-level one needs the screen to do it.
+    return self_->isWindow() && !ScreenComposesTranslucency();
+}
+
 void WindowCore::PaintWindow(QPaintEvent* /*event*/) {
     QPainter painter(self_);
     if (layered_) {
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.fillRect(GetClientRect(), Qt::transparent);
+        if (MustPaintOpaque()) {
+            painter.fillRect(GetClientRect(), GetOpaqueBackdrop());
+        } else if (self_->isWindow()) {
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            painter.fillRect(GetClientRect(), Qt::transparent);
+        }
+        // A child window is drawn over what its parents painted there (Qt painted them first).
+        painter.setCompositionMode(self_->isWindow() && !MustPaintOpaque()
+                                       ? QPainter::CompositionMode_Source
+                                       : QPainter::CompositionMode_SourceOver);
         painter.setOpacity(layerAlpha_ / 255.0);
         painter.drawImage(0, 0, layerPicture_);
         return;
@@ -891,7 +916,12 @@ void WindowCore::PaintLayers(QPainter& painter) {
             }
         }
     }
-    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    if (MustPaintOpaque()) {
+        painter.fillRect(GetClientRect(), GetOpaqueBackdrop());
+    }
+    painter.setCompositionMode(self_->isWindow() && !MustPaintOpaque()
+                                   ? QPainter::CompositionMode_Source
+                                   : QPainter::CompositionMode_SourceOver);
     painter.drawImage(0, 0, picture);
 }
 

@@ -15,6 +15,7 @@
 // exactly once, delivered or dropped. A thread that may outlive the window object keeps a
 // WindowHandle instead of a pointer.
 
+#include <QColor>
 #include <QImage>
 #include <QPoint>
 #include <QRect>
@@ -174,6 +175,11 @@ public:
     // place of the window's own painting.
     BOOL UpdateLayeredWindow(const QImage& picture, BYTE constantAlpha);
     const QImage& GetLayeredPicture() const { return layerPicture_; }
+    // What a top-level window with alpha stands on where the screen cannot show translucency
+    // (ScreenComposesTranslucency false): its picture is drawn over this colour, made opaque.
+    // By default the window's palette colour.
+    void SetOpaqueBackdrop(const QColor& colour);
+    QColor GetOpaqueBackdrop() const;
     BYTE GetLayeredAlpha() const { return layerAlpha_; }
 
 protected:
@@ -246,6 +252,8 @@ private:
     void NoteMouseLeft();
     void ApplyText();
     void PaintLayers(QPainter& painter);
+    // A top-level window with alpha on a screen that cannot show it.
+    bool MustPaintOpaque() const;
     // OnSize once per new size: at once when the program resizes (as it expects), or when Qt
     // reports a size change made elsewhere.
     void ReportSize();
@@ -274,6 +282,7 @@ private:
     QRgb colorKey_ = 0;
     BYTE ownAlpha_ = 255;
     bool layered_ = false;
+    QColor backdrop_;
     QImage layerPicture_;
     BYTE layerAlpha_ = 255;
 };

@@ -1,6 +1,8 @@
 #include "platform/window/WindowStyles.h"
 
+#include <QApplication>
 #include <QWidget>
+#include <QWindow>
 
 namespace yav {
 
@@ -79,6 +81,43 @@ void BringToForeground(QWidget* window) {
     }
     window->raise();
     window->activateWindow();
+}
+
+void SetOwnerWindow(QWidget* window, QWidget* owner) {
+    if (window == nullptr || !window->isWindow()) {
+        return;
+    }
+    QWidget* top = owner != nullptr ? owner->window() : nullptr;
+    if (top == window) {
+        return;
+    }
+    // The owner is a property of the native windows: both are made now if not yet.
+    window->winId();
+    QWindow* handle = window->windowHandle();
+    QWindow* ownerHandle = nullptr;
+    if (top != nullptr) {
+        top->winId();
+        ownerHandle = top->windowHandle();
+    }
+    if (handle != nullptr && handle->transientParent() != ownerHandle) {
+        handle->setTransientParent(ownerHandle);
+    }
+}
+
+QWidget* GetOwnerWindow(const QWidget* window) {
+    if (window == nullptr || window->windowHandle() == nullptr) {
+        return nullptr;
+    }
+    QWindow* owner = window->windowHandle()->transientParent();
+    if (owner == nullptr) {
+        return nullptr;
+    }
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (top->windowHandle() == owner) {
+            return top;
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace yav

@@ -17,5 +17,11 @@ void SetPerPixelAlpha(QWidget* window, bool on);
 void ShowWithoutActivating(QWidget* window, bool minimized = false);
 // Raises the window and gives it the activation.
 void BringToForeground(QWidget* window);
+// Makes the top-level window owned by the top-level window of owner (null: by none): a window
+// manager keeps an owned window above its owner, in the owner's layer (above a full-screen
+// owner too), and minimises it with the owner. The widget tree is not changed.
+void SetOwnerWindow(QWidget* window, QWidget* owner);
+// The top-level window that owns the window, or null.
+QWidget* GetOwnerWindow(const QWidget* window);
 
 }  // namespace yav

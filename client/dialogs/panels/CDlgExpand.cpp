@@ -9,6 +9,7 @@
 #include "PanelHost.h"
 #include "platform/core/Log.h"
 #include "platform/window/Scaled.h"
+#include "platform/window/WindowStyles.h"
 
 namespace {
 
@@ -86,6 +87,10 @@ void CDlgExpand::ShowWindowGuarded(int nCmdShow) {
         const int share = host != nullptr ? host->GetScreenShareState() : 0;
         if (host != nullptr &&
             (host->IsFullScreen() || host->HasOpenVideoWindow() || share == 1 || share == 2)) {
+            if (host->GetRoomWindow() != nullptr) {
+                // Owned by the room, as the strip: kept above it by a window manager.
+                yav::SetOwnerWindow(this, host->GetRoomWindow());
+            }
             CYavDialogEx::ShowWindow(nCmdShow);
         }
         return;
@@ -237,6 +242,14 @@ void CDlgExpand::QuitThread() {
     m_nSliding = 0;
     KillTimer(kSlideTimer);
     YLOG_DEBUG("CDlgExpand::QuitThread 2 线程已经退出");
+}
+
+BOOL CDlgExpand::PreTranslateMessage(yav::Msg* msg) {
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_ESCAPE && m_pStrip != nullptr) {
+        m_pStrip->LeaveFullScreenByKey();
+        return 1;
+    }
+    return CYavDialogEx::PreTranslateMessage(msg);
 }
 
 void CDlgExpand::OnTimer(UINT id) {

@@ -60,6 +60,8 @@ public:
 protected:
     BOOL OnInitDialog() override;
     void OnTimer(UINT id) override;
+    // Esc leaves full screen as on the strip.
+    BOOL PreTranslateMessage(yav::Msg* msg) override;
 
 private:
     void StartSlide(int direction);

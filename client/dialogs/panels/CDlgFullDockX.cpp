@@ -15,6 +15,7 @@
 #include "platform/core/Log.h"
 #include "platform/window/GdipText.h"
 #include "platform/window/Scaled.h"
+#include "platform/window/WindowStyles.h"
 
 namespace {
 
@@ -279,7 +280,16 @@ void CDlgFullDockX::ShowWindowGuarded(int nCmdShow) {
     CYavDialogEx::ShowWindow(nCmdShow);
 }
 
+void CDlgFullDockX::KeepAboveRoom() {
+    IPanelHost* host = Host();
+    if (host != nullptr && host->GetRoomWindow() != nullptr) {
+        // Owned by the room: a window manager keeps the strip above it, in full screen too.
+        yav::SetOwnerWindow(this, host->GetRoomWindow());
+    }
+}
+
 void CDlgFullDockX::ShowBarForced() {
+    KeepAboveRoom();
     ShowWindowGuarded(SW_SHOWNA);
     IPanelHost* host = Host();
     const QRect monitor = host != nullptr ? host->GetMonitorRect() : QRect(0, 0, 1280, 720);
@@ -501,9 +511,23 @@ void CDlgFullDockX::OnTimer(UINT id) {
     CYavDialogEx::OnTimer(id);
 }
 
+bool CDlgFullDockX::LeaveFullScreenByKey() {
+    IPanelHost* host = Host();
+    if (host == nullptr || !host->IsFullScreen()) {
+        return false;
+    }
+    DockUserList();
+    host->LeaveFullScreen();
+    return true;
+}
+
 BOOL CDlgFullDockX::PreTranslateMessage(yav::Msg* msg) {
-    if (msg->message == WM_KEYDOWN &&
-        (msg->wParam == VK_ESCAPE || msg->wParam == VK_RETURN || msg->wParam == VK_SPACE)) {
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_ESCAPE) {
+        // Esc leaves full screen here as in the room; otherwise it is swallowed.
+        LeaveFullScreenByKey();
+        return 1;
+    }
+    if (msg->message == WM_KEYDOWN && (msg->wParam == VK_RETURN || msg->wParam == VK_SPACE)) {
         return 1;
     }
     return CYavDialogEx::PreTranslateMessage(msg);

@@ -66,6 +66,9 @@ public:
     void ClearPanelButtons();
     void SetUserListPage(BOOL chat);
     void SyncBoardButton();
+    // Esc while the room is in full screen: leaves it as the exit button does (the panel
+    // docked). False when the room is not in full screen.
+    bool LeaveFullScreenByKey();
 
     void OnBtnExit();
     void OnBtnShare();
@@ -95,6 +98,7 @@ private:
     void OnPanelButton(bool chat);
     void DrawIconButton(CButtonCheck& button, UINT image, bool active, double scale);
     bool StripWanted();
+    void KeepAboveRoom();
 
     std::unique_ptr<IScreenBoard> m_pBoard;
     std::unique_ptr<CDlgPopMore> m_pMore;

@@ -229,12 +229,13 @@ void CDlgStatusBar::SetSpeakerImages(UINT frame) {
 
 void CDlgStatusBar::CreatePopups() {
     KillTimer(kCreatePopupsTimer);
-    if (m_pSeparator == nullptr) {
-        m_pSeparator = std::make_unique<CDlgPopSPL>(this);
+    if (m_pSeparator == nullptr && parentWidget() != nullptr) {
+        // Inside the window the bar lies in, beside the bar: over the edge it shares with the
+        // videos, composed by Qt, gone with that window.
+        m_pSeparator = std::make_unique<CDlgPopSPL>(parentWidget());
         m_pSeparator->SetBackgroundImage(186, 0);
-        m_pSeparator->Create(CDlgPopSPL::IDD, this);
-        m_pSeparator->MoveWindow(QRect());
-        m_pSeparator->ShowWindow(SW_SHOWNA);
+        m_pSeparator->Create(CDlgPopSPL::IDD, parentWidget());
+        m_pSeparator->ShowWindow(SW_HIDE);
     }
     if (m_pShareMenu == nullptr) {
         m_pShareMenu = yav::panels::MakeCommandMenu(this);
@@ -301,13 +302,16 @@ void CDlgStatusBar::PlaceSeparatorStrip() {
     if (m_pSeparator == nullptr) {
         return;
     }
-    const QRect r = GetWindowRect();
-    if (r.height() > 10) {
-        m_pSeparator->MoveWindow(
-            QRect(QPoint(r.left(), r.top() - yav::Scaled(2)), QPoint(r.right(), r.top() + 2 - 1)));
-    } else {
-        m_pSeparator->MoveWindow(QRect());
+    const QRect r = geometry();
+    if (!isVisible() || r.height() <= 10) {
+        m_pSeparator->ShowWindow(SW_HIDE);
+        return;
     }
+    // From 2 design px above the bar's top edge to 2 device px below it, the bar's width.
+    m_pSeparator->MoveWindow(
+        QRect(QPoint(r.left(), r.top() - yav::Scaled(2)), QPoint(r.right(), r.top() + 2 - 1)));
+    m_pSeparator->raise();
+    m_pSeparator->ShowWindow(SW_SHOWNA);
 }
 
 int CDlgStatusBar::GetParam(int id) {
@@ -819,6 +823,11 @@ void CDlgStatusBar::OnMove(int x, int y) {
     yav::Dialog::OnMove(x, y);
     PlaceSeparatorStrip();
     PlaceNetTip();
+}
+
+void CDlgStatusBar::OnShowWindow(BOOL show) {
+    yav::Dialog::OnShowWindow(show);
+    PlaceSeparatorStrip();
 }
 
 BOOL CDlgStatusBar::OnEraseBkgnd(QPainter& painter) {

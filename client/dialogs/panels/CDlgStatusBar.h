@@ -87,6 +87,8 @@ public:
     void UpdateMeetingStateText();
     // From the full-screen strip: 1 the microphone button, 3 the raise-hand button.
     void ExecuteDockCommand(int code);
+    // The separator strip lies along the bar's top edge while the bar is shown, and is
+    // hidden with it (full screen).
     void PlaceSeparatorStrip();
     void LayoutButtons();
     // Where the speak code goes (the full-screen strip's SetCommandText).
@@ -130,6 +132,7 @@ protected:
     void OnTimer(UINT id) override;
     void OnSize(int cx, int cy) override;
     void OnMove(int x, int y) override;
+    void OnShowWindow(BOOL show) override;
     BOOL OnEraseBkgnd(QPainter& painter) override;
 
 private:

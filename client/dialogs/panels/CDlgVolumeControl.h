@@ -40,14 +40,18 @@ private:
     std::uint32_t m_nKind = 0;
 };
 
-// The translucent separator strip along the status bar's top edge.
+// The translucent separator strip along the status bar's top edge: a child of the window the
+// bar lies in, so that it is composed there and never outlives or leaves that window.
 
 class CDlgPopSPL : public CYavDialogEx {
 public:
     static constexpr UINT IDD = 204;
     static constexpr int kAlphaPercent = 50;
 
-    explicit CDlgPopSPL(QWidget* parent = nullptr) : CYavDialogEx(IDD, parent) {}
+    explicit CDlgPopSPL(QWidget* parent = nullptr) : CYavDialogEx(IDD, parent, Style::Child) {
+        // A line to see, not to click: the bar and the videos under it keep the mouse.
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
     ~CDlgPopSPL() override { DestroyWindow(); }
 
     void RedrawButtons(BOOL) override {}

@@ -110,6 +110,7 @@ class FullDockChild : public PanelChild<IFullDockX, CDlgFullDockX> {
 public:
     // The strip is a window of its own, not a child of the room.
     explicit FullDockChild(QWidget*) : PanelChild(nullptr) {
+        window_.SetBackgroundImage(436, 0);
         window_.Create(CDlgFullDockX::IDD, nullptr);
         CurrentStrip() = &window_;
     }
@@ -128,6 +129,7 @@ public:
 class ExpandChild : public PanelChild<IExpand, CDlgExpand> {
 public:
     explicit ExpandChild(QWidget*) : PanelChild(nullptr) {
+        window_.SetBackgroundImage(1102, 0);
         window_.Create(CDlgExpand::IDD, nullptr);
         if (CDlgFullDockX* strip = CurrentStrip()) {
             window_.SetStrip(strip);

@@ -19,8 +19,6 @@ CDlgSpeek::CDlgSpeek(QWidget* parent, yav::users::ITreeActionHost& host, RecordL
     m_btnSpeak->SetDlgCtrlID(IDC_SPEAK);
     m_btnBroadcast = new CButtonCheck(this);
     m_btnBroadcast->SetDlgCtrlID(IDC_BROADCAST);
-    yav::ConnectClickCommand(m_btnSpeak);
-    yav::ConnectClickCommand(m_btnBroadcast);
     MapCommand(IDC_SPEAK, [this] { OnBtnSpeak(); });
     MapCommand(IDC_BROADCAST, [this] { OnBtnBroadcast(); });
     setAttribute(Qt::WA_TranslucentBackground);

@@ -1029,6 +1029,15 @@ GlyphPlacement DarkFrame(QPainter& p, const QRectF& r, const QString& state, qre
     return {CentredSquare(r, 0.72), ink};
 }
 
+// A button on the dark top band whose caption the program draws to the right of the glyph
+// (from 32 design px in): the glyph sits in a square at the left, clear of the caption.
+GlyphPlacement DarkIconLeftFrame(QPainter& p, const QRectF& r, const QString& state, qreal factor) {
+    const GlyphPlacement centred = DarkFrame(p, r, state, factor);
+    const qreal side = centred.box.width();
+    const QRectF box(r.left() + (r.height() - side) / 2, r.center().y() - side / 2, side, side);
+    return {box, centred.color};
+}
+
 // A button whose caption the program draws to the right of the glyph: the glyph sits in a
 // square at the left, the state tint covers the whole button.
 GlyphPlacement IconLeftFrame(QPainter& p, const QRectF& r, const QString& state, qreal factor) {
@@ -1365,16 +1374,36 @@ GlyphPlacement TooltipFrame(QPainter& p, const QRectF& r, const QString& state, 
 
 const std::map<QString, Frame>& Frames() {
     static const std::map<QString, Frame> frames = {
-        {"flat", FlatFrame},           {"icon", IconFrame},         {"caption", CaptionFrame},
-        {"dark", DarkFrame},           {"iconleft", IconLeftFrame}, {"primary", PrimaryFrame},
-        {"secondary", SecondaryFrame}, {"outline", OutlineFrame},   {"link", LinkFrame},
-        {"check", CheckFrame},         {"radio", RadioFrame},       {"switch", SwitchFrame},
-        {"panel", PanelFrame},         {"band", BandFrame},         {"gradient", GradientFrame},
-        {"login", LoginFrame},         {"bubble", BubbleFrame},     {"tab", TabFrame},
-        {"badge", BadgeFrame},         {"logo", LogoFrame},         {"avatar", AvatarFrame},
-        {"searchbox", SearchBoxFrame}, {"empty", EmptyFrame},       {"line", LineFrame},
-        {"marker", MarkerFrame},       {"slider", SliderFrame},     {"meter", MeterFrame},
-        {"test", TestFrame},           {"tooltip", TooltipFrame},
+        {"flat", FlatFrame},
+        {"icon", IconFrame},
+        {"caption", CaptionFrame},
+        {"dark", DarkFrame},
+        {"iconleft", IconLeftFrame},
+        {"primary", PrimaryFrame},
+        {"darkleft", DarkIconLeftFrame},
+        {"secondary", SecondaryFrame},
+        {"outline", OutlineFrame},
+        {"link", LinkFrame},
+        {"check", CheckFrame},
+        {"radio", RadioFrame},
+        {"switch", SwitchFrame},
+        {"panel", PanelFrame},
+        {"band", BandFrame},
+        {"gradient", GradientFrame},
+        {"login", LoginFrame},
+        {"bubble", BubbleFrame},
+        {"tab", TabFrame},
+        {"badge", BadgeFrame},
+        {"logo", LogoFrame},
+        {"avatar", AvatarFrame},
+        {"searchbox", SearchBoxFrame},
+        {"empty", EmptyFrame},
+        {"line", LineFrame},
+        {"marker", MarkerFrame},
+        {"slider", SliderFrame},
+        {"meter", MeterFrame},
+        {"test", TestFrame},
+        {"tooltip", TooltipFrame},
     };
     return frames;
 }

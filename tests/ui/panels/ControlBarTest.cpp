@@ -146,6 +146,52 @@ TEST(ControlBarHotLine, AnEmptyHotLineHidesItsButtonAndASetOneIsShownInTheBox) {
     }
 }
 
+class HotLineGrab : public ::testing::TestWithParam<double> {};
+
+// The hot-line button draws its caption from 32 design px in: its glyph stands clear to the
+// left of it, in every language and at every scale.
+TEST_P(HotLineGrab, TheGlyphStandsLeftOfTheCaption) {
+    ScaleGuard scale(GetParam());
+    yav::profile::WriteString("feedback", "hotLine", "400-800-1234",
+                              g_ConfigManager.GetClientIniPath().toStdString());
+    // The bounding box of the pixels where two pictures differ.
+    const auto differing = [](const QImage& a, const QImage& b) {
+        QRect box;
+        for (int y = 0; y < a.height(); ++y) {
+            for (int x = 0; x < a.width(); ++x) {
+                if (a.pixel(x, y) != b.pixel(x, y)) {
+                    box |= QRect(x, y, 1, 1);
+                }
+            }
+        }
+        return box;
+    };
+    for (int language : {0, 1, 2}) {
+        LanguageGuard guard(language);
+        Room room;
+        CDlgControlBar bar(&room.window);
+        ASSERT_TRUE(bar.Create(CDlgControlBar::IDD, &room.window));
+        bar.ShowWindow(SW_SHOW);
+        CYavPngButton& button = bar.Button(CDlgControlBar::IDC_HOTLINE);
+        ASSERT_TRUE(button.isVisibleTo(&bar));
+        const QImage captioned = SaveGrab(button, "hot_line").convertToFormat(QImage::Format_RGB32);
+        const QString caption = button.GetWindowText();
+        button.SetWindowText(QString());
+        const QImage bare = button.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        button.SetWindowText(caption);
+        QImage plain(bare.size(), QImage::Format_RGB32);
+        plain.fill(bare.pixel(bare.width() - 3, bare.height() / 2));
+        const QRect glyph = differing(bare, plain);
+        const QRect text = differing(captioned, bare);
+        ASSERT_FALSE(glyph.isEmpty()) << language;
+        ASSERT_FALSE(text.isEmpty()) << language;
+        EXPECT_LT(glyph.right(), text.left()) << language << ": glyph " << glyph.left() << "-"
+                                              << glyph.right() << ", caption from " << text.left();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, HotLineGrab, ::testing::Values(1.0, 1.5));
+
 TEST(MeetingMenuRect, NineItemsAre349HighAndOpenUpwardsNearTheBottom) {
     const QRect work(0, 0, 1280, 720);
     struct Case {

@@ -15,6 +15,7 @@
 #include "client/app/AppSettings.h"
 #include "client/dialogs/panels/CDlgStatusBar.h"
 #include "client/dialogs/panels/NetQualityEval.h"
+#include "platform/window/Compositing.h"
 #include "platform/window/Scaled.h"
 #include "platform/window/testing/WindowTesting.h"
 
@@ -282,17 +283,42 @@ TEST_F(StatusBarTest, SuspendThenResumeRestartsRecordingAndResumeAloneDoesNothin
     EXPECT_FALSE(bar->Button(CDlgStatusBar::IDC_RECORDING).isVisibleTo(bar.get()));
 }
 
-TEST_F(StatusBarTest, TheSeparatorStripLiesOnTheTopEdgeAndCollapsesOnAFlatBar) {
-    const QRect r = bar->GetWindowRect();
+TEST_F(StatusBarTest, TheSeparatorStripLiesOnTheTopEdgeOnlyWhileTheBarIsShown) {
+    // The video area above the bar: a picture the strip lies over by two pixels.
+    const QColor red(200, 40, 40);
+    QWidget video(&room.window);
+    video.setAutoFillBackground(true);
+    video.setPalette(QPalette(red));
+    const QRect r = bar->geometry();
+    video.setGeometry(0, 0, r.width(), r.top());
+    video.show();
     bar->PlaceSeparatorStrip();
-    QRect strip = bar->SeparatorStrip()->GetWindowRect();
-    EXPECT_EQ(strip.left(), r.left());
-    EXPECT_EQ(strip.width(), r.width());
-    EXPECT_EQ(strip.top(), r.top() - yav::Scaled(2));
-    EXPECT_EQ(strip.bottom(), r.top() + 1);
+    CDlgPopSPL* strip = bar->SeparatorStrip();
+    ASSERT_TRUE(strip->isVisible());
+    // Inside the room beside the bar, from 2 design px above its top edge to 2 px below.
+    EXPECT_EQ(strip->parentWidget(), &room.window);
+    EXPECT_EQ(strip->geometry(),
+              QRect(r.left(), r.top() - yav::Scaled(2), r.width(), yav::Scaled(2) + 2));
+    // Composed in the room whatever the screen can do: a faint shade over the video, never a
+    // black band.
+    for (int composes : {1, 0}) {
+        yav::SetTranslucencyOverride(composes);
+        const QImage picture = room.window.grab().toImage();
+        const QColor over = picture.pixelColor(r.width() / 2, r.top() - 1);
+        EXPECT_EQ(picture.pixelColor(r.width() / 2, r.top() - yav::Scaled(2) - 1), red);
+        EXPECT_LT(over.red(), red.red()) << composes;
+        EXPECT_GT(over.red(), red.red() * 3 / 4) << composes;
+        EXPECT_GT(over.green(), red.green() * 3 / 4) << composes;
+    }
+    yav::SetTranslucencyOverride(-1);
+    // Gone with the bar (full screen), back with it; a flat bar has none.
+    bar->ShowWindow(SW_HIDE);
+    EXPECT_FALSE(strip->isVisible());
+    bar->ShowWindow(SW_SHOW);
+    EXPECT_TRUE(strip->isVisible());
     bar->MoveWindow(0, 600, 500, 10);
     bar->PlaceSeparatorStrip();
-    EXPECT_TRUE(bar->SeparatorStrip()->GetWindowRect().isEmpty());
+    EXPECT_FALSE(strip->isVisible());
 }
 
 TEST_F(StatusBarTest, TheShareMenuOpensUpwardsFromTheShareButton) {

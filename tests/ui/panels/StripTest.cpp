@@ -652,9 +652,12 @@ TEST_P(StripGrab, TheStripTabSharePopupAndNotice) {
     ScaleGuard scale(GetParam());
     Room room;
     room.host.fullScreen = true;
+    // The backgrounds the room gives them.
     CDlgFullDockX strip;
+    strip.SetBackgroundImage(436, 0);
     ASSERT_TRUE(strip.Create(CDlgFullDockX::IDD, nullptr));
     CDlgExpand tab;
+    tab.SetBackgroundImage(1102, 0);
     ASSERT_TRUE(tab.Create(CDlgExpand::IDD, nullptr));
     tab.SetStrip(&strip);
     strip.SetExpand(&tab);

@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "CButtonCheck.h"
 #include "client/Common/MessageIds.h"
 #include "fakes/ui/FakeUiMainFrame.h"
@@ -92,6 +95,57 @@ TEST_F(ButtonCheckTest, PressPostsTheClickOnlyWhenEnabled) {
     QTest::mousePress(button_, Qt::LeftButton, {}, QPoint(5, 5));
     Flush();
     EXPECT_EQ(parent_.Of(WM_BUTTONCHECK_CLICK).size(), 1u);
+}
+
+TEST_F(ButtonCheckTest, AClickIsTheCommandOfItsIdToTheParentBesideTheClickNotice) {
+    button_->SetClickNotify();
+    const QPoint inside(5, 5);
+    const QPoint outside(5, 60);
+    struct Gesture {
+        const char* name;
+        bool enabled;
+        std::vector<std::pair<QEvent::Type, QPoint>> events;
+        size_t commands;
+    } gestures[] = {
+        {"click",
+         true,
+         {{QEvent::MouseButtonPress, inside}, {QEvent::MouseButtonRelease, inside}},
+         1},
+        {"let go outside",
+         true,
+         {{QEvent::MouseButtonPress, inside}, {QEvent::MouseButtonRelease, outside}},
+         0},
+        {"double-click",
+         true,
+         {{QEvent::MouseButtonPress, inside},
+          {QEvent::MouseButtonRelease, inside},
+          {QEvent::MouseButtonDblClick, inside},
+          {QEvent::MouseButtonRelease, inside}},
+         1},
+        {"disabled",
+         false,
+         {{QEvent::MouseButtonPress, inside}, {QEvent::MouseButtonRelease, inside}},
+         0},
+    };
+    for (const Gesture& g : gestures) {
+        parent_.received.clear();
+        button_->EnableWindow(g.enabled ? 1 : 0);
+        // The events in the order the window system delivers them.
+        for (const auto& [type, at] : g.events) {
+            const bool down = type != QEvent::MouseButtonRelease;
+            QMouseEvent event(type, QPointF(at), button_->mapToGlobal(QPointF(at)), Qt::LeftButton,
+                              down ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(button_, &event);
+        }
+        Flush();
+        const auto commands = parent_.Of(WM_COMMAND);
+        ASSERT_EQ(commands.size(), g.commands) << g.name;
+        for (const auto& command : commands) {
+            EXPECT_EQ(command.wParam, MAKEWPARAM(65533, BN_CLICKED)) << g.name;
+        }
+        // The pop-ups' own notice comes on the press, as before.
+        EXPECT_EQ(parent_.Of(WM_BUTTONCHECK_CLICK).size(), g.enabled ? 1u : 0u) << g.name;
+    }
 }
 
 TEST_F(ButtonCheckTest, CheckedPageItemIgnoresClicksAndClosesItsPageOnDoubleClick) {
