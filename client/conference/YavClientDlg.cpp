@@ -32,6 +32,7 @@ constexpr int kTextTitle = 1;
 constexpr int kTextLeaveTitle = 370;
 constexpr int kTextLeave = 3301;
 constexpr int kTextLeaveDocuments = 367;
+constexpr int kTextUnavailable = 5705;
 constexpr int kBoxTypeLeave = 15;
 constexpr int kBoxTypeLeaveDocuments = 1;
 constexpr int kCommandFullScreen = 1282;
@@ -103,8 +104,7 @@ CYavClientDlg::CYavClientDlg(QWidget* parent) : yav::Dialog(IDD, parent) {
         return LRESULT{0};
     });
     MapMessage(WM_VIDEO_ZOOM_ROOM, [this](WPARAM w, LPARAM l) { return OnVideoZoom(w, l); });
-    MapMessage(WM_VOICE_INCENTIVE,
-               [this](WPARAM w, LPARAM l) { return OnVoiceIncentive(w, l); });
+    MapMessage(WM_VOICE_INCENTIVE, [this](WPARAM w, LPARAM l) { return OnVoiceIncentive(w, l); });
     MapMessage(WM_KEYHOOK_NOTIFY, [this](WPARAM, LPARAM) {
         MissingChild("OnKeyHookNotify (documents)");
         return LRESULT{0};
@@ -123,6 +123,11 @@ void CYavClientDlg::MissingChild(const char* className) {
     if (m_missingLogged.insert(className).second) {
         YLOG_INFO("%s not available: the room runs without it", className);
     }
+}
+
+void CYavClientDlg::ShowUnavailable(const char* what) {
+    MissingChild(what);
+    m_tipsHolder.ShowTip(LoadLangString(kTextUnavailable));
 }
 
 BOOL CYavClientDlg::OnInitDialog() {

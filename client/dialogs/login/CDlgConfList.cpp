@@ -138,8 +138,8 @@ void CDlgConfList::LoadImages() {
     if (m_pImgLogo == nullptr) {
         if (g_ConfigManager.bIsSelfLog != 0) {
             if (m_ownLogo.load(QStringLiteral("%1logo/logo%2/logo2.png")
-                                   .arg(g_ConfigManager.GetModuleDir())
-                                   .arg(g_ConfigManager.nSkinIndex))) {
+                                   .arg(g_ConfigManager.GetModuleDir(),
+                                        QString::number(g_ConfigManager.nSkinIndex)))) {
                 m_pImgLogo = &m_ownLogo;
             }
         } else {
