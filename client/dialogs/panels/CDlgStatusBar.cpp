@@ -169,7 +169,8 @@ void CDlgStatusBar::SetUpButtons() {
     for (CYavPngButton* label : {&m_btnStatus, &m_btnRecording}) {
         label->SetTextStyle(1, 0);
         label->SetTextPos(18, 1);
-        label->SetImageRect(QRect(QPoint(5, 7), QPoint(21, 23)));
+        // The icon at the label's left end, centred on its height.
+        label->SetImageRect(yav::ScaledRect(0, 2, 16, 16));
         label->SetTextColors(kLabelText, kLabelText, kLabelText, kDisabledText);
         label->EnableWindow(0);
     }
@@ -312,11 +313,11 @@ void CDlgStatusBar::LayoutButtons() {
             button.ShowWindow(SW_HIDE);
             continue;
         }
-        if (part >= yav::panels::kPartShare) {
+        if (part >= yav::panels::kPartStatus) {
             // Exactly where the layout puts it: a grown button would reach under its
             // neighbour and take its clicks.
             button.MoveWindow(rect);
-            if (!layout.rightCompact) {
+            if (part >= yav::panels::kPartShare && !layout.rightCompact) {
                 button.SetImageRect(QRect(0, 0, rect.width(), rect.height()));
             }
         } else {

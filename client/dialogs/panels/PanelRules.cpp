@@ -126,7 +126,7 @@ StatusBarLayout LayOutStatusBar(const StatusBarInput& input) {
     next([](Narrowing& n) { n.hidden[kPartStatus] = true; });
     next([](Narrowing& n) { n.recordingCompact = true; });
     for (const StatusPart part :
-         {kPartDeviceTest, kPartNetwork, kPartPresenter, kPartShare, kPartHand, kPartSpeaker,
+         {kPartDeviceTest, kPartNetwork, kPartPresenter, kPartShare, kPartSpeaker, kPartHand,
           kPartMic, kPartCamera, kPartRemote, kPartRecording}) {
         next([part](Narrowing& n) { n.hidden[static_cast<size_t>(part)] = true; });
     }
