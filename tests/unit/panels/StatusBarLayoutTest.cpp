@@ -1,5 +1,5 @@
 // Where the status bar's parts stand at every width: never two on top of each other, every
-// shown label as wide as its text, the spec's places while the bar is wide enough, and parts
+// shown label as wide as its text, the usual places while the bar is wide enough, and parts
 // dropped least needed first as it narrows.
 
 #include <gtest/gtest.h>
