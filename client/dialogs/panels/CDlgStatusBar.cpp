@@ -301,9 +301,9 @@ void CDlgStatusBar::LayoutButtons() {
         if (layout.rightCompact || !button->GetTooltipText().isEmpty()) {
             button->SetTooltip(button->GetWindowText(), 0);
         }
-        const int height = yav::Scaled(43);
-        button->SetImageRect(layout.rightCompact ? QRect(0, 0, yav::Scaled(pictureWidth), height)
-                                                 : QRect(0, 0, button->width(), height));
+        if (layout.rightCompact) {
+            button->SetImageRect(QRect(0, 0, yav::Scaled(pictureWidth), yav::Scaled(43)));
+        }
     }
     m_btnRecording.SetShowText(layout.recordingCompact ? 0 : 1);
     for (int part = 0; part < yav::panels::kStatusParts; ++part) {
@@ -318,6 +318,7 @@ void CDlgStatusBar::LayoutButtons() {
             // neighbour and take its clicks.
             button.MoveWindow(rect);
             if (part >= yav::panels::kPartShare && !layout.rightCompact) {
+                // A captioned button's picture fills it, as it always did.
                 button.SetImageRect(QRect(0, 0, rect.width(), rect.height()));
             }
         } else {
