@@ -6,6 +6,8 @@
 #include "XConfManager.h"
 #include "XMainFrame.h"
 #include "client/app/AppSettings.h"
+#include "client/media/XMediaManager.h"
+#include "components/KroMedia/IKroMedia.h"
 #include "platform/core/Log.h"
 #include "platform/window/Placement.h"
 
@@ -117,17 +119,35 @@ void RoomPanelHost::StopRecord() {
     Missing("StopRecord (local recording)");
 }
 
-void RoomPanelHost::GetByteCounters(std::uint64_t*, std::uint64_t*, int) {
-    Missing("media byte counters");
+void RoomPanelHost::SetTestCameraSwitch(bool on) {
+    if (g_pMediaManager != nullptr) {
+        g_pMediaManager->SetCamerasOn(on);
+    }
+}
+
+void RoomPanelHost::GetByteCounters(std::uint64_t c[4], std::uint64_t*, int reset) {
+    // The screen-share component keeps no counters yet: its two stay 0.
+    if (g_pMediaManager != nullptr) {
+        g_pMediaManager->GetByteCounters(c, reset);
+    }
 }
 
 bool RoomPanelHost::IsLayoutSyncOn() {
-    return false;
+    // Set while the room keeps a layout of its own, cleared once it follows the leader again.
+    return g_AppSettings.freeLayout != 0;
 }
 
 int RoomPanelHost::GetLayoutSyncAllowed() {
-    Missing("layout synchronisation permission");
+    // The conference server sends no permission for it: every conference allows it.
     return 1;
+}
+
+void RoomPanelHost::ResetVideoLayoutState(int force) {
+    frame_.ResetVideoLayoutState(static_cast<uint32_t>(force));
+}
+
+void RoomPanelHost::ApplyLayoutFromNetwork() {
+    frame_.ApplyLayoutFromNetwork();
 }
 
 bool RoomPanelHost::IsH323Enabled() {
@@ -174,6 +194,10 @@ void RoomPanelHost::LeaveFullScreen() {
     frame_.SetFullScreen(false);
 }
 
+void RoomPanelHost::RecalcLayout(int mode) {
+    frame_.RecalcLayout(mode);
+}
+
 void RoomPanelHost::ExecuteDockCommand(int code) {
     if (IStatusBar* bar = frame_.CYavClientDlg::GetStatusBar()) {
         bar->ExecuteDockCommand(code);
@@ -196,10 +220,25 @@ int RoomPanelHost::GetSidePanelWidth() {
 }
 
 QString RoomPanelHost::FormatChannelName(int mediaId) {
-    XConfManager* manager = frame_.GetConfManager();
-    // A user's channels are the user id and the seven ids after it.
-    return manager != nullptr ? manager->GetUserNameText(static_cast<std::uint16_t>(mediaId & ~7))
-                              : QString();
+    QString name;
+    frame_.FormatChannelName(static_cast<std::uint16_t>(mediaId), name);
+    return name;
+}
+
+void RoomPanelHost::SetStreamMarker(int mediaId, bool on) {
+    if (mediaId <= 0 || mediaId > 0xFFFF) {
+        return;
+    }
+    const auto id = static_cast<std::uint16_t>(mediaId);
+    if (kromedia::IMediaControl* channel = frame_.MediaControlOf(id)) {
+        if (kromedia::IMediaStream* stream = channel->GetStream(id)) {
+            stream->SetVoiceMarker(on ? 1 : 0);
+        }
+    }
+}
+
+IVoiceVideoWindow* RoomPanelHost::FindVoiceWindow(int mediaId) {
+    return voiceLinks_.FindWindow(frame_.GetLayoutManager(), mediaId);
 }
 
 bool RoomPanelHost::IsMediaIdBroadcast(int mediaId) {
@@ -220,9 +259,7 @@ void RoomPanelHost::PostCommand(int command) {
 }
 
 void RoomPanelHost::Missing(const char* what) {
-    if (missingLogged_.insert(what).second) {
-        YLOG_INFO("panel request without its room part yet: %s", what);
-    }
+    frame_.ShowUnavailable(what);
 }
 
 // --- the participant panel the strip floats ---------------------------------------------

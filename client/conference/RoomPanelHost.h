@@ -1,11 +1,11 @@
 #pragma once
 // What the panels around the video area ask of the room, answered by the main frame. Actions
-// that belong to windows or managers the room does not have yet are logged once and do
-// nothing; the rest reach the conference manager, the room window or its commands.
+// that belong to windows or managers the room does not have yet tell the user so with a tip;
+// the rest reach the conference manager, the room window or its commands.
 
-#include <set>
 #include <string>
 
+#include "RoomVoiceLinks.h"
 #include "client/dialogs/panels/PanelHost.h"
 #include "client/dialogs/panels/PanelNeighbours.h"
 
@@ -46,17 +46,18 @@ public:
     bool StartRecord() override;
     void StopRecord() override;
     void RefreshVideoWindows() override { Missing("RefreshVideoWindows (video windows)"); }
-    void RecalcLayout(int) override { Missing("RecalcLayout (remote control)"); }
+    void RecalcLayout(int mode) override;
     void EndRemoteControl() override { Missing("EndRemoteControl (remote control)"); }
     void ShowDeviceTest() override { Missing("CDlgTestAVideo (device test)"); }
-    void SetTestCameraSwitch(bool) override { Missing("CDlgTestAVideo (device test)"); }
+    // The camera button: the room's cameras stop (or start) capturing and sending.
+    void SetTestCameraSwitch(bool on) override;
     void GetByteCounters(std::uint64_t c[4], std::uint64_t s[2], int reset) override;
 
     void ShowSettings() override { Missing("CDlgSysSet (settings)"); }
     bool IsLayoutSyncOn() override;
     int GetLayoutSyncAllowed() override;
-    void ResetVideoLayoutState(int) override { Missing("ResetVideoLayoutState (layout sync)"); }
-    void ApplyLayoutFromNetwork() override { Missing("ApplyLayoutFromNetwork (layout sync)"); }
+    void ResetVideoLayoutState(int force) override;
+    void ApplyLayoutFromNetwork() override;
     bool IsH323Enabled() override;
     void RefreshBulletin() override {}
     bool IsVideoCycleOn() override;
@@ -94,8 +95,8 @@ public:
     int GetSidePanelWidth() override;
     QString FormatChannelName(int mediaId) override;
     bool IsMediaIdBroadcast(int mediaId) override;
-    void SetStreamMarker(int, bool) override {}
-    IVoiceVideoWindow* FindVoiceWindow(int) override { return nullptr; }
+    void SetStreamMarker(int mediaId, bool on) override;
+    IVoiceVideoWindow* FindVoiceWindow(int mediaId) override;
     int GetLayoutModeByte() override;
     int GetLayoutStateSecond() override;
     IFloatUserList* GetUserListPanel() override;
@@ -127,5 +128,5 @@ private:
 
     XMainFrame& frame_;
     FloatPanel floatPanel_{frame_};
-    std::set<std::string> missingLogged_;
+    RoomVoiceLinks voiceLinks_;
 };

@@ -346,8 +346,8 @@ void XMainFrame::OnNetScreenLogin(LPARAM status) {
         ShowNotice(LoadLangString(kTextScreenLoggingIn));
     } else {
         ShowNotice(QStringLiteral("%1 Err=%2")
-                       .arg(LoadLangString(kTextScreenLoginFailed))
-                       .arg(static_cast<long long>(status)));
+                       .arg(LoadLangString(kTextScreenLoginFailed),
+                            QString::number(static_cast<long long>(status))));
     }
     YLOG_DEBUG("NETMSG_SCREEN_LOGIN 2");
 }

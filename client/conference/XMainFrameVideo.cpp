@@ -52,7 +52,7 @@ int XMainFrame::FormatChannelName(uint16_t wMediaId, QString& name) const {
     name = user;
     const int channel = wMediaId & 7;
     if (channel >= 1) {
-        name = QStringLiteral("%1-%2").arg(name).arg(channel + 1);
+        name = QStringLiteral("%1-%2").arg(name, QString::number(channel + 1));
     }
     if (IsMyChannel(wMediaId)) {
         name = QStringLiteral("%1(%2)").arg(name, LoadLangString(kTextMyChannel));

@@ -32,6 +32,7 @@ constexpr int kTextTitle = 1;
 constexpr int kTextLeaveTitle = 370;
 constexpr int kTextLeave = 3301;
 constexpr int kTextLeaveDocuments = 367;
+constexpr int kTextUnavailable = 5705;
 constexpr int kBoxTypeLeave = 15;
 constexpr int kBoxTypeLeaveDocuments = 1;
 constexpr int kCommandFullScreen = 1282;
@@ -122,6 +123,11 @@ void CYavClientDlg::MissingChild(const char* className) {
     if (m_missingLogged.insert(className).second) {
         YLOG_INFO("%s not available: the room runs without it", className);
     }
+}
+
+void CYavClientDlg::ShowUnavailable(const char* what) {
+    MissingChild(what);
+    m_tipsHolder.ShowTip(LoadLangString(kTextUnavailable));
 }
 
 BOOL CYavClientDlg::OnInitDialog() {

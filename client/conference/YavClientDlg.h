@@ -165,6 +165,9 @@ public:
     CDlgPopMsg* GetLeaveQuestion() const { return m_pLeaveQuestion; }
     CDlgReconnect* GetReconnectDlg() const { return m_pReconnectDlg.get(); }
     CMsgTipsHolder& GetTipsHolder() { return m_tipsHolder; }
+    // A control whose part the room does not have yet: the user is told so by a tip (the
+    // part is logged once).
+    void ShowUnavailable(const char* what);
     CMediaIdList& GetMediaIdList() { return m_mediaIdList; }
 
     IControlBar* GetControlBar() const { return m_pControlBar.get(); }

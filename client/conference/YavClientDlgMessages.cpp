@@ -12,8 +12,8 @@
 #include "app/AppSettings.h"
 #include "app/ConfigManger.h"
 #include "client/dialogs/login/CDlgChairPws.h"
-#include "client/dialogs/video/CDlgVideoCycle.h"
 #include "client/dialogs/login/CDlgReconnect.h"
+#include "client/dialogs/video/CDlgVideoCycle.h"
 #include "client/media/XMediaManager.h"
 #include "platform/core/Log.h"
 #include "ui/CDlgPopMsg.h"
@@ -49,8 +49,10 @@ struct DialogCommand {
     const char* className;
 };
 constexpr DialogCommand kDialogCommands[] = {
-    {32779, "CDlgHouselamp"},    {32780, "CDlgConfSet"},
-    {32781, "CDlgConfRollcall"}, {32789, "CDlgCallH323"},
+    {32779, "CDlgHouselamp"},
+    {32780, "CDlgConfSet"},
+    {32781, "CDlgConfRollcall"},
+    {32789, "CDlgCallH323"},
     {32835, "CYavClientDlg::StartShareMedia (media sharing)"},
 };
 
@@ -179,7 +181,7 @@ void CYavClientDlg::MapCommands() {
             Frame().OnConfDissolved(nullptr, 0);
         });
     });
-    MapCommand(32783, [this] { MissingChild("CYavClientDlg::ToggleOnlineRecord (recording)"); });
+    MapCommand(32783, [this] { ShowUnavailable("CYavClientDlg::ToggleOnlineRecord (recording)"); });
     MapCommand(32833, [this] {
         if (m_pFileList != nullptr) {
             m_pFileList->ShowCentered();
@@ -282,8 +284,8 @@ CDlgCycleSet* CYavClientDlg::GetCycleSetDlg() {
 CDlgCycleFilter* CYavClientDlg::GetCycleFilterDlg() {
     if (m_pCycleFilter == nullptr) {
         auto& makeTree = yav::room::Children().selectUserTree;
-        m_pCycleFilter = std::make_unique<CDlgCycleFilter>(this, &Frame(),
-                                                           makeTree ? makeTree(this) : nullptr);
+        m_pCycleFilter =
+            std::make_unique<CDlgCycleFilter>(this, &Frame(), makeTree ? makeTree(this) : nullptr);
         m_pCycleFilter->Create(CDlgCycleFilter::IDD, this);
     }
     return m_pCycleFilter.get();

@@ -224,6 +224,7 @@ void XMediaManager::ResetTables() {
     m_confId = 0;
     devices.clear();
     removedDevices.clear();
+    m_bCamerasOff = false;
 }
 
 // --- settings --------------------------------------------------------------------------------
@@ -796,6 +797,44 @@ void XMediaManager::SetChannelVideoEnable(int n, int on) {
     videoBits = on != 0 ? Byte(videoBits | (1u << index)) : Byte(videoBits & ~(1u << index));
 }
 
+void XMediaManager::SetCamerasOn(bool on) {
+    if (on == !m_bCamerasOff) {
+        return;
+    }
+    YLOG_INFO("cameras switched %s by the user", on ? "on" : "off");
+    std::vector<int> keys;
+    for (const auto& [key, entry] : devices) {
+        keys.push_back(key);
+    }
+    if (g_AppSettings.bVideoCapMode != 0 && keys.size() > 1) {
+        keys.resize(1);
+    }
+    if (!on) {
+        // Sending stops before the camera does, so no picture leaves between the two.
+        for (const int key : keys) {
+            SetChannelVideoEnable(key, 0);
+            StopVideoCapture(key);
+        }
+        m_bCamerasOff = true;
+        ConfigBytes(videoBits, 255, 255, 255, 255, 0);
+        return;
+    }
+    m_bCamerasOff = false;
+    for (const int key : keys) {
+        if (StartVideoCapture(key) != 0) {
+            SetChannelVideoEnable(key, 1);
+        }
+    }
+}
+
+void XMediaManager::GetByteCounters(std::uint64_t counters[4], int reset) const {
+    for (kromedia::IMediaControl* channel : channels) {
+        if (channel != nullptr) {
+            channel->GetCounters(&counters[0], &counters[1], &counters[2], &counters[3], reset);
+        }
+    }
+}
+
 void XMediaManager::ReportVideoConfig(const uint8_t* record) {
     if (record != nullptr) {
         ConfigBytes(record[5], record[4], record[8], record[12], 255, 0);
@@ -933,6 +972,11 @@ int XMediaManager::StartWithRecord(kromedia::ILocalVideo* video, const ST_VIDEO_
                            kMsgCameraLost);
     const uint16_t maxBitRate = levelTable[std::min<size_t>(r.MaxBitrate, kLevelSlots - 1)];
     const std::string path = GetDevicePath(n).toStdString();
+    if (m_bCamerasOff) {
+        // The user turned the cameras off: nothing captures until they turn them on.
+        YLOG_INFO("camera %d stays off: the user switched the cameras off", n);
+        return 0;
+    }
     const int result =
         video->StartCapture(r.Codec, r.EncodeMode, r.FrameRate, r.levelB, bitRateNormal, r.levelA,
                             bitRateBig, maxBitRate, path, width, height, 0);

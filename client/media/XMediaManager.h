@@ -144,6 +144,14 @@ public:
     std::vector<StreamQuality> GetStreamQuality();
     void SetVoiceIncentive(uint8_t on);
     void SetChannelVideoEnable(int n, int on);
+    // The user's camera switch: off stops sending and capturing on every camera the manager
+    // holds (no picture leaves the machine, the camera goes dark) and keeps them off whatever
+    // asks to capture meanwhile; on captures and sends them again.
+    void SetCamerasOn(bool on);
+    bool AreCamerasOn() const { return !m_bCamerasOff; }
+    // Adds every channel's byte counters since their last reset (audio sent, audio received,
+    // video sent, video received); reset zeroes them first.
+    void GetByteCounters(std::uint64_t counters[4], int reset) const;
     // The video part of a 16-byte configuration record to the server.
     void ReportVideoConfig(const uint8_t* record);
     int OpenChannelSource(int n, uint16_t bitRate, const char16_t* path);
@@ -228,6 +236,7 @@ private:
     std::map<int, DeviceEntry> removedDevices;
 
     std::vector<uint8_t> m_ticket;
+    bool m_bCamerasOff = false;
     IMediaRoom* m_pRoom = nullptr;
     TickSource m_tick;
     std::unique_ptr<HandlerBridge> m_bridge;

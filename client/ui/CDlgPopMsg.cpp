@@ -287,8 +287,8 @@ void CDlgPopMsg::ApplyType() {
 }
 
 void CDlgPopMsg::ShowCountdownOnCancel() {
-    m_btnCancel.SetWindowText(
-        QStringLiteral("%1(%2S)").arg(LoadLangString(kTextUploadAnyway)).arg(m_nCountdown));
+    m_btnCancel.SetWindowText(QStringLiteral("%1(%2S)").arg(LoadLangString(kTextUploadAnyway),
+                                                            QString::number(m_nCountdown)));
     m_btnCancel.Invalidate();
 }
 

@@ -40,6 +40,39 @@ QString Trim(const QString& text, const QFontMetricsF& metrics, double width, Tr
     return kept + mark;
 }
 
+struct Span {
+    int start;
+    int length;
+};
+
+// The lines of the prepared text at the width; line `shortened` (when not -1) is made a little
+// narrower than it was at that width, so that its last character or word moves down.
+std::vector<Span> BreakLines(QTextLayout& textLayout, double width, int shortened) {
+    double shortenedWidth = width;
+    if (shortened >= 0) {
+        const QTextLine line = textLayout.lineAt(shortened);
+        shortenedWidth = line.isValid() ? line.naturalTextWidth() - 0.5 : width;
+    }
+    std::vector<Span> spans;
+    textLayout.beginLayout();
+    for (QTextLine line = textLayout.createLine(); line.isValid(); line = textLayout.createLine()) {
+        const bool narrower = static_cast<int>(spans.size()) == shortened;
+        line.setLineWidth(narrower ? std::max(1.0, shortenedWidth) : width);
+        spans.push_back({line.textStart(), line.textLength()});
+    }
+    textLayout.endLayout();
+    return spans;
+}
+
+// Letters and digits of a line (punctuation and blanks do not count).
+int LettersIn(const QString& text, const Span& span) {
+    int letters = 0;
+    for (int i = span.start; i < span.start + span.length && i < text.size(); ++i) {
+        letters += text.at(i).isLetterOrNumber() ? 1 : 0;
+    }
+    return letters;
+}
+
 }  // namespace
 
 std::vector<LaidOutLine> LayoutString(const QString& text, const QFont& font, const QRectF& layout,
@@ -59,17 +92,18 @@ std::vector<LaidOutLine> LayoutString(const QString& text, const QFont& font, co
     option.setWrapMode(format.noWrap ? QTextOption::NoWrap
                                      : QTextOption::WrapAtWordBoundaryOrAnywhere);
     textLayout.setTextOption(option);
-    struct Span {
-        int start;
-        int length;
-    };
-    std::vector<Span> spans;
-    textLayout.beginLayout();
-    for (QTextLine line = textLayout.createLine(); line.isValid(); line = textLayout.createLine()) {
-        line.setLineWidth(format.noWrap ? kUnbounded : layout.width());
-        spans.push_back({line.textStart(), line.textLength()});
+    std::vector<Span> spans =
+        BreakLines(textLayout, format.noWrap ? kUnbounded : layout.width(), -1);
+    // A wrapped text never ends with one character alone on its last line: the line before
+    // gives it company.
+    if (!format.noWrap && spans.size() >= 2 && LettersIn(prepared, spans.back()) == 1 &&
+        LettersIn(prepared, spans[spans.size() - 2]) >= 3) {
+        std::vector<Span> balanced =
+            BreakLines(textLayout, layout.width(), static_cast<int>(spans.size()) - 2);
+        if (balanced.size() == spans.size()) {
+            spans = std::move(balanced);
+        }
     }
-    textLayout.endLayout();
 
     const double fit = layout.height() / lineHeight;
     size_t visible =

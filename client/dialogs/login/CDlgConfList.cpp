@@ -32,6 +32,8 @@ constexpr UINT kImageHead = 218;
 constexpr UINT kImageLogo = 222;
 constexpr UINT kImageEmpty = 224;
 constexpr UINT kImageSearchFrame = 226;
+// Design pixels the search edit keeps clear of the frame's right end (border and its inside).
+constexpr int kSearchBorderGap = 3;
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kUserNameColor = 0xFF0000;
@@ -138,8 +140,8 @@ void CDlgConfList::LoadImages() {
     if (m_pImgLogo == nullptr) {
         if (g_ConfigManager.bIsSelfLog != 0) {
             if (m_ownLogo.load(QStringLiteral("%1logo/logo%2/logo2.png")
-                                   .arg(g_ConfigManager.GetModuleDir())
-                                   .arg(g_ConfigManager.nSkinIndex))) {
+                                   .arg(g_ConfigManager.GetModuleDir(),
+                                        QString::number(g_ConfigManager.nSkinIndex)))) {
                 m_pImgLogo = &m_ownLogo;
             }
         } else {
@@ -211,8 +213,9 @@ void CDlgConfList::LayoutControls() {
     m_btnLogout.MoveScaled(85, 74, 80, 31);
     m_btnSearch.MoveWindow(w - yav::Scaled(126), yav::Scaled(52), yav::Scaled(126),
                            yav::Scaled(48));
-    m_editSearch.MoveWindow(w - yav::Scaled(96) - yav::Scaled(10), yav::Scaled(67), yav::Scaled(96),
-                            yav::Scaled(22));
+    // The edit stops short of the frame picture's right end, whose border it would paint over.
+    m_editSearch.MoveWindow(w - yav::Scaled(96) - yav::Scaled(10), yav::Scaled(67),
+                            yav::Scaled(96 - kSearchBorderGap), yav::Scaled(22));
     // The notice is centred with unscaled offsets.
     const int emptyX = (w - 214) / 2;
     m_imgEmpty.MoveWindow(emptyX, yav::Scaled(188), yav::Scaled(84), yav::Scaled(81));

@@ -92,8 +92,8 @@ BOOL CDlgLogin::OnInitDialog() {
     if (m_pImgBackground == nullptr) {
         if (g_ConfigManager.bIsSelfLog != 0 &&
             m_ownBackground.load(QStringLiteral("%1logo/logo%2/bg.png")
-                                     .arg(g_ConfigManager.GetModuleDir())
-                                     .arg(g_ConfigManager.nSkinIndex))) {
+                                     .arg(g_ConfigManager.GetModuleDir(),
+                                          QString::number(g_ConfigManager.nSkinIndex)))) {
             m_pImgBackground = &m_ownBackground;
         } else if (g_ConfigManager.bIsSelfLog == 0) {
             m_pImgBackground = g_ConfigManager.LoadPNG(kImageBackground);

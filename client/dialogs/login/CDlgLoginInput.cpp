@@ -162,10 +162,10 @@ BOOL CDlgLoginInput::OnInitDialog() {
             const char* name = language == 1   ? "logo1_e.png"
                                : language == 2 ? "logo1_f.png"
                                                : "logo1.png";
-            const QString path = QStringLiteral("%1logo/logo%2/%3")
-                                     .arg(g_ConfigManager.GetModuleDir())
-                                     .arg(g_ConfigManager.nSkinIndex)
-                                     .arg(QLatin1String(name));
+            const QString path =
+                QStringLiteral("%1logo/logo%2/%3")
+                    .arg(g_ConfigManager.GetModuleDir(),
+                         QString::number(g_ConfigManager.nSkinIndex), QLatin1String(name));
             if (m_ownLogo.load(path)) {
                 m_pImgLogo = &m_ownLogo;
             }

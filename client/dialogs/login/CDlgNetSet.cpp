@@ -175,7 +175,7 @@ void CDlgNetSet::SetUpControls() {
     const QString server = LoadLangString(kTextServer);
     int number = 1;
     for (CTransparentStatic* label : {&m_staticServer1, &m_staticServer2, &m_staticServer3}) {
-        label->SetWindowText(QStringLiteral("%1%2").arg(server).arg(number++));
+        label->SetWindowText(QStringLiteral("%1%2").arg(server, QString::number(number++)));
         label->ClearAlignLeft();  // right-aligned
         label->SetTextColor(kBlack);
     }

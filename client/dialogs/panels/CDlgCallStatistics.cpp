@@ -17,6 +17,7 @@ constexpr UINT kImageArrowUp = 1238;
 constexpr UINT kImageArrowDown = 1240;
 
 constexpr COLORREF kBlue = RGB(0x33, 0x85, 0xED);
+constexpr int kTextNoMeasurement = 5702;
 
 }  // namespace
 
@@ -36,6 +37,21 @@ int CDlgCallStatistics::LevelTextId(int level) {
         return 1519;
     }
     return level == 1 ? 1516 : 1513;
+}
+
+CDlgCallStatistics::ProbeTexts CDlgCallStatistics::FormatProbe(const RoundTripProbe& probe) {
+    const QString none = LoadLangString(kTextNoMeasurement);
+    ProbeTexts texts{none, none, none, none};
+    if (!probe.IsRunning()) {
+        return texts;
+    }
+    if (probe.HasRoundTrip()) {
+        texts.rttChange = QStringLiteral("%1 ms").arg(probe.RttChange());
+        texts.rtt = QStringLiteral("%1 ms").arg(probe.ShownRtt());
+    }
+    texts.lost = QString::number(probe.Lost());
+    texts.loss = QStringLiteral("%1%").arg(probe.LossPercent());
+    return texts;
 }
 
 BOOL CDlgCallStatistics::OnInitDialog() {
@@ -194,13 +210,11 @@ BOOL CDlgCallStatistics::OnEraseBkgnd(QPainter& painter) {
     text(106 + leftShift, 202,
          QStringLiteral("%1MB--%2MB").arg(m_load.WorkingSetMb()).arg(m_load.PhysicalMb()), normal,
          Qt::black);
-    text(367 + rightValueShift, 97, QStringLiteral("%1 ms").arg(m_probe.RttChange()), normal,
-         Qt::black);
-    text(367 + rightValueShift, 132, QStringLiteral("%1 ms").arg(m_probe.ShownRtt()), normal,
-         Qt::black);
-    text(367 + rightValueShift, 167, QString::number(m_probe.Lost()), normal, Qt::black);
-    text(367 + rightValueShift, 202, QStringLiteral("%1%").arg(m_probe.LossPercent()), normal,
-         Qt::black);
+    const ProbeTexts probe = FormatProbe(m_probe);
+    text(367 + rightValueShift, 97, probe.rttChange, normal, Qt::black);
+    text(367 + rightValueShift, 132, probe.rtt, normal, Qt::black);
+    text(367 + rightValueShift, 167, probe.lost, normal, Qt::black);
+    text(367 + rightValueShift, 202, probe.loss, normal, Qt::black);
     text(227, 311, kbps(m_rates.Rate(1)), normal, Qt::black);
     text(371, 311, kbps(m_rates.Rate(3)), normal, Qt::black);
     text(515, 311, kbps(m_rates.Rate(5)), normal, Qt::black);

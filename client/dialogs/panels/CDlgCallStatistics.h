@@ -34,6 +34,15 @@ public:
     int GetLevel() const { return m_nLevel; }
     // Text of the level value (1519 bad, 1516 fair, 1513 good).
     static int LevelTextId(int level);
+    // What the probe's four cells show: delay change, round trip, lost probes, loss. A probe
+    // that does not run shows no numbers; the round trip shows none before its first echo.
+    struct ProbeTexts {
+        QString rttChange;
+        QString rtt;
+        QString lost;
+        QString loss;
+    };
+    static ProbeTexts FormatProbe(const RoundTripProbe& probe);
 
 protected:
     BOOL OnInitDialog() override;

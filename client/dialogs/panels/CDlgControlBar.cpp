@@ -293,7 +293,9 @@ void CDlgControlBar::ReloadTexts() {
 void CDlgControlBar::SetConfTitle(const QString& confName, std::uint32_t confId) {
     m_strConfName = confName;
     m_nConfId = confId;
-    m_strCaption = QStringLiteral("%1-%2(ID:%3)").arg(LoadLangString(1), confName).arg(confId);
+    // One pass: a name holding "%1" stays as typed.
+    m_strCaption = yav::SafeFormat(QStringLiteral("%s-%s(ID:%d)"),
+                                   {LoadLangString(1), confName, confId}, __FILE__, __LINE__);
     m_staticTitle.SetWindowText(m_strCaption);
     LayoutTitleRow(4);
     IPanelHost* host = Host();

@@ -4,12 +4,14 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <cmath>
 
 #include "ConfigManger.h"
 #include "NetQualityEval.h"
 #include "PanelClock.h"
 #include "PanelHost.h"
 #include "PanelPopups.h"
+#include "PanelRules.h"
 #include "client/Common/MessageIds.h"
 #include "client/app/AppSettings.h"
 #include "client/media/XMediaManager.h"
@@ -17,6 +19,7 @@
 #include "client/ui/UiFonts.h"
 #include "components/KroMedia/IKroMedia.h"
 #include "platform/core/Log.h"
+#include "platform/window/GdipText.h"
 #include "platform/window/Scaled.h"
 
 namespace {
@@ -166,7 +169,8 @@ void CDlgStatusBar::SetUpButtons() {
     for (CYavPngButton* label : {&m_btnStatus, &m_btnRecording}) {
         label->SetTextStyle(1, 0);
         label->SetTextPos(18, 1);
-        label->SetImageRect(QRect(QPoint(5, 7), QPoint(21, 23)));
+        // The icon at the label's left end, centred on its height.
+        label->SetImageRect(yav::ScaledRect(0, 2, 16, 16));
         label->SetTextColors(kLabelText, kLabelText, kLabelText, kDisabledText);
         label->EnableWindow(0);
     }
@@ -267,35 +271,67 @@ void CDlgStatusBar::CreatePopups() {
 
 void CDlgStatusBar::LayoutButtons() {
     PlaceSeparatorStrip();
-    const int width = GetClientRect().width();
-    const int scaledY = 11;
-    int x = 21;
-    for (CYavPngButton* button :
-         {&m_btnCamera, &m_btnMic, &m_btnSpeaker, &m_btnDeviceTest, &m_btnNetwork}) {
-        button->MoveScaled(x, scaledY, 20, 22);
-        x += 31;
-    }
-    m_btnStatus.MoveScaled(203, 15, 110, 20);
-    m_btnRecording.MoveScaled(313, 15, 80, 20);
     IPanelHost* host = GetPanelHost();
-    m_btnRecording.ShowWindow(host != nullptr && host->GetRecordState() != 0 ? SW_SHOW : SW_HIDE);
-
+    if (host != nullptr && host->GetRecordState() != 0) {
+        m_bRecordMarkShown = true;
+    }
     const bool wide = g_ConfigManager.GetLanguageIndex() == 1;
-    const int top = yav::Scaled(1);
-    const int height = yav::Scaled(43);
-    int right = width;
-    auto place = [&](CYavPngButton& button, int designWidth) {
-        const int w = yav::Scaled(designWidth);
-        right -= w;
-        button.MoveWindow(right, top, w, height);
-    };
-    place(m_btnShare, 90);
-    place(m_btnHand, wide ? 115 : 100);
+    yav::panels::StatusBarInput input;
+    input.width = GetClientRect().width();
+    input.statusTextWidth = TextWidth(m_btnStatus.GetWindowText());
+    input.recordingTextWidth = TextWidth(m_btnRecording.GetWindowText());
+    input.recordingShown = m_bRecordMarkShown;
+    input.remoteShown = m_bRemoteShown;
+    input.wideLanguage = wide;
+    const yav::panels::StatusBarLayout layout = yav::panels::LayOutStatusBar(input);
+    m_nSeparatorX = layout.separatorX;
+
+    CYavPngButton* parts[yav::panels::kStatusParts] = {
+        &m_btnCamera,    &m_btnMic,   &m_btnSpeaker, &m_btnDeviceTest, &m_btnNetwork, &m_btnStatus,
+        &m_btnRecording, &m_btnShare, &m_btnHand,    &m_btnPresenter,  &m_btnRemote};
     m_btnHand.SetTextPos(wide ? 32 : 28, 0);
-    place(m_btnPresenter, wide ? 105 : 100);
     m_btnPresenter.SetTextPos(wide ? 34 : 32, 0);
-    place(m_btnRemote, wide ? 115 : 110);
     m_btnRemote.SetTextPos(wide ? 30 : 28, 0);
+    m_btnShare.SetTextPos(34, 0);
+    // The right buttons' pictures keep their own width: a narrow button shows the icon at
+    // the picture's left end, and its caption moves to the tooltip.
+    const std::pair<CYavPngButton*, int> pictureWidths[] = {
+        {&m_btnShare, 90}, {&m_btnHand, 100}, {&m_btnPresenter, 100}, {&m_btnRemote, 110}};
+    for (const auto& [button, pictureWidth] : pictureWidths) {
+        button->SetShowText(layout.rightCompact ? 0 : 1);
+        if (layout.rightCompact || !button->GetTooltipText().isEmpty()) {
+            button->SetTooltip(button->GetWindowText(), 0);
+        }
+        if (layout.rightCompact) {
+            button->SetImageRect(QRect(0, 0, yav::Scaled(pictureWidth), yav::Scaled(43)));
+        }
+    }
+    m_btnRecording.SetShowText(layout.recordingCompact ? 0 : 1);
+    for (int part = 0; part < yav::panels::kStatusParts; ++part) {
+        CYavPngButton& button = *parts[part];
+        const QRect& rect = layout.rects[static_cast<size_t>(part)];
+        if (rect.isEmpty()) {
+            button.ShowWindow(SW_HIDE);
+            continue;
+        }
+        if (part >= yav::panels::kPartStatus) {
+            // Exactly where the layout puts it: a grown button would reach under its
+            // neighbour and take its clicks.
+            button.MoveWindow(rect);
+            if (part >= yav::panels::kPartShare && !layout.rightCompact) {
+                // A captioned button's picture fills it, as it always did.
+                button.SetImageRect(QRect(0, 0, rect.width(), rect.height()));
+            }
+        } else {
+            button.MoveWindow(rect.x(), rect.y(), rect.width(), rect.height());
+        }
+        button.ShowWindow(SW_SHOW);
+    }
+    update();
+}
+
+int CDlgStatusBar::TextWidth(const QString& text) {
+    return static_cast<int>(std::ceil(yav::gdip::MeasureString(text, g_fontUI).width()));
 }
 
 void CDlgStatusBar::PlaceSeparatorStrip() {
@@ -586,6 +622,7 @@ void CDlgStatusBar::SetShareState(int state) {
             }
         }
     }
+    LayoutButtons();
 }
 
 void CDlgStatusBar::UpdateSpeakButton() {
@@ -609,6 +646,7 @@ void CDlgStatusBar::UpdateSpeakButton() {
         code = speak == 1 ? 4 : 5;
     }
     m_btnHand.update();
+    LayoutButtons();
     if (m_speakCodeSink) {
         m_speakCodeSink(code);
     }
@@ -623,6 +661,8 @@ void CDlgStatusBar::UpdateRoleTexts() {
         text = host->IsHotkeySpeaking() ? 2914 : 2911;
     }
     m_btnStatus.SetWindowText(LoadLangString(text));
+    // The label is as wide as its text: the parts after it move.
+    LayoutButtons();
 }
 
 void CDlgStatusBar::OnSpeakStateChanged() {
@@ -645,15 +685,16 @@ void CDlgStatusBar::UpdateMeetingStateText() {
         m_btnRemote.SetWindowText(LoadLangString(427));
         m_btnRemote.LoadImages(686, 690, 688, 0, 0, 0, 0);
     } else {
-        m_btnRemote.ShowWindow(SW_HIDE);
+        m_bRemoteShown = false;
+        LayoutButtons();
         return;
     }
     m_btnRemote.update();
-    m_btnRemote.ShowWindow(SW_SHOW);
+    m_bRemoteShown = true;
+    LayoutButtons();
 }
 
 void CDlgStatusBar::ReloadTexts() {
-    LayoutButtons();
     RefreshUserState();
     if (m_pShareMenu != nullptr) {
         for (const auto& item : kShareItems) {
@@ -673,6 +714,7 @@ void CDlgStatusBar::ReloadTexts() {
     if (m_pNetTip != nullptr) {
         m_pNetTip->ReloadTexts();
     }
+    LayoutButtons();
 }
 
 void CDlgStatusBar::SetNetQualityLevel(int level) {
@@ -760,7 +802,8 @@ void CDlgStatusBar::StartRecord() {
     m_bRecording = 1;
     IPanelHost* host = GetPanelHost();
     if (host != nullptr && host->StartRecord()) {
-        m_btnRecording.ShowWindow(SW_SHOW);
+        m_bRecordMarkShown = true;
+        LayoutButtons();
     } else {
         m_bRecording = 0;
     }
@@ -776,7 +819,8 @@ void CDlgStatusBar::StopRecord() {
     }
     m_bRecording = 0;
     m_bStopping = 0;
-    m_btnRecording.ShowWindow(SW_HIDE);
+    m_bRecordMarkShown = false;
+    LayoutButtons();
 }
 
 void CDlgStatusBar::StopRecordIfActive() {
@@ -808,7 +852,8 @@ void CDlgStatusBar::CheckRecordRight() {
 }
 
 void CDlgStatusBar::ShowRecordIndicator(int nCmdShow) {
-    m_btnRecording.ShowWindow(nCmdShow);
+    m_bRecordMarkShown = nCmdShow != SW_HIDE;
+    LayoutButtons();
 }
 
 void CDlgStatusBar::OnSize(int cx, int cy) {
@@ -833,6 +878,8 @@ void CDlgStatusBar::OnShowWindow(BOOL show) {
 BOOL CDlgStatusBar::OnEraseBkgnd(QPainter& painter) {
     painter.fillRect(GetClientRect(), QColor(0xDD, 0xDD, 0xDD));
     painter.setPen(QColor(0x99, 0x99, 0x99));
-    painter.drawLine(yav::Scaled(184), yav::Scaled(15), yav::Scaled(184), yav::Scaled(29));
+    if (m_nSeparatorX >= 0) {
+        painter.drawLine(m_nSeparatorX, yav::Scaled(15), m_nSeparatorX, yav::Scaled(29));
+    }
     return 1;
 }

@@ -147,6 +147,8 @@ private:
     void SetSpeakerImages(UINT frame);
     void PlaceNetTip();
     QWidget* RoomWindow();
+    // Width of a label's text in the bar's font (device px, rounded up).
+    static int TextWidth(const QString& text);
 
     yav::CriticalSection m_lock;
     kromedia::IAudioEngine* m_pAudio = nullptr;
@@ -184,4 +186,10 @@ private:
     int m_nNetLevel = 2;
     std::uint32_t m_dwLastNetTipTick = 0;
     std::function<void(int)> m_speakCodeSink;
+    // The recording mark and the remote-control button are wanted (the layout may still leave
+    // them out of a bar too narrow for them).
+    bool m_bRecordMarkShown = false;
+    bool m_bRemoteShown = false;
+    // Where the line after the device buttons stands (device px), -1 for none.
+    int m_nSeparatorX = -1;
 };

@@ -1,5 +1,7 @@
 #include "PanelRules.h"
 
+#include <algorithm>
+
 #include "platform/window/Scaled.h"
 
 namespace yav::panels {
@@ -19,6 +21,121 @@ int RecordItemText(int recordMode, int recordState) {
 
 bool RecordItemEnabledOnOpen(const MeetingMenuInput& input) {
     return input.admin || (input.recordMode == 0 && (input.flagBit2 || input.recordState == 2));
+}
+
+namespace {
+
+// Space kept between the left parts and the right buttons (design px).
+constexpr int kStatusGap = 6;
+// A right button showing only its icon, and the recording mark showing only its icon.
+constexpr int kCompactButtonWidth = 30;
+constexpr int kCompactRecordingWidth = 24;
+// A label's text starts 18 design px in and keeps 4 free at its end.
+constexpr int kLabelTextLeft = 18;
+constexpr int kLabelTextEnd = 4;
+
+// What one narrowing step takes away.
+struct Narrowing {
+    bool rightCompact = false;
+    bool recordingCompact = false;
+    std::array<bool, kStatusParts> hidden{};
+};
+
+struct Placed {
+    StatusBarLayout layout;
+    bool fits = false;
+};
+
+Placed PlaceStatusParts(const StatusBarInput& input, const Narrowing& n) {
+    Placed placed;
+    StatusBarLayout& out = placed.layout;
+    out.rightCompact = n.rightCompact;
+    out.recordingCompact = n.recordingCompact;
+    int shown = 0;
+    int leftEnd = 0;
+    for (int part = kPartCamera; part <= kPartNetwork; ++part) {
+        if (n.hidden[static_cast<size_t>(part)]) {
+            continue;
+        }
+        const QRect rect(Scaled(21 + 31 * shown), Scaled(11), Scaled(20), Scaled(22));
+        out.rects[static_cast<size_t>(part)] = rect;
+        leftEnd = rect.x() + rect.width();
+        ++shown;
+    }
+    int labelX = Scaled(21);
+    if (shown > 0) {
+        const int lastRight = 21 + 31 * (shown - 1) + 20;
+        out.separatorX = Scaled(lastRight + 19);
+        labelX = Scaled(lastRight + 19 + 19);
+    }
+    auto labelWidth = [](int designWidth, int textWidth) {
+        return std::max(Scaled(designWidth),
+                        Scaled(kLabelTextLeft) + textWidth + Scaled(kLabelTextEnd));
+    };
+    if (!n.hidden[kPartStatus]) {
+        const QRect rect(labelX, Scaled(15), labelWidth(110, input.statusTextWidth), Scaled(20));
+        out.rects[kPartStatus] = rect;
+        labelX = rect.x() + rect.width();
+        leftEnd = labelX;
+    }
+    if (input.recordingShown && !n.hidden[kPartRecording]) {
+        const int width = n.recordingCompact ? Scaled(kCompactRecordingWidth)
+                                             : labelWidth(80, input.recordingTextWidth);
+        const QRect rect(labelX, Scaled(15), width, Scaled(20));
+        out.rects[kPartRecording] = rect;
+        leftEnd = rect.x() + rect.width();
+    }
+    const int wide = input.wideLanguage ? 1 : 0;
+    const struct {
+        StatusPart part;
+        int width[2];
+        bool wanted;
+    } right[] = {{kPartShare, {90, 90}, true},
+                 {kPartHand, {100, 115}, true},
+                 {kPartPresenter, {100, 105}, true},
+                 {kPartRemote, {110, 115}, input.remoteShown}};
+    int rightStart = input.width;
+    bool anyRight = false;
+    for (const auto& button : right) {
+        if (!button.wanted || n.hidden[static_cast<size_t>(button.part)]) {
+            continue;
+        }
+        const int width =
+            Scaled(n.rightCompact ? kCompactButtonWidth : button.width[static_cast<size_t>(wide)]);
+        rightStart -= width;
+        out.rects[static_cast<size_t>(button.part)] =
+            QRect(rightStart, Scaled(1), width, Scaled(43));
+        anyRight = true;
+    }
+    const int needed = leftEnd + (anyRight && leftEnd > 0 ? Scaled(kStatusGap) : 0);
+    placed.fits = needed <= rightStart && rightStart >= 0;
+    return placed;
+}
+
+}  // namespace
+
+StatusBarLayout LayOutStatusBar(const StatusBarInput& input) {
+    // Each step narrows on what the steps before left; the first layout that fits is taken.
+    std::vector<Narrowing> steps(1);
+    auto next = [&steps](auto change) {
+        Narrowing n = steps.back();
+        change(n);
+        steps.push_back(n);
+    };
+    next([](Narrowing& n) { n.rightCompact = true; });
+    next([](Narrowing& n) { n.hidden[kPartStatus] = true; });
+    next([](Narrowing& n) { n.recordingCompact = true; });
+    for (const StatusPart part :
+         {kPartDeviceTest, kPartNetwork, kPartPresenter, kPartShare, kPartSpeaker, kPartHand,
+          kPartMic, kPartCamera, kPartRemote, kPartRecording}) {
+        next([part](Narrowing& n) { n.hidden[static_cast<size_t>(part)] = true; });
+    }
+    for (const Narrowing& n : steps) {
+        if (Placed placed = PlaceStatusParts(input, n); placed.fits) {
+            return placed.layout;
+        }
+    }
+    return PlaceStatusParts(input, steps.back()).layout;
 }
 
 std::vector<MenuItem> MeetingMenuItems(const MeetingMenuInput& input) {

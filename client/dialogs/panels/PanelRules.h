@@ -7,6 +7,7 @@
 #include <QRect>
 #include <QString>
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -40,6 +41,47 @@ inline int PopupListHeight(int items) {
 // Where the meeting menu opens under the button (screen px): upwards when it would reach the
 // work area's bottom, to the right when it would reach its left edge.
 QRect MeetingMenuRect(const QRect& button, int items, bool wideLanguage, const QRect& workArea);
+
+// --- status bar ---
+// The status bar's parts: five device buttons from the left, the status label and the
+// recording mark after them, and from the right edge leftwards share, raise hand, presenter
+// and remote control.
+enum StatusPart {
+    kPartCamera,
+    kPartMic,
+    kPartSpeaker,
+    kPartDeviceTest,
+    kPartNetwork,
+    kPartStatus,
+    kPartRecording,
+    kPartShare,
+    kPartHand,
+    kPartPresenter,
+    kPartRemote,
+    kStatusParts
+};
+struct StatusBarInput {
+    int width = 0;               // the bar's client width (device px)
+    int statusTextWidth = 0;     // the status label's text (device px)
+    int recordingTextWidth = 0;  // the recording mark's text (device px)
+    bool recordingShown = false;
+    bool remoteShown = false;
+    bool wideLanguage = false;  // language index 1 widens the right buttons
+};
+struct StatusBarLayout {
+    // The rectangle each part shows in (device px, bar client coordinates); empty: hidden.
+    std::array<QRect, kStatusParts> rects{};
+    // The right buttons show their icon only (their caption goes to the tooltip).
+    bool rightCompact = false;
+    // The recording mark shows its icon only.
+    bool recordingCompact = false;
+    // Where the line after the device buttons stands (device px); -1: no line.
+    int separatorX = -1;
+};
+// The parts placed so that no two overlap and every shown label holds its whole text, at any
+// width: as the bar narrows, the right buttons drop their captions, then the status label goes,
+// then the recording mark keeps only its icon, then parts go one by one, least needed first.
+StatusBarLayout LayOutStatusBar(const StatusBarInput& input);
 
 // --- layout pickers ---
 // The room layout mode's item in the video-layout picker (1 single, 2 picture-in-picture,

@@ -2,7 +2,9 @@
 
 #include <arpa/inet.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <span>
 #include <system_error>
 
@@ -12,7 +14,11 @@
 
 bool RoundTripProbe::Start(const std::string& address, std::uint16_t port) {
     Stop();
-    socket_.Create(0);
+    if (socket_.Create(0) == 0) {
+        // Without a socket the receiver would only spin: nothing is measured.
+        YLOG_ERROR("the round-trip probe has no socket: %s", std::strerror(errno));
+        return false;
+    }
     // An echo's round trip ends when it is read, not when the receive batch is handled.
     socket_.SetTickSource([] { return yav::panels::GetTickCount(); });
     peerAddress_ = 0;
@@ -27,6 +33,7 @@ bool RoundTripProbe::Start(const std::string& address, std::uint16_t port) {
         receiver_ = std::thread([this] { ReceiveLoop(); });
     } catch (const std::system_error& error) {
         running_.store(0);
+        socket_.Close();
         YLOG_ERROR("创建线程失败 %d", error.code().value());
         return false;
     }
@@ -69,6 +76,7 @@ void RoundTripProbe::Stop() {
     socket_.Close();
     received_.store(0);
     sent_.store(0);
+    echoed_.store(false);
     lost_ = 0;
     prevMean_ = 0;
     rttChange_ = 0;
@@ -94,10 +102,16 @@ void RoundTripProbe::CountEcho(const CUdpPacket& packet) {
     if (!yav::proto::IsProbe(bytes)) {
         return;
     }
+    // Tick counts wrap: the difference is right across a wrap, and huge for a send time ahead
+    // of the clock.
     const std::uint32_t rtt = packet.m_dwArrivalTick - yav::proto::ProbeTick(bytes);
+    if (rtt > kMaxRoundTripMs) {
+        return;
+    }
     const std::uint32_t received = received_.load();
     const std::int64_t total =
         static_cast<std::int64_t>(received) * meanRtt_.load() + static_cast<std::int64_t>(rtt);
     meanRtt_.store(static_cast<std::int32_t>(static_cast<double>(total) / (received + 1)));
     received_.fetch_add(1);
+    echoed_.store(true);
 }

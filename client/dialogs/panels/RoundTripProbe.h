@@ -19,6 +19,9 @@ public:
     static constexpr int kProbesPerTick = 3;
     static constexpr std::uint32_t kWindowLimit = 90;
     static constexpr std::uint32_t kReceiveWaitMs = 15;
+    // An echo older than this, or one whose send time lies ahead of the clock, measures
+    // nothing: it is not counted.
+    static constexpr std::uint32_t kMaxRoundTripMs = 60000;
 
     RoundTripProbe() = default;
     ~RoundTripProbe() { Stop(); }
@@ -26,7 +29,8 @@ public:
     RoundTripProbe& operator=(const RoundTripProbe&) = delete;
 
     // Opens the socket on any port, sets the peer and starts the receiver. False when the
-    // receiver could not start (logged): then no probes are sent.
+    // socket could not be opened or the receiver could not start (logged): then nothing runs
+    // and no probes are sent.
     bool Start(const std::string& address, std::uint16_t port);
     // One tick: updates loss and round-trip readings, starts a new window when due, sends.
     void Tick();
@@ -34,6 +38,8 @@ public:
     // next echo replaces it).
     void Stop();
     bool IsRunning() const { return receiver_.joinable(); }
+    // An echo was counted since the start: the round-trip readings mean something.
+    bool HasRoundTrip() const { return echoed_.load(); }
 
     std::int32_t MeanRtt() const { return meanRtt_.load(); }
     std::int32_t ShownRtt() const { return shownRtt_; }
@@ -54,6 +60,7 @@ private:
     std::atomic<std::int32_t> meanRtt_{0};
     std::atomic<std::uint32_t> sent_{0};
     std::atomic<std::uint32_t> received_{0};
+    std::atomic<bool> echoed_{false};
     std::uint32_t peerAddress_ = 0;  // host order
     std::uint16_t peerPort_ = 0;
     std::int32_t shownRtt_ = 0;

@@ -422,7 +422,8 @@ void CDlgUserList::SetOnlineCountText(int count) {
 }
 
 QString CDlgUserList::GetOnlineCountText() const {
-    return QStringLiteral("%1(%2)").arg(LoadLangString(kTextOnline)).arg(m_nOnlineCount);
+    return QStringLiteral("%1(%2)").arg(LoadLangString(kTextOnline),
+                                        QString::number(m_nOnlineCount));
 }
 
 void CDlgUserList::SetLocalUser(std::uint16_t myUserId, XConfManager* manager) {

@@ -453,9 +453,8 @@ void CMyTreeCtrl::OnTimer(UINT id) {
             popup->RemoveAllButtons();
             for (const PopupButton& button : m_actions.BroadcastChooser(*target)) {
                 const QString text =
-                    button.checked ? QStringLiteral("%1%2")
-                                         .arg(LoadLangString(kTextStopBroadcast))
-                                         .arg(button.id)
+                    button.checked ? QStringLiteral("%1%2").arg(LoadLangString(kTextStopBroadcast),
+                                                                QString::number(button.id))
                                    : LoadLangString(kTextBroadcastChannel + 3 * (button.id - 1));
                 popup->AddButton(static_cast<DWORD>(button.id), text);
                 popup->EnableButton(static_cast<DWORD>(button.id), button.enabled ? 1 : 0);
@@ -476,9 +475,9 @@ void CMyTreeCtrl::OnTimer(UINT id) {
             CDlgPopSwitch* popup = Popup(m_receiveChooser, 1, kChooserBackground);
             popup->RemoveAllButtons();
             for (const PopupButton& button : buttons) {
-                popup->AddButton(
-                    static_cast<DWORD>(button.id),
-                    QStringLiteral("%1%2").arg(LoadLangString(kTextReceiveChannel)).arg(button.id));
+                popup->AddButton(static_cast<DWORD>(button.id),
+                                 QStringLiteral("%1%2").arg(LoadLangString(kTextReceiveChannel),
+                                                            QString::number(button.id)));
             }
             popup->UpdateLayout();
             ShowPopupAt(popup, QCursor::pos(), false);

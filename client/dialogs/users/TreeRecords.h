@@ -65,7 +65,7 @@ struct TreeDept {
     std::uint32_t ownKey = 0;
 
     // "%s(%d)" of name and count.
-    QString Caption() const { return QStringLiteral("%1(%2)").arg(name).arg(count); }
+    QString Caption() const { return QStringLiteral("%1(%2)").arg(name, QString::number(count)); }
     bool operator==(const TreeDept&) const = default;
 };
 

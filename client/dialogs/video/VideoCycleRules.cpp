@@ -58,7 +58,8 @@ std::vector<CycleFilterEntry> CycleFilterEntries(const ST_USER_ITEM_DEPT& user) 
         }
         CycleFilterEntry entry;
         entry.key = static_cast<std::uint16_t>(user.userId + channel);
-        entry.name = channel == 0 ? name : QStringLiteral("%1-%2").arg(name).arg(channel + 1);
+        entry.name =
+            channel == 0 ? name : QStringLiteral("%1-%2").arg(name, QString::number(channel + 1));
         entries.push_back(entry);
     }
     return entries;

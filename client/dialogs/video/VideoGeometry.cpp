@@ -88,7 +88,7 @@ QString SanitizeFileName(const QString& name) {
 
 QString SnapshotBaseName(const QString& userName, int channel) {
     const QString safe = SanitizeFileName(userName);
-    return channel == 0 ? safe : QStringLiteral("%1-%2").arg(safe).arg(channel + 1);
+    return channel == 0 ? safe : QStringLiteral("%1-%2").arg(safe, QString::number(channel + 1));
 }
 
 QString SnapshotTimePart(const QTime& time) {

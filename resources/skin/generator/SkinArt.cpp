@@ -1272,11 +1272,10 @@ GlyphPlacement AvatarFrame(QPainter& p, const QRectF& r, const QString&, qreal) 
 }
 
 GlyphPlacement SearchBoxFrame(QPainter& p, const QRectF& r, const QString&, qreal factor) {
-    // The list paints this 126 x 48 picture with its right edge on the right edge of the
-    // 96 x 22 search edit, whose top is 15 below the picture's: the field encloses the edit
-    // (x 30 to 126, y 15 to 37) with 3 to spare above and below, and the magnifier stands in
-    // the 30 pixels left of it. The edit covers the middle of the field's right end, so that
-    // end is square: rounded corners there would leave the edit's corners outside the field.
+    // The list paints this 126 x 48 picture with the 93 x 22 search edit 30 in and 15 down:
+    // the field encloses the edit (x 30 to 123, y 15 to 37) with 3 to spare above, below and
+    // on the right, where the border runs clear of it, and the magnifier stands in the 30
+    // pixels left of it. The field's right end is square.
     const QRectF field =
         QRectF(r.left() + 2 * factor, r.top() + 12 * factor, r.width() - 2 * factor, 28 * factor)
             .adjusted(0.5, 0.5, -0.5, -0.5);

@@ -33,10 +33,12 @@ public:
         QFile out(file);
         return out.open(QIODevice::WriteOnly) && out.write("BM", 2) == 2 ? 1 : 0;
     }
-    void SetVoiceMarker(int /*on*/) override {}
+    void SetVoiceMarker(int on) override { voiceMarker = on; }
 
     kromedia::MediaRect lastRect;
     int rects = 0;
+    // The last voice-activation marker state (-1: never set).
+    int voiceMarker = -1;
     int redraws = 0;
     bool saveSucceeds = true;
     std::vector<QString> saved;

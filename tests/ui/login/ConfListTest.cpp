@@ -302,8 +302,9 @@ TEST_F(ConfList, HeaderPictureKeepsItsTextsReadable) {
 }
 
 // The search frame picture stands at (W - 136, 52), 126 x 48; the search edit at
-// (W - 106, 67), 96 x 22, reaches its right edge. The picture's field must enclose the edit:
-// opaque just above, just below and just left of it, in the design image and its 2x image.
+// (W - 106, 67), 93 x 22, stops 3 px short of its right edge. The picture's field must enclose
+// the edit: opaque just above, just below and just left of it, in the design image and its 2x
+// image.
 TEST_F(ConfList, SearchFrameEnclosesTheSearchEdit) {
     for (int factor : {1, 2}) {
         SCOPED_TRACE(factor);
@@ -323,7 +324,38 @@ TEST_F(ConfList, SearchFrameEnclosesTheSearchEdit) {
     // And the window places both where the picture expects them.
     Open(handler.conferences);
     const int w = list->GetClientRect().width();
-    EXPECT_EQ(list->GetSearchEdit().geometry(), QRect(w - 106, 67, 96, 22));
+    EXPECT_EQ(list->GetSearchEdit().geometry(), QRect(w - 106, 67, 93, 22));
+}
+
+// The search field keeps its border all round: the edit in it paints white over whatever it
+// covers, so the field's right end must stay clear of it. Beside the edit's rows, the column of
+// the right border shows the border's blue-grey, never the edit's white.
+TEST_F(ConfList, TheSearchFieldShowsItsRightBorderBesideTheEdit) {
+    for (double scale : {1.0, 1.5}) {
+        SCOPED_TRACE(testing::Message() << "scale " << scale);
+        login_test::ScaleGuard guard(scale);
+        Open(handler.conferences);
+        const QImage shot = list->grab().toImage();
+        login_test::SaveGrab(list.get(), scale == 1.0
+                                             ? QStringLiteral("conference_list_search")
+                                             : QStringLiteral("conference_list_search_150"));
+        const QRect edit = list->GetSearchEdit().geometry();
+        // The frame picture's right end: its last design pixel column holds the border.
+        const int frameRight = list->GetClientRect().width() - yav::Scaled(10) - 1;
+        EXPECT_LT(edit.right(), frameRight - yav::Scaled(1)) << "the edit reaches the border";
+        for (int y = edit.top(); y <= edit.bottom(); ++y) {
+            // The border is drawn over the picture's last design column (half a pixel in at
+            // 1.0): the darkest pixel of that column's device pixels is the border's.
+            int darkest = 255;
+            for (int x = frameRight - yav::Scaled(1); x <= frameRight; ++x) {
+                darkest = std::min(darkest, shot.pixelColor(x, y).lightness());
+            }
+            EXPECT_LT(darkest, 240) << "row " << y << ": no border beside the edit";
+        }
+        // Above and below the edit the border runs on, as it always did.
+        EXPECT_LT(shot.pixelColor(edit.center().x(), yav::Scaled(52 + 12)).lightness(), 240);
+        list.reset();
+    }
 }
 
 // The leftmost column of the area where two pictures differ; -1 when they are the same there.

@@ -10,6 +10,7 @@
 
 #include "LoginTestSupport.h"
 #include "client/Common/MessageIds.h"
+#include "client/ui/CTransparentStatic.h"
 #include "dialogs/login/CDlgReconnect.h"
 #include "fakes/ui/RecordingWindow.h"
 #include "platform/window/WindowStyles.h"
@@ -126,6 +127,37 @@ TEST_F(Reconnect, CloseAndKeysDoNothing) {
         10);
     EXPECT_EQ(login_test::ShownCaption(dialog->GetGiveUpButton()),
               dialog->GetGiveUpButton().GetWindowText());
+}
+
+// The message wraps over two lines in each language and at both scales, and its last line
+// never holds one character alone (the Chinese text once ended with "接……" on a line of its own).
+TEST(ReconnectNotice, TheMessageNeverEndsWithOneCharacterAlone) {
+    for (double scale : {1.0, 1.5}) {
+        for (int language : {0, 1, 2}) {
+            SCOPED_TRACE(testing::Message() << "scale " << scale << " language " << language);
+            login_test::Reset();
+            login_test::ScaleGuard scaleGuard(scale);
+            login_test::LanguageGuard languageGuard(language);
+            FakeHost host;
+            CDlgReconnect dialog(&host);
+            ASSERT_TRUE(dialog.Create(CDlgReconnect::IDD));
+            auto* message =
+                dynamic_cast<CTransparentStatic*>(dialog.GetDlgItem(CDlgReconnect::IDC_MESSAGE));
+            ASSERT_NE(message, nullptr);
+            const auto lines = message->GetTextLayout();
+            ASSERT_EQ(lines.size(), 2u);
+            QString joined;
+            for (const auto& line : lines) {
+                joined += line.text;
+            }
+            EXPECT_EQ(joined.remove(u' '), message->GetWindowText().remove(u' '));
+            int letters = 0;
+            for (QChar c : lines.back().text) {
+                letters += c.isLetterOrNumber() ? 1 : 0;
+            }
+            EXPECT_GE(letters, 2) << lines.back().text.toStdString();
+        }
+    }
 }
 
 }  // namespace

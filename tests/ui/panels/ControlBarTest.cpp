@@ -325,6 +325,18 @@ TEST_F(ControlBarTest, TheLockShowsWithTheStatusByteAndTheCaptionCarriesNameAndN
     EXPECT_FALSE(bar->Label(CDlgControlBar::IDC_LOCK).isVisibleTo(bar.get()));
 }
 
+// A conference name is data: "%1" or "%d" in it stays as typed, and the number stays the
+// number (the caption was once formatted twice, the second pass filling the name's "%1").
+TEST_F(ControlBarTest, TheCaptionShowsANameWithFormatMarksAsTyped) {
+    for (const char* name : {"Team %1 weekly", "%2%1", "50%d off", "100%"}) {
+        bar->SetConfTitle(QString::fromUtf8(name), 900001);
+        EXPECT_EQ(bar->Label(CDlgControlBar::IDC_TITLE).GetWindowText(),
+                  LoadLangString(1) + QStringLiteral("-") + QString::fromUtf8(name) +
+                      QStringLiteral("(ID:900001)"))
+            << name;
+    }
+}
+
 class PickerTest : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -16,6 +16,8 @@
 #include "client/dialogs/panels/CDlgStatusBar.h"
 #include "client/dialogs/panels/NetQualityEval.h"
 #include "platform/window/Compositing.h"
+#include "client/dialogs/panels/RoundTripProbe.h"
+#include "components/protocol/UdpProbe.h"
 #include "platform/window/Scaled.h"
 #include "platform/window/testing/WindowTesting.h"
 
@@ -429,6 +431,44 @@ TEST(CallStatistics, OpeningStartsProbeAndSamplingAndClosingStopsThem) {
     EXPECT_EQ(statistics.Rates().Rate(1), 0);
     EXPECT_EQ(room.log.Calls().back(), "GetByteCounters(1)");
     EXPECT_EQ(statistics.Probe().Sent(), 0U);
+}
+
+// The probe's cells say "no measurement" where there is nothing to measure by: a probe that
+// does not run, or the round trip before the first echo. Loss is a measurement once probes
+// went out; an echo gives the round trip in ms.
+TEST(CallStatistics, CellsWithoutAMeasurementSaySo) {
+    const QString none = LoadLangString(5702);
+    ASSERT_NE(none, QStringLiteral("Not found"));
+    const RoundTripProbe idle;
+    const auto idleTexts = CDlgCallStatistics::FormatProbe(idle);
+    for (const QString& text :
+         {idleTexts.rttChange, idleTexts.rtt, idleTexts.lost, idleTexts.loss}) {
+        EXPECT_EQ(text, none);
+    }
+
+    TestClock clock(70000);
+    CUdpSocket echo;
+    const std::uint16_t echoPort = echo.Create(0);
+    ASSERT_NE(echoPort, 0);
+    RoundTripProbe probe;
+    ASSERT_TRUE(probe.Start("127.0.0.1", echoPort));
+    probe.Tick();
+    probe.Tick();
+    auto texts = CDlgCallStatistics::FormatProbe(probe);
+    EXPECT_EQ(texts.rtt, none);
+    EXPECT_EQ(texts.rttChange, none);
+    EXPECT_EQ(texts.lost, QStringLiteral("3"));
+    EXPECT_EQ(texts.loss, QStringLiteral("100%"));
+
+    // The echo of a probe sent 40 ms ago.
+    echo.SetPeer("127.0.0.1", probe.LocalPort());
+    const auto answer = yav::proto::MakeProbe(70000 - 40);
+    ASSERT_TRUE(echo.SendTo(answer.data(), static_cast<std::int32_t>(answer.size())));
+    ASSERT_TRUE(yav::testing::WaitUntil([&] { return probe.HasRoundTrip(); }, 5000));
+    probe.Tick();
+    texts = CDlgCallStatistics::FormatProbe(probe);
+    EXPECT_EQ(texts.rtt, QStringLiteral("40 ms"));
+    EXPECT_EQ(texts.rttChange, QStringLiteral("0 ms"));
 }
 
 TEST(NetTip, SwitchesChangeTheProcessWideFlagsAndTheLinkOpensTheStatistics) {

@@ -235,6 +235,28 @@ TEST(ProgramSlidingTip, TextOnItsBackgroundIsGrabbed) {
     EXPECT_TRUE(sheet.Save(QStringLiteral("program-sliding-tip")));
 }
 
+// The raise-hand notice ("your request to speak is waiting...") is longer than the tip's
+// line in every language: it wraps, and its last line never holds one character alone.
+TEST(ProgramSlidingTip, TheRaiseHandNoticeNeverEndsWithOneCharacterAlone) {
+    for (double scale : {1.0, 1.5}) {
+        for (int language = 0; language < 3; ++language) {
+            SCOPED_TRACE(testing::Message() << "scale " << scale << " language " << language);
+            LookGuard look(scale, language);
+            CMsgTipsDlg tip(LoadLangString(193), nullptr, nullptr);
+            ASSERT_TRUE(tip.Create(CMsgTipsDlg::IDD));
+            tip.UpdateData(0);
+            const auto lines = tip.GetLabel().GetTextLayout();
+            ASSERT_EQ(lines.size(), 2u);
+            int letters = 0;
+            for (QChar c : lines.back().text) {
+                letters += c.isLetterOrNumber() ? 1 : 0;
+            }
+            EXPECT_GE(letters, 2) << lines.back().text.toStdString();
+            tip.DestroyWindow();
+        }
+    }
+}
+
 TEST(ProgramItemPopup, CheckMarksAreGrabbed) {
     Sheet sheet(3);
     for (int language = 0; language < 3; ++language) {

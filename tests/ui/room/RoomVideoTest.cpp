@@ -9,6 +9,8 @@
 
 #include "RoomFixture.h"
 #include "client/conference/RoomMedia.h"
+#include "client/dialogs/panels/CDlgVoiceIncentive.h"
+#include "client/dialogs/panels/PanelChildren.h"
 #include "client/dialogs/video/CDlgVideo.h"
 #include "client/dialogs/video/CDlgVideoPageTab.h"
 #include "client/media/ILayoutVideoWnd.h"
@@ -16,6 +18,7 @@
 #include "client/media/XLayoutManager.h"
 #include "components/KroMedia/IKroMedia.h"
 #include "fakes/video/FakeVideoHost.h"
+#include "platform/window/Scaled.h"
 #include "support/WaitUntil.h"
 
 namespace room_test {
@@ -91,6 +94,7 @@ protected:
         frame->mediaControlSource = [this](std::uint16_t) -> kromedia::IMediaControl* {
             return noChannelObject ? nullptr : &control;
         };
+        BeforeOpen();
         Open();
         layout = dynamic_cast<XLayoutManager*>(frame->GetLayoutManager());
         ASSERT_NE(layout, nullptr);
@@ -109,6 +113,9 @@ protected:
     CDlgVideo& WindowOf(std::uint16_t id) {
         return dynamic_cast<CDlgVideo&>(*layout->FindVideoWnd(id)->GetWidget());
     }
+
+    // More children of the room, installed before it opens.
+    virtual void BeforeOpen() {}
 
     RecvControl control;
     bool noChannelObject = false;
@@ -374,6 +381,68 @@ TEST_F(RoomVideo, AWindowLeavingTheCycleIsTakenOutOfItsList) {
     EXPECT_FALSE(layout->IsCycleWindow(first));
     EXPECT_FALSE(cycle->IsRunning());
     g_AppSettings = saved;
+}
+
+// The voice-activation notice with the room's own video windows and panels.
+class RoomVoiceNotice : public RoomVideo {
+protected:
+    static constexpr std::uint16_t kC = 32;
+
+    void BeforeOpen() override {
+        yav::panels::InstallPanelFactories(yav::room::Children());
+        fake.users.AddUser(kC, u"Q%1", 0b1000'0011);
+    }
+    CDlgVoiceIncentive& Notice() {
+        auto* notice = Find<CDlgVoiceIncentive>();
+        EXPECT_NE(notice, nullptr);
+        return *notice;
+    }
+    // Where the notice stands on a video window: its top-right corner, 80 in and 5 down.
+    static QPoint CornerOf(const QRect& window) {
+        return QPoint(window.right() + 1 - yav::Scaled(80), window.top() + yav::Scaled(5));
+    }
+};
+
+TEST_F(RoomVoiceNotice, ABroadcastChannelsNoticeStandsOnItsWindowFollowsItAndLetsGo) {
+    frame->GetMediaIdList().AddOrMoveToTail(kB + 1);
+    frame->MediaVideoRecv(kB + 1, 123);
+    CDlgVideo& window = WindowOf(kB + 1);
+    ASSERT_TRUE(window.CanShowCaption());
+    frame->SendMessage(WM_VOICE_INCENTIVE, kB + 1, 0);
+    CDlgVoiceIncentive& notice = Notice();
+    EXPECT_TRUE(notice.isVisible());
+    EXPECT_EQ(notice.GetMode(), 2);
+    EXPECT_EQ(notice.GetMediaId(), kB + 1);
+    EXPECT_EQ(notice.GetWindowRect().topLeft(), CornerOf(window.GetWindowRect()));
+    EXPECT_EQ(notice.GetWindowRect().size(), yav::ScaledSize(75, 27));
+    EXPECT_EQ(notice.Label().GetWindowText(), LoadLangString(3211));
+    EXPECT_EQ(control.stream.voiceMarker, 1) << "the stream marks the speaker";
+
+    // The window moves: the notice goes with it.
+    const QRect before = window.geometry();
+    window.MoveWindow(before.x() + 17, before.y() + 9, before.width(), before.height());
+    EXPECT_EQ(notice.GetWindowRect().topLeft(), CornerOf(window.GetWindowRect()));
+
+    // Its time ends: the marker goes off and the window no longer carries the notice.
+    ASSERT_TRUE(yav::testing::TimerDriver::Fire(notice, CDlgVoiceIncentive::kHideTimer));
+    EXPECT_FALSE(notice.isVisible());
+    EXPECT_EQ(control.stream.voiceMarker, 0);
+    const QPoint left = notice.GetWindowRect().topLeft();
+    window.MoveWindow(before);
+    EXPECT_EQ(notice.GetWindowRect().topLeft(), left);
+}
+
+TEST_F(RoomVoiceNotice, AChannelNotBroadcastIsAnnouncedOverTheRoomByItsChannelName) {
+    // C's second camera speaks; nobody shows it.
+    ASSERT_FALSE(frame->IsMediaIdBroadcast(kC + 1));
+    frame->SendMessage(WM_VOICE_INCENTIVE, kC + 1, 0);
+    CDlgVoiceIncentive& notice = Notice();
+    EXPECT_TRUE(notice.isVisible());
+    EXPECT_EQ(notice.GetMode(), 1);
+    // The name as typed, "%1" and all, with its channel.
+    EXPECT_EQ(notice.Label().GetWindowText(), QStringLiteral("Q%1-2 ") + LoadLangString(3211));
+    EXPECT_EQ(notice.GetWindowRect().size(), yav::ScaledSize(320, 32));
+    EXPECT_EQ(control.stream.voiceMarker, -1) << "no marker over the room";
 }
 
 }  // namespace

@@ -108,6 +108,52 @@ TEST(GdipText, ChineseTextWrapsBetweenCharacters) {
     EXPECT_EQ(joined, text);
 }
 
+// Letters and digits of a line (what a reader sees as characters, punctuation aside).
+int Letters(const QString& line) {
+    int letters = 0;
+    for (QChar c : line) {
+        letters += c.isLetterOrNumber() ? 1 : 0;
+    }
+    return letters;
+}
+
+// A text one character too long for its box keeps its line count, but the line before the last
+// gives the last character company; a last line that already holds more, or one word, stays.
+TEST(GdipText, TheLastLineNeverHoldsOneCharacterAlone) {
+    const QFontMetricsF metrics(TestFont());
+    const struct Case {
+        const char* text;
+        const char* fitsOneLine;  // the box is as wide as this text
+        size_t lines;
+        const char* lastLine;
+    } cases[] = {
+        // 15 characters in a box of 14: "…同" + "意" before.
+        {"您已申请发言，请等待管理员同意", "您已申请发言，请等待管理员", 2, "同意"},
+        // The ellipses never start a line; the character before them went down alone.
+        {"与会议服务器的连接已断开，正在重新连接……", "与会议服务器的连接已断开，正在重新连接", 2,
+         "连接……"},
+        // Already two characters on the last line: nothing moves.
+        {"网络连接已经断开请重试", "网络连接已经断开请", 2, "重试"},
+        // One word on the last line is no lone character.
+        {"waiting for an administrator", "waiting for an", 2, "administrator"},
+    };
+    StringFormat format;
+    for (const Case& c : cases) {
+        const QString text = QString::fromUtf8(c.text);
+        const double width = metrics.horizontalAdvance(QString::fromUtf8(c.fitsOneLine)) + 0.5;
+        const auto lines = LayoutString(text, TestFont(), QRectF(0, 0, width, 200), format);
+        ASSERT_EQ(lines.size(), c.lines) << c.text;
+        EXPECT_EQ(lines.back().text, QString::fromUtf8(c.lastLine)) << c.text;
+        EXPECT_GE(Letters(lines.back().text), 2) << c.text;
+        QString joined;
+        for (const auto& line : lines) {
+            EXPECT_LE(line.rect.width(), width) << c.text;
+            joined += line.text + (text.contains(u' ') ? QStringLiteral(" ") : QString());
+        }
+        EXPECT_EQ(joined.trimmed(), text);
+    }
+}
+
 TEST(GdipText, AlignmentPlacesLinesInTheRectangle) {
     const QRectF rect(10, 20, 200, 60);
     struct Case {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <atomic>
 
 #include "client/dialogs/panels/PanelClock.h"
@@ -141,6 +143,54 @@ TEST(RoundTripProbe, AnEchoArrivingAfterAWindowChangeCountsInTheNewWindow) {
     probe.Tick();
     // More echoes than probes in this window: the difference is absolute.
     EXPECT_EQ(probe.Lost(), 2U);
+}
+
+// A process out of file descriptors cannot open the probe's socket: nothing starts (no
+// receiver spinning on a socket that is not there), nothing is sent, nothing is measured.
+TEST(RoundTripProbe, WithoutASocketNothingRunsAndNothingIsSent) {
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+    rlimit none = saved;
+    none.rlim_cur = 0;
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &none), 0);
+    RoundTripProbe probe;
+    const bool started = probe.Start("127.0.0.1", 8000);
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &saved), 0);
+    EXPECT_FALSE(started);
+    EXPECT_FALSE(probe.IsRunning());
+    Tick(probe, 3);
+    EXPECT_EQ(probe.Sent(), 0U);
+    EXPECT_FALSE(probe.HasRoundTrip());
+    // With descriptors again, the next opening works.
+    EXPECT_TRUE(probe.Start("127.0.0.1", 8000));
+    EXPECT_TRUE(probe.IsRunning());
+}
+
+// Echoes whose send time lies ahead of the clock, or more than a minute back, measure nothing:
+// they are not counted and the mean keeps to the true echoes (such an echo once made the round
+// trip -2147483648 ms).
+TEST(RoundTripProbe, EchoesFromTheFutureOrLongAgoAreNotCounted) {
+    constexpr std::uint32_t kNow = 100000;
+    ConstantClock clock(kNow);
+    Echo echo;
+    RoundTripProbe probe;
+    ASSERT_TRUE(probe.Start("127.0.0.1", echo.port));
+    probe.Tick();
+    ASSERT_EQ(echo.Collect(), 3);
+    for (const std::uint32_t tick : {kNow + 10, kNow + 0x80000000U, kNow - 60001}) {
+        echo.Answer(probe.LocalPort(), tick);
+    }
+    EXPECT_FALSE(probe.HasRoundTrip());
+    // A true echo after them: once it is counted, they were read (loopback keeps the order).
+    echo.Answer(probe.LocalPort(), kNow - 30);
+    ASSERT_TRUE(WaitUntil([&] { return probe.Received() >= 1; }));
+    EXPECT_EQ(probe.Received(), 1U);
+    EXPECT_EQ(probe.MeanRtt(), 30);
+    EXPECT_TRUE(probe.HasRoundTrip());
+    // A minute exactly still counts.
+    echo.Answer(probe.LocalPort(), kNow - 60000);
+    ASSERT_TRUE(WaitUntil([&] { return probe.Received() == 2; }));
+    EXPECT_EQ(probe.MeanRtt(), (30 + 60000) / 2);
 }
 
 }  // namespace

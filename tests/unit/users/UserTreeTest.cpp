@@ -60,6 +60,12 @@ TEST_F(NestedTree, CountsFollowInsertsAndRemovalsUpTheAncestorsWithParenthesesIn
     EXPECT_EQ(a->dept.Caption(), "Head office(1)");
 }
 
+TEST_F(NestedTree, ADepartmentNameWithFormatMarksKeepsThem) {
+    TreeNode* marked = tree.AddDept(Dept(24, kTopLevelParentKey, "%1 office"), nullptr);
+    tree.InsertUnder(User({.id = 8, .name = u"Ann", .deptKey = 24}), marked);
+    EXPECT_EQ(marked->dept.Caption(), "%1 office(1)");
+}
+
 TEST_F(NestedTree, CountsNeverGoBelowZero) {
     tree.InsertUnder(User({.id = 8, .name = u"Ann", .deptKey = 22}), c);
     b->dept.count = 0;  // a caption already at zero

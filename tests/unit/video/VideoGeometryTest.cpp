@@ -110,6 +110,15 @@ TEST(SnapshotName, NameChannelTimeAndCounter) {
               QStringLiteral("/photos/Ann-3(_09-05).bmp"));
 }
 
+// A user's name is data: format marks in it stay as typed beside the channel number.
+TEST(SnapshotName, FormatMarksInANameStayAsTyped) {
+    for (const char* name : {"Ann %1", "%2%1", "%1"}) {
+        EXPECT_EQ(video_geometry::SnapshotBaseName(QString::fromUtf8(name), 1),
+                  QString::fromUtf8(name) + QStringLiteral("-2"))
+            << name;
+    }
+}
+
 TEST(SnapshotName, AllNamesTakenSavesNothing) {
     int asked = 0;
     const QString path =

@@ -91,6 +91,10 @@ TEST(VideoCycleRulesTest, EveryOwnedChannelIsOneEntry) {
     EXPECT_TRUE(CycleFilterEntries(User(24, u"Cy", 0, 3)).empty());
     // A count above 8 stops at channel 7.
     EXPECT_EQ(CycleFilterEntries(User(32, u"Di", 0xFF, 200)).size(), 8u);
+    // Format marks in a name stay as typed.
+    entries = CycleFilterEntries(User(40, u"%1 Ed", 0b10, 2));
+    ASSERT_EQ(entries.size(), 1u);
+    EXPECT_EQ(entries[0].name, QStringLiteral("%1 Ed-2"));
 }
 
 }  // namespace
