@@ -122,7 +122,16 @@ void RoomPanelHost::GetByteCounters(std::uint64_t*, std::uint64_t*, int) {
 }
 
 bool RoomPanelHost::IsLayoutSyncOn() {
-    return false;
+    // The flag the room keeps while it shows a layout of its own.
+    return g_AppSettings.freeLayout != 0;
+}
+
+void RoomPanelHost::ResetVideoLayoutState(int reset) {
+    frame_.ResetVideoLayoutState(static_cast<std::uint32_t>(reset));
+}
+
+void RoomPanelHost::ApplyLayoutFromNetwork() {
+    frame_.ApplyLayoutFromNetwork();
 }
 
 int RoomPanelHost::GetLayoutSyncAllowed() {

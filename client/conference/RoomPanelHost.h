@@ -55,8 +55,8 @@ public:
     void ShowSettings() override { Missing("CDlgSysSet (settings)"); }
     bool IsLayoutSyncOn() override;
     int GetLayoutSyncAllowed() override;
-    void ResetVideoLayoutState(int) override { Missing("ResetVideoLayoutState (layout sync)"); }
-    void ApplyLayoutFromNetwork() override { Missing("ApplyLayoutFromNetwork (layout sync)"); }
+    void ResetVideoLayoutState(int reset) override;
+    void ApplyLayoutFromNetwork() override;
     bool IsH323Enabled() override;
     void RefreshBulletin() override {}
     bool IsVideoCycleOn() override;

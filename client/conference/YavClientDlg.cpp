@@ -103,8 +103,7 @@ CYavClientDlg::CYavClientDlg(QWidget* parent) : yav::Dialog(IDD, parent) {
         return LRESULT{0};
     });
     MapMessage(WM_VIDEO_ZOOM_ROOM, [this](WPARAM w, LPARAM l) { return OnVideoZoom(w, l); });
-    MapMessage(WM_VOICE_INCENTIVE,
-               [this](WPARAM w, LPARAM l) { return OnVoiceIncentive(w, l); });
+    MapMessage(WM_VOICE_INCENTIVE, [this](WPARAM w, LPARAM l) { return OnVoiceIncentive(w, l); });
     MapMessage(WM_KEYHOOK_NOTIFY, [this](WPARAM, LPARAM) {
         MissingChild("OnKeyHookNotify (documents)");
         return LRESULT{0};
@@ -327,6 +326,7 @@ void CYavClientDlg::ReleaseWindow() {
     Release(m_pControlBar);
     if (m_pUserList != nullptr) {
         m_pUserList->ResetSearch();
+        m_pUserList->ResetAll();
     }
     Release(m_pUserList);
     Release(m_pOwnVideo);

@@ -12,8 +12,8 @@
 #include "app/AppSettings.h"
 #include "app/ConfigManger.h"
 #include "client/dialogs/login/CDlgChairPws.h"
-#include "client/dialogs/video/CDlgVideoCycle.h"
 #include "client/dialogs/login/CDlgReconnect.h"
+#include "client/dialogs/video/CDlgVideoCycle.h"
 #include "client/media/XMediaManager.h"
 #include "platform/core/Log.h"
 #include "ui/CDlgPopMsg.h"
@@ -49,8 +49,10 @@ struct DialogCommand {
     const char* className;
 };
 constexpr DialogCommand kDialogCommands[] = {
-    {32779, "CDlgHouselamp"},    {32780, "CDlgConfSet"},
-    {32781, "CDlgConfRollcall"}, {32789, "CDlgCallH323"},
+    {32779, "CDlgHouselamp"},
+    {32780, "CDlgConfSet"},
+    {32781, "CDlgConfRollcall"},
+    {32789, "CDlgCallH323"},
     {32835, "CYavClientDlg::StartShareMedia (media sharing)"},
 };
 
@@ -281,9 +283,7 @@ CDlgCycleSet* CYavClientDlg::GetCycleSetDlg() {
 
 CDlgCycleFilter* CYavClientDlg::GetCycleFilterDlg() {
     if (m_pCycleFilter == nullptr) {
-        auto& makeTree = yav::room::Children().selectUserTree;
-        m_pCycleFilter = std::make_unique<CDlgCycleFilter>(this, &Frame(),
-                                                           makeTree ? makeTree(this) : nullptr);
+        m_pCycleFilter = std::make_unique<CDlgCycleFilter>(this, &Frame());
         m_pCycleFilter->Create(CDlgCycleFilter::IDD, this);
     }
     return m_pCycleFilter.get();

@@ -6,7 +6,9 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QScreen>
+#include <QTextEdit>
 
 #include "CDlgFindCase.h"
 #include "CKroGdiBtn.h"
@@ -150,6 +152,29 @@ BOOL CDlgUserList::OnInitDialog() {
     LayoutControls();
     SetTimer(kFindCaseTimer, kFindCaseDelayMs);
     return 1;
+}
+
+BOOL CDlgUserList::PreTranslateMessage(yav::Msg* msg) {
+    if (msg->message != WM_KEYDOWN) {
+        return yav::Dialog::PreTranslateMessage(msg);
+    }
+    if (msg->wParam == VK_RETURN) {
+        return 0;
+    }
+    if (msg->wParam == VK_ESCAPE) {
+        return 1;
+    }
+    if (msg->wParam == VK_SPACE) {
+        const bool typing = qobject_cast<QLineEdit*>(msg->hwnd) != nullptr ||
+                            qobject_cast<QTextEdit*>(msg->hwnd) != nullptr ||
+                            qobject_cast<QPlainTextEdit*>(msg->hwnd) != nullptr;
+        return typing ? 0 : 1;
+    }
+    return yav::Dialog::PreTranslateMessage(msg);
+}
+
+int CDlgUserList::OnNcHitTest(const QPoint& screenPoint) {
+    return m_bFloat ? HTCAPTION : yav::Dialog::OnNcHitTest(screenPoint);
 }
 
 void CDlgUserList::OnTimer(UINT id) {

@@ -20,8 +20,6 @@ public:
     // The media id shown, 0 when none.
     virtual std::uint16_t GetMediaId() const = 0;
     virtual bool IsInLayout(std::uint16_t mediaId) const = 0;
-    // The main frame's own layout is in force.
-    virtual bool IsOwnLayout() const = 0;
     virtual QSize GetSize() const = 0;
     // Moves there (screen coordinates) as a top-most pop-up and shows itself.
     virtual void PlaceAt(const QRect& where) = 0;

@@ -50,7 +50,9 @@ ItemAction TreeActions::OnItemAction(TreeNode* node, std::uint8_t area) {
         default:
             break;
     }
-    if (!m_host->IsOwnLayout() || !m_host->HasPreviewWindow()) {
+    // The preview beside the tree belongs to the synchronised layout: while this client keeps
+    // a layout of its own, a row click opens nothing.
+    if (m_host->IsOwnLayout() || !m_host->HasPreviewWindow()) {
         return {};
     }
     m_target = user.userId;

@@ -51,7 +51,7 @@ public:
         preview = on != 0 ? mediaId : 0;
     }
     bool IsInLayout(std::uint16_t mediaId) const override { return mediaId == inLayout; }
-    bool IsOwnLayout() const override { return true; }
+    bool IsOwnLayout() const override { return ownLayout; }
     void ShowNotice(int textId, int argument) override { Log("Notice", textId, argument); }
     bool Confirm(int, int textId) override {
         Log("Confirm", textId, 0);
@@ -72,6 +72,8 @@ public:
     std::uint16_t preview = 0;
     bool hasPreview = true;
     std::uint16_t inLayout = 0;
+    // The room keeps a layout of its own (the free-layout flag).
+    bool ownLayout = false;
     bool confirm = true;
     std::vector<std::string> calls;
 };
