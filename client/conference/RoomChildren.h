@@ -22,6 +22,7 @@ class QRect;
 class QWidget;
 class XConfManager;
 class ILayoutVideoWnd;
+class ISpeakPopup;
 namespace kromedia {
 class IFrameSink;
 class IMediaStream;
@@ -504,6 +505,8 @@ struct RoomChildFactories {
     std::function<std::unique_ptr<IRoomMedia>()> roomMedia;
     std::function<std::unique_ptr<IBulletinBoard>()> bulletinBoard;
     std::function<std::unique_ptr<IDevice>(QWidget*)> device;
+    // The speak pop-up over a video window of the room (room, the video window).
+    std::function<std::unique_ptr<ISpeakPopup>(QWidget*, QWidget*)> speakPopup;
 };
 
 // The factories in use.

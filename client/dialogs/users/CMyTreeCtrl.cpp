@@ -311,12 +311,21 @@ void CMyTreeCtrl::mousePressEvent(QMouseEvent* event) {
     // The tree's own click handling (selection, expansion) never runs: the actions decide.
 }
 
-void CMyTreeCtrl::mouseReleaseEvent(QMouseEvent*) {}
+void CMyTreeCtrl::mouseReleaseEvent(QMouseEvent* event) {
+    // The right click of a row opens the chair's pop-up when the button comes up.
+    if (event->button() == Qt::RightButton && m_bClickEnabled) {
+        ShowChairPopup(event->position().toPoint());
+    }
+}
 
 void CMyTreeCtrl::mouseDoubleClickEvent(QMouseEvent*) {}
 
 void CMyTreeCtrl::contextMenuEvent(QContextMenuEvent* event) {
-    ShowChairPopup(viewport()->mapFromGlobal(event->globalPos()));
+    event->accept();
+    // The mouse's right click was handled on release; the menu key opens the current row's.
+    if (event->reason() == QContextMenuEvent::Keyboard && currentIndex().isValid()) {
+        ShowChairPopup(visualRect(currentIndex()).center());
+    }
 }
 
 void CMyTreeCtrl::OnItemAction(const QPoint& viewportPoint, std::uint8_t area) {

@@ -17,6 +17,7 @@
 #include "AppSettings.h"
 #include "CDlgPopSwitch.h"
 #include "Common/MessageIds.h"
+#include "UserListFixture.h"
 #include "UsersUiSupport.h"
 #include "client/conference/XConfManager.h"
 #include "client/dialogs/video/CDlgVideo.h"
@@ -37,99 +38,10 @@ using yav::testing::TimerDriver;
 
 namespace {
 
-// Roles and requests of the test; requests are only recorded, and there is no preview window.
-struct ScriptedHost : fakes::RecordingActionHost {
-    ScriptedHost() {
-        limits = {4, 4, 9, 9};
-        hasPreview = false;
-        confirm = false;
-    }
-};
-
-ST_USER_ITEM_DEPT Record(std::uint16_t id, const char16_t* name, std::uint32_t deptKey) {
-    ST_USER_ITEM_DEPT record;
-    record.userId = id;
-    const std::u16string_view text(name);
-    std::copy_n(text.begin(), std::min<std::size_t>(text.size(), 32), record.name);
-    record.departmentId = deptKey;
-    record.audioDevice = 1;
-    return record;
-}
-
-ST_TREE_DEPT Dept(std::uint32_t key, const char* name) {
-    ST_TREE_DEPT dept;
-    dept.ownKey = key;
-    dept.name = QString::fromUtf8(name);
-    return dept;
-}
-
-class UserListTest : public ::testing::TestWithParam<double> {
-protected:
-    void SetUp() override {
-        users_ui::LoadResources();
-        room.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-        room.MoveWindow(0, 0, yav::Scaled(320), yav::Scaled(640));
-        list = new CDlgUserList(&room);
-        list->SetActionHost(&host);
-        list->SetChatWindow(&chat, nullptr);
-        ASSERT_TRUE(list->Create(CDlgUserList::IDD, &room));
-        list->setGeometry(0, 0, yav::Scaled(320), yav::Scaled(640));
-        list->ShowDlg(SW_SHOW);
-        room.show();
-        list->SetLocalUser(8, nullptr);
-        const ST_TREE_DEPT head = Dept(11, "Head office");
-        const ST_TREE_DEPT research = Dept(13, "Research (north)");
-        const ST_TREE_DEPT video = Dept(14, "Video team");
-        const ST_TREE_DEPT sales = Dept(12, "Sales");
-        list->AddRootDepartment(&head);
-        list->AddDepartment(&research, 11);
-        list->AddDepartment(&video, 13);
-        list->AddRootDepartment(&sales);
-        list->SetOnlineCountText(5);
-    }
-    void TearDown() override { delete list; }
-
-    // The participants of the pictures: every icon state once.
-    void AddParticipants() {
-        ST_USER_ITEM_DEPT me = Record(8, u"Demo Chair", 11);
-        me.kind = USER_KIND_CHAIR;
-        me.channelMask = 1;
-        me.videoChannelCount = 1;
-        list->AddUser(&me);
-        ST_USER_ITEM_DEPT presenter = Record(16, u"Alice", 13);
-        presenter.presenterState = 2;
-        presenter.speakState = 2;
-        presenter.channelMask = 1;
-        presenter.videoChannelCount = 1;
-        presenter.broadcastMask = 1;
-        list->AddUser(&presenter);
-        ST_USER_ITEM_DEPT queued = Record(24, u"<b>Bob</b>", 14);
-        queued.presenterState = 1;
-        queued.speakState = 1;
-        queued.channelMask = 3;
-        queued.videoChannelCount = 2;
-        list->AddUser(&queued);
-        ST_USER_ITEM_DEPT listener = Record(32, u"Carol (guest)", 12);
-        listener.privateData.listenFlag = 1;
-        listener.kind = USER_KIND_TEMP_ADMIN;
-        list->AddUser(&listener);
-        ST_USER_ITEM_DEPT plain = Record(40, u"Dave", 99);
-        plain.audioDevice = 0;
-        list->AddUser(&plain);
-        QApplication::processEvents();
-    }
-    QPoint RowCentre(CMyTreeCtrl& tree, std::uint16_t userId) {
-        const QModelIndex index = tree.Model().IndexOf(tree.Tree().FirstUserNode(userId));
-        return tree.visualRect(index).center();
-    }
-
-    users_ui::ScaleScope scale{GetParam()};
-    yav::fakes::RecordingWindow room;
-    fakes::CallLog log;
-    fakes::FakeChat chat{log};
-    ScriptedHost host;
-    CDlgUserList* list = nullptr;
-};
+using users_ui::Dept;
+using users_ui::Record;
+using users_ui::ScriptedHost;
+using UserListTest = users_ui::UserListTest;
 
 }  // namespace
 
@@ -555,12 +467,23 @@ TEST_P(UserListTest, ARowTogglesTheRoomsPreviewWindowBesideItThroughTheConferenc
     roomHost.SetPreviewSource([&preview]() -> IPreviewWindow* { return &preview; });
     list->SetActionHost(nullptr);
     const std::uint8_t savedLayout = g_AppSettings.freeLayout;
-    g_AppSettings.freeLayout = 1;
     log.Clear();
-
-    // Alice has one channel: her row opens the preview of it, under her row.
     CMyTreeCtrl& tree = list->GetUserTree();
-    tree.OnItemAction(RowCentre(tree, 16), TreeNode::kHoverRow);
+    const auto clickRow = [&](std::uint16_t userId) {
+        QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, RowCentre(tree, userId));
+    };
+
+    // While the room keeps a layout of its own, a row opens no preview.
+    g_AppSettings.freeLayout = 1;
+    clickRow(16);
+    EXPECT_TRUE(log.Matching("ReceiveVideo").empty());
+    EXPECT_EQ(preview.GetMediaId(), 0);
+    EXPECT_FALSE(preview.Window().isVisible());
+
+    // Following the synchronised layout, Alice's row (one channel) opens the preview of it,
+    // under her row.
+    g_AppSettings.freeLayout = 0;
+    clickRow(16);
     EXPECT_EQ(log.Matching("ReceiveVideo"), std::vector<std::string>({"ReceiveVideo(16,0,123,1)"}));
     EXPECT_EQ(frame.lastWindow, preview.GetWindow());
     EXPECT_EQ(preview.GetMediaId(), 16);
@@ -586,9 +509,9 @@ TEST_P(UserListTest, ARowTogglesTheRoomsPreviewWindowBesideItThroughTheConferenc
 
     // The same row twice closes the preview again.
     list->ShowDlg(SW_SHOW);
-    tree.OnItemAction(RowCentre(tree, 16), TreeNode::kHoverRow);
+    clickRow(16);
     log.Clear();
-    tree.OnItemAction(RowCentre(tree, 16), TreeNode::kHoverRow);
+    clickRow(16);
     EXPECT_EQ(log.Matching("ReceiveVideo"), std::vector<std::string>({"ReceiveVideo(16,0,0,1)"}));
     EXPECT_EQ(preview.GetMediaId(), 0);
     g_AppSettings.freeLayout = savedLayout;
