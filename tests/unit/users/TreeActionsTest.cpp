@@ -353,6 +353,31 @@ TEST_F(Actions, RowAndIconClicksOfAChair) {
     EXPECT_TRUE(dept->expanded);
 }
 
+// A row opens the preview only while the room follows the synchronised layout and has a
+// preview window; the icons act either way.
+TEST_F(Actions, ARowOpensThePreviewOnlyWhileTheRoomFollowsTheSynchronisedLayout) {
+    const struct {
+        bool ownLayout;
+        bool hasPreview;
+        ItemAction::Kind row;
+    } cases[] = {
+        {false, true, ItemAction::Kind::PreviewToggled},
+        {true, true, ItemAction::Kind::None},
+        {false, false, ItemAction::Kind::None},
+    };
+    for (const auto& c : cases) {
+        host.ownLayout = c.ownLayout;
+        host.hasPreview = c.hasPreview;
+        host.preview = 0;
+        host.calls.clear();
+        EXPECT_EQ(actions.OnItemAction(bob, TreeNode::kHoverRow).kind, c.row)
+            << c.ownLayout << c.hasPreview;
+        EXPECT_EQ(host.calls.empty(), c.row == ItemAction::Kind::None) << c.ownLayout;
+        EXPECT_EQ(actions.OnItemAction(bob, TreeNode::kHoverAudio).kind,
+                  ItemAction::Kind::CommandRun);
+    }
+}
+
 TEST_F(Actions, PreviewTogglesAndTips) {
     EXPECT_EQ(actions.ToggleUserPreview(16), std::nullopt);
     EXPECT_EQ(host.preview, 16);
