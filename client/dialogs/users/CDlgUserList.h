@@ -144,7 +144,7 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
-    // The panel is never ended: Enter goes on to the focused control, Esc and Space are
+    // The panel is never ended: Enter is not its OK and goes on as a key, Esc and Space are
     // swallowed (a typed space still reaches a text box), and the window manager's close does
     // nothing. Only the room shows and hides it.
     BOOL PreTranslateMessage(yav::Msg* msg) override;
