@@ -3,6 +3,7 @@
 // chat window, departments and (AddParticipants) one participant for every icon state.
 
 #include <QApplication>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -100,6 +101,16 @@ protected:
         plain.audioDevice = 0;
         list->AddUser(&plain);
         QApplication::processEvents();
+    }
+    // The mouse over a point of the tree's viewport, then a click there.
+    void ClickAt(CMyTreeCtrl& tree, const QPoint& point, Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mouseMove(tree.viewport(), point);
+        QTest::mouseClick(tree.viewport(), button, {}, point);
+    }
+    // A point on one of a row's icons (its distance from the row's right edge).
+    QPoint IconPoint(CMyTreeCtrl& tree, std::uint16_t userId, int iconRight) {
+        return {tree.RowRightEdge() - yav::Scaled(iconRight) + yav::Scaled(5),
+                RowCentre(tree, userId).y()};
     }
     QPoint RowCentre(CMyTreeCtrl& tree, std::uint16_t userId) {
         const QModelIndex index = tree.Model().IndexOf(tree.Tree().FirstUserNode(userId));

@@ -71,7 +71,7 @@ TEST_P(UserListTest, MembersPageShowsDepartmentsStageCounterAndEveryIconState) {
     QPoint alice = RowCentre(tree, 16);
     alice.setX(tree.RowRightEdge() - yav::Scaled(CMyTreeCtrl::kPresenterIconRight) +
                yav::Scaled(5));
-    tree.TrackHover(alice);
+    QTest::mouseMove(tree.viewport(), alice);
     EXPECT_EQ(members.FirstUserNode(16)->hoverArea, TreeNode::kHoverPresenter);
     QApplication::processEvents();
     ASSERT_TRUE(tree.isVisible());
@@ -86,7 +86,7 @@ TEST_P(UserListTest, MembersPageShowsDepartmentsStageCounterAndEveryIconState) {
 
     // A participant who is not a chair gets the row hover only.
     host.admin = false;
-    tree.TrackHover(alice);
+    QTest::mouseMove(tree.viewport(), alice + QPoint(1, 0));
     EXPECT_EQ(members.FirstUserNode(16)->hoverArea, TreeNode::kHoverRow);
 }
 
@@ -194,10 +194,12 @@ TEST_P(UserListTest, EveryIconStateShowsItsImageOnItsRow) {
             }
         }
         if (r.hover != TreeNode::kHoverNone) {
-            tree.TrackHover(mouse);
+            QTest::mouseMove(tree.viewport(), mouse);
             ASSERT_EQ(tree.Tree().FirstUserNode(r.user)->hoverArea, r.hover) << r.what;
         } else {
-            tree.TrackHover(QPoint(-1, -1));
+            // Below the last row: no row is hovered.
+            QTest::mouseMove(tree.viewport(),
+                             QPoint(yav::Scaled(5), tree.viewport()->height() - 2));
         }
         QApplication::processEvents();
         const QImage picture = list->grab().toImage();
@@ -284,7 +286,7 @@ TEST_P(UserListTest, JoinsAndLeavesReachTheChatRecipientsOnce) {
 TEST_P(UserListTest, ChairPopupByRole) {
     AddParticipants();
     CMyTreeCtrl& tree = list->GetUserTree();
-    ASSERT_TRUE(tree.ShowChairPopup(RowCentre(tree, 16)));
+    ClickAt(tree, RowCentre(tree, 16), Qt::RightButton);
     CDlgPopSwitch* popup = tree.GetChairPopup();
     ASSERT_NE(popup, nullptr);
     EXPECT_TRUE(popup->isVisible());
@@ -296,20 +298,21 @@ TEST_P(UserListTest, ChairPopupByRole) {
                        users_ui::GrabName("users_chair_popup_admin", GetParam()));
 
     // A choice runs the command for the row's user.
-    popup->ShowPopup(SW_HIDE);
-    yav::SendMessage(&tree, WM_COMMAND, ID_USER_GRANT_SPEAK, 0);
+    QTest::mouseClick(popup->GetButton(ID_USER_GRANT_SPEAK), Qt::LeftButton);
+    ASSERT_TRUE(yav::testing::WaitUntil([&] { return !host.calls.empty(); }));
     EXPECT_EQ(host.calls.back(), "AwardSpeek 16 0");
 
     host.admin = false;
     host.presenter = true;
-    ASSERT_TRUE(tree.ShowChairPopup(RowCentre(tree, 24)));
+    ClickAt(tree, RowCentre(tree, 24), Qt::RightButton);
+    ASSERT_TRUE(popup->isVisible());
     EXPECT_EQ(popup->GetItems().size(), 2u);
     users_ui::SaveGrab(popup->GetLayeredPicture(),
                        users_ui::GrabName("users_chair_popup_presenter", GetParam()));
 
     host.presenter = false;
     popup->ShowPopup(SW_HIDE);
-    EXPECT_FALSE(tree.ShowChairPopup(RowCentre(tree, 24)));
+    ClickAt(tree, RowCentre(tree, 24), Qt::RightButton);
     EXPECT_FALSE(popup->isVisible());
 }
 
@@ -322,7 +325,7 @@ TEST_P(UserListTest, RowAndVideoIconOpenTheChoosersAndAVideolessRowATipOnce) {
 
     // Bob has two channels: his row opens the receive chooser, his video icon the broadcast
     // chooser, each 100 ms later.
-    tree.OnItemAction(RowCentre(tree, 24), TreeNode::kHoverRow);
+    ClickAt(tree, RowCentre(tree, 24));
     EXPECT_EQ(tree.GetTimerElapse(CMyTreeCtrl::kReceiveChooserTimer), 100);
     ASSERT_TRUE(TimerDriver::Fire(tree, CMyTreeCtrl::kReceiveChooserTimer));
     CDlgPopSwitch* receive = tree.GetReceiveChooser();
@@ -334,7 +337,7 @@ TEST_P(UserListTest, RowAndVideoIconOpenTheChoosersAndAVideolessRowATipOnce) {
                        users_ui::GrabName("users_receive_chooser", GetParam()));
     tree.HidePopups();
 
-    tree.OnItemAction(RowCentre(tree, 24), TreeNode::kHoverVideo);
+    ClickAt(tree, IconPoint(tree, 24, CMyTreeCtrl::kVideoIconRight));
     ASSERT_TRUE(TimerDriver::Fire(tree, CMyTreeCtrl::kBroadcastChooserTimer));
     CDlgPopSwitch* broadcast = tree.GetBroadcastChooser();
     ASSERT_NE(broadcast, nullptr);
@@ -344,11 +347,12 @@ TEST_P(UserListTest, RowAndVideoIconOpenTheChoosersAndAVideolessRowATipOnce) {
     users_ui::SaveGrab(broadcast->GetLayeredPicture(),
                        users_ui::GrabName("users_broadcast_chooser", GetParam()));
     // The chooser's second item broadcasts channel 1.
-    yav::SendMessage(&tree, WM_POPSWITCH_SELECT, 2, 2);
+    QTest::mouseClick(broadcast->GetItems()[1], Qt::LeftButton);
+    ASSERT_TRUE(yav::testing::WaitUntil([&] { return !host.calls.empty(); }));
     EXPECT_EQ(host.calls.back(), "BroadcastVideo 25 1");
 
     // Dave has no video: a tip, and not again for him within 5 s.
-    tree.OnItemAction(RowCentre(tree, 40), TreeNode::kHoverRow);
+    ClickAt(tree, RowCentre(tree, 40));
     ASSERT_TRUE(TimerDriver::Fire(tree, CMyTreeCtrl::kTipTimer));
     CDlgPopSwitch* tip = tree.GetTipBubble();
     ASSERT_NE(tip, nullptr);
@@ -357,11 +361,11 @@ TEST_P(UserListTest, RowAndVideoIconOpenTheChoosersAndAVideolessRowATipOnce) {
     users_ui::SaveGrab(tip->GetLayeredPicture(), users_ui::GrabName("users_tip", GetParam()));
     tip->ShowPopup(SW_HIDE);
     now += 4999;
-    tree.OnItemAction(RowCentre(tree, 40), TreeNode::kHoverRow);
+    ClickAt(tree, RowCentre(tree, 40));
     TimerDriver::Fire(tree, CMyTreeCtrl::kTipTimer);
     EXPECT_FALSE(tip->isVisible());
     now += 1;
-    tree.OnItemAction(RowCentre(tree, 40), TreeNode::kHoverRow);
+    ClickAt(tree, RowCentre(tree, 40));
     TimerDriver::Fire(tree, CMyTreeCtrl::kTipTimer);
     EXPECT_TRUE(tip->isVisible());
 }
@@ -431,8 +435,8 @@ TEST_P(UserListTest, FloatsAndDocksAgainAndPagesSwitchOnce) {
     // While floating the strip learns the page.
     fakes::FakeFullDock strip(log);
     list->SetStrip(&strip);
-    list->SelectChatTab();
-    list->SelectMembersTab();
+    QTest::mouseClick(list->GetDlgItem(CDlgUserList::IDC_TAB_CHAT), Qt::LeftButton);
+    QTest::mouseClick(list->GetDlgItem(CDlgUserList::IDC_TAB_MEMBERS), Qt::LeftButton);
     EXPECT_EQ(
         log.Matching("FullDock.SetUserListPage"),
         (std::vector<std::string>{"FullDock.SetUserListPage(1)", "FullDock.SetUserListPage(0)"}));
@@ -440,13 +444,13 @@ TEST_P(UserListTest, FloatsAndDocksAgainAndPagesSwitchOnce) {
     EXPECT_FALSE(list->IsFloat());
     EXPECT_EQ(list->parentWidget(), &room);
 
-    list->SelectChatTab();
+    QTest::mouseClick(list->GetDlgItem(CDlgUserList::IDC_TAB_CHAT), Qt::LeftButton);
     EXPECT_EQ(list->GetCurrentPage(), CDlgUserList::kPageChat);
     EXPECT_FALSE(list->GetUserTree().isVisible());
     list->FlashMembersTab();
-    list->SelectChatTab();
+    QTest::mouseClick(list->GetDlgItem(CDlgUserList::IDC_TAB_CHAT), Qt::LeftButton);
     EXPECT_EQ(list->GetCurrentPage(), CDlgUserList::kPageChat);
-    list->SelectMembersTab();
+    QTest::mouseClick(list->GetDlgItem(CDlgUserList::IDC_TAB_MEMBERS), Qt::LeftButton);
     EXPECT_TRUE(list->GetUserTree().isVisible());
     EXPECT_TRUE(list->GetStageList().isVisible());
 }
