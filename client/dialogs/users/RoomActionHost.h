@@ -60,6 +60,9 @@ public:
     void GrantScreenControl(std::uint16_t userId, std::uint8_t on) override;
     void RequestRemoteAssist(std::uint16_t userId, int mode) override;
     void OpenDeviceDialog(std::uint16_t userId) override;
+    // Neither is in the room yet: their items stay disabled.
+    bool HasDeviceDialog() const override { return false; }
+    bool HasRemoteAssist() const override { return false; }
     std::uint16_t GetPreviewMediaId() const override;
     bool HasPreviewWindow() const override { return GetPreviewWindow() != nullptr; }
     void ReceiveVideo(std::uint16_t mediaId, std::uint8_t on) override;

@@ -44,6 +44,8 @@ public:
         Log("RequestRemoteAssist", userId, mode);
     }
     void OpenDeviceDialog(std::uint16_t userId) override { Log("OpenDeviceDialog", userId, 0); }
+    bool HasDeviceDialog() const override { return deviceDialog; }
+    bool HasRemoteAssist() const override { return remoteAssist; }
     std::uint16_t GetPreviewMediaId() const override { return preview; }
     bool HasPreviewWindow() const override { return hasPreview; }
     void ReceiveVideo(std::uint16_t mediaId, std::uint8_t on) override {
@@ -74,6 +76,8 @@ public:
     std::uint16_t inLayout = 0;
     // The room keeps a layout of its own (the free-layout flag).
     bool ownLayout = false;
+    bool deviceDialog = true;
+    bool remoteAssist = true;
     bool confirm = true;
     std::vector<std::string> calls;
 };

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "CDlgPopSwitch.h"
 #include "UsersUiSupport.h"
 #include "client/conference/RoomMedia.h"
 #include "client/dialogs/panels/CDlgControlBar.h"
@@ -186,6 +187,23 @@ TEST_F(RoomUsers, TheLayoutSyncButtonDecidesWhetherARowOpensThePreview) {
     ASSERT_TRUE(WaitUntil([] { return g_AppSettings.freeLayout == 0; }));
     ClickRow(kB);
     EXPECT_EQ(PreviewId(), kB);
+}
+
+// The chair's pop-up of a participant offers what this room has: no device dialog and no
+// remote assistance yet, so those two items cannot be chosen; the others can.
+TEST_F(RoomUsers, TheChairPopupOffersTheMissingPartsDisabled) {
+    OpenRoom();
+    CMyTreeCtrl& tree = list->GetUserTree();
+    const QRect row = tree.visualRect(tree.Model().IndexOf(tree.Tree().FirstUserNode(kB)));
+    QTest::mouseClick(tree.viewport(), Qt::RightButton, {},
+                      QPoint(row.left() + yav::Scaled(60), row.center().y()));
+    CDlgPopSwitch* popup = tree.GetChairPopup();
+    ASSERT_NE(popup, nullptr);
+    ASSERT_TRUE(popup->isVisible());
+    EXPECT_FALSE(popup->GetButton(yav::users::ID_USER_REMOTE_PARAM)->isEnabled());
+    EXPECT_FALSE(popup->GetButton(yav::users::ID_USER_REMOTE_ASSIST)->isEnabled());
+    EXPECT_TRUE(popup->GetButton(yav::users::ID_USER_GRANT_SPEAK)->isEnabled());
+    EXPECT_TRUE(popup->GetButton(yav::users::ID_USER_KICK)->isEnabled());
 }
 
 // A connection lost and found again: the participant window lists the participants of the new

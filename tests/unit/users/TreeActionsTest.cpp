@@ -68,6 +68,15 @@ TEST_F(Actions, PopupContentsFollowTheRole) {
     EXPECT_FALSE(own[4].enabled);
     EXPECT_FALSE(own[5].enabled);
     EXPECT_TRUE(actions.ChairPopup(tree.AddDept(users_test::Dept(20, 9, "D"), nullptr)).empty());
+
+    // A room without the device dialog or the remote assistance offers both disabled.
+    host.deviceDialog = false;
+    host.remoteAssist = false;
+    const auto offered = actions.ChairPopup(ann);
+    ASSERT_EQ(offered.size(), 6u);
+    EXPECT_FALSE(offered[3].enabled);
+    EXPECT_FALSE(offered[4].enabled);
+    EXPECT_TRUE(offered[5].enabled);
 }
 
 TEST_F(Actions, RemoteAssistButtonMatrix) {
