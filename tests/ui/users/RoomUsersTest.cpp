@@ -17,12 +17,14 @@
 #include "client/dialogs/panels/PanelChildren.h"
 #include "client/dialogs/video/CDlgVideo.h"
 #include "client/dialogs/video/CDlgVideoCycle.h"
+#include "client/dialogs/video/CDlgVideoStatus.h"
 #include "client/media/ILayoutVideoWnd.h"
 #include "client/media/VideoCycle.h"
 #include "client/media/XLayoutManager.h"
 #include "components/KroMedia/IKroMedia.h"
 #include "dialogs/users/CDlgSpeek.h"
 #include "dialogs/users/CDlgUserList.h"
+#include "dialogs/users/PreviewVideo.h"
 #include "dialogs/users/UserWindows.h"
 #include "fakes/video/FakeVideoHost.h"
 #include "platform/window/testing/WindowTesting.h"
@@ -204,6 +206,32 @@ TEST_F(RoomUsers, TheChairPopupOffersTheMissingPartsDisabled) {
     EXPECT_FALSE(popup->GetButton(yav::users::ID_USER_REMOTE_ASSIST)->isEnabled());
     EXPECT_TRUE(popup->GetButton(yav::users::ID_USER_GRANT_SPEAK)->isEnabled());
     EXPECT_TRUE(popup->GetButton(yav::users::ID_USER_KICK)->isEnabled());
+}
+
+// The close button of the preview window (shown while the mouse is over it) ends the preview
+// the participant tree opened.
+TEST_F(RoomUsers, ThePreviewsCloseButtonEndsThePreview) {
+    OpenRoom();
+    ClickRow(kB);
+    ASSERT_EQ(PreviewId(), kB);
+    auto* own = dynamic_cast<PreviewVideo*>(frame->GetOwnVideo());
+    ASSERT_NE(own, nullptr);
+    CDlgVideo* preview = &own->Window();
+    ASSERT_TRUE(preview->isVisible());
+    ASSERT_TRUE(TimerDriver::Fire(*preview, CDlgVideo::TIMER_CREATE_CHILDREN));
+    // The preview is a window of its own above the room: the mouse is moved in that window.
+    ASSERT_NE(preview->windowHandle(), nullptr);
+    QTest::mouseMove(preview->windowHandle(), preview->rect().center());
+    QWidget* close = nullptr;
+    for (QWidget* child : preview->findChildren<QWidget*>()) {
+        if (dynamic_cast<CDlgVideoStatus*>(child) != nullptr && child->isVisible()) {
+            close = child;
+        }
+    }
+    ASSERT_NE(close, nullptr);
+    QTest::mouseClick(close, Qt::LeftButton);
+    EXPECT_EQ(PreviewId(), 0);
+    EXPECT_EQ(std::count(channels.stopped.begin(), channels.stopped.end(), kB), 1);
 }
 
 // A connection lost and found again: the participant window lists the participants of the new
