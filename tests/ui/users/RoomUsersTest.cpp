@@ -272,7 +272,8 @@ TEST_F(RoomUsers, TheSpeakPopupOverAParticipantsVideoGivesTheFloorAndBroadcasts)
     ASSERT_NE(popup, nullptr);
     EXPECT_FALSE(popup->isVisible());
 
-    QTest::mouseMove(&video, video.rect().center());
+    QTest::mouseMove(video.window()->windowHandle(),
+                     video.mapTo(video.window(), video.rect().center()));
     QApplication::processEvents();
     ASSERT_TRUE(popup->isVisible());
     // In the video's bottom-left corner, inside the window.
