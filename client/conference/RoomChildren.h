@@ -14,20 +14,20 @@
 #include <span>
 #include <vector>
 
+#include "client/media/IVideoWindow.h"
 #include "dialogs/users/TreeRecords.h"
 #include "platform/window/WinDefs.h"
-#include "client/media/IVideoWindow.h"
 
 class QRect;
 class QWidget;
 class XConfManager;
 class ILayoutVideoWnd;
-class ISelectUserTree;
+class ISpeakPopup;
 namespace kromedia {
 class IFrameSink;
 class IMediaStream;
 class IAudioEngine;
-}
+}  // namespace kromedia
 using IAudioEngine = kromedia::IAudioEngine;
 class IFileListMsgResult;
 class XDocManager;
@@ -502,11 +502,11 @@ struct RoomChildFactories {
     std::function<std::unique_ptr<IToolBox>(QWidget*)> toolBox;
     std::function<std::unique_ptr<IFrame>(QWidget*)> frame;
     std::function<std::unique_ptr<INetQualityEval>()> netQualityEval;
-    // The check-box user tree of the video-cycle filter (empty: a plain list stands in).
-    std::function<std::unique_ptr<ISelectUserTree>(QWidget*)> selectUserTree;
     std::function<std::unique_ptr<IRoomMedia>()> roomMedia;
     std::function<std::unique_ptr<IBulletinBoard>()> bulletinBoard;
     std::function<std::unique_ptr<IDevice>(QWidget*)> device;
+    // The speak pop-up over a video window of the room (room, the video window).
+    std::function<std::unique_ptr<ISpeakPopup>(QWidget*, QWidget*)> speakPopup;
 };
 
 // The factories in use.

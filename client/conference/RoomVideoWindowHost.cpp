@@ -1,5 +1,6 @@
 #include "RoomVideoWindowHost.h"
 
+#include "RoomChildren.h"
 #include "XConfManager.h"
 #include "XMainFrame.h"
 #include "app/AppSettings.h"
@@ -121,11 +122,18 @@ void RoomVideoWindowHost::BeginVideoDrag(QWidget*) {
 }
 
 void RoomVideoWindowHost::TogglePreviewOff() {
-    YLOG_DEBUG("no preview window in the participant panel");
+    // The participant tree stops the preview it opened (its close button was clicked).
+    IVideoWindow* preview = m_frame.OwnVideoWindow();
+    IUserList* list = m_frame.CYavClientDlg::GetUserList();
+    if (preview != nullptr && list != nullptr && preview->GetUserId() != 0) {
+        list->ToggleUserPreview(preview->GetUserId());
+    }
 }
 
-ISpeakPopup* RoomVideoWindowHost::CreateSpeakPopup(QWidget*) {
-    return nullptr;
+ISpeakPopup* RoomVideoWindowHost::CreateSpeakPopup(QWidget* parent) {
+    // The participant area makes it; the window owns what it is given.
+    const auto& make = yav::room::Children().speakPopup;
+    return make ? make(&m_frame, parent).release() : nullptr;
 }
 
 bool RoomVideoWindowHost::StopRecvVideo(std::uint16_t wMediaId) {

@@ -124,6 +124,8 @@ int XMainFrame::LeaveConference() {
     if (m_pUserList != nullptr) {
         m_pUserList->ResetSearch();
         m_pUserList->ClearLocalUser(m_pConfManager.get());
+        // The participants come again with the re-entry: none is kept meanwhile.
+        m_pUserList->ResetAll();
     }
     if (g_AppSettings.freeLayout != 0 && m_pControlBar != nullptr) {
         m_pControlBar->OnBtnSyncLayout();
@@ -166,6 +168,9 @@ void XMainFrame::EnterConference() {
     m_mediaIdList.Clear();
     if (m_pUserList != nullptr) {
         m_pUserList->ResetSearch();
+        // The trees are built anew from the login's participants: nobody who left while the
+        // connection was down stays listed, no stage entry stays stale.
+        m_pUserList->ResetAll();
     }
     InitRoomPanels();
     update();

@@ -333,6 +333,7 @@ void CYavClientDlg::ReleaseWindow() {
     Release(m_pControlBar);
     if (m_pUserList != nullptr) {
         m_pUserList->ResetSearch();
+        m_pUserList->ResetAll();
     }
     Release(m_pUserList);
     Release(m_pOwnVideo);

@@ -283,9 +283,7 @@ CDlgCycleSet* CYavClientDlg::GetCycleSetDlg() {
 
 CDlgCycleFilter* CYavClientDlg::GetCycleFilterDlg() {
     if (m_pCycleFilter == nullptr) {
-        auto& makeTree = yav::room::Children().selectUserTree;
-        m_pCycleFilter =
-            std::make_unique<CDlgCycleFilter>(this, &Frame(), makeTree ? makeTree(this) : nullptr);
+        m_pCycleFilter = std::make_unique<CDlgCycleFilter>(this, &Frame());
         m_pCycleFilter->Create(CDlgCycleFilter::IDD, this);
     }
     return m_pCycleFilter.get();

@@ -2,11 +2,15 @@
 
 #include "client/dialogs/chat/ChatRoomWindows.h"
 
+#include <algorithm>
+
 #include <QCursor>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QScreen>
+#include <QTextEdit>
 
 #include "CDlgFindCase.h"
 #include "CKroGdiBtn.h"
@@ -48,7 +52,10 @@ constexpr int kTabWidth = 61;
 constexpr int kTabHeight = 36;
 constexpr int kTreeLeft = 20;
 constexpr int kStageListHeight = 144;
-constexpr int kSearchBarHeight = 65;
+constexpr int kCounterHeight = 35;
+// The search bar's band below the counter: the label, the edit and the clear button.
+constexpr int kSearchBarRows = 35;
+constexpr int kMinTreeRows = 2;
 // The click area of the stage toggle's caption band.
 const QRect kStageToggleArea(QPoint(112, 40), QPoint(204, 70));
 
@@ -88,6 +95,7 @@ CDlgUserList::CDlgUserList(QWidget* parent)
     m_pSearchLabel = new CTransparentStatic(this);
     m_pSearchLabel->SetDlgCtrlID(IDC_SEARCH_LABEL);
     m_pSearchLabel->SetAlignCenter();
+    m_pSearchLabel->SetLineAlign(1);
     m_pSearchLabel->SetTextColor(RGB(0xC9, 0xC9, 0xC9));
     m_pSearchEdit = new QLineEdit(this);
     yav::SetControlId(m_pSearchEdit, IDC_SEARCH_EDIT);
@@ -150,6 +158,29 @@ BOOL CDlgUserList::OnInitDialog() {
     LayoutControls();
     SetTimer(kFindCaseTimer, kFindCaseDelayMs);
     return 1;
+}
+
+BOOL CDlgUserList::PreTranslateMessage(yav::Msg* msg) {
+    if (msg->message != WM_KEYDOWN) {
+        return yav::Dialog::PreTranslateMessage(msg);
+    }
+    if (msg->wParam == VK_RETURN) {
+        return 0;
+    }
+    if (msg->wParam == VK_ESCAPE) {
+        return 1;
+    }
+    if (msg->wParam == VK_SPACE) {
+        const bool typing = qobject_cast<QLineEdit*>(msg->hwnd) != nullptr ||
+                            qobject_cast<QTextEdit*>(msg->hwnd) != nullptr ||
+                            qobject_cast<QPlainTextEdit*>(msg->hwnd) != nullptr;
+        return typing ? 0 : 1;
+    }
+    return yav::Dialog::PreTranslateMessage(msg);
+}
+
+int CDlgUserList::OnNcHitTest(const QPoint& screenPoint) {
+    return m_bFloat ? HTCAPTION : yav::Dialog::OnNcHitTest(screenPoint);
 }
 
 void CDlgUserList::OnTimer(UINT id) {
@@ -330,20 +361,25 @@ void CDlgUserList::LayoutControls() {
     m_pStageToggle->setGeometry(width - Scaled(40), y, Scaled(22), Scaled(22));
     y += Scaled(24);
     if (m_bStageShown) {
-        m_pStageList->setGeometry(Scaled(kTreeLeft), y, width - Scaled(kTreeLeft),
-                                  Scaled(kStageListHeight));
-        y += Scaled(kStageListHeight);
+        // A short panel (floating on a small monitor) gives up stage rows first: the counter,
+        // the search bar and two rows of the participant tree stay inside it.
+        const int below = Scaled(kCounterHeight) +
+                          (m_bSearchBarShown ? Scaled(kSearchBarRows) : 0) +
+                          Scaled(kMinTreeRows * CMyTreeCtrl::kItemHeightDesign);
+        const int stageHeight = std::clamp(height - y - below, 0, Scaled(kStageListHeight));
+        m_pStageList->setGeometry(Scaled(kTreeLeft), y, width - Scaled(kTreeLeft), stageHeight);
+        y += stageHeight;
     }
-    m_pOnlineCount->setGeometry(Scaled(kTreeLeft), y, Scaled(150), Scaled(35));
+    m_pOnlineCount->setGeometry(Scaled(kTreeLeft), y, Scaled(150), Scaled(kCounterHeight));
     m_pSearchToggle->setGeometry(width - Scaled(40), y + Scaled(9), Scaled(16), Scaled(17));
-    y += Scaled(35);
+    y += Scaled(kCounterHeight);
     if (m_bSearchBarShown) {
         const int barTop = y + Scaled(10);
         m_pSearchLabel->setGeometry(Scaled(kTreeLeft), barTop, Scaled(47), Scaled(20));
         m_pSearchEdit->setGeometry(Scaled(kTreeLeft) + Scaled(50), barTop + Scaled(1),
                                    width - Scaled(kTreeLeft) - Scaled(50) - Scaled(30), Scaled(18));
         m_pSearchClear->setGeometry(width - Scaled(27), barTop - Scaled(2), Scaled(23), Scaled(23));
-        y += Scaled(kSearchBarHeight) - Scaled(30);
+        y += Scaled(kSearchBarRows);
     }
     const QRect trees(Scaled(kTreeLeft), y, width - Scaled(kTreeLeft), std::max(0, height - y));
     m_pUserTree->setGeometry(trees);

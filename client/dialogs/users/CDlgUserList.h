@@ -144,6 +144,14 @@ public:
 
 protected:
     BOOL OnInitDialog() override;
+    // The panel is never ended: Enter is not its OK and goes on as a key, Esc and Space are
+    // swallowed (a typed space still reaches a text box), and the window manager's close does
+    // nothing. Only the room shows and hides it.
+    BOOL PreTranslateMessage(yav::Msg* msg) override;
+    void OnOK() override {}
+    void OnCancel() override {}
+    // While floating, the panel's own surface is its caption: it drags the window.
+    int OnNcHitTest(const QPoint& screenPoint) override;
     void OnTimer(UINT id) override;
     BOOL OnEraseBkgnd(QPainter& painter) override;
     void resizeEvent(QResizeEvent* event) override;

@@ -23,6 +23,12 @@ namespace {
 
 constexpr std::uint32_t kChooserBackground = 502;
 constexpr std::uint32_t kTipBackground = 500;
+// The pop-ups' notify modes: a choice of the receive or broadcast chooser, and a click on the
+// tip bubble, which only closes it.
+constexpr int kReceiveChooserMode = 1;
+constexpr int kBroadcastChooserMode = 2;
+constexpr int kChairPopupMode = 3;
+constexpr int kTipBubbleMode = 99;
 constexpr int kIndentDesign = 16;
 constexpr double kIconLeftDesign = 6.4;
 constexpr double kUserTextDesign = 28.4;
@@ -305,17 +311,36 @@ void CMyTreeCtrl::mousePressEvent(QMouseEvent* event) {
     // The tree's own click handling (selection, expansion) never runs: the actions decide.
 }
 
-void CMyTreeCtrl::mouseReleaseEvent(QMouseEvent*) {}
+void CMyTreeCtrl::mouseReleaseEvent(QMouseEvent* event) {
+    // The right click of a row opens the chair's pop-up when the button comes up.
+    if (event->button() == Qt::RightButton && m_bClickEnabled) {
+        ShowChairPopup(event->position().toPoint());
+    }
+}
 
 void CMyTreeCtrl::mouseDoubleClickEvent(QMouseEvent*) {}
 
 void CMyTreeCtrl::contextMenuEvent(QContextMenuEvent* event) {
-    ShowChairPopup(viewport()->mapFromGlobal(event->globalPos()));
+    event->accept();
+    // The mouse's right click was handled on release; the menu key opens the current row's.
+    if (event->reason() == QContextMenuEvent::Keyboard && currentIndex().isValid()) {
+        ShowChairPopup(visualRect(currentIndex()).center());
+    }
 }
 
 void CMyTreeCtrl::OnItemAction(const QPoint& viewportPoint, std::uint8_t area) {
-    m_clickPoint = viewportPoint;
-    const QModelIndex index = indexAt(viewportPoint);
+    ActOnRow(indexAt(viewportPoint), area);
+}
+
+void CMyTreeCtrl::OnTargetAction(std::uint8_t area) {
+    const std::uint16_t target = m_actions.GetTarget();
+    const TreeNode* node = target != 0 ? m_tree.FirstUserNode(target) : nullptr;
+    if (node != nullptr) {
+        ActOnRow(m_model->IndexOf(node), area);
+    }
+}
+
+void CMyTreeCtrl::ActOnRow(const QModelIndex& index, std::uint8_t area) {
     TreeNode* node = UserTreeItemModel::NodeOf(index);
     if (node == nullptr) {
         HidePopups();
@@ -385,7 +410,7 @@ bool CMyTreeCtrl::ShowChairPopup(const QPoint& viewportPoint) {
     if (buttons.empty()) {
         return false;
     }
-    CDlgPopSwitch* popup = Popup(m_chairPopup, 3, kChooserBackground);
+    CDlgPopSwitch* popup = Popup(m_chairPopup, kChairPopupMode, kChooserBackground);
     popup->RemoveAllButtons();
     for (const PopupButton& button : buttons) {
         popup->AddButton(static_cast<DWORD>(button.id), LoadLangString(button.textId));
@@ -449,7 +474,8 @@ void CMyTreeCtrl::OnTimer(UINT id) {
             if (target == nullptr || target->channelCount <= 1) {
                 return;
             }
-            CDlgPopSwitch* popup = Popup(m_broadcastChooser, 2, kChooserBackground);
+            CDlgPopSwitch* popup =
+                Popup(m_broadcastChooser, kBroadcastChooserMode, kChooserBackground);
             popup->RemoveAllButtons();
             for (const PopupButton& button : m_actions.BroadcastChooser(*target)) {
                 const QString text =
@@ -472,7 +498,7 @@ void CMyTreeCtrl::OnTimer(UINT id) {
                 ShowTip(kTextAllVideosShown);
                 return;
             }
-            CDlgPopSwitch* popup = Popup(m_receiveChooser, 1, kChooserBackground);
+            CDlgPopSwitch* popup = Popup(m_receiveChooser, kReceiveChooserMode, kChooserBackground);
             popup->RemoveAllButtons();
             for (const PopupButton& button : buttons) {
                 popup->AddButton(static_cast<DWORD>(button.id),
@@ -487,7 +513,7 @@ void CMyTreeCtrl::OnTimer(UINT id) {
             if (!m_actions.AllowTip(m_actions.GetTarget(), m_nowMs())) {
                 return;
             }
-            CDlgPopSwitch* popup = Popup(m_tipBubble, 1, kTipBackground);
+            CDlgPopSwitch* popup = Popup(m_tipBubble, kTipBubbleMode, kTipBackground);
             popup->RemoveAllButtons();
             popup->AddButton(1, m_tipText);
             popup->UpdateLayout();
@@ -500,15 +526,21 @@ void CMyTreeCtrl::OnTimer(UINT id) {
 }
 
 LRESULT CMyTreeCtrl::OnPopSwitchSelect(WPARAM mode, LPARAM value) {
+    if (mode == kTipBubbleMode) {
+        if (m_tipBubble != nullptr) {
+            m_tipBubble->ShowPopup(SW_HIDE);
+        }
+        return 1;
+    }
     const std::uint16_t target = m_actions.GetTarget();
-    if (mode == 1 && value >= 1 && value <= 8 && target != 0) {
+    if (mode == kReceiveChooserMode && value >= 1 && value <= 8 && target != 0) {
         if (auto tip = m_actions.ToggleUserPreview(static_cast<std::uint16_t>(target + value - 1));
             tip.has_value()) {
             ShowTip(*tip);
         } else if (const TreeNode* node = m_tree.FirstUserNode(target); node != nullptr) {
             PlacePreviewForRow(node);
         }
-    } else if (mode == 2 && value >= 1 && value <= 8) {
+    } else if (mode == kBroadcastChooserMode && value >= 1 && value <= 8) {
         m_actions.OnCommand(ID_USER_BROADCAST_CHANNEL0 - 1 + static_cast<int>(value));
         HidePopups();
     }
@@ -518,14 +550,14 @@ LRESULT CMyTreeCtrl::OnPopSwitchSelect(WPARAM mode, LPARAM value) {
 BOOL CMyTreeCtrl::OnCommand(WPARAM wParam, LPARAM lParam) {
     const int id = LOWORD(wParam);
     if (id == ID_USER_BROWSE_VIDEO) {
-        OnItemAction(m_clickPoint, TreeNode::kHoverRow);
+        OnTargetAction(TreeNode::kHoverRow);
         if (m_broadcastChooser != nullptr) {
             m_broadcastChooser->ShowPopup(SW_HIDE);
         }
         return 1;
     }
     if (id == ID_USER_BROADCAST_VIDEO) {
-        OnItemAction(m_clickPoint, TreeNode::kHoverVideo);
+        OnTargetAction(TreeNode::kHoverVideo);
         if (m_receiveChooser != nullptr) {
             m_receiveChooser->ShowPopup(SW_HIDE);
         }

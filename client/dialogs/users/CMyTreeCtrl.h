@@ -64,6 +64,9 @@ public:
 
     // The click at a point (viewport coordinates) with an area (0: the row's hover area).
     void OnItemAction(const QPoint& viewportPoint, std::uint8_t area);
+    // The same action on the row of the user the last pop-up or action was for: the chair's
+    // pop-up acts on the row it was opened for, whatever was clicked before.
+    void OnTargetAction(std::uint8_t area);
     // The chair's pop-up for the row at a point; false when none is shown.
     bool ShowChairPopup(const QPoint& viewportPoint);
     void HidePopups();
@@ -94,6 +97,7 @@ protected:
 
 private:
     yav::users::TreeNode* NodeAt(const QPoint& viewportPoint) const;
+    void ActOnRow(const QModelIndex& index, std::uint8_t area);
     CDlgPopSwitch* Popup(QPointer<CDlgPopSwitch>& popup, int mode, std::uint32_t background);
     void ShowPopupAt(CDlgPopSwitch* popup, const QPoint& globalPoint, bool rightAligned);
     void ShowTip(int textId);
@@ -106,7 +110,6 @@ private:
     yav::users::TreeActions m_actions;
     ITreeViewHost& m_viewHost;
     yav::users::TreeNode* m_hoverNode = nullptr;
-    QPoint m_clickPoint;
     QString m_tipText;
     QPointer<CDlgPopSwitch> m_receiveChooser;
     QPointer<CDlgPopSwitch> m_broadcastChooser;

@@ -1,6 +1,5 @@
 #include "PreviewVideo.h"
 
-#include "app/AppSettings.h"
 #include "client/conference/XMainFrame.h"
 #include "client/dialogs/video/CDlgVideo.h"
 #include "platform/window/Scaled.h"
@@ -40,10 +39,6 @@ bool PreviewVideo::IsInLayout(std::uint16_t mediaId) const {
     auto* frame = dynamic_cast<XMainFrame*>(m_room.data());
     ILayoutManager* layout = frame != nullptr ? frame->GetLayoutManager() : nullptr;
     return mediaId != 0 && layout != nullptr && layout->FindWndIndexFrom(0, mediaId) >= 0;
-}
-
-bool PreviewVideo::IsOwnLayout() const {
-    return g_AppSettings.freeLayout != 0;
 }
 
 QSize PreviewVideo::GetSize() const {

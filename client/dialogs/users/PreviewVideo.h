@@ -26,7 +26,6 @@ public:
     // --- IPreviewWindow ---
     std::uint16_t GetMediaId() const override;
     bool IsInLayout(std::uint16_t mediaId) const override;
-    bool IsOwnLayout() const override;
     QSize GetSize() const override;
     void PlaceAt(const QRect& where) override;
     IVideoWindow* GetWindow() override { return &m_window; }

@@ -129,8 +129,9 @@ bool RoomActionHost::IsInLayout(std::uint16_t mediaId) const {
 }
 
 bool RoomActionHost::IsOwnLayout() const {
-    const IPreviewWindow* preview = GetPreviewWindow();
-    return preview != nullptr && preview->IsOwnLayout();
+    // The room sets the flag while it keeps its own layout and clears it when it follows the
+    // layout sent over the network (the control bar's layout-sync button switches).
+    return g_AppSettings.freeLayout != 0;
 }
 
 void RoomActionHost::ShowNotice(int textId, int argument) {

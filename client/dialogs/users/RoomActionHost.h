@@ -20,8 +20,6 @@ public:
     // The media id shown, 0 when none.
     virtual std::uint16_t GetMediaId() const = 0;
     virtual bool IsInLayout(std::uint16_t mediaId) const = 0;
-    // The main frame's own layout is in force.
-    virtual bool IsOwnLayout() const = 0;
     virtual QSize GetSize() const = 0;
     // Moves there (screen coordinates) as a top-most pop-up and shows itself.
     virtual void PlaceAt(const QRect& where) = 0;
@@ -62,6 +60,9 @@ public:
     void GrantScreenControl(std::uint16_t userId, std::uint8_t on) override;
     void RequestRemoteAssist(std::uint16_t userId, int mode) override;
     void OpenDeviceDialog(std::uint16_t userId) override;
+    // Neither is in the room yet: their items stay disabled.
+    bool HasDeviceDialog() const override { return false; }
+    bool HasRemoteAssist() const override { return false; }
     std::uint16_t GetPreviewMediaId() const override;
     bool HasPreviewWindow() const override { return GetPreviewWindow() != nullptr; }
     void ReceiveVideo(std::uint16_t mediaId, std::uint8_t on) override;

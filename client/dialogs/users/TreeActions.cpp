@@ -50,7 +50,9 @@ ItemAction TreeActions::OnItemAction(TreeNode* node, std::uint8_t area) {
         default:
             break;
     }
-    if (!m_host->IsOwnLayout() || !m_host->HasPreviewWindow()) {
+    // The preview beside the tree belongs to the synchronised layout: while this client keeps
+    // a layout of its own, a row click opens nothing.
+    if (m_host->IsOwnLayout() || !m_host->HasPreviewWindow()) {
         return {};
     }
     m_target = user.userId;
@@ -85,7 +87,7 @@ std::vector<PopupButton> TreeActions::ChairPopup(const TreeNode* node) {
     buttons.push_back(
         {ID_USER_GRANT_PRESENTER, presenter ? kTextRemovePresenter : kTextMakePresenter});
     if (!admin) {
-        buttons.push_back({ID_USER_REMOTE_PARAM, kTextDeviceSettings});
+        buttons.push_back(DeviceButton());
         return buttons;
     }
     const bool isMe = target->userId == me;
@@ -94,7 +96,7 @@ std::vector<PopupButton> TreeActions::ChairPopup(const TreeNode* node) {
     buttons.push_back({ID_USER_BROADCAST_VIDEO, m_host->IsInLayout(target->userId)
                                                     ? kTextStopBroadcast
                                                     : kTextBroadcastVideo});
-    buttons.push_back({ID_USER_REMOTE_PARAM, kTextDeviceSettings});
+    buttons.push_back(DeviceButton());
 
     const RemoteAssistState state = m_host->GetRemoteAssistState();
     PopupButton assist{ID_USER_REMOTE_ASSIST, kTextRemoteAssist};
@@ -111,12 +113,16 @@ std::vector<PopupButton> TreeActions::ChairPopup(const TreeNode* node) {
     const bool optionsAllow = (state.confOptions & 0x01) != 0 && (state.confOptions & 0x08) != 0;
     if (isMe || state.screenShareState == 1 || !optionsAllow || state.remoteControlState == 2 ||
         (state.remoteControlState == 1 && target->userId != state.peerId) ||
-        (state.assistFlag && target->userId != state.peerId)) {
+        (state.assistFlag && target->userId != state.peerId) || !m_host->HasRemoteAssist()) {
         assist.enabled = false;
     }
     buttons.push_back(assist);
     buttons.push_back({ID_USER_KICK, kTextRemoveUser, false, !isMe});
     return buttons;
+}
+
+PopupButton TreeActions::DeviceButton() const {
+    return {ID_USER_REMOTE_PARAM, kTextDeviceSettings, false, m_host->HasDeviceDialog()};
 }
 
 bool TreeActions::OnCommand(int id) {

@@ -103,6 +103,10 @@ public:
     virtual void GrantScreenControl(std::uint16_t userId, std::uint8_t on) = 0;
     virtual void RequestRemoteAssist(std::uint16_t userId, int mode) = 0;
     virtual void OpenDeviceDialog(std::uint16_t userId) = 0;
+    // Whether the room has the device dialog and the remote assistance: until it has, their
+    // items are offered disabled.
+    virtual bool HasDeviceDialog() const = 0;
+    virtual bool HasRemoteAssist() const = 0;
     // --- the preview window ---
     // The media id the preview window shows, 0 when none.
     virtual std::uint16_t GetPreviewMediaId() const = 0;
@@ -187,6 +191,7 @@ public:
 
 private:
     const TreeUser* Target() const;
+    PopupButton DeviceButton() const;
 
     UserTree& m_tree;
     ITreeActionHost* m_host;

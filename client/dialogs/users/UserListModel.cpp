@@ -219,6 +219,12 @@ bool UserListModel::IsPresent(std::uint16_t userId) const {
 }
 
 void UserListModel::ResetAll() {
+    // The chat window forgets whom it no longer knows; the users come back with their joins.
+    if (m_host != nullptr) {
+        for (const std::uint16_t userId : m_present) {
+            m_host->RemoveChatRecipient(userId);
+        }
+    }
     ClearSearch();
     m_stage.DeleteAll();
     m_members.DeleteAll();

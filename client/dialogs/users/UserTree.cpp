@@ -1,6 +1,7 @@
 #include "UserTree.h"
 
 #include <algorithm>
+#include <set>
 #include <unordered_set>
 
 namespace yav::users {
@@ -490,6 +491,9 @@ std::vector<const TreeNode*> UserTree::Search(const QString& text, const SearchT
         const TreeNode* node;
     };
     std::vector<Match> matches;
+    // A user shows in several rows (mine at the root and under my department, anyone under
+    // the distinct-count department too): one result per participant, its first row.
+    std::set<std::uint16_t> found;
     std::function<void(const TreeNode&)> walk = [&](const TreeNode& at) {
         for (const auto& child : at.children) {
             const QString rowText = child->IsUser() ? child->user.name : child->dept.name;
@@ -516,7 +520,7 @@ std::vector<const TreeNode*> UserTree::Search(const QString& text, const SearchT
                     hit = user.name.toLower().contains(lowered);
                     break;
             }
-            if (hit) {
+            if (hit && found.insert(user.userId).second) {
                 matches.push_back({user.name.size() - text.size(), child.get()});
             }
         }

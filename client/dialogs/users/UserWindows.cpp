@@ -3,6 +3,7 @@
 #include "CDlgUserList.h"
 #include "CDlgUserlistMsg.h"
 #include "PreviewVideo.h"
+#include "RoomSpeakPopup.h"
 #include "client/conference/XMainFrame.h"
 #include "client/dialogs/chat/ChatRoomWindows.h"
 
@@ -48,6 +49,13 @@ void RegisterRoomWindows() {
             return preview;
         };
     }
+    children.speakPopup = [](QWidget* room, QWidget* videoWindow) -> std::unique_ptr<ISpeakPopup> {
+        auto* frame = dynamic_cast<XMainFrame*>(room);
+        if (frame == nullptr || videoWindow == nullptr) {
+            return nullptr;
+        }
+        return RoomSpeakPopup::Create(*frame, videoWindow);
+    };
     children.userlistMsg = [](QWidget* room) -> std::unique_ptr<IUserlistMsg> {
         auto bubble = std::make_unique<CDlgUserlistMsg>(room);
         bubble->SetBkImageId(kNoticeBubbleImage);

@@ -1,5 +1,6 @@
 #pragma once
-// Plugs the participant window and the notice bubble into the room's child factories.
+// Plugs the participant window, the preview window, the speak pop-ups of the video windows and
+// the notice bubble into the room's child factories.
 
 namespace yav::users {
 

@@ -1,11 +1,11 @@
 #include "CDlgVideoCycle.h"
 
 #include "ICsUserManager.h"
-#include "SelectUserListStandIn.h"
 #include "VideoCycleRules.h"
 #include "app/AppSettings.h"
 #include "app/ConfigManger.h"
 #include "app/SkinGlobals.h"
+#include "client/Common/MessageIds.h"
 #include "client/media/VideoCycle.h"
 #include "client/ui/UiFonts.h"
 #include "platform/core/Profile.h"
@@ -202,13 +202,12 @@ void CDlgCycleSet::OnFilter() {
 
 // --- CDlgCycleFilter --------------------------------------------------------------------------
 
-CDlgCycleFilter::CDlgCycleFilter(QWidget* parent, IVideoCycleDialogHost* host,
-                                 std::unique_ptr<ISelectUserTree> tree)
+CDlgCycleFilter::CDlgCycleFilter(QWidget* parent, IVideoCycleDialogHost* host)
     : CDlgCommon(IDD, parent),
       m_pHost(host),
       m_staticTitle(this),
       m_staticLabel(this),
-      m_pTree(tree != nullptr ? std::move(tree) : std::make_unique<SelectUserListStandIn>(this)),
+      m_tree(this),
       m_btnSelectAll(this),
       m_staticSelectAll(this),
       m_btnOk(this),
@@ -216,9 +215,8 @@ CDlgCycleFilter::CDlgCycleFilter(QWidget* parent, IVideoCycleDialogHost* host,
       m_btnClose(this) {
     m_staticTitle.SetDlgCtrlID(IDC_TITLE);
     m_staticLabel.SetDlgCtrlID(IDC_LABEL);
-    // A tree made elsewhere becomes this dialog's control (its messages come here).
-    m_pTree->GetWidget()->setParent(this);
-    yav::SetControlId(m_pTree->GetWidget(), IDC_TREE);
+    // The tree tells this dialog of every check mark it changes (WM_SELECTUSER_CHANGED).
+    m_tree.SetDlgCtrlID(IDC_TREE);
     m_btnSelectAll.SetDlgCtrlID(IDC_SELECT_ALL);
     m_staticSelectAll.SetDlgCtrlID(IDC_SELECT_ALL_LABEL);
     m_btnOk.SetDlgCtrlID(IDC_OK_BUTTON);
@@ -256,11 +254,11 @@ BOOL CDlgCycleFilter::OnInitDialog() {
     SetUpCaptionButton(m_btnCancel, kImageCancel, kImageCancelHover, QString(), kCancelGrey);
     m_btnSelectAll.LoadImages(kImageNotTicked, kImageNotTicked, kImageNotTicked, kImageNotTicked,
                               kImageTicked, kImageTicked, kImageTicked);
-    m_pTree->GetWidget()->setFont(g_fontUI);
+    m_tree.setFont(g_fontUI);
     m_staticTitle.MoveWindow(yav::ScaledRect(10, 8, 260, 16));
     m_btnClose.MoveScaled(306, 8, 16, 15);
     m_staticLabel.MoveWindow(yav::ScaledRect(15, 40, 300, 20));
-    m_pTree->GetWidget()->setGeometry(yav::ScaledRect(15, 62, 300, 288));
+    m_tree.setGeometry(yav::ScaledRect(15, 62, 300, 288));
     m_btnSelectAll.MoveWindow(yav::ScaledRect(15, 362, 16, 16));
     m_staticSelectAll.MoveWindow(yav::ScaledRect(36, 360, 120, 20));
     m_btnOk.MoveScaled(150, 386, 74, 24);
@@ -278,7 +276,7 @@ void CDlgCycleFilter::ReloadTexts() {
 }
 
 void CDlgCycleFilter::FillUsers() {
-    m_pTree->DeleteAllItems();
+    m_tree.DeleteAllItems();
     ICsUserManager* users = m_pHost != nullptr ? m_pHost->GetUserSource() : nullptr;
     CVideoCycle* cycle = m_pHost != nullptr ? m_pHost->GetVideoCycle() : nullptr;
     int all = 1;
@@ -293,7 +291,7 @@ void CDlgCycleFilter::FillUsers() {
                 if (!checked) {
                     all = 0;
                 }
-                m_pTree->AddUser(entry.key, entry.name, checked ? 1 : 0);
+                m_tree.AddUser(entry.key, entry.name, checked ? 1 : 0);
             }
         });
     }
@@ -314,22 +312,22 @@ void CDlgCycleFilter::ShowAllMark() {
 void CDlgCycleFilter::OnSelectAll() {
     m_bAllSelected = m_bAllSelected != 0 ? 0 : 1;
     ShowAllMark();
-    m_pTree->SetAllChecked(static_cast<std::uint32_t>(m_bAllSelected));
+    m_tree.SetAllChecked(static_cast<std::uint32_t>(m_bAllSelected));
 }
 
 void CDlgCycleFilter::OnConfirm() {
     ShowWindow(SW_HIDE);
-    std::vector<ISelectUserTree::Entry> checked;
-    std::vector<ISelectUserTree::Entry> unchecked;
-    m_pTree->GetCheckedUsers(checked, unchecked);
+    std::vector<yav::users::SelectUserEntry> checked;
+    std::vector<yav::users::SelectUserEntry> unchecked;
+    m_tree.GetCheckedUsers(checked, unchecked);
     CVideoCycle* cycle = m_pHost != nullptr ? m_pHost->GetVideoCycle() : nullptr;
     if (cycle == nullptr) {
         return;
     }
-    for (const ISelectUserTree::Entry& entry : checked) {
+    for (const yav::users::SelectUserEntry& entry : checked) {
         cycle->AddFilterUser(static_cast<std::uint16_t>(entry.key));
     }
-    for (const ISelectUserTree::Entry& entry : unchecked) {
+    for (const yav::users::SelectUserEntry& entry : unchecked) {
         cycle->RemoveFilterUser(static_cast<std::uint16_t>(entry.key));
     }
     // With every entry checked the cycle does not filter.

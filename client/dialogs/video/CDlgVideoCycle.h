@@ -9,7 +9,7 @@
 
 #include <memory>
 
-#include "ISelectUserTree.h"
+#include "client/dialogs/users/CSelectUserTree.h"
 #include "client/ui/CComboBoxXP.h"
 #include "client/ui/CDlgCommon.h"
 #include "client/ui/CTransparentStatic.h"
@@ -90,9 +90,7 @@ public:
     static constexpr int IDC_CANCEL_BUTTON = 1063;
     static constexpr int IDC_CLOSE = 1029;
 
-    // tree: the check-box user tree (null: the stand-in list).
-    CDlgCycleFilter(QWidget* parent, IVideoCycleDialogHost* host,
-                    std::unique_ptr<ISelectUserTree> tree = nullptr);
+    CDlgCycleFilter(QWidget* parent, IVideoCycleDialogHost* host);
     ~CDlgCycleFilter() override;
 
     // Refills the tree, sets the select-all mark from the flag, sizes the dialog to 330 x 420
@@ -101,7 +99,7 @@ public:
     void ReloadTexts();
     void FillUsers();
     int IsAllSelected() const { return m_bAllSelected; }
-    ISelectUserTree& GetTree() { return *m_pTree; }
+    CSelectUserTree& GetTree() { return m_tree; }
 
     BOOL OnInitDialog() override;
 
@@ -113,7 +111,7 @@ private:
     IVideoCycleDialogHost* m_pHost;
     CTransparentStatic m_staticTitle;
     CTransparentStatic m_staticLabel;
-    std::unique_ptr<ISelectUserTree> m_pTree;
+    CSelectUserTree m_tree;
     CYavPngButton m_btnSelectAll;
     CTransparentStatic m_staticSelectAll;
     CYavPngButton m_btnOk;

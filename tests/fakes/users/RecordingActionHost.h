@@ -44,6 +44,8 @@ public:
         Log("RequestRemoteAssist", userId, mode);
     }
     void OpenDeviceDialog(std::uint16_t userId) override { Log("OpenDeviceDialog", userId, 0); }
+    bool HasDeviceDialog() const override { return deviceDialog; }
+    bool HasRemoteAssist() const override { return remoteAssist; }
     std::uint16_t GetPreviewMediaId() const override { return preview; }
     bool HasPreviewWindow() const override { return hasPreview; }
     void ReceiveVideo(std::uint16_t mediaId, std::uint8_t on) override {
@@ -51,7 +53,7 @@ public:
         preview = on != 0 ? mediaId : 0;
     }
     bool IsInLayout(std::uint16_t mediaId) const override { return mediaId == inLayout; }
-    bool IsOwnLayout() const override { return true; }
+    bool IsOwnLayout() const override { return ownLayout; }
     void ShowNotice(int textId, int argument) override { Log("Notice", textId, argument); }
     bool Confirm(int, int textId) override {
         Log("Confirm", textId, 0);
@@ -72,6 +74,10 @@ public:
     std::uint16_t preview = 0;
     bool hasPreview = true;
     std::uint16_t inLayout = 0;
+    // The room keeps a layout of its own (the free-layout flag).
+    bool ownLayout = false;
+    bool deviceDialog = true;
+    bool remoteAssist = true;
     bool confirm = true;
     std::vector<std::string> calls;
 };

@@ -39,6 +39,12 @@ struct SpeakPopupTest : ::testing::TestWithParam<double> {
         video.show();
         popup->ShowWindow(SW_SHOWNOACTIVATE);
     }
+    void ClickSpeak() {
+        QTest::mouseClick(popup->GetDlgItem(CDlgSpeek::IDC_SPEAK), Qt::LeftButton);
+    }
+    void ClickBroadcast() {
+        QTest::mouseClick(popup->GetDlgItem(CDlgSpeek::IDC_BROADCAST), Qt::LeftButton);
+    }
     users_ui::ScaleScope scale{GetParam()};
     ChairHost host;
     std::shared_ptr<ST_USER_ITEM_DEPT> record;
@@ -50,29 +56,29 @@ struct SpeakPopupTest : ::testing::TestWithParam<double> {
 }  // namespace
 
 TEST_P(SpeakPopupTest, SpeakButtonGrantsTakesBackAndStopsAtTheLimit) {
-    QTest::mouseClick(popup->GetDlgItem(CDlgSpeek::IDC_SPEAK), Qt::LeftButton);
+    ClickSpeak();
     EXPECT_EQ(host.calls, (std::vector<std::string>{"AwardSpeek 16 2"}));
     EXPECT_EQ(popup->GetSpeakState(), 1);
     record->speakState = 2;
     host.speakers = 5;
-    popup->OnBtnSpeak();
+    ClickSpeak();
     EXPECT_EQ(host.calls.back(), "AwardSpeek 16 0");
     record->speakState = 0;
     host.speakers = 2;
-    popup->OnBtnSpeak();
+    ClickSpeak();
     EXPECT_EQ(host.calls.back(), "Notice 2245 2");
     popup->SetUserId(40);  // nobody
-    popup->OnBtnSpeak();
+    ClickSpeak();
     EXPECT_EQ(host.calls.size(), 3u);
 }
 
 TEST_P(SpeakPopupTest, BroadcastButtonAndPicture) {
-    popup->OnBtnBroadcast();
+    ClickBroadcast();
     EXPECT_EQ(host.calls.back(), "BroadcastVideo 17 1");
     EXPECT_EQ(popup->GetBroadcastIcon(), 0);  // the server's answer sets the icon
     broadcasting = 1;
     record->broadcastMask = 0;
-    popup->OnBtnBroadcast();
+    ClickBroadcast();
     EXPECT_EQ(host.calls.size(), 1u);  // at the limit nothing happens
     popup->SetBroadcastIcon(1);
     popup->SetSpeakState(2);

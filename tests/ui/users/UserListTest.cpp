@@ -17,6 +17,7 @@
 #include "AppSettings.h"
 #include "CDlgPopSwitch.h"
 #include "Common/MessageIds.h"
+#include "UserListFixture.h"
 #include "UsersUiSupport.h"
 #include "client/conference/XConfManager.h"
 #include "client/dialogs/video/CDlgVideo.h"
@@ -37,99 +38,10 @@ using yav::testing::TimerDriver;
 
 namespace {
 
-// Roles and requests of the test; requests are only recorded, and there is no preview window.
-struct ScriptedHost : fakes::RecordingActionHost {
-    ScriptedHost() {
-        limits = {4, 4, 9, 9};
-        hasPreview = false;
-        confirm = false;
-    }
-};
-
-ST_USER_ITEM_DEPT Record(std::uint16_t id, const char16_t* name, std::uint32_t deptKey) {
-    ST_USER_ITEM_DEPT record;
-    record.userId = id;
-    const std::u16string_view text(name);
-    std::copy_n(text.begin(), std::min<std::size_t>(text.size(), 32), record.name);
-    record.departmentId = deptKey;
-    record.audioDevice = 1;
-    return record;
-}
-
-ST_TREE_DEPT Dept(std::uint32_t key, const char* name) {
-    ST_TREE_DEPT dept;
-    dept.ownKey = key;
-    dept.name = QString::fromUtf8(name);
-    return dept;
-}
-
-class UserListTest : public ::testing::TestWithParam<double> {
-protected:
-    void SetUp() override {
-        users_ui::LoadResources();
-        room.setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
-        room.MoveWindow(0, 0, yav::Scaled(320), yav::Scaled(640));
-        list = new CDlgUserList(&room);
-        list->SetActionHost(&host);
-        list->SetChatWindow(&chat, nullptr);
-        ASSERT_TRUE(list->Create(CDlgUserList::IDD, &room));
-        list->setGeometry(0, 0, yav::Scaled(320), yav::Scaled(640));
-        list->ShowDlg(SW_SHOW);
-        room.show();
-        list->SetLocalUser(8, nullptr);
-        const ST_TREE_DEPT head = Dept(11, "Head office");
-        const ST_TREE_DEPT research = Dept(13, "Research (north)");
-        const ST_TREE_DEPT video = Dept(14, "Video team");
-        const ST_TREE_DEPT sales = Dept(12, "Sales");
-        list->AddRootDepartment(&head);
-        list->AddDepartment(&research, 11);
-        list->AddDepartment(&video, 13);
-        list->AddRootDepartment(&sales);
-        list->SetOnlineCountText(5);
-    }
-    void TearDown() override { delete list; }
-
-    // The participants of the pictures: every icon state once.
-    void AddParticipants() {
-        ST_USER_ITEM_DEPT me = Record(8, u"Demo Chair", 11);
-        me.kind = USER_KIND_CHAIR;
-        me.channelMask = 1;
-        me.videoChannelCount = 1;
-        list->AddUser(&me);
-        ST_USER_ITEM_DEPT presenter = Record(16, u"Alice", 13);
-        presenter.presenterState = 2;
-        presenter.speakState = 2;
-        presenter.channelMask = 1;
-        presenter.videoChannelCount = 1;
-        presenter.broadcastMask = 1;
-        list->AddUser(&presenter);
-        ST_USER_ITEM_DEPT queued = Record(24, u"<b>Bob</b>", 14);
-        queued.presenterState = 1;
-        queued.speakState = 1;
-        queued.channelMask = 3;
-        queued.videoChannelCount = 2;
-        list->AddUser(&queued);
-        ST_USER_ITEM_DEPT listener = Record(32, u"Carol (guest)", 12);
-        listener.privateData.listenFlag = 1;
-        listener.kind = USER_KIND_TEMP_ADMIN;
-        list->AddUser(&listener);
-        ST_USER_ITEM_DEPT plain = Record(40, u"Dave", 99);
-        plain.audioDevice = 0;
-        list->AddUser(&plain);
-        QApplication::processEvents();
-    }
-    QPoint RowCentre(CMyTreeCtrl& tree, std::uint16_t userId) {
-        const QModelIndex index = tree.Model().IndexOf(tree.Tree().FirstUserNode(userId));
-        return tree.visualRect(index).center();
-    }
-
-    users_ui::ScaleScope scale{GetParam()};
-    yav::fakes::RecordingWindow room;
-    fakes::CallLog log;
-    fakes::FakeChat chat{log};
-    ScriptedHost host;
-    CDlgUserList* list = nullptr;
-};
+using users_ui::Dept;
+using users_ui::Record;
+using users_ui::ScriptedHost;
+using UserListTest = users_ui::UserListTest;
 
 }  // namespace
 
@@ -159,7 +71,7 @@ TEST_P(UserListTest, MembersPageShowsDepartmentsStageCounterAndEveryIconState) {
     QPoint alice = RowCentre(tree, 16);
     alice.setX(tree.RowRightEdge() - yav::Scaled(CMyTreeCtrl::kPresenterIconRight) +
                yav::Scaled(5));
-    tree.TrackHover(alice);
+    QTest::mouseMove(tree.viewport(), alice);
     EXPECT_EQ(members.FirstUserNode(16)->hoverArea, TreeNode::kHoverPresenter);
     QApplication::processEvents();
     ASSERT_TRUE(tree.isVisible());
@@ -174,7 +86,7 @@ TEST_P(UserListTest, MembersPageShowsDepartmentsStageCounterAndEveryIconState) {
 
     // A participant who is not a chair gets the row hover only.
     host.admin = false;
-    tree.TrackHover(alice);
+    QTest::mouseMove(tree.viewport(), alice + QPoint(1, 0));
     EXPECT_EQ(members.FirstUserNode(16)->hoverArea, TreeNode::kHoverRow);
 }
 
@@ -282,10 +194,12 @@ TEST_P(UserListTest, EveryIconStateShowsItsImageOnItsRow) {
             }
         }
         if (r.hover != TreeNode::kHoverNone) {
-            tree.TrackHover(mouse);
+            QTest::mouseMove(tree.viewport(), mouse);
             ASSERT_EQ(tree.Tree().FirstUserNode(r.user)->hoverArea, r.hover) << r.what;
         } else {
-            tree.TrackHover(QPoint(-1, -1));
+            // Below the last row: no row is hovered.
+            QTest::mouseMove(tree.viewport(),
+                             QPoint(yav::Scaled(5), tree.viewport()->height() - 2));
         }
         QApplication::processEvents();
         const QImage picture = list->grab().toImage();
@@ -372,7 +286,7 @@ TEST_P(UserListTest, JoinsAndLeavesReachTheChatRecipientsOnce) {
 TEST_P(UserListTest, ChairPopupByRole) {
     AddParticipants();
     CMyTreeCtrl& tree = list->GetUserTree();
-    ASSERT_TRUE(tree.ShowChairPopup(RowCentre(tree, 16)));
+    ClickAt(tree, RowCentre(tree, 16), Qt::RightButton);
     CDlgPopSwitch* popup = tree.GetChairPopup();
     ASSERT_NE(popup, nullptr);
     EXPECT_TRUE(popup->isVisible());
@@ -384,20 +298,21 @@ TEST_P(UserListTest, ChairPopupByRole) {
                        users_ui::GrabName("users_chair_popup_admin", GetParam()));
 
     // A choice runs the command for the row's user.
-    popup->ShowPopup(SW_HIDE);
-    yav::SendMessage(&tree, WM_COMMAND, ID_USER_GRANT_SPEAK, 0);
+    QTest::mouseClick(popup->GetButton(ID_USER_GRANT_SPEAK), Qt::LeftButton);
+    ASSERT_TRUE(yav::testing::WaitUntil([&] { return !host.calls.empty(); }));
     EXPECT_EQ(host.calls.back(), "AwardSpeek 16 0");
 
     host.admin = false;
     host.presenter = true;
-    ASSERT_TRUE(tree.ShowChairPopup(RowCentre(tree, 24)));
+    ClickAt(tree, RowCentre(tree, 24), Qt::RightButton);
+    ASSERT_TRUE(popup->isVisible());
     EXPECT_EQ(popup->GetItems().size(), 2u);
     users_ui::SaveGrab(popup->GetLayeredPicture(),
                        users_ui::GrabName("users_chair_popup_presenter", GetParam()));
 
     host.presenter = false;
     popup->ShowPopup(SW_HIDE);
-    EXPECT_FALSE(tree.ShowChairPopup(RowCentre(tree, 24)));
+    ClickAt(tree, RowCentre(tree, 24), Qt::RightButton);
     EXPECT_FALSE(popup->isVisible());
 }
 
@@ -410,7 +325,7 @@ TEST_P(UserListTest, RowAndVideoIconOpenTheChoosersAndAVideolessRowATipOnce) {
 
     // Bob has two channels: his row opens the receive chooser, his video icon the broadcast
     // chooser, each 100 ms later.
-    tree.OnItemAction(RowCentre(tree, 24), TreeNode::kHoverRow);
+    ClickAt(tree, RowCentre(tree, 24));
     EXPECT_EQ(tree.GetTimerElapse(CMyTreeCtrl::kReceiveChooserTimer), 100);
     ASSERT_TRUE(TimerDriver::Fire(tree, CMyTreeCtrl::kReceiveChooserTimer));
     CDlgPopSwitch* receive = tree.GetReceiveChooser();
@@ -422,7 +337,7 @@ TEST_P(UserListTest, RowAndVideoIconOpenTheChoosersAndAVideolessRowATipOnce) {
                        users_ui::GrabName("users_receive_chooser", GetParam()));
     tree.HidePopups();
 
-    tree.OnItemAction(RowCentre(tree, 24), TreeNode::kHoverVideo);
+    ClickAt(tree, IconPoint(tree, 24, CMyTreeCtrl::kVideoIconRight));
     ASSERT_TRUE(TimerDriver::Fire(tree, CMyTreeCtrl::kBroadcastChooserTimer));
     CDlgPopSwitch* broadcast = tree.GetBroadcastChooser();
     ASSERT_NE(broadcast, nullptr);
@@ -432,11 +347,12 @@ TEST_P(UserListTest, RowAndVideoIconOpenTheChoosersAndAVideolessRowATipOnce) {
     users_ui::SaveGrab(broadcast->GetLayeredPicture(),
                        users_ui::GrabName("users_broadcast_chooser", GetParam()));
     // The chooser's second item broadcasts channel 1.
-    yav::SendMessage(&tree, WM_POPSWITCH_SELECT, 2, 2);
+    QTest::mouseClick(broadcast->GetItems()[1], Qt::LeftButton);
+    ASSERT_TRUE(yav::testing::WaitUntil([&] { return !host.calls.empty(); }));
     EXPECT_EQ(host.calls.back(), "BroadcastVideo 25 1");
 
     // Dave has no video: a tip, and not again for him within 5 s.
-    tree.OnItemAction(RowCentre(tree, 40), TreeNode::kHoverRow);
+    ClickAt(tree, RowCentre(tree, 40));
     ASSERT_TRUE(TimerDriver::Fire(tree, CMyTreeCtrl::kTipTimer));
     CDlgPopSwitch* tip = tree.GetTipBubble();
     ASSERT_NE(tip, nullptr);
@@ -445,11 +361,11 @@ TEST_P(UserListTest, RowAndVideoIconOpenTheChoosersAndAVideolessRowATipOnce) {
     users_ui::SaveGrab(tip->GetLayeredPicture(), users_ui::GrabName("users_tip", GetParam()));
     tip->ShowPopup(SW_HIDE);
     now += 4999;
-    tree.OnItemAction(RowCentre(tree, 40), TreeNode::kHoverRow);
+    ClickAt(tree, RowCentre(tree, 40));
     TimerDriver::Fire(tree, CMyTreeCtrl::kTipTimer);
     EXPECT_FALSE(tip->isVisible());
     now += 1;
-    tree.OnItemAction(RowCentre(tree, 40), TreeNode::kHoverRow);
+    ClickAt(tree, RowCentre(tree, 40));
     TimerDriver::Fire(tree, CMyTreeCtrl::kTipTimer);
     EXPECT_TRUE(tip->isVisible());
 }
@@ -519,8 +435,8 @@ TEST_P(UserListTest, FloatsAndDocksAgainAndPagesSwitchOnce) {
     // While floating the strip learns the page.
     fakes::FakeFullDock strip(log);
     list->SetStrip(&strip);
-    list->SelectChatTab();
-    list->SelectMembersTab();
+    QTest::mouseClick(list->GetDlgItem(CDlgUserList::IDC_TAB_CHAT), Qt::LeftButton);
+    QTest::mouseClick(list->GetDlgItem(CDlgUserList::IDC_TAB_MEMBERS), Qt::LeftButton);
     EXPECT_EQ(
         log.Matching("FullDock.SetUserListPage"),
         (std::vector<std::string>{"FullDock.SetUserListPage(1)", "FullDock.SetUserListPage(0)"}));
@@ -528,13 +444,13 @@ TEST_P(UserListTest, FloatsAndDocksAgainAndPagesSwitchOnce) {
     EXPECT_FALSE(list->IsFloat());
     EXPECT_EQ(list->parentWidget(), &room);
 
-    list->SelectChatTab();
+    QTest::mouseClick(list->GetDlgItem(CDlgUserList::IDC_TAB_CHAT), Qt::LeftButton);
     EXPECT_EQ(list->GetCurrentPage(), CDlgUserList::kPageChat);
     EXPECT_FALSE(list->GetUserTree().isVisible());
     list->FlashMembersTab();
-    list->SelectChatTab();
+    QTest::mouseClick(list->GetDlgItem(CDlgUserList::IDC_TAB_CHAT), Qt::LeftButton);
     EXPECT_EQ(list->GetCurrentPage(), CDlgUserList::kPageChat);
-    list->SelectMembersTab();
+    QTest::mouseClick(list->GetDlgItem(CDlgUserList::IDC_TAB_MEMBERS), Qt::LeftButton);
     EXPECT_TRUE(list->GetUserTree().isVisible());
     EXPECT_TRUE(list->GetStageList().isVisible());
 }
@@ -555,12 +471,23 @@ TEST_P(UserListTest, ARowTogglesTheRoomsPreviewWindowBesideItThroughTheConferenc
     roomHost.SetPreviewSource([&preview]() -> IPreviewWindow* { return &preview; });
     list->SetActionHost(nullptr);
     const std::uint8_t savedLayout = g_AppSettings.freeLayout;
-    g_AppSettings.freeLayout = 1;
     log.Clear();
-
-    // Alice has one channel: her row opens the preview of it, under her row.
     CMyTreeCtrl& tree = list->GetUserTree();
-    tree.OnItemAction(RowCentre(tree, 16), TreeNode::kHoverRow);
+    const auto clickRow = [&](std::uint16_t userId) {
+        QTest::mouseClick(tree.viewport(), Qt::LeftButton, {}, RowCentre(tree, userId));
+    };
+
+    // While the room keeps a layout of its own, a row opens no preview.
+    g_AppSettings.freeLayout = 1;
+    clickRow(16);
+    EXPECT_TRUE(log.Matching("ReceiveVideo").empty());
+    EXPECT_EQ(preview.GetMediaId(), 0);
+    EXPECT_FALSE(preview.Window().isVisible());
+
+    // Following the synchronised layout, Alice's row (one channel) opens the preview of it,
+    // under her row.
+    g_AppSettings.freeLayout = 0;
+    clickRow(16);
     EXPECT_EQ(log.Matching("ReceiveVideo"), std::vector<std::string>({"ReceiveVideo(16,0,123,1)"}));
     EXPECT_EQ(frame.lastWindow, preview.GetWindow());
     EXPECT_EQ(preview.GetMediaId(), 16);
@@ -586,9 +513,9 @@ TEST_P(UserListTest, ARowTogglesTheRoomsPreviewWindowBesideItThroughTheConferenc
 
     // The same row twice closes the preview again.
     list->ShowDlg(SW_SHOW);
-    tree.OnItemAction(RowCentre(tree, 16), TreeNode::kHoverRow);
+    clickRow(16);
     log.Clear();
-    tree.OnItemAction(RowCentre(tree, 16), TreeNode::kHoverRow);
+    clickRow(16);
     EXPECT_EQ(log.Matching("ReceiveVideo"), std::vector<std::string>({"ReceiveVideo(16,0,0,1)"}));
     EXPECT_EQ(preview.GetMediaId(), 0);
     g_AppSettings.freeLayout = savedLayout;

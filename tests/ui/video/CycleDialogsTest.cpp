@@ -9,12 +9,13 @@
 #include "LayoutTestSupport.h"
 #include "app/AppSettings.h"
 #include "app/ConfigManger.h"
+#include "client/dialogs/users/CSelectUserTree.h"
 #include "client/dialogs/video/CDlgVideoCycle.h"
-#include "client/dialogs/video/SelectUserListStandIn.h"
 #include "client/media/VideoCycle.h"
 #include "fakes/conference/CallLog.h"
 #include "fakes/conference/FakeCsUserManager.h"
 #include "platform/core/Profile.h"
+#include "platform/core/Scale.h"
 
 namespace {
 
@@ -129,7 +130,19 @@ protected:
         dialog.Create(CDlgCycleFilter::IDD);
     }
 
-    SelectUserListStandIn& List() { return dynamic_cast<SelectUserListStandIn&>(dialog.GetTree()); }
+    CSelectUserTree& List() { return dialog.GetTree(); }
+    int Rows() { return List().model()->rowCount(); }
+    QString Name(int row) { return List().model()->index(row, 0).data().toString(); }
+    bool Checked(int row) {
+        return List().model()->index(row, 0).data(Qt::CheckStateRole).toInt() == Qt::Checked;
+    }
+    // A click on a row's check mark, at the right end of the row, as the user clicks it.
+    void ClickMark(int row) {
+        const QRect rect = List().visualRect(List().model()->index(row, 0));
+        QTest::mouseClick(List().viewport(), Qt::LeftButton, {},
+                          QPoint(List().viewport()->width() - yav::Scaled(8), rect.center().y()));
+        QApplication::processEvents();
+    }
 
     CDlgCycleFilter dialog{nullptr, &host};
 };
@@ -138,19 +151,29 @@ TEST_F(CycleFilterTest, ListsEveryChannelWithItsMark) {
     cycle.AddFilterUser(8);
     cycle.AddFilterUser(16);
     dialog.ShowDlg();
-    ASSERT_EQ(List().count(), 3);
-    EXPECT_EQ(List().item(0)->text(), QStringLiteral("Ann"));
-    EXPECT_EQ(List().item(1)->text(), QStringLiteral("Ann-2"));
-    EXPECT_EQ(List().item(2)->text(), QStringLiteral("Bob"));
-    EXPECT_EQ(List().item(1)->data(Qt::UserRole).toUInt(), 9u);
-    EXPECT_EQ(List().item(0)->checkState(), Qt::Checked);
-    EXPECT_EQ(List().item(1)->checkState(), Qt::Unchecked);
+    // The participants' channels are the check-box user tree's entries.
+    EXPECT_EQ(dialog.GetDlgItem(CDlgCycleFilter::IDC_TREE), &List());
+    ASSERT_EQ(Rows(), 3);
+    EXPECT_EQ(Name(0), QStringLiteral("Ann"));
+    EXPECT_EQ(Name(1), QStringLiteral("Ann-2"));
+    EXPECT_EQ(Name(2), QStringLiteral("Bob"));
+    EXPECT_TRUE(Checked(0));
+    EXPECT_FALSE(Checked(1));
     EXPECT_EQ(dialog.IsAllSelected(), 0);
 
-    // Ticking the last one makes the select-all mark follow.
-    List().Toggle(9);
-    QApplication::processEvents();
+    // Ticking the last one makes the select-all mark follow; unticking one clears it.
+    ClickMark(1);
+    EXPECT_TRUE(Checked(1));
     EXPECT_EQ(dialog.IsAllSelected(), 1);
+    ClickMark(2);
+    EXPECT_EQ(dialog.IsAllSelected(), 0);
+    std::vector<yav::users::SelectUserEntry> checked;
+    std::vector<yav::users::SelectUserEntry> unchecked;
+    List().GetCheckedUsers(checked, unchecked);
+    ASSERT_EQ(checked.size(), 2u);
+    EXPECT_EQ(checked[1].key, 9u);
+    ASSERT_EQ(unchecked.size(), 1u);
+    EXPECT_EQ(unchecked[0].key, 16u);
 }
 
 TEST_F(CycleFilterTest, EnterEscapeAndSpaceDoNotCloseIt) {
@@ -159,20 +182,20 @@ TEST_F(CycleFilterTest, EnterEscapeAndSpaceDoNotCloseIt) {
         QTest::keyClick(&dialog, key);
         EXPECT_TRUE(dialog.IsWindowVisible()) << key;
     }
-    EXPECT_EQ(List().count(), 3);
+    EXPECT_EQ(Rows(), 3);
 }
 
 TEST_F(CycleFilterTest, WithoutParticipantsSelectAllStartsCleared) {
     fakes::FakeCsUserManager none{log};
     host.users = &none;
     dialog.ShowDlg();
-    EXPECT_EQ(List().count(), 0);
+    EXPECT_EQ(Rows(), 0);
     EXPECT_EQ(dialog.IsAllSelected(), 0);
 }
 
 TEST_F(CycleFilterTest, OkWritesTheSelectionAndFiltersOnlyWhenSomeAreLeftOut) {
     dialog.ShowDlg();
-    List().Toggle(8);
+    ClickMark(0);
     dynamic_cast<QAbstractButton*>(dialog.GetDlgItem(CDlgCycleFilter::IDC_OK_BUTTON))->click();
     EXPECT_FALSE(dialog.IsWindowVisible());
     EXPECT_TRUE(cycle.HasFilterUser(8));

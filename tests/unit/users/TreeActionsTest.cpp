@@ -68,6 +68,15 @@ TEST_F(Actions, PopupContentsFollowTheRole) {
     EXPECT_FALSE(own[4].enabled);
     EXPECT_FALSE(own[5].enabled);
     EXPECT_TRUE(actions.ChairPopup(tree.AddDept(users_test::Dept(20, 9, "D"), nullptr)).empty());
+
+    // A room without the device dialog or the remote assistance offers both disabled.
+    host.deviceDialog = false;
+    host.remoteAssist = false;
+    const auto offered = actions.ChairPopup(ann);
+    ASSERT_EQ(offered.size(), 6u);
+    EXPECT_FALSE(offered[3].enabled);
+    EXPECT_FALSE(offered[4].enabled);
+    EXPECT_TRUE(offered[5].enabled);
 }
 
 TEST_F(Actions, RemoteAssistButtonMatrix) {
@@ -351,6 +360,31 @@ TEST_F(Actions, RowAndIconClicksOfAChair) {
     TreeNode* dept = tree.AddDept(users_test::Dept(20, 9, "D"), nullptr);
     EXPECT_EQ(actions.OnItemAction(dept, 0).kind, ItemAction::Kind::ToggleExpand);
     EXPECT_TRUE(dept->expanded);
+}
+
+// A row opens the preview only while the room follows the synchronised layout and has a
+// preview window; the icons act either way.
+TEST_F(Actions, ARowOpensThePreviewOnlyWhileTheRoomFollowsTheSynchronisedLayout) {
+    const struct {
+        bool ownLayout;
+        bool hasPreview;
+        ItemAction::Kind row;
+    } cases[] = {
+        {false, true, ItemAction::Kind::PreviewToggled},
+        {true, true, ItemAction::Kind::None},
+        {false, false, ItemAction::Kind::None},
+    };
+    for (const auto& c : cases) {
+        host.ownLayout = c.ownLayout;
+        host.hasPreview = c.hasPreview;
+        host.preview = 0;
+        host.calls.clear();
+        EXPECT_EQ(actions.OnItemAction(bob, TreeNode::kHoverRow).kind, c.row)
+            << c.ownLayout << c.hasPreview;
+        EXPECT_EQ(host.calls.empty(), c.row == ItemAction::Kind::None) << c.ownLayout;
+        EXPECT_EQ(actions.OnItemAction(bob, TreeNode::kHoverAudio).kind,
+                  ItemAction::Kind::CommandRun);
+    }
 }
 
 TEST_F(Actions, PreviewTogglesAndTips) {

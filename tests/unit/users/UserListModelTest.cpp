@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <random>
 #include <sstream>
@@ -201,6 +202,22 @@ TEST_F(ModelFixture, ResetAllEmptiesTreesTablesAndPresence) {
     EXPECT_EQ(model.Members().GetReceivedCount(), 0);
     EXPECT_EQ(model.Members().GetSpeakerCount(), 0);
     EXPECT_TRUE(model.AddUser(Record({.id = 8, .name = u"Ann", .deptKey = 22})));
+}
+
+// Leaving and re-entering: the chat window forgets the users it knew and learns the users of
+// the new list, so somebody who left meanwhile is no recipient any more.
+TEST_F(ModelFixture, ResetAllTakesTheUsersOutOfTheChatAndTheRejoinsBringThemBack) {
+    model.AddUser(Record({.id = 8, .name = u"Ann", .deptKey = 22}));
+    model.AddUser(Record({.id = 16, .name = u"Bob", .deptKey = 23}));
+    host.calls.clear();
+    model.ResetAll();
+    std::vector<std::string> removed = host.calls;
+    std::sort(removed.begin(), removed.end());
+    EXPECT_EQ(removed, (std::vector<std::string>{"remove 16", "remove 8"}));
+    host.calls.clear();
+    model.AddUser(Record({.id = 8, .name = u"Ann", .deptKey = 22}));
+    EXPECT_EQ(host.calls, (std::vector<std::string>{"add 8"}));
+    EXPECT_FALSE(model.IsPresent(16));
 }
 
 // Any run of joins, leaves and state changes ends in the participant tree that a build from

@@ -147,6 +147,30 @@ TEST(UserTreeSearch, ListsEveryMatchByLengthDifferenceThenTreeOrder) {
     EXPECT_EQ(ids, (std::vector<std::uint16_t>{40, 8, 24, 16}));
 }
 
+// My own user shows at the root and under my department, a stage user also under the
+// distinct-count department: each participant is one result, by name or by keyword.
+TEST(UserTreeSearch, EachParticipantIsOneResultWhateverRowsItHas) {
+    const UserTree::SearchTexts texts{"Presenter", "Administrators", "Speakers", "(none)"};
+    UserTree tree;
+    tree.SetLocalUser(8);
+    TreeNode* team = tree.AddDept(Dept(20, kTopLevelParentKey, "Team"), nullptr);
+    TreeNode* stage = tree.AddDept(Dept(kDistinctCountDeptKey, kTopLevelParentKey, "S"), nullptr);
+    const TreeUser me = User({.id = 8, .name = u"Ann", .deptKey = 20, .kind = USER_KIND_CHAIR});
+    tree.InsertUnder(me, nullptr);
+    tree.InsertUnder(me, team);
+    const TreeUser talker = User({.id = 16, .name = u"Annie", .deptKey = 20, .speak = 2});
+    tree.InsertUnder(talker, team);
+    tree.InsertUnder(talker, stage);
+    for (const auto& [text, expected] : std::vector<std::pair<QString, std::vector<std::uint16_t>>>{
+             {"ann", {8, 16}}, {"Administrators", {8}}, {"Speakers", {16}}}) {
+        std::vector<std::uint16_t> ids;
+        for (const TreeNode* row : tree.Search(text, texts)) {
+            ids.push_back(row->user.userId);
+        }
+        EXPECT_EQ(ids, expected) << text.toStdString();
+    }
+}
+
 TEST(UserTreeSearch, KeywordsSelectByStateNotByName) {
     const UserTree::SearchTexts texts{"Presenter", "Administrators", "Speakers", "(none)"};
     UserTree tree;
