@@ -351,8 +351,7 @@ Verdict CheckUserCommand(std::uint16_t to, std::uint16_t from, std::uint16_t sub
         return Verdict::Foreign;
     }
     // The record must be the sender's own: a record of someone else proves nothing.
-    const bool ownRecord =
-        sender != nullptr && (sender->userId & kChannelBits) == senderUserId;
+    const bool ownRecord = sender != nullptr && (sender->userId & kChannelBits) == senderUserId;
     if (role != proto::SenderRole::Anyone && (!ownRecord || !proto::HasSenderRole(*sender, role))) {
         return Verdict::NotAllowed;
     }

@@ -150,8 +150,7 @@ usercmd::ReceiverPeers XMainFrame::CommandPeers() const {
     } else if (m_byScreenShareState == 2) {
         peers.viewedSharer = UserOf(m_wViewedUserId);
     }
-    peers.controlPeer =
-        m_byRemoteControlState != 0 ? UserOf(m_wRemoteControlID) : m_wControlAsker;
+    peers.controlPeer = m_byRemoteControlState != 0 ? UserOf(m_wRemoteControlID) : m_wControlAsker;
     // While this client's own request is pending, the remote-control id is the user asked.
     peers.controlAsked = m_dwRequestPending != 0 ? UserOf(m_wRemoteControlID) : 0;
     if (m_pConfManager) {

@@ -46,7 +46,7 @@ SenderRole RequiredSenderRole(uint16_t sub, std::span<const uint8_t> payload, ui
             return SenderRole::ChairOrPresenter;
         case kSubCommandScreen:
             return ScreenBlockNamesOnlyTheSender(payload, senderUserId) ? SenderRole::Anyone
-                                                                         : SenderRole::Nobody;
+                                                                        : SenderRole::Nobody;
         case kSubCommandScreenControlReply:
             if (payload.empty() || payload[0] == kScreenControlGivenCode ||
                 payload[0] == kScreenControlTakenBackCode) {

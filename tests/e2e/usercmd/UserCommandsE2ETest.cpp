@@ -258,8 +258,8 @@ TEST_F(UserCommandsEndToEnd, EverySubCommandBetweenClientsRoomAndBots) {
     EXPECT_TRUE(BotSeesPrivateData(bot, aliceId));
 
     // The bot shares media: the room's record names it before it announces the share.
-    const std::uint8_t mediaRecord[7] = {static_cast<std::uint8_t>(botId),
-                                         static_cast<std::uint8_t>(botId >> 8), 0, 0, 0, 0, 1};
+    const std::uint8_t mediaRecord[7] = {
+        static_cast<std::uint8_t>(botId), static_cast<std::uint8_t>(botId >> 8), 0, 0, 0, 0, 1};
     bot.Cs().SetUserAttribute(ROOM_ATTR_MEDIA_SHARE, sizeof mediaRecord, mediaRecord, 1);
 
     // The receiver's log names the window that is not there yet, or what it did.
@@ -356,8 +356,8 @@ TEST_F(UserCommandsEndToEnd, AMemberBotsDishonestCommandsAreRefusedAndLogged) {
          Judge::Clients},
         {"shared media stopped for all", 0, 266, usercmd::Encode(usercmd::MediaShare{}),
          Judge::Clients},
-        {"device parameters nobody asked for", aliceId, 260,
-         Bytes(usercmd::kDeviceParamBlockSize), Judge::Clients},
+        {"device parameters nobody asked for", aliceId, 260, Bytes(usercmd::kDeviceParamBlockSize),
+         Judge::Clients},
     };
     std::map<std::uint16_t, qsizetype> drops;  // alice's drop lines per sub-command
     for (const auto& row : rows) {
@@ -386,11 +386,12 @@ TEST_F(UserCommandsEndToEnd, AMemberBotsDishonestCommandsAreRefusedAndLogged) {
     bot.Cs().Transmit(aliceId, 257, chat.data(), static_cast<std::uint16_t>(chat.size()));
     ASSERT_TRUE(ClientLogShows("收到聊天消息 发送id:"));
     const QString aliceLog = Log();
-    EXPECT_EQ(aliceLog.count(QStringLiteral("user-to-user block dropped")), 6) << aliceLog.toStdString();
+    EXPECT_EQ(aliceLog.count(QStringLiteral("user-to-user block dropped")), 6)
+        << aliceLog.toStdString();
     EXPECT_FALSE(aliceLog.contains(QStringLiteral("shared media: code"))) << aliceLog.toStdString();
     EXPECT_FALSE(aliceLog.contains(QStringLiteral("CDlgDevice::OnHandleRespParam")));
-    const QString withdrawn = yav::SafeFormat(LoadLangString(2452), {QStringLiteral("bot"),
-                                                                     static_cast<int>(botId)});
+    const QString withdrawn =
+        yav::SafeFormat(LoadLangString(2452), {QStringLiteral("bot"), static_cast<int>(botId)});
     EXPECT_FALSE(aliceLog.contains(withdrawn));
     // The room took nothing either: its layout is its own and nothing is kept to apply.
     EXPECT_EQ(room->GetRoomLayout(), roomLayout);

@@ -50,9 +50,8 @@ protected:
     void Click(CYavPngButton& button) { QTest::mouseClick(&button, Qt::LeftButton); }
 
     std::size_t Chat(int textId) const {
-        return static_cast<std::size_t>(
-            std::count(userList->chat.lines.begin(), userList->chat.lines.end(),
-                        LoadLangString(textId)));
+        return static_cast<std::size_t>(std::count(
+            userList->chat.lines.begin(), userList->chat.lines.end(), LoadLangString(textId)));
     }
 };
 
@@ -120,30 +119,59 @@ TEST_F(CommandPeers, EachRuleTakesTheHonestSenderAndDropsTheOther) {
         {"layout by a member", {}, kBob, 258, layoutBlock, false, layoutKept},
         // A screen start names the sender's own channel, whatever its role.
         {"start naming the own channel", {}, kBob, 264, Screen(1, kBob), true, viewing(kBob)},
-        {"start naming the chair's channel", {}, kBob, 264, Screen(1, kChair), false,
+        {"start naming the chair's channel",
+         {},
+         kBob,
+         264,
+         Screen(1, kChair),
+         false,
          viewing(kChair)},
-        {"the chair naming a member's channel", {}, kChair, 264, Screen(1, kBob), false,
+        {"the chair naming a member's channel",
+         {},
+         kChair,
+         264,
+         Screen(1, kBob),
+         false,
          viewing(kBob)},
         // A screen stop: the sharer this client views, or a chair kind.
         {"stop by the viewed sharer", viewBobsScreen, kBob, 264, Screen(0, 0), true, viewStopped},
         {"stop by the chair", viewBobsScreen, kChair, 264, Screen(0, 0), true, viewStopped},
         {"stop by another member", viewBobsScreen, kCarol, 264, Screen(0, 0), false, viewStopped},
-        {"stop while viewing nothing", {}, kCarol, 264, Screen(0, 0), false,
+        {"stop while viewing nothing",
+         {},
+         kCarol,
+         264,
+         Screen(0, 0),
+         false,
          [this] { return log.Count("ScreenShare.SetRecv") != 0; }},
         {"stop of this client's share by the chair", shareOwnScreen, kChair, 264, Screen(0, 0),
          true, shareStopped},
         {"stop of this client's share by a member", shareOwnScreen, kCarol, 264, Screen(0, 0),
          false, shareStopped},
         // Control ended (0) or withdrawn (2): the user in remote control with this client.
-        {"end by the controller", bobControlsThisScreen, kBob, 306, {0}, true,
+        {"end by the controller",
+         bobControlsThisScreen,
+         kBob,
+         306,
+         {0},
+         true,
          [this] { return log.Count("ScreenShare.StopShare()") == 1; }},
-        {"end by another member", bobControlsThisScreen, kCarol, 306, {0}, false,
+        {"end by another member",
+         bobControlsThisScreen,
+         kCarol,
+         306,
+         {0},
+         false,
          [this] { return log.Count("ScreenShare.StopShare()") != 0; }},
         {"withdrawal by the asker", bobsPromptOpen, kBob, 306, {2}, true, withdrawn},
         {"withdrawal by another member", bobsPromptOpen, kCarol, 306, {2}, false, withdrawn},
         {"withdrawal by the chair", bobsPromptOpen, kChair, 306, {2}, false, withdrawn},
         {"withdrawal after the prompt was answered",
-         [this] { Click(AskedForControlBy(kBob)->GetCancelButton()); }, kBob, 306, {2}, false,
+         [this] { Click(AskedForControlBy(kBob)->GetCancelButton()); },
+         kBob,
+         306,
+         {2},
+         false,
          withdrawn},
         // An answer to control: only to this client's pending request, from the user asked.
         {"acceptance by the user asked", askedBob, kBob, 307, Answer(1, kBob), true, controlsBob},
@@ -159,13 +187,11 @@ TEST_F(CommandPeers, EachRuleTakesTheHonestSenderAndDropsTheOther) {
         // Shared media: the sharer the room's record names, or a chair kind.
         {"media start by the sharer named", [this] { NameMediaSharer(kBob); }, kBob, 266,
          Media(1, kBob), true, mediaStarted},
-        {"media start by a user nobody named", {}, kBob, 266, Media(1, kBob), false,
-         mediaStarted},
+        {"media start by a user nobody named", {}, kBob, 266, Media(1, kBob), false, mediaStarted},
         {"media start by another member", [this] { NameMediaSharer(kBob); }, kCarol, 266,
          Media(1, kCarol), false, mediaStarted},
         {"media stop by the sharer", bobSharesMedia, kBob, 266, Media(0, 0), true, mediaStopped},
-        {"media stop by the chair", bobSharesMedia, kChair, 266, Media(0, 0), true,
-         mediaStopped},
+        {"media stop by the chair", bobSharesMedia, kChair, 266, Media(0, 0), true, mediaStopped},
         {"media stop by another member", bobSharesMedia, kCarol, 266, Media(0, 0), false,
          mediaStopped},
         {"stop of this client's media by a member",

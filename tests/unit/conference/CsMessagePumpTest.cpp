@@ -259,7 +259,7 @@ TEST_F(CsMessagePumpTest, EmptyCommandsReachTheHandlerAndPassTheGate) {
             chair.userId = 8;
             chair.kind = USER_KIND_CHAIR;
             if (yav::usercmd::AcceptUserCommand(to, from, subCommand, data, length, &chair,
-                                                  yav::usercmd::ReceiverPeers{})) {
+                                                yav::usercmd::ReceiverPeers{})) {
                 accepted.push_back(subCommand);
             }
         }

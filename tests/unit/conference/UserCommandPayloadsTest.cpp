@@ -331,10 +331,8 @@ TEST(UserCommandGate, RefusedBlocksAreLoggedWithTheirReason) {
     fakes::LogCapture log;
     const ST_USER_ITEM_DEPT member = RecordOf(Sender::Member);
     const Bytes reply{1, 0, 0, 0, 0};
-    EXPECT_FALSE(
-        AcceptUserCommand(kMyId, kSenderId, 269, reply.data(), reply.size(), &member, {}));
-    EXPECT_FALSE(
-        AcceptUserCommand(kMyId, kSenderId, 264, reply.data(), reply.size(), &member, {}));
+    EXPECT_FALSE(AcceptUserCommand(kMyId, kSenderId, 269, reply.data(), reply.size(), &member, {}));
+    EXPECT_FALSE(AcceptUserCommand(kMyId, kSenderId, 264, reply.data(), reply.size(), &member, {}));
     EXPECT_TRUE(AcceptUserCommand(kMyId, kSenderId, 267, reply.data(), 1, &member, {}));
     const Bytes foreignStart = Encode(ScreenShare{1, 40, 0});
     EXPECT_FALSE(AcceptUserCommand(0, kSenderId, 264, foreignStart.data(), foreignStart.size(),

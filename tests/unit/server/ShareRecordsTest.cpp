@@ -84,8 +84,8 @@ TEST_F(ShareRecords, OnlyTheSharerNamesItselfAndChairsClearAny) {
         {"changing the value of the own record", sharer_.get(), 2, Bytes{8, 0, 0, 0}, true},
         {"a media record naming the writer", other_.get(), 6, MediaRecord(other, 3, 1), true},
         // One sharer at a time: nobody names itself over somebody else's share.
-        {"a media record taking over somebody else's", sharer_.get(), 6,
-         MediaRecord(sharer, 4, 1), false},
+        {"a media record taking over somebody else's", sharer_.get(), 6, MediaRecord(sharer, 4, 1),
+         false},
         {"a screen record taking over somebody else's", other_.get(), 0, ScreenRecord(other, 6),
          false},
         {"both records at once, the second one cleared for somebody else", sharer_.get(), 0,
