@@ -408,9 +408,10 @@ void XMainFrame::OnRequestControl(uint16_t from, uint8_t code) {
         m_pControlPrompt->SetParams(LoadLangString(kTextTitle), m_strNotice, 0, kRequestBoxType,
                                     this, 1);
         m_pControlPrompt->SetRequestUser(from);
-        m_wControlAsker = UserOf(from);
         m_pControlPrompt->Create(CDlgPopMsg::IDD, this);
         m_pControlPrompt->ShowWindow(SW_SHOW);
+        // Until the prompt is answered, the asker may withdraw (306 code 2).
+        m_wControlAsker = UserOf(from);
     } else if (code == 0) {
         m_dwAnswerFlag = 0;
         if (m_pScreenShare != nullptr) {
