@@ -385,7 +385,11 @@ void XMainFrame::OnScreenControlReply(uint16_t from, const uint8_t* bytes, uint1
         default:
             break;
     }
-    m_dwRequestPending = 0;
+    // A reply ends this client's own request only when it comes from the user asked: another
+    // user's reply would make it refuse the answer it waits for.
+    if (UserOf(from) == UserOf(m_wRemoteControlID)) {
+        m_dwRequestPending = 0;
+    }
 }
 
 // --- 306, 307 remote control ---------------------------------------------------------------

@@ -175,6 +175,12 @@ TEST_F(CommandPeers, EachRuleTakesTheHonestSenderAndDropsTheOther) {
          withdrawn},
         // An answer to control: only to this client's pending request, from the user asked.
         {"acceptance by the user asked", askedBob, kBob, 307, Answer(1, kBob), true, controlsBob},
+        {"acceptance after another user's screen-control reply",
+         [this] {
+             frame->SendControlRequest(kBob, 1);
+             Receive(kCarol, 269, usercmd::Encode(usercmd::ScreenControlReply{5, 0}));
+         },
+         kBob, 307, Answer(1, kBob), true, controlsBob},
         {"acceptance nobody asked for", {}, kBob, 307, Answer(1, kBob), false, controlsBob},
         {"acceptance by another user", askedBob, kCarol, 307, Answer(1, kBob), false,
          [this] { return log.Count("ScreenShare.StartRecv") != 0; }},
