@@ -68,13 +68,17 @@ bool Conference::ShareWriteAllowed(const Participant& who, uint16_t offset,
             continue;  // not touched
         }
         const std::span<const uint8_t> written(after + record.at, record.size);
-        if (LoadU16(written, 0) == me) {
-            continue;  // names the writer
+        const uint16_t named = LoadU16(roomAttr_, record.at);
+        // One sharer at a time: the writer names itself where the record named nobody or
+        // itself (receivers take the sharer's commands from whom the record names); a chair
+        // kind may take it over.
+        const bool free = named == 0 || named == me || IsChair(who);
+        if (LoadU16(written, 0) == me && free) {
+            continue;
         }
         const bool cleared =
             std::all_of(written.begin(), written.end(), [](uint8_t byte) { return byte == 0; });
-        const uint16_t named = LoadU16(roomAttr_, record.at);
-        if (cleared && (named == 0 || named == me || IsChair(who))) {
+        if (cleared && free) {
             continue;
         }
         YLOG_WARN(
@@ -87,10 +91,10 @@ bool Conference::ShareWriteAllowed(const Participant& who, uint16_t offset,
 }
 
 void Conference::OnSetUserAttribute(Participant& who, const MsgSetUserAttribute& message) {
-    // Below the bulletin lie the share records: a participant names only itself there, or
-    // clears a record naming itself; the chair kinds may clear any (a client starts receiving
-    // from whoever a record names). The rest is the chair's, the presenter's, or anybody's
-    // while alone in the room.
+    // Below the bulletin lie the share records: a participant names only itself there (in a
+    // record naming nobody or itself), or clears a record naming itself; the chair kinds may
+    // clear or take over any (a client starts receiving from whoever a record names). The
+    // rest is the chair's, the presenter's, or anybody's while alone in the room.
     const size_t end = message.offset + message.data.size();
     if (message.offset < ROOM_ATTR_BULLETIN &&
         !ShareWriteAllowed(who, message.offset, message.data)) {

@@ -38,21 +38,47 @@ enum class LengthRule : std::uint8_t {
     UpToSize,  // 0 .. size bytes
 };
 
+// Of the users this client deals with, the one a command must come from (ReceiverPeers).
+enum class PeerRule : std::uint8_t {
+    Anyone,
+    ViewedSharerOrChair,
+    ControlPeer,
+    ControlAsked,
+    MediaSharerOrChair,
+    DeviceAsked,
+};
+
+// The first-byte values (codes) a peer rule holds for: bit n for value n.
+constexpr std::uint32_t kEveryCode = 0xFFFFFFFFu;
+constexpr std::uint32_t CodeBit(unsigned code) {
+    return 1u << code;
+}
+
 struct SubCommandRule {
     std::uint16_t sub;
     LengthRule rule;
     std::size_t size;
+    PeerRule peer = PeerRule::Anyone;
+    std::uint32_t codes = kEveryCode;
 };
 
+// Length and peer of every sub-command this program handles. The roles (chair kinds, the
+// presenter, a screen start naming the sender's own channel) are the server's rules too and
+// stand in SubCommands.h.
 constexpr SubCommandRule kRules[] = {
     {proto::kSubCommandChat, LengthRule::Over, kChatHeaderSize},
     {proto::kSubCommandSyncWndLayout, LengthRule::Exact, kLayoutSize},
     {proto::kSubCommandDeviceParamRequest, LengthRule::Any, 0},
-    {proto::kSubCommandDeviceParamReply, LengthRule::Exact, kDeviceParamBlockSize},
+    // Device parameters only from the user this client asked for them.
+    {proto::kSubCommandDeviceParamReply, LengthRule::Exact, kDeviceParamBlockSize,
+     PeerRule::DeviceAsked},
     {proto::kSubCommandDeviceParamChange, LengthRule::Exact, kRemoteParamSize},
     {proto::kSubCommandCameraControl, LengthRule::Exact, kCameraControlSize},
-    {proto::kSubCommandScreen, LengthRule::Exact, kScreenSize},
-    {proto::kSubCommandMedia, LengthRule::Exact, kMediaSize},
+    // A shared screen is stopped (start byte 0) by its sharer or a chair kind.
+    {proto::kSubCommandScreen, LengthRule::Exact, kScreenSize, PeerRule::ViewedSharerOrChair,
+     CodeBit(0)},
+    // Shared media is the media sharer's, or a chair kind's.
+    {proto::kSubCommandMedia, LengthRule::Exact, kMediaSize, PeerRule::MediaSharerOrChair},
     {proto::kSubCommandScreenControlGrant, LengthRule::Exact, kCodeSize},
     {proto::kSubCommandScreenControlQuestion, LengthRule::Exact, kCodeSize},
     {proto::kSubCommandScreenControlReply, LengthRule::Exact, kScreenControlReplySize},
@@ -61,8 +87,12 @@ constexpr SubCommandRule kRules[] = {
     {proto::kSubCommandGroupLeave, LengthRule::Any, 0},
     {proto::kSubCommandConfDissolved, LengthRule::Any, 0},
     {proto::kSubCommandClap, LengthRule::UpToSize, kClapSize},
-    {proto::kSubCommandRequestControl, LengthRule::Exact, kCodeSize},
-    {proto::kSubCommandResponseControl, LengthRule::Exact, kResponseControlSize},
+    // Control ended (0) or the request withdrawn (2): only by the peer of that control.
+    {proto::kSubCommandRequestControl, LengthRule::Exact, kCodeSize, PeerRule::ControlPeer,
+     CodeBit(0) | CodeBit(2)},
+    // An answer only to this client's pending request, from the user it asked.
+    {proto::kSubCommandResponseControl, LengthRule::Exact, kResponseControlSize,
+     PeerRule::ControlAsked},
     {proto::kSubCommandAudioListen, LengthRule::Exact, kAudioListenSize},
 };
 
@@ -70,6 +100,34 @@ const SubCommandRule* RuleOf(std::uint16_t sub) {
     const auto* found = std::find_if(std::begin(kRules), std::end(kRules),
                                      [sub](const SubCommandRule& rule) { return rule.sub == sub; });
     return found == std::end(kRules) ? nullptr : found;
+}
+
+bool IsPeer(std::uint16_t peer, std::uint16_t senderUserId) {
+    return peer != 0 && (peer & kChannelBits) == senderUserId;
+}
+
+// `chair`: the sender's own record shows a chair kind.
+bool PeerRuleHolds(const SubCommandRule& rule, std::span<const std::uint8_t> block,
+                   std::uint16_t senderUserId, bool chair, const ReceiverPeers& peers) {
+    if (rule.codes != kEveryCode &&
+        (block.empty() || block[0] >= 32 || (rule.codes & CodeBit(block[0])) == 0)) {
+        return true;
+    }
+    switch (rule.peer) {
+        case PeerRule::Anyone:
+            return true;
+        case PeerRule::ViewedSharerOrChair:
+            return chair || IsPeer(peers.viewedSharer, senderUserId);
+        case PeerRule::ControlPeer:
+            return IsPeer(peers.controlPeer, senderUserId);
+        case PeerRule::ControlAsked:
+            return IsPeer(peers.controlAsked, senderUserId);
+        case PeerRule::MediaSharerOrChair:
+            return chair || IsPeer(peers.mediaSharer, senderUserId);
+        case PeerRule::DeviceAsked:
+            return IsPeer(peers.deviceAsked, senderUserId);
+    }
+    return false;
 }
 
 bool LengthFits(const SubCommandRule& rule, std::size_t length) {
@@ -260,6 +318,10 @@ const char* VerdictText(Verdict verdict) {
             return "wrong length";
         case Verdict::NotAllowed:
             return "sender without the role";
+        case Verdict::Foreign:
+            return "names another user's channel";
+        case Verdict::NotThePeer:
+            return "not from the user it concerns";
     }
     return "?";
 }
@@ -277,29 +339,33 @@ Verdict CheckLength(std::uint16_t sub, const std::uint8_t* data, std::size_t len
 
 Verdict CheckUserCommand(std::uint16_t to, std::uint16_t from, std::uint16_t sub,
                          const std::uint8_t* data, std::size_t length,
-                         const ST_USER_ITEM_DEPT* sender) {
+                         const ST_USER_ITEM_DEPT* sender, const ReceiverPeers& peers) {
     const Verdict byLength = CheckLength(sub, data, length);
     if (byLength != Verdict::Accepted) {
         return byLength;
     }
+    const std::span<const std::uint8_t> block = BlockOf(data, length);
     const auto senderUserId = static_cast<std::uint16_t>(from & kChannelBits);
-    const proto::SenderRole role =
-        proto::RequiredSenderRole(sub, BlockOf(data, length), senderUserId, to);
-    if (role == proto::SenderRole::Anyone) {
-        return Verdict::Accepted;
+    const proto::SenderRole role = proto::RequiredSenderRole(sub, block, senderUserId, to);
+    if (role == proto::SenderRole::Nobody) {
+        return Verdict::Foreign;
     }
     // The record must be the sender's own: a record of someone else proves nothing.
-    if (sender == nullptr || (sender->userId & kChannelBits) != senderUserId ||
-        !proto::HasSenderRole(*sender, role)) {
+    const bool ownRecord = sender != nullptr && (sender->userId & kChannelBits) == senderUserId;
+    if (role != proto::SenderRole::Anyone && (!ownRecord || !proto::HasSenderRole(*sender, role))) {
         return Verdict::NotAllowed;
+    }
+    const bool chair = ownRecord && proto::IsChairKind(*sender);
+    if (!PeerRuleHolds(*RuleOf(sub), block, senderUserId, chair, peers)) {
+        return Verdict::NotThePeer;
     }
     return Verdict::Accepted;
 }
 
 bool AcceptUserCommand(std::uint16_t to, std::uint16_t from, std::uint16_t sub,
                        const std::uint8_t* data, std::size_t length,
-                       const ST_USER_ITEM_DEPT* sender) {
-    const Verdict verdict = CheckUserCommand(to, from, sub, data, length, sender);
+                       const ST_USER_ITEM_DEPT* sender, const ReceiverPeers& peers) {
+    const Verdict verdict = CheckUserCommand(to, from, sub, data, length, sender, peers);
     if (verdict == Verdict::Accepted) {
         return true;
     }

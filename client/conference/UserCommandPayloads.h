@@ -146,23 +146,44 @@ enum class Verdict : std::uint8_t {
     MissingData,  // a null pointer with a non-zero length
     WrongLength,  // the length is not the one the sub-command carries
     NotAllowed,   // the sender lacks the role the sub-command needs (or is not known)
+    Foreign,      // the block speaks for another user (a screen start naming another's channel)
+    NotThePeer,   // the command concerns one user of this client's, and the sender is not it
 };
 const char* VerdictText(Verdict verdict);
+
+// The users this receiving client deals with in a command that only they may send (user ids;
+// 0 = nobody). What the server cannot know: the receiver fills it from its own state.
+struct ReceiverPeers {
+    // Whose shared screen this client views: its stop (264) is that sharer's, or a chair
+    // kind's.
+    std::uint16_t viewedSharer = 0;
+    // In remote control with this client (either side), or asking for it with the prompt
+    // still open: the end (306 code 0) and the withdrawal (306 code 2) are its.
+    std::uint16_t controlPeer = 0;
+    // Asked for control by this client while the answer is pending: the answer (307) is its.
+    std::uint16_t controlAsked = 0;
+    // Named by the room's media-share record: 266 is its, or a chair kind's.
+    std::uint16_t mediaSharer = 0;
+    // Asked for its device parameters by this client (259): the block (260) is its.
+    std::uint16_t deviceAsked = 0;
+};
 
 // Length rule only: whether `length` bytes are acceptable for `sub`.
 Verdict CheckLength(std::uint16_t sub, const std::uint8_t* data, std::size_t length);
 
-// The whole check a receiver makes before it acts: length, then the sender's role. `sender`
-// is the record of the sending user (from with its channel bits cleared), null when unknown.
+// The whole check a receiver makes before it acts: length, the sender's role (the server's
+// rule, SubCommands.h), then, for a command that concerns one peer, that the sender is that
+// peer. `sender` is the record of the sending user (from with its channel bits cleared), null
+// when unknown.
 Verdict CheckUserCommand(std::uint16_t to, std::uint16_t from, std::uint16_t sub,
                          const std::uint8_t* data, std::size_t length,
-                         const ST_USER_ITEM_DEPT* sender);
+                         const ST_USER_ITEM_DEPT* sender, const ReceiverPeers& peers);
 
 // CheckUserCommand, logging a refused block with its reason; true when the block may be acted
 // on.
 bool AcceptUserCommand(std::uint16_t to, std::uint16_t from, std::uint16_t sub,
                        const std::uint8_t* data, std::size_t length,
-                       const ST_USER_ITEM_DEPT* sender);
+                       const ST_USER_ITEM_DEPT* sender, const ReceiverPeers& peers);
 
 // The block as a span; empty for a null pointer.
 inline std::span<const std::uint8_t> BlockOf(const std::uint8_t* data, std::size_t length) {

@@ -407,6 +407,8 @@ void XMainFrame::StopWork() {
         m_dwRequestPending = 0;
         m_byRemoteControlState = 0;
     }
+    m_wControlAsker = 0;
+    m_wDeviceParamAsked = 0;
     YLOG_INFO("桌面共享远程协助停止成功");
 
     EndOwnScreenShare();

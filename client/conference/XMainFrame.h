@@ -53,6 +53,9 @@ struct ST_CONF_APPINFO;
 namespace kromedia {
 class IMediaControl;
 }  // namespace kromedia
+namespace yav::usercmd {
+struct ReceiverPeers;
+}  // namespace yav::usercmd
 
 // Messages of the room window.
 inline constexpr UINT WM_NET_MESSAGE = WM_USER + 0x100;       // 0x500 event code / status
@@ -227,6 +230,9 @@ public:
     // Grants (on != 0) or withdraws control of this client's shared screen to a user (267) and
     // remembers the grant: a later 269 code 1 from that user is accepted only then.
     void GrantScreenControl(uint16_t userId, uint8_t on);
+    // Asks a user for its device parameters (259); its answer (260) is taken from that user
+    // only.
+    void RequestDeviceParam(uint16_t userId);
     void StartMediaShare();
     void StopMediaShare();
     void HandleSubCommand274(const uint8_t* data, uint16_t length);
@@ -591,6 +597,12 @@ private:
     void TipNotice(int textId, uint16_t from, bool withId = false);
     // Users this client's user let control its screen (own grant or an accepted prompt).
     std::vector<uint16_t> m_controlConsent;
+    // The users that commands bound to one peer must come from (the payload gate reads it).
+    yav::usercmd::ReceiverPeers CommandPeers() const;
+    // The user asked for device parameters (259), and the one whose control request the
+    // prompt asks about until it is answered; 0 none. Both end with the stay.
+    uint16_t m_wDeviceParamAsked = 0;
+    uint16_t m_wControlAsker = 0;
     // A 268 question is open (a second one is not asked).
     bool m_bQuestionOpen = false;
     // The dissolution box is open (a second 288 adds none).

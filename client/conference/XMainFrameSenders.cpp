@@ -139,6 +139,8 @@ void XMainFrame::SendScreenControlReply(uint16_t to, uint8_t code) {
 }
 
 void XMainFrame::AnswerControlRequest(BYTE accept, WORD userId) {
+    // Answered: the asker is the controller now, or nobody of this client's.
+    m_wControlAsker = 0;
     if (accept != 0) {
         if (m_pScreenShare == nullptr) {
             // Without screen sharing this screen cannot be controlled: the asker is told so
@@ -181,6 +183,14 @@ void XMainFrame::GrantScreenControl(uint16_t userId, uint8_t on) {
     }
 }
 
+void XMainFrame::RequestDeviceParam(uint16_t userId) {
+    if (!m_pConfManager) {
+        return;
+    }
+    m_wDeviceParamAsked = UserOf(userId);
+    m_pConfManager->Transmit(userId, proto::kSubCommandDeviceParamRequest, nullptr, 0);
+}
+
 // --- media sharing -------------------------------------------------------------------------
 
 void XMainFrame::ShowMediaShareNotice(int textId) {
@@ -198,9 +208,8 @@ void XMainFrame::StartMediaShare() {
     const uint32_t value = m_dwMediaShareParam;
     const usercmd::Bytes payload = usercmd::Encode(usercmd::MediaShare{1, GetMyUserId(), value});
     m_byMediaShareRecvState = 1;
-    m_pConfManager->Transmit(0, SUBCOMMAND_MEDIA, payload.data(),
-                             static_cast<uint16_t>(payload.size()));
-    YLOG_INFO("开始共享媒体，发送SUBCOMMAND_MEDIA和设置会议室私有数据");
+    // The room's record names the sharer before the command goes out: receivers take 266 only
+    // from the user that record names (the server keeps the order of one sender's requests).
     if (ICsManager* cs = m_pConfManager->GetCsManager()) {
         yav::proto::ByteWriter attr(kRoomAttrMediaShareSize);
         attr.U16(GetMyUserId());
@@ -209,6 +218,9 @@ void XMainFrame::StartMediaShare() {
         const auto bytes = attr.Take();
         cs->SetUserAttribute(kRoomAttrMediaShare, kRoomAttrMediaShareSize, bytes.data(), 1);
     }
+    m_pConfManager->Transmit(0, SUBCOMMAND_MEDIA, payload.data(),
+                             static_cast<uint16_t>(payload.size()));
+    YLOG_INFO("开始共享媒体，发送SUBCOMMAND_MEDIA和设置会议室私有数据");
     ShowMediaShareNotice(kTextMediaShareStarted);
 }
 
@@ -218,6 +230,7 @@ void XMainFrame::StopMediaShare() {
         return;
     }
     const usercmd::Bytes payload = usercmd::Encode(usercmd::MediaShare{});
+    // Sent while the room's record still names this client: receivers check it.
     m_pConfManager->Transmit(0, SUBCOMMAND_MEDIA, payload.data(),
                              static_cast<uint16_t>(payload.size()));
     m_byMediaShareRecvState = 0;

@@ -55,7 +55,8 @@ void XMainFrame::OnTransmit(uint16_t to, uint16_t from, uint16_t subCommand, con
     YLOG_DEBUG("transmit to=%d from=%d sub=0x%x", to, from, subCommand);
     std::shared_ptr<ST_USER_ITEM_DEPT> sender;
     GetUserInfo(sender, UserOf(from));
-    if (usercmd::AcceptUserCommand(to, from, subCommand, bytes, length, sender.get())) {
+    if (usercmd::AcceptUserCommand(to, from, subCommand, bytes, length, sender.get(),
+                                   CommandPeers())) {
         switch (subCommand) {
             case proto::kSubCommandChat: {
                 IChat* chat = m_pUserList != nullptr ? m_pUserList->GetChatWindow() : nullptr;
@@ -139,6 +140,25 @@ void XMainFrame::OnTransmit(uint16_t to, uint16_t from, uint16_t subCommand, con
         YLOG_INFO("%s", m_strNotice.toUtf8().constData());
         m_strNotice.clear();
     }
+}
+
+usercmd::ReceiverPeers XMainFrame::CommandPeers() const {
+    usercmd::ReceiverPeers peers;
+    // The shared screen in view: the one a start named, else the one found on entering.
+    if (m_bScreenBroadcast == 2 && m_wViewedChannel != 0) {
+        peers.viewedSharer = UserOf(m_wViewedChannel);
+    } else if (m_byScreenShareState == 2) {
+        peers.viewedSharer = UserOf(m_wViewedUserId);
+    }
+    peers.controlPeer = m_byRemoteControlState != 0 ? UserOf(m_wRemoteControlID) : m_wControlAsker;
+    // While this client's own request is pending, the remote-control id is the user asked.
+    peers.controlAsked = m_dwRequestPending != 0 ? UserOf(m_wRemoteControlID) : 0;
+    if (m_pConfManager) {
+        const std::span attr(m_pConfManager->GetRoomAttr(), ST_CONF_LOGIN_INFO::kRoomAttrSize);
+        peers.mediaSharer = UserOf(proto::LoadU16(attr, ROOM_ATTR_MEDIA_SHARE));
+    }
+    peers.deviceAsked = m_wDeviceParamAsked;
+    return peers;
 }
 
 bool XMainFrame::FormatNameNotice(int textId, uint16_t from, bool withId) {
@@ -365,7 +385,11 @@ void XMainFrame::OnScreenControlReply(uint16_t from, const uint8_t* bytes, uint1
         default:
             break;
     }
-    m_dwRequestPending = 0;
+    // A reply ends this client's own request only when it comes from the user asked: another
+    // user's reply would make it refuse the answer it waits for.
+    if (UserOf(from) == UserOf(m_wRemoteControlID)) {
+        m_dwRequestPending = 0;
+    }
 }
 
 // --- 306, 307 remote control ---------------------------------------------------------------
@@ -390,6 +414,8 @@ void XMainFrame::OnRequestControl(uint16_t from, uint8_t code) {
         m_pControlPrompt->SetRequestUser(from);
         m_pControlPrompt->Create(CDlgPopMsg::IDD, this);
         m_pControlPrompt->ShowWindow(SW_SHOW);
+        // Until the prompt is answered, the asker may withdraw (306 code 2).
+        m_wControlAsker = UserOf(from);
     } else if (code == 0) {
         m_dwAnswerFlag = 0;
         if (m_pScreenShare != nullptr) {

@@ -40,12 +40,16 @@ enum class SenderRole : uint8_t {
     Anyone,
     ChairOrPresenter,  // participant kind 0 or 5, or presenter state 2
     Chair,             // participant kind 0 or 5
+    Nobody,            // the block speaks for another user: no sender may send it
 };
 
 // The role needed to send `sub` with this payload from senderUserId to `to` (0 = everybody).
 // Device requests and changes (259, 261) addressed to the sender itself need none: a client
 // opens its own device dialog that way. Screen-control replies (269) need a role only for the
-// codes that grant or take back control (1, 2; an empty block counts as such).
+// codes that grant or take back control (1, 2; an empty block counts as such). The layout
+// (258) is the leader's: a chair kind or the presenter. A screen start (264 with its first
+// byte set) must name a channel of the sender, since every viewer starts receiving the
+// channel it names; a start too short to name one is nobody's.
 SenderRole RequiredSenderRole(uint16_t sub, std::span<const uint8_t> payload, uint16_t senderUserId,
                               uint16_t to);
 

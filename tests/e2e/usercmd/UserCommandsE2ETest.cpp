@@ -11,6 +11,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <map>
 #include <memory>
 
 #include "../road/RoadProcess.h"
@@ -18,6 +19,7 @@
 #include "../server/ServerProcess.h"
 #include "app/AppSettings.h"
 #include "app/ConfigManger.h"
+#include "app/LangFormat.h"
 #include "client/conference/LayoutCodec.h"
 #include "client/conference/UserCommandPayloads.h"
 #include "client/conference/XConfManager.h"
@@ -255,6 +257,11 @@ TEST_F(UserCommandsEndToEnd, EverySubCommandBetweenClientsRoomAndBots) {
     EXPECT_EQ(announced->payload, usercmd::EncodeGroupAnnounce(aliceId));
     EXPECT_TRUE(BotSeesPrivateData(bot, aliceId));
 
+    // The bot shares media: the room's record names it before it announces the share.
+    const std::uint8_t mediaRecord[7] = {
+        static_cast<std::uint8_t>(botId), static_cast<std::uint8_t>(botId >> 8), 0, 0, 0, 0, 1};
+    bot.Cs().SetUserAttribute(ROOM_ATTR_MEDIA_SHARE, sizeof mediaRecord, mediaRecord, 1);
+
     // The receiver's log names the window that is not there yet, or what it did.
     const struct {
         const char* name;
@@ -264,8 +271,6 @@ TEST_F(UserCommandsEndToEnd, EverySubCommandBetweenClientsRoomAndBots) {
         const char* logged;
     } absent[] = {
         {"chat", false, 257, {0, 0, 0, 0, 'h', 0}, "收到聊天消息 发送id:"},
-        {"device reply", false, 260, Bytes(usercmd::kDeviceParamBlockSize),
-         "CDlgDevice::OnHandleRespParam (device dialog) not available"},
         {"clap", true, 296, {'2'}, "播放鼓掌 send=0"},
         {"device request", true, 259, {}, "XMediaManager::SendDeviceParam (device parameters)"},
         {"remote device change", true, 261, Bytes(usercmd::kRemoteParamSize),
@@ -285,8 +290,18 @@ TEST_F(UserCommandsEndToEnd, EverySubCommandBetweenClientsRoomAndBots) {
         EXPECT_TRUE(ClientLogShows(c.logged)) << c.name;
     }
 
-    // Short and role-less variants: the receiver or the server drops them with a log line.
+    // The room asks the bot for its device parameters; the bot's answer reaches the room's
+    // device dialog (not there yet: its log line names it).
     fakes::LogCapture capture;
+    room->RequestDeviceParam(botId);
+    ASSERT_NE(BotGets(bot, roomId, 259), nullptr);
+    const Bytes params(usercmd::kDeviceParamBlockSize);
+    bot.Cs().Transmit(roomId, 260, params.data(), static_cast<std::uint16_t>(params.size()));
+    EXPECT_TRUE(WaitUntil(
+        [&] { return capture.Contains("CDlgDevice::OnHandleRespParam (device dialog) not"); },
+        kWaitMs));
+
+    // Short and role-less variants: the receiver or the server drops them with a log line.
     bot.Cs().Transmit(roomId, 306, nullptr, 0);
     EXPECT_TRUE(WaitUntil([&] { return capture.Contains("user-to-user block dropped"); }, kWaitMs));
     const Bytes shortCamera{1};
@@ -309,6 +324,82 @@ TEST_F(UserCommandsEndToEnd, EverySubCommandBetweenClientsRoomAndBots) {
     EXPECT_TRUE(ServerLogShows("user " + std::to_string(roomId) + " left"));
     EXPECT_TRUE(ServerLogShows("user " + std::to_string(aliceId) + " left"))
         << ServerLog() << Log().toStdString();
+}
+
+// A member bot sends the commands that only one user, or the leader, may send: the server
+// refuses what it can judge (the layout, a screen start naming alice's channel), the clients
+// refuse the rest; every refusal is logged, and neither alice nor the room acts on any.
+TEST_F(UserCommandsEndToEnd, AMemberBotsDishonestCommandsAreRefusedAndLogged) {
+    road_e2e::ProcessGuard guard(client);
+    const std::uint16_t botId = bot.UserId();
+    const std::string botText = std::to_string(botId);
+    const auto roomLayout = room->GetRoomLayout();
+    fakes::LogCapture roomLog;
+
+    enum class Judge { Server, Clients };
+    const struct {
+        const char* name;
+        std::uint16_t to;  // 0: everybody, alice and the room among them
+        std::uint16_t sub;
+        Bytes bytes;
+        Judge judge;
+    } rows[] = {
+        {"layout", 0, 258, Bytes(usercmd::kLayoutSize, 4), Judge::Server},
+        {"screen start naming alice's channel", 0, 264,
+         usercmd::Encode(usercmd::ScreenShare{1, aliceId, 7}), Judge::Server},
+        {"screen stop of a share nobody views from the bot", 0, 264,
+         usercmd::Encode(usercmd::ScreenShare{0, 0, 0}), Judge::Clients},
+        {"remote control ended", aliceId, 306, usercmd::EncodeCode(0), Judge::Clients},
+        {"control request withdrawn", aliceId, 306, usercmd::EncodeCode(2), Judge::Clients},
+        {"control accepted, nobody asked", aliceId, 307,
+         usercmd::Encode(usercmd::ControlResponse{usercmd::kControlAccepted, botId, 7}),
+         Judge::Clients},
+        {"shared media stopped for all", 0, 266, usercmd::Encode(usercmd::MediaShare{}),
+         Judge::Clients},
+        {"device parameters nobody asked for", aliceId, 260, Bytes(usercmd::kDeviceParamBlockSize),
+         Judge::Clients},
+    };
+    std::map<std::uint16_t, qsizetype> drops;  // alice's drop lines per sub-command
+    for (const auto& row : rows) {
+        bot.Cs().Transmit(row.to, row.sub, row.bytes.data(),
+                          static_cast<std::uint16_t>(row.bytes.size()));
+        const std::string subText = std::to_string(row.sub);
+        if (row.judge == Judge::Server) {
+            EXPECT_TRUE(ServerLogShows("sub-command " + subText + " from user " + botText + " to "))
+                << row.name;
+            continue;
+        }
+        const QString line = QString::fromStdString("user-to-user block dropped: sub=" + subText +
+                                                    " from=" + botText + " ");
+        const qsizetype expected = ++drops[row.sub];
+        EXPECT_TRUE(WaitUntil([&] { return Log().count(line) == expected; }, kWaitMs))
+            << row.name << "\n"
+            << Log().toStdString();
+        if (row.to == 0) {
+            EXPECT_TRUE(WaitUntil([&] { return roomLog.Contains(line.toStdString()); }, kWaitMs))
+                << row.name;
+        }
+    }
+
+    // A chat line after them all: once alice shows it, she has handled everything before.
+    const Bytes chat{0, 0, 0, 0, 'k', 0};
+    bot.Cs().Transmit(aliceId, 257, chat.data(), static_cast<std::uint16_t>(chat.size()));
+    ASSERT_TRUE(ClientLogShows("收到聊天消息 发送id:"));
+    const QString aliceLog = Log();
+    EXPECT_EQ(aliceLog.count(QStringLiteral("user-to-user block dropped")), 6)
+        << aliceLog.toStdString();
+    EXPECT_FALSE(aliceLog.contains(QStringLiteral("shared media: code"))) << aliceLog.toStdString();
+    EXPECT_FALSE(aliceLog.contains(QStringLiteral("CDlgDevice::OnHandleRespParam")));
+    const QString withdrawn =
+        yav::SafeFormat(LoadLangString(2452), {QStringLiteral("bot"), static_cast<int>(botId)});
+    EXPECT_FALSE(aliceLog.contains(withdrawn));
+    // The room took nothing either: its layout is its own and nothing is kept to apply.
+    EXPECT_EQ(room->GetRoomLayout(), roomLayout);
+    EXPECT_FALSE(room->HasPendingLayout());
+    EXPECT_EQ(room->GetScreenBroadcast(), 0);
+    EXPECT_EQ(room->GetMediaShareState(), 0);
+    EXPECT_EQ(roomLog.CountContaining("user-to-user block dropped"), 2u);
+    EXPECT_EQ(ServerLogCount("without the role it needs refused"), 2u);
 }
 
 TEST_F(UserCommandsEndToEnd, KickedOrReplacedClientsReturnToTheList) {

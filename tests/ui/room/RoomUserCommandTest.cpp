@@ -107,6 +107,10 @@ TEST_F(UserCommands, APeersDeviceParametersGoToTheDeviceDialogMadeOnce) {
         ++made;
         return std::make_unique<fakes::FakeDevice>(log);
     };
+    frame->RequestDeviceParam(kBob);
+    ASSERT_EQ(Sent(259).size(), 1u);
+    EXPECT_EQ(Sent(259)[0].to, kBob);
+    EXPECT_TRUE(Sent(259)[0].bytes.empty());
     Receive(kBob, 260, Bytes(usercmd::kDeviceParamBlockSize));
     Receive(kBob, 260, Bytes(usercmd::kDeviceParamBlockSize));
     EXPECT_EQ(made, 1);
@@ -358,11 +362,13 @@ TEST_F(UserCommands, ARequestWhileViewingASharedScreenIsBusyWithoutAsking) {
 }
 
 TEST_F(UserCommands, AWithdrawnOrEndedRequestStopsSharingOrControl) {
+    // Bob controls this screen and ends it.
+    frame->SetRemoteControl(2, kBob);
     Receive(kBob, 306, {0});
     EXPECT_EQ(log.Count("ScreenShare.StopShare()"), 1u);
     EXPECT_EQ(frame->GetAnswerFlag(), 0u);
 
-    frame->SetShareStateForTest(0, 0, 1, 0);
+    frame->SetRemoteControl(1, kBob);
     Receive(kBob, 306, {2});
     EXPECT_EQ(frame->GetRemoteControlState(), 0);
     EXPECT_EQ(frame->GetAnswerFlag(), 1u);
@@ -376,6 +382,7 @@ TEST_F(UserCommands, AcceptedControlWhileControlledGivesTheSharedScreenBack) {
     frame->SetShareStateForTest(2, kChair, 0, 0);
     Receive(kChair, 269, Reply(usercmd::kReplyAccepted));
     ASSERT_EQ(frame->GetScreenControlState(), 2);
+    frame->SendControlRequest(kBob, 1);
     Receive(kBob, 307, usercmd::Encode(usercmd::ControlResponse{1, kBob, 5}));
     ASSERT_EQ(Sent(269).size(), 1u);
     EXPECT_EQ(Sent(269)[0].to, kChair);
@@ -400,6 +407,8 @@ TEST_F(UserCommands, ControlResponsesStartAndEndTheControlledView) {
     EXPECT_EQ(frame->GetRemoteControlId(), kBob);
     EXPECT_EQ(frame->GetCycleHold(), 1u);
 
+    // Asked again while controlling, bob's refusal ends the controlled view.
+    frame->SendControlRequest(kBob, 1);
     log.Clear();
     Receive(kBob, 307, usercmd::Encode(usercmd::ControlResponse{0, kBob, 0}));
     EXPECT_EQ(log.Count("ScreenShare.SetRecv(1)"), 1u);
@@ -412,8 +421,10 @@ TEST_F(UserCommands, ControlResponsesStartAndEndTheControlledView) {
         int text;
     } tips[] = {{2, 421}, {3, 2410}, {7, 2413}};
     for (const auto& c : tips) {
+        frame->SendControlRequest(kBob, 1);
         Receive(kBob, 307, usercmd::Encode(usercmd::ControlResponse{c.result, kBob, 0}));
         EXPECT_EQ(TipText(), Named(c.text, "bob")) << int(c.result);
+        EXPECT_EQ(frame->GetControlRequest(), 0u) << int(c.result);
     }
 }
 

@@ -258,7 +258,8 @@ TEST_F(CsMessagePumpTest, EmptyCommandsReachTheHandlerAndPassTheGate) {
             ST_USER_ITEM_DEPT chair;
             chair.userId = 8;
             chair.kind = USER_KIND_CHAIR;
-            if (yav::usercmd::AcceptUserCommand(to, from, subCommand, data, length, &chair)) {
+            if (yav::usercmd::AcceptUserCommand(to, from, subCommand, data, length, &chair,
+                                                yav::usercmd::ReceiverPeers{})) {
                 accepted.push_back(subCommand);
             }
         }

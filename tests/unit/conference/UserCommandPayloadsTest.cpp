@@ -201,10 +201,16 @@ const GateCase kGateCases[] = {
     {257, 4, 0, Sender::Member, 0, L},
     {257, 5, 0, Sender::Member, 0, A},
     {257, 2004, 'a', Sender::Member, kMyId, A},
-    // 258 layout: exactly 100.
-    {258, 99, 0, Sender::Member, 0, L},
-    {258, 100, 0, Sender::Member, 0, A},
-    {258, 101, 0, Sender::Member, 0, L},
+    // 258 layout: exactly 100, from the leader: a chair kind or the presenter.
+    {258, 99, 0, Sender::Chair, 0, L},
+    {258, 100, 0, Sender::Chair, 0, A},
+    {258, 100, 0, Sender::TempAdmin, 0, A},
+    {258, 100, 0, Sender::Presenter, 0, A},
+    {258, 101, 0, Sender::Chair, 0, L},
+    {258, 100, 0, Sender::Member, 0, R},
+    {258, 100, 0, Sender::Applicant, 0, R},
+    {258, 100, 0, Sender::SomeoneElse, 0, R},
+    {258, 100, 0, Sender::Unknown, 0, R},
     // 259 device request: empty, from a chair kind or presenter, or to the sender itself.
     {259, 0, 0, Sender::Chair, kMyId, A, true},
     {259, 0, 0, Sender::Presenter, kMyId, A, true},
@@ -227,7 +233,7 @@ const GateCase kGateCases[] = {
     {263, 1, 0, Sender::Presenter, kMyId, L},
     {263, 2, 0, Sender::Member, kMyId, R},
     {263, 2, 0, Sender::Member, kSenderId, R},  // only 259/261 pass to oneself
-    // 264 screen: 7; 266 media: 16.
+    // 264 screen: 7 (a stop here; starts below); 266 media: 16.
     {264, 7, 0, Sender::Member, 0, A},
     {264, 6, 0, Sender::Member, 0, L},
     {264, 7, 0, Sender::Member, 0, M, true},
@@ -287,6 +293,9 @@ const GateCase kGateCases[] = {
     {311, 1, 0, Sender::Chair, 0, U},
 };
 
+// The sender is every peer this receiver deals with: only sizes and roles decide here.
+constexpr ReceiverPeers kSenderIsEveryPeer{kSenderId, kSenderId, kSenderId, kSenderId, kSenderId};
+
 TEST(UserCommandGate, SizesAndRolesOfEverySubCommand) {
     for (const GateCase& c : kGateCases) {
         const Bytes block(c.length, c.firstByte);
@@ -295,7 +304,8 @@ TEST(UserCommandGate, SizesAndRolesOfEverySubCommand) {
         // The sender names itself by a channel id: the role check uses its user id.
         const std::uint16_t from = kSenderId + 2;
         const std::uint8_t* data = c.nullData ? nullptr : block.data();
-        EXPECT_EQ(CheckUserCommand(c.to, from, c.sub, data, c.length, sender), c.verdict)
+        EXPECT_EQ(CheckUserCommand(c.to, from, c.sub, data, c.length, sender, kSenderIsEveryPeer),
+                  c.verdict)
             << "sub " << c.sub << " len " << c.length << " byte " << int{c.firstByte} << " sender "
             << static_cast<int>(c.sender) << " to " << c.to;
     }
@@ -307,9 +317,10 @@ TEST(UserCommandGate, EmptyPayloadsPassWithANullPointer) {
     const ST_USER_ITEM_DEPT chair = RecordOf(Sender::Chair);
     const std::vector<std::uint8_t> empty;
     for (const std::uint16_t sub : {259, 275, 276, 288, 296}) {
-        EXPECT_EQ(CheckUserCommand(kMyId, kSenderId, sub, nullptr, 0, &chair), Verdict::Accepted)
+        EXPECT_EQ(CheckUserCommand(kMyId, kSenderId, sub, nullptr, 0, &chair, {}),
+                  Verdict::Accepted)
             << sub;
-        EXPECT_EQ(CheckUserCommand(kMyId, kSenderId, sub, empty.data(), empty.size(), &chair),
+        EXPECT_EQ(CheckUserCommand(kMyId, kSenderId, sub, empty.data(), empty.size(), &chair, {}),
                   Verdict::Accepted)
             << sub;
     }
@@ -320,12 +331,106 @@ TEST(UserCommandGate, RefusedBlocksAreLoggedWithTheirReason) {
     fakes::LogCapture log;
     const ST_USER_ITEM_DEPT member = RecordOf(Sender::Member);
     const Bytes reply{1, 0, 0, 0, 0};
-    EXPECT_FALSE(AcceptUserCommand(kMyId, kSenderId, 269, reply.data(), reply.size(), &member));
-    EXPECT_FALSE(AcceptUserCommand(kMyId, kSenderId, 264, reply.data(), reply.size(), &member));
-    EXPECT_TRUE(AcceptUserCommand(kMyId, kSenderId, 267, reply.data(), 1, &member));
+    EXPECT_FALSE(AcceptUserCommand(kMyId, kSenderId, 269, reply.data(), reply.size(), &member, {}));
+    EXPECT_FALSE(AcceptUserCommand(kMyId, kSenderId, 264, reply.data(), reply.size(), &member, {}));
+    EXPECT_TRUE(AcceptUserCommand(kMyId, kSenderId, 267, reply.data(), 1, &member, {}));
+    const Bytes foreignStart = Encode(ScreenShare{1, 40, 0});
+    EXPECT_FALSE(AcceptUserCommand(0, kSenderId, 264, foreignStart.data(), foreignStart.size(),
+                                   &member, {}));
+    const Bytes answer = Encode(ControlResponse{1, kSenderId, 0});
+    EXPECT_FALSE(
+        AcceptUserCommand(kMyId, kSenderId, 307, answer.data(), answer.size(), &member, {}));
     EXPECT_TRUE(log.Contains("sub=269 from=16 to=24 len=5 (sender without the role)"));
     EXPECT_TRUE(log.Contains("sub=264 from=16 to=24 len=5 (wrong length)"));
-    EXPECT_EQ(log.CountContaining("user-to-user block dropped"), 2u);
+    EXPECT_TRUE(log.Contains("sub=264 from=16 to=0 len=7 (names another user's channel)"));
+    EXPECT_TRUE(log.Contains("sub=307 from=16 to=24 len=7 (not from the user it concerns)"));
+    EXPECT_EQ(log.CountContaining("user-to-user block dropped"), 4u);
+}
+
+// Every viewer starts receiving the channel a screen start names: it must be the sender's,
+// whatever the sender's role. A stop names nothing that is acted on.
+TEST(UserCommandGate, AScreenStartNamesOnlyTheSendersOwnChannel) {
+    const struct {
+        std::uint8_t start;
+        std::uint16_t channel;
+        Sender sender;
+        Verdict verdict;
+    } cases[] = {
+        {1, kSenderId, Sender::Member, Verdict::Accepted},
+        {1, kSenderId + 7, Sender::Member, Verdict::Accepted},  // a channel of the sender
+        {2, kSenderId, Sender::Member, Verdict::Accepted},      // any non-zero byte starts
+        {1, kSenderId + 8, Sender::Member, Verdict::Foreign},   // the next user's channel
+        {1, kMyId, Sender::Chair, Verdict::Foreign},
+        {1, 0, Sender::Presenter, Verdict::Foreign},
+        {0, kMyId, Sender::Member, Verdict::Accepted},  // a stop, from the viewed sharer
+    };
+    for (const auto& c : cases) {
+        const Bytes block = Encode(ScreenShare{c.start, c.channel, 0x55});
+        const ST_USER_ITEM_DEPT record = RecordOf(c.sender);
+        EXPECT_EQ(CheckUserCommand(0, kSenderId + 1, 264, block.data(), block.size(), &record,
+                                   kSenderIsEveryPeer),
+                  c.verdict)
+            << int{c.start} << " " << c.channel;
+    }
+}
+
+// What the server cannot know, the receiver checks against its own peers: each command bound
+// to one peer passes from that peer (by any of its channel ids), from a chair kind only where
+// the rule says so, and from nobody when the receiver has no such peer.
+TEST(UserCommandGate, PeerBoundCommandsComeOnlyFromThatPeer) {
+    enum class Field { ViewedSharer, ControlPeer, ControlAsked, MediaSharer, DeviceAsked };
+    const struct {
+        const char* name;
+        std::uint16_t sub;
+        Bytes block;
+        Field peer;
+        bool chairMay;
+    } cases[] = {
+        {"device parameters", 260, Bytes(kDeviceParamBlockSize), Field::DeviceAsked, false},
+        {"screen stop", 264, Encode(ScreenShare{0, 0, 0}), Field::ViewedSharer, true},
+        {"media stop", 266, Encode(MediaShare{0, 0, 0}), Field::MediaSharer, true},
+        {"media start", 266, Encode(MediaShare{1, kSenderId, 0}), Field::MediaSharer, true},
+        {"control ended", 306, EncodeCode(0), Field::ControlPeer, false},
+        {"request withdrawn", 306, EncodeCode(2), Field::ControlPeer, false},
+        {"control answer", 307, Encode(ControlResponse{1, kSenderId, 0}), Field::ControlAsked,
+         false},
+        {"control refused", 307, Encode(ControlResponse{2, kSenderId, 0}), Field::ControlAsked,
+         false},
+    };
+    const auto peersWith = [](Field field, std::uint16_t user) {
+        ReceiverPeers peers;
+        std::uint16_t* slots[] = {&peers.viewedSharer, &peers.controlPeer, &peers.controlAsked,
+                                  &peers.mediaSharer, &peers.deviceAsked};
+        *slots[static_cast<int>(field)] = user;
+        return peers;
+    };
+    const ST_USER_ITEM_DEPT member = RecordOf(Sender::Member);
+    const ST_USER_ITEM_DEPT chair = RecordOf(Sender::Chair);
+    const ST_USER_ITEM_DEPT presenter = RecordOf(Sender::Presenter);
+    const auto check = [](const auto& c, const ST_USER_ITEM_DEPT& sender,
+                          const ReceiverPeers& peers) {
+        return CheckUserCommand(kMyId, kSenderId + 3, c.sub, c.block.data(), c.block.size(),
+                                &sender, peers);
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(check(c, member, peersWith(c.peer, kSenderId)), Verdict::Accepted);
+        EXPECT_EQ(check(c, member, peersWith(c.peer, kMyId)), Verdict::NotThePeer);
+        EXPECT_EQ(check(c, member, ReceiverPeers{}), Verdict::NotThePeer);
+        // Another field naming the sender does not stand in for this one.
+        const Field other = c.peer == Field::DeviceAsked ? Field::ViewedSharer : Field::DeviceAsked;
+        EXPECT_EQ(check(c, member, peersWith(other, kSenderId)), Verdict::NotThePeer);
+        EXPECT_EQ(check(c, chair, ReceiverPeers{}),
+                  c.chairMay ? Verdict::Accepted : Verdict::NotThePeer);
+        EXPECT_EQ(check(c, presenter, ReceiverPeers{}), Verdict::NotThePeer);
+    }
+    // Bound only for those codes: a start of sharing or a request asks nobody's leave here.
+    const Bytes start = Encode(ScreenShare{1, kSenderId, 0});
+    const Bytes request = EncodeCode(1);
+    EXPECT_EQ(CheckUserCommand(0, kSenderId, 264, start.data(), start.size(), &member, {}),
+              Verdict::Accepted);
+    EXPECT_EQ(CheckUserCommand(kMyId, kSenderId, 306, request.data(), request.size(), &member, {}),
+              Verdict::Accepted);
 }
 
 }  // namespace

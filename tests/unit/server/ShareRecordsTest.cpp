@@ -1,6 +1,7 @@
 // The share records at the start of the room attributes name who shares the screen (bytes
 // 0..5) and media (6..12); a client that reads one starts receiving from the user it names.
-// Only the sharer may name itself there; clearing is its own or a chair kind's business.
+// Only the sharer may name itself there, and not over somebody else's share; clearing is its
+// own or a chair kind's business.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -82,9 +83,16 @@ TEST_F(ShareRecords, OnlyTheSharerNamesItselfAndChairsClearAny) {
         {"changing the value of somebody else's record", other_.get(), 2, Bytes{9, 9, 9, 9}, false},
         {"changing the value of the own record", sharer_.get(), 2, Bytes{8, 0, 0, 0}, true},
         {"a media record naming the writer", other_.get(), 6, MediaRecord(other, 3, 1), true},
+        // One sharer at a time: nobody names itself over somebody else's share.
+        {"a media record taking over somebody else's", sharer_.get(), 6, MediaRecord(sharer, 4, 1),
+         false},
+        {"a screen record taking over somebody else's", other_.get(), 0, ScreenRecord(other, 6),
+         false},
         {"both records at once, the second one cleared for somebody else", sharer_.get(), 0,
          Concat(ScreenRecord(sharer, 1), Bytes(7, 0)), false},
         {"the chair naming somebody else", chair_.get(), 0, ScreenRecord(other, 1), false},
+        {"the chair taking a share over", chair_.get(), 6, MediaRecord(chair_->UserId(), 5, 1),
+         true},
         {"the chair clearing somebody else's record", chair_.get(), 6, Bytes(7, 0), true},
         {"the sharer clearing its own record", sharer_.get(), 0, Bytes(6, 0), true},
         {"clearing a record naming nobody", other_.get(), 0, Bytes(6, 0), true},
