@@ -21,6 +21,7 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -485,7 +486,9 @@ TEST_F(Journey, TwoPeopleGoThroughTheRoom) {
             std::set<int> columns;
             std::set<int> rows;
             for (const Control& tile : tiles) {
-                EXPECT_EQ(tile.rect.size(), tiles[0].rect.size());
+                // An odd video area leaves a pixel of difference between the halves.
+                EXPECT_LE(std::abs(tile.rect.width() - tiles[0].rect.width()), 1);
+                EXPECT_LE(std::abs(tile.rect.height() - tiles[0].rect.height()), 1);
                 columns.insert(tile.rect.left());
                 rows.insert(tile.rect.top());
             }
@@ -641,7 +644,9 @@ TEST_F(Journey, TwoPeopleGoThroughTheRoom) {
             "07_member_broadcast");
         EXPECT_TRUE(MarkShows(grab, *tree, 1)) << "the member's broadcast mark does not show";
         EXPECT_TRUE(MarkShows(grab, *tree, 0));
-        EXPECT_TRUE(Showing(grab, chair, member.id).has_value());
+        EXPECT_TRUE(Showing(grab, chair, member.id).has_value())
+            << "the member's picture is in none of the chair's " << Tiles(chair).size()
+            << " video windows";
         // Whatever a stray pop-up left open goes with a click on the room's video area.
         if (chair.map.TopLevel("CDlgPopSwitch").has_value()) {
             desktop.Key("Escape");
