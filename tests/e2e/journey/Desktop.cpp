@@ -1,6 +1,7 @@
 #include "Desktop.h"
 
 #include <QProcessEnvironment>
+#include <QRandomGenerator>
 #include <QStandardPaths>
 
 #include "e2e/road/RoadProcess.h"
@@ -14,6 +15,8 @@ namespace journey_e2e {
 namespace {
 
 constexpr int kToolLimitMs = 15000;
+constexpr int kFirstDisplay = 300;
+constexpr int kDisplays = 600;
 
 // The window a property of the root window names (0 when it names none).
 unsigned long RootWindowProperty(const QString& display, const char* name) {
@@ -52,7 +55,22 @@ QString Desktop::MissingTools() {
 }
 
 bool Desktop::Start() {
-    if (!xserver_.Start()) {
+    // An X server that goes away under the window manager (another program on this machine
+    // may end it) is replaced by a new one, on another display.
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        if (StartOnce()) {
+            return true;
+        }
+        road_e2e::Stop(windowManager_);
+    }
+    return false;
+}
+
+bool Desktop::StartOnce() {
+    xserver_ = std::make_unique<road_e2e::XServer>();
+    // A display number of its own, far from the first ones that other X servers of this
+    // machine take.
+    if (!xserver_->Start(kFirstDisplay + QRandomGenerator::global()->bounded(kDisplays))) {
         error_ = QStringLiteral("Xvfb did not start");
         return false;
     }
@@ -66,12 +84,15 @@ bool Desktop::Start() {
         error_ = QStringLiteral("openbox did not start");
         return false;
     }
-    if (!yav::testing::WaitUntil([this] { return WindowManagerRunning(); }, kToolLimitMs)) {
-        error_ = QStringLiteral("openbox did not take the screen of %1 (%2, exit %3)")
+    yav::testing::WaitUntil(
+        [this] { return WindowManagerRunning() || windowManager_.state() == QProcess::NotRunning; },
+        kToolLimitMs);
+    if (!WindowManagerRunning()) {
+        error_ = QStringLiteral("openbox did not take the screen of %1 (%2, exit %3): %4")
                      .arg(DisplayName())
                      .arg(windowManager_.state() == QProcess::Running ? "running" : "ended")
-                     .arg(windowManager_.exitCode()) +
-                 QString::fromLocal8Bit(windowManager_.readAll());
+                     .arg(windowManager_.exitCode())
+                     .arg(QString::fromLocal8Bit(windowManager_.readAll()));
         return false;
     }
     return true;

@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 #include "e2e/road/XServer.h"
 
 namespace journey_e2e {
@@ -23,10 +25,10 @@ public:
     bool Start();
     ~Desktop();
     const QString& Error() const { return error_; }
-    const QString& DisplayName() const { return xserver_.DisplayName(); }
+    const QString& DisplayName() const { return xserver_->DisplayName(); }
 
     // The whole screen as it stands now.
-    QImage Grab() const { return xserver_.Grab(); }
+    QImage Grab() const { return xserver_->Grab(); }
 
     // Input, each waiting until the X server took it (false when xdotool failed).
     bool Click(QPoint at, int button = 1);
@@ -39,10 +41,11 @@ public:
     unsigned long ActiveWindow() const;
 
 private:
+    bool StartOnce();
     bool WindowManagerRunning() const;
     bool Xdotool(const QStringList& arguments);
 
-    road_e2e::XServer xserver_;
+    std::unique_ptr<road_e2e::XServer> xserver_;
     QProcess windowManager_;
     QString error_;
 };
