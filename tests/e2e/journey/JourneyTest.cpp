@@ -51,7 +51,8 @@ using journey_e2e::WireTap;
 
 constexpr char kTapAddress[] = "127.0.0.2";
 constexpr char kServerAddress[] = "127.0.0.1";
-// From a client's start to its room with pictures (sanitizer builds are slow to start).
+// From a client's start to its room, and for a stream's packets to come (sanitizer builds are
+// slow).
 constexpr int kEnterMs = 60000;
 // From an input to what it changes on the screen or the wire.
 constexpr int kAnswerMs = 15000;
@@ -65,7 +66,7 @@ constexpr std::uint64_t kQuietPackets = 300;
 constexpr QRgb kBarDark = 0x333333;
 constexpr int kRowHeight = 25;  // a participant row, design pixels (scale 1 here)
 
-// Participant menu texts and layout ids, as the program names them.
+// Texts of the chair's participant menu, by their ids in the language module.
 constexpr int kTextMakePresenter = 1303;
 constexpr int kTextBroadcastVideo = 1315;
 constexpr int kTextStopBroadcast = 2788;
@@ -110,7 +111,7 @@ public:
     Person(QString account, QString name)
         : account_(std::move(account)),
           name_(std::move(name)),
-          map(home_.path() + QStringLiteral("/controls.map")) {}
+          map_(home_.path() + QStringLiteral("/controls.map")) {}
     ~Person() { Stop(); }
 
     void Start(const QString& display, int dsPort) {
@@ -120,7 +121,7 @@ public:
         env.insert("DISPLAY", display);
         env.insert("YAV_SCALE_FACTOR", "1");
         env.insert("YAV_TEST_DEVICES", "cam=1,mic=1,spk=1");
-        env.insert("YAV_TEST_CONTROL_MAP", map.Path());
+        env.insert("YAV_TEST_CONTROL_MAP", map_.Path());
         process_.setProcessEnvironment(env);
         process_.setProcessChannelMode(QProcess::ForwardedChannels);
         process_.start(QDir::currentPath() + "/YavClient",
@@ -136,7 +137,8 @@ public:
     }
     QString Log() const { return road_e2e::ReadLog(data_); }
     const QString& Name() const { return name_; }
-    std::optional<Control> Room() const { return map.TopLevel(QStringLiteral("XMainFrame")); }
+    const ControlMapFile& Map() const { return map_; }
+    std::optional<Control> Room() const { return map_.TopLevel(QStringLiteral("XMainFrame")); }
 
     std::uint16_t id = 0;  // the user id (and media id of the camera) of its current entry
 
@@ -144,11 +146,9 @@ private:
     QTemporaryDir home_;
     QString account_;
     QString name_;
+    ControlMapFile map_;
     QString data_;
     QProcess process_;
-
-public:
-    ControlMapFile map;
 };
 
 class Journey : public ::testing::Test {
@@ -258,7 +258,7 @@ protected:
     std::optional<Control> WaitControl(const Person& person, const QString& parent, int id,
                                        int limitMs = kAnswerMs) {
         std::optional<Control> found;
-        yav::testing::WaitUntil([&] { return (found = person.map.Find(parent, id)).has_value(); },
+        yav::testing::WaitUntil([&] { return (found = person.Map().Find(parent, id)).has_value(); },
                                 limitMs);
         return found;
     }
@@ -266,7 +266,7 @@ protected:
                                     const QString& text, int limitMs = kAnswerMs) {
         std::optional<Control> found;
         yav::testing::WaitUntil(
-            [&] { return (found = person.map.FindText(parent, text)).has_value(); }, limitMs);
+            [&] { return (found = person.Map().FindText(parent, text)).has_value(); }, limitMs);
         return found;
     }
 
@@ -297,7 +297,7 @@ protected:
     }
 
     std::vector<Control> Tiles(const Person& person) const {
-        return person.map.All(QStringLiteral("XMainFrame"), QStringLiteral("CDlgVideo"));
+        return person.Map().All(QStringLiteral("XMainFrame"), QStringLiteral("CDlgVideo"));
     }
 
     // The synthetic camera picture of `mediaId` in one of the person's video windows.
@@ -347,7 +347,7 @@ protected:
     // --- the participant panel ---
 
     std::optional<Control> Tree(const Person& person) const {
-        return person.map.Find(QStringLiteral("CDlgUserList"), 1055);
+        return person.Map().Find(QStringLiteral("CDlgUserList"), 1055);
     }
     // A row of a participant tree: where its name is written, and where its video mark is.
     static QRect RowText(const Control& tree, int row) {
@@ -374,7 +374,7 @@ protected:
     static ::testing::AssertionResult HasBars(const Person& person, const QRect& room) {
         const auto first = [&](const char* name) {
             const std::vector<Control> found =
-                person.map.All(QStringLiteral("XMainFrame"), QString::fromLatin1(name));
+                person.Map().All(QStringLiteral("XMainFrame"), QString::fromLatin1(name));
             return found.empty() ? std::optional<Control>() : found.front();
         };
         const std::optional<Control> top = person.Room();
@@ -418,7 +418,7 @@ TEST_F(Journey, TwoPeopleGoThroughTheRoom) {
                 [&] {
                     return person->Log().contains("login data server over") &&
                            person->Room().has_value() &&
-                           person->map.Find("CDlgControlBar", 1305).has_value();
+                           person->Map().Find("CDlgControlBar", 1305).has_value();
                 },
                 kEnterMs))
                 << person->Name().toStdString() << "\n"
@@ -429,7 +429,7 @@ TEST_F(Journey, TwoPeopleGoThroughTheRoom) {
         for (Person* person : {&chair, &member}) {
             ASSERT_TRUE(Front(*person));
             const auto counter = [&] {
-                const auto online = person->map.Find("CDlgUserList", 1042);
+                const auto online = person->Map().Find("CDlgUserList", 1042);
                 return online.has_value() && online->text.endsWith("(2)");
             };
             EXPECT_TRUE(yav::testing::WaitUntil(counter, kAnswerMs))
@@ -462,12 +462,12 @@ TEST_F(Journey, TwoPeopleGoThroughTheRoom) {
         const auto tree = Tree(chair);
         ASSERT_TRUE(tree.has_value());
         const QString presenterButton =
-            chair.map.Find("CDlgStatusBar", 1251).value_or(Control()).text;
+            chair.Map().Find("CDlgStatusBar", 1251).value_or(Control()).text;
         ASSERT_TRUE(desktop.Click(RowText(*tree, 0).center(), 3));
         EXPECT_TRUE(ClickText(chair, "CDlgPopSwitch", LoadLangString(kTextMakePresenter)));
         EXPECT_TRUE(yav::testing::WaitUntil(
             [&] {
-                const auto button = chair.map.Find("CDlgStatusBar", 1251);
+                const auto button = chair.Map().Find("CDlgStatusBar", 1251);
                 return button.has_value() && button->text != presenterButton;
             },
             kAnswerMs))
@@ -497,9 +497,9 @@ TEST_F(Journey, TwoPeopleGoThroughTheRoom) {
             EXPECT_EQ(rows.size(), 2u);
             EXPECT_TRUE(Showing(grab, chair, member.id).has_value());
         }
-        EXPECT_FALSE(chair.map.TopLevel("CDlgLayout").has_value()) << "the picker stays open";
+        EXPECT_FALSE(chair.Map().TopLevel("CDlgLayout").has_value()) << "the picker stays open";
         // Leave the pickers closed for what follows (the button shuts an open picker).
-        if (chair.map.TopLevel("CDlgConfLayout").has_value()) {
+        if (chair.Map().TopLevel("CDlgConfLayout").has_value()) {
             ClickControl(chair, "CDlgControlBar", 1305);
         }
     }
@@ -513,8 +513,8 @@ TEST_F(Journey, TwoPeopleGoThroughTheRoom) {
         const auto fullScreen = [&] {
             const auto top = member.Room();
             return top.has_value() && top->rect == screen &&
-                   member.map.All(room, "CDlgControlBar").empty() &&
-                   member.map.All(room, "CDlgStatusBar").empty();
+                   member.Map().All(room, "CDlgControlBar").empty() &&
+                   member.Map().All(room, "CDlgStatusBar").empty();
         };
         const auto back = [&] { return HasBars(member, before); };
         const auto barsShown = [&](const QImage& grab) {
@@ -528,10 +528,10 @@ TEST_F(Journey, TwoPeopleGoThroughTheRoom) {
         // The pointer rests on the strip so that it stays out.
         desktop.MovePointer(QPoint(screen.width() / 2, 40));
         const auto stripOut = [&] {
-            const auto strip = member.map.TopLevel("CDlgFullDockX");
+            const auto strip = member.Map().TopLevel("CDlgFullDockX");
             return strip.has_value() && strip->rect.top() == 10;
         };
-        const auto tab = [&] { return member.map.Find("CDlgExpand", 1388); };
+        const auto tab = [&] { return member.Map().Find("CDlgExpand", 1388); };
         ASSERT_TRUE(
             yav::testing::WaitUntil([&] { return stripOut() || tab().has_value(); }, kAnswerMs))
             << "neither the strip nor its tab";
@@ -540,7 +540,7 @@ TEST_F(Journey, TwoPeopleGoThroughTheRoom) {
             desktop.MovePointer(QPoint(screen.width() / 2, 40));
         }
         ASSERT_TRUE(yav::testing::WaitUntil(stripOut, kAnswerMs)) << "the strip does not come";
-        const std::optional<Control> exit = member.map.Find("CDlgFullDockX", 1291);
+        const std::optional<Control> exit = member.Map().Find("CDlgFullDockX", 1291);
         ASSERT_TRUE(exit.has_value()) << "no exit button on the strip";
         const QImage strip = GrabWhen(
             [&](const QImage& grab) {
@@ -586,12 +586,12 @@ TEST_F(Journey, TwoPeopleGoThroughTheRoom) {
         const QImage grab = GrabWhen([&](const QImage& g) { return RowsWithText(g, *found) == 1; },
                                      "05_search_open");
         EXPECT_EQ(RowsWithText(grab, *found), 1);
-        EXPECT_EQ(chair.map.Find("CDlgUserList", 1312).value_or(Control()).text, member.Name());
-        EXPECT_FALSE(chair.map.Find("CDlgUserList", 1055).has_value());
+        EXPECT_EQ(chair.Map().Find("CDlgUserList", 1312).value_or(Control()).text, member.Name());
+        EXPECT_FALSE(chair.Map().Find("CDlgUserList", 1055).has_value());
 
         ASSERT_TRUE(ClickControl(chair, "CDlgUserList", 1041));
         EXPECT_TRUE(yav::testing::WaitUntil(
-            [&] { return !chair.map.Find("CDlgUserList", 1312).has_value(); }, kAnswerMs))
+            [&] { return !chair.Map().Find("CDlgUserList", 1312).has_value(); }, kAnswerMs))
             << "the search bar stays";
         const auto tree = WaitControl(chair, "CDlgUserList", 1055);
         ASSERT_TRUE(tree.has_value());
@@ -617,7 +617,8 @@ TEST_F(Journey, TwoPeopleGoThroughTheRoom) {
         std::optional<Control> bubble;
         const QImage grab = GrabWhen(
             [&](const QImage& g) {
-                const std::vector<Control> bubbles = chair.map.All("CDlgChatShow", "CDlgChatData");
+                const std::vector<Control> bubbles =
+                    chair.Map().All("CDlgChatShow", "CDlgChatData");
                 bubble = bubbles.empty() ? std::nullopt : std::optional(bubbles.back());
                 return bubble.has_value() && DarkPixels(g, bubble->rect) > 50;
             },
@@ -661,7 +662,7 @@ TEST_F(Journey, TwoPeopleGoThroughTheRoom) {
             << " video windows";
         // A pop-up left open goes with a click on the status bar between its two groups of
         // buttons, where it has none.
-        if (chair.map.TopLevel("CDlgPopSwitch").has_value()) {
+        if (chair.Map().TopLevel("CDlgPopSwitch").has_value()) {
             const QRect area = chair.Room()->rect;
             desktop.Click(QPoint(area.left() + 530, area.bottom() - 22));
         }
@@ -730,7 +731,7 @@ TEST_F(Journey, TwoPeopleGoThroughTheRoom) {
         ASSERT_TRUE(yav::testing::WaitUntil(
             [&] {
                 chair.id = JoinedId(chair);
-                return chair.id != before && chair.map.Find("CDlgControlBar", 1305).has_value();
+                return chair.id != before && chair.Map().Find("CDlgControlBar", 1305).has_value();
             },
             kEnterMs))
             << "the chair did not enter again";
