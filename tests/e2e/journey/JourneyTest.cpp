@@ -70,6 +70,7 @@ constexpr int kRowHeight = 25;  // a participant row, design pixels (scale 1 her
 constexpr int kTextMakePresenter = 1303;
 constexpr int kTextBroadcastVideo = 1315;
 constexpr int kTextStopBroadcast = 2788;
+constexpr int kNoText = 999999;
 
 // One step of the journey: its failures carry its name, and its outcome and duration are
 // printed when it ends (the journey goes on after a failed step where it can).
@@ -160,7 +161,10 @@ protected:
         }
         ASSERT_TRUE(desktop.Start()) << desktop.Error().toStdString();
         static const bool texts = (g_ConfigManager.LoadLanguage(), true);
+        // Menu items are found by their texts: the language module must be there.
         ASSERT_TRUE(texts);
+        ASSERT_NE(LoadLangString(kTextMakePresenter), LoadLangString(kNoText))
+            << "no language module beside the program";
         StartServer();
     }
 

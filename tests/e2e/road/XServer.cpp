@@ -16,8 +16,11 @@ bool XServer::Start(int display) {
     if (program.isEmpty()) {
         return false;
     }
-    const QStringList screen{"-screen", "0", QStringLiteral("%1x%2x24").arg(kScreenW).arg(kScreenH),
-                             "-nolisten", "tcp"};
+    // -noreset: the server stays up when its last client goes (a reset drops the connections
+    // being made meanwhile, a window manager's among them).
+    const QStringList screen{
+        "-screen",   "0",   QStringLiteral("%1x%2x24").arg(kScreenW).arg(kScreenH),
+        "-nolisten", "tcp", "-noreset"};
     if (display >= 0) {
         display_ = QStringLiteral(":%1").arg(display);
         process_.start(program, QStringList{display_} + screen);
