@@ -129,13 +129,21 @@ public:
                        {kServerAddress, account_, account_, "900001"});
         ASSERT_TRUE(process_.waitForStarted(10000));
     }
-    void Stop() {
+    // Asks the program to end as the system does (SIGTERM); true when it ended by itself with
+    // status 0 (false also for a program that was not running).
+    bool Stop() {
+        if (process_.state() == QProcess::NotRunning) {
+            return false;
+        }
         road_e2e::Terminate(process_);
         if (!process_.waitForFinished(15000)) {
             process_.kill();
             process_.waitForFinished(5000);
+            return false;
         }
+        return process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
     }
+    int ExitCode() const { return process_.exitCode(); }
     QString Log() const { return road_e2e::ReadLog(data_); }
     const QString& Name() const { return name_; }
     const ControlMapFile& Map() const { return map_; }
@@ -741,6 +749,19 @@ TEST_F(Journey, TwoPeopleGoThroughTheRoom) {
             << "the chair did not enter again";
         EXPECT_TRUE(SeesVideoOf(chair, member, "09_chair_sees_member", kVideoMs));
         EXPECT_TRUE(SeesVideoOf(member, chair, "09_member_sees_chair", kVideoMs));
+    }
+
+    {
+        const Step step(__LINE__, "10. both close the program, which ends cleanly");
+        for (Person* person : {&member, &chair}) {
+            EXPECT_TRUE(person->Stop())
+                << person->Name().toStdString() << " ended with status " << person->ExitCode();
+        }
+        // No room is left on the screen: no control bar's dark band across the top.
+        const auto noBar = [&](const QImage& g) {
+            return PixelsOf(g, QRect(0, 0, screen.width(), 28), kBarDark) < 100;
+        };
+        EXPECT_TRUE(noBar(GrabWhen(noBar, "10_closed")));
     }
 }
 
