@@ -14,13 +14,11 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
-#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <memory>
@@ -31,6 +29,8 @@
 
 #include "ControlMapFile.h"
 #include "Desktop.h"
+#include "JourneyStep.h"
+#include "Person.h"
 #include "ScreenReading.h"
 #include "WireTap.h"
 #include "app/ConfigManger.h"
@@ -44,13 +44,15 @@ using journey_e2e::Control;
 using journey_e2e::ControlMapFile;
 using journey_e2e::DarkPixels;
 using journey_e2e::Desktop;
+using journey_e2e::Person;
 using journey_e2e::PixelsOf;
 using journey_e2e::ReadSyntheticPicture;
+using journey_e2e::Step;
 using journey_e2e::SyntheticPicture;
 using journey_e2e::WireTap;
 
 constexpr char kTapAddress[] = "127.0.0.2";
-constexpr char kServerAddress[] = "127.0.0.1";
+using journey_e2e::kServerAddress;
 // From a client's start to its room, and for a stream's packets to come (sanitizer builds are
 // slow).
 constexpr int kEnterMs = 60000;
@@ -72,93 +74,9 @@ constexpr int kTextBroadcastVideo = 1315;
 constexpr int kTextStopBroadcast = 2788;
 constexpr int kNoText = 999999;
 
-// One step of the journey: its failures carry its name, and its outcome and duration are
-// printed when it ends (the journey goes on after a failed step where it can).
-class Step {
-public:
-    Step(int line, const char* name)
-        : name_(name), trace_(__FILE__, line, name), failuresBefore_(Failures()) {
-        timer_.start();
-    }
-    ~Step() {
-        const bool failed = Failures() != failuresBefore_;
-        std::printf("[ journey  ] %s: %s (%.1f s)\n", name_, failed ? "FAILED" : "passed",
-                    static_cast<double>(timer_.elapsed()) / 1000.0);
-        std::fflush(stdout);
-    }
-    Step(const Step&) = delete;
-    Step& operator=(const Step&) = delete;
-
-private:
-    static int Failures() {
-        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        return test != nullptr ? test->result()->total_part_count() : 0;
-    }
-
-    const char* name_;
-    ::testing::ScopedTrace trace_;
-    int failuresBefore_;
-    QElapsedTimer timer_;
-};
-
 std::uint32_t VideoSsrc(std::uint16_t mediaId) {
     return 0x59000000u | (1u << 16) | mediaId;
 }
-
-// A person with a client process: a home of its own (data folder, instance lock), the
-// synthetic camera, microphone and speaker, and the control map it keeps.
-class Person {
-public:
-    Person(QString account, QString name)
-        : account_(std::move(account)),
-          name_(std::move(name)),
-          map_(home_.path() + QStringLiteral("/controls.map")) {}
-    ~Person() { Stop(); }
-
-    void Start(const QString& display, int dsPort) {
-        data_ = road_e2e::PrepareDataFolder(home_.path(), dsPort);
-        QProcessEnvironment env = road_e2e::ClientEnvironment(home_.path());
-        env.insert("QT_QPA_PLATFORM", "xcb");
-        env.insert("DISPLAY", display);
-        env.insert("YAV_SCALE_FACTOR", "1");
-        env.insert("YAV_TEST_DEVICES", "cam=1,mic=1,spk=1");
-        env.insert("YAV_TEST_CONTROL_MAP", map_.Path());
-        process_.setProcessEnvironment(env);
-        process_.setProcessChannelMode(QProcess::ForwardedChannels);
-        process_.start(QDir::currentPath() + "/YavClient",
-                       {kServerAddress, account_, account_, "900001"});
-        ASSERT_TRUE(process_.waitForStarted(10000));
-    }
-    // Asks the program to end as the system does (SIGTERM); true when it ended by itself with
-    // status 0 (false also for a program that was not running).
-    bool Stop() {
-        if (process_.state() == QProcess::NotRunning) {
-            return false;
-        }
-        road_e2e::Terminate(process_);
-        if (!process_.waitForFinished(15000)) {
-            process_.kill();
-            process_.waitForFinished(5000);
-            return false;
-        }
-        return process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
-    }
-    int ExitCode() const { return process_.exitCode(); }
-    QString Log() const { return road_e2e::ReadLog(data_); }
-    const QString& Name() const { return name_; }
-    const ControlMapFile& Map() const { return map_; }
-    std::optional<Control> Room() const { return map_.TopLevel(QStringLiteral("XMainFrame")); }
-
-    std::uint16_t id = 0;  // the user id (and media id of the camera) of its current entry
-
-private:
-    QTemporaryDir home_;
-    QString account_;
-    QString name_;
-    ControlMapFile map_;
-    QString data_;
-    QProcess process_;
-};
 
 class Journey : public ::testing::Test {
 protected:
@@ -423,9 +341,9 @@ TEST_F(Journey, TwoPeopleGoThroughTheRoom) {
     const QString room = QStringLiteral("XMainFrame");
 
     {
-        const Step step(__LINE__, "1. both enter the conference");
+        const Step step(__FILE__, __LINE__, "1. both enter the conference");
         for (Person* person : {&chair, &member}) {
-            person->Start(desktop.DisplayName(), dsPort);
+            ASSERT_TRUE(person->Start(desktop.DisplayName(), dsPort));
             ASSERT_TRUE(yav::testing::WaitUntil(
                 [&] {
                     return person->Log().contains("login data server over") &&
@@ -462,13 +380,13 @@ TEST_F(Journey, TwoPeopleGoThroughTheRoom) {
     }
 
     {
-        const Step step(__LINE__, "2. each sees the other's video");
+        const Step step(__FILE__, __LINE__, "2. each sees the other's video");
         EXPECT_TRUE(SeesVideoOf(chair, member, "02_chair_sees_member", kVideoMs));
         EXPECT_TRUE(SeesVideoOf(member, chair, "02_member_sees_chair", kVideoMs));
     }
 
     {
-        const Step step(__LINE__, "3. the chair picks the four-window layout");
+        const Step step(__FILE__, __LINE__, "3. the chair picks the four-window layout");
         ASSERT_TRUE(Front(chair));
         // Only the presenter sets the layout: the chair makes itself presenter from its own row.
         const auto tree = Tree(chair);
@@ -517,7 +435,7 @@ TEST_F(Journey, TwoPeopleGoThroughTheRoom) {
     }
 
     {
-        const Step step(__LINE__,
+        const Step step(__FILE__, __LINE__,
                         "4. the member enters full screen and leaves it, by the strip and by Esc");
         ASSERT_TRUE(Front(member));
         const QRect before = member.Room()->rect;
@@ -585,7 +503,7 @@ TEST_F(Journey, TwoPeopleGoThroughTheRoom) {
     }
 
     {
-        const Step step(__LINE__, "5. the chair opens and closes the participant search");
+        const Step step(__FILE__, __LINE__, "5. the chair opens and closes the participant search");
         ASSERT_TRUE(Front(chair));
         ASSERT_TRUE(ClickControl(chair, "CDlgUserList", 1041));
         const auto edit = WaitControl(chair, "CDlgUserList", 1312);
@@ -613,7 +531,7 @@ TEST_F(Journey, TwoPeopleGoThroughTheRoom) {
     }
 
     {
-        const Step step(__LINE__, "6. the chair sends a chat line the member shows");
+        const Step step(__FILE__, __LINE__, "6. the chair sends a chat line the member shows");
         const QString line = QStringLiteral("journey line %1").arg(chair.id);
         ASSERT_TRUE(ClickControl(chair, "CDlgUserList", 1038));
         ASSERT_TRUE(ClickControl(chair, "CDlgChat", 1325));
@@ -641,7 +559,8 @@ TEST_F(Journey, TwoPeopleGoThroughTheRoom) {
     }
 
     {
-        const Step step(__LINE__, "7. the chair broadcasts the member from the member's row");
+        const Step step(__FILE__, __LINE__,
+                        "7. the chair broadcasts the member from the member's row");
         ASSERT_TRUE(Front(chair));
         const auto tree = WaitControl(chair, "CDlgUserList", 1055);
         ASSERT_TRUE(tree.has_value());
@@ -681,7 +600,7 @@ TEST_F(Journey, TwoPeopleGoThroughTheRoom) {
     }
 
     {
-        const Step step(__LINE__,
+        const Step step(__FILE__, __LINE__,
                         "8. the chair's camera button stops its video on the wire, and starts it");
         ASSERT_TRUE(Front(chair));
         const std::uint32_t own = VideoSsrc(chair.id);
@@ -721,7 +640,7 @@ TEST_F(Journey, TwoPeopleGoThroughTheRoom) {
     }
 
     {
-        const Step step(__LINE__,
+        const Step step(__FILE__, __LINE__,
                         "9. the chair leaves and enters again; the room comes back with video");
         ASSERT_TRUE(Front(chair));
         ASSERT_TRUE(ClickControl(chair, "CDlgControlBar", 1036));
@@ -752,7 +671,7 @@ TEST_F(Journey, TwoPeopleGoThroughTheRoom) {
     }
 
     {
-        const Step step(__LINE__, "10. both close the program, which ends cleanly");
+        const Step step(__FILE__, __LINE__, "10. both close the program, which ends cleanly");
         for (Person* person : {&member, &chair}) {
             EXPECT_TRUE(person->Stop())
                 << person->Name().toStdString() << " ended with status " << person->ExitCode();
