@@ -23,6 +23,9 @@ bool XServer::Start(int display) {
         "-nolisten", "tcp", "-noreset"};
     if (display >= 0) {
         display_ = QStringLiteral(":%1").arg(display);
+        // Nobody reads what it says: it never waits on a full pipe.
+        process_.setStandardOutputFile(QProcess::nullDevice());
+        process_.setStandardErrorFile(QProcess::nullDevice());
         process_.start(program, QStringList{display_} + screen);
         if (!process_.waitForStarted(5000)) {
             return false;
