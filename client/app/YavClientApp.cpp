@@ -40,6 +40,7 @@
 #include "platform/core/Scale.h"
 #include "platform/core/SingleInstance.h"
 #include "platform/core/TextCodec.h"
+#include "platform/window/ControlMap.h"
 #include "ui/UiFonts.h"
 
 CCrashDumpHandler g_CrashDumpHandler __attribute__((init_priority(YAV_INIT_ORDER_CRASH_HANDLER))) (
@@ -149,6 +150,7 @@ void CreateApplication(const QStringList& arguments) {
     state.application = std::make_unique<QApplication>(state.argc, state.argv.data());
     // The start-up window carries the run; windows closing never end it by themselves.
     QApplication::setQuitOnLastWindowClosed(false);
+    yav::StartControlMapFromEnvironment();
 }
 
 // The UI fonts at the display scale: 12 and 14 design pixels.

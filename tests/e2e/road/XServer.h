@@ -14,8 +14,9 @@ constexpr int kScreenH = 800;
 // An X server on a display number it picks itself; ended with the object.
 class XServer {
 public:
-    // False when Xvfb is missing or does not come up.
-    bool Start();
+    // False when Xvfb is missing or does not come up. display: the display number to take
+    // (-1: the first free one, as Xvfb finds it).
+    bool Start(int display = -1);
     ~XServer();
     const QString& DisplayName() const { return display_; }
 
