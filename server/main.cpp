@@ -22,7 +22,9 @@ void Usage() {
                  "                 [--log-config FILE]\n"
                  "Ports default to 8875 (data), 8876 (conference), 8000 (probe), 8877 (media\n"
                  "relay, UDP and TCP); 0 picks a free port, written with --port-file as\n"
-                 "'ds cs probe media'.\n");
+                 "'ds cs probe media'.\n"
+                 "Logs information and above to standard error; --log-config FILE (a log4cpp\n"
+                 "properties file) sets other levels and appenders.\n");
 }
 
 bool ParsePort(const char* text, uint16_t& out) {
@@ -88,8 +90,11 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    if (!logConfig.empty()) {
-        yav::log::ConfigureFromFile(logConfig);
+    // Information and above go to standard error unless a log configuration says otherwise.
+    yav::log::ConfigureStandardError(yav::log::Level::Info);
+    if (!logConfig.empty() && !yav::log::ConfigureFromFile(logConfig)) {
+        YLOG_WARN("cannot use the log configuration %s, logging to standard error",
+                  logConfig.c_str());
     }
 
     yav::server::ServerConfig config;
