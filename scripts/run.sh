@@ -27,8 +27,8 @@ for _ in $(seq 1 100); do
   fi
   sleep 0.1
 done
-read -r ds cs probe < "$state/ports"
-echo "run: yavserver on 127.0.0.1 (data server $ds, conference server $cs, probe $probe)"
+read -r ds cs probe media < "$state/ports"
+echo "run: yavserver on 127.0.0.1 (data server $ds, conference server $cs, probe $probe, media relay $media)"
 echo "run: demo conference 900001 \"Demo\"; accounts demo, alice, bob (password = name);"
 echo "run: chair password of the demo conference: chair"
 

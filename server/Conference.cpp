@@ -9,7 +9,7 @@ namespace yav::server {
 using namespace yav::proto;
 
 Conference::Conference(const ConferenceConfig& config, ServerConfig& server)
-    : config_(config), server_(server) {}
+    : config_(config), server_(server), conferenceMode_(config.speakingMode) {}
 
 bool Conference::IsChair(const Participant& who) const {
     return HasSenderRole(who.record, SenderRole::Chair);

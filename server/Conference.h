@@ -53,6 +53,9 @@ private:
     // The channel a file source or shared media is sent on; it carries video only while
     // broadcast.
     static constexpr uint8_t kMediaChannel = 7;
+    // The conference mode byte of a room where everybody may speak; the entry's floor and
+    // camera broadcast are given only then (a moderated room leaves both to the chair).
+    static constexpr uint8_t kOpenDiscussion = 0;
 
     struct Participant {
         std::shared_ptr<proto::Link> link;
@@ -60,6 +63,8 @@ private:
         std::string login;  // account login; empty for a guest
         uint32_t ownerId = 0;
         std::array<uint8_t, proto::kMediaTicketBytes> mediaTicket{};  // random, from the login
+        // The camera broadcast of the entry was made (or the limit left no room for it).
+        bool entryBroadcastDone = false;
     };
 
     // Whether the owner's channel carries video now (channel 7: while broadcast).
@@ -83,6 +88,11 @@ private:
     void SetKind(Participant& who, uint8_t kind);
     void SetPresenterState(Participant& who, uint8_t state);
     void SetSpeakState(Participant& who, uint8_t state);
+    // Whether one more speaker, or one more broadcast camera channel, stays within the limit.
+    bool SpeakerRoomLeft() const;
+    bool BroadcastRoomLeft() const;
+    // The entry's camera broadcast, once the participant's options name a camera channel.
+    void BroadcastOnEntry(Participant& who);
     void StopRecording(uint8_t reason);
 
     void OnSetConfOptions(Participant& who, const proto::MsgSetConfOptions& message);

@@ -213,6 +213,16 @@ int32_t Conference::Join(const std::shared_ptr<Link>& link, const MsgLoginReques
     }
     YLOG_INFO("conference %u: user %u (%s) joined, %zu present", config_.confId, userId,
               displayName.c_str(), participants_.size());
+    // Told after the snapshot and the join, as a chair's award would be, so every client
+    // (the newcomer's too) starts sending or receiving the voice from the event.
+    if (config_.speakOnEntry && conferenceMode_ == kOpenDiscussion) {
+        if (SpeakerRoomLeft()) {
+            SetSpeakState(me, 2);
+        } else {
+            YLOG_INFO("conference %u: user %u enters silent, %u speak already", config_.confId,
+                      userId, config_.speakerLimit);
+        }
+    }
     return 0;
 }
 
@@ -241,7 +251,7 @@ void Conference::Leave(uint16_t userId, const char* why) {
         // An empty room starts afresh: no stale share records, lock or recording.
         std::memset(roomAttr_, 0, sizeof roomAttr_);
         locked_ = false;
-        conferenceMode_ = 0;
+        conferenceMode_ = config_.speakingMode;
         recordingUser_ = 0;
         return;
     }

@@ -1,5 +1,6 @@
 // The participants' requests about roles, speaking, video, passwords and recording.
 #include <algorithm>
+#include <bit>
 
 #include "Conference.h"
 #include "platform/core/Log.h"
@@ -196,6 +197,33 @@ void Conference::OnSetConfOptions(Participant& who, const MsgSetConfOptions& mes
         }
     }
     BroadcastRecord(who);
+    if (config_.broadcastOnEntry && conferenceMode_ == kOpenDiscussion && !who.entryBroadcastDone) {
+        BroadcastOnEntry(who);
+    }
+}
+
+void Conference::BroadcastOnEntry(Participant& who) {
+    ST_USER_ITEM_DEPT& record = who.record;
+    uint8_t channel = 0;
+    while (channel < kMediaChannel && !(record.channelMask & (1u << channel))) {
+        ++channel;
+    }
+    if (channel == kMediaChannel) {
+        return;  // no camera yet: the first one reported later is broadcast then
+    }
+    who.entryBroadcastDone = true;
+    const uint16_t mediaId = static_cast<uint16_t>(record.userId + channel);
+    if (!BroadcastRoomLeft()) {
+        YLOG_INFO("conference %u: camera %u not broadcast on entry, %u are broadcast already",
+                  config_.confId, mediaId, config_.speakerLimit);
+        return;
+    }
+    record.broadcastMask = static_cast<uint8_t>(record.broadcastMask | (1u << channel));
+    MsgBroadcastState state;
+    state.mediaId = mediaId;
+    state.on = 1;
+    state.value = StreamValue(mediaId);
+    Broadcast(state);
 }
 
 void Conference::OnSetPresenter(Participant& who, const MsgSetPresenter& message) {
@@ -217,6 +245,22 @@ void Conference::OnSetPresenter(Participant& who, const MsgSetPresenter& message
     }
 }
 
+bool Conference::SpeakerRoomLeft() const {
+    const auto speakers =
+        std::count_if(participants_.begin(), participants_.end(),
+                      [](const auto& entry) { return entry.second.record.speakState == 2; });
+    return config_.speakerLimit == 0 || speakers < config_.speakerLimit;
+}
+
+bool Conference::BroadcastRoomLeft() const {
+    int broadcast = 0;
+    for (const auto& [id, who] : participants_) {
+        // Camera channels only: channel 7 carries shared media.
+        broadcast += std::popcount(static_cast<unsigned>(who.record.broadcastMask & 0x7F));
+    }
+    return config_.speakerLimit == 0 || broadcast < config_.speakerLimit;
+}
+
 void Conference::OnAwardSpeak(Participant& who, const MsgAwardSpeak& message) {
     Participant* target = Find(message.id);
     if (!target || message.value > 2) {
@@ -229,10 +273,7 @@ void Conference::OnAwardSpeak(Participant& who, const MsgAwardSpeak& message) {
         return;
     }
     if (message.value == 2 && target->record.speakState != 2) {
-        const auto speakers =
-            std::count_if(participants_.begin(), participants_.end(),
-                          [](const auto& entry) { return entry.second.record.speakState == 2; });
-        if (config_.speakerLimit > 0 && speakers >= config_.speakerLimit) {
+        if (!SpeakerRoomLeft()) {
             YLOG_INFO("conference %u: speaker limit %u reached", config_.confId,
                       config_.speakerLimit);
             return;

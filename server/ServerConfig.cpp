@@ -165,6 +165,9 @@ ServerConfig DemoConfig() {
     demo.chairPassword = "chair";
     demo.chairs = {"demo"};
     demo.appFlags24 = 0x20;  // the chair's sound effects
+    demo.speakingMode = 0;
+    demo.speakOnEntry = true;
+    demo.broadcastOnEntry = true;
     config.conferences.push_back(demo);
     return config;
 }
@@ -235,6 +238,11 @@ std::optional<ServerConfig> LoadConfig(const std::string& iniPath) {
             conference.allowGuests = profile::GetInt(section, "AllowGuests", 1, iniPath) != 0;
             conference.maxUsers = ReadInt<uint16_t>(section, "MaxUsers", 0, iniPath);
             conference.speakerLimit = ReadInt<uint16_t>(section, "SpeakerLimit", 4, iniPath);
+            conference.speakingMode =
+                profile::GetInt(section, "SpeakingMode", 0, iniPath) != 0 ? 1 : 0;
+            conference.speakOnEntry = profile::GetInt(section, "SpeakOnEntry", 0, iniPath) != 0;
+            conference.broadcastOnEntry =
+                profile::GetInt(section, "BroadcastOnEntry", 0, iniPath) != 0;
             // Minutes for people; seconds (when given) for tests.
             const auto seconds = [&](const char* minutesKey, const char* secondsKey,
                                      uint32_t fallbackMinutes) {

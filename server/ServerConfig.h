@@ -42,6 +42,14 @@ struct ConferenceConfig {
     bool allowGuests = true;
     uint16_t maxUsers = 0;  // 0 = no limit
     uint16_t speakerLimit = 4;
+    // The conference mode byte the clients show as the speaking mode: 0 open discussion,
+    // 1 moderated; a chair changes it in the room.
+    uint8_t speakingMode = 0;
+    // While the room is in open discussion: a newcomer is given the floor at once (while
+    // fewer than speakerLimit speak), and its first camera channel is broadcast as soon as its
+    // options report one (while fewer than speakerLimit channels are broadcast).
+    bool speakOnEntry = false;
+    bool broadcastOnEntry = false;
     std::chrono::seconds duration{0};     // duration notice period; 0 = none
     std::chrono::seconds quota{0};        // total time the conference may run; 0 = unlimited
     std::chrono::seconds quotaWarn{300};  // warn when this much quota is left
@@ -97,7 +105,8 @@ struct ServerConfig {
 };
 
 // The built-in configuration: conference 900001 "Demo" open to guests, accounts demo
-// (chair), alice and bob, each with its name as password, in nested departments.
+// (chair), alice and bob, each with its name as password, in nested departments. An open
+// discussion where everybody speaks and is seen on entry, so two clients meet at once.
 ServerConfig DemoConfig();
 
 // The departments with every parent before its children; those whose parent never comes

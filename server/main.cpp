@@ -18,11 +18,16 @@ void Usage() {
                  "usage: yavserver [--ini FILE] [--bind ADDRESS] [--announce ADDRESS]\n"
                  "                 [--ds-port N] [--cs-port N] [--probe-port N] [--media-port N]\n"
                  "                 [--heartbeat-ms N] [--timeout-ms N] [--hello-timeout-ms N]\n"
-                 "                 [--port-file FILE]\n"
+                 "                 [--port-file FILE] [--speaking-mode open|moderated]\n"
                  "                 [--log-config FILE]\n"
                  "Ports default to 8875 (data), 8876 (conference), 8000 (probe), 8877 (media\n"
                  "relay, UDP and TCP); 0 picks a free port, written with --port-file as\n"
-                 "'ds cs probe media'.\n");
+                 "'ds cs probe media'.\n"
+                 "--speaking-mode sets every conference's speaking mode (the built-in demo is an\n"
+                 "open discussion: everybody speaks and is seen on entry; moderated: the chair\n"
+                 "gives the floor and chooses the broadcasts).\n"
+                 "Logs information and above to standard error; --log-config FILE (a log4cpp\n"
+                 "properties file) sets other levels and appenders.\n");
 }
 
 bool ParsePort(const char* text, uint16_t& out) {
@@ -46,6 +51,7 @@ int main(int argc, char** argv) {
         const char* announce = nullptr;
         int ds = -1, cs = -1, probe = -1, media = -1;
         long heartbeat = -1, timeout = -1, hello = -1;
+        int speakingMode = -1;
     } overrides;
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
@@ -70,6 +76,9 @@ int main(int argc, char** argv) {
             portFile = value;
         } else if (option == "--log-config") {
             logConfig = value;
+        } else if (option == "--speaking-mode" &&
+                   (std::strcmp(value, "open") == 0 || std::strcmp(value, "moderated") == 0)) {
+            overrides.speakingMode = std::strcmp(value, "moderated") == 0 ? 1 : 0;
         } else if (option == "--heartbeat-ms") {
             overrides.heartbeat = std::strtol(value, nullptr, 10);
         } else if (option == "--timeout-ms") {
@@ -88,8 +97,11 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    if (!logConfig.empty()) {
-        yav::log::ConfigureFromFile(logConfig);
+    // Information and above go to standard error unless a log configuration says otherwise.
+    yav::log::ConfigureStandardError(yav::log::Level::Info);
+    if (!logConfig.empty() && !yav::log::ConfigureFromFile(logConfig)) {
+        YLOG_WARN("cannot use the log configuration %s, logging to standard error",
+                  logConfig.c_str());
     }
 
     yav::server::ServerConfig config;
@@ -115,6 +127,11 @@ int main(int argc, char** argv) {
         config.probePort = static_cast<uint16_t>(overrides.probe);
     if (overrides.media >= 0)
         config.mediaPort = static_cast<uint16_t>(overrides.media);
+    if (overrides.speakingMode >= 0) {
+        for (auto& conference : config.conferences) {
+            conference.speakingMode = static_cast<uint8_t>(overrides.speakingMode);
+        }
+    }
     if (overrides.heartbeat > 0)
         config.heartbeat = std::chrono::milliseconds(overrides.heartbeat);
     if (overrides.timeout > 0)

@@ -12,6 +12,7 @@
 #include <fstream>
 
 #include "AudioFormats.h"
+#include "BusSyncHandler.h"
 #include "Devices.h"
 #include "KroMedia.h"
 #include "PictureScaler.h"
@@ -556,13 +557,12 @@ void MediaChannel::Rebuild() {
 
 void MediaChannel::ConnectPipeline() {
     GstBus* bus = gst_element_get_bus(m_pipeline);
-    gst_bus_set_sync_handler(
+    HandleBusSynchronously(
         bus,
-        +[](GstBus*, GstMessage* message, gpointer self) -> GstBusSyncReply {
+        [](GstMessage* message, void* self) {
             static_cast<MediaChannel*>(self)->OnBusMessage(message);
-            return GST_BUS_DROP;
         },
-        this, nullptr);
+        this);
     gst_object_unref(bus);
 
     GstElement* rb = Element("rb");

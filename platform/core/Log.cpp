@@ -1,8 +1,11 @@
 #include "Log.h"
 
+#include <unistd.h>
 #include <log4cpp/BasicConfigurator.hh>
 #include <log4cpp/Category.hh>
 #include <log4cpp/Configurator.hh>
+#include <log4cpp/FileAppender.hh>
+#include <log4cpp/PatternLayout.hh>
 #include <log4cpp/PropertyConfigurator.hh>
 
 #include <atomic>
@@ -123,20 +126,46 @@ void FlushPending() {
     pending.lines.clear();
 }
 
-bool ConfigureFromFile(const std::string& propertiesPath) {
+namespace {
+
+std::mutex& ConfigureMutex() {
     static std::mutex mutex;
-    std::lock_guard lock(mutex);
+    return mutex;
+}
+
+}  // namespace
+
+bool ConfigureFromFile(const std::string& propertiesPath) {
+    std::lock_guard lock(ConfigureMutex());
     try {
         log4cpp::PropertyConfigurator::configure(propertiesPath);
         FlushPending();
         return true;
     } catch (const log4cpp::ConfigureFailure& failure) {
-        log4cpp::BasicConfigurator::configure();
+        // A set-up made before (the server's standard error) is kept; without one the
+        // warning must still reach somebody.
+        if (log4cpp::Category::getRoot().getAllAppenders().empty()) {
+            log4cpp::BasicConfigurator::configure();
+        }
         log4cpp::Category::getInstance(kCategory).warn(
             Frame(__FILE__, __LINE__, std::string("log configuration failed: ") + failure.what()));
         FlushPending();
         return false;
     }
+}
+
+void ConfigureStandardError(Level threshold) {
+    std::lock_guard lock(ConfigureMutex());
+    log4cpp::Category& root = log4cpp::Category::getRoot();
+    root.removeAllAppenders();
+    root.setPriority(ToPriority(threshold));
+    // A duplicate of the descriptor: the appender closes its own when it is removed.
+    auto* appender = new log4cpp::FileAppender("stderr", ::dup(STDERR_FILENO));
+    auto* layout = new log4cpp::PatternLayout();
+    layout->setConversionPattern("%d{%Y-%m-%d %H:%M:%S.%l} %-5p %m%n");
+    appender->setLayout(layout);
+    root.addAppender(appender);
+    FlushPending();
 }
 
 void Shutdown() {

@@ -19,9 +19,15 @@ void Write(Level level, const char* file, int line, const char* format, ...)
 // need the line without writing it).
 std::string Frame(const char* file, int line, const std::string& message);
 
-// Configures log4cpp from a properties file; false (and a basic console set-up) when the
-// file cannot be read or is malformed. Either way the held lines (below) are written then.
+// Configures log4cpp from a properties file; what the file names replaces what was set
+// before, the rest stays. False when the file cannot be read or is malformed: the set-up
+// before it stays (a basic console set-up when there was none). Either way the held lines
+// (below) are written then.
 bool ConfigureFromFile(const std::string& propertiesPath);
+
+// Every line at `threshold` and above goes to standard error, one line each with its time and
+// level: the set-up of a program that has no logging file of its own (yavserver).
+void ConfigureStandardError(Level threshold);
 
 // From now until the next configuration, lines are kept in memory (up to 1000) instead of
 // written: for work that runs before the program has configured its logging. Does nothing

@@ -43,7 +43,8 @@ private:
 };
 
 TEST(SpeakE2E, TheChairGrantsTheFloorAndBothSpeakCaptionsSayStop) {
-    yav::test::ServerProcess server;
+    // Moderated: nobody speaks before the chair gives the floor.
+    yav::test::ServerProcess server{{"--speaking-mode", "moderated"}};
     ASSERT_TRUE(server.Ready()) << server.Output();
     Participant chair;
     Participant alice;

@@ -23,17 +23,19 @@ ServerProcess::ServerProcess(std::vector<std::string> extraArgs) {
     }
     folder_ = pattern;
     const std::string portFile = folder_ + "/ports";
-    const std::string logFile = folder_ + "/output.txt";
+    const std::string outFile = folder_ + "/output.txt";
+    const std::string errFile = folder_ + "/errors.txt";
     std::vector<std::string> args = {"./yavserver", "--ds-port",    "0",     "--cs-port",
                                      "0",           "--probe-port", "0",     "--media-port",
                                      "0",           "--port-file",  portFile};
     args.insert(args.end(), extraArgs.begin(), extraArgs.end());
     pid_ = fork();
     if (pid_ == 0) {
-        const int fd = open(logFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (fd >= 0) {
-            dup2(fd, STDOUT_FILENO);
-            dup2(fd, STDERR_FILENO);
+        const int out = open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int err = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (out >= 0 && err >= 0) {
+            dup2(out, STDOUT_FILENO);
+            dup2(err, STDERR_FILENO);
         }
         std::vector<char*> argv;
         for (auto& arg : args) {
@@ -89,11 +91,27 @@ bool ServerProcess::Stop() {
     return ended && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-std::string ServerProcess::Output() const {
-    std::ifstream file(folder_ + "/output.txt");
+namespace {
+
+std::string ReadWhole(const std::string& path) {
+    std::ifstream file(path);
     std::stringstream text;
     text << file.rdbuf();
     return text.str();
+}
+
+}  // namespace
+
+std::string ServerProcess::Output() const {
+    return ReadWhole(folder_ + "/output.txt") + ReadWhole(folder_ + "/errors.txt");
+}
+
+std::string ServerProcess::StandardOutput() const {
+    return ReadWhole(folder_ + "/output.txt");
+}
+
+std::string ServerProcess::StandardError() const {
+    return ReadWhole(folder_ + "/errors.txt");
 }
 
 }  // namespace yav::test

@@ -32,8 +32,10 @@ public:
     void Freeze();
     // Stops the server (SIGTERM, then waits); true when it ended by itself.
     bool Stop();
-    // The server's standard output and error so far.
+    // The server's standard output and error so far (the output first).
     std::string Output() const;
+    std::string StandardOutput() const;
+    std::string StandardError() const;
 
 private:
     pid_t pid_ = -1;

@@ -64,7 +64,9 @@ protected:
         }
     }
 
-    ServerProcess server_{{"--heartbeat-ms", "200", "--timeout-ms", "1500"}};
+    // Moderated: speaking and broadcasts change only when somebody asks.
+    ServerProcess server_{
+        {"--heartbeat-ms", "200", "--timeout-ms", "1500", "--speaking-mode", "moderated"}};
     CsBot chair_;
     CsBot guest_;
     CsBot member_;

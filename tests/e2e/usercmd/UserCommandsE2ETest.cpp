@@ -43,9 +43,11 @@ class UserCommandsEndToEnd : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(home.isValid());
+        // Moderated: the floor is the chair's to give, as the group commands below expect.
         server = std::make_unique<yav::test::ServerProcess>(std::vector<std::string>{
             "--log-config",
-            road_e2e::ServerFileLogConfig(home.path(), home.path() + "/server.log").toStdString()});
+            road_e2e::ServerFileLogConfig(home.path(), home.path() + "/server.log").toStdString(),
+            "--speaking-mode", "moderated"});
         ASSERT_TRUE(server->Ready());
         g_ConfigManager.LoadLanguage();
         savedSettings = g_AppSettings;

@@ -134,7 +134,8 @@ protected:
     const TreeUser* Record(std::uint16_t id) { return list->Model().Members().FindUserRecord(id); }
     TreeActions& Actions() { return list->GetUserTree().Actions(); }
 
-    yav::test::ServerProcess server;
+    // Moderated: the chair gives the floor and chooses the broadcasts.
+    yav::test::ServerProcess server{{"--speaking-mode", "moderated"}};
     fakes::CallLog log;
     fakes::FakeMainFrame frame{log};
     fakes::FakeChat chat{log};

@@ -156,6 +156,8 @@ int32_t RawBot::Login(uint32_t confId, const std::string& name, const std::strin
         userId_ = response->loginInfo.userId;
         mediaTicket_ = response->mediaTicket;
         departments_ = response->departments;
+        participants_ = response->users;
+        conferenceMode_ = response->appInfo.conferenceMode;
     }
     return response->result;
 }

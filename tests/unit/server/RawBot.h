@@ -51,8 +51,11 @@ public:
     const std::array<uint8_t, proto::kMediaTicketBytes>& MediaTicket() const {
         return mediaTicket_;
     }
-    // The departments of the last successful login.
+    // The departments and participants (this bot last) of the last successful login.
     const std::vector<ST_DEPT_INFO>& Departments() const { return departments_; }
+    const std::vector<ST_USER_ITEM_DEPT>& Participants() const { return participants_; }
+    // Its conference mode byte.
+    uint8_t ConferenceMode() const { return conferenceMode_; }
     // Stops answering: the socket stays open but nothing more is sent.
     void Close();
 
@@ -65,6 +68,8 @@ private:
     uint16_t userId_ = 0;
     std::array<uint8_t, proto::kMediaTicketBytes> mediaTicket_{};
     std::vector<ST_DEPT_INFO> departments_;
+    std::vector<ST_USER_ITEM_DEPT> participants_;
+    uint8_t conferenceMode_ = 0;
     bool greeted_ = false;
     std::chrono::steady_clock::time_point lastSent_{};
 };

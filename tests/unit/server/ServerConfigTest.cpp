@@ -31,7 +31,9 @@ TEST(ServerConfig, ReadsAccountsConferencesAndLimits) {
                                "[account.dave]\nPasswordMd5=0123456789abcdef0123456789abcdef\n"
                                "[conference.42]\nName=Board\nPassword=s3\nChairs=carol\n"
                                "Members=carol, dave\nAllowGuests=0\nMaxUsers=9\nSpeakerLimit=2\n"
-                               "DurationMinutes=30\nQuotaSeconds=90\nAppFlags24=36\n");
+                               "DurationMinutes=30\nQuotaSeconds=90\nAppFlags24=36\n"
+                               "SpeakingMode=1\nSpeakOnEntry=1\nBroadcastOnEntry=1\n"
+                               "[conference.43]\nName=Plain\n");
     auto config = yav::server::LoadConfig(path);
     ASSERT_TRUE(config);
     EXPECT_EQ(config->conferencePort, 9001);
@@ -60,6 +62,15 @@ TEST(ServerConfig, ReadsAccountsConferencesAndLimits) {
     EXPECT_EQ(board->quota.count(), 90);
     EXPECT_EQ(board->appFlags24, 36);
     EXPECT_EQ(board->appFlags25, 0);
+    EXPECT_EQ(board->speakingMode, 1);
+    EXPECT_TRUE(board->speakOnEntry);
+    EXPECT_TRUE(board->broadcastOnEntry);
+    // A conference of a file gives nothing on entry unless it says so.
+    const auto* plain = config->FindConference(43);
+    ASSERT_NE(plain, nullptr);
+    EXPECT_EQ(plain->speakingMode, 0);
+    EXPECT_FALSE(plain->speakOnEntry);
+    EXPECT_FALSE(plain->broadcastOnEntry);
 }
 
 TEST(ServerConfig, FilesThatCannotServeAreRefused) {
@@ -75,6 +86,12 @@ TEST(ServerConfig, DemoServesOneOpenConference) {
     EXPECT_TRUE(config.conferences[0].allowGuests);
     // The demo's chair gets the sound-effect button.
     EXPECT_EQ(config.conferences[0].appFlags24 & 0x20, 0x20);
+    // An open discussion where everybody speaks and is seen on entry; the server gives both,
+    // so the clients must not ask (bits 1 and 3 of byte 25): asking again stops the floor.
+    EXPECT_EQ(config.conferences[0].speakingMode, 0);
+    EXPECT_TRUE(config.conferences[0].speakOnEntry);
+    EXPECT_TRUE(config.conferences[0].broadcastOnEntry);
+    EXPECT_EQ(config.conferences[0].appFlags25 & 0x0A, 0);
     EXPECT_EQ(config.bindAddress, "127.0.0.1");
     EXPECT_EQ(config.AnnouncedAddress(), "127.0.0.1");
 }

@@ -17,8 +17,9 @@ inline proto::Bytes Concat(proto::Bytes a, const proto::Bytes& b) {
 }
 
 // Conference 900001 "Demo": guests welcome, chair account demo, chair password "chair",
-// speaker limit 1, at most 4 participants. Conference 900002 "Closed": password "secret",
-// no guests, members alice (and chair demo). Clients below version 50 are refused.
+// speaker limit 1, at most 4 participants, nobody speaks or is broadcast before asking. Conference
+// 900002 "Closed": password "secret", no guests, members alice (and chair demo). Clients below
+// version 50 are refused.
 inline server::ServerConfig TestConfig() {
     server::ServerConfig config = server::DemoConfig();
     config.dataPort = 0;
@@ -32,6 +33,8 @@ inline server::ServerConfig TestConfig() {
     auto& demo = config.conferences[0];
     demo.speakerLimit = 1;
     demo.maxUsers = 4;
+    demo.speakOnEntry = false;
+    demo.broadcastOnEntry = false;
     server::ConferenceConfig closed;
     closed.confId = 900002;
     closed.name = "Closed";
