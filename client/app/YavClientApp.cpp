@@ -23,11 +23,11 @@
 #include <algorithm>
 #include <vector>
 
-#include "AppSettings.h"
 #include "Common/CCrashDumpHandler.h"
-#include "ConfigManger.h"
 #include "DisplayScale.h"
 #include "InstanceBeacon.h"
+#include "client/config/AppSettings.h"
+#include "client/config/ConfigManger.h"
 #include "conference/DlgStartup.h"
 #include "conference/RoadDialogs.h"
 #include "conference/RoadRoom.h"

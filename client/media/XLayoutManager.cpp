@@ -10,8 +10,8 @@
 #include "LayoutVideoWnd.h"
 #include "MediaIdList.h"
 #include "VideoCycle.h"
-#include "app/AppSettings.h"
 #include "components/KroMedia/IKroMedia.h"
+#include "config/AppSettings.h"
 #include "platform/core/Log.h"
 
 namespace {

@@ -1,10 +1,10 @@
 #include "RoomActionHost.h"
 
-#include "app/AppSettings.h"
-#include "app/ConfigManger.h"
-#include "app/LangFormat.h"
 #include "client/conference/XConfManager.h"
 #include "client/conference/XMainFrame.h"
+#include "config/AppSettings.h"
+#include "config/ConfigManger.h"
+#include "config/LangFormat.h"
 #include "platform/core/Log.h"
 #include "platform/core/TextCodec.h"
 #include "ui/CDlgPopMsg.h"

@@ -7,9 +7,9 @@
 
 #include "CsBot.h"
 #include "ServerProcess.h"
-#include "client/app/ConfigManger.h"
 #include "client/conference/ChatPayload.h"
 #include "client/conference/XConfManager.h"
+#include "client/config/ConfigManger.h"
 #include "client/dialogs/chat/CDlgChat.h"
 #include "client/dialogs/chat/ChatRoomWindows.h"
 #include "components/protocol/SubCommands.h"

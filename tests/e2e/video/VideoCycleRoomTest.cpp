@@ -16,8 +16,6 @@
 
 #include "../road/RoadProcess.h"
 #include "../server/ServerProcess.h"
-#include "app/AppSettings.h"
-#include "app/ConfigManger.h"
 #include "client/conference/RoomChildren.h"
 #include "client/conference/XMainFrame.h"
 #include "client/dialogs/video/CDlgVideo.h"
@@ -25,6 +23,8 @@
 #include "client/media/LayoutGeometry.h"
 #include "client/media/VideoCycle.h"
 #include "client/media/XMediaManager.h"
+#include "config/AppSettings.h"
+#include "config/ConfigManger.h"
 #include "fakes/conference/CallLog.h"
 #include "fakes/conference/FakeRoomChildren.h"
 #include "platform/core/Profile.h"

@@ -6,8 +6,8 @@
 #include <QScrollBar>
 
 #include "FakeChatHost.h"
-#include "client/app/ConfigManger.h"
 #include "client/conference/ChatPayload.h"
+#include "client/config/ConfigManger.h"
 #include "client/dialogs/chat/CDlgChat.h"
 #include "client/dialogs/chat/CDlgMgrChatGroup.h"
 #include "platform/core/Scale.h"

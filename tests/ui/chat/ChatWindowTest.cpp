@@ -10,9 +10,9 @@
 #include <QTextDocument>
 
 #include "FakeChatHost.h"
-#include "client/app/ConfigManger.h"
 #include "client/conference/ChatPayload.h"
 #include "client/conference/XConfManager.h"
+#include "client/config/ConfigManger.h"
 #include "client/dialogs/chat/CDlgChat.h"
 #include "client/dialogs/chat/ChatRoomWindows.h"
 #include "client/ui/CKroGdiBtn.h"

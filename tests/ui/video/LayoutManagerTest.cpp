@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "PlainVideoWnd.h"
-#include "app/AppSettings.h"
 #include "client/media/ILayoutVideoWnd.h"
 #include "client/media/LayoutPlaceholders.h"
 #include "client/media/MediaIdList.h"
 #include "client/media/VideoCycle.h"
+#include "config/AppSettings.h"
 #include "fakes/conference/CallLog.h"
 #include "fakes/conference/FakeCsUserManager.h"
 
