@@ -1,8 +1,8 @@
-#include "RoomChildren.h"
+#include "RoomFactories.h"
 #include "RoomComponents.h"
-#include "client/dialogs/panels/PanelChildren.h"
 #include "RoomMedia.h"
 #include "XMainFrame.h"
+#include "client/dialogs/panels/PanelChildren.h"
 #include "client/media/XLayoutManager.h"
 
 namespace yav::room {

@@ -1,10 +1,10 @@
 #include "RoomVideoWindowHost.h"
 
-#include "RoomChildren.h"
 #include "XConfManager.h"
 #include "XMainFrame.h"
 #include "client/media/ILayoutVideoWnd.h"
 #include "client/media/VideoCycle.h"
+#include "client/roomapi/RoomChildren.h"
 #include "components/KroMedia/IKroMedia.h"
 #include "config/AppSettings.h"
 #include "platform/core/Log.h"

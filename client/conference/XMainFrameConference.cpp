@@ -9,6 +9,7 @@
 #include "XDocManager.h"
 #include "XMainFrame.h"
 #include "client/dialogs/login/CDlgReconnect.h"
+#include "client/dialogs/users/TreeRecords.h"
 #include "client/media/XMediaManager.h"
 #include "config/AppSettings.h"
 #include "config/ConfigManger.h"

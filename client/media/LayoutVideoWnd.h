@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "ILayoutVideoWnd.h"
-#include "client/conference/RoomChildren.h"
+#include "client/roomapi/RoomChildren.h"
 
 class CDlgVideo;
 

@@ -5,11 +5,11 @@
 #include <algorithm>
 
 #include "ILayoutVideoWnd.h"
-#include "IVideoWindow.h"
 #include "LayoutPlaceholders.h"
 #include "LayoutVideoWnd.h"
 #include "MediaIdList.h"
 #include "VideoCycle.h"
+#include "client/roomapi/IVideoWindow.h"
 #include "components/KroMedia/IKroMedia.h"
 #include "config/AppSettings.h"
 #include "platform/core/Log.h"

@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "LayoutGeometry.h"
-#include "client/conference/RoomChildren.h"
+#include "client/roomapi/RoomChildren.h"
 
 class CMediaIdList;
 class CVideoCycle;

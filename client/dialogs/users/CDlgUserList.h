@@ -14,7 +14,7 @@
 #include "RoomActionHost.h"
 #include "RoomChildWindow.h"
 #include "UserListModel.h"
-#include "client/conference/RoomChildren.h"
+#include "client/roomapi/RoomChildren.h"
 #include "platform/window/Dialog.h"
 
 class QLineEdit;

@@ -6,8 +6,8 @@
 #include <QPointer>
 
 #include "RoomActionHost.h"
-#include "client/conference/RoomChildren.h"
 #include "client/media/LayoutVideoWnd.h"
+#include "client/roomapi/RoomChildren.h"
 
 class PreviewVideo : public IVideo, public IPreviewWindow {
 public:

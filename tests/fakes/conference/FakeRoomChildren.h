@@ -9,9 +9,10 @@
 #include <vector>
 
 #include "CallLog.h"
-#include "client/conference/RoomChildren.h"
-#include "client/conference/RoomComponents.h"
 #include "ST_USER_ITEM_DEPT.h"
+#include "client/conference/RoomComponents.h"
+#include "client/dialogs/users/TreeRecords.h"
+#include "client/roomapi/RoomChildren.h"
 
 namespace fakes {
 

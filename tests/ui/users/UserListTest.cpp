@@ -19,6 +19,7 @@
 #include "Common/MessageIds.h"
 #include "UserListFixture.h"
 #include "UsersUiSupport.h"
+#include "client/conference/RoomFactories.h"
 #include "client/conference/XConfManager.h"
 #include "client/dialogs/video/CDlgVideo.h"
 #include "dialogs/users/CDlgFindCase.h"
