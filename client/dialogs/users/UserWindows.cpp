@@ -35,7 +35,9 @@ void RegisterRoomWindows() {
         if (frame != nullptr && frame->GetConfManager() != nullptr) {
             CDlgUserList* panel = list.get();
             list->AttachChat(std::make_unique<ChatRoomWindows>(
-                *frame->GetConfManager(), frame->ChatFrameOps([panel] { panel->FlashChatTab(); }),
+                std::make_unique<ConfChatHost>(
+                    *frame->GetConfManager(),
+                    frame->ChatFrameOps([panel] { panel->FlashChatTab(); })),
                 panel));
         }
         return list;
