@@ -1,7 +1,7 @@
 #include "RoomVoiceLinks.h"
 
 #include "client/dialogs/video/CDlgVideo.h"
-#include "client/media/LayoutVideoWnd.h"
+#include "client/dialogs/video/LayoutVideoWnd.h"
 #include "client/roomapi/RoomChildren.h"
 
 namespace {

@@ -6,7 +6,6 @@
 
 #include "ILayoutVideoWnd.h"
 #include "LayoutPlaceholders.h"
-#include "LayoutVideoWnd.h"
 #include "MediaIdList.h"
 #include "VideoCycle.h"
 #include "client/roomapi/IVideoWindow.h"
@@ -71,11 +70,9 @@ void SetRecordMaxId(LayoutRecordView record, std::uint16_t wMediaId) {
     WriteU16(record, kMaximisedIdOffset, wMediaId);
 }
 
-XLayoutManager::XLayoutManager(ILayoutHost* host, LayoutRecordBytes* record)
-    : m_pHost(host), m_pRecord(record) {
-    m_videoFactory = [](QWidget* parent, int slot) -> std::unique_ptr<ILayoutVideoWnd> {
-        return std::make_unique<LayoutVideoWnd>(parent, slot);
-    };
+XLayoutManager::XLayoutManager(ILayoutHost* host, LayoutRecordBytes* record,
+                               VideoFactory videoFactory)
+    : m_pHost(host), m_pRecord(record), m_videoFactory(std::move(videoFactory)) {
     m_paneFactory = [](QWidget* parent, int rectIndex) -> QWidget* {
         return new yav::layout::PanePlaceholder(parent, rectIndex);
     };

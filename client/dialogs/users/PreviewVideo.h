@@ -6,7 +6,7 @@
 #include <QPointer>
 
 #include "RoomActionHost.h"
-#include "client/media/LayoutVideoWnd.h"
+#include "client/dialogs/video/LayoutVideoWnd.h"
 #include "client/roomapi/RoomChildren.h"
 
 class PreviewVideo : public IVideo, public IPreviewWindow {

@@ -18,6 +18,7 @@
 #include "client/dialogs/video/CDlgVideo.h"
 #include "client/dialogs/video/CDlgVideoCycle.h"
 #include "client/dialogs/video/CDlgVideoStatus.h"
+#include "client/dialogs/video/LayoutVideoWnd.h"
 #include "client/media/ILayoutVideoWnd.h"
 #include "client/media/VideoCycle.h"
 #include "client/media/XLayoutManager.h"
@@ -94,7 +95,8 @@ protected:
         make.controlBar = panels.controlBar;
         make.layoutManager = [](QWidget* room) -> std::unique_ptr<ILayoutManager> {
             auto* hub = dynamic_cast<XMainFrame*>(room);
-            return std::make_unique<XLayoutManager>(hub, &hub->GetRoomLayout());
+            return std::make_unique<XLayoutManager>(hub, &hub->GetRoomLayout(),
+                                                    &LayoutVideoWnd::Make);
         };
         make.roomMedia = [this]() -> std::unique_ptr<IRoomMedia> {
             return std::make_unique<RoomMedia>(*frame);
