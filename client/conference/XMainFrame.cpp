@@ -295,7 +295,7 @@ void XMainFrame::InitRoomPanels() {
             const uint8_t rights = manager->GetRoomAttr()[ROOM_ATTR_CHAT_RIGHTS];
             chat->RefreshRecipients(rights, rights);
         }
-        m_pUserList->SetLocalUser(manager->GetMyUserId(), manager);
+        m_pUserList->SetLocalUser(manager->GetMyUserId());
         LoadUserTree();
     }
     if (g_pMediaManager != nullptr && g_pMediaManager->HasMediaComponent()) {

@@ -124,7 +124,7 @@ int XMainFrame::LeaveConference() {
     m_mediaIdList.Clear();
     if (m_pUserList != nullptr) {
         m_pUserList->ResetSearch();
-        m_pUserList->ClearLocalUser(m_pConfManager.get());
+        m_pUserList->ClearLocalUser();
         // The participants come again with the re-entry: none is kept meanwhile.
         m_pUserList->ResetAll();
     }

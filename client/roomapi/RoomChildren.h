@@ -20,7 +20,6 @@
 
 class QRect;
 class QWidget;
-class XConfManager;
 class ILayoutVideoWnd;
 class ISpeakPopup;
 namespace kromedia {
@@ -126,9 +125,9 @@ class IUserList : public IRoomChild {
 public:
     virtual void ShowDlg(int nCmdShow) = 0;
     virtual void ResetSearch() = 0;
-    virtual void ClearLocalUser(XConfManager* manager) = 0;
+    virtual void ClearLocalUser() = 0;
     virtual void SetOnlineCountText(int count) = 0;
-    virtual void SetLocalUser(std::uint16_t myUserId, XConfManager* manager) = 0;
+    virtual void SetLocalUser(std::uint16_t myUserId) = 0;
     // (owned channels, audio device, channel count, byte 85, two unused).
     virtual void SetMyDeviceState(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d,
                                   std::uint8_t e, std::uint8_t f) = 0;
