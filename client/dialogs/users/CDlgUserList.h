@@ -61,7 +61,6 @@ public:
     // The room this panel works for (its requests, preview window, strip and the windows that
     // follow the presenter); until one is given the panel acts on nothing.
     void SetRoom(std::unique_ptr<yav::users::IUserListRoom> room);
-    yav::users::IUserListRoom* GetRoom() const { return m_pRoom.get(); }
     // Replaces the way requests go out (tests); null restores the room's.
     void SetActionHost(yav::users::ITreeActionHost* host);
     // The chat window hosted on the chat page (null until there is one).
