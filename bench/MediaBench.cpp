@@ -44,11 +44,11 @@
 #include "PatternSink.h"
 #include "ServerProcess.h"
 #include "VideoGridSupport.h"
-#include "app/AppSettings.h"
 #include "client/dialogs/video/CDlgVideo.h"
 #include "client/media/ILayoutVideoWnd.h"
 #include "client/media/XLayoutManager.h"
 #include "components/KroMedia/Devices.h"
+#include "config/AppSettings.h"
 
 namespace {
 

@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "client/app/AppSettings.h"
-#include "client/app/ConfigManger.h"
 #include "client/conference/XConfManager.h"
 #include "client/conference/XMainFrame.h"
+#include "client/config/AppSettings.h"
+#include "client/config/ConfigManger.h"
 #include "client/media/XMediaManager.h"
 #include "fakes/conference/CallLog.h"
 #include "fakes/conference/FakeCsManager.h"

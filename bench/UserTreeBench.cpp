@@ -66,7 +66,7 @@ Result RunUserList() {
     list->Create(CDlgUserList::IDD, nullptr);
     list->resize(320, 800);
     list->show();
-    list->SetLocalUser(8, nullptr);
+    list->SetLocalUser(8);
     QElapsedTimer timer;
     timer.start();
     for (int d = 0; d < kDepartments; ++d) {

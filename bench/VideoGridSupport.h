@@ -9,6 +9,7 @@
 
 #include <functional>
 
+#include "client/dialogs/video/LayoutVideoWnd.h"
 #include "client/media/XLayoutManager.h"
 #include "components/KroMedia/IKroMedia.h"
 
@@ -61,7 +62,7 @@ struct Mode5Grid {
     QWidget room;
     LayoutRecordBytes record{};
     LayoutRecordBytes synced{};
-    XLayoutManager manager{nullptr, &record};
+    XLayoutManager manager{nullptr, &record, &LayoutVideoWnd::Make};
 };
 
 }  // namespace yav::bench

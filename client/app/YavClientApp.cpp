@@ -23,16 +23,16 @@
 #include <algorithm>
 #include <vector>
 
-#include "AppSettings.h"
 #include "Common/CCrashDumpHandler.h"
-#include "ConfigManger.h"
 #include "DisplayScale.h"
 #include "InstanceBeacon.h"
+#include "client/config/AppSettings.h"
+#include "client/config/ConfigManger.h"
 #include "conference/DlgStartup.h"
 #include "conference/RoadDialogs.h"
 #include "conference/RoadRoom.h"
+#include "conference/UserWindows.h"
 #include "conference/XMainFrame.h"
-#include "dialogs/users/UserWindows.h"
 #include "media/XMediaManager.h"
 #include "platform/core/Log.h"
 #include "platform/core/Paths.h"

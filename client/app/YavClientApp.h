@@ -9,7 +9,7 @@
 
 #include <memory>
 
-#include "StartParam.h"
+#include "client/config/StartParam.h"
 
 namespace yav {
 class SingleInstance;

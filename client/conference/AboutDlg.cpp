@@ -1,8 +1,8 @@
 #include "AboutDlg.h"
 
-#include "app/AppSettings.h"
-#include "app/ConfigManger.h"
 #include "client/dialogs/login/LoginUi.h"
+#include "config/AppSettings.h"
+#include "config/ConfigManger.h"
 #include "platform/window/Scaled.h"
 
 namespace {

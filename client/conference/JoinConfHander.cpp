@@ -10,9 +10,9 @@
 #include "KroDsManger.h"
 #include "RoadText.h"
 #include "ServerErrorText.h"
-#include "app/AppSettings.h"
-#include "app/ConfigManger.h"
-#include "app/LangFormat.h"
+#include "config/AppSettings.h"
+#include "config/ConfigManger.h"
+#include "config/LangFormat.h"
 #include "platform/core/Log.h"
 #include "platform/core/TextCodec.h"
 

@@ -5,7 +5,7 @@
 
 #include "JoinConfHander.h"
 #include "UpgradeFile.h"
-#include "app/ConfigManger.h"
+#include "config/ConfigManger.h"
 #include "platform/core/Log.h"
 #include "platform/core/Paths.h"
 #include "platform/core/Profile.h"

@@ -3,7 +3,7 @@
 #include <QApplication>
 
 #include "JoinConfHander.h"
-#include "app/ConfigManger.h"
+#include "config/ConfigManger.h"
 #include "dialogs/login/CDlgChairPws.h"
 #include "platform/window/Placement.h"
 #include "ui/CDlgPopMsg.h"

@@ -1,8 +1,9 @@
-#include "RoomChildren.h"
+#include "RoomFactories.h"
 #include "RoomComponents.h"
-#include "client/dialogs/panels/PanelChildren.h"
 #include "RoomMedia.h"
 #include "XMainFrame.h"
+#include "client/dialogs/panels/PanelChildren.h"
+#include "client/dialogs/video/LayoutVideoWnd.h"
 #include "client/media/XLayoutManager.h"
 
 namespace yav::room {
@@ -22,7 +23,8 @@ RoomChildFactories MakeChildFactories() {
         if (frame == nullptr) {
             return nullptr;
         }
-        return std::make_unique<XLayoutManager>(frame, &frame->GetRoomLayout());
+        return std::make_unique<XLayoutManager>(frame, &frame->GetRoomLayout(),
+                                                &LayoutVideoWnd::Make);
     };
     // The room's handlers reach the media manager's receptions through the main frame.
     factories.roomMedia = []() -> std::unique_ptr<IRoomMedia> {

@@ -3,7 +3,7 @@
 // objects of the media ids, rendered into the video windows' frame sinks, and the audio of
 // the own channel.
 
-#include "RoomChildren.h"
+#include "client/roomapi/RoomChildren.h"
 
 class XMainFrame;
 

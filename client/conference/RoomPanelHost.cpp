@@ -5,7 +5,7 @@
 #include "ConfigManger.h"
 #include "XConfManager.h"
 #include "XMainFrame.h"
-#include "client/app/AppSettings.h"
+#include "client/config/AppSettings.h"
 #include "client/media/XMediaManager.h"
 #include "components/KroMedia/IKroMedia.h"
 #include "platform/core/Log.h"

@@ -1,12 +1,12 @@
 #include "RoomVideoWindowHost.h"
 
-#include "RoomChildren.h"
 #include "XConfManager.h"
 #include "XMainFrame.h"
-#include "app/AppSettings.h"
 #include "client/media/ILayoutVideoWnd.h"
 #include "client/media/VideoCycle.h"
+#include "client/roomapi/RoomChildren.h"
 #include "components/KroMedia/IKroMedia.h"
+#include "config/AppSettings.h"
 #include "platform/core/Log.h"
 
 namespace {

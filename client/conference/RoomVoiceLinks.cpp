@@ -1,8 +1,8 @@
 #include "RoomVoiceLinks.h"
 
-#include "RoomChildren.h"
 #include "client/dialogs/video/CDlgVideo.h"
-#include "client/media/LayoutVideoWnd.h"
+#include "client/dialogs/video/LayoutVideoWnd.h"
+#include "client/roomapi/RoomChildren.h"
 
 namespace {
 

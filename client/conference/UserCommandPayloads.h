@@ -16,8 +16,8 @@
 #include <string_view>
 
 #include "ByteIo.h"
-#include "ChatPayload.h"
 #include "SubCommands.h"
+#include "client/dialogs/chat/ChatPayload.h"
 
 struct ST_USER_ITEM_DEPT;
 

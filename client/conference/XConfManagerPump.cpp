@@ -5,10 +5,10 @@
 #include <limits>
 #include <type_traits>
 
-#include "client/app/ConfigManger.h"
-#include "client/app/LangFormat.h"
 #include "client/conference/IMainFrame.h"
 #include "client/conference/XConfManager.h"
+#include "client/config/ConfigManger.h"
+#include "client/config/LangFormat.h"
 #include "platform/core/Log.h"
 
 namespace {

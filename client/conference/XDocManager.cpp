@@ -1,8 +1,8 @@
 #include "XDocManager.h"
 
 #include "XMainFrame.h"
-#include "app/AppSettings.h"
-#include "app/ConfigManger.h"
+#include "config/AppSettings.h"
+#include "config/ConfigManger.h"
 #include "platform/core/Log.h"
 #include "platform/core/Profile.h"
 

@@ -14,10 +14,10 @@
 #include "UpgradeInfo.h"
 #include "XConfManager.h"
 #include "XDocManager.h"
-#include "app/AppSettings.h"
-#include "app/ConfigManger.h"
-#include "app/LangFormat.h"
 #include "client/media/XMediaManager.h"
+#include "config/AppSettings.h"
+#include "config/ConfigManger.h"
+#include "config/LangFormat.h"
 #include "platform/core/Log.h"
 #include "platform/core/TextCodec.h"
 #include "ui/CDlgPopMsg.h"
@@ -295,7 +295,7 @@ void XMainFrame::InitRoomPanels() {
             const uint8_t rights = manager->GetRoomAttr()[ROOM_ATTR_CHAT_RIGHTS];
             chat->RefreshRecipients(rights, rights);
         }
-        m_pUserList->SetLocalUser(manager->GetMyUserId(), manager);
+        m_pUserList->SetLocalUser(manager->GetMyUserId());
         LoadUserTree();
     }
     if (g_pMediaManager != nullptr && g_pMediaManager->HasMediaComponent()) {

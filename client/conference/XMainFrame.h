@@ -21,6 +21,7 @@
 #include <thread>
 #include <vector>
 
+#include "ConfChatHost.h"
 #include "ICsHandler.h"
 #include "ICsUserManager.h"
 #include "IMainFrame.h"
@@ -31,7 +32,6 @@
 #include "WindowNotifyTarget.h"
 #include "YavClientDlg.h"
 #include "client/Common/MessageIds.h"
-#include "client/dialogs/chat/ConfChatHost.h"
 #include "client/dialogs/login/IReconnectHost.h"
 #include "client/dialogs/video/CDlgVideoCycle.h"
 #include "client/dialogs/video/CDlgVideoPageTab.h"

@@ -3,11 +3,11 @@
 
 #include <QPointer>
 
+#include "ConfChatHost.h"
 #include "XConfManager.h"
 #include "XMainFrame.h"
-#include "client/app/ConfigManger.h"
+#include "client/config/ConfigManger.h"
 #include "client/dialogs/chat/CDlgMgrChatGroup.h"
-#include "client/dialogs/chat/ConfChatHost.h"
 #include "client/media/XMediaManager.h"
 
 namespace {

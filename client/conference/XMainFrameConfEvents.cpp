@@ -10,9 +10,9 @@
 #include "RoomNotices.h"
 #include "XConfManager.h"
 #include "XMainFrame.h"
-#include "app/AppSettings.h"
-#include "app/ConfigManger.h"
 #include "client/media/VideoCycle.h"
+#include "config/AppSettings.h"
+#include "config/ConfigManger.h"
 #include "platform/core/Log.h"
 
 namespace {

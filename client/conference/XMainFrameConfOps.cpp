@@ -14,10 +14,10 @@
 #include "XConfManager.h"
 #include "XDocManager.h"
 #include "XMainFrame.h"
-#include "app/AppSettings.h"
-#include "app/ConfigManger.h"
 #include "client/media/IVideoCycleHost.h"
 #include "client/media/VideoCycle.h"
+#include "config/AppSettings.h"
+#include "config/ConfigManger.h"
 #include "platform/core/Log.h"
 
 namespace {

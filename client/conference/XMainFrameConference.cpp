@@ -8,10 +8,11 @@
 #include "XConfManager.h"
 #include "XDocManager.h"
 #include "XMainFrame.h"
-#include "app/AppSettings.h"
-#include "app/ConfigManger.h"
 #include "client/dialogs/login/CDlgReconnect.h"
+#include "client/dialogs/users/TreeRecords.h"
 #include "client/media/XMediaManager.h"
+#include "config/AppSettings.h"
+#include "config/ConfigManger.h"
 #include "platform/core/Log.h"
 
 namespace {
@@ -123,7 +124,7 @@ int XMainFrame::LeaveConference() {
     m_mediaIdList.Clear();
     if (m_pUserList != nullptr) {
         m_pUserList->ResetSearch();
-        m_pUserList->ClearLocalUser(m_pConfManager.get());
+        m_pUserList->ClearLocalUser();
         // The participants come again with the re-entry: none is kept meanwhile.
         m_pUserList->ResetAll();
     }

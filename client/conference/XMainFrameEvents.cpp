@@ -9,9 +9,9 @@
 #include "XConfManager.h"
 #include "XDocManager.h"
 #include "XMainFrame.h"
-#include "app/ConfigManger.h"
-#include "app/LangFormat.h"
 #include "client/media/XMediaManager.h"
+#include "config/ConfigManger.h"
+#include "config/LangFormat.h"
 #include "platform/core/Log.h"
 #include "platform/core/TextCodec.h"
 

@@ -9,10 +9,10 @@
 #include "UserCommandPayloads.h"
 #include "XConfManager.h"
 #include "XMainFrame.h"
-#include "app/AppSettings.h"
-#include "app/ConfigManger.h"
 #include "client/media/VideoCycle.h"
 #include "client/ui/CDlgPopMsg.h"
+#include "config/AppSettings.h"
+#include "config/ConfigManger.h"
 #include "platform/core/Log.h"
 
 namespace {

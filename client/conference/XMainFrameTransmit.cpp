@@ -8,10 +8,10 @@
 #include "UserCommandPayloads.h"
 #include "XConfManager.h"
 #include "XMainFrame.h"
-#include "app/AppSettings.h"
-#include "app/ConfigManger.h"
-#include "app/LangFormat.h"
 #include "client/ui/CDlgPopMsg.h"
+#include "config/AppSettings.h"
+#include "config/ConfigManger.h"
+#include "config/LangFormat.h"
 #include "platform/core/Log.h"
 
 namespace {

@@ -7,13 +7,13 @@
 
 #include "XConfManager.h"
 #include "XMainFrame.h"
-#include "app/AppSettings.h"
-#include "app/ConfigManger.h"
 #include "client/Common/XAutoCritical.h"
 #include "client/media/ILayoutVideoWnd.h"
 #include "client/media/VideoCycle.h"
 #include "client/media/XMediaManager.h"
 #include "components/KroMedia/IKroMedia.h"
+#include "config/AppSettings.h"
+#include "config/ConfigManger.h"
 #include "platform/core/Log.h"
 
 using kromedia::IFrameSink;

@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "RoomChildren.h"
+#include "RoomFactories.h"
 #include "ScreenSaverInhibit.h"
 #include "client/media/MediaIdList.h"
 #include "client/ui/CMsgTipsDlg.h"

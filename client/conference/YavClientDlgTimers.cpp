@@ -10,10 +10,10 @@
 
 #include "XConfManager.h"
 #include "XMainFrame.h"
-#include "app/AppSettings.h"
-#include "app/ConfigManger.h"
 #include "client/dialogs/login/CDlgReconnect.h"
 #include "client/media/XMediaManager.h"
+#include "config/AppSettings.h"
+#include "config/ConfigManger.h"
 #include "platform/core/Log.h"
 #include "platform/core/Profile.h"
 #include "ui/CDlgPopMsg.h"

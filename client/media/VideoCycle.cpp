@@ -10,7 +10,7 @@
 #include "ICsUserManager.h"
 #include "client/Common/XAutoCritical.h"
 #include "client/media/IVideoCycleHost.h"
-#include "client/media/IVideoWindow.h"
+#include "client/roomapi/IVideoWindow.h"
 #include "platform/core/Log.h"
 
 namespace {

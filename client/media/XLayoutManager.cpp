@@ -5,13 +5,12 @@
 #include <algorithm>
 
 #include "ILayoutVideoWnd.h"
-#include "IVideoWindow.h"
 #include "LayoutPlaceholders.h"
-#include "LayoutVideoWnd.h"
 #include "MediaIdList.h"
 #include "VideoCycle.h"
-#include "app/AppSettings.h"
+#include "client/roomapi/IVideoWindow.h"
 #include "components/KroMedia/IKroMedia.h"
+#include "config/AppSettings.h"
 #include "platform/core/Log.h"
 
 namespace {
@@ -71,11 +70,9 @@ void SetRecordMaxId(LayoutRecordView record, std::uint16_t wMediaId) {
     WriteU16(record, kMaximisedIdOffset, wMediaId);
 }
 
-XLayoutManager::XLayoutManager(ILayoutHost* host, LayoutRecordBytes* record)
-    : m_pHost(host), m_pRecord(record) {
-    m_videoFactory = [](QWidget* parent, int slot) -> std::unique_ptr<ILayoutVideoWnd> {
-        return std::make_unique<LayoutVideoWnd>(parent, slot);
-    };
+XLayoutManager::XLayoutManager(ILayoutHost* host, LayoutRecordBytes* record,
+                               VideoFactory videoFactory)
+    : m_pHost(host), m_pRecord(record), m_videoFactory(std::move(videoFactory)) {
     m_paneFactory = [](QWidget* parent, int rectIndex) -> QWidget* {
         return new yav::layout::PanePlaceholder(parent, rectIndex);
     };

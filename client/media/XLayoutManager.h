@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "LayoutGeometry.h"
-#include "client/conference/RoomChildren.h"
+#include "client/roomapi/RoomChildren.h"
 
 class CMediaIdList;
 class CVideoCycle;
@@ -83,7 +83,8 @@ public:
     using PaneFactory = std::function<QWidget*(QWidget* parent, int rectIndex)>;
 
     // host may be null: a manager without a room (no lead id, paging, cycle or messages).
-    XLayoutManager(ILayoutHost* host, LayoutRecordBytes* record);
+    // videoFactory makes the 37 video windows: the room gives its video window class.
+    XLayoutManager(ILayoutHost* host, LayoutRecordBytes* record, VideoFactory videoFactory);
     ~XLayoutManager() override;
     XLayoutManager(const XLayoutManager&) = delete;
     XLayoutManager& operator=(const XLayoutManager&) = delete;

@@ -9,9 +9,9 @@
 
 #include "IMediaHandler.h"
 #include "IMediaRoom.h"
-#include "app/AppSettings.h"
-#include "app/ConfigManger.h"
 #include "components/KroMedia/KroMedia.h"
+#include "config/AppSettings.h"
+#include "config/ConfigManger.h"
 #include "platform/core/Log.h"
 #include "platform/core/Profile.h"
 #include "platform/core/TextCodec.h"

@@ -7,7 +7,7 @@
 #include <QResizeEvent>
 #include <QWheelEvent>
 
-#include "client/app/SkinGlobals.h"
+#include "client/config/SkinGlobals.h"
 #include "client/ui/CDrawButton.h"
 #include "client/ui/EditKeyFilter.h"
 #include "platform/core/Scale.h"

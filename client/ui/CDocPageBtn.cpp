@@ -5,7 +5,7 @@
 #include <QPainter>
 
 #include "client/Common/MessageIds.h"
-#include "client/app/SkinGlobals.h"
+#include "client/config/SkinGlobals.h"
 #include "client/ui/UiFonts.h"
 #include "platform/core/Scale.h"
 

@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "client/app/SkinGlobals.h"
+#include "client/config/SkinGlobals.h"
 #include "client/ui/EditKeyFilter.h"
 #include "client/ui/UiFonts.h"
 #include "platform/core/Scale.h"

@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "client/app/SkinGlobals.h"
+#include "client/config/SkinGlobals.h"
 #include "client/ui/ListHeaderLook.h"
 
 CHeaderCtrlCl::CHeaderCtrlCl(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {

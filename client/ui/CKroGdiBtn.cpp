@@ -4,7 +4,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
-#include "client/app/SkinGlobals.h"
+#include "client/config/SkinGlobals.h"
 #include "client/ui/UiFonts.h"
 
 CKroGdiBtn::CKroGdiBtn(QWidget* parent) : yav::WindowT<QAbstractButton>(parent) {

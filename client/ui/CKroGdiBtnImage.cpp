@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "client/app/ConfigManger.h"
+#include "client/config/ConfigManger.h"
 #include "platform/core/Scale.h"
 
 CKroGdiBtnImage::CKroGdiBtnImage(QWidget* parent) : CKroGdiBtn(parent) {}

@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <QStyledItemDelegate>
 
-#include "client/app/SkinGlobals.h"
+#include "client/config/SkinGlobals.h"
 #include "client/ui/ListHeaderLook.h"
 #include "platform/core/Scale.h"
 

@@ -3,7 +3,7 @@
 #include <QEvent>
 #include <QPalette>
 
-#include "client/app/SkinGlobals.h"
+#include "client/config/SkinGlobals.h"
 #include "client/ui/EditKeyFilter.h"
 #include "client/ui/UiFonts.h"
 

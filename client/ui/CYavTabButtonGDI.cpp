@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "client/app/ConfigManger.h"
+#include "client/config/ConfigManger.h"
 #include "client/ui/UiFonts.h"
 #include "platform/core/Scale.h"
 

@@ -11,7 +11,7 @@
 
 #include <algorithm>
 
-#include "client/app/SkinGlobals.h"
+#include "client/config/SkinGlobals.h"
 #include "client/ui/UiFonts.h"
 #include "platform/core/Scale.h"
 #include "platform/window/Window.h"

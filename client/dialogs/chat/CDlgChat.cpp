@@ -6,8 +6,8 @@
 
 #include "ChatRules.h"
 #include "IChatHost.h"
-#include "client/app/ConfigManger.h"
-#include "client/conference/ChatPayload.h"
+#include "client/config/ConfigManger.h"
+#include "client/dialogs/chat/ChatPayload.h"
 #include "client/ui/UiFonts.h"
 #include "components/KroMedia/SoundPlayer.h"
 #include "components/protocol/SubCommands.h"

@@ -15,11 +15,11 @@
 #include "CDlgChatShow.h"
 #include "CDlgPopClap.h"
 #include "CDlgSystemChat.h"
-#include "client/conference/RoomChildren.h"
-#include "components/KroMedia/SoundPlayer.h"
+#include "client/roomapi/RoomChildren.h"
 #include "client/ui/CComboBoxXP.h"
 #include "client/ui/CKroGdiBtn.h"
 #include "client/ui/CYavPngButton.h"
+#include "components/KroMedia/SoundPlayer.h"
 #include "platform/window/Dialog.h"
 
 class IChatHost;

@@ -4,7 +4,7 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 
-#include "client/app/ConfigManger.h"
+#include "client/config/ConfigManger.h"
 #include "client/ui/CKroGdiBtn.h"
 #include "client/ui/UiFonts.h"
 #include "platform/core/Log.h"

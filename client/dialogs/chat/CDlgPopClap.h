@@ -12,7 +12,7 @@
 #include <functional>
 #include <memory>
 
-#include "client/conference/RoomChildren.h"
+#include "client/roomapi/RoomChildren.h"
 #include "client/ui/CButtonCheck.h"
 #include "client/ui/CYavDialogEx.h"
 

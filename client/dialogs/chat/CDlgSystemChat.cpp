@@ -6,7 +6,7 @@
 #include <QTime>
 
 #include "ChatRules.h"
-#include "client/app/ConfigManger.h"
+#include "client/config/ConfigManger.h"
 #include "client/ui/UiFonts.h"
 #include "platform/window/Scaled.h"
 

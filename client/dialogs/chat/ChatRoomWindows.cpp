@@ -1,15 +1,12 @@
 #include "ChatRoomWindows.h"
 
-#include "client/conference/XConfManager.h"
-
-ChatRoomWindows::ChatRoomWindows(XConfManager& manager, ConfChatHost::FrameOps ops,
-                                 QWidget* chatParent,
+ChatRoomWindows::ChatRoomWindows(std::unique_ptr<IChatHost> host, QWidget* chatParent,
                                  std::unique_ptr<kromedia::ISoundPlayer> player,
                                  CDlgChat::Clocks clocks)
-    : m_host(manager, std::move(ops)) {
-    m_pChat = new CDlgChat(&m_host, chatParent, std::move(player), std::move(clocks));
+    : m_host(std::move(host)) {
+    m_pChat = new CDlgChat(m_host.get(), chatParent, std::move(player), std::move(clocks));
     m_pChat->Create(CDlgChat::IDD, chatParent);
-    const std::uint8_t rights = m_host.GetChatRights();
+    const std::uint8_t rights = m_host->GetChatRights();
     m_pChat->RefreshRecipients(rights, rights);
 }
 
@@ -20,7 +17,7 @@ ChatRoomWindows::~ChatRoomWindows() {
 
 void ChatRoomWindows::ShowGroupManager(QWidget* room) {
     if (!m_pGroups) {
-        m_pGroups = new CDlgMgrChatGroup(&m_host, room);
+        m_pGroups = new CDlgMgrChatGroup(m_host.get(), room);
         m_pGroups->Create(CDlgMgrChatGroup::IDD, room);
     }
     m_pGroups->ShowDialog();

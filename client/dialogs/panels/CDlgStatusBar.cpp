@@ -13,7 +13,7 @@
 #include "PanelPopups.h"
 #include "PanelRules.h"
 #include "client/Common/MessageIds.h"
-#include "client/app/AppSettings.h"
+#include "client/config/AppSettings.h"
 #include "client/media/XMediaManager.h"
 #include "client/ui/CDlgPopMsg.h"
 #include "client/ui/UiFonts.h"

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "client/conference/RoomChildren.h"
+#include "client/roomapi/RoomChildren.h"
 
 // Process-wide switches of the network tip, not saved.
 extern std::int32_t g_nSmartAdjust;    // default 0

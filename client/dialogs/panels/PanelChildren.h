@@ -2,7 +2,7 @@
 // Plugs the panels into the room's child factories: each factory makes the panel window with
 // the room window as parent and hands it to the room through the room's child interface.
 
-#include "client/conference/RoomChildren.h"
+#include "client/roomapi/RoomChildren.h"
 
 namespace yav::panels {
 

@@ -3,7 +3,7 @@
 #include <QPainter>
 
 #include "Common/MessageIds.h"
-#include "app/ConfigManger.h"
+#include "config/ConfigManger.h"
 #include "platform/core/Scale.h"
 #include "platform/window/GdipText.h"
 #include "ui/UiFonts.h"

@@ -3,7 +3,7 @@
 #include <QCursor>
 #include <QPainter>
 
-#include "app/ConfigManger.h"
+#include "config/ConfigManger.h"
 #include "platform/core/Scale.h"
 
 using yav::Scaled;

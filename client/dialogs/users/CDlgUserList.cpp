@@ -19,11 +19,9 @@
 #include "CYavPngButton.h"
 #include "CYavTabButtonGDI.h"
 #include "Common/MessageIds.h"
-#include "app/ConfigManger.h"
-#include "app/LangFormat.h"
-#include "client/conference/XConfManager.h"
-#include "client/conference/XDocManager.h"
-#include "client/conference/XMainFrame.h"
+#include "IPreviewWindow.h"
+#include "config/ConfigManger.h"
+#include "config/LangFormat.h"
 #include "platform/core/Log.h"
 #include "platform/core/Scale.h"
 #include "ui/UiFonts.h"
@@ -59,10 +57,46 @@ constexpr int kMinTreeRows = 2;
 // The click area of the stage toggle's caption band.
 const QRect kStageToggleArea(QPoint(112, 40), QPoint(204, 70));
 
+// The trees' host while the panel has no room: no role, nothing counted, nothing sent.
+class NoRoomActions final : public ITreeActionHost {
+public:
+    bool IsMyRoleState0or5() const override { return false; }
+    bool IsMyRoleState2() const override { return false; }
+    std::uint16_t GetMyUserId() const override { return 0; }
+    int GetSpeakerCount() const override { return 0; }
+    int GetOwnBroadcastCount() const override { return 0; }
+    ConfLimits GetLimits() const override { return {}; }
+    RemoteAssistState GetRemoteAssistState() const override { return {}; }
+    void AwardSpeek(std::uint16_t, std::uint8_t) override {}
+    void SetPresenter(std::uint16_t, std::uint8_t) override {}
+    void ApplyPresenter() override {}
+    void SetTempAdmin(std::uint16_t, std::uint8_t) override {}
+    void KickUser(std::uint16_t, std::uint16_t) override {}
+    void RequestUserVideo(std::uint16_t, std::uint8_t) override {}
+    void BroadcastVideo(std::uint16_t, std::uint8_t) override {}
+    void GrantScreenControl(std::uint16_t, std::uint8_t) override {}
+    void RequestRemoteAssist(std::uint16_t, int) override {}
+    void OpenDeviceDialog(std::uint16_t) override {}
+    bool HasDeviceDialog() const override { return false; }
+    bool HasRemoteAssist() const override { return false; }
+    std::uint16_t GetPreviewMediaId() const override { return 0; }
+    bool HasPreviewWindow() const override { return false; }
+    void ReceiveVideo(std::uint16_t, std::uint8_t) override {}
+    bool IsInLayout(std::uint16_t) const override { return false; }
+    bool IsOwnLayout() const override { return false; }
+    void ShowNotice(int, int) override {}
+    bool Confirm(int, int) override { return false; }
+};
+
+ITreeActionHost& NoRoomHost() {
+    static NoRoomActions host;
+    return host;
+}
+
 }  // namespace
 
 CDlgUserList::CDlgUserList(QWidget* parent)
-    : yav::Dialog(IDD, parent, Style::Child), m_roomHost(this), m_actionHost(&m_roomHost) {
+    : yav::Dialog(IDD, parent, Style::Child), m_actionHost(&NoRoomHost()) {
     m_model.SetHost(this);
     m_pUserTree = new CMyTreeCtrl(m_model.Members(), m_model.Members(), *m_actionHost, *this, this);
     m_pUserTree->SetDlgCtrlID(IDC_USER_TREE);
@@ -123,8 +157,20 @@ CDlgUserList::~CDlgUserList() {
     delete m_pFindCase;
 }
 
+void CDlgUserList::SetRoom(std::unique_ptr<IUserListRoom> room) {
+    m_pRoom = std::move(room);
+    ApplyActionHost();
+}
+
 void CDlgUserList::SetActionHost(ITreeActionHost* host) {
-    m_actionHost = host != nullptr ? host : &m_roomHost;
+    m_pTestHost = host;
+    ApplyActionHost();
+}
+
+void CDlgUserList::ApplyActionHost() {
+    m_actionHost = m_pTestHost != nullptr ? m_pTestHost
+                   : m_pRoom != nullptr   ? m_pRoom.get()
+                                          : &NoRoomHost();
     // The trees act through the host they were made with: remake their actions' host.
     for (CMyTreeCtrl* tree : {m_pUserTree, m_pResultTree, m_pStageList}) {
         tree->Actions().SetHost(*m_actionHost);
@@ -319,7 +365,7 @@ void CDlgUserList::TellStripThePage() {
     if (!m_bFloat) {
         return;
     }
-    IFullDockX* strip = g_pMainFrame != nullptr ? g_pMainFrame->GetFullDock() : m_pStrip;
+    IFullDockX* strip = m_pRoom != nullptr ? m_pRoom->GetFullDock() : m_pStrip;
     if (strip != nullptr) {
         strip->SetUserListPage(m_nCurPage == kPageChat ? 1 : 0);
     }
@@ -442,14 +488,12 @@ void CDlgUserList::ResetSearch() {
     }
 }
 
-void CDlgUserList::ClearLocalUser(XConfManager* manager) {
+void CDlgUserList::ClearLocalUser() {
     if (m_wMyUserId == 0) {
         return;
     }
     m_wMyUserId = 0;
     m_model.ClearLocalUser();
-    m_pConfManager = manager;
-    m_roomHost.SetConfManager(manager);
 }
 
 void CDlgUserList::SetOnlineCountText(int count) {
@@ -462,13 +506,11 @@ QString CDlgUserList::GetOnlineCountText() const {
                                         QString::number(m_nOnlineCount));
 }
 
-void CDlgUserList::SetLocalUser(std::uint16_t myUserId, XConfManager* manager) {
+void CDlgUserList::SetLocalUser(std::uint16_t myUserId) {
     if (m_wMyUserId != 0) {
         return;
     }
     m_wMyUserId = myUserId;
-    m_pConfManager = manager;
-    m_roomHost.SetConfManager(manager);
     m_model.SetLocalUser(myUserId);
 }
 
@@ -644,21 +686,17 @@ void CDlgUserList::RemoveChatRecipient(std::uint16_t userId) {
 
 void CDlgUserList::OnPresenterJoined(std::uint16_t userId, bool isMe) {
     YLOG_DEBUG("presenter in the participant list user=%u me=%d", userId, isMe ? 1 : 0);
-    if (isMe || g_pMainFrame == nullptr) {
+    if (isMe || m_pRoom == nullptr) {
         return;
     }
     // Someone else presents: the tool bar and the document window follow.
-    g_pMainFrame->RefreshToolbarStateEx(0, 0);
-    if (XDocManager* documents = g_pMainFrame->GetDocManager(); documents != nullptr) {
-        documents->SetDocOption(0);
-    }
-    g_pMainFrame->OnDocWindowMsg(0);
+    m_pRoom->OnOtherPresenter();
 }
 
 void CDlgUserList::SetSpeakIndicator(std::uint16_t mediaId, bool on) {
     // The video windows showing the channel mark its broadcast.
-    if (g_pMainFrame != nullptr) {
-        g_pMainFrame->SetVideoSpeakIndicator(mediaId, on);
+    if (m_pRoom != nullptr) {
+        m_pRoom->SetVideoSpeakIndicator(mediaId, on);
     }
 }
 
@@ -668,10 +706,8 @@ LocalRole CDlgUserList::GetLocalRole() const {
     LocalRole role;
     role.admin = m_actionHost->IsMyRoleState0or5();
     role.chair = role.admin || m_actionHost->IsMyRoleState2();
-    if (m_pConfManager != nullptr) {
-        if (auto mine = m_pConfManager->GetMyPrivateData(); mine != nullptr) {
-            role.voiceGroup = mine->groupValue;
-        }
+    if (m_pRoom != nullptr) {
+        role.voiceGroup = m_pRoom->GetMyVoiceGroup();
     } else if (const TreeUser* me = m_model.Members().FindUserRecord(m_wMyUserId); me != nullptr) {
         role.voiceGroup = VoiceGroupOf(*me);
     }
@@ -679,7 +715,7 @@ LocalRole CDlgUserList::GetLocalRole() const {
 }
 
 void CDlgUserList::PlacePreviewWindow(const QRect& rowOnScreen) {
-    IPreviewWindow* preview = m_roomHost.GetPreviewWindow();
+    IPreviewWindow* preview = m_pRoom != nullptr ? m_pRoom->GetPreviewWindow() : nullptr;
     if (preview == nullptr || preview->GetMediaId() == 0) {
         return;
     }

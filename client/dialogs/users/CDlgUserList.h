@@ -11,10 +11,10 @@
 #include <set>
 
 #include "CMyTreeCtrl.h"
-#include "RoomActionHost.h"
+#include "IUserListRoom.h"
 #include "RoomChildWindow.h"
 #include "UserListModel.h"
-#include "client/conference/RoomChildren.h"
+#include "client/roomapi/RoomChildren.h"
 #include "platform/window/Dialog.h"
 
 class QLineEdit;
@@ -58,15 +58,16 @@ public:
     explicit CDlgUserList(QWidget* parent);
     ~CDlgUserList() override;
 
+    // The room this panel works for (its requests, preview window, strip and the windows that
+    // follow the presenter); until one is given the panel acts on nothing.
+    void SetRoom(std::unique_ptr<yav::users::IUserListRoom> room);
     // Replaces the way requests go out (tests); null restores the room's.
     void SetActionHost(yav::users::ITreeActionHost* host);
-    RoomActionHost& GetRoomActionHost() { return m_roomHost; }
     // The chat window hosted on the chat page (null until there is one).
     void SetChatWindow(IChat* chat, QWidget* chatWidget);
     // The chat windows of this room, kept with the panel: their chat window is the chat page.
     void AttachChat(std::unique_ptr<ChatRoomWindows> chat);
-    // The full-screen strip told of the page while floating, when there is no main frame
-    // (tests).
+    // The full-screen strip told of the page while floating, when there is no room (tests).
     void SetStrip(IFullDockX* strip) { m_pStrip = strip; }
 
     yav::users::UserListModel& Model() { return m_model; }
@@ -89,9 +90,9 @@ public:
     // --- IUserList ---
     void ShowDlg(int nCmdShow) override;
     void ResetSearch() override;
-    void ClearLocalUser(XConfManager* manager) override;
+    void ClearLocalUser() override;
     void SetOnlineCountText(int count) override;
-    void SetLocalUser(std::uint16_t myUserId, XConfManager* manager) override;
+    void SetLocalUser(std::uint16_t myUserId) override;
     void SetMyDeviceState(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d,
                           std::uint8_t e, std::uint8_t f) override;
     IChat* GetChatWindow() override { return m_pChat; }
@@ -167,11 +168,13 @@ private:
     void TellStripThePage();
     void StopPreview();
     void UpdateTips();
+    // The trees act through the test's host, else the room, else nothing.
+    void ApplyActionHost();
 
     yav::users::UserListModel m_model;
-    RoomActionHost m_roomHost;
+    std::unique_ptr<yav::users::IUserListRoom> m_pRoom;
+    yav::users::ITreeActionHost* m_pTestHost = nullptr;
     yav::users::ITreeActionHost* m_actionHost;
-    XConfManager* m_pConfManager = nullptr;
     CDlgFindCase* m_pFindCase = nullptr;
     IChat* m_pChat = nullptr;
     std::unique_ptr<ChatRoomWindows> m_pChatWindows;

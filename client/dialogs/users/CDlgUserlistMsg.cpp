@@ -2,8 +2,8 @@
 
 #include <QPainter>
 
-#include "app/ConfigManger.h"
-#include "app/SkinGlobals.h"
+#include "config/ConfigManger.h"
+#include "config/SkinGlobals.h"
 #include "platform/core/Scale.h"
 #include "platform/window/GdipText.h"
 #include "ui/UiFonts.h"

@@ -8,7 +8,7 @@
 #include <QString>
 
 #include "RoomChildWindow.h"
-#include "client/conference/RoomChildren.h"
+#include "client/roomapi/RoomChildren.h"
 #include "platform/window/Dialog.h"
 
 class CDlgUserlistMsg : public yav::Dialog, public yav::users::RoomChildWindow<IUserlistMsg> {

@@ -5,7 +5,7 @@
 #include <QPainter>
 
 #include "IVideoWindowHost.h"
-#include "client/app/ConfigManger.h"
+#include "client/config/ConfigManger.h"
 #include "client/ui/CYavPngButton.h"
 
 namespace {

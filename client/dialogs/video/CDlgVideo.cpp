@@ -15,7 +15,7 @@
 #include "CDlgVideoStatus.h"
 #include "ConfigManger.h"
 #include "IVideoWindowHost.h"
-#include "client/app/AppSettings.h"
+#include "client/config/AppSettings.h"
 #include "client/ui/CDlgPopMsg.h"
 #include "client/ui/CDlgPopSwitch.h"
 #include "client/ui/UiFonts.h"

@@ -19,7 +19,7 @@
 #include <mutex>
 
 #include "VideoGeometry.h"
-#include "client/media/IVideoWindow.h"
+#include "client/roomapi/IVideoWindow.h"
 #include "client/ui/CDlgPopSwitch.h"
 #include "components/KroMedia/IKroMedia.h"
 #include "platform/window/Dialog.h"

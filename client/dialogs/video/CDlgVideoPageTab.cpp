@@ -3,9 +3,9 @@
 #include <QPainter>
 
 #include "VideoPagerRules.h"
-#include "app/AppSettings.h"
-#include "app/ConfigManger.h"
 #include "client/ui/UiFonts.h"
+#include "config/AppSettings.h"
+#include "config/ConfigManger.h"
 #include "platform/window/Scaled.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include "IVideoWindowHost.h"
 #include "VideoGeometry.h"
-#include "client/app/ConfigManger.h"
+#include "client/config/ConfigManger.h"
 #include "platform/window/Scaled.h"
 
 namespace {

@@ -7,10 +7,11 @@
 
 #include "CsBot.h"
 #include "ServerProcess.h"
-#include "client/app/ConfigManger.h"
-#include "client/conference/ChatPayload.h"
+#include "client/conference/ConfChatHost.h"
 #include "client/conference/XConfManager.h"
+#include "client/config/ConfigManger.h"
 #include "client/dialogs/chat/CDlgChat.h"
+#include "client/dialogs/chat/ChatPayload.h"
 #include "client/dialogs/chat/ChatRoomWindows.h"
 #include "components/protocol/SubCommands.h"
 #include "fakes/conference/CallLog.h"
@@ -69,8 +70,9 @@ public:
         ops.moveUserToAudioGroup = [this](std::uint16_t userId, std::uint32_t group) {
             moved.emplace_back(userId, group);
         };
-        windows = std::make_unique<ChatRoomWindows>(
-            manager, ops, &parent, std::make_unique<chat_test::FakeSoundPlayer>(sounds));
+        windows =
+            std::make_unique<ChatRoomWindows>(std::make_unique<ConfChatHost>(manager, ops), &parent,
+                                              std::make_unique<chat_test::FakeSoundPlayer>(sounds));
         chat = &windows->Chat();
         chat->MoveWindow(0, 0, 320, 700);
         events.chat = chat;

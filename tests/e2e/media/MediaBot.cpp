@@ -6,7 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "app/ConfigManger.h"
+#include "config/ConfigManger.h"
 #include "platform/core/Profile.h"
 
 namespace yav::test {

@@ -12,8 +12,8 @@
 
 #include "MediaBot.h"
 #include "MediaE2ESupport.h"
-#include "app/AppSettings.h"
 #include "components/KroMedia/TestPattern.h"
+#include "config/AppSettings.h"
 
 namespace yav::test {
 namespace {

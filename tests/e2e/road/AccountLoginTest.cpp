@@ -7,13 +7,13 @@
 #include <memory>
 
 #include "RoadProcess.h"
-#include "app/AppSettings.h"
-#include "app/ConfigManger.h"
 #include "conference/DlgStartup.h"
 #include "conference/RoadDialogs.h"
 #include "conference/RoadRoom.h"
 #include "conference/XConfManager.h"
 #include "conference/XMainFrame.h"
+#include "config/AppSettings.h"
+#include "config/ConfigManger.h"
 #include "dialogs/login/CConfItemPanel.h"
 #include "dialogs/login/CDlgConfList.h"
 #include "dialogs/login/CDlgConfListChild.h"

@@ -9,12 +9,12 @@
 #include <memory>
 
 #include "RoadProcess.h"
-#include "app/AppSettings.h"
-#include "app/ConfigManger.h"
 #include "conference/DlgStartup.h"
 #include "conference/RoadRoom.h"
 #include "conference/XConfManager.h"
 #include "conference/XMainFrame.h"
+#include "config/AppSettings.h"
+#include "config/ConfigManger.h"
 #include "dialogs/login/CDlgReconnect.h"
 #include "ui/CDlgPopMsg.h"
 

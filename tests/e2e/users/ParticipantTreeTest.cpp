@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "ST_CS_MSG.h"
+#include "client/conference/RoomActionHost.h"
 #include "client/conference/XConfManager.h"
 #include "dialogs/users/CDlgUserList.h"
 #include "e2e/server/CsBot.h"
@@ -106,7 +107,10 @@ protected:
         ASSERT_EQ(manager.SetupConference("127.0.0.1", server.ConferencePort(), kDemoConference,
                                           "demo", "demo", &required, 0, 0),
                   0);
-        list->SetLocalUser(manager.GetMyUserId(), &manager);
+        auto room = std::make_unique<RoomActionHost>(list.get());
+        room->SetConfManager(&manager);
+        list->SetRoom(std::move(room));
+        list->SetLocalUser(manager.GetMyUserId());
         // What the main frame's LoadUserTree does with the login snapshot.
         for (const ST_DEPT_INFO& info : manager.GetUserManager()->GetDepartments()) {
             const ST_TREE_DEPT dept = TreeDeptOf(info);

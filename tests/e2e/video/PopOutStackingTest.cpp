@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "client/dialogs/video/LayoutVideoWnd.h"
 #include "client/media/ILayoutVideoWnd.h"
 #include "client/media/XLayoutManager.h"
 #include "e2e/road/XServer.h"
@@ -92,7 +93,7 @@ protected:
     Display* x = nullptr;
     LayoutRecordBytes record{};
     LayoutRecordBytes synced{};
-    XLayoutManager manager{nullptr, &record};
+    XLayoutManager manager{nullptr, &record, &LayoutVideoWnd::Make};
 };
 
 TEST_F(PopOutStacking, StandsAboveTheRoomAsItsOwnTopLevelUntilDocked) {

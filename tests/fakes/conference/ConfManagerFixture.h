@@ -7,8 +7,8 @@
 
 #include <memory>
 
-#include "client/app/ConfigManger.h"
 #include "client/conference/XConfManager.h"
+#include "client/config/ConfigManger.h"
 #include "fakes/conference/CallLog.h"
 #include "fakes/conference/FakeCsManager.h"
 #include "fakes/conference/FakeMainFrame.h"

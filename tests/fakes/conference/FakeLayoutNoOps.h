@@ -6,7 +6,7 @@
 
 #include <span>
 
-#include "client/conference/RoomChildren.h"
+#include "client/roomapi/RoomChildren.h"
 
 namespace fakes {
 

@@ -11,7 +11,7 @@
 
 #include "CallLog.h"
 #include "FakeRoomChildren.h"
-#include "client/conference/RoomChildren.h"
+#include "client/roomapi/RoomChildren.h"
 
 namespace fakes {
 

@@ -8,7 +8,7 @@
 
 #include "CallLog.h"
 #include "client/conference/IMainFrame.h"
-#include "client/media/IVideoWindow.h"
+#include "client/roomapi/IVideoWindow.h"
 
 namespace fakes {
 

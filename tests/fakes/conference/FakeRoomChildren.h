@@ -9,9 +9,10 @@
 #include <vector>
 
 #include "CallLog.h"
-#include "client/conference/RoomChildren.h"
-#include "client/conference/RoomComponents.h"
 #include "ST_USER_ITEM_DEPT.h"
+#include "client/conference/RoomComponents.h"
+#include "client/dialogs/users/TreeRecords.h"
+#include "client/roomapi/RoomChildren.h"
 
 namespace fakes {
 
@@ -135,9 +136,9 @@ public:
         Add(Call("ShowDlg", nCmdShow));
     }
     void ResetSearch() override { Add("ResetSearch()"); }
-    void ClearLocalUser(XConfManager*) override { Add("ClearLocalUser()"); }
+    void ClearLocalUser() override { Add("ClearLocalUser()"); }
     void SetOnlineCountText(int count) override { Add(Call("SetOnlineCountText", count)); }
-    void SetLocalUser(std::uint16_t id, XConfManager*) override { Add(Call("SetLocalUser", id)); }
+    void SetLocalUser(std::uint16_t id) override { Add(Call("SetLocalUser", id)); }
     void SetMyDeviceState(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d,
                           std::uint8_t e, std::uint8_t f) override {
         Add(Call("SetMyDeviceState", a, b, c, d, e, f));

@@ -12,7 +12,7 @@
 #include "CallLog.h"
 #include "FakeLayoutNoOps.h"
 #include "FakeLayoutSync.h"
-#include "client/conference/RoomChildren.h"
+#include "client/roomapi/RoomChildren.h"
 
 namespace fakes {
 

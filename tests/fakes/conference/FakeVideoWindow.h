@@ -2,7 +2,7 @@
 // A video window that records what the media engine does to it.
 
 #include "CallLog.h"
-#include "client/media/IVideoWindow.h"
+#include "client/roomapi/IVideoWindow.h"
 
 namespace fakes {
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/ConfigManger.h"
+#include "config/ConfigManger.h"
 
 namespace {
 

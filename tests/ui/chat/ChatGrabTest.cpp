@@ -6,10 +6,10 @@
 #include <QScrollBar>
 
 #include "FakeChatHost.h"
-#include "client/app/ConfigManger.h"
-#include "client/conference/ChatPayload.h"
+#include "client/config/ConfigManger.h"
 #include "client/dialogs/chat/CDlgChat.h"
 #include "client/dialogs/chat/CDlgMgrChatGroup.h"
+#include "client/dialogs/chat/ChatPayload.h"
 #include "platform/core/Scale.h"
 #include "tests/ui/login/LoginTestSupport.h"
 

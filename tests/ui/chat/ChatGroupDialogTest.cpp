@@ -6,8 +6,8 @@
 #include <QTest>
 
 #include "FakeChatHost.h"
-#include "client/app/AppSettings.h"
-#include "client/app/ConfigManger.h"
+#include "client/config/AppSettings.h"
+#include "client/config/ConfigManger.h"
 #include "client/dialogs/chat/CDlgMgrChatGroup.h"
 #include "components/protocol/SubCommands.h"
 #include "fakes/ui/UiGuards.h"

@@ -10,10 +10,11 @@
 #include <QTextDocument>
 
 #include "FakeChatHost.h"
-#include "client/app/ConfigManger.h"
-#include "client/conference/ChatPayload.h"
+#include "client/conference/ConfChatHost.h"
 #include "client/conference/XConfManager.h"
+#include "client/config/ConfigManger.h"
 #include "client/dialogs/chat/CDlgChat.h"
+#include "client/dialogs/chat/ChatPayload.h"
 #include "client/dialogs/chat/ChatRoomWindows.h"
 #include "client/ui/CKroGdiBtn.h"
 #include "components/protocol/SubCommands.h"
@@ -446,7 +447,8 @@ TEST(ChatRoomWindowsLife, EachWindowIsDeletedOnceWhicheverOwnerGoesFirst) {
     XConfManager manager;
     {
         auto page = std::make_unique<QWidget>();
-        ChatRoomWindows windows(manager, {}, page.get(),
+        ChatRoomWindows windows(std::make_unique<ConfChatHost>(manager, ConfChatHost::FrameOps{}),
+                                page.get(),
                                 std::make_unique<chat_test::FakeSoundPlayer>(
                                     std::make_shared<chat_test::FakeSoundPlayer::Record>()));
         windows.ShowGroupManager(page.get());
@@ -456,7 +458,8 @@ TEST(ChatRoomWindowsLife, EachWindowIsDeletedOnceWhicheverOwnerGoesFirst) {
     }
     {
         QWidget page;
-        ChatRoomWindows windows(manager, {}, &page,
+        ChatRoomWindows windows(std::make_unique<ConfChatHost>(manager, ConfChatHost::FrameOps{}),
+                                &page,
                                 std::make_unique<chat_test::FakeSoundPlayer>(
                                     std::make_shared<chat_test::FakeSoundPlayer::Record>()));
         EXPECT_EQ(windows.Chat().GetRecipientCombo().count(), 1) << "only the chairs entry";

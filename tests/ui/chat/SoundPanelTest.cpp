@@ -6,8 +6,8 @@
 #include <QTest>
 
 #include "FakeChatHost.h"
-#include "client/app/AppSettings.h"
-#include "client/app/ConfigManger.h"
+#include "client/config/AppSettings.h"
+#include "client/config/ConfigManger.h"
 #include "client/dialogs/chat/CDlgPopClap.h"
 #include "components/protocol/SubCommands.h"
 #include "platform/window/testing/WindowTesting.h"

@@ -12,7 +12,7 @@
 #include <functional>
 #include <vector>
 
-#include "client/app/ConfigManger.h"
+#include "client/config/ConfigManger.h"
 #include "platform/window/Window.h"
 
 namespace controls_test {

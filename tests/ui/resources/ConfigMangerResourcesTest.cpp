@@ -12,8 +12,8 @@
 #include <thread>
 #include <vector>
 
-#include "client/app/ConfigManger.h"
-#include "client/app/SkinGlobals.h"
+#include "client/config/ConfigManger.h"
+#include "client/config/SkinGlobals.h"
 #include "platform/core/Profile.h"
 #include "platform/core/Scale.h"
 #include "unit/resources/LogCapture.h"

@@ -12,8 +12,8 @@
 #include <set>
 
 #include "ResourceIdScan.h"
-#include "client/app/ConfigManger.h"
-#include "client/app/LangFormat.h"
+#include "client/config/ConfigManger.h"
+#include "client/config/LangFormat.h"
 #include "platform/core/Scale.h"
 
 namespace {

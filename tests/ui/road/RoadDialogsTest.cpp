@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "app/ConfigManger.h"
 #include "conference/RoadDialogs.h"
+#include "config/ConfigManger.h"
 #include "platform/window/testing/WindowTesting.h"
 
 namespace {

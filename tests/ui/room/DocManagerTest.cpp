@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/AppSettings.h"
-#include "app/ConfigManger.h"
 #include "client/conference/XDocManager.h"
+#include "config/AppSettings.h"
+#include "config/ConfigManger.h"
 #include "fakes/conference/CallLog.h"
 #include "fakes/conference/FakeRoomChildren.h"
 #include "fakes/conference/LogCapture.h"

@@ -2,7 +2,7 @@
 // conference manager, lists the room's groups and moves the ticked users through the room.
 
 #include "RoomHandlersFixture.h"
-#include "client/app/AppSettings.h"
+#include "client/config/AppSettings.h"
 #include "client/dialogs/chat/CDlgMgrChatGroup.h"
 #include "components/protocol/SubCommands.h"
 

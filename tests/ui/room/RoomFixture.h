@@ -7,11 +7,11 @@
 #include <memory>
 #include <vector>
 
-#include "app/AppSettings.h"
-#include "app/ConfigManger.h"
 #include "client/conference/XConfManager.h"
 #include "client/conference/XMainFrame.h"
 #include "client/media/XMediaManager.h"
+#include "config/AppSettings.h"
+#include "config/ConfigManger.h"
 #include "fakes/conference/CallLog.h"
 #include "fakes/conference/FakeCsManager.h"
 #include "fakes/conference/FakeRoomChildren.h"

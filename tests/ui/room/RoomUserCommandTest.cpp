@@ -3,10 +3,10 @@
 // request window at a time.
 
 #include "UserCommandFixture.h"
-#include "app/LangFormat.h"
 #include "client/conference/UserCommandPayloads.h"
 #include "client/ui/CDlgPopMsg.h"
 #include "client/ui/CMsgTipsDlg.h"
+#include "config/LangFormat.h"
 #include "fakes/conference/LogCapture.h"
 
 namespace room_test {

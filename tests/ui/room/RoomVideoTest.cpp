@@ -13,6 +13,7 @@
 #include "client/dialogs/panels/PanelChildren.h"
 #include "client/dialogs/video/CDlgVideo.h"
 #include "client/dialogs/video/CDlgVideoPageTab.h"
+#include "client/dialogs/video/LayoutVideoWnd.h"
 #include "client/media/ILayoutVideoWnd.h"
 #include "client/media/VideoCycle.h"
 #include "client/media/XLayoutManager.h"
@@ -86,7 +87,8 @@ protected:
         fake.users.AddUser(kB, u"B", 0b1000'0011);
         yav::room::Children().layoutManager = [](QWidget* room) -> std::unique_ptr<ILayoutManager> {
             auto* hub = dynamic_cast<XMainFrame*>(room);
-            return std::make_unique<XLayoutManager>(hub, &hub->GetRoomLayout());
+            return std::make_unique<XLayoutManager>(hub, &hub->GetRoomLayout(),
+                                                    &LayoutVideoWnd::Make);
         };
         yav::room::Children().roomMedia = [this]() -> std::unique_ptr<IRoomMedia> {
             return std::make_unique<RoomMedia>(*frame);

@@ -7,7 +7,7 @@
 
 #include "GrabChecks.h"
 #include "UserCommandFixture.h"
-#include "app/LangFormat.h"
+#include "config/LangFormat.h"
 #include "ui/CDlgPopMsg.h"
 #include "ui/controls/ControlTestSupport.h"
 

@@ -13,19 +13,20 @@
 #include "CDlgPopSwitch.h"
 #include "UsersUiSupport.h"
 #include "client/conference/RoomMedia.h"
+#include "client/conference/UserWindows.h"
 #include "client/dialogs/panels/CDlgControlBar.h"
 #include "client/dialogs/panels/PanelChildren.h"
 #include "client/dialogs/video/CDlgVideo.h"
 #include "client/dialogs/video/CDlgVideoCycle.h"
 #include "client/dialogs/video/CDlgVideoStatus.h"
+#include "client/dialogs/video/LayoutVideoWnd.h"
+#include "client/dialogs/video/PreviewVideo.h"
 #include "client/media/ILayoutVideoWnd.h"
 #include "client/media/VideoCycle.h"
 #include "client/media/XLayoutManager.h"
 #include "components/KroMedia/IKroMedia.h"
 #include "dialogs/users/CDlgSpeek.h"
 #include "dialogs/users/CDlgUserList.h"
-#include "dialogs/users/PreviewVideo.h"
-#include "dialogs/users/UserWindows.h"
 #include "fakes/video/FakeVideoHost.h"
 #include "platform/window/testing/WindowTesting.h"
 #include "ui/room/RoomFixture.h"
@@ -94,7 +95,8 @@ protected:
         make.controlBar = panels.controlBar;
         make.layoutManager = [](QWidget* room) -> std::unique_ptr<ILayoutManager> {
             auto* hub = dynamic_cast<XMainFrame*>(room);
-            return std::make_unique<XLayoutManager>(hub, &hub->GetRoomLayout());
+            return std::make_unique<XLayoutManager>(hub, &hub->GetRoomLayout(),
+                                                    &LayoutVideoWnd::Make);
         };
         make.roomMedia = [this]() -> std::unique_ptr<IRoomMedia> {
             return std::make_unique<RoomMedia>(*frame);
@@ -337,4 +339,48 @@ TEST_F(RoomUsers, ThePanelStaysThroughKeysAndComesBackAfterTheRoomHidesIt) {
     ASSERT_TRUE(WaitUntil([&] { return !list->isVisible(); }));
     QTest::mouseDClick(&video, Qt::LeftButton);
     ASSERT_TRUE(WaitUntil([&] { return list->isVisible(); }));
+}
+
+// The participant panel the room makes works for that room: while it floats, its page reaches
+// the room's full-screen strip; a broadcast it is told of marks the speak pop-up of the room's
+// video window showing the channel; when someone else presents, the room's document tools and
+// pages follow, and not when I present.
+TEST_F(RoomUsers, ThePanelReachesTheStripVideoWindowsAndDocumentsOfItsRoom) {
+    OpenRoom();
+    list->SetFloat(true);
+    log.Clear();
+    QTest::mouseClick(list->GetDlgItem(CDlgUserList::IDC_TAB_CHAT), Qt::LeftButton);
+    QTest::mouseClick(list->GetDlgItem(CDlgUserList::IDC_TAB_MEMBERS), Qt::LeftButton);
+    EXPECT_EQ(
+        log.Matching("FullDock.SetUserListPage"),
+        (std::vector<std::string>{"FullDock.SetUserListPage(1)", "FullDock.SetUserListPage(0)"}));
+    list->SetFloat(false);
+
+    frame->MediaVideoRecv(kB, 123);
+    auto* layout = dynamic_cast<XLayoutManager*>(frame->GetLayoutManager());
+    ASSERT_NE(layout, nullptr);
+    ASSERT_NE(layout->FindVideoWnd(kB), nullptr);
+    auto& video = dynamic_cast<CDlgVideo&>(*layout->FindVideoWnd(kB)->GetWidget());
+    ASSERT_TRUE(TimerDriver::Fire(video, CDlgVideo::TIMER_CREATE_CHILDREN));
+    ASSERT_NE(video.GetSpeakPopup(), nullptr);
+    auto* speak = dynamic_cast<CDlgSpeek*>(video.GetSpeakPopup()->GetWidget());
+    ASSERT_NE(speak, nullptr);
+    ASSERT_EQ(speak->GetBroadcastIcon(), 0);
+    list->SetBroadcastState(kB, 1);
+    EXPECT_EQ(speak->GetBroadcastIcon(), 1);
+    list->SetBroadcastState(kB, 0);
+    EXPECT_EQ(speak->GetBroadcastIcon(), 0);
+
+    // After a re-entry in which I present, the room's windows stay as they are.
+    ST_USER_ITEM_DEPT me = fake.users.AddUser(kMyId, u"me");
+    me.presenterState = 2;
+    list->ResetAll();
+    log.Clear();
+    ASSERT_EQ(list->AddUser(&me), 1);
+    EXPECT_EQ(log.Count("ToolBox."), 0u);
+    // Someone else presenting: the document window's tools are shown to follow.
+    ST_USER_ITEM_DEPT other = fake.users.AddUser(40, u"Dee");
+    other.presenterState = 2;
+    ASSERT_EQ(list->AddUser(&other), 1);
+    EXPECT_EQ(log.Matching("ToolBox.ShowBox"), std::vector<std::string>{"ToolBox.ShowBox(4)"});
 }

@@ -60,7 +60,7 @@ protected:
         list->setGeometry(0, 0, yav::Scaled(320), yav::Scaled(640));
         list->ShowDlg(SW_SHOW);
         room.show();
-        list->SetLocalUser(8, nullptr);
+        list->SetLocalUser(8);
         const ST_TREE_DEPT head = Dept(11, "Head office");
         const ST_TREE_DEPT research = Dept(13, "Research (north)");
         const ST_TREE_DEPT video = Dept(14, "Video team");

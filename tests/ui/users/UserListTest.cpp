@@ -19,13 +19,15 @@
 #include "Common/MessageIds.h"
 #include "UserListFixture.h"
 #include "UsersUiSupport.h"
+#include "client/conference/RoomActionHost.h"
+#include "client/conference/RoomFactories.h"
+#include "client/conference/UserWindows.h"
 #include "client/conference/XConfManager.h"
 #include "client/dialogs/video/CDlgVideo.h"
+#include "client/dialogs/video/PreviewVideo.h"
 #include "dialogs/users/CDlgFindCase.h"
 #include "dialogs/users/CDlgUserList.h"
 #include "dialogs/users/CDlgUserlistMsg.h"
-#include "dialogs/users/PreviewVideo.h"
-#include "dialogs/users/UserWindows.h"
 #include "fakes/conference/CallLog.h"
 #include "fakes/conference/FakeMainFrame.h"
 #include "fakes/conference/FakeRoomChildren.h"
@@ -466,9 +468,11 @@ TEST_P(UserListTest, ARowTogglesTheRoomsPreviewWindowBesideItThroughTheConferenc
     manager.GetLoginInfo().kind = USER_KIND_CHAIR;
     PreviewVideo preview(&room);
     EXPECT_EQ(preview.Window().GetDisplayMode(), 1);
-    RoomActionHost& roomHost = list->GetRoomActionHost();
+    auto roomActions = std::make_unique<RoomActionHost>(list);
+    RoomActionHost& roomHost = *roomActions;
     roomHost.SetConfManager(&manager);
     roomHost.SetPreviewSource([&preview]() -> IPreviewWindow* { return &preview; });
+    list->SetRoom(std::move(roomActions));
     list->SetActionHost(nullptr);
     const std::uint8_t savedLayout = g_AppSettings.freeLayout;
     log.Clear();

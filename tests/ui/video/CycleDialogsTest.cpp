@@ -7,11 +7,11 @@
 #include <QTest>
 
 #include "LayoutTestSupport.h"
-#include "app/AppSettings.h"
-#include "app/ConfigManger.h"
 #include "client/dialogs/users/CSelectUserTree.h"
 #include "client/dialogs/video/CDlgVideoCycle.h"
 #include "client/media/VideoCycle.h"
+#include "config/AppSettings.h"
+#include "config/ConfigManger.h"
 #include "fakes/conference/CallLog.h"
 #include "fakes/conference/FakeCsUserManager.h"
 #include "platform/core/Profile.h"

@@ -13,6 +13,7 @@
 #include "client/dialogs/video/CDlgUserName.h"
 #include "client/dialogs/video/CDlgVideoCycle.h"
 #include "client/dialogs/video/CDlgVideoPageTab.h"
+#include "client/dialogs/video/LayoutVideoWnd.h"
 #include "client/media/ILayoutVideoWnd.h"
 #include "client/media/VideoCycle.h"
 #include "client/media/XLayoutManager.h"
@@ -91,7 +92,7 @@ protected:
     LayoutRecordBytes record{};
     LayoutRecordBytes synced{};
     // Without a room: nothing here asks it.
-    XLayoutManager manager{nullptr, &record};
+    XLayoutManager manager{nullptr, &record, &LayoutVideoWnd::Make};
     ST_APP_SETTINGS saved;
 };
 

@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "PlainVideoWnd.h"
-#include "app/AppSettings.h"
 #include "client/media/ILayoutVideoWnd.h"
 #include "client/media/LayoutPlaceholders.h"
 #include "client/media/MediaIdList.h"
 #include "client/media/VideoCycle.h"
+#include "config/AppSettings.h"
 #include "fakes/conference/CallLog.h"
 #include "fakes/conference/FakeCsUserManager.h"
 
@@ -66,9 +66,6 @@ class LayoutManagerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         room.resize(1200, 800);
-        manager.SetVideoFactory([](QWidget* parent, int slot) -> std::unique_ptr<ILayoutVideoWnd> {
-            return std::make_unique<layout_test::PlainVideoWnd>(parent, slot);
-        });
         manager.CreateWindows(&room);
         manager.SetWinMode(0, 3, 2, 0);
         manager.SetScreenRect(0, QRect(0, 0, 200, 800));
@@ -104,7 +101,10 @@ protected:
     FakeLayoutHost host;
     LayoutRecordBytes record{};
     LayoutRecordBytes synced{};
-    XLayoutManager manager{&host, &record};
+    XLayoutManager manager{&host, &record,
+                           [](QWidget* parent, int slot) -> std::unique_ptr<ILayoutVideoWnd> {
+                               return std::make_unique<layout_test::PlainVideoWnd>(parent, slot);
+                           }};
 };
 
 using Ids = std::vector<std::uint16_t>;

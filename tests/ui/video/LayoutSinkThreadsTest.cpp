@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "VideoTestSupport.h"
+#include "client/dialogs/video/LayoutVideoWnd.h"
 #include "client/media/ILayoutVideoWnd.h"
 #include "client/media/XLayoutManager.h"
 
@@ -18,7 +19,7 @@ TEST_F(LayoutSinkThreads, PicturesArriveWhileTheLayoutChangesAndTheWindowsGo) {
     constexpr int kWindows = 16;
     LayoutRecordBytes record{};
     LayoutRecordBytes synced{};
-    auto manager = std::make_unique<XLayoutManager>(nullptr, &record);
+    auto manager = std::make_unique<XLayoutManager>(nullptr, &record, &LayoutVideoWnd::Make);
     manager->CreateWindows(&mainWindow);
     manager->SetScreenRect(1, QRect(0, 0, 800, 600));
     manager->SetWinMode(0, 5, 2, 0);

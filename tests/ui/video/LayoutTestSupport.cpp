@@ -4,7 +4,7 @@
 #include <QImage>
 #include <QWidget>
 
-#include "app/ConfigManger.h"
+#include "config/ConfigManger.h"
 
 namespace layout_test {
 

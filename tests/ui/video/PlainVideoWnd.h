@@ -6,9 +6,9 @@
 #include <QString>
 #include <QWidget>
 
-#include "client/conference/RoomChildren.h"
 #include "client/media/ILayoutVideoWnd.h"
-#include "client/media/IVideoWindow.h"
+#include "client/roomapi/IVideoWindow.h"
+#include "client/roomapi/RoomChildren.h"
 
 namespace layout_test {
 

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "LayoutTestSupport.h"
-#include "app/AppSettings.h"
-#include "app/ConfigManger.h"
 #include "client/dialogs/video/CDlgVideoPageTab.h"
+#include "config/AppSettings.h"
+#include "config/ConfigManger.h"
 #include "platform/core/Profile.h"
 #include "platform/window/testing/WindowTesting.h"
 

@@ -10,9 +10,9 @@
 #include <memory>
 #include <vector>
 
-#include "app/AppSettings.h"
-#include "app/ConfigManger.h"
 #include "client/dialogs/video/CDlgVideo.h"
+#include "config/AppSettings.h"
+#include "config/ConfigManger.h"
 #include "fakes/video/FakeVideoHost.h"
 #include "platform/core/Scale.h"
 #include "platform/window/testing/WindowTesting.h"

@@ -9,8 +9,8 @@
 
 #include <QSysInfo>
 
-#include "app/AppSettings.h"
-#include "app/ConfigManger.h"
+#include "config/AppSettings.h"
+#include "config/ConfigManger.h"
 #include "platform/core/Log.h"
 #include "platform/core/Profile.h"
 #include "platform/core/TextCodec.h"

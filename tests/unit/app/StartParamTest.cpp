@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/StartParam.h"
+#include "config/StartParam.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <initializer_list>
 #include <string>
 
-#include "client/conference/ChatPayload.h"
+#include "client/dialogs/chat/ChatPayload.h"
 
 namespace {
 

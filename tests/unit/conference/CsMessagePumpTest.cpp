@@ -5,10 +5,10 @@
 #include <cstring>
 #include <optional>
 
-#include "client/app/ConfigManger.h"
-#include "client/app/LangFormat.h"
 #include "client/conference/UserCommandPayloads.h"
 #include "client/conference/XConfManager.h"
+#include "client/config/ConfigManger.h"
+#include "client/config/LangFormat.h"
 #include "fakes/conference/CallLog.h"
 #include "fakes/conference/ConfManagerFixture.h"
 #include "fakes/conference/FakeCsManager.h"

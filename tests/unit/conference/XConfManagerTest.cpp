@@ -5,10 +5,10 @@
 #include <cstring>
 
 #include "client/Common/MD5String.h"
-#include "client/app/AppSettings.h"
-#include "client/app/ConfigManger.h"
-#include "client/app/LangFormat.h"
 #include "client/conference/UpgradeInfo.h"
+#include "client/config/AppSettings.h"
+#include "client/config/ConfigManger.h"
+#include "client/config/LangFormat.h"
 #include "fakes/conference/CallLog.h"
 #include "fakes/conference/ConfManagerFixture.h"
 #include "fakes/conference/FakeCsManager.h"

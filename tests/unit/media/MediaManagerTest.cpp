@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "RecordCodec.h"
-#include "app/AppSettings.h"
-#include "app/ConfigManger.h"
 #include "client/media/IMediaHandler.h"
 #include "client/media/IMediaRoom.h"
 #include "client/media/XMediaManager.h"
+#include "config/AppSettings.h"
+#include "config/ConfigManger.h"
 #include "fakes/media/FakeMedia.h"
 #include "platform/core/Profile.h"
 

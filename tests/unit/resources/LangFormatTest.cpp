@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "client/app/LangFormat.h"
+#include "client/config/LangFormat.h"
 #include "unit/resources/LogCapture.h"
 
 namespace {

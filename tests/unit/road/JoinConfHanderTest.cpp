@@ -8,10 +8,10 @@
 
 #include "RecordCodec.h"
 #include "RoadFakes.h"
-#include "app/AppSettings.h"
-#include "app/ConfigManger.h"
-#include "app/LangFormat.h"
 #include "conference/RoadText.h"
+#include "config/AppSettings.h"
+#include "config/ConfigManger.h"
+#include "config/LangFormat.h"
 #include "platform/core/Profile.h"
 #include "platform/core/TextCodec.h"
 

@@ -4,8 +4,8 @@
 #include <QFile>
 
 #include "RecordCodec.h"
-#include "app/AppSettings.h"
-#include "app/ConfigManger.h"
+#include "config/AppSettings.h"
+#include "config/ConfigManger.h"
 #include "media/XMediaManager.h"
 #include "platform/core/Profile.h"
 

@@ -1,33 +1,19 @@
 #pragma once
 // The participant actions' way into the room: requests through the conference manager, roles
 // and counts from it, limits from the conference's settings, boxes through CDlgPopMsg, and the
-// screen-sharing state and preview window from the main frame.
+// screen-sharing state, preview window, strip and other windows from the main frame.
 
 #include <QPointer>
 #include <QWidget>
 
 #include <functional>
 
-#include "TreeActions.h"
+#include "client/dialogs/users/IPreviewWindow.h"
+#include "client/dialogs/users/IUserListRoom.h"
 
-class IVideoWindow;
 class XConfManager;
 
-// The main window's preview video window, as the participant tree drives it.
-class IPreviewWindow {
-public:
-    virtual ~IPreviewWindow() = default;
-    // The media id shown, 0 when none.
-    virtual std::uint16_t GetMediaId() const = 0;
-    virtual bool IsInLayout(std::uint16_t mediaId) const = 0;
-    virtual QSize GetSize() const = 0;
-    // Moves there (screen coordinates) as a top-most pop-up and shows itself.
-    virtual void PlaceAt(const QRect& where) = 0;
-    // The window the reception renders into.
-    virtual IVideoWindow* GetWindow() = 0;
-};
-
-class RoomActionHost : public yav::users::ITreeActionHost {
+class RoomActionHost : public yav::users::IUserListRoom {
 public:
     explicit RoomActionHost(QWidget* boxParent) : m_boxParent(boxParent) {}
 
@@ -39,9 +25,13 @@ public:
     void SetPreviewSource(std::function<IPreviewWindow*()> source) {
         m_previewSource = std::move(source);
     }
-    IPreviewWindow* GetPreviewWindow() const {
+    IPreviewWindow* GetPreviewWindow() const override {
         return m_preview != nullptr ? m_preview : m_previewSource ? m_previewSource() : nullptr;
     }
+    IFullDockX* GetFullDock() const override;
+    std::optional<std::uint32_t> GetMyVoiceGroup() const override;
+    void OnOtherPresenter() override;
+    void SetVideoSpeakIndicator(std::uint16_t mediaId, bool on) override;
 
     bool IsMyRoleState0or5() const override;
     bool IsMyRoleState2() const override;

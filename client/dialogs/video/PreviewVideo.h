@@ -5,14 +5,19 @@
 
 #include <QPointer>
 
-#include "RoomActionHost.h"
-#include "client/conference/RoomChildren.h"
-#include "client/media/LayoutVideoWnd.h"
+#include <cstdint>
+#include <functional>
+
+#include "LayoutVideoWnd.h"
+#include "client/dialogs/users/IPreviewWindow.h"
+#include "client/roomapi/RoomChildren.h"
 
 class PreviewVideo : public IVideo, public IPreviewWindow {
 public:
-    // The room is asked which ids its layout windows show.
-    explicit PreviewVideo(QWidget* room);
+    // Whether the room's layout windows show an id (none: nothing is in a layout).
+    using LayoutQuery = std::function<bool(std::uint16_t wMediaId)>;
+
+    explicit PreviewVideo(QWidget* room, LayoutQuery isInLayout = {});
 
     CDlgVideo& Window() { return m_window.Window(); }
 
@@ -31,7 +36,7 @@ public:
     IVideoWindow* GetWindow() override { return &m_window; }
 
 private:
-    QPointer<QWidget> m_room;
+    LayoutQuery m_isInLayout;
     // Mutable: the adapter's getters are not const, reading the id changes nothing.
     mutable LayoutVideoWnd m_window;
 };

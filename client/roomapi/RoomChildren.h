@@ -2,7 +2,8 @@
 // The room window's child windows as the room calls them. Each is held as a nullable pointer
 // to one of these interfaces: the panels, participants, chat and video windows are built by
 // their own subsystems and plugged in through RoomChildFactories; until one is there the room
-// runs without it and logs one line naming its class.
+// runs without it and logs one line naming its class. They live below the room, so that the
+// windows and the layout manager implement them without seeing the room's classes.
 
 #include <QRect>
 #include <QString>
@@ -14,13 +15,11 @@
 #include <span>
 #include <vector>
 
-#include "client/media/IVideoWindow.h"
-#include "dialogs/users/TreeRecords.h"
+#include "client/roomapi/IVideoWindow.h"
 #include "platform/window/WinDefs.h"
 
 class QRect;
 class QWidget;
-class XConfManager;
 class ILayoutVideoWnd;
 class ISpeakPopup;
 namespace kromedia {
@@ -32,6 +31,10 @@ using IAudioEngine = kromedia::IAudioEngine;
 class IFileListMsgResult;
 class XDocManager;
 struct ST_USER_ITEM_DEPT;
+namespace yav::users {
+struct TreeUser;
+struct TreeDept;
+}  // namespace yav::users
 
 // What every child window offers the room: existence, showing and its end.
 class IRoomChild {
@@ -122,9 +125,9 @@ class IUserList : public IRoomChild {
 public:
     virtual void ShowDlg(int nCmdShow) = 0;
     virtual void ResetSearch() = 0;
-    virtual void ClearLocalUser(XConfManager* manager) = 0;
+    virtual void ClearLocalUser() = 0;
     virtual void SetOnlineCountText(int count) = 0;
-    virtual void SetLocalUser(std::uint16_t myUserId, XConfManager* manager) = 0;
+    virtual void SetLocalUser(std::uint16_t myUserId) = 0;
     // (owned channels, audio device, channel count, byte 85, two unused).
     virtual void SetMyDeviceState(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d,
                                   std::uint8_t e, std::uint8_t f) = 0;
@@ -508,8 +511,5 @@ struct RoomChildFactories {
     // The speak pop-up over a video window of the room (room, the video window).
     std::function<std::unique_ptr<ISpeakPopup>(QWidget*, QWidget*)> speakPopup;
 };
-
-// The factories in use.
-RoomChildFactories& Children();
 
 }  // namespace yav::room

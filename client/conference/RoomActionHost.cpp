@@ -1,10 +1,11 @@
 #include "RoomActionHost.h"
 
-#include "app/AppSettings.h"
-#include "app/ConfigManger.h"
-#include "app/LangFormat.h"
-#include "client/conference/XConfManager.h"
-#include "client/conference/XMainFrame.h"
+#include "XConfManager.h"
+#include "XDocManager.h"
+#include "XMainFrame.h"
+#include "config/AppSettings.h"
+#include "config/ConfigManger.h"
+#include "config/LangFormat.h"
 #include "platform/core/Log.h"
 #include "platform/core/TextCodec.h"
 #include "ui/CDlgPopMsg.h"
@@ -109,6 +110,35 @@ void RoomActionHost::RequestRemoteAssist(std::uint16_t userId, int mode) {
 void RoomActionHost::OpenDeviceDialog(std::uint16_t userId) {
     // The device dialog (GetDeviceDlg, OpenForTerminal) comes with the settings issue.
     YLOG_INFO("remote device parameters requested for user=%u", userId);
+}
+
+IFullDockX* RoomActionHost::GetFullDock() const {
+    return g_pMainFrame != nullptr ? g_pMainFrame->GetFullDock() : nullptr;
+}
+
+std::optional<std::uint32_t> RoomActionHost::GetMyVoiceGroup() const {
+    if (m_manager == nullptr) {
+        return std::nullopt;
+    }
+    const auto mine = m_manager->GetMyPrivateData();
+    return mine != nullptr ? std::optional<std::uint32_t>(mine->groupValue) : std::nullopt;
+}
+
+void RoomActionHost::OnOtherPresenter() {
+    if (g_pMainFrame == nullptr) {
+        return;
+    }
+    g_pMainFrame->RefreshToolbarStateEx(0, 0);
+    if (XDocManager* documents = g_pMainFrame->GetDocManager(); documents != nullptr) {
+        documents->SetDocOption(0);
+    }
+    g_pMainFrame->OnDocWindowMsg(0);
+}
+
+void RoomActionHost::SetVideoSpeakIndicator(std::uint16_t mediaId, bool on) {
+    if (g_pMainFrame != nullptr) {
+        g_pMainFrame->SetVideoSpeakIndicator(mediaId, on);
+    }
 }
 
 std::uint16_t RoomActionHost::GetPreviewMediaId() const {

@@ -1,11 +1,13 @@
 #include "UserWindows.h"
 
-#include "CDlgUserList.h"
-#include "CDlgUserlistMsg.h"
-#include "PreviewVideo.h"
+#include "ConfChatHost.h"
+#include "RoomActionHost.h"
 #include "RoomSpeakPopup.h"
-#include "client/conference/XMainFrame.h"
+#include "XMainFrame.h"
 #include "client/dialogs/chat/ChatRoomWindows.h"
+#include "client/dialogs/users/CDlgUserList.h"
+#include "client/dialogs/users/CDlgUserlistMsg.h"
+#include "client/dialogs/video/PreviewVideo.h"
 
 namespace yav::users {
 
@@ -22,27 +24,38 @@ void RegisterRoomWindows() {
         if (!list->Create(CDlgUserList::IDD, room)) {
             return nullptr;
         }
-        // The chat page: the chat window over this room's conference manager.
+        // The panel's requests reach this room's conference manager.
         auto* frame = dynamic_cast<XMainFrame*>(room);
+        auto actions = std::make_unique<RoomActionHost>(list.get());
         if (frame != nullptr) {
+            actions->SetConfManager(frame->GetConfManager());
             // The room's own video window is the tree's preview, whenever the room has one.
             QPointer<XMainFrame> owner(frame);
-            list->GetRoomActionHost().SetPreviewSource([owner]() -> IPreviewWindow* {
+            actions->SetPreviewSource([owner]() -> IPreviewWindow* {
                 return owner != nullptr ? dynamic_cast<IPreviewWindow*>(owner->GetOwnVideo())
                                         : nullptr;
             });
         }
+        list->SetRoom(std::move(actions));
+        // The chat page: the chat window over this room's conference manager.
         if (frame != nullptr && frame->GetConfManager() != nullptr) {
             CDlgUserList* panel = list.get();
             list->AttachChat(std::make_unique<ChatRoomWindows>(
-                *frame->GetConfManager(), frame->ChatFrameOps([panel] { panel->FlashChatTab(); }),
+                std::make_unique<ConfChatHost>(
+                    *frame->GetConfManager(),
+                    frame->ChatFrameOps([panel] { panel->FlashChatTab(); })),
                 panel));
         }
         return list;
     };
     if (!children.ownVideo) {
         children.ownVideo = [](QWidget* room) -> std::unique_ptr<IVideo> {
-            auto preview = std::make_unique<PreviewVideo>(room);
+            // The room's layout windows are asked which ids they show.
+            QPointer<XMainFrame> owner(dynamic_cast<XMainFrame*>(room));
+            auto preview = std::make_unique<PreviewVideo>(room, [owner](std::uint16_t wMediaId) {
+                ILayoutManager* layout = owner != nullptr ? owner->GetLayoutManager() : nullptr;
+                return layout != nullptr && layout->FindWndIndexFrom(0, wMediaId) >= 0;
+            });
             if (!preview->IsWindow()) {
                 return nullptr;
             }

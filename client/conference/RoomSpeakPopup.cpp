@@ -1,6 +1,6 @@
 #include "RoomSpeakPopup.h"
 
-#include "client/conference/XMainFrame.h"
+#include "XMainFrame.h"
 
 std::unique_ptr<RoomSpeakPopup> RoomSpeakPopup::Create(XMainFrame& room, QWidget* videoWindow) {
     std::unique_ptr<RoomSpeakPopup> made(new RoomSpeakPopup(room, videoWindow));

@@ -8,8 +8,8 @@
 
 #include <memory>
 
-#include "CDlgSpeek.h"
 #include "RoomActionHost.h"
+#include "client/dialogs/users/CDlgSpeek.h"
 #include "client/dialogs/video/IVideoWindowHost.h"
 
 class XMainFrame;

@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "IChatHost.h"
+#include "client/dialogs/chat/IChatHost.h"
 
 class XConfManager;
 

@@ -1,10 +1,12 @@
 #pragma once
-// A room video window (CDlgVideo) as the layout manager places and fills it.
+// A room video window (CDlgVideo) as the layout manager places and fills it. The layout
+// manager knows the window only through ILayoutVideoWnd; the room hands it Make as the way its
+// windows are made.
 
 #include <memory>
 
-#include "ILayoutVideoWnd.h"
-#include "client/conference/RoomChildren.h"
+#include "client/media/ILayoutVideoWnd.h"
+#include "client/roomapi/RoomChildren.h"
 
 class CDlgVideo;
 
@@ -16,6 +18,9 @@ public:
     // window, 1 the preview.
     LayoutVideoWnd(QWidget* room, int slot, int displayMode = 0);
     ~LayoutVideoWnd() override;
+
+    // A layout window of the slot (the layout manager's video factory).
+    static std::unique_ptr<ILayoutVideoWnd> Make(QWidget* room, int slot);
 
     CDlgVideo& Window() { return *m_pWnd; }
 

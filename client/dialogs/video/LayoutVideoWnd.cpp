@@ -1,7 +1,7 @@
 #include "LayoutVideoWnd.h"
 
-#include "client/dialogs/video/CDlgVideo.h"
-#include "client/dialogs/video/CDlgVideoStatus.h"
+#include "CDlgVideo.h"
+#include "CDlgVideoStatus.h"
 
 LayoutVideoWnd::LayoutVideoWnd(QWidget* room, int slot, int displayMode)
     : m_pWnd(std::make_unique<CDlgVideo>(room)) {
@@ -11,6 +11,10 @@ LayoutVideoWnd::LayoutVideoWnd(QWidget* room, int slot, int displayMode)
 }
 
 LayoutVideoWnd::~LayoutVideoWnd() = default;
+
+std::unique_ptr<ILayoutVideoWnd> LayoutVideoWnd::Make(QWidget* room, int slot) {
+    return std::make_unique<LayoutVideoWnd>(room, slot);
+}
 
 QWidget* LayoutVideoWnd::GetWidget() {
     return m_pWnd.get();

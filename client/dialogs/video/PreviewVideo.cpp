@@ -1,7 +1,6 @@
 #include "PreviewVideo.h"
 
-#include "client/conference/XMainFrame.h"
-#include "client/dialogs/video/CDlgVideo.h"
+#include "CDlgVideo.h"
 #include "platform/window/Scaled.h"
 
 namespace {
@@ -14,8 +13,8 @@ constexpr int kNoSlot = -1;
 
 }  // namespace
 
-PreviewVideo::PreviewVideo(QWidget* room)
-    : m_room(room), m_window(room, kNoSlot, kPreviewDisplayMode) {
+PreviewVideo::PreviewVideo(QWidget* room, LayoutQuery isInLayout)
+    : m_isInLayout(std::move(isInLayout)), m_window(room, kNoSlot, kPreviewDisplayMode) {
     Window().resize(yav::Scaled(kPreviewWidth), yav::Scaled(kPreviewHeight));
 }
 
@@ -36,9 +35,7 @@ std::uint16_t PreviewVideo::GetMediaId() const {
 }
 
 bool PreviewVideo::IsInLayout(std::uint16_t mediaId) const {
-    auto* frame = dynamic_cast<XMainFrame*>(m_room.data());
-    ILayoutManager* layout = frame != nullptr ? frame->GetLayoutManager() : nullptr;
-    return mediaId != 0 && layout != nullptr && layout->FindWndIndexFrom(0, mediaId) >= 0;
+    return mediaId != 0 && m_isInLayout && m_isInLayout(mediaId);
 }
 
 QSize PreviewVideo::GetSize() const {
