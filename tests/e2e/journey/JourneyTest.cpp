@@ -33,7 +33,7 @@
 #include "Person.h"
 #include "ScreenReading.h"
 #include "WireTap.h"
-#include "app/ConfigManger.h"
+#include "client/config/ConfigManger.h"
 #include "e2e/road/RoadProcess.h"
 #include "platform/core/Profile.h"
 
