@@ -253,8 +253,17 @@ void XMainFrame::StartWork() {
     m_dwCounter = 0;
     m_byScreenControlMode = 0;
     m_wScreenControlPeer = 0;
-    m_byRemoteControlState = 0;
-    m_wRemoteControlChannel = 0;
+    m_bRemoteControl = 0;
+    m_wRemoteControlID = 0;
+    // Nothing of the last stay's screen sharing, control requests or chair role goes on: the
+    // chair password typed there belongs to that conference's server.
+    m_bScreenBroadcast = 0;
+    m_wViewedChannel = 0;
+    m_dwRequestPending = 0;
+    m_dwAnswerFlag = 0;
+    m_strChairPassword.clear();
+    m_dwPresenterRequest = 0;
+    m_dwSpeakRequest = 0;
     m_stateBytes.fill(0);
     m_stateValues.fill(0);
     m_stateFlags.fill(0);
@@ -394,18 +403,18 @@ void XMainFrame::StopWork() {
     }
     YLOG_INFO("录制工作停止成功");
 
-    if (m_byRemoteControlState == 1) {
+    if (m_bRemoteControl == 1) {
         if (m_pScreenShare != nullptr) {
             m_pScreenShare->SetRecv(1);
         }
-    } else if (m_byRemoteControlState == 2) {
+    } else if (m_bRemoteControl == 2) {
         SetRemoteAssistState(0);
         if (m_pScreenShare != nullptr) {
             m_pScreenShare->StopShare();
         }
     } else if (m_dwRequestPending != 0) {
         m_dwRequestPending = 0;
-        m_byRemoteControlState = 0;
+        m_bRemoteControl = 0;
     }
     m_wControlAsker = 0;
     m_wDeviceParamAsked = 0;

@@ -213,7 +213,7 @@ public:
     bool IsReconnecting() override { return m_bReconnecting.load(); }
     bool IsStreamServerReady() const { return m_bStreamServerReady; }
     int GetMediaConnectFails() const { return m_nMediaConnectFails; }
-    int GetScreenShareState() const { return m_byScreenShareState; }
+    int GetScreenShareState() const { return m_bScreenBroadcast; }
     const char* GetAVServerIp() const { return m_szAVServerIp; }
     // The server ended the stay (forced exit or the give-up): the room closes without asking.
     bool IsExitFlagSet() const { return m_bExit != 0; }
@@ -258,7 +258,7 @@ public:
     // State the user-to-user commands keep (read by tests and the status texts).
     uint8_t GetScreenBroadcast() const { return m_bScreenBroadcast; }
     uint16_t GetViewedChannel() const { return m_wViewedChannel; }
-    uint8_t GetRemoteControlState() const { return m_byRemoteControlState; }
+    uint8_t GetRemoteControlState() const { return m_bRemoteControl; }
     uint16_t GetRemoteControlId() const { return m_wRemoteControlID; }
     uint32_t GetAnswerFlag() const { return m_dwAnswerFlag; }
     uint32_t GetCycleHold() const { return m_dwCycleHold; }
@@ -271,7 +271,7 @@ public:
                               uint8_t remoteControl, uint8_t mediaShare) {
         m_bScreenBroadcast = screenBroadcast;
         m_wSharedScreenChannel = sharedChannel;
-        m_byRemoteControlState = remoteControl;
+        m_bRemoteControl = remoteControl;
         m_byMediaShareRecvState = mediaShare;
     }
     void SetRoomLayoutForTest(const LayoutRecord& layout) { m_layoutSlots[0] = layout; }
@@ -375,7 +375,7 @@ public:
     void SetOwnChannelMask(uint8_t mask) { m_byOwnChannelMask = mask; }
     // Remote control: 0 none, 1 this client controls `id`'s screen, 2 `id` controls this one.
     void SetRemoteControl(uint8_t state, uint16_t id) {
-        m_byRemoteControlState = state;
+        m_bRemoteControl = state;
         m_wRemoteControlID = id;
     }
     void SetRequestPendingForTest(uint32_t pending) { m_dwRequestPending = pending; }
@@ -612,11 +612,14 @@ private:
     std::unique_ptr<CDlgPopMsg> m_pControlPrompt;
     QString m_strNotice;
 
-    // Screen sharing and remote control.
+    // Screen sharing and remote control: one member each for the whole room. The screen
+    // share: 0 none, 1 this client shares its screen, 2 it views the one of m_wViewedChannel.
+    // Remote control: 0 none, 1 this client controls the screen of m_wRemoteControlID, 2 that
+    // user controls this client's screen (remote assistance).
     uint8_t m_bScreenBroadcast = 0;
     uint16_t m_wViewedChannel = 0;
     uint16_t m_wRemoteControlID = 0;
-    uint8_t m_byRemoteControlState = 0;
+    uint8_t m_bRemoteControl = 0;
     uint8_t m_byScreenControlMode = 0;
     uint8_t m_byMediaShareRecvState = 0;
     uint32_t m_dwRequestPending = 0;
@@ -650,7 +653,6 @@ private:
     uint16_t m_wMainUserId = 0;
     uint32_t m_dwCounter = 0;
     uint16_t m_wScreenControlPeer = 0;
-    uint16_t m_wRemoteControlChannel = 0;
     std::array<uint8_t, 2> m_stateBytes{};
     std::array<uint32_t, 2> m_stateValues{};
     std::array<uint32_t, 4> m_stateFlags{};
@@ -686,9 +688,6 @@ private:
     // --- media manager's calls into the room ---
     WindowNotifyTarget m_mediaNotify;
     bool m_bStreamServerReady = false;
-    uint8_t m_byScreenShareState = 0;
-    uint16_t m_wViewedUserId = 0;
-    uint8_t m_bRemoteControl = 0;
     std::atomic<bool> m_bReconnecting{false};
     bool m_bAvLookupRunning = false;
     std::thread m_avLookupThread;

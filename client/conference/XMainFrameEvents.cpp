@@ -240,7 +240,7 @@ void XMainFrame::HandleNetMessage(WPARAM code, LPARAM status) {
             YLOG_DEBUG("NETMSG_SCREEN_MSGOFRECEVIER 1");
             if (status == 1 && m_pScreenShare != nullptr) {
                 ShowNotice(LoadLangString(kTextScreenRecvLost));
-            } else if (status == 2 && m_pScreenShare != nullptr && m_byScreenShareState == 2 &&
+            } else if (status == 2 && m_pScreenShare != nullptr && m_bScreenBroadcast == 2 &&
                        m_bReconnecting.load()) {
                 m_pScreenShare->SetRecv(0);
                 const QString text = LoadLangString(kTextScreenRecvAgain);
@@ -252,7 +252,7 @@ void XMainFrame::HandleNetMessage(WPARAM code, LPARAM status) {
         case NETMSG_SCREEN_MSGOFSENDER:
             YLOG_DEBUG("NETMSG_SCREEN_MSGOFSENDER 1");
             if (status == 1) {
-                m_byScreenShareState = 1;
+                m_bScreenBroadcast = 1;
                 SendScreenRecord(1);
                 ShowNotice(LoadLangString(kTextScreenSendAgain));
             }
@@ -337,9 +337,10 @@ void XMainFrame::OnNetScreenLogin(LPARAM status) {
         std::shared_ptr<ST_USER_ITEM_DEPT> user;
         if (sharer != 0 && sharer != GetMyUserId() && GetUserInfo(user, sharer) &&
             user != nullptr && connection != 0 && m_pScreenShare != nullptr) {
-            m_wViewedUserId = sharer;
+            m_wViewedChannel = sharer;
             m_pScreenShare->StartRecv(sharer, connection);
-            m_byScreenShareState = 2;
+            m_bScreenBroadcast = 2;
+            RecalcLayout(1);
         }
         ShowNotice(LoadLangString(kTextScreenLoggedIn));
     } else if (status == 1) {
@@ -365,7 +366,7 @@ void XMainFrame::OnNetScreenShare(LPARAM status) {
             break;
         case 1:
             if (m_bRemoteControl == 2) {
-                m_bRemoteControl = 0;
+                // Remote assistance ended: the controller is told, then the state is cleared.
                 SetRemoteAssistState(0);
             } else {
                 EndOwnScreenShare();
@@ -413,15 +414,9 @@ void XMainFrame::SendScreenRecord(std::uint8_t startRecv) {
 }
 
 void XMainFrame::OnScreenShareStarted() {
-    m_byScreenShareState = 1;
     m_bScreenBroadcast = 1;
     SendScreenRecord(1);
     ShowNotice(LoadLangString(kTextScreenShareStarted));
-}
-
-void XMainFrame::SetRemoteAssistState(int state) {
-    m_byRemoteControlState = static_cast<std::uint8_t>(state == 0 ? 0 : 2);
-    MissingChild("XMainFrame::SetRemoteAssistState (remote control)");
 }
 
 void XMainFrame::EndOwnScreenShare() {
@@ -429,7 +424,6 @@ void XMainFrame::EndOwnScreenShare() {
         return;
     }
     m_bScreenBroadcast = 0;
-    m_byScreenShareState = 0;
     if (!isVisible()) {
         ShowWindow(SW_SHOW);
     }
