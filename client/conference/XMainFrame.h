@@ -648,7 +648,6 @@ private:
     LayoutRecord m_pendingLayout{};
     uint32_t m_dwPendingLayout = 0;
     std::array<uint8_t, 6> m_configBytes{};
-    std::array<uint8_t, 6> m_myDeviceState{};
     uint16_t m_wLeadUserId = 0;
     uint16_t m_wMainUserId = 0;
     uint32_t m_dwCounter = 0;

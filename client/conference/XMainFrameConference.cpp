@@ -177,8 +177,9 @@ void XMainFrame::EnterConference() {
     InitRoomPanels();
     update();
     if (m_pUserList != nullptr) {
-        m_pUserList->SetMyDeviceState(m_myDeviceState[0], m_myDeviceState[1], m_myDeviceState[2],
-                                      m_myDeviceState[3], m_myDeviceState[4], m_myDeviceState[5]);
+        // The own row gets back the devices the server last heard of.
+        m_pUserList->SetMyDeviceState(m_configBytes[0], m_configBytes[1], m_configBytes[2],
+                                      m_configBytes[3], m_configBytes[4], m_configBytes[5]);
     }
     SetConfigBytes(255, 255, 255, 255, 255, 255);
     LoginDataServer();

@@ -289,6 +289,11 @@ void XMainFrame::HandleLeadingStatus(uint16_t userId, uint8_t newState, uint8_t 
         m_pUserList->OnLeadingStatus(userId, newState);
     }
     const bool me = userId == GetMyUserId();
+    if (me) {
+        // My application for the presenter role stands until it is answered; a reconnection
+        // makes it again.
+        m_dwPresenterRequest = newState == 1 ? 1 : 0;
+    }
     yav::layout::WindowLayout room;
     room.Bytes() = m_layoutSlots[0];
     if (me && newState == 2) {

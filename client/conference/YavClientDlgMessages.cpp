@@ -161,6 +161,8 @@ void CYavClientDlg::MapCommands() {
         }
     });
     MapCommand(32774, [this] {
+        // Given up: a reconnection does not apply for the chair again.
+        Frame().m_strChairPassword.clear();
         if (XConfManager* manager = Frame().GetConfManager()) {
             manager->GiveUpChair();
         }
