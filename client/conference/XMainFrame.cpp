@@ -17,6 +17,7 @@
 #include "app/AppSettings.h"
 #include "app/ConfigManger.h"
 #include "app/LangFormat.h"
+#include "client/dialogs/login/CDlgReconnect.h"
 #include "client/media/XMediaManager.h"
 #include "platform/core/Log.h"
 #include "platform/core/TextCodec.h"
@@ -404,17 +405,18 @@ void XMainFrame::StopWork() {
     YLOG_INFO("录制工作停止成功");
 
     if (m_bRemoteControl == 1) {
-        if (m_pScreenShare != nullptr) {
-            m_pScreenShare->SetRecv(1);
-        }
+        // The controlled user is told that the control ends; receiving stops with it.
+        SendControlRequest(m_wRemoteControlID, 0);
     } else if (m_bRemoteControl == 2) {
         SetRemoteAssistState(0);
         if (m_pScreenShare != nullptr) {
             m_pScreenShare->StopShare();
         }
     } else if (m_dwRequestPending != 0) {
+        // The user asked hears that the request is withdrawn.
         m_dwRequestPending = 0;
         m_bRemoteControl = 0;
+        SendControlRequest(m_wRemoteControlID, 2);
     }
     m_wControlAsker = 0;
     m_wDeviceParamAsked = 0;
@@ -432,6 +434,12 @@ void XMainFrame::StopWork() {
     }
     YLOG_INFO("停止轮询成功");
 
+    // A re-login still running would log in after the logout and leave this client on the
+    // server: the worker ends first.
+    if (m_pReconnectDlg != nullptr) {
+        m_pReconnectDlg->StopReconnectThread();
+    }
+    m_bReconnecting = false;
     LogoutCs();
     if (m_pLayoutManager != nullptr) {
         m_pLayoutManager->StopAllVideo();

@@ -50,6 +50,9 @@ const ST_CONF_APPINFO* FakeCsManager::GetAppInfo() {
 
 std::int32_t FakeCsManager::Login(const char* server, std::uint16_t port, std::uint32_t confId,
                                   const char* name, const char* passwordDigest, std::uint8_t mode) {
+    if (duringLogin) {
+        duringLogin();
+    }
     lastDigest = passwordDigest;
     log_.Add(Call("Login", std::string(server), port, confId, std::string(name),
                   std::string(passwordDigest), mode));

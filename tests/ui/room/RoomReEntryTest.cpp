@@ -5,7 +5,12 @@
 #include <QApplication>
 #include <QTest>
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
+#include <thread>
 
 #include "RoomFixture.h"
 #include "client/dialogs/login/CDlgChairPws.h"
@@ -15,6 +20,7 @@
 #include "client/ui/CButtonCheck.h"
 #include "client/ui/CDlgPopSwitch.h"
 #include "components/KroMedia/Devices.h"
+#include "fakes/conference/LogCapture.h"
 
 namespace room_test {
 namespace {
@@ -201,6 +207,54 @@ TEST_F(RoomReEntry, SpeakAndPresenterRequestsOpenAtTheLossAreMadeAgain) {
         EXPECT_EQ(log.Count("ApplySpeak("), 0u);
         EXPECT_EQ(log.Count("ApplyPresenter()"), 0u);
     }
+}
+
+TEST_F(RoomReEntry, ClosingDuringAReconnectionLeavesNobodyLoggedIn) {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool answered = false;
+    std::atomic<bool> asked{false};
+    // The server holds the worker's re-login until the test lets it answer.
+    fake.duringLogin = [&] {
+        asked = true;
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&answered] { return answered; });
+    };
+    fakes::LogCapture lines;
+    log.Clear();
+    Pump(ST_CS_MSG{});
+    ASSERT_TRUE(WaitUntil([&asked] { return asked.load(); }, 10000));
+    const size_t logoutsBefore = log.Count("Logout()");
+    // The re-login is answered once the closing room has logged out, or waits for the worker.
+    std::thread server([&] {
+        const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (log.Count("Logout()") == logoutsBefore &&
+               !lines.Contains("stopping the reconnect worker") &&
+               std::chrono::steady_clock::now() < limit) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        {
+            std::lock_guard lock(mutex);
+            answered = true;
+        }
+        changed.notify_all();
+    });
+    CloseRoom();
+    server.join();
+    fake.duringLogin = {};
+    const auto calls = log.Calls();
+    long lastLogin = -1;
+    long lastLogout = -1;
+    for (size_t i = 0; i < calls.size(); ++i) {
+        if (calls[i].rfind("Login(", 0) == 0) {
+            lastLogin = static_cast<long>(i);
+        } else if (calls[i] == "Logout()") {
+            lastLogout = static_cast<long>(i);
+        }
+    }
+    ASSERT_GE(lastLogin, 0);
+    EXPECT_LT(lastLogin, lastLogout);
+    EXPECT_FALSE(fake.loggedIn);
 }
 
 // The room on the media component's synthetic devices: a camera and a microphone that capture.

@@ -81,6 +81,7 @@ TEST_F(RoomStayState, AcceptedRemoteAssistanceIsToldToTheAskerAloneNotAnnouncedA
                   [this] { return !Sent(SUBCOMMAND_RESPONSTCONTROL).empty(); });
     EXPECT_TRUE(Sent(264).empty());
     EXPECT_EQ(frame->GetScreenShareState(), 0);
+    ASSERT_EQ(Sent(SUBCOMMAND_RESPONSTCONTROL).size(), 1u);
     EXPECT_EQ(Sent(SUBCOMMAND_RESPONSTCONTROL)[0].to, kBob);
     ASSERT_TRUE(Response(0).has_value());
     EXPECT_EQ(Response(0)->result, usercmd::kControlAccepted);
@@ -91,6 +92,7 @@ TEST_F(RoomStayState, AcceptedRemoteAssistanceIsToldToTheAskerAloneNotAnnouncedA
     FromComponent([](XMainFrame& f) { f.OnScreenShareStatus(1); },
                   [this] { return Sent(SUBCOMMAND_RESPONSTCONTROL).size() == 2; });
     EXPECT_TRUE(Sent(264).empty());
+    ASSERT_EQ(Sent(SUBCOMMAND_RESPONSTCONTROL).size(), 2u);
     EXPECT_EQ(Sent(SUBCOMMAND_RESPONSTCONTROL)[1].to, kBob);
     ASSERT_TRUE(Response(1).has_value());
     EXPECT_EQ(Response(1)->result, usercmd::kControlEnded);
@@ -119,6 +121,39 @@ TEST_F(RoomStayState, AScreenViewedSinceTheLoginEndsWithItsSharerAndLeavesNobody
     PumpTransmit(kCarol, SUBCOMMAND_REQUESTCONTROL, {1});
     EXPECT_NE(VisiblePrompt(), nullptr);
     EXPECT_TRUE(Sent(SUBCOMMAND_RESPONSTCONTROL).empty());
+}
+
+TEST_F(RoomStayState, LeavingEndsTheControlOfAnotherScreenOrWithdrawsTheRequest) {
+    const struct {
+        const char* name;
+        bool accepted;
+        std::uint8_t code;
+    } cases[] = {{"controlling bob's screen", true, 0}, {"waiting for bob's answer", false, 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Reopen();
+        // The participant tree's remote-control request, and bob's answer.
+        frame->SendControlRequest(kBob, 1);
+        if (c.accepted) {
+            PumpTransmit(kBob, SUBCOMMAND_RESPONSTCONTROL,
+                         usercmd::Encode(usercmd::ControlResponse{1, kBob, 0x77}));
+            ASSERT_EQ(frame->GetRemoteControlState(), 1);
+            ASSERT_EQ(frame->GetArrangement().shareMode, 1u);
+        }
+        fake.transmissions.clear();
+        log.Clear();
+        CloseRoom();
+        const auto sent = Sent(SUBCOMMAND_REQUESTCONTROL);
+        ASSERT_EQ(sent.size(), 1u);
+        EXPECT_EQ(sent[0].to, kBob);
+        EXPECT_EQ(sent[0].bytes, std::vector<std::uint8_t>{c.code});
+        // Told before the logout; the controlled screen is no longer received nor laid out.
+        EXPECT_LT(IndexOf("Transmit(24,306"), IndexOf("Logout()"));
+        EXPECT_EQ(log.Count("ScreenShare.SetRecv(1)"), c.accepted ? 1u : 0u);
+        EXPECT_EQ(frame->GetArrangement().shareMode, 0u);
+        EXPECT_EQ(frame->GetRemoteControlState(), 0);
+        EXPECT_EQ(frame->GetControlRequest(), 0u);
+    }
 }
 
 }  // namespace
