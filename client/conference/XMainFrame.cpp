@@ -83,6 +83,8 @@ XMainFrame::XMainFrame()
     MapMessage(kromedia::kMsgCameraLost, [](WPARAM, LPARAM) {
         return LRESULT{g_pMediaManager != nullptr ? g_pMediaManager->CheckCameraState() : 0};
     });
+    MapMessage(WM_FILELIST_REPORT,
+               [this](WPARAM kind, LPARAM lParam) { return OnFileListReport(kind, lParam); });
     MapMessage(WM_AVSERVER_ADDRESS, [this](WPARAM, LPARAM lParam) {
         m_bAvLookupRunning = false;
         const std::string* address = yav::PayloadOf<std::string>(lParam);
@@ -475,6 +477,7 @@ void XMainFrame::CreateMedia() {
 
 void XMainFrame::CreateDocManager(uint32_t value) {
     m_pDocManager = std::make_unique<XDocManager>(value);
+    m_pDocManager->SetHandler(static_cast<IKroDataHandleMsg*>(this));
     RefreshToolbarStateEx(IsMyRoleState2() ? 1 : 0, 1);
     if (m_pFileList != nullptr) {
         m_pFileList->SetResultHandler(this);

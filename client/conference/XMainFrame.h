@@ -64,6 +64,8 @@ inline constexpr UINT WM_CAMERA_ARRIVED = WM_USER + 274;      // 0x512
 inline constexpr UINT WM_VOICE_INCENTIVE = WM_USER + 275;     // 0x513 the speaking media id
 inline constexpr UINT WM_VIDEO_ZOOM_ROOM = 0x9409;            // media id / 1 maximise, 0 restore
 inline constexpr UINT WM_AVSERVER_ADDRESS = WM_USER + 0x120;  // the data server's answer
+// The document component's reports for the file list (wParam: what the payload holds).
+inline constexpr UINT WM_FILELIST_REPORT = WM_USER + 0x121;
 inline constexpr UINT WM_KEYHOOK_NOTIFY = 0x2A5A;
 inline constexpr UINT WM_CLOSE_ROOM = 0x0010;       // WM_CLOSE
 inline constexpr UINT WM_SYSCOMMAND_ROOM = 0x0112;  // WM_SYSCOMMAND
@@ -418,6 +420,10 @@ public:
     void OnDocData(std::uint32_t kind, std::int32_t value, std::uint32_t extra) override;
     std::intptr_t OnFileListRecord(const std::uint8_t* record32) override;
     void OnLowLevelMsg(std::uint32_t msg, const QString& text, std::uint32_t status) override;
+    // What those two slots posted, handed to the file list on the room's thread.
+    LRESULT OnFileListReport(WPARAM kind, LPARAM lParam);
+    enum : WPARAM { kFileListRecord = 1, kFileListDocMessage = 2 };
+    using FileListRecord = std::array<std::uint8_t, 32>;
 
     // --- IFileListMsgResult (component thread) ---
     void OnFileListResult(std::intptr_t result, std::intptr_t value) override;

@@ -80,8 +80,12 @@ void XMainFrame::OnDocData(std::uint32_t kind, std::int32_t value, std::uint32_t
 }
 
 std::intptr_t XMainFrame::OnFileListRecord(const std::uint8_t* record32) {
-    if (m_pFileList != nullptr) {
-        return m_pFileList->AddFileRecord(record32);
+    // The list belongs to the room's thread, which may be dropping it right now: the record
+    // goes there as a copy. Taken either way, as without a list.
+    if (record32 != nullptr) {
+        FileListRecord record{};
+        std::memcpy(record.data(), record32, record.size());
+        GetSafeHwnd().PostPayload(WM_FILELIST_REPORT, kFileListRecord, record);
     }
     return 1;
 }
@@ -89,14 +93,29 @@ std::intptr_t XMainFrame::OnFileListRecord(const std::uint8_t* record32) {
 void XMainFrame::OnLowLevelMsg(std::uint32_t msg, const QString& text, std::uint32_t status) {
     YLOG_INFO("文档底层消息=%d msg=<%s> msgStat=%d", static_cast<int>(msg),
               text.toUtf8().constData(), static_cast<int>(status));
-    if (m_pFileList == nullptr) {
-        return;
-    }
     auto message = std::make_shared<ST_DOC_MSG>();
     message->msg = msg;
     message->status = status;
     message->text = text;
-    m_pFileList->QueueDocMessage(std::move(message), msg == 7);
+    GetSafeHwnd().PostPayload(WM_FILELIST_REPORT, kFileListDocMessage, std::move(message));
+}
+
+LRESULT XMainFrame::OnFileListReport(WPARAM kind, LPARAM lParam) {
+    if (m_pFileList == nullptr) {
+        return 0;
+    }
+    if (kind == kFileListRecord) {
+        if (const FileListRecord* record = yav::PayloadOf<FileListRecord>(lParam)) {
+            m_pFileList->AddFileRecord(record->data());
+        }
+    } else if (kind == kFileListDocMessage) {
+        if (auto* message = yav::PayloadOf<std::shared_ptr<ST_DOC_MSG>>(lParam);
+            message != nullptr && *message != nullptr) {
+            const bool front = (*message)->msg == 7;
+            m_pFileList->QueueDocMessage(std::move(*message), front);
+        }
+    }
+    return 0;
 }
 
 // --- IFileListMsgResult, IMediaHandler, IRemoteControlHandler ------------------------------
