@@ -369,12 +369,10 @@ public:
     // The presenter's user id (0 none): the channel whose screen is the shared one.
     uint16_t GetPresenterId() const { return m_wSharedScreenChannel; }
     bool IsPresenter() const { return m_dwPresenter != 0; }
-    uint8_t GetOwnChannelMask() const { return m_byOwnChannelMask; }
     const QString& GetNoticeText() const { return m_strNotice; }
     bool IsForcedClose() const { return m_dwForcedClose != 0; }
     void SetMediaShareParam(uint32_t value) { m_dwMediaShareParam = value; }
     void SetMediaShareState(uint8_t state) { m_byMediaShareRecvState = state; }
-    void SetOwnChannelMask(uint8_t mask) { m_byOwnChannelMask = mask; }
     // Remote control: 0 none, 1 this client controls `id`'s screen, 2 `id` controls this one.
     void SetRemoteControl(uint8_t state, uint16_t id) {
         m_bRemoteControl = state;
@@ -671,7 +669,6 @@ private:
 
     // Participant and conference events, conference operations.
     uint32_t m_dwPresenter = 0;
-    uint8_t m_byOwnChannelMask = 0;
     uint32_t m_dwPageStart = 0;
     uint32_t m_dwForcedClose = 0;
     uint32_t m_dwMySpeaking = 0;

@@ -249,8 +249,10 @@ void XMainFrame::OnUserInfoChanged(ST_USER_ITEM_DEPT* record) {
             if (m_pUserList != nullptr) {
                 m_pUserList->SetBroadcastState(media, 1);
             }
+            // The component stores the changed record before the change arrives: its mask
+            // already names the channel. What this room receives or shows is what counts.
             if (GetBroadcastChannelCount() < g_AppSettings.wSpeakerLimit ||
-                IsMediaIdBroadcast(media)) {
+                IsMediaIdListed(media)) {
                 if (m_pVideoReception != nullptr) {
                     m_pVideoReception->OpenChannel(media);
                 }
@@ -308,8 +310,11 @@ void XMainFrame::HandleLeadingStatus(uint16_t userId, uint8_t newState, uint8_t 
         }
         m_dwPresenter = 1;
         m_layoutSlots[1].fill(0);
+        // The first own camera channel that captures is broadcast.
+        const std::uint8_t captured =
+            m_pRoomMedia != nullptr ? m_pRoomMedia->GetCapturedChannels() : 0;
         for (int i = 0; i < kChannels; ++i) {
-            if ((m_byOwnChannelMask & (1u << i)) == 0) {
+            if ((captured & (1u << i)) == 0) {
                 continue;
             }
             const auto media = static_cast<std::uint16_t>(m_wSharedScreenChannel + i);

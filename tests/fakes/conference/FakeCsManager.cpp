@@ -31,6 +31,14 @@ void FakeCsManager::RestoreFactory() {
     Kro_SetCsManagerFactory(nullptr, nullptr);
 }
 
+void FakeCsManager::ChangeUser(const ST_USER_ITEM_DEPT& record) {
+    users.AddUser(record.userId, u"") = record;
+    ST_CS_MSG item;
+    item.type = CS_MSG_USER_INFO_CHANGED;
+    item.payload = CsUserList{record};
+    queue.Push(std::move(item));
+}
+
 void FakeCsManager::SetCsHandler(ICsHandler* handler) {
     log_.Add(handler != nullptr ? "SetCsHandler(set)" : "SetCsHandler(null)");
 }

@@ -59,6 +59,10 @@ public:
     std::vector<Write> userDataWrites;
     std::vector<Transmission> transmissions;
 
+    // A participant's record changed, as the component handles it: the new record is stored
+    // first, then the change is queued for the room's pump.
+    void ChangeUser(const ST_USER_ITEM_DEPT& record);
+
     void SetCsHandler(ICsHandler* handler) override;
     ICsUserManager* GetUserManager() override;
     void GetConfLoginInfo(ST_CONF_LOGIN_INFO* out) override;

@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "RoomFixture.h"
+#include "client/conference/RoomMedia.h"
 #include "client/dialogs/login/CDlgChairPws.h"
 #include "client/dialogs/login/CDlgReconnect.h"
 #include "client/dialogs/panels/CDlgControlBar.h"
@@ -35,9 +36,13 @@ protected:
         RoomFixture::SetUp();
         fake.appInfo.speakerLimit = 4;
         yav::panels::InstallPanelFactories(yav::room::Children());
+        InstallMore(yav::room::Children());
         Open();
         frame->reconnectIntervalMs = 20;
     }
+
+    // More children for a fixture of its own, before the room opens.
+    virtual void InstallMore(yav::room::RoomChildFactories&) {}
 
     void Pump(ST_CS_MSG message) {
         fake.queue.Push(std::move(message));
@@ -271,6 +276,10 @@ protected:
         unsetenv("YAV_TEST_DEVICES");
         kromedia::DeviceRegistry::Get().Reload();
     }
+    // The room's handlers reach the real media manager.
+    void InstallMore(yav::room::RoomChildFactories& make) override {
+        make.roomMedia = [this]() { return std::make_unique<RoomMedia>(*frame); };
+    }
 };
 
 TEST_F(RoomReEntryOnDevices, TheOwnRowGetsItsCameraAndMicrophoneBack) {
@@ -286,6 +295,15 @@ TEST_F(RoomReEntryOnDevices, TheOwnRowGetsItsCameraAndMicrophoneBack) {
     // The camera (owned mask) and the microphone (audio flag) are among them.
     EXPECT_EQ(heard[0], 1);
     EXPECT_NE(heard[1], 0);
+}
+
+TEST_F(RoomReEntryOnDevices, ANewPresenterBroadcastsTheCameraThatCaptures) {
+    ASSERT_TRUE(TimerDriver::Fire(*frame, CYavClientDlg::TICAMER_SATRT_PUTRE));
+    ASSERT_EQ(media->GetVideoBits(), 1);
+    g_AppSettings.wSpeakerLimit = 4;
+    log.Clear();
+    MyLeadingStatus(2, 0);
+    EXPECT_EQ(log.Matching("BroadcastVideo"), std::vector<std::string>{"BroadcastVideo(16,1)"});
 }
 
 }  // namespace
