@@ -145,6 +145,11 @@ void CYavClientDlg::OnCaptureDeviceArrived() {
 }
 
 LRESULT CYavClientDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // Device nodes changed (the media component's device monitor posts it): the audio devices
+    // are checked once the changes have settled, however many arrive.
+    if (message == WM_DEVICECHANGE && wParam == DBT_DEVNODES_CHANGED) {
+        OnDeviceNodesChanged();
+    }
     return yav::Dialog::WindowProc(message, wParam, lParam);
 }
 
