@@ -417,9 +417,10 @@ void XMainFrame::SendScreenRecord(std::uint8_t startRecv) {
     if (!m_pConfManager) {
         return;
     }
-    const std::uint16_t me = GetMyUserId();
+    // A start names my channel and connection; a stop names nothing.
+    const std::uint16_t me = startRecv != 0 ? GetMyUserId() : 0;
     const std::uint32_t value =
-        m_pScreenShare != nullptr ? m_pScreenShare->GetConnectionValue() : 0;
+        startRecv != 0 && m_pScreenShare != nullptr ? m_pScreenShare->GetConnectionValue() : 0;
     const std::uint8_t payload[7] = {
         startRecv,
         static_cast<std::uint8_t>(me),

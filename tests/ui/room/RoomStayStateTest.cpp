@@ -156,5 +156,59 @@ TEST_F(RoomStayState, LeavingEndsTheControlOfAnotherScreenOrWithdrawsTheRequest)
     }
 }
 
+TEST_F(RoomStayState, OwnSharingAnnouncesItsStartAndAStopThatNamesNothing) {
+    FromComponent([](XMainFrame& f) { f.OnScreenShareStatus(0); },
+                  [this] { return Sent(264).size() == 1; });
+    EXPECT_EQ(frame->GetScreenShareState(), 1);
+    EXPECT_EQ(Sent(264)[0].to, 0);
+    EXPECT_EQ(Sent(264)[0].bytes, (std::vector<std::uint8_t>{1, kMyId, 0, 4, 3, 2, 1}));
+    FromComponent([](XMainFrame& f) { f.OnScreenShareStatus(1); },
+                  [this] { return Sent(264).size() == 2; });
+    EXPECT_EQ(frame->GetScreenShareState(), 0);
+    EXPECT_EQ(Sent(264)[1].bytes, std::vector<std::uint8_t>(7, 0));
+}
+
+TEST_F(RoomStayState, AViewedScreenIsLeftWithTheLostConnection) {
+    PumpTransmit(kBob, 264, usercmd::Encode(usercmd::ScreenShare{1, kBob, 0x55}));
+    ASSERT_EQ(frame->GetScreenShareState(), 2);
+    ASSERT_EQ(frame->GetArrangement().shareMode, 1u);
+    log.Clear();
+    Pump(ST_CS_MSG{});
+    ASSERT_TRUE(WaitUntil([this] { return log.Count("UserList.ClearLocalUser()") == 1; }));
+    EXPECT_EQ(log.Count("ScreenShare.SetRecv(1)"), 1u);
+    EXPECT_EQ(frame->GetScreenShareState(), 0);
+    EXPECT_EQ(frame->GetArrangement().shareMode, 0u);
+}
+
+TEST_F(RoomStayState, NothingOfAStaysRemoteControlOrDeviceDialogReachesTheNext) {
+    int made = 0;
+    yav::room::Children().device = [this, &made](QWidget*) {
+        ++made;
+        return std::make_unique<fakes::FakeDevice>(log);
+    };
+    // This client controls bob's screen, then bob takes it back (306 code 2).
+    frame->SendControlRequest(kBob, 1);
+    PumpTransmit(kBob, SUBCOMMAND_RESPONSTCONTROL,
+                 usercmd::Encode(usercmd::ControlResponse{1, kBob, 0x77}));
+    ASSERT_EQ(frame->GetRemoteControlState(), 1);
+    PumpTransmit(kBob, SUBCOMMAND_REQUESTCONTROL, {2});
+    ASSERT_EQ(frame->GetRemoteControlState(), 0);
+    // Bob's device parameters open the device dialog.
+    frame->RequestDeviceParam(kBob);
+    PumpTransmit(kBob, 260, std::vector<std::uint8_t>(usercmd::kDeviceParamBlockSize));
+    ASSERT_EQ(made, 1);
+
+    log.Clear();
+    CloseRoom();
+    EXPECT_EQ(log.Count("Device.DestroyWindow()"), 1u);
+    ASSERT_EQ(frame->LoginCs(kConfId, nullptr, 0), 0);
+    Open();
+    EXPECT_EQ(frame->GetRemoteControlId(), 0);
+    // The next stay makes a dialog of its own for the next answer.
+    frame->RequestDeviceParam(kBob);
+    PumpTransmit(kBob, 260, std::vector<std::uint8_t>(usercmd::kDeviceParamBlockSize));
+    EXPECT_EQ(made, 2);
+}
+
 }  // namespace
 }  // namespace room_test
