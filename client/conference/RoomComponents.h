@@ -94,9 +94,7 @@ public:
 class IKroDocShare {
 public:
     virtual ~IKroDocShare() = default;
-    virtual int StartShare(const DocShareStart& start) = 0;  // slot 0
-    // Where the component reports (its callbacks run on its own threads); null: nowhere.
-    virtual void SetHandler(IKroDataHandleMsg* handler) = 0;
+    virtual int StartShare(const DocShareStart& start) = 0;             // slot 0
     virtual void Stop() = 0;                                            // slot 1
     virtual void SetLanguage(int languageIndex) = 0;                    // slot 3
     virtual void SetWindowsShown(std::int32_t value) = 0;               // slot 6
@@ -112,6 +110,8 @@ public:
     virtual void Reset() = 0;
     virtual void EnableTools(int enable) = 0;
     virtual void EnablePages(int enable) = 0;
+    // Where the component reports (its callbacks run on its own threads); null: nowhere.
+    virtual void SetHandler(IKroDataHandleMsg* handler) = 0;
 };
 
 // --- the screen-share object (KroScreenShareApi) ---
