@@ -271,8 +271,12 @@ void XMainFrame::HandleNetMessage(WPARAM code, LPARAM status) {
         case NETMSG_SCREEN_MSGOFSENDER:
             YLOG_DEBUG("NETMSG_SCREEN_MSGOFSENDER 1");
             if (status == 1) {
-                m_bScreenBroadcast = 1;
-                SendScreenRecord(1);
+                // A screen shared for remote assistance is the controller's alone: its
+                // receiving side comes back by itself, nobody else is told.
+                if (m_bRemoteControl != 2) {
+                    m_bScreenBroadcast = 1;
+                    SendScreenRecord(1);
+                }
                 ShowNotice(LoadLangString(kTextScreenSendAgain));
             }
             YLOG_DEBUG("NETMSG_SCREEN_MSGOFSENDER 2");

@@ -87,6 +87,11 @@ TEST_F(RoomStayState, AcceptedRemoteAssistanceIsToldToTheAskerAloneNotAnnouncedA
     EXPECT_EQ(Response(0)->result, usercmd::kControlAccepted);
     EXPECT_EQ(Response(0)->channelId, kMyId);
     EXPECT_EQ(frame->GetRemoteControlState(), 2);
+    // Its sending side reconnects: still nobody but the controller is concerned.
+    FromComponent([](XMainFrame& f) { f.OnScreenSendReconnected(1, 0); },
+                  [this] { return log.Count("Chat.ForwardToSystemChat") > 0; });
+    EXPECT_TRUE(Sent(264).empty());
+    EXPECT_EQ(frame->GetScreenShareState(), 0);
 
     // It stops: the controller hears that the control ended, and nobody controls this screen.
     FromComponent([](XMainFrame& f) { f.OnScreenShareStatus(1); },
