@@ -110,6 +110,8 @@ public:
     virtual void Reset() = 0;
     virtual void EnableTools(int enable) = 0;
     virtual void EnablePages(int enable) = 0;
+    // Where the component reports (its callbacks run on its own threads); null: nowhere.
+    virtual void SetHandler(IKroDataHandleMsg* handler) = 0;
 };
 
 // --- the screen-share object (KroScreenShareApi) ---
@@ -120,9 +122,9 @@ public:
     virtual void Login(const char* address, std::uint16_t port, std::uint16_t myUserId,
                        std::uint32_t value, IRemoteControlHandler* handler,
                        QWidget* cycleWindow) = 0;
-    virtual void Logout() = 0;                                                // slot 1
-    virtual void StopShare() = 0;                                             // slot 6
-    virtual std::uint32_t GetConnectionValue() = 0;                           // slot 7
+    virtual void Logout() = 0;                       // slot 1
+    virtual void StopShare() = 0;                    // slot 6
+    virtual std::uint32_t GetConnectionValue() = 0;  // slot 7
     // slot 8: non-zero when receiving started.
     virtual int StartRecv(std::uint16_t sharerId, std::uint32_t value) = 0;
     virtual void SetRecv(int stop) = 0;  // slot 10 (1 stops)

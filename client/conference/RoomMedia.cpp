@@ -50,6 +50,10 @@ bool RoomMedia::StopRecvVideo(std::uint16_t wMediaId) {
     return true;
 }
 
+std::uint8_t RoomMedia::GetCapturedChannels() {
+    return g_pMediaManager != nullptr ? g_pMediaManager->GetVideoBits() : 0;
+}
+
 bool RoomMedia::HasStream(std::uint16_t wMediaId) {
     kromedia::IMediaControl* control = m_frame.MediaControlOf(wMediaId);
     return control != nullptr && control->GetStream(wMediaId) != nullptr;

@@ -20,6 +20,7 @@ public:
                         std::uint32_t message) override;
     bool StopRecvVideo(std::uint16_t wMediaId) override;
     bool HasStream(std::uint16_t wMediaId) override;
+    std::uint8_t GetCapturedChannels() override;
 
 private:
     XMainFrame& m_frame;

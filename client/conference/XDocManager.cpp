@@ -63,6 +63,12 @@ std::int32_t XDocManager::GetFollowLead() const {
     return m_nFollowLead;
 }
 
+void XDocManager::SetHandler(IKroDataHandleMsg* handler) {
+    if (m_pObject != nullptr) {
+        m_pObject->SetHandler(handler);
+    }
+}
+
 void XDocManager::Stop() {
     if (m_pObject != nullptr) {
         m_pObject->Stop();

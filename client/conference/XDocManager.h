@@ -28,6 +28,10 @@ public:
     void SetFollowLead(std::int32_t value);
     // 0 while I am the presenter, else the stored value.
     std::int32_t GetFollowLead() const;
+    // The stored value whatever the role (what a role change applies again).
+    std::int32_t GetStoredFollowLead() const { return m_nFollowLead; }
+    // The room's callbacks for the component's reports.
+    void SetHandler(IKroDataHandleMsg* handler);
 
     void Stop();
     void SetLanguage(int languageIndex);

@@ -14,6 +14,7 @@
 #include "UpgradeInfo.h"
 #include "XConfManager.h"
 #include "XDocManager.h"
+#include "client/dialogs/login/CDlgReconnect.h"
 #include "client/media/XMediaManager.h"
 #include "config/AppSettings.h"
 #include "config/ConfigManger.h"
@@ -82,6 +83,8 @@ XMainFrame::XMainFrame()
     MapMessage(kromedia::kMsgCameraLost, [](WPARAM, LPARAM) {
         return LRESULT{g_pMediaManager != nullptr ? g_pMediaManager->CheckCameraState() : 0};
     });
+    MapMessage(WM_FILELIST_REPORT,
+               [this](WPARAM kind, LPARAM lParam) { return OnFileListReport(kind, lParam); });
     MapMessage(WM_AVSERVER_ADDRESS, [this](WPARAM, LPARAM lParam) {
         m_bAvLookupRunning = false;
         const std::string* address = yav::PayloadOf<std::string>(lParam);
@@ -253,8 +256,17 @@ void XMainFrame::StartWork() {
     m_dwCounter = 0;
     m_byScreenControlMode = 0;
     m_wScreenControlPeer = 0;
-    m_byRemoteControlState = 0;
-    m_wRemoteControlChannel = 0;
+    m_bRemoteControl = 0;
+    m_wRemoteControlID = 0;
+    // Nothing of the last stay's screen sharing, control requests or chair role goes on: the
+    // chair password typed there belongs to that conference's server.
+    m_bScreenBroadcast = 0;
+    m_wViewedChannel = 0;
+    m_dwRequestPending = 0;
+    m_dwAnswerFlag = 0;
+    m_strChairPassword.clear();
+    m_dwPresenterRequest = 0;
+    m_dwSpeakRequest = 0;
     m_stateBytes.fill(0);
     m_stateValues.fill(0);
     m_stateFlags.fill(0);
@@ -394,18 +406,19 @@ void XMainFrame::StopWork() {
     }
     YLOG_INFO("录制工作停止成功");
 
-    if (m_byRemoteControlState == 1) {
-        if (m_pScreenShare != nullptr) {
-            m_pScreenShare->SetRecv(1);
-        }
-    } else if (m_byRemoteControlState == 2) {
+    if (m_bRemoteControl == 1) {
+        // The controlled user is told that the control ends; receiving stops with it.
+        SendControlRequest(m_wRemoteControlID, 0);
+    } else if (m_bRemoteControl == 2) {
         SetRemoteAssistState(0);
         if (m_pScreenShare != nullptr) {
             m_pScreenShare->StopShare();
         }
     } else if (m_dwRequestPending != 0) {
+        // The user asked hears that the request is withdrawn.
         m_dwRequestPending = 0;
-        m_byRemoteControlState = 0;
+        m_bRemoteControl = 0;
+        SendControlRequest(m_wRemoteControlID, 2);
     }
     m_wControlAsker = 0;
     m_wDeviceParamAsked = 0;
@@ -423,6 +436,12 @@ void XMainFrame::StopWork() {
     }
     YLOG_INFO("停止轮询成功");
 
+    // A re-login still running would log in after the logout and leave this client on the
+    // server: the worker ends first.
+    if (m_pReconnectDlg != nullptr) {
+        m_pReconnectDlg->StopReconnectThread();
+    }
+    m_bReconnecting = false;
     LogoutCs();
     if (m_pLayoutManager != nullptr) {
         m_pLayoutManager->StopAllVideo();
@@ -458,6 +477,7 @@ void XMainFrame::CreateMedia() {
 
 void XMainFrame::CreateDocManager(uint32_t value) {
     m_pDocManager = std::make_unique<XDocManager>(value);
+    m_pDocManager->SetHandler(static_cast<IKroDataHandleMsg*>(this));
     RefreshToolbarStateEx(IsMyRoleState2() ? 1 : 0, 1);
     if (m_pFileList != nullptr) {
         m_pFileList->SetResultHandler(this);

@@ -64,6 +64,8 @@ inline constexpr UINT WM_CAMERA_ARRIVED = WM_USER + 274;      // 0x512
 inline constexpr UINT WM_VOICE_INCENTIVE = WM_USER + 275;     // 0x513 the speaking media id
 inline constexpr UINT WM_VIDEO_ZOOM_ROOM = 0x9409;            // media id / 1 maximise, 0 restore
 inline constexpr UINT WM_AVSERVER_ADDRESS = WM_USER + 0x120;  // the data server's answer
+// The document component's reports for the file list (wParam: what the payload holds).
+inline constexpr UINT WM_FILELIST_REPORT = WM_USER + 0x121;
 inline constexpr UINT WM_KEYHOOK_NOTIFY = 0x2A5A;
 inline constexpr UINT WM_CLOSE_ROOM = 0x0010;       // WM_CLOSE
 inline constexpr UINT WM_SYSCOMMAND_ROOM = 0x0112;  // WM_SYSCOMMAND
@@ -213,7 +215,7 @@ public:
     bool IsReconnecting() override { return m_bReconnecting.load(); }
     bool IsStreamServerReady() const { return m_bStreamServerReady; }
     int GetMediaConnectFails() const { return m_nMediaConnectFails; }
-    int GetScreenShareState() const { return m_byScreenShareState; }
+    int GetScreenShareState() const { return m_bScreenBroadcast; }
     const char* GetAVServerIp() const { return m_szAVServerIp; }
     // The server ended the stay (forced exit or the give-up): the room closes without asking.
     bool IsExitFlagSet() const { return m_bExit != 0; }
@@ -258,7 +260,7 @@ public:
     // State the user-to-user commands keep (read by tests and the status texts).
     uint8_t GetScreenBroadcast() const { return m_bScreenBroadcast; }
     uint16_t GetViewedChannel() const { return m_wViewedChannel; }
-    uint8_t GetRemoteControlState() const { return m_byRemoteControlState; }
+    uint8_t GetRemoteControlState() const { return m_bRemoteControl; }
     uint16_t GetRemoteControlId() const { return m_wRemoteControlID; }
     uint32_t GetAnswerFlag() const { return m_dwAnswerFlag; }
     uint32_t GetCycleHold() const { return m_dwCycleHold; }
@@ -271,7 +273,7 @@ public:
                               uint8_t remoteControl, uint8_t mediaShare) {
         m_bScreenBroadcast = screenBroadcast;
         m_wSharedScreenChannel = sharedChannel;
-        m_byRemoteControlState = remoteControl;
+        m_bRemoteControl = remoteControl;
         m_byMediaShareRecvState = mediaShare;
     }
     void SetRoomLayoutForTest(const LayoutRecord& layout) { m_layoutSlots[0] = layout; }
@@ -367,15 +369,13 @@ public:
     // The presenter's user id (0 none): the channel whose screen is the shared one.
     uint16_t GetPresenterId() const { return m_wSharedScreenChannel; }
     bool IsPresenter() const { return m_dwPresenter != 0; }
-    uint8_t GetOwnChannelMask() const { return m_byOwnChannelMask; }
     const QString& GetNoticeText() const { return m_strNotice; }
     bool IsForcedClose() const { return m_dwForcedClose != 0; }
     void SetMediaShareParam(uint32_t value) { m_dwMediaShareParam = value; }
     void SetMediaShareState(uint8_t state) { m_byMediaShareRecvState = state; }
-    void SetOwnChannelMask(uint8_t mask) { m_byOwnChannelMask = mask; }
     // Remote control: 0 none, 1 this client controls `id`'s screen, 2 `id` controls this one.
     void SetRemoteControl(uint8_t state, uint16_t id) {
-        m_byRemoteControlState = state;
+        m_bRemoteControl = state;
         m_wRemoteControlID = id;
     }
     void SetRequestPendingForTest(uint32_t pending) { m_dwRequestPending = pending; }
@@ -418,6 +418,10 @@ public:
     void OnDocData(std::uint32_t kind, std::int32_t value, std::uint32_t extra) override;
     std::intptr_t OnFileListRecord(const std::uint8_t* record32) override;
     void OnLowLevelMsg(std::uint32_t msg, const QString& text, std::uint32_t status) override;
+    // What those two slots posted, handed to the file list on the room's thread.
+    LRESULT OnFileListReport(WPARAM kind, LPARAM lParam);
+    enum : WPARAM { kFileListRecord = 1, kFileListDocMessage = 2 };
+    using FileListRecord = std::array<std::uint8_t, 32>;
 
     // --- IFileListMsgResult (component thread) ---
     void OnFileListResult(std::intptr_t result, std::intptr_t value) override;
@@ -612,11 +616,14 @@ private:
     std::unique_ptr<CDlgPopMsg> m_pControlPrompt;
     QString m_strNotice;
 
-    // Screen sharing and remote control.
+    // Screen sharing and remote control: one member each for the whole room. The screen
+    // share: 0 none, 1 this client shares its screen, 2 it views the one of m_wViewedChannel.
+    // Remote control: 0 none, 1 this client controls the screen of m_wRemoteControlID, 2 that
+    // user controls this client's screen (remote assistance).
     uint8_t m_bScreenBroadcast = 0;
     uint16_t m_wViewedChannel = 0;
     uint16_t m_wRemoteControlID = 0;
-    uint8_t m_byRemoteControlState = 0;
+    uint8_t m_bRemoteControl = 0;
     uint8_t m_byScreenControlMode = 0;
     uint8_t m_byMediaShareRecvState = 0;
     uint32_t m_dwRequestPending = 0;
@@ -645,12 +652,10 @@ private:
     LayoutRecord m_pendingLayout{};
     uint32_t m_dwPendingLayout = 0;
     std::array<uint8_t, 6> m_configBytes{};
-    std::array<uint8_t, 6> m_myDeviceState{};
     uint16_t m_wLeadUserId = 0;
     uint16_t m_wMainUserId = 0;
     uint32_t m_dwCounter = 0;
     uint16_t m_wScreenControlPeer = 0;
-    uint16_t m_wRemoteControlChannel = 0;
     std::array<uint8_t, 2> m_stateBytes{};
     std::array<uint32_t, 2> m_stateValues{};
     std::array<uint32_t, 4> m_stateFlags{};
@@ -664,7 +669,6 @@ private:
 
     // Participant and conference events, conference operations.
     uint32_t m_dwPresenter = 0;
-    uint8_t m_byOwnChannelMask = 0;
     uint32_t m_dwPageStart = 0;
     uint32_t m_dwForcedClose = 0;
     uint32_t m_dwMySpeaking = 0;
@@ -686,9 +690,6 @@ private:
     // --- media manager's calls into the room ---
     WindowNotifyTarget m_mediaNotify;
     bool m_bStreamServerReady = false;
-    uint8_t m_byScreenShareState = 0;
-    uint16_t m_wViewedUserId = 0;
-    uint8_t m_bRemoteControl = 0;
     std::atomic<bool> m_bReconnecting{false};
     bool m_bAvLookupRunning = false;
     std::thread m_avLookupThread;

@@ -216,6 +216,11 @@ void XMainFrame::OnUserAudioStatus(uint16_t userId, uint8_t status, uint8_t prev
     if (!m_pConfManager) {
         return;
     }
+    if (userId == GetMyUserId()) {
+        // My own request for the floor stands until the server answers it; a reconnection
+        // makes it again.
+        m_dwSpeakRequest = status == 1 ? 1 : 0;
+    }
     std::shared_ptr<ST_USER_PRIVATEDATA> theirs;
     m_pConfManager->GetUserPrivateData(theirs, userId);
     const std::shared_ptr<ST_USER_PRIVATEDATA> mine = m_pConfManager->GetMyPrivateData();
@@ -445,6 +450,8 @@ void XMainFrame::RefreshChatRecipients() {
 // --- slots 5 to 13: server notices -----------------------------------------------------------
 
 void XMainFrame::OnSystemMessage(uint32_t code) {
+    // The server refused the chair application: its password is never tried again.
+    m_strChairPassword.clear();
     ShowNoticeAndTip(LoadLangString(code == 1 ? kTextSystem1 : kTextSystemOther));
 }
 

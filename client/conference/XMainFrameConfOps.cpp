@@ -378,8 +378,10 @@ void XMainFrame::ShowNoticeAndTip(const QString& text) {
 }
 
 void XMainFrame::ReapplyFollowLead() {
+    // The user's own setting, told to the component again with the new role; the presenter's
+    // reading of it (0) is not stored over it.
     if (m_pDocManager) {
-        m_pDocManager->SetFollowLead(m_pDocManager->GetFollowLead());
+        m_pDocManager->SetFollowLead(m_pDocManager->GetStoredFollowLead());
     }
 }
 

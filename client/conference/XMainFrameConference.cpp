@@ -137,7 +137,9 @@ int XMainFrame::LeaveConference() {
             m_dwSharedOnLeave = 1;
         } else if (m_bScreenBroadcast == 2) {
             m_bScreenBroadcast = 0;
+            m_wViewedChannel = 0;
             m_pScreenShare->SetRecv(1);
+            RecalcLayout(0);
         }
     }
     LogoutCs();
@@ -176,8 +178,9 @@ void XMainFrame::EnterConference() {
     InitRoomPanels();
     update();
     if (m_pUserList != nullptr) {
-        m_pUserList->SetMyDeviceState(m_myDeviceState[0], m_myDeviceState[1], m_myDeviceState[2],
-                                      m_myDeviceState[3], m_myDeviceState[4], m_myDeviceState[5]);
+        // The own row gets back the devices the server last heard of.
+        m_pUserList->SetMyDeviceState(m_configBytes[0], m_configBytes[1], m_configBytes[2],
+                                      m_configBytes[3], m_configBytes[4], m_configBytes[5]);
     }
     SetConfigBytes(255, 255, 255, 255, 255, 255);
     LoginDataServer();
@@ -186,15 +189,15 @@ void XMainFrame::EnterConference() {
     if (!m_strChairPassword.isEmpty() && m_pConfManager) {
         m_pConfManager->ApplyChair(m_strChairPassword);
     }
-    if (m_byRemoteControlState == 1) {
+    if (m_bRemoteControl == 1) {
         // The control of the other screen ended with the connection.
         SendControlRequest(m_wRemoteControlID, 0);
-    } else if (m_byRemoteControlState == 2) {
+    } else if (m_bRemoteControl == 2) {
         SetRemoteAssistState(0);
     } else if (m_dwRequestPending != 0) {
         // A request made before the loss is withdrawn.
         m_dwRequestPending = 0;
-        m_byRemoteControlState = 0;
+        m_bRemoteControl = 0;
         SendControlRequest(m_wRemoteControlID, 2);
     }
     if (m_dwPresenterRequest != 0 && m_pConfManager) {

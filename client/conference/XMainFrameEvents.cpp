@@ -80,8 +80,12 @@ void XMainFrame::OnDocData(std::uint32_t kind, std::int32_t value, std::uint32_t
 }
 
 std::intptr_t XMainFrame::OnFileListRecord(const std::uint8_t* record32) {
-    if (m_pFileList != nullptr) {
-        return m_pFileList->AddFileRecord(record32);
+    // The list belongs to the room's thread, which may be dropping it right now: the record
+    // goes there as a copy. Taken either way, as without a list.
+    if (record32 != nullptr) {
+        FileListRecord record{};
+        std::memcpy(record.data(), record32, record.size());
+        GetSafeHwnd().PostPayload(WM_FILELIST_REPORT, kFileListRecord, record);
     }
     return 1;
 }
@@ -89,14 +93,29 @@ std::intptr_t XMainFrame::OnFileListRecord(const std::uint8_t* record32) {
 void XMainFrame::OnLowLevelMsg(std::uint32_t msg, const QString& text, std::uint32_t status) {
     YLOG_INFO("文档底层消息=%d msg=<%s> msgStat=%d", static_cast<int>(msg),
               text.toUtf8().constData(), static_cast<int>(status));
-    if (m_pFileList == nullptr) {
-        return;
-    }
     auto message = std::make_shared<ST_DOC_MSG>();
     message->msg = msg;
     message->status = status;
     message->text = text;
-    m_pFileList->QueueDocMessage(std::move(message), msg == 7);
+    GetSafeHwnd().PostPayload(WM_FILELIST_REPORT, kFileListDocMessage, std::move(message));
+}
+
+LRESULT XMainFrame::OnFileListReport(WPARAM kind, LPARAM lParam) {
+    if (m_pFileList == nullptr) {
+        return 0;
+    }
+    if (kind == kFileListRecord) {
+        if (const FileListRecord* record = yav::PayloadOf<FileListRecord>(lParam)) {
+            m_pFileList->AddFileRecord(record->data());
+        }
+    } else if (kind == kFileListDocMessage) {
+        if (auto* message = yav::PayloadOf<std::shared_ptr<ST_DOC_MSG>>(lParam);
+            message != nullptr && *message != nullptr) {
+            const bool front = (*message)->msg == 7;
+            m_pFileList->QueueDocMessage(std::move(*message), front);
+        }
+    }
+    return 0;
 }
 
 // --- IFileListMsgResult, IMediaHandler, IRemoteControlHandler ------------------------------
@@ -240,7 +259,7 @@ void XMainFrame::HandleNetMessage(WPARAM code, LPARAM status) {
             YLOG_DEBUG("NETMSG_SCREEN_MSGOFRECEVIER 1");
             if (status == 1 && m_pScreenShare != nullptr) {
                 ShowNotice(LoadLangString(kTextScreenRecvLost));
-            } else if (status == 2 && m_pScreenShare != nullptr && m_byScreenShareState == 2 &&
+            } else if (status == 2 && m_pScreenShare != nullptr && m_bScreenBroadcast == 2 &&
                        m_bReconnecting.load()) {
                 m_pScreenShare->SetRecv(0);
                 const QString text = LoadLangString(kTextScreenRecvAgain);
@@ -252,8 +271,12 @@ void XMainFrame::HandleNetMessage(WPARAM code, LPARAM status) {
         case NETMSG_SCREEN_MSGOFSENDER:
             YLOG_DEBUG("NETMSG_SCREEN_MSGOFSENDER 1");
             if (status == 1) {
-                m_byScreenShareState = 1;
-                SendScreenRecord(1);
+                // A screen shared for remote assistance is the controller's alone: its
+                // receiving side comes back by itself, nobody else is told.
+                if (m_bRemoteControl != 2) {
+                    m_bScreenBroadcast = 1;
+                    SendScreenRecord(1);
+                }
                 ShowNotice(LoadLangString(kTextScreenSendAgain));
             }
             YLOG_DEBUG("NETMSG_SCREEN_MSGOFSENDER 2");
@@ -337,9 +360,10 @@ void XMainFrame::OnNetScreenLogin(LPARAM status) {
         std::shared_ptr<ST_USER_ITEM_DEPT> user;
         if (sharer != 0 && sharer != GetMyUserId() && GetUserInfo(user, sharer) &&
             user != nullptr && connection != 0 && m_pScreenShare != nullptr) {
-            m_wViewedUserId = sharer;
+            m_wViewedChannel = sharer;
             m_pScreenShare->StartRecv(sharer, connection);
-            m_byScreenShareState = 2;
+            m_bScreenBroadcast = 2;
+            RecalcLayout(1);
         }
         ShowNotice(LoadLangString(kTextScreenLoggedIn));
     } else if (status == 1) {
@@ -365,7 +389,7 @@ void XMainFrame::OnNetScreenShare(LPARAM status) {
             break;
         case 1:
             if (m_bRemoteControl == 2) {
-                m_bRemoteControl = 0;
+                // Remote assistance ended: the controller is told, then the state is cleared.
                 SetRemoteAssistState(0);
             } else {
                 EndOwnScreenShare();
@@ -397,9 +421,10 @@ void XMainFrame::SendScreenRecord(std::uint8_t startRecv) {
     if (!m_pConfManager) {
         return;
     }
-    const std::uint16_t me = GetMyUserId();
+    // A start names my channel and connection; a stop names nothing.
+    const std::uint16_t me = startRecv != 0 ? GetMyUserId() : 0;
     const std::uint32_t value =
-        m_pScreenShare != nullptr ? m_pScreenShare->GetConnectionValue() : 0;
+        startRecv != 0 && m_pScreenShare != nullptr ? m_pScreenShare->GetConnectionValue() : 0;
     const std::uint8_t payload[7] = {
         startRecv,
         static_cast<std::uint8_t>(me),
@@ -413,15 +438,9 @@ void XMainFrame::SendScreenRecord(std::uint8_t startRecv) {
 }
 
 void XMainFrame::OnScreenShareStarted() {
-    m_byScreenShareState = 1;
     m_bScreenBroadcast = 1;
     SendScreenRecord(1);
     ShowNotice(LoadLangString(kTextScreenShareStarted));
-}
-
-void XMainFrame::SetRemoteAssistState(int state) {
-    m_byRemoteControlState = static_cast<std::uint8_t>(state == 0 ? 0 : 2);
-    MissingChild("XMainFrame::SetRemoteAssistState (remote control)");
 }
 
 void XMainFrame::EndOwnScreenShare() {
@@ -429,7 +448,6 @@ void XMainFrame::EndOwnScreenShare() {
         return;
     }
     m_bScreenBroadcast = 0;
-    m_byScreenShareState = 0;
     if (!isVisible()) {
         ShowWindow(SW_SHOW);
     }

@@ -20,10 +20,15 @@ constexpr int kTextVideoStopped = 1759;
 }  // namespace
 
 void XMainFrame::CloseChannelWindow(uint16_t wMediaId) {
-    // The participant panel's preview and the device-test window show own channels; both are
-    // built elsewhere and take no call yet.
+    // The participant tree's preview of the id is toggled off there, so that the tree's mark
+    // follows. (The device-test window has no video window in this room.)
+    IVideoWindow* preview = OwnVideoWindow();
+    if (wMediaId == 0 || preview == nullptr || m_pUserList == nullptr ||
+        preview->GetUserId() != wMediaId) {
+        return;
+    }
     YLOG_DEBUG("CloseChannelWindow id=%u", wMediaId);
-    MissingChild("CDlgUserList / CDlgTestAVideo preview of an own channel");
+    m_pUserList->ToggleUserPreview(wMediaId);
 }
 
 bool XMainFrame::IsMediaIdBroadcast(uint16_t wMediaId) {

@@ -149,7 +149,7 @@ void XMainFrame::AnswerControlRequest(BYTE accept, WORD userId) {
             return;
         }
         m_wRemoteControlID = userId;
-        m_byRemoteControlState = 2;
+        m_bRemoteControl = 2;
         GrantConsent(userId);
         // This screen is shared for the asker to control.
         m_pScreenShare->StartShare(3, 2, 8, 0, 0);
@@ -160,15 +160,37 @@ void XMainFrame::AnswerControlRequest(BYTE accept, WORD userId) {
         return;
     }
     RevokeConsent(userId);
-    if (m_byRemoteControlState == 2) {
+    if (m_bRemoteControl == 2) {
         SendControlResponse(userId, usercmd::kControlRefused);
     } else if (m_dwAnswerFlag == 0) {
-        m_byRemoteControlState = 0;
+        m_bRemoteControl = 0;
         m_wRemoteControlID = 0;
         SendControlResponse(userId, usercmd::kControlRefused);
         if (m_pStatusBar != nullptr) {
             m_pStatusBar->UpdateMeetingStateText();
         }
+    }
+}
+
+void XMainFrame::SetRemoteAssistState(int state) {
+    // This screen, shared for the user in control, started (1) or ended (0): that user hears
+    // it as the answer to its request (307), and only that user.
+    const std::uint16_t controller = m_wRemoteControlID;
+    if (state != 0) {
+        m_bRemoteControl = 2;
+        if (controller != 0) {
+            SendControlResponse(controller, usercmd::kControlAccepted);
+        }
+        return;
+    }
+    m_bRemoteControl = 0;
+    m_wRemoteControlID = 0;
+    if (controller != 0) {
+        RevokeConsent(controller);
+        SendControlResponse(controller, usercmd::kControlEnded);
+    }
+    if (m_pStatusBar != nullptr) {
+        m_pStatusBar->UpdateMeetingStateText();
     }
 }
 
@@ -523,7 +545,7 @@ void XMainFrame::ApplySyncLayout(const uint8_t* layout, uint16_t length, uint32_
     WindowLayout room = LayoutOf(m_layoutSlots[kRoomLayout]);
     room.SetCarriedWord(received->CarriedWord());
     const WindowLayout decoded = yav::layout::FromNetworkForm(*received);
-    const bool viewingShared = m_bScreenBroadcast == 2 || m_byRemoteControlState == 1;
+    const bool viewingShared = m_bScreenBroadcast == 2 || m_bRemoteControl == 1;
 
     if (decoded.MainDisplay() != room.MainDisplay() || decoded.LayoutMode() != room.LayoutMode() ||
         decoded.WindowMode() != room.WindowMode() || decoded.LayoutFlag() != room.LayoutFlag()) {

@@ -144,13 +144,11 @@ void XMainFrame::OnTransmit(uint16_t to, uint16_t from, uint16_t subCommand, con
 
 usercmd::ReceiverPeers XMainFrame::CommandPeers() const {
     usercmd::ReceiverPeers peers;
-    // The shared screen in view: the one a start named, else the one found on entering.
+    // The shared screen in view: the one a start named, or the one found on entering.
     if (m_bScreenBroadcast == 2 && m_wViewedChannel != 0) {
         peers.viewedSharer = UserOf(m_wViewedChannel);
-    } else if (m_byScreenShareState == 2) {
-        peers.viewedSharer = UserOf(m_wViewedUserId);
     }
-    peers.controlPeer = m_byRemoteControlState != 0 ? UserOf(m_wRemoteControlID) : m_wControlAsker;
+    peers.controlPeer = m_bRemoteControl != 0 ? UserOf(m_wRemoteControlID) : m_wControlAsker;
     // While this client's own request is pending, the remote-control id is the user asked.
     peers.controlAsked = m_dwRequestPending != 0 ? UserOf(m_wRemoteControlID) : 0;
     if (m_pConfManager) {
@@ -202,11 +200,11 @@ void XMainFrame::OnScreenCommand(const uint8_t* bytes, uint16_t length) {
     YLOG_DEBUG(
         "SUBCOMMAND_SCREEN (bStartRecv:%d wRemoteChannelID:%d) GetReControlStatus=%d, "
         "m_bScreenBroadcast=%d",
-        screen.bStartRecv, screen.wRemoteChannelID, m_byRemoteControlState, m_bScreenBroadcast);
+        screen.bStartRecv, screen.wRemoteChannelID, m_bRemoteControl, m_bScreenBroadcast);
     if (screen.bStartRecv != 0) {
         m_wViewedChannel = screen.wRemoteChannelID;
         m_bScreenBroadcast = 2;
-        if (m_byRemoteControlState == 0) {
+        if (m_bRemoteControl == 0) {
             if (m_pScreenShare->StartRecv(screen.wRemoteChannelID, screen.screenParam) != 0) {
                 m_strNotice = LoadLangString(kTextScreenViewing);
                 ShowNotice(m_strNotice);
@@ -230,7 +228,7 @@ void XMainFrame::OnScreenCommand(const uint8_t* bytes, uint16_t length) {
         } else {
             m_wViewedChannel = 0;
             m_bScreenBroadcast = 0;
-            if (m_byRemoteControlState == 0) {
+            if (m_bRemoteControl == 0) {
                 m_pScreenShare->SetRecv(1);
                 m_strNotice = LoadLangString(kTextScreenEnded);
                 ShowNotice(m_strNotice);
@@ -403,8 +401,8 @@ void XMainFrame::OnRequestControl(uint16_t from, uint8_t code) {
                                           {QString::number(from), static_cast<int>(from)});
         }
         const bool promptOpen = m_pControlPrompt != nullptr && m_pControlPrompt->IsWindow();
-        if (m_byRemoteControlState != 0 || m_dwRequestPending != 0 || GetScreenShareState() != 0 ||
-            m_bScreenBroadcast != 0 || promptOpen || m_bQuestionOpen) {
+        if (m_bRemoteControl != 0 || m_dwRequestPending != 0 || GetScreenShareState() != 0 ||
+            promptOpen || m_bQuestionOpen) {
             // Busy: one request at a time, never a second window over an open one.
             SendControlResponse(from, usercmd::kControlBusy);
             return;
@@ -423,7 +421,7 @@ void XMainFrame::OnRequestControl(uint16_t from, uint8_t code) {
         }
     } else if (code == 2) {
         m_dwAnswerFlag = 1;
-        m_byRemoteControlState = 0;
+        m_bRemoteControl = 0;
         TipNotice(kTextControlWithdrawn, from, true);
     }
     YLOG_DEBUG("SUBCOMMAND_REQUESTCONTROL 2");
@@ -450,7 +448,7 @@ void XMainFrame::OnResponseControl(uint16_t from, const uint8_t* bytes, uint16_t
             if (m_pScreenShare->StartRecv(response.channelId, response.screenParam) != 0) {
                 m_dwCycleHold = 1;
                 m_wRemoteControlID = response.channelId;
-                m_byRemoteControlState = 1;
+                m_bRemoteControl = 1;
                 if (isMinimized()) {
                     ShowWindow(SW_MAXIMIZE);
                 }

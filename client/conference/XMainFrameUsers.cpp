@@ -120,10 +120,10 @@ void XMainFrame::OnUserLeave(uint16_t userId, uint32_t departmentId, uint8_t) {
             YLOG_DEBUG(
                 "远程协助 wUserID:%d m_wRemoteControlID:%d GetReControlStatus()=%d "
                 "GetScreenStatus()=%d",
-                userId, m_wRemoteControlID, m_byRemoteControlState, m_bScreenBroadcast);
+                userId, m_wRemoteControlID, m_bRemoteControl, m_bScreenBroadcast);
         }
-        if (m_byRemoteControlState == 1) {
-            m_byRemoteControlState = 0;
+        if (m_bRemoteControl == 1) {
+            m_bRemoteControl = 0;
             m_wRemoteControlID = 0;
             if (m_pScreenShare != nullptr) {
                 m_pScreenShare->SetRecv(1);
@@ -133,7 +133,7 @@ void XMainFrame::OnUserLeave(uint16_t userId, uint32_t departmentId, uint8_t) {
             if (m_pStatusBar != nullptr) {
                 m_pStatusBar->UpdateMeetingStateText();
             }
-        } else if (m_byRemoteControlState == 2) {
+        } else if (m_bRemoteControl == 2) {
             // The controller is gone: nobody controls this screen any more, but the state
             // stays until this client's sharing ends.
             m_wRemoteControlID = 0;
@@ -146,14 +146,19 @@ void XMainFrame::OnUserLeave(uint16_t userId, uint32_t departmentId, uint8_t) {
             }
         } else if (m_dwRequestPending != 0) {
             m_dwRequestPending = 0;
-            m_byRemoteControlState = 0;
+            m_bRemoteControl = 0;
         }
     }
-    if (userId == m_wViewedChannel && m_bScreenBroadcast == 2) {
+    if (UserOf(m_wViewedChannel) == userId && m_bScreenBroadcast == 2) {
         if (m_pScreenShare != nullptr) {
             m_pScreenShare->SetRecv(1);
         }
         m_bScreenBroadcast = 0;
+        m_wViewedChannel = 0;
+        // The videos take the screen's place back.
+        if (m_bRemoteControl != 1) {
+            RecalcLayout(0);
+        }
     }
     if (CVideoCycle* cycle = GetVideoCycle()) {
         cycle->RemoveUserChannels(userId);
@@ -177,11 +182,11 @@ void XMainFrame::ResumePresenterScreen() {
 }
 
 void XMainFrame::EndRemoteControlView() {
-    if (m_byRemoteControlState == 1 && m_pScreenShare != nullptr) {
+    if (m_bRemoteControl == 1 && m_pScreenShare != nullptr) {
         m_pScreenShare->SetRecv(1);
         RecalcLayout(0);
     }
-    m_byRemoteControlState = 0;
+    m_bRemoteControl = 0;
     m_wRemoteControlID = 0;
     if (m_pStatusBar != nullptr) {
         m_pStatusBar->UpdateMeetingStateText();
@@ -244,8 +249,10 @@ void XMainFrame::OnUserInfoChanged(ST_USER_ITEM_DEPT* record) {
             if (m_pUserList != nullptr) {
                 m_pUserList->SetBroadcastState(media, 1);
             }
+            // The component stores the changed record before the change arrives: its mask
+            // already names the channel. What this room receives or shows is what counts.
             if (GetBroadcastChannelCount() < g_AppSettings.wSpeakerLimit ||
-                IsMediaIdBroadcast(media)) {
+                IsMediaIdListed(media)) {
                 if (m_pVideoReception != nullptr) {
                     m_pVideoReception->OpenChannel(media);
                 }
@@ -284,6 +291,11 @@ void XMainFrame::HandleLeadingStatus(uint16_t userId, uint8_t newState, uint8_t 
         m_pUserList->OnLeadingStatus(userId, newState);
     }
     const bool me = userId == GetMyUserId();
+    if (me) {
+        // My application for the presenter role stands until it is answered; a reconnection
+        // makes it again.
+        m_dwPresenterRequest = newState == 1 ? 1 : 0;
+    }
     yav::layout::WindowLayout room;
     room.Bytes() = m_layoutSlots[0];
     if (me && newState == 2) {
@@ -298,8 +310,11 @@ void XMainFrame::HandleLeadingStatus(uint16_t userId, uint8_t newState, uint8_t 
         }
         m_dwPresenter = 1;
         m_layoutSlots[1].fill(0);
+        // The first own camera channel that captures is broadcast.
+        const std::uint8_t captured =
+            m_pRoomMedia != nullptr ? m_pRoomMedia->GetCapturedChannels() : 0;
         for (int i = 0; i < kChannels; ++i) {
-            if ((m_byOwnChannelMask & (1u << i)) == 0) {
+            if ((captured & (1u << i)) == 0) {
                 continue;
             }
             const auto media = static_cast<std::uint16_t>(m_wSharedScreenChannel + i);
@@ -380,7 +395,7 @@ void XMainFrame::HandleLeadingStatus(uint16_t userId, uint8_t newState, uint8_t 
         }
         if (m_pScreenShare != nullptr && m_bScreenBroadcast == 2) {
             m_bScreenBroadcast = 0;
-            if (m_byRemoteControlState != 1) {
+            if (m_bRemoteControl != 1) {
                 if (m_pScreenShareSet != nullptr && m_pScreenShareSet->IsWindow()) {
                     m_pScreenShareSet->ShowWindow(SW_HIDE);
                 }

@@ -230,8 +230,11 @@ QString XMainFrame::FormatChannelName(uint16_t wMediaId) {
 }
 
 void XMainFrame::CloseMyVideoWindows() {
-    // The previews of the participant panel and the device test come with those windows.
-    YLOG_DEBUG("no preview window shows my channels");
+    // Whatever the participant tree's preview shows is toggled off there.
+    IVideoWindow* preview = OwnVideoWindow();
+    if (preview != nullptr && preview->GetUserId() != 0) {
+        CloseChannelWindow(preview->GetUserId());
+    }
 }
 
 // --- IVideoPagerHost ---

@@ -190,6 +190,7 @@ BOOL CYavClientDlg::OnInitDialog() {
     m_keepAwake.Hold();
     // The panes stand where the room's size puts them, whether or not the size changed.
     LayoutPanes(0);
+    ReloadTexts();
     YLOG_INFO("init dialog over");
     return 1;
 }
@@ -324,6 +325,27 @@ void CYavClientDlg::Release(std::unique_ptr<Child>& child) {
     child.reset();
 }
 
+void CYavClientDlg::ReloadTexts() {
+    m_strTitle = g_ConfigManager.GetString(kTextTitle);
+    SetWindowText(m_strTitle);
+    setWindowTitle(m_strTitle);
+    if (m_pControlBar != nullptr) {
+        m_pControlBar->ReloadTexts();
+    }
+    if (m_pUserList != nullptr) {
+        m_pUserList->ReloadTexts();
+    }
+    if (m_pStatusBar != nullptr) {
+        m_pStatusBar->ReloadTexts();
+    }
+    if (m_pFullDock != nullptr) {
+        m_pFullDock->ReloadTexts();
+    }
+    if (m_pLayoutManager != nullptr) {
+        m_pLayoutManager->ReloadTexts();
+    }
+}
+
 void CYavClientDlg::ReleaseWindow() {
     UnregisterCameraNotify();
     if (m_pLayoutManager != nullptr) {
@@ -340,6 +362,8 @@ void CYavClientDlg::ReleaseWindow() {
     Release(m_pStatusBar);
     Release(m_pToolBox);
     Release(m_pFrame);
+    // The device dialog made for a peer's parameters goes with the room that made it.
+    Release(Frame().m_pDeviceDlg);
     if (m_pExpand != nullptr) {
         m_pExpand->QuitThread();
     }

@@ -90,6 +90,8 @@ public:
     BOOL OnInitDialog() override;
     void InitWindow();
     void ReleaseWindow();
+    // The title and every pane's texts, from the language in use.
+    void ReloadTexts();
     // WM_CLOSE: leaves the conference (asks first unless the server ended the stay).
     void OnClose();
     void OnSysCommand(UINT id, LPARAM lParam);

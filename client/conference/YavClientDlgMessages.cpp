@@ -31,6 +31,7 @@ constexpr int kTextTitle = 1;
 constexpr int kTextStopMediaShare = 5507;
 constexpr int kTextCycleRuns = 5501;
 constexpr int kTextPagingRuns = 5504;
+constexpr int kTextShareDuringRemoteControl = 5708;
 constexpr std::uint16_t kSubCommandDissolve = 288;
 
 // Layout commands and the layout mode each sets.
@@ -145,6 +146,11 @@ void CYavClientDlg::OnCaptureDeviceArrived() {
 }
 
 LRESULT CYavClientDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // Device nodes changed (the media component's device monitor posts it): the audio devices
+    // are checked once the changes have settled, however many arrive.
+    if (message == WM_DEVICECHANGE && wParam == DBT_DEVNODES_CHANGED) {
+        OnDeviceNodesChanged();
+    }
     return yav::Dialog::WindowProc(message, wParam, lParam);
 }
 
@@ -161,6 +167,8 @@ void CYavClientDlg::MapCommands() {
         }
     });
     MapCommand(32774, [this] {
+        // Given up: a reconnection does not apply for the chair again.
+        Frame().m_strChairPassword.clear();
         if (XConfManager* manager = Frame().GetConfManager()) {
             manager->GiveUpChair();
         }
@@ -192,6 +200,11 @@ void CYavClientDlg::MapCommands() {
         OnConfirmedCommand(kTextStopMediaShare, kTextTitle, [this] { StopMediaPlay(); });
     });
     MapCommand(32837, [this] {
+        // This screen cannot be offered to everybody while it is controlled or controls another.
+        if (Frame().GetRemoteControlState() != 0) {
+            ShowMessageBox(kTextShareDuringRemoteControl, 0);
+            return;
+        }
         if (m_pScreenShareSet != nullptr) {
             m_pScreenShareSet->ShowWindow(SW_SHOW);
         }
@@ -269,7 +282,7 @@ void CYavClientDlg::OnLayoutCommand(std::uint8_t layoutMode) {
     m_layoutBytes.layoutMode = layoutMode;
     LayoutPanes(1);
     if (g_AppSettings.byDocLayoutMode != 0) {
-        MissingChild("XMainFrame::ResetVideoLayoutState (layout synchronisation)");
+        Frame().ResetVideoLayoutState(0);
     }
 }
 

@@ -222,25 +222,37 @@ void CYavClientDlg::OnTimerAudioDeviceCheck() {
     if (g_pMediaManager == nullptr || g_pMediaManager->GetAudioEngine() == nullptr) {
         return;
     }
+    kromedia::IAudioEngine* engine = g_pMediaManager->GetAudioEngine();
     const std::string videoIni = g_ConfigManager.GetConfigVideoIniPath().toStdString();
     const std::string clientIni = g_ConfigManager.GetClientIniPath().toStdString();
+    // The first device of a kind that was missing is used: started, and named in the settings.
+    const auto endpointOfDeviceZero = [](int flow) {
+        std::string id;
+        int index = 0;
+        XMediaManager::EnumAudioEndpoints(id, index, flow, 1);
+        return id;
+    };
     const int playback = XMediaManager::GetPlaybackDeviceCount();
+    const int capture = XMediaManager::GetCaptureDeviceCount();
+    YLOG_INFO("audio devices re-checked: %d speakers (%d before), %d microphones (%d before)",
+              playback, m_nPlaybackDevices, capture, m_nCaptureDevices);
     if (m_nPlaybackDevices == 0 && playback > 0) {
         if (m_pStatusBar != nullptr) {
             m_pStatusBar->EnableAudioButton(0, true);
         }
+        engine->StartPlayback(0);
         yav::profile::WriteString("AudioConfig", "Player", "0", videoIni);
-        yav::profile::WriteString("AudioConfig", "playDevId", "", clientIni);
+        yav::profile::WriteString("AudioConfig", "playDevId", endpointOfDeviceZero(2), clientIni);
     }
     m_nPlaybackDevices = playback;
-    const int capture = XMediaManager::GetCaptureDeviceCount();
     if (m_nCaptureDevices == 0 && capture > 0) {
         if (m_pStatusBar != nullptr) {
             m_pStatusBar->EnableAudioButton(1, true);
         }
+        engine->StartCapture(0);
         yav::profile::WriteString("AudioConfig", "Capture", "0", videoIni);
         // The capture side has a key of its own.
-        yav::profile::WriteString("AudioConfig", "capDevId", "", clientIni);
+        yav::profile::WriteString("AudioConfig", "capDevId", endpointOfDeviceZero(1), clientIni);
     }
     m_nCaptureDevices = capture;
 }

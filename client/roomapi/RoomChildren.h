@@ -380,6 +380,8 @@ public:
     virtual bool StopRecvVideo(std::uint16_t wMediaId) = 0;
     // The id's stream exists.
     virtual bool HasStream(std::uint16_t wMediaId) = 0;
+    // Bit n set while camera channel n of this client captures.
+    virtual std::uint8_t GetCapturedChannels() = 0;
 };
 
 // CDlgDevice, the device dialog (made hidden on first use): a peer's device parameters.

@@ -20,8 +20,8 @@ inline constexpr uint32_t kMsgCameraLost = 0x8001;      // to the local video's 
 inline constexpr uint32_t kMsgCameraAdded = 0x512;      // to the audio engine's notify target
 inline constexpr uint32_t kMsgVoiceIncentive = 0x513;   // wParam = the speaking received id
 inline constexpr uint32_t kMsgPlaybackStopped = 0x510;  // playback ended by itself
-inline constexpr uint32_t kAudioChangeTimer = 17;       // posted as a timer id on an audio change
-inline constexpr uint32_t kMsgTimer = 0x0113;           // the window's timer message
+inline constexpr uint32_t kMsgDeviceChange = 0x0219;    // audio devices came or went:
+inline constexpr uint32_t kDeviceNodesChanged = 7;      //   wParam of that notice
 inline constexpr uint32_t kMsgFileEnded = 2030;         // default notify message of a file source
 
 // Where the component posts messages: a window of the program, adapted by the client side.

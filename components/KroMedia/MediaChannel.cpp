@@ -1051,7 +1051,7 @@ void MediaChannel::OnDeviceChange(int change, const std::string& path) {
     if (kind == DeviceRegistry::Change::CameraAdded) {
         PostAudio(kMsgCameraAdded, 0, 0);
     } else if (kind == DeviceRegistry::Change::AudioChanged) {
-        PostAudio(kMsgTimer, kAudioChangeTimer, 0);
+        PostAudio(kMsgDeviceChange, kDeviceNodesChanged, 0);
     } else if (kind == DeviceRegistry::Change::CameraRemoved) {
         bool lost = false;
         {

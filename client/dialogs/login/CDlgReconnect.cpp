@@ -86,6 +86,13 @@ void CDlgReconnect::StartReconnectThread(std::uint32_t intervalMs) {
     }
 }
 
+void CDlgReconnect::StopReconnectThread() {
+    if (!m_worker.IsDone()) {
+        YLOG_INFO("stopping the reconnect worker");
+    }
+    m_worker.Stop();
+}
+
 void CDlgReconnect::OnGiveUp() {
     EnableWindow(0);
     m_worker.RequestStop();

@@ -28,6 +28,8 @@ public:
     void ShowDialog();
     // Starts the retry loop; logs a warning when no thread could be started.
     void StartReconnectThread(std::uint32_t intervalMs = ReconnectWorker::kRetryIntervalMs);
+    // Ends the retry loop and waits for it (a running attempt finishes first).
+    void StopReconnectThread();
     void OnGiveUp();
 
     bool IsWorkerDone() const { return m_worker.IsDone(); }

@@ -9,6 +9,13 @@ ReconnectWorker::~ReconnectWorker() {
     thread_.Join();
 }
 
+void ReconnectWorker::Stop() {
+    if (!IsDone()) {
+        RequestStop();
+    }
+    thread_.Join();
+}
+
 bool ReconnectWorker::Start(ReLoginFn reLogin, ReconnectedFn reconnected,
                             std::uint32_t intervalMs) {
     if (!IsDone()) {

@@ -32,6 +32,8 @@ public:
 
     // Asks a running loop to leave before its next attempt (one stop for one loop).
     void RequestStop() { stopEvent_.Set(); }
+    // Asks the loop to leave and waits until it has (after a running attempt).
+    void Stop();
 
     // True while no loop runs: before the first start, and after a loop has left.
     bool IsDone() const { return done_.load() != 0; }

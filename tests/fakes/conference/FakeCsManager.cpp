@@ -31,6 +31,14 @@ void FakeCsManager::RestoreFactory() {
     Kro_SetCsManagerFactory(nullptr, nullptr);
 }
 
+void FakeCsManager::ChangeUser(const ST_USER_ITEM_DEPT& record) {
+    users.AddUser(record.userId, u"") = record;
+    ST_CS_MSG item;
+    item.type = CS_MSG_USER_INFO_CHANGED;
+    item.payload = CsUserList{record};
+    queue.Push(std::move(item));
+}
+
 void FakeCsManager::SetCsHandler(ICsHandler* handler) {
     log_.Add(handler != nullptr ? "SetCsHandler(set)" : "SetCsHandler(null)");
 }
@@ -50,6 +58,9 @@ const ST_CONF_APPINFO* FakeCsManager::GetAppInfo() {
 
 std::int32_t FakeCsManager::Login(const char* server, std::uint16_t port, std::uint32_t confId,
                                   const char* name, const char* passwordDigest, std::uint8_t mode) {
+    if (duringLogin) {
+        duringLogin();
+    }
     lastDigest = passwordDigest;
     log_.Add(Call("Login", std::string(server), port, confId, std::string(name),
                   std::string(passwordDigest), mode));

@@ -4,6 +4,7 @@
 // relayed blocks also with their bytes. Install it as the component factory's product with
 // FakeCsManager::InstallFactory.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,9 @@ public:
     bool echoClientVersion = true;  // else the server answers serverVersion
     std::string serverVersion;
     bool provideUserManager = true;
+    // Runs first in every login, on the caller's thread: a server that takes its time to
+    // answer holds the login here.
+    std::function<void()> duringLogin;
     ST_CONF_APPINFO appInfo;
     ST_CONF_LOGIN_INFO loginInfo;
     std::array<std::uint8_t, 16> mediaTicket{};
@@ -54,6 +58,10 @@ public:
     std::vector<Write> attributeWrites;
     std::vector<Write> userDataWrites;
     std::vector<Transmission> transmissions;
+
+    // A participant's record changed, as the component handles it: the new record is stored
+    // first, then the change is queued for the room's pump.
+    void ChangeUser(const ST_USER_ITEM_DEPT& record);
 
     void SetCsHandler(ICsHandler* handler) override;
     ICsUserManager* GetUserManager() override;

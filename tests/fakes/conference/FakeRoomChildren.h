@@ -377,6 +377,10 @@ public:
             Call("DocShare.StartShare", start.address.toStdString(), start.port, start.ownerId));
         return 1;
     }
+    void SetHandler(IKroDataHandleMsg* reportTo) override {
+        handler = reportTo;
+        log_.Add(reportTo != nullptr ? "DocShare.SetHandler(set)" : "DocShare.SetHandler(null)");
+    }
     void Stop() override { log_.Add("DocShare.Stop()"); }
     void SetLanguage(int) override {}
     void SetWindowsShown(std::int32_t) override {}
@@ -395,6 +399,8 @@ public:
     void EnableTools(int) override {}
     void EnablePages(int) override {}
     int state1 = 0;
+    // Where the component reports, as the room set it.
+    IKroDataHandleMsg* handler = nullptr;
 
 private:
     CallLog& log_;

@@ -37,7 +37,9 @@ public:
         return true;
     }
     bool HasStream(std::uint16_t) override { return streams; }
-    bool streams = true;  // whether every media id has a stream
+    std::uint8_t GetCapturedChannels() override { return captured; }
+    bool streams = true;        // whether every media id has a stream
+    std::uint8_t captured = 0;  // the camera channels that capture (bit n: channel n)
 
 private:
     CallLog& log_;

@@ -99,20 +99,38 @@ TEST_F(RoomEvents, DocumentDataReachesItsHandlersAndIsLostWithTheWindow) {
     EXPECT_EQ(log.Count("Frame.SetPageInfo(5,13)"), 0u);
 }
 
-TEST_F(RoomEvents, SynchronousSlotsAnswerOnTheCallersThread) {
-    std::intptr_t withList = 0;
-    std::thread([this, &withList] { withList = frame->OnFileListRecord(nullptr); }).join();
-    EXPECT_EQ(withList, 7);
-    EXPECT_EQ(log.Count("FileList.AddFileRecord()"), 1u);
-    // Low-level document messages go to the list's queue, msg 7 in front.
-    std::thread([this] {
+TEST_F(RoomEvents, FileListReportsAreTakenAtOnceAndReachTheListOnTheRoomsThread) {
+    const std::uint8_t record[32] = {1, 2, 3};
+    std::intptr_t taken = 0;
+    std::thread([this, &record, &taken] {
+        taken = frame->OnFileListRecord(record);
+        // Low-level document messages go to the list's queue, msg 7 in front.
         frame->OnLowLevelMsg(7, QStringLiteral("a"), 0);
         frame->OnLowLevelMsg(3, QStringLiteral("b"), 0);
     }).join();
-    EXPECT_EQ(log.Matching("FileList.QueueDocMessage"),
-              (std::vector<std::string>{"FileList.QueueDocMessage(7,1)",
+    EXPECT_NE(taken, 0);
+    // Nothing reached the list on the component's thread: the room may be dropping it.
+    EXPECT_TRUE(log.Calls().empty());
+    ASSERT_TRUE(yav::testing::WaitUntil(
+        [this] { return log.Count("FileList.QueueDocMessage") == 2; }, 2000));
+    EXPECT_EQ(log.Calls(),
+              (std::vector<std::string>{"FileList.AddFileRecord()", "FileList.QueueDocMessage(7,1)",
                                         "FileList.QueueDocMessage(3,0)"}));
+    for (const std::thread::id thread : log.Threads()) {
+        EXPECT_EQ(thread, std::this_thread::get_id());
+    }
     EXPECT_EQ(frame->GetOwner(), SW_SHOWNORMAL);
+
+    // Reported once the room is closed: dropped, the list being gone.
+    frame->SetExitFlag(1);
+    frame->SendMessage(WM_CLOSE_ROOM, 0, 0);
+    log.Clear();
+    std::thread([this, &record] {
+        frame->OnFileListRecord(record);
+        frame->OnLowLevelMsg(7, QStringLiteral("c"), 0);
+    }).join();
+    QApplication::processEvents();
+    EXPECT_EQ(log.Count("FileList."), 0u);
 }
 
 struct FailureCase {

@@ -169,7 +169,9 @@ TEST_F(RoomParticipants, AChangedRecordOpensBroadcastsUpToTheSpeakerLimit) {
     ST_USER_ITEM_DEPT bob = AddOther(kOther, u"bob", 0b110);
     bob.broadcastMask = 0b110;
     bob.videoChannelCount = 3;
-    frame->OnUserInfoChanged(&bob);
+    // The component stores bob's new record (both channels broadcast), then queues the change.
+    fake.ChangeUser(bob);
+    ASSERT_TRUE(yav::testing::TimerDriver::Fire(*frame, CYavClientDlg::TIMER_RECV_DATA));
     EXPECT_EQ(log.Count("Reception.StopVideoRecv(24,0)"), 1u);
     EXPECT_EQ(log.Count("UserList.SetBroadcastState(24,0)"), 1u);
     EXPECT_EQ(log.Count("UserList.SetBroadcastState(25,1)"), 1u);
@@ -208,7 +210,8 @@ TEST_F(RoomParticipants, PagedVideoReceivesOfferedChannelsWhileThePageHasRoom) {
 }
 
 TEST_F(RoomParticipants, BecomingPresenterBroadcastsOnlyTheFirstOwnChannel) {
-    frame->SetOwnChannelMask(0b110);
+    // The media manager captures camera channels 1 and 2.
+    roomMedia->captured = 0b110;
     g_AppSettings.wSpeakerLimit = 4;
     frame->HandleLeadingStatus(kMyId, 2, 0);
     EXPECT_TRUE(frame->IsPresenter());

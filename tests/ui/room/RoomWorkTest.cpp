@@ -246,9 +246,9 @@ TEST_F(RoomWork, RoomMessagesOfTheWindowFramework) {
     EXPECT_TRUE(lines.Contains("收到错误消息参数 wp=4"));
     EXPECT_TRUE(log.Calls().empty());
     // Device changes in a burst give one audio re-check: the timer is re-armed, not queued.
-    frame->OnDeviceNodesChanged();
-    frame->OnDeviceNodesChanged();
-    frame->OnDeviceNodesChanged();
+    for (int i = 0; i < 3; ++i) {
+        frame->SendMessage(WM_DEVICECHANGE, DBT_DEVNODES_CHANGED, 0);
+    }
     EXPECT_EQ(frame->GetTimerElapse(CYavClientDlg::TIMER_AUDIO_DEVICE_CHECK), 10);
     EXPECT_EQ(TimerDriver::FireWhileSet(*frame, CYavClientDlg::TIMER_AUDIO_DEVICE_CHECK, 5), 1);
     // A camera arrival while the media component counts none is logged only.

@@ -220,6 +220,30 @@ TEST_F(ComponentTest, UnpluggedCameraIsReportedOnceAndReplugAnnounced) {
     KroMedia_ReleaseMediaControl(main);
 }
 
+TEST_F(ComponentTest, AudioDevicesComingAndGoingAreNoticedAsADeviceChange) {
+    auto* main = KroMedia_CreateMediaControl(kKindMain);
+    RecordingSink audioNotify;
+    main->GetAudioEngine()->SetNotifyWindow(&audioNotify);
+    setenv("YAV_TEST_DEVICES", "cam=2,mic=2,spk=1", 1);
+    DeviceRegistry::Get().Reload();
+    setenv("YAV_TEST_DEVICES", "cam=2,mic=1,spk=1", 1);
+    DeviceRegistry::Get().Reload();
+    // A notice per change, never a timer message of the window: the window decides when to
+    // look at the devices.
+    std::vector<RecordingSink::Message> seen;
+    {
+        std::lock_guard<std::mutex> lock(audioNotify.mutex);
+        seen = audioNotify.messages;
+    }
+    ASSERT_EQ(seen.size(), 2U);
+    for (const auto& message : seen) {
+        EXPECT_EQ(message.message, kMsgDeviceChange);
+        EXPECT_EQ(message.wParam, kDeviceNodesChanged);
+    }
+    EXPECT_EQ(KroMedia_GetAudioCaptureDeviceCount(), 1);
+    KroMedia_ReleaseMediaControl(main);
+}
+
 struct CountingRecorder final : public IRecordHandler {
     std::atomic<int> blocks{0};
     std::atomic<int> wrongSize{0};
