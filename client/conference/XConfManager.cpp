@@ -452,6 +452,22 @@ void XConfManager::RequestUserVideo(std::uint16_t wMediaId, std::uint8_t on) {
     m_videoRequests.try_emplace(wMediaId, std::array<std::uint8_t, 3>{1, 0, 0});
 }
 
+void XConfManager::AskForVideo(std::uint16_t wMediaId) {
+    if (m_pCsManager == nullptr || wMediaId == 0) {
+        return;
+    }
+    bool pending = false;
+    {
+        // Taken as a request closed while pending: the grant is kept, nothing more opens.
+        XAutoCritical lock(&m_csLock);
+        pending =
+            !m_videoRequests.try_emplace(wMediaId, std::array<std::uint8_t, 3>{1, 0, 1}).second;
+    }
+    if (!pending) {
+        m_pCsManager->RequestVideo(wMediaId);
+    }
+}
+
 void XConfManager::ReceiveVideo(std::uint16_t wMediaId, std::uint8_t on, IVideoWindow* window) {
     if (wMediaId == 0 || m_pMainFrame == nullptr) {
         return;

@@ -91,6 +91,9 @@ public:
     void SetConfOptions(std::uint8_t b1, std::uint8_t b2, std::uint8_t b3, std::uint8_t b4,
                         std::uint8_t b5, std::uint8_t b6);
     void RequestUserVideo(std::uint16_t wMediaId, std::uint8_t on);
+    // Asks the conference for a channel the room starts receiving on its own (not a user's
+    // request): its answer opens no window. Nothing is sent while a request for it is pending.
+    void AskForVideo(std::uint16_t wMediaId);
     void ReceiveVideo(std::uint16_t wMediaId, std::uint8_t on, IVideoWindow* window);
 
     // Video-request map: bytes of 255 keep the stored value.
