@@ -162,6 +162,7 @@ void XConfManager::OnConnectionLost() {
     m_pMsgQueue = nullptr;
     XAutoCritical lock(&m_csLock);
     m_videoRequests.clear();
+    m_quietVideoRequests.clear();
 }
 
 int XConfManager::AdoptLogin() {
@@ -456,16 +457,28 @@ void XConfManager::AskForVideo(std::uint16_t wMediaId) {
     if (m_pCsManager == nullptr || wMediaId == 0) {
         return;
     }
-    bool pending = false;
     {
-        // Taken as a request closed while pending: the grant is kept, nothing more opens.
         XAutoCritical lock(&m_csLock);
-        pending =
-            !m_videoRequests.try_emplace(wMediaId, std::array<std::uint8_t, 3>{1, 0, 1}).second;
+        auto pending = m_videoRequests.find(wMediaId);
+        if (pending != m_videoRequests.end() && pending->second[0] == 1 &&
+            pending->second[2] == 0) {
+            return;  // the user's own request, still waiting, brings the grant
+        }
+        ++m_quietVideoRequests[wMediaId];
     }
-    if (!pending) {
-        m_pCsManager->RequestVideo(wMediaId);
+    m_pCsManager->RequestVideo(wMediaId);
+}
+
+bool XConfManager::TakeQuietVideoRequest(std::uint16_t wMediaId) {
+    XAutoCritical lock(&m_csLock);
+    auto it = m_quietVideoRequests.find(wMediaId);
+    if (it == m_quietVideoRequests.end()) {
+        return false;
     }
+    if (--it->second == 0) {
+        m_quietVideoRequests.erase(it);
+    }
+    return true;
 }
 
 void XConfManager::ReceiveVideo(std::uint16_t wMediaId, std::uint8_t on, IVideoWindow* window) {
