@@ -46,7 +46,7 @@ MediaBot::MediaBot(const MediaBotOptions& options) : sink_(std::make_unique<Patt
         if ((media_->GetVideoBits() & 1) == 0) {
             return;
         }
-        if (options.onStage && !TakeTheStage(bot_)) {
+        if (options.onStage && !TakeTheStage(bot_, options.floor)) {
             return;
         }
     }

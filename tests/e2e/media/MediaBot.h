@@ -34,7 +34,8 @@ struct MediaBotOptions {
     int frameRate = 15;
     int bitRateKbps = 300;
     bool capture = true;  // false: the bot only receives
-    bool onStage = true;  // a capturing bot takes the floor and broadcasts (TakeTheStage)
+    bool onStage = true;  // a capturing bot broadcasts its camera (TakeTheStage)
+    bool floor = true;    // and takes the floor
 };
 
 class MediaBot final : public IMediaRoom, public IMediaHandler {

@@ -29,10 +29,11 @@ struct MediaPeerOptions {
     bool onStage = true;     // takes the floor and broadcasts its camera (TakeTheStage)
 };
 
-// Makes the bot's user one whom everybody may see and hear, as a chair would: it takes the
-// chair with the demo's chair password, gives itself the floor and broadcasts its camera
-// channel 0 (declared before). False when the server did not agree in time.
-bool TakeTheStage(CsBot& bot);
+// Makes the bot's user one whom everybody may see (and hear), as a chair would: it takes the
+// chair with the demo's chair password, gives itself the floor (when asked to; the conference
+// lets four speak at once) and broadcasts its camera channel 0 (declared before). False when
+// the server did not agree in time.
+bool TakeTheStage(CsBot& bot, bool floor = true);
 
 class MediaPeer {
 public:
