@@ -728,16 +728,20 @@ TEST_F(MediaRelayRouterTest, ALeavingUserTakesEverythingThatNamedItAlong) {
     EXPECT_EQ(busy.subscriptions, 100U * 48);
     EXPECT_GT(busy.keyFrameLimits, 0U);
     EXPECT_GT(busy.feedbackLimits, 0U);
-    for (uint16_t guest = 0; guest < 100; ++guest) {
+    // All but the first guest leave: what it held about them goes too, its sessions stay.
+    for (uint16_t guest = 1; guest < 100; ++guest) {
         router_.EndUser(kConf, static_cast<uint16_t>(0x100 + 8 * guest));
     }
     const RelayFootprint left = router_.Footprint();
-    EXPECT_EQ(left.sessions, 0U);
-    EXPECT_EQ(left.subscriptions, 0U);
+    EXPECT_EQ(left.sessions, 8U);
+    EXPECT_EQ(left.subscriptions, 0U);  // every one named a guest who left
     EXPECT_EQ(left.streams, 0U);
     EXPECT_EQ(left.audiences, 0U);
-    EXPECT_EQ(left.keyFrameLimits, 0U);
+    EXPECT_EQ(left.keyFrameLimits, 1U);  // the last guest asked the first for a key frame
     EXPECT_EQ(left.feedbackLimits, 0U);
+    router_.EndUser(kConf, 0x100);
+    EXPECT_EQ(router_.Footprint().sessions, 0U);
+    EXPECT_EQ(router_.Footprint().keyFrameLimits, 0U);
 }
 
 TEST_F(MediaRelayRouterTest, SubscriptionsArePerUserAcrossItsChannels) {
