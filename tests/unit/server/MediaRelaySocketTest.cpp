@@ -7,12 +7,14 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <functional>
 #include <optional>
 
 #include "MediaRelayWire.h"
 #include "RtpPackets.h"
 #include "ServerFixture.h"
 #include "fakes/conference/LogCapture.h"
+#include "support/WaitUntil.h"
 
 namespace yav::test {
 namespace {
@@ -239,8 +241,8 @@ TEST_F(MediaRelaySockets, MediaFlowsBetweenParticipantsOverUdpAndTcpUntilTheyLea
     ASSERT_TRUE(audience);
     EXPECT_TRUE(audience->audience.video);
     EXPECT_FALSE(audience->audience.audio);  // nobody subscribed to it, and A has no floor
-    EXPECT_EQ(udpA.cookies, 3);  // one for each of its three hellos
-    EXPECT_EQ(tcpB.cookies, 0);  // a TCP connection has shown where it is
+    EXPECT_EQ(udpA.cookies, 3);              // one for each of its three hellos
+    EXPECT_EQ(tcpB.cookies, 0);              // a TCP connection has shown where it is
 
     // A logs out: its session ends, its media goes nowhere.
     ASSERT_TRUE(a->Send(proto::MsgLogout{}));
@@ -398,6 +400,111 @@ TEST_F(MediaRelaySockets, ConnectionsOpenedAndClosedWithoutALoginWriteFewLines) 
     server_->WithRelay([](server::MediaRelayRouter&) {});
     EXPECT_GE(log.CountContaining("media relay: tcp#"), 1U);
     EXPECT_LE(log.CountContaining("media relay"), 25U);
+}
+
+TEST_F(MediaRelaySockets, TheSendersAudienceFollowsTheConference) {
+    // The real conference decides; the relay's word to the sender shows what it decided.
+    auto chair = LoggedIn("demo", "demo");
+    auto a = LoggedIn("a");
+    auto b = LoggedIn("b");
+    auto c = LoggedIn("c");
+    const uint16_t idA = a->UserId();
+    proto::MsgSetConfOptions camera;
+    camera.values = {1, 0x01, 1, 0, 1, 0};
+    ASSERT_TRUE(a->Send(camera));
+    RelayClient udpA(server_->MediaPort(), false);
+    udpA.Hello(a->MediaTicket(), idA);
+    ASSERT_EQ(udpA.HelloAnswer(), relay::HelloResult::Ok);
+    std::vector<std::unique_ptr<RelayClient>> receivers;
+    for (RawBot* bot : {b.get(), c.get()}) {
+        receivers.push_back(std::make_unique<RelayClient>(server_->MediaPort(), false));
+        receivers.back()->Hello(bot->MediaTicket(), bot->UserId());
+        ASSERT_EQ(receivers.back()->HelloAnswer(), relay::HelloResult::Ok);
+        receivers.back()->Subscribe(idA, Kind::Video);
+        receivers.back()->Subscribe(idA, Kind::Audio);
+    }
+    const auto group = [](RawBot& bot, uint32_t value) {
+        proto::MsgSetUserData data;
+        data.userId = bot.UserId();
+        data.offset = 0;
+        data.data = {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16),
+                     uint8_t(value >> 24)};
+        return bot.Send(data);
+    };
+    const auto floor = [&](uint8_t state) {
+        proto::MsgAwardSpeak award;
+        award.id = idA;
+        award.value = state;
+        return chair->Send(award);
+    };
+    struct Step {
+        const char* what;
+        std::function<bool()> act;
+        bool video;
+        bool audio;
+    };
+    const Step steps[] = {
+        {"subscribed, nothing allowed", [] { return true; }, false, false},
+        {"the chair gives A the floor", [&] { return floor(2); }, false, true},
+        {"B moves to audio group 5, C still hears A", [&] { return group(*b, 5); }, false, true},
+        {"C moves to group 5 too", [&] { return group(*c, 5); }, false, false},
+        {"A joins group 5", [&] { return group(*a, 5); }, false, true},
+        {"the floor ends", [&] { return floor(0); }, false, false},
+        {"push-to-talk mode, A holds the talk key",
+         [&] {
+             proto::MsgSetUserAttribute mode;
+             mode.offset = 272;
+             mode.data = {1};
+             proto::MsgSetUserData key;
+             key.userId = idA;
+             key.offset = 9;
+             key.data = {1};
+             return chair->Send(mode) && a->Send(key);
+         },
+         false, true},
+        {"B asks for A's camera",
+         [&] {
+             proto::MsgRequestVideo request;
+             request.mediaId = idA;
+             return b->Send(request);
+         },
+         true, true},
+        {"A drops its camera channel",
+         [&] {
+             proto::MsgSetConfOptions none = camera;
+             none.values[1] = 0;
+             return a->Send(none);
+         },
+         false, true},
+        {"the chair broadcasts a channel A does not have",
+         [&] {
+             proto::MsgBroadcastVideo broadcast;
+             broadcast.id = idA;
+             broadcast.value = 1;
+             return chair->Send(broadcast);
+         },
+         false, true},
+    };
+    for (const Step& step : steps) {
+        ASSERT_TRUE(step.act()) << step.what;
+        // Keepalives bring the relay's word until it says what the conference now holds.
+        std::optional<relay::Audience> said;
+        const bool reached = WaitUntil(
+            [&] {
+                relay::Control keepalive;
+                keepalive.type = relay::Type::Keepalive;
+                udpA.SendControl(keepalive);
+                const auto audience =
+                    udpA.ReceiveControl(relay::Type::Audience, std::chrono::milliseconds(200));
+                if (audience) {
+                    said = audience->audience;
+                }
+                return said && said->video == step.video && said->audio == step.audio;
+            },
+            std::chrono::seconds(5));
+        EXPECT_TRUE(reached) << step.what << ": video " << (said && said->video) << ", audio "
+                             << (said && said->audio);
+    }
 }
 
 }  // namespace
