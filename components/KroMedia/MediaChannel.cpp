@@ -1198,12 +1198,7 @@ int MediaChannel::Login(uint16_t mediaId, const char* serverAddress, uint16_t po
             Rebuild();  // the SSRCs carry the id
         }
     }
-    {
-        // A new session sends nothing until the relay says someone may receive it.
-        m_sendGate.ResetAudience();
-        std::lock_guard<std::mutex> lock(m_buildMutex);
-        ApplySendGate();
-    }
+    // The new session sends nothing until the relay says someone may receive it.
     m_session->Start(serverAddress, port, tcp, ticket, conferenceId, mediaId);
     return 1;
 }

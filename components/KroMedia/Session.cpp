@@ -99,6 +99,11 @@ void RelaySession::Start(const std::string& address, uint16_t port, bool tcp,
             },
             this, nullptr);
         g_source_attach(m_timer, LoopContext());
+        // On the loop, before the new session's first word: nobody may receive it yet, whatever
+        // the old one was told.
+        if (m_events.audience) {
+            m_events.audience(relay::Audience{});
+        }
         SendControl(m_hello);
     });
 }
