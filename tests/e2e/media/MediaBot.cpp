@@ -163,6 +163,12 @@ uint64_t LossyUdpProxy::FeedbackFrom(uint16_t mediaId) const {
     return it == feedback_.end() ? 0 : it->second;
 }
 
+uint64_t LossyUdpProxy::ReportBlocksFrom(uint16_t mediaId) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = reportBlocks_.find(mediaId);
+    return it == reportBlocks_.end() ? 0 : it->second;
+}
+
 LossyUdpProxy::~LossyUdpProxy() {
     stop_ = true;
     thread_.join();
@@ -221,6 +227,9 @@ void LossyUdpProxy::Run() {
                          part.type == relay::kPayloadFeedback) &&
                         from) {
                         ++feedback_[from->first];
+                    }
+                    if ((part.type == 200 || part.type == 201) && from) {
+                        reportBlocks_[from->first] += part.count;
                     }
                 }
             }

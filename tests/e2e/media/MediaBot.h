@@ -131,6 +131,8 @@ public:
         return kind == relay::Kind::Video ? videoSent_.load() : audioSent_.load();
     }
     uint64_t FeedbackFrom(uint16_t mediaId) const;
+    // Report blocks that reach the client, by the media id of the receiver that wrote them.
+    uint64_t ReportBlocksFrom(uint16_t mediaId) const;
 
 private:
     void Run();
@@ -145,6 +147,7 @@ private:
     std::atomic<uint64_t> audioSent_{0};
     mutable std::mutex mutex_;
     std::map<uint16_t, uint64_t> feedback_;  // by the sender's media id
+    std::map<uint16_t, uint64_t> reportBlocks_;
     std::thread thread_;
 };
 

@@ -24,7 +24,7 @@ class MediaPrivacy : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { UseSyntheticDevices(); }
     void SetUp() override {
-        ASSERT_TRUE(server_.Ready()) << server_.Output();
+        ASSERT_TRUE(server_.Ready());
         g_AppSettings.bVideoCapMode = 1;
         g_AppSettings.UseTCP = 0;
     }
@@ -110,8 +110,11 @@ TEST_F(MediaPrivacy, NothingLeavesWithoutTheFloorOrABroadcastAndFeedbackComesOnl
     for (int i = 0; i < 1000; ++i) {
         member.Send(relay::MakePli(memberVideo, aVideo));
     }
-    // B, a viewer, asked for its first key frame: feedback does reach A on this path.
+    // B, a viewer, asked for its first key frame and reports what it gets: feedback does
+    // reach A on this path.
     EXPECT_TRUE(WaitUntil([&] { return wireA.FeedbackFrom(idB) > 0; }, seconds(20)));
+    EXPECT_TRUE(WaitUntil([&] { return wireA.ReportBlocksFrom(idB) > 0; }, seconds(20)))
+        << server_.Output();
     EXPECT_EQ(wireA.FeedbackFrom(member.Id()), 0U);
     // Asking again makes it a viewer: its requests pass, at most one a second. A thousand go
     // out over some 1.5 s, so that B's own requests cannot have taken every second's turn.
