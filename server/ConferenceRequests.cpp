@@ -200,6 +200,7 @@ void Conference::OnSetConfOptions(Participant& who, const MsgSetConfOptions& mes
     if (config_.broadcastOnEntry && conferenceMode_ == kOpenDiscussion && !who.entryBroadcastDone) {
         BroadcastOnEntry(who);
     }
+    RightsChanged();
 }
 
 void Conference::BroadcastOnEntry(Participant& who) {
@@ -352,6 +353,9 @@ void Conference::OnRequestVideo(Participant& who, const MsgRequestVideo& message
         videoRequests_[message.mediaId].insert(who.record.userId);
     }
     SendTo(who, EncodeFrame(answer));
+    if (answer.result == 0) {
+        RightsChanged();
+    }
 }
 
 void Conference::OnBroadcastVideo(Participant& who, const MsgBroadcastVideo& message) {
@@ -376,6 +380,7 @@ void Conference::OnBroadcastVideo(Participant& who, const MsgBroadcastVideo& mes
         state.on ? (owner->record.broadcastMask | bit) : (owner->record.broadcastMask & ~bit));
     state.value = StreamValue(message.id);
     Broadcast(state);
+    RightsChanged();
 }
 
 void Conference::OnSetTempAdmin(Participant& who, const MsgSetTempAdmin& message) {

@@ -25,7 +25,17 @@ RelaySession::~RelaySession() {
 void RelaySession::Start(const std::string& address, uint16_t port, bool tcp,
                          const std::array<uint8_t, relay::kTicketBytes>& ticket,
                          uint32_t conferenceId, uint16_t mediaId) {
+    // What the channel asked for before it logged in is asked for once the relay accepts it.
+    std::set<std::pair<uint16_t, relay::Kind>> asked;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        asked = m_subscriptions;
+    }
     Stop();
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_subscriptions = std::move(asked);
+    }
     InvokeSync([&] {
         GError* error = nullptr;
         GInetAddress* inet = g_inet_address_new_from_string(address.c_str());
@@ -89,6 +99,11 @@ void RelaySession::Start(const std::string& address, uint16_t port, bool tcp,
             },
             this, nullptr);
         g_source_attach(m_timer, LoopContext());
+        // On the loop, before the new session's first word: nobody may receive it yet, whatever
+        // the old one was told.
+        if (m_events.audience) {
+            m_events.audience(relay::Audience{});
+        }
         SendControl(m_hello);
     });
 }
@@ -127,6 +142,11 @@ void RelaySession::CloseOnLoop() {
         g_socket_close(socket, nullptr);
         g_object_unref(socket);
     }
+}
+
+bool RelaySession::IsSubscribed(uint16_t mediaId, relay::Kind kind) const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_subscriptions.contains({mediaId, kind});
 }
 
 bool RelaySession::IsAccepted() const {
@@ -191,8 +211,8 @@ void RelaySession::SendRaw(const uint8_t* data, size_t length) {
 }
 
 void RelaySession::SendControl(const relay::Control& control) {
-    const auto bytes = relay::Encode(control);
     std::lock_guard<std::mutex> lock(m_mutex);
+    const auto bytes = relay::Encode(control);
     SendRaw(bytes.data(), bytes.size());
 }
 
@@ -248,6 +268,29 @@ void RelaySession::OnPacket(const uint8_t* data, size_t length) {
     }
     const auto control = relay::Decode(data, length);
     if (!control) {
+        return;
+    }
+    if (control->type == relay::Type::Cookie) {
+        // The relay binds a UDP session only once its cookie comes back from this address.
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_accepted && control->cookieMediaId == m_hello.hello.mediaId) {
+            m_hello.hello.hasCookie = true;
+            m_hello.hello.cookie = control->cookie;
+            const auto bytes = relay::Encode(m_hello);
+            SendRaw(bytes.data(), bytes.size());
+        }
+        return;
+    }
+    if (control->type == relay::Type::Audience) {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (!m_accepted) {
+                return;
+            }
+        }
+        if (m_events.audience) {
+            m_events.audience(control->audience);
+        }
         return;
     }
     if (control->type == relay::Type::HelloAck) {
@@ -316,7 +359,9 @@ void RelaySession::OnTick() {
             }
             return;
         }
-        SendControl(m_hello);
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const auto bytes = relay::Encode(m_hello);  // with the relay's cookie once it gave one
+        SendRaw(bytes.data(), bytes.size());
         return;
     }
     bool down = false;

@@ -24,6 +24,8 @@ public:
         std::function<void(int)> serverConnected;  // hello answered (1) or not (0)
         std::function<void(int)> streamConnected;  // media path works both ways (1) or not (0)
         std::function<void(const uint8_t*, size_t, bool rtcp)> media;
+        // The relay says whether anyone may receive the channel's video and audio now.
+        std::function<void(const relay::Audience&)> audience;
     };
 
     explicit RelaySession(Events events);
@@ -39,6 +41,8 @@ public:
     void Stop();
 
     void Subscribe(uint16_t mediaId, relay::Kind kind, bool on);
+    // Whether the channel asked for that stream (and has not stopped it since).
+    bool IsSubscribed(uint16_t mediaId, relay::Kind kind) const;
     // Sends an RTP or RTCP packet (any thread); dropped while not connected.
     void SendMedia(const uint8_t* data, size_t length);
     bool IsAccepted() const;
