@@ -44,7 +44,8 @@ protected:
             WaitUntil([&] { return member.KeepalivesAnswered() >= from + rounds; }, seconds(30)));
     }
 
-    ServerProcess server_;
+    // The chair gives the floor and broadcasts here: nothing comes with entering.
+    ServerProcess server_{{"--speaking-mode", "moderated"}};
 };
 
 TEST_F(MediaPrivacy, NothingLeavesWithoutTheFloorOrABroadcastAndFeedbackComesOnlyFromViewers) {
