@@ -1166,8 +1166,11 @@ void MediaChannel::Logout() {
 }
 
 void MediaChannel::SetUseTCP(uint32_t useTcp) {
-    std::lock_guard<std::mutex> lock(m_stateMutex);
-    m_useTcp = useTcp != 0;
+    {
+        std::lock_guard<std::mutex> lock(m_stateMutex);
+        m_useTcp = useTcp != 0;
+    }
+    m_session->UseTcp(useTcp != 0);  // a logged-in channel moves now
 }
 
 int MediaChannel::StartRecvAudio(uint16_t mediaId, uint32_t /*value*/) {
