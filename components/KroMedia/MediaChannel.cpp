@@ -222,6 +222,13 @@ void MediaStream::Detach() {
     m_sink = nullptr;
 }
 
+void MediaStream::Release() {
+    Detach();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_last = {};
+    m_drawSize = {};
+}
+
 // Pictures are drawn at the drawing rectangle's size: the stream scales and converts them
 // to it (see PictureScaler.h) and the window paints them unscaled. Until the window gives a
 // rectangle (each new window starts without one) they keep the stream's size; a rectangle too
@@ -402,6 +409,7 @@ void MediaChannel::Shutdown() {
     if (m_session) {
         m_session->Stop();
     }
+    m_loopGate->Close();
     m_notifyGate.Close();
     m_recordGate.Close();
     {
@@ -570,6 +578,14 @@ void MediaChannel::ConnectPipeline() {
                          static_cast<MediaChannel*>(self)->OnPadAdded(pad);
                      }),
                      this);
+    KeepReportsOfWantedStreams();
+    // A sender that said bye or fell silent leaves no decoding branch behind.
+    for (const char* signal : {"on-bye-ssrc", "on-timeout"}) {
+        g_signal_connect(rb, signal, G_CALLBACK(+[](GstElement*, guint, guint ssrc, gpointer self) {
+                             static_cast<MediaChannel*>(self)->FreeBranchLater(ssrc, true);
+                         }),
+                         this);
+    }
     // Our RTCP carries our own SSRCs, so the relay can tell whose feedback it is.
     for (guint session = 0; session < (m_kind == 0 ? 2U : 1U); ++session) {
         GObject* internal = nullptr;
@@ -846,6 +862,9 @@ void MediaChannel::OnMedia(const uint8_t* data, size_t length, bool rtcp) {
     if (!video && m_kind != 0) {
         return;
     }
+    if (!rtcp && !Wanted(*ssrc)) {
+        return;  // not asked for (or no longer): nothing is decoded
+    }
     if (!rtcp) {
         (video ? m_videoReceived : m_audioReceived) += length;
     }
@@ -903,6 +922,7 @@ void MediaChannel::OnPadAdded(GstPad* pad) {
         g_clear_error(&error);
         return;
     }
+    gst_element_set_name(bin, ("rx" + std::to_string(ssrc)).c_str());
     gst_bin_add(GST_BIN(m_pipeline), bin);
     if (video) {
         {
@@ -954,6 +974,9 @@ void MediaChannel::OnPadAdded(GstPad* pad) {
         }
     }
     gst_element_sync_state_with_parent(bin);
+    if (!Wanted(ssrc)) {
+        FreeBranchLater(ssrc, false);  // a packet that passed just before the stream was stopped
+    }
 }
 
 void MediaChannel::OnLocalFrame(GstSample* sample) {
@@ -1163,6 +1186,16 @@ int MediaChannel::Login(uint16_t mediaId, const char* serverAddress, uint16_t po
 void MediaChannel::Logout() {
     m_session->Stop();
     m_mediaId = 0;
+    std::vector<uint32_t> received;
+    {
+        std::lock_guard<std::mutex> lock(m_stateMutex);
+        for (const auto& entry : m_remotes) {
+            received.push_back(entry.first);
+        }
+    }
+    for (uint32_t ssrc : received) {
+        FreeBranch(ssrc);
+    }
 }
 
 void MediaChannel::SetUseTCP(uint32_t useTcp) {
@@ -1183,6 +1216,9 @@ int MediaChannel::StartRecvAudio(uint16_t mediaId, uint32_t /*value*/) {
 
 int MediaChannel::StopRecvAudio(uint16_t mediaId) {
     m_session->Subscribe(mediaId, relay::Kind::Audio, false);
+    if (m_kind == 0 && !IsOwnId(mediaId)) {
+        FreeBranch(relay::SsrcFor(mediaId, relay::Kind::Audio));
+    }
     return 1;
 }
 
@@ -1200,11 +1236,15 @@ int MediaChannel::StartRecvVideo(uint16_t mediaId, uint32_t /*mode*/, void* /*ow
 }
 
 int MediaChannel::StopRecvVideo(uint16_t mediaId) {
-    if (!IsOwnId(mediaId)) {
+    const bool own = IsOwnId(mediaId);
+    if (!own) {
         m_session->Subscribe(mediaId, relay::Kind::Video, false);
     }
     if (MediaStream* stream = StreamFor(mediaId, false)) {
-        stream->Detach();
+        stream->Release();
+    }
+    if (!own) {
+        FreeBranch(relay::SsrcFor(mediaId, relay::Kind::Video));
     }
     return 1;
 }

@@ -58,6 +58,9 @@ public:
     void Attach(IFrameSink* sink, uint32_t message);
     // Returns once no call into the old sink runs.
     void Detach();
+    // Detaches and lets the last picture go: the object stays valid (a window may still hold
+    // it) but holds nothing of the stream.
+    void Release();
     bool VoiceMarker() const { return m_voiceMarker.load(); }
     void SetRender(bool on) { m_render = on; }
 
@@ -141,6 +144,8 @@ public:
 
     // For tests: reads a numeric property of a named element of the running pipeline.
     bool ReadElementProperty(const char* element, const char* property, double* value);
+    // For tests: the elements of the pipeline, those inside bins included.
+    int CountElements();
 
     // Ends callbacks and stops everything; the release export calls it before deleting.
     void Shutdown();
@@ -181,6 +186,14 @@ private:
     void PostAudio(uint32_t message, uint64_t wParam, int64_t lParam);
     GstElement* Element(const char* name);
     bool IsOwnId(uint16_t mediaId) const;
+
+    // Received streams (MediaChannelReceive.cpp): a stream is decoded only while this channel
+    // asked for it; its decoding branch goes when it is stopped or its sender is gone.
+    bool Wanted(uint32_t ssrc) const;
+    void KeepReportsOfWantedStreams();     // m_buildMutex held, while connecting the pipeline
+    void FreeBranchLocked(uint32_t ssrc);  // m_buildMutex held
+    void FreeBranch(uint32_t ssrc);
+    void FreeBranchLater(uint32_t ssrc, bool senderGone);  // from rtpbin's threads
 
     const int m_kind;
     std::mutex m_buildMutex;  // pipeline (re)builds and configuration
@@ -232,6 +245,8 @@ private:
     uint32_t m_fileMessage = kMsgFileEnded;
 
     std::unique_ptr<RelaySession> m_session;
+    // Work handed to the loop thread enters this gate; Shutdown closes it.
+    std::shared_ptr<CallbackGate> m_loopGate = std::make_shared<CallbackGate>();
     AudioEngine m_audioEngine{*this};
 };
 
