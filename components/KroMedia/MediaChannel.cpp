@@ -208,6 +208,8 @@ void MediaStream::SetVoiceMarker(int on) {
 }
 
 void MediaStream::Attach(IFrameSink* sink, uint32_t message) {
+    // A picture on its way to the sink being replaced arrives before this returns, never after.
+    m_gate.Close();
     std::lock_guard<std::mutex> lock(m_mutex);
     m_gate.Open();
     m_sink = sink;

@@ -55,8 +55,8 @@ public:
     void Deliver(VideoFrame picture);
     // Streaming thread: a decoded I420 sample, drawn at the drawing rectangle's size.
     void DeliverDecoded(GstSample* sample);
+    // Both return once no call into the old sink runs.
     void Attach(IFrameSink* sink, uint32_t message);
-    // Returns once no call into the old sink runs.
     void Detach();
     // Detaches and lets the last picture go: the object stays valid (a window may still hold
     // it) but holds nothing of the stream.
