@@ -1468,6 +1468,9 @@ int MediaChannel::ShowPropertyPage(void* /*parent*/) {
 }
 
 void MediaChannel::StopCapture() {
+    // The program stops a lost camera when it hears of the loss: that is the loss taken in,
+    // not to be counted again at the next camera event.
+    m_deviceLost = false;
     std::lock_guard<std::mutex> lock(m_buildMutex);
     if (!m_video.active || m_video.fromFile) {
         return;
