@@ -7,51 +7,18 @@
 #include <QCoreApplication>
 #include <QProcessEnvironment>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include "RoadProcess.h"
+#include "support/UnansweredTcpPort.h"
 
 namespace {
 
 using road_e2e::ReadLog;
 
-// A TCP port on loopback whose connects are never answered: its one backlog place is taken by
-// a connection nobody accepts, so every later SYN is dropped.
-class UnansweredTcpPort {
-public:
-    UnansweredTcpPort() {
-        listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-        ::listen(listener_, 0);
-        socklen_t length = sizeof(address);
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-        port_ = ntohs(address.sin_port);
-        filler_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        ::connect(filler_, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-    }
-    ~UnansweredTcpPort() {
-        ::close(filler_);
-        ::close(listener_);
-    }
-    int Port() const { return port_; }
-
-private:
-    int listener_ = -1;
-    int filler_ = -1;
-    int port_ = 0;
-};
-
 TEST(RoomMediaStall, AnUnansweredTcpRelayLeavesTheRoomResponsive) {
     road_e2e::CoreApplication();
     QTemporaryDir home;
     ASSERT_TRUE(home.isValid());
-    UnansweredTcpPort nobody;
+    yav::test::UnansweredTcpPort nobody;
     // The conference server sends its participants to the port that never answers.
     const QString ini = home.path() + "/server.ini";
     yav::profile::WriteString("server", "AnnounceMediaPort", std::to_string(nobody.Port()),

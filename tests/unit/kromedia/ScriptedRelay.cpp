@@ -314,20 +314,3 @@ void ScriptedRelay::Run() {
         }
     }
 }
-
-UnansweredTcpPort::UnansweredTcpPort() {
-    m_listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in addr = Loopback(0);
-    ::bind(m_listener, reinterpret_cast<sockaddr*>(&addr), sizeof(addr));
-    // A backlog of 0 holds one connection; nobody accepts it, so every later SYN is dropped.
-    ::listen(m_listener, 0);
-    m_port = PortOf(m_listener);
-    m_filler = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    addr = Loopback(m_port);
-    ::connect(m_filler, reinterpret_cast<sockaddr*>(&addr), sizeof(addr));
-}
-
-UnansweredTcpPort::~UnansweredTcpPort() {
-    ::close(m_filler);
-    ::close(m_listener);
-}

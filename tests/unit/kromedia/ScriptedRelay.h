@@ -83,16 +83,3 @@ private:
     std::map<uint16_t, std::vector<size_t>> m_mediaSizes;
     std::thread m_thread;
 };
-
-// A TCP port on loopback whose connects are never answered: its listener's backlog is full.
-class UnansweredTcpPort {
-public:
-    UnansweredTcpPort();
-    ~UnansweredTcpPort();
-    uint16_t Port() const { return m_port; }
-
-private:
-    int m_listener = -1;
-    int m_filler = -1;
-    uint16_t m_port = 0;
-};

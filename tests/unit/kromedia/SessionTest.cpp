@@ -13,6 +13,7 @@
 #include "components/KroMedia/FrameQueue.h"
 #include "components/KroMedia/ReconnectBackoff.h"
 #include "components/KroMedia/Session.h"
+#include "support/UnansweredTcpPort.h"
 #include "support/WaitUntil.h"
 
 namespace kromedia {
@@ -203,7 +204,7 @@ INSTANTIATE_TEST_SUITE_P(Transport, SessionOverTransport, ::testing::Values(fals
                          });
 
 TEST(Session, AConnectNobodyAnswersHoldsNeitherItsCallerNorAnotherSession) {
-    UnansweredTcpPort nobody;
+    yav::test::UnansweredTcpPort nobody;
     ScriptedRelay relay;
     Reports stuckReports;
     Reports otherReports;
