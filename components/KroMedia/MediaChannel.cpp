@@ -570,6 +570,8 @@ void MediaChannel::ConnectPipeline() {
         bus,
         +[](GstBus*, GstMessage* message, gpointer self) -> GstBusSyncReply {
             static_cast<MediaChannel*>(self)->OnBusMessage(message);
+            // A handler that drops a message frees it: each one holds its element.
+            gst_message_unref(message);
             return GST_BUS_DROP;
         },
         this, nullptr);

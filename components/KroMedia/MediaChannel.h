@@ -146,6 +146,8 @@ public:
     bool ReadElementProperty(const char* element, const char* property, double* value);
     // For tests: the elements of the pipeline, those inside bins included.
     int CountElements();
+    // For tests: a new reference to a named element of the pipeline; null when there is none.
+    GstElement* TakeElement(const char* name);
 
     // Ends callbacks and stops everything; the release export calls it before deleting.
     void Shutdown();

@@ -135,4 +135,9 @@ int MediaChannel::CountElements() {
     return count;
 }
 
+GstElement* MediaChannel::TakeElement(const char* name) {
+    std::lock_guard<std::mutex> lock(m_buildMutex);
+    return Element(name);
+}
+
 }  // namespace kromedia

@@ -6,10 +6,13 @@
 #include <chrono>
 #include <cstdlib>
 #include <memory>
+#include <string>
 #include <vector>
 
+#include <gst/gst.h>
 #include "LoopbackRelay.h"
 #include "ScriptedRelay.h"
+
 #include "components/KroMedia/Devices.h"
 #include "components/KroMedia/KroMedia.h"
 #include "components/KroMedia/MediaChannel.h"
@@ -128,6 +131,41 @@ TEST_F(ReceiveLifecycle, StoppedStreamsLeaveNothingBehindAndCanStartAgain) {
         const std::u16string path = u"/tmp/yav-receive-lifecycle.bmp";
         EXPECT_EQ(stream->SaveSnapshot(path.c_str()), 0);
         stream->Redraw();
+    }
+}
+
+// The branch leaves the pipeline and is freed with everything it holds (decoder, buffers).
+TEST_F(ReceiveLifecycle, AStoppedStreamsDecoderIsFreed) {
+    ScriptedRelay relay;
+    Participant sender(kKindVideo, 0x10, relay.Port());
+    sender.Capture(0);
+    Participant receiver(kKindMain, 0x18, relay.Port());
+    ASSERT_TRUE(sender.Connected());
+    ASSERT_TRUE(receiver.Connected());
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        CountingSink sink;
+        ASSERT_EQ(receiver.control->StartRecvVideo(0x10, 0, nullptr, &sink, kMsgFirstPicture), 1);
+        ASSERT_TRUE(WaitUntil([&] { return sink.frames >= 3; }, seconds(60)));
+        const std::string name = "rx" + std::to_string(relay::SsrcFor(0x10, relay::Kind::Video));
+        GstElement* branch =
+            static_cast<MediaChannel*>(receiver.control)->TakeElement(name.c_str());
+        ASSERT_NE(branch, nullptr);
+        std::atomic<bool> freed{false};
+        g_object_weak_ref(
+            G_OBJECT(branch),
+            +[](gpointer flag, GObject*) { *static_cast<std::atomic<bool>*>(flag) = true; },
+            &freed);
+        gst_object_unref(branch);
+        ASSERT_FALSE(freed) << "the pipeline holds it while the stream is received";
+        receiver.control->StopRecvVideo(0x10);
+        EXPECT_TRUE(freed) << "nothing holds the stopped stream's branch any more";
+        if (!freed) {
+            g_object_weak_unref(
+                G_OBJECT(branch),
+                +[](gpointer flag, GObject*) { *static_cast<std::atomic<bool>*>(flag) = true; },
+                &freed);
+        }
     }
 }
 
