@@ -84,6 +84,11 @@ void ScriptedRelay::SetRefusing(bool refusing) {
     m_refusing = refusing;
 }
 
+void ScriptedRelay::SetForwardingAll(bool all) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_forwardingAll = all;
+}
+
 void ScriptedRelay::SetReadingTcp(bool reading) {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_readingTcp = reading;
@@ -182,7 +187,7 @@ void ScriptedRelay::OnPacket(const uint8_t* data, size_t size, const sockaddr_in
             continue;
         }
         // RTCP goes to everybody else (reports and feedback), RTP to the subscribers.
-        if (kind == PacketClass::Rtcp ||
+        if (kind == PacketClass::Rtcp || m_forwardingAll ||
             (named && session.subscriptions.contains({named->first, named->second}))) {
             SendTo(session, data, size);
         }

@@ -32,6 +32,8 @@ public:
     void SetSilent(bool silent);
     // Hellos are refused (wrong ticket) while set.
     void SetRefusing(bool refusing);
+    // While set, RTP goes to every other session, subscribed or not.
+    void SetForwardingAll(bool all);
     // Forgets every session and subscription and closes every TCP connection.
     void Restart();
     // TCP connections are not read while off: their buffers fill up.
@@ -74,6 +76,7 @@ private:
     std::mutex m_mutex;
     bool m_silent = false;
     bool m_refusing = false;
+    bool m_forwardingAll = false;
     bool m_readingTcp = true;
     int m_badStreams = 0;
     int m_accepted = 0;
