@@ -196,8 +196,11 @@ int RunSenders(int count, uint16_t conferencePort, uint16_t mediaPort, int sizeI
     std::vector<std::unique_ptr<MediaBot>> bots;
     std::string ids = "ids";
     for (int i = 0; i < count; ++i) {
-        bots.push_back(std::make_unique<MediaBot>(Options(
-            "s" + std::to_string(i), conferencePort, mediaPort, sizeIndex, frameRate, kbps, true)));
+        MediaBotOptions options = Options("s" + std::to_string(i), conferencePort, mediaPort,
+                                          sizeIndex, frameRate, kbps, true);
+        // Every camera is broadcast; the conference lets four of them speak at once.
+        options.floor = i < 4;
+        bots.push_back(std::make_unique<MediaBot>(options));
         if (!bots.back()->LoggedIn() || !Connected(*bots.back())) {
             std::printf("failed\n");
             std::fflush(stdout);

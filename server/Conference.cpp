@@ -49,11 +49,16 @@ void Conference::SetAttr(uint16_t offset, std::span<const uint8_t> data, uint8_t
         return;
     }
     std::memcpy(roomAttr_ + offset, data.data(), data.size());
+    const bool speakingMode =
+        offset <= ROOM_ATTR_CONF_FLAG && ROOM_ATTR_CONF_FLAG < offset + data.size();
     MsgRoomAttr message;
     message.offset = offset;
     message.notify = notify ? 1 : 0;
     message.data.assign(data.begin(), data.end());
     Broadcast(message);
+    if (speakingMode) {
+        RightsChanged();
+    }
 }
 
 void Conference::SetKind(Participant& who, uint8_t kind) {
@@ -93,6 +98,7 @@ void Conference::SetSpeakState(Participant& who, uint8_t state) {
     message.previous = old;
     message.value = who.record.streamParam;
     Broadcast(message);
+    RightsChanged();
 }
 
 void Conference::StopRecording(uint8_t reason) {

@@ -38,9 +38,15 @@ public:
     // The media relay's questions (see MediaGate).
     relay::HelloResult MediaAdmit(const MediaTicket& ticket, uint16_t mediaId) const;
     bool MediaMaySend(uint16_t mediaId, relay::Kind kind) const;
+    bool MediaMayReceive(uint16_t mediaId, relay::Kind kind, uint16_t receiverMediaId) const;
     // Told of every participant that leaves (logout, loss, kick, quota), after the leave.
     void SetLeaveObserver(std::function<void(uint32_t confId, uint16_t userId)> observer) {
         leaveObserver_ = std::move(observer);
+    }
+    // Told whenever what a participant may receive of another may have changed (speaking,
+    // groups, the speaking mode, broadcasts, grants, channels, a leave).
+    void SetRightsObserver(std::function<void(uint32_t confId)> observer) {
+        rightsObserver_ = std::move(observer);
     }
 
     bool Empty() const { return participants_.empty(); }
@@ -64,6 +70,9 @@ private:
 
     // Whether the owner's channel carries video now (channel 7: while broadcast).
     static bool ChannelOpen(const Participant& owner, uint8_t channel);
+    // Whether the receiver may hear the sender's microphone now.
+    bool MayHear(const Participant& sender, const Participant& receiver) const;
+    void RightsChanged();
     bool IsPrivileged(const Participant& who) const;  // chair kinds or presenter
     bool IsChair(const Participant& who) const;       // chair kinds
     Participant* Find(uint16_t userId);
@@ -106,6 +115,7 @@ private:
     ConferenceConfig config_;
     ServerConfig& server_;
     std::function<void(uint32_t, uint16_t)> leaveObserver_;
+    std::function<void(uint32_t)> rightsObserver_;
     std::map<uint16_t, Participant> participants_;  // by user id
     std::vector<uint16_t> joinOrder_;
     uint16_t lastUserId_ = 0;

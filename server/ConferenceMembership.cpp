@@ -213,6 +213,7 @@ int32_t Conference::Join(const std::shared_ptr<Link>& link, const MsgLoginReques
     }
     YLOG_INFO("conference %u: user %u (%s) joined, %zu present", config_.confId, userId,
               displayName.c_str(), participants_.size());
+    RightsChanged();
     return 0;
 }
 
@@ -237,6 +238,7 @@ void Conference::Leave(uint16_t userId, const char* why) {
     if (leaveObserver_) {
         leaveObserver_(config_.confId, userId);
     }
+    RightsChanged();  // the grants it held, and what others may now hear without it
     if (participants_.empty()) {
         // An empty room starts afresh: no stale share records, lock or recording.
         std::memset(roomAttr_, 0, sizeof roomAttr_);
@@ -318,22 +320,64 @@ bool Conference::ChannelOpen(const Participant& owner, uint8_t channel) {
 }
 
 relay::HelloResult Conference::MediaAdmit(const MediaTicket& ticket, uint16_t mediaId) const {
-    const auto equal = [&ticket](const Participant& who) {
-        return CRYPTO_memcmp(who.mediaTicket.data(), ticket.data(), ticket.size()) == 0;
-    };
-    auto it = participants_.find(UserOf(mediaId));
-    if (it == participants_.end()) {
+    // Every ticket is compared, whoever the media id names, so an answer takes as long for a
+    // present user as for an absent one.
+    const uint16_t owner = UserOf(mediaId);
+    bool present = false;
+    bool own = false;
+    bool anyone = false;
+    for (const auto& [id, who] : participants_) {
+        const bool equal = CRYPTO_memcmp(who.mediaTicket.data(), ticket.data(), ticket.size()) == 0;
+        present = present || id == owner;
+        own = own || (equal && id == owner);
+        anyone = anyone || equal;
+    }
+    if (!present) {
         return relay::HelloResult::NotInConference;
     }
-    if (equal(it->second)) {
-        return relay::HelloResult::Ok;
+    return own      ? relay::HelloResult::Ok
+           : anyone ? relay::HelloResult::IdNotOwned
+                    : relay::HelloResult::BadTicket;
+}
+
+bool Conference::MayHear(const Participant& sender, const Participant& receiver) const {
+    const bool sameGroup =
+        sender.record.privateData.groupValue == receiver.record.privateData.groupValue;
+    // The floor, or a shared media file whose sound goes with its sender's microphone: heard
+    // in the sender's audio group. In the push-to-talk mode, whoever holds the talk key
+    // (its listen flag) is heard by everyone.
+    if ((sender.record.speakState == 2 || ChannelOpen(sender, kMediaChannel)) && sameGroup) {
+        return true;
     }
-    for (const auto& [id, who] : participants_) {
-        if (equal(who)) {
-            return relay::HelloResult::IdNotOwned;
-        }
+    return roomAttr_[ROOM_ATTR_CONF_FLAG] == 1 && sender.record.privateData.listenFlag != 0;
+}
+
+void Conference::RightsChanged() {
+    if (rightsObserver_) {
+        rightsObserver_(config_.confId);
     }
-    return relay::HelloResult::BadTicket;
+}
+
+bool Conference::MediaMayReceive(uint16_t mediaId, relay::Kind kind,
+                                 uint16_t receiverMediaId) const {
+    auto sender = participants_.find(UserOf(mediaId));
+    auto receiver = participants_.find(UserOf(receiverMediaId));
+    if (sender == participants_.end() || receiver == participants_.end() || sender == receiver ||
+        !MediaMaySend(mediaId, kind)) {
+        return false;
+    }
+    const uint8_t channel = ChannelOf(mediaId);
+    if (kind == relay::Kind::Audio) {
+        return channel == kMediaChannel || MayHear(sender->second, receiver->second);
+    }
+    if ((sender->second.record.broadcastMask & (1u << channel)) != 0) {
+        return true;
+    }
+    // Channel 7 reaches its viewers only while broadcast; a camera channel also whoever asked
+    // for it and was granted it.
+    auto granted = videoRequests_.find(mediaId);
+    return channel != kMediaChannel && granted != videoRequests_.end() &&
+           granted->second.contains(receiver->first);
 }
 
 bool Conference::MediaMaySend(uint16_t mediaId, relay::Kind kind) const {

@@ -123,6 +123,7 @@ void Conference::OnSetUserData(Participant& who, const MsgSetUserData& message) 
     update.offset = message.offset;
     update.data = message.data;
     Broadcast(update);
+    RightsChanged();  // audio groups and the talk key live in the private data
 }
 
 }  // namespace yav::server

@@ -196,6 +196,7 @@ void Conference::OnSetConfOptions(Participant& who, const MsgSetConfOptions& mes
         }
     }
     BroadcastRecord(who);
+    RightsChanged();
 }
 
 void Conference::OnSetPresenter(Participant& who, const MsgSetPresenter& message) {
@@ -311,6 +312,9 @@ void Conference::OnRequestVideo(Participant& who, const MsgRequestVideo& message
         videoRequests_[message.mediaId].insert(who.record.userId);
     }
     SendTo(who, EncodeFrame(answer));
+    if (answer.result == 0) {
+        RightsChanged();
+    }
 }
 
 void Conference::OnBroadcastVideo(Participant& who, const MsgBroadcastVideo& message) {
@@ -335,6 +339,7 @@ void Conference::OnBroadcastVideo(Participant& who, const MsgBroadcastVideo& mes
         state.on ? (owner->record.broadcastMask | bit) : (owner->record.broadcastMask & ~bit));
     state.value = StreamValue(message.id);
     Broadcast(state);
+    RightsChanged();
 }
 
 void Conference::OnSetTempAdmin(Participant& who, const MsgSetTempAdmin& message) {

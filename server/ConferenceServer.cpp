@@ -174,6 +174,11 @@ Conference& ConferenceServer::ConferenceFor(const ConferenceConfig& config) {
                 leaveObserver_(confId, userId);
             }
         });
+        slot->SetRightsObserver([this](uint32_t confId) {
+            if (rightsObserver_) {
+                rightsObserver_(confId);
+            }
+        });
     }
     return *slot;
 }
@@ -188,6 +193,12 @@ relay::HelloResult ConferenceServer::Admit(const MediaTicket& ticket, uint32_t c
 bool ConferenceServer::MaySend(uint32_t confId, uint16_t mediaId, relay::Kind kind) {
     auto it = conferences_.find(confId);
     return it != conferences_.end() && it->second->MediaMaySend(mediaId, kind);
+}
+
+bool ConferenceServer::MayReceive(uint32_t confId, uint16_t mediaId, relay::Kind kind,
+                                  uint16_t receiverMediaId) {
+    auto it = conferences_.find(confId);
+    return it != conferences_.end() && it->second->MediaMayReceive(mediaId, kind, receiverMediaId);
 }
 
 }  // namespace yav::server

@@ -31,9 +31,15 @@ public:
     // MediaGate
     relay::HelloResult Admit(const MediaTicket& ticket, uint32_t confId, uint16_t mediaId) override;
     bool MaySend(uint32_t confId, uint16_t mediaId, relay::Kind kind) override;
+    bool MayReceive(uint32_t confId, uint16_t mediaId, relay::Kind kind,
+                    uint16_t receiverMediaId) override;
     // Told of every participant that leaves a conference (set before the first login).
     void SetLeaveObserver(std::function<void(uint32_t confId, uint16_t userId)> observer) {
         leaveObserver_ = std::move(observer);
+    }
+    // Told whenever who may receive what in a conference may have changed.
+    void SetRightsObserver(std::function<void(uint32_t confId)> observer) {
+        rightsObserver_ = std::move(observer);
     }
 
 private:
@@ -50,6 +56,7 @@ private:
     SessionSet<Session> sessions_;
     std::map<uint32_t, std::unique_ptr<Conference>> conferences_;
     std::function<void(uint32_t, uint16_t)> leaveObserver_;
+    std::function<void(uint32_t)> rightsObserver_;
 };
 
 }  // namespace yav::server

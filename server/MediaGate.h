@@ -23,6 +23,11 @@ public:
     // Whether the participant may send kind on this media id now: video on a channel it owns
     // (channel 7 while it is broadcast), audio on channel 0 or a broadcast channel 7.
     virtual bool MaySend(uint32_t confId, uint16_t mediaId, relay::Kind kind) = 0;
+    // Whether another participant (any of its media ids) may receive kind of mediaId now:
+    // sound while its sender may speak to that receiver, a camera channel while it is
+    // broadcast or granted to that receiver. Never a participant's own.
+    virtual bool MayReceive(uint32_t confId, uint16_t mediaId, relay::Kind kind,
+                            uint16_t receiverMediaId) = 0;
 };
 
 }  // namespace yav::server

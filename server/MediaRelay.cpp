@@ -34,6 +34,9 @@ public:
     std::string Name() const override {
         return "udp " + endpoint_.address().to_string() + ":" + std::to_string(endpoint_.port());
     }
+    std::string ClaimedAddress() const override {
+        return endpoint_.address().to_string() + ":" + std::to_string(endpoint_.port());
+    }
 
 private:
     void SendNext() {
@@ -106,7 +109,12 @@ public:
         helloTimer_.cancel();
         asio::error_code ignored;
         socket_.close(ignored);
-        YLOG_INFO("media relay: %s closed: %s", name_.c_str(), why);
+        // Anybody may open and close connections: the lines they cause are limited.
+        uint64_t held = 0;
+        if (relay_.connectionLog_.Allow(RateLimitedLog::Clock::now(), &held)) {
+            YLOG_INFO("media relay: %s closed: %s (%llu lines like it held back before)",
+                      name_.c_str(), why, static_cast<unsigned long long>(held));
+        }
         auto self = shared_from_this();
         relay_.router_.OnPeerGone(*this);
         relay_.tcpPeers_.erase(self);

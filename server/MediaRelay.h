@@ -12,6 +12,7 @@
 #include "MediaGate.h"
 #include "MediaRelayRouter.h"
 #include "PendingLimit.h"
+#include "RateLimitedLog.h"
 #include "ServerConfig.h"
 
 namespace yav::server {
@@ -48,6 +49,7 @@ private:
     asio::ip::tcp::acceptor acceptor_;
     asio::steady_timer sweepTimer_;
     PendingLimit pending_;  // TCP connections without a session; outlives them
+    RateLimitedLog connectionLog_{20, std::chrono::seconds(10)};  // TCP connections closed
     MediaRelayRouter router_;
     std::map<asio::ip::udp::endpoint, std::shared_ptr<UdpPeer>> udpPeers_;  // with a session
     std::set<std::shared_ptr<TcpPeer>> tcpPeers_;

@@ -18,12 +18,16 @@ YavServer::YavServer(ServerConfig config)
     // A participant that leaves (or is removed) loses its media sessions at once.
     conferenceServer_.SetLeaveObserver(
         [this](uint32_t confId, uint16_t userId) { mediaRelay_.Router().EndUser(confId, userId); });
+    // What the relay forwards follows the conference: it hears of every change at once.
+    conferenceServer_.SetRightsObserver(
+        [this](uint32_t confId) { mediaRelay_.Router().OnRightsChanged(confId); });
 }
 
 YavServer::~YavServer() {
     Stop();
     // The relay goes before the conference server: no leave may reach it after that.
     conferenceServer_.SetLeaveObserver(nullptr);
+    conferenceServer_.SetRightsObserver(nullptr);
 }
 
 bool YavServer::Open() {

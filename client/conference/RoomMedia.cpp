@@ -37,6 +37,7 @@ bool RoomMedia::StartRecvVideo(std::uint16_t wMediaId, std::uint32_t mode, IVide
     }
     auto* placed = dynamic_cast<ILayoutVideoWnd*>(window);
     kromedia::IFrameSink* sink = placed != nullptr ? placed->GetFrameSink() : nullptr;
+    m_frame.AskForCameraChannel(wMediaId);
     control->StartRecvVideo(wMediaId, mode, &m_frame, sink, message);
     return true;
 }

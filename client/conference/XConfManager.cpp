@@ -162,6 +162,7 @@ void XConfManager::OnConnectionLost() {
     m_pMsgQueue = nullptr;
     XAutoCritical lock(&m_csLock);
     m_videoRequests.clear();
+    m_quietVideoRequests.clear();
 }
 
 int XConfManager::AdoptLogin() {
@@ -450,6 +451,34 @@ void XConfManager::RequestUserVideo(std::uint16_t wMediaId, std::uint8_t on) {
     m_pCsManager->RequestVideo(wMediaId);
     XAutoCritical lock(&m_csLock);
     m_videoRequests.try_emplace(wMediaId, std::array<std::uint8_t, 3>{1, 0, 0});
+}
+
+void XConfManager::AskForVideo(std::uint16_t wMediaId) {
+    if (m_pCsManager == nullptr || wMediaId == 0) {
+        return;
+    }
+    {
+        XAutoCritical lock(&m_csLock);
+        auto pending = m_videoRequests.find(wMediaId);
+        if (pending != m_videoRequests.end() && pending->second[0] == 1 &&
+            pending->second[2] == 0) {
+            return;  // the user's own request, still waiting, brings the grant
+        }
+        ++m_quietVideoRequests[wMediaId];
+    }
+    m_pCsManager->RequestVideo(wMediaId);
+}
+
+bool XConfManager::TakeQuietVideoRequest(std::uint16_t wMediaId) {
+    XAutoCritical lock(&m_csLock);
+    auto it = m_quietVideoRequests.find(wMediaId);
+    if (it == m_quietVideoRequests.end()) {
+        return false;
+    }
+    if (--it->second == 0) {
+        m_quietVideoRequests.erase(it);
+    }
+    return true;
 }
 
 void XConfManager::ReceiveVideo(std::uint16_t wMediaId, std::uint8_t on, IVideoWindow* window) {

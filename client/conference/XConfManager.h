@@ -91,6 +91,11 @@ public:
     void SetConfOptions(std::uint8_t b1, std::uint8_t b2, std::uint8_t b3, std::uint8_t b4,
                         std::uint8_t b5, std::uint8_t b6);
     void RequestUserVideo(std::uint16_t wMediaId, std::uint8_t on);
+    // Asks the conference for a channel the room starts receiving on its own (not a user's
+    // request): its answer opens no window. Nothing is sent while a request for it is pending.
+    void AskForVideo(std::uint16_t wMediaId);
+    // True (and forgotten) for the answer to such a request.
+    bool TakeQuietVideoRequest(std::uint16_t wMediaId);
     void ReceiveVideo(std::uint16_t wMediaId, std::uint8_t on, IVideoWindow* window);
 
     // Video-request map: bytes of 255 keep the stored value.
@@ -203,6 +208,7 @@ private:
     std::shared_ptr<ST_USER_ITEM_DEPT> m_pMyUserItem;
     CVideoCycle m_videoCycle;
     std::map<std::uint16_t, std::array<std::uint8_t, 3>> m_videoRequests;
+    std::map<std::uint16_t, int> m_quietVideoRequests;  // answers still to come, by media id
     yav::CriticalSection m_csLock;
     CSafeQueue* m_pMsgQueue = nullptr;
     std::string m_strHandOverDigest;

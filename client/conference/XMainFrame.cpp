@@ -323,6 +323,10 @@ void XMainFrame::LoginDataServer() {
             const std::array<uint8_t, 16> ticket = cs->GetMediaTicket();
             g_pMediaManager->SetMediaTicket(ticket.data(), static_cast<int>(ticket.size()));
         }
+        // The microphone is sent only with the floor; the speak-state events switch it later.
+        const std::shared_ptr<ST_USER_ITEM_DEPT> me =
+            m_pConfManager ? m_pConfManager->GetMyUserItem() : nullptr;
+        g_pMediaManager->SetAudioSend(me != nullptr && me->speakState == 2 ? 1 : 0);
         g_pMediaManager->LoginMediaServer(GetMyUserId(), media.c_str(), m_csServer.mediaPort,
                                           m_csServer.mediaParam, m_dwConfId);
     }

@@ -201,6 +201,9 @@ public:
     bool IsMyFlagBit2() const;
     void SetMyFlag(uint8_t value);
     bool GetUserInfo(std::shared_ptr<ST_USER_ITEM_DEPT>& out, uint16_t userId) const;
+    // Asks the conference for another participant's camera channel that is not broadcast, as
+    // its reception starts: the relay forwards it only then.
+    void AskForCameraChannel(uint16_t wMediaId);
     uint32_t GetUserDeptKey(uint16_t userId) const;
     int GetRecordState() const;
     int GetDocShareState() const;

@@ -111,6 +111,11 @@ void XMainFrame::FormatScreenShareNotice(std::initializer_list<int> textIds, uin
 // --- slot 0: video-open result ---------------------------------------------------------------
 
 void XMainFrame::OnVideoOpenResult(uint16_t mediaId, uint16_t result, uint32_t value) {
+    // The answer to a request the room made for a reception it had started already.
+    if ((result != 0 || value != 0) && m_pConfManager &&
+        m_pConfManager->TakeQuietVideoRequest(mediaId)) {
+        return;
+    }
     if (result != 0) {
         NoteVideoReceived(mediaId, false);
         switch (result) {

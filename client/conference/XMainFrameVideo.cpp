@@ -98,6 +98,18 @@ int XMainFrame::MediaVideoRecv(uint16_t wMediaId, uint32_t mode) {
     return 1;
 }
 
+void XMainFrame::AskForCameraChannel(uint16_t wMediaId) {
+    // The relay forwards a camera channel that is not broadcast only to those who asked the
+    // conference for it; the video cycle, paged video and layouts open such channels.
+    std::shared_ptr<ST_USER_ITEM_DEPT> owner;
+    if (IsMediaChannel(wMediaId) || IsMyChannel(wMediaId) || !m_pConfManager ||
+        !GetUserInfo(owner, static_cast<uint16_t>(wMediaId & ~7u)) || !owner ||
+        ((owner->broadcastMask >> (wMediaId & 7u)) & 1u) != 0) {
+        return;
+    }
+    m_pConfManager->AskForVideo(wMediaId);
+}
+
 void XMainFrame::OpenChannel(uint16_t wMediaId) {
     XAutoCritical lock(&m_callbackLock);
     if (wMediaId == 0 || IsMediaChannel(wMediaId)) {
@@ -135,6 +147,7 @@ bool XMainFrame::OpenIntoWindow(uint16_t wMediaId, uint32_t mode, bool sync) {
         ILayoutVideoWnd* slot =
             m_pLayoutManager->GetLayoutWnd(m_pLayoutManager->FindNonCycleWndIndex(wMediaId));
         IFrameSink* sink = slot != nullptr ? slot->GetFrameSink() : nullptr;
+        AskForCameraChannel(wMediaId);
         control->StartRecvVideo(wMediaId, mode, this, sink, kFirstPictureMessage);
         if (IMediaStream* stream = control->GetStream(wMediaId)) {
             m_pLayoutManager->SetVideoWndState(wMediaId, caption, stream);

@@ -393,6 +393,11 @@ MediaChannel::MediaChannel(int kind) : m_kind(kind) {
     events.media = [this](const uint8_t* data, size_t length, bool rtcp) {
         OnMedia(data, length, rtcp);
     };
+    events.audience = [this](const relay::Audience& audience) {
+        m_sendGate.SetAudience(audience);
+        std::lock_guard<std::mutex> lock(m_buildMutex);
+        ApplySendGate();
+    };
     m_session = std::make_unique<RelaySession>(std::move(events));
     m_deviceToken = DeviceRegistry::Get().AddListener(
         [this](DeviceRegistry::Change change, const std::string& path) {
@@ -467,7 +472,7 @@ std::string MediaChannel::Describe() const {
         }
         d += "! tee name=vt vt. ! queue leaky=downstream max-size-buffers=2 ! valve name=vsend "
              "drop=" +
-             std::string(m_sendEnabled ? "false" : "true") +
+             std::string(m_sendGate.Open(relay::Kind::Video) ? "false" : "true") +
              " ! x264enc name=venc tune=zerolatency speed-preset=veryfast threads=2 bitrate=" +
              std::to_string(m_video.bitRateKbps) +
              " key-int-max=" + std::to_string(m_video.keyInterval) +
@@ -511,7 +516,8 @@ std::string MediaChannel::Describe() const {
              "webrtcdsp name=dsp probe=" +
              probe +
              " ! level name=caplevel interval=100000000 ! volume name=micvol ! tee name=at ";
-        d += "at. ! queue ! valve name=asend drop=" + std::string(m_audioSend ? "false" : "true") +
+        d += "at. ! queue ! valve name=asend drop=" +
+             std::string(m_sendGate.Open(relay::Kind::Audio) ? "false" : "true") +
              " ! opusenc name=aenc ! rtpopuspay mtu=1200 pt=" + std::to_string(kAudioPt) +
              " ssrc=" + std::to_string(relay::SsrcFor(id, relay::Kind::Audio)) +
              " ! rb.send_rtp_sink_1 rb.send_rtp_src_1 ! appsink name=rtpout1 sync=false "
@@ -557,6 +563,7 @@ void MediaChannel::Rebuild() {
         return;
     }
     m_pipeline = pipeline;
+    m_videoValveOpen = m_sendGate.Open(relay::Kind::Video);
     ConnectPipeline();
     ApplyParams();
     if (gst_element_set_state(m_pipeline, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE) {
@@ -747,6 +754,8 @@ void MediaChannel::ApplyParam(int id, int value) {
             break;
         case 8:
             setOn("micvol", "mute", on);
+            m_sendGate.SetMuted(value != 0);  // a muted microphone sends nothing at all
+            ApplySendGate();
             break;
         case 9:
             setOn("localplay", "drop", value != 0 ? FALSE : TRUE);
@@ -844,6 +853,10 @@ bool MediaChannel::ReadElementProperty(const char* element, const char* property
 // ---- streaming-thread work --------------------------------------------------------------------
 
 void MediaChannel::SendOut(GstSample* sample, relay::Kind kind, bool rtcp) {
+    // What the encoder still held when the gate closed stays here too.
+    if (!rtcp && !m_sendGate.Open(kind)) {
+        return;
+    }
     GstBuffer* buffer = gst_sample_get_buffer(sample);
     GstMapInfo map;
     if (buffer == nullptr || !gst_buffer_map(buffer, &map, GST_MAP_READ)) {
@@ -862,12 +875,13 @@ void MediaChannel::OnMedia(const uint8_t* data, size_t length, bool rtcp) {
     if (!parsed) {
         return;
     }
+    // Only a stream this channel asked for gets a jitter buffer and a decoder.
+    if (!rtcp && !m_session->IsSubscribed(parsed->first, parsed->second)) {
+        return;
+    }
     const bool video = parsed->second == relay::Kind::Video;
     if (!video && m_kind != 0) {
         return;
-    }
-    if (!rtcp && !Wanted(*ssrc)) {
-        return;  // not asked for (or no longer): nothing is decoded
     }
     if (!rtcp) {
         (video ? m_videoReceived : m_audioReceived) += length;
@@ -1142,6 +1156,31 @@ bool MediaChannel::IsOwnId(uint16_t mediaId) const {
     return m_mediaId != 0 && mediaId == m_mediaId;
 }
 
+void MediaChannel::ApplySendGate() {
+    const bool video = m_sendGate.Open(relay::Kind::Video);
+    const bool audio = m_sendGate.Open(relay::Kind::Audio);
+    if (GstElement* valve = Element("asend")) {
+        g_object_set(valve, "drop", audio ? FALSE : TRUE, nullptr);
+        gst_object_unref(valve);
+    }
+    if (GstElement* valve = Element("vsend")) {
+        g_object_set(valve, "drop", video ? FALSE : TRUE, nullptr);
+        gst_object_unref(valve);
+    }
+    if (video && !m_videoValveOpen) {
+        // The first receivers decode nothing before a key frame: the encoder makes one now.
+        if (GstElement* encoder = Element("venc")) {
+            if (GstPad* pad = gst_element_get_static_pad(encoder, "src")) {
+                gst_pad_send_event(
+                    pad, gst_video_event_new_upstream_force_key_unit(GST_CLOCK_TIME_NONE, TRUE, 0));
+                gst_object_unref(pad);
+            }
+            gst_object_unref(encoder);
+        }
+    }
+    m_videoValveOpen = video;
+}
+
 // ---- IMediaControl ---------------------------------------------------------------------------
 
 void MediaChannel::SetHandler(IMediaHandler* handler) {
@@ -1183,12 +1222,23 @@ int MediaChannel::Login(uint16_t mediaId, const char* serverAddress, uint16_t po
             Rebuild();  // the SSRCs carry the id
         }
     }
+    {
+        // A new session sends nothing until the relay says someone may receive it.
+        m_sendGate.ResetAudience();
+        std::lock_guard<std::mutex> lock(m_buildMutex);
+        ApplySendGate();
+    }
     m_session->Start(serverAddress, port, tcp, ticket, conferenceId, mediaId);
     return 1;
 }
 
 void MediaChannel::Logout() {
     m_session->Stop();
+    m_sendGate.ResetAudience();
+    {
+        std::lock_guard<std::mutex> lock(m_buildMutex);
+        ApplySendGate();
+    }
     m_mediaId = 0;
     std::vector<uint32_t> received;
     {
@@ -1276,12 +1326,9 @@ int MediaChannel::SetRecordHandler(int on, IRecordHandler* handler) {
 }
 
 int MediaChannel::SetAudioSend(int on) {
-    m_audioSend = on != 0;
+    m_sendGate.SetSwitch(relay::Kind::Audio, on != 0);
     std::lock_guard<std::mutex> lock(m_buildMutex);
-    if (GstElement* valve = Element("asend")) {
-        g_object_set(valve, "drop", on != 0 ? FALSE : TRUE, nullptr);
-        gst_object_unref(valve);
-    }
+    ApplySendGate();
     return 1;
 }
 
@@ -1631,12 +1678,9 @@ void MediaChannel::CloseSource() {
 }
 
 void MediaChannel::EnableSend(int on) {
-    m_sendEnabled = on != 0;
+    m_sendGate.SetSwitch(relay::Kind::Video, on != 0);
     std::lock_guard<std::mutex> lock(m_buildMutex);
-    if (GstElement* valve = Element("vsend")) {
-        g_object_set(valve, "drop", on != 0 ? FALSE : TRUE, nullptr);
-        gst_object_unref(valve);
-    }
+    ApplySendGate();
 }
 
 int MediaChannel::IsDeviceLost() {

@@ -16,6 +16,7 @@
 #include "PictureScaler.h"
 #include "RecordBlocks.h"
 #include "RelayWire.h"
+#include "SendGate.h"
 #include "Session.h"
 #include "StreamQualityCalc.h"
 
@@ -188,6 +189,8 @@ private:
     void PostAudio(uint32_t message, uint64_t wParam, int64_t lParam);
     GstElement* Element(const char* name);
     bool IsOwnId(uint16_t mediaId) const;
+    // Sets the send valves to what the gate says now; called with m_buildMutex held.
+    void ApplySendGate();
 
     // Received streams (MediaChannelReceive.cpp): a stream is decoded only while this channel
     // asked for it; its decoding branch goes when it is stopped or its sender is gone.
@@ -230,8 +233,8 @@ private:
     int m_input = 0;
 
     std::atomic<bool> m_deviceLost{false};
-    std::atomic<bool> m_sendEnabled{true};
-    std::atomic<bool> m_audioSend{true};
+    SendGate m_sendGate;
+    bool m_videoValveOpen = false;  // as last applied (m_buildMutex)
     std::atomic<uint64_t> m_audioSent{0};
     std::atomic<uint64_t> m_audioReceived{0};
     std::atomic<uint64_t> m_videoSent{0};

@@ -120,6 +120,7 @@ void RelaySession::UseTcp(bool tcp) {
 void RelaySession::OpenAttempt() {
     m_attemptTicks = 0;
     m_rehello = false;
+    m_hello.hello.hasCookie = false;  // a cookie holds for the address it was given to
     m_deframer = relay::Deframer4571();
     GInetAddress* inet = g_inet_address_new_from_string(m_address.c_str());
     if (inet == nullptr) {
@@ -472,6 +473,17 @@ void RelaySession::OnPacket(const uint8_t* data, size_t length) {
     }
     if (control->type == relay::Type::HelloAck) {
         OnHelloAck(*control);
+    } else if (control->type == relay::Type::Cookie) {
+        OnCookie(*control);
+    } else if (control->type == relay::Type::Audience) {
+        bool accepted = false;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            accepted = m_accepted;
+        }
+        if (accepted && m_events.audience) {
+            m_events.audience(control->audience);
+        }
     } else if (control->type == relay::Type::Keepalive) {
         bool accepted = false;
         {
@@ -489,11 +501,27 @@ void RelaySession::SendHello() {
     SendControl(m_hello);
 }
 
+// Whether a hello of this session waits for its answer: a first one, or one said again on a
+// session that went silent.
+bool RelaySession::SayingHello() const {
+    return m_phase == Phase::Hello || (m_phase == Phase::Up && m_rehello);
+}
+
+// The relay takes a UDP hello only with the cookie it gave to the hello's address: the hello
+// goes again at once, with it.
+void RelaySession::OnCookie(const relay::Control& cookie) {
+    if (cookie.cookieMediaId != m_hello.hello.mediaId || !SayingHello()) {
+        return;
+    }
+    m_hello.hello.hasCookie = true;
+    m_hello.hello.cookie = cookie.cookie;
+    SendHello();
+}
+
 // A first answer, or the answer to a hello said again on a silent session: subscriptions go
 // again (a restarted relay knows none). A repeated answer to the same hello changes nothing.
 void RelaySession::OnHelloAck(const relay::Control& answer) {
-    if (answer.ackMediaId != m_hello.hello.mediaId ||
-        (m_phase != Phase::Hello && !(m_phase == Phase::Up && m_rehello))) {
+    if (answer.ackMediaId != m_hello.hello.mediaId || !SayingHello()) {
         return;
     }
     if (answer.result != relay::HelloResult::Ok) {

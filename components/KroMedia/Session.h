@@ -30,6 +30,8 @@ public:
         std::function<void(int)> serverConnected;  // hello answered (1), refused or unanswered (0)
         std::function<void(int)> streamConnected;  // media path works both ways (1) or not (0)
         std::function<void(const uint8_t*, size_t, bool rtcp)> media;
+        // The relay says whether anyone may receive the channel's video and audio now.
+        std::function<void(const relay::Audience&)> audience;
     };
 
     explicit RelaySession(Events events);
@@ -76,6 +78,8 @@ private:
     void ReportStream(bool up);
     void SendHello();
     void OnHelloAck(const relay::Control& answer);
+    void OnCookie(const relay::Control& cookie);
+    bool SayingHello() const;
     void SendRaw(const uint8_t* data, size_t length, bool control);  // m_mutex held
     void SendControl(const relay::Control& control);
     bool DrainLocked();  // m_mutex held; false when the stream failed

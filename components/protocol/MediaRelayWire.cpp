@@ -10,6 +10,8 @@ constexpr size_t kHeader = 4;  // magic, version, type
 constexpr size_t kHelloBody = kTicketBytes + 4 + 2;
 constexpr size_t kAckBody = 3;
 constexpr size_t kSubscribeBody = 4;
+constexpr size_t kCookieBody = 2 + kCookieBytes;
+constexpr size_t kAudienceBody = 2;
 
 void PutU16(std::vector<uint8_t>& out, uint16_t v) {
     out.push_back(static_cast<uint8_t>(v));
@@ -162,6 +164,51 @@ std::optional<RtcpSsrcs> ParseRtcp(const uint8_t* data, size_t length) {
     return out;
 }
 
+size_t ReportBlocksAt(uint8_t type) {
+    return type == 200 ? 28 : 8;
+}
+
+std::optional<std::vector<RtcpPart>> SplitRtcp(const uint8_t* data, size_t length) {
+    if (!ParseRtcp(data, length)) {
+        return std::nullopt;
+    }
+    std::vector<RtcpPart> parts;
+    for (size_t at = 0; at < length;) {
+        const uint8_t* p = data + at;
+        RtcpPart part;
+        part.type = p[1];
+        part.count = p[0] & 0x1F;
+        part.offset = at;
+        part.size = 4 * (1 + ((static_cast<size_t>(p[2]) << 8) | p[3]));
+        if ((p[0] & 0x20) != 0) {
+            return std::nullopt;
+        }
+        const bool noSsrc = (part.type == 202 || part.type == 203) && part.count == 0;
+        if (part.size >= 8 && !noSsrc) {
+            part.sender = GetU32Be(p + 4);
+            part.hasSender = true;
+        }
+        if (part.type == kRtpFeedback || part.type == kPayloadFeedback) {
+            part.media = GetU32Be(p + 8);
+            if (part.type == kPayloadFeedback && part.count == kFmtFir) {
+                // RFC 5104: the media SSRC is 0; each 8-byte entry names the stream.
+                if (part.size < 20 || (part.size - 12) % 8 != 0) {
+                    return std::nullopt;
+                }
+                part.media = GetU32Be(p + 12);
+                for (size_t entry = 20; entry < part.size; entry += 8) {
+                    if (GetU32Be(p + entry) != part.media) {
+                        return std::nullopt;
+                    }
+                }
+            }
+        }
+        parts.push_back(part);
+        at += part.size;
+    }
+    return parts;
+}
+
 std::vector<uint8_t> MakePli(uint32_t sender, uint32_t media) {
     std::vector<uint8_t> out = {0x81, 206, 0, 2};  // version 2, FMT 1, PSFB, 3 words
     for (const uint32_t v : {sender, media}) {
@@ -179,6 +226,9 @@ std::vector<uint8_t> Encode(const Control& control) {
             out.insert(out.end(), control.hello.ticket.begin(), control.hello.ticket.end());
             PutU32(out, control.hello.conferenceId);
             PutU16(out, control.hello.mediaId);
+            if (control.hello.hasCookie) {
+                out.insert(out.end(), control.hello.cookie.begin(), control.hello.cookie.end());
+            }
             break;
         case Type::HelloAck:
             out.push_back(static_cast<uint8_t>(control.result));
@@ -191,6 +241,14 @@ std::vector<uint8_t> Encode(const Control& control) {
             break;
         case Type::Keepalive:
         case Type::Bye:
+            break;
+        case Type::Cookie:
+            PutU16(out, control.cookieMediaId);
+            out.insert(out.end(), control.cookie.begin(), control.cookie.end());
+            break;
+        case Type::Audience:
+            out.push_back(control.audience.video ? 1 : 0);
+            out.push_back(control.audience.audio ? 1 : 0);
             break;
     }
     return out;
@@ -206,12 +264,16 @@ std::optional<Control> Decode(const uint8_t* data, size_t length) {
     const size_t bodyLength = length - kHeader;
     switch (c.type) {
         case Type::Hello:
-            if (bodyLength != kHelloBody) {
+            if (bodyLength != kHelloBody && bodyLength != kHelloBody + kCookieBytes) {
                 return std::nullopt;
             }
             std::memcpy(c.hello.ticket.data(), body, kTicketBytes);
             c.hello.conferenceId = GetU32(body + kTicketBytes);
             c.hello.mediaId = GetU16(body + kTicketBytes + 4);
+            c.hello.hasCookie = bodyLength != kHelloBody;
+            if (c.hello.hasCookie) {
+                std::memcpy(c.hello.cookie.data(), body + kHelloBody, kCookieBytes);
+            }
             return c;
         case Type::HelloAck:
             if (bodyLength != kAckBody || body[0] > static_cast<uint8_t>(HelloResult::IdNotOwned)) {
@@ -234,6 +296,19 @@ std::optional<Control> Decode(const uint8_t* data, size_t length) {
         case Type::Keepalive:
         case Type::Bye:
             return bodyLength == 0 ? std::optional<Control>(c) : std::nullopt;
+        case Type::Cookie:
+            if (bodyLength != kCookieBody) {
+                return std::nullopt;
+            }
+            c.cookieMediaId = GetU16(body);
+            std::memcpy(c.cookie.data(), body + 2, kCookieBytes);
+            return c;
+        case Type::Audience:
+            if (bodyLength != kAudienceBody || body[0] > 1 || body[1] > 1) {
+                return std::nullopt;
+            }
+            c.audience = {body[0] == 1, body[1] == 1};
+            return c;
     }
     return std::nullopt;
 }

@@ -15,6 +15,7 @@ inline constexpr uint8_t kMagic0 = 'Y';
 inline constexpr uint8_t kMagic1 = 'M';
 inline constexpr uint8_t kVersion = 1;
 inline constexpr size_t kTicketBytes = 16;
+inline constexpr size_t kCookieBytes = 16;
 inline constexpr size_t kMaxPacket = 1500;  // larger datagrams and frames are dropped
 
 enum class Type : uint8_t {
@@ -23,6 +24,8 @@ enum class Type : uint8_t {
     Subscribe = 3,  // client: media id, kind, on
     Keepalive = 4,  // both ways; the relay answers each one
     Bye = 5,        // client: the session ends
+    Cookie = 6,     // relay: a UDP hello must come back with this before a session opens
+    Audience = 7,   // relay: whether anyone may receive the session's video and audio now
 };
 
 enum class Kind : uint8_t { Video = 1, Audio = 2 };
@@ -33,6 +36,13 @@ struct Hello {
     std::array<uint8_t, kTicketBytes> ticket{};
     uint32_t conferenceId = 0;
     uint16_t mediaId = 0;
+    bool hasCookie = false;  // the relay's cookie, echoed from the hello's own address
+    std::array<uint8_t, kCookieBytes> cookie{};
+};
+
+struct Audience {
+    bool video = false;
+    bool audio = false;
 };
 
 struct Subscribe {
@@ -43,10 +53,13 @@ struct Subscribe {
 
 struct Control {
     Type type = Type::Keepalive;
-    Hello hello;              // Hello
-    HelloResult result{};     // HelloAck
-    uint16_t ackMediaId = 0;  // HelloAck
-    Subscribe subscribe;      // Subscribe
+    Hello hello;                                 // Hello
+    HelloResult result{};                        // HelloAck
+    uint16_t ackMediaId = 0;                     // HelloAck
+    Subscribe subscribe;                         // Subscribe
+    uint16_t cookieMediaId = 0;                  // Cookie
+    std::array<uint8_t, kCookieBytes> cookie{};  // Cookie
+    Audience audience;                           // Audience
 };
 
 enum class PacketClass { Rtp, Rtcp, Control, Invalid };
@@ -76,6 +89,29 @@ struct RtcpSsrcs {
 // Nothing when the packets' lengths do not add up to the compound's, a packet is too short
 // for what its count says, or a packet type is not one of 200..207.
 std::optional<RtcpSsrcs> ParseRtcp(const uint8_t* data, size_t length);
+
+// One packet of an RTCP compound, as the relay takes it apart.
+struct RtcpPart {
+    uint8_t type = 0;     // 200..207
+    uint8_t count = 0;    // report count, or the feedback message type (FMT)
+    size_t offset = 0;    // in the compound
+    size_t size = 0;      // bytes, header included
+    uint32_t sender = 0;  // the sender SSRC (0 for an SDES or BYE without one)
+    bool hasSender = false;
+    uint32_t media = 0;  // feedback: the media SSRC (for a FIR the one its entries name)
+};
+inline constexpr uint8_t kRtpFeedback = 205;
+inline constexpr uint8_t kPayloadFeedback = 206;
+inline constexpr uint8_t kFmtNack = 1;  // with 205
+inline constexpr uint8_t kFmtPli = 1;   // with 206
+inline constexpr uint8_t kFmtFir = 4;   // with 206
+inline constexpr size_t kReportBlockBytes = 24;
+// The packets of a compound; nothing when ParseRtcp would refuse it, when a packet is padded
+// (nothing we send pads RTCP, and a padded packet cannot be moved into another compound), or
+// when a FIR's entries name more than one stream.
+std::optional<std::vector<RtcpPart>> SplitRtcp(const uint8_t* data, size_t length);
+// The offset of a report packet's first report block (SR 28, RR 8).
+size_t ReportBlocksAt(uint8_t type);
 
 // A picture loss indication (RFC 4585) from sender about media.
 std::vector<uint8_t> MakePli(uint32_t sender, uint32_t media);

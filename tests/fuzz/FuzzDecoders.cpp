@@ -277,6 +277,14 @@ void DecodeMediaRelay(std::span<const uint8_t> input) {
         if (auto rtcp = relay::ParseRtcp(data, length)) {
             Require((rtcp->senders.size() + rtcp->named.size()) * 4 <= length, "RTCP SSRC count");
         }
+        if (auto parts = relay::SplitRtcp(data, length)) {
+            size_t end = 0;
+            for (const relay::RtcpPart& part : *parts) {
+                Require(part.offset == end && part.size >= 4, "RTCP parts follow each other");
+                end = part.offset + part.size;
+            }
+            Require(end == length, "RTCP parts cover the compound");
+        }
     };
     checkPacket(bytes.data(), bytes.size());
     relay::Deframer4571 deframer;

@@ -46,6 +46,9 @@ MediaBot::MediaBot(const MediaBotOptions& options) : sink_(std::make_unique<Patt
         if ((media_->GetVideoBits() & 1) == 0) {
             return;
         }
+        if (options.onStage && !TakeTheStage(bot_, options.floor)) {
+            return;
+        }
     }
     loggedIn_ = true;
 }
@@ -154,6 +157,12 @@ LossyUdpProxy::LossyUdpProxy(uint16_t serverPort, int dropEvery)
     thread_ = std::thread([this] { Run(); });
 }
 
+uint64_t LossyUdpProxy::FeedbackFrom(uint16_t mediaId) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    auto it = feedback_.find(mediaId);
+    return it == feedback_.end() ? 0 : it->second;
+}
+
 LossyUdpProxy::~LossyUdpProxy() {
     stop_ = true;
     thread_.join();
@@ -181,8 +190,15 @@ void LossyUdpProxy::Run() {
                                          reinterpret_cast<sockaddr*>(&client), &length);
             haveClient = true;
             if (n > 0) {
-                ::sendto(serverSide_, buffer, static_cast<size_t>(n), 0,
-                         reinterpret_cast<const sockaddr*>(&server), sizeof server);
+                const auto size = static_cast<size_t>(n);
+                if (relay::Classify(buffer, size) == relay::PacketClass::Rtp) {
+                    const auto stream = relay::ParseSsrc(*relay::SenderSsrc(buffer, size));
+                    if (stream) {
+                        ++(stream->second == relay::Kind::Video ? videoSent_ : audioSent_);
+                    }
+                }
+                ::sendto(serverSide_, buffer, size, 0, reinterpret_cast<const sockaddr*>(&server),
+                         sizeof server);
             }
         }
         if ((fds[1].revents & POLLIN) != 0) {
@@ -196,6 +212,17 @@ void LossyUdpProxy::Run() {
                 ++towardsClient % static_cast<uint64_t>(dropEvery_) == 0) {
                 ++dropped_;
                 continue;
+            }
+            if (const auto parts = relay::SplitRtcp(buffer, static_cast<size_t>(n))) {
+                std::lock_guard<std::mutex> lock(mutex_);
+                for (const relay::RtcpPart& part : *parts) {
+                    const auto from = relay::ParseSsrc(part.sender);
+                    if ((part.type == relay::kRtpFeedback ||
+                         part.type == relay::kPayloadFeedback) &&
+                        from) {
+                        ++feedback_[from->first];
+                    }
+                }
             }
             ::sendto(clientSide_, buffer, static_cast<size_t>(n), 0,
                      reinterpret_cast<const sockaddr*>(&client), sizeof client);

@@ -15,11 +15,13 @@
 #include <vector>
 
 #include "CsBot.h"
+#include "MediaPeer.h"
 #include "PatternSink.h"
 #include "client/media/IMediaHandler.h"
 #include "client/media/IMediaRoom.h"
 #include "client/media/XMediaManager.h"
 #include "components/KroMedia/IKroMedia.h"
+#include "components/KroMedia/RelayWire.h"
 
 namespace yav::test {
 
@@ -32,6 +34,8 @@ struct MediaBotOptions {
     int frameRate = 15;
     int bitRateKbps = 300;
     bool capture = true;  // false: the bot only receives
+    bool onStage = true;  // a capturing bot broadcasts its camera (TakeTheStage)
+    bool floor = true;    // and takes the floor
 };
 
 class MediaBot final : public IMediaRoom, public IMediaHandler {
@@ -44,6 +48,7 @@ public:
     bool LoggedIn() const { return loggedIn_; }
     uint16_t Id() const { return id_; }
     XMediaManager& Media() { return *media_; }
+    CsBot& Bot() { return bot_; }
     // The relay's answers: -1 none yet, else what the component reported.
     int ServerConnected() const { return server_; }
     int StreamConnected() const { return stream_; }
@@ -114,13 +119,18 @@ private:
 };
 
 // Forwards UDP between one client and a server, dropping every n-th datagram towards the
-// client (n = 0: none).
+// client (n = 0: none). Counts what crosses: the client's RTP by kind, and the RTCP feedback
+// packets (PLI, FIR, NACK) that reach the client, by the media id of their sender.
 class LossyUdpProxy {
 public:
     LossyUdpProxy(uint16_t serverPort, int dropEvery);
     ~LossyUdpProxy();
     uint16_t Port() const { return port_; }
     uint64_t Dropped() const { return dropped_; }
+    uint64_t RtpSent(relay::Kind kind) const {
+        return kind == relay::Kind::Video ? videoSent_.load() : audioSent_.load();
+    }
+    uint64_t FeedbackFrom(uint16_t mediaId) const;
 
 private:
     void Run();
@@ -131,6 +141,10 @@ private:
     int dropEvery_ = 0;
     std::atomic<bool> stop_{false};
     std::atomic<uint64_t> dropped_{0};
+    std::atomic<uint64_t> videoSent_{0};
+    std::atomic<uint64_t> audioSent_{0};
+    mutable std::mutex mutex_;
+    std::map<uint16_t, uint64_t> feedback_;  // by the sender's media id
     std::thread thread_;
 };
 

@@ -10,6 +10,30 @@ namespace {
 constexpr uint32_t kDemoConference = 900001;
 }  // namespace
 
+bool TakeTheStage(CsBot& bot, bool floor) {
+    const uint16_t id = bot.UserId();
+    bot.Cs().ApplyChair("chair");
+    const bool chair = bot.WaitFor([id](const ST_CS_MSG& m) {
+        const auto* attr = std::get_if<CsUserAttr>(&m.payload);
+        return m.type == CS_MSG_USER_ATTR_CHANGED && attr && attr->userId == id && attr->kind == 0;
+    }) != nullptr;
+    const bool spoke = !floor || [&] {
+        bot.Cs().AwardSpeek(id, 2);
+        return bot.WaitFor([id](const ST_CS_MSG& m) {
+            const auto* audio = std::get_if<CsUserAudioStatus>(&m.payload);
+            return m.type == CS_MSG_USER_AUDIO_STATUS && audio && audio->userId == id &&
+                   audio->status == 2;
+        }) != nullptr;
+    }();
+    bot.Cs().BroadcastVideo(id, 1);
+    const bool broadcast = bot.WaitFor([id](const ST_CS_MSG& m) {
+        const auto* state = std::get_if<CsBroadcastVideo>(&m.payload);
+        return m.type == CS_MSG_BROADCAST_VIDEO && state && state->mediaId == id &&
+               state->result == 0 && state->on != 0;
+    }) != nullptr;
+    return chair && spoke && broadcast;
+}
+
 MediaPeer::MediaPeer(const MediaPeerOptions& options)
     : handler_(std::make_unique<fakes::ConnectionStateHandler>()),
       sink_(std::make_unique<PatternSink>()) {
@@ -19,6 +43,9 @@ MediaPeer::MediaPeer(const MediaPeerOptions& options)
     id_ = bot_.UserId();
     // Camera channel 0 and a microphone: the relay forwards only an owned channel's video.
     bot_.Cs().SetConfOptions(1, 0x01, 1, 0, 1, 0);
+    if (options.onStage && !TakeTheStage(bot_)) {
+        return;
+    }
     media_ = KroMedia_CreateMediaControl(kromedia::kKindMain);
     if (media_ == nullptr) {
         return;

@@ -26,7 +26,14 @@ struct MediaPeerOptions {
     uint16_t mediaPort = 0;
     bool tcp = false;
     bool withTicket = true;  // false: the channel never gets the login's ticket
+    bool onStage = true;     // takes the floor and broadcasts its camera (TakeTheStage)
 };
+
+// Makes the bot's user one whom everybody may see (and hear), as a chair would: it takes the
+// chair with the demo's chair password, gives itself the floor (when asked to; the conference
+// lets four speak at once) and broadcasts its camera channel 0 (declared before). False when
+// the server did not agree in time.
+bool TakeTheStage(CsBot& bot, bool floor = true);
 
 class MediaPeer {
 public:
@@ -50,6 +57,7 @@ public:
     // Level of what the speaker plays (0..50).
     int PlaybackLevel() const;
     uint64_t AudioBytesReceived() const;
+    CsBot& Bot() { return bot_; }
 
 private:
     CsBot bot_;

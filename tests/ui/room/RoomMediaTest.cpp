@@ -1,6 +1,8 @@
 // The room and the media manager: the media login with the conference login's ticket, the
 // component's camera-lost message and the poll of an unplugged broadcast camera.
 
+#include <algorithm>
+
 #include "RoomFixture.h"
 #include "fakes/media/FakeMedia.h"
 
@@ -52,6 +54,36 @@ TEST_F(RoomMedia, EachChannelLogsInWithTheTicketOfTheConferenceLogin) {
     });
     ASSERT_NE(ticket, calls.end());
     EXPECT_LT(ticket, login) << "the ticket comes before the login";
+}
+
+// The component's sound switch starts on: the room turns it off before the media login
+// unless this user has the floor, so a member without it never sends its microphone.
+TEST_F(RoomMedia, TheMicrophoneIsSentFromTheMediaLoginOnlyWithTheFloor) {
+    struct Case {
+        uint8_t speakState;
+        const char* expected;
+    };
+    for (const Case& c :
+         {Case{0, "SetAudioSend(0)"}, Case{1, "SetAudioSend(0)"}, Case{2, "SetAudioSend(1)"}}) {
+        fake.users.AddUser(kMyId, u"me").speakState = c.speakState;
+        ASSERT_EQ(frame->LoginCs(kConfId, nullptr, 0), 0);
+        Open();
+        const size_t before = fakeMedia.Calls().size();
+        ASSERT_TRUE(TimerDriver::Fire(*frame, CYavClientDlg::TIMER_LOGIN_DATASERVER));
+        const auto all = fakeMedia.Calls();
+        const std::vector<std::string> calls(all.begin() + static_cast<std::ptrdiff_t>(before),
+                                             all.end());
+        const auto named = [&](const char* what) {
+            return std::find_if(calls.begin(), calls.end(), [what](const std::string& call) {
+                return call.find(what) != std::string::npos;
+            });
+        };
+        const auto send = named(" SetAudioSend(");
+        ASSERT_NE(send, calls.end()) << int(c.speakState);
+        EXPECT_NE(send->find(c.expected), std::string::npos) << *send;
+        EXPECT_LT(send, named(" Login(")) << "switched before the channels log in";
+        CloseRoom();
+    }
 }
 
 TEST_F(RoomMedia, AnUnpluggedBroadcastCameraIsPolledAndItsBroadcastEndsAfter15Seconds) {

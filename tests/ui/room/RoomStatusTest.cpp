@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "GrabChecks.h"
@@ -26,6 +27,7 @@
 #include "client/dialogs/panels/PanelChildren.h"
 #include "client/ui/CMsgTipsDlg.h"
 #include "components/KroMedia/Devices.h"
+#include "fakes/media/LoopbackRelay.h"
 #include "platform/window/Scaled.h"
 #include "ui/controls/ControlTestSupport.h"
 
@@ -78,8 +80,17 @@ protected:
         setenv("YAV_TEST_DEVICES", "cam=1,mic=1,spk=1", 1);
         kromedia::DeviceRegistry::Get().Reload();
         PanelRoom::SetUp();
+        // A relay that says someone may receive: the component sends nothing otherwise. This
+        // user has the floor, so its microphone goes out too.
+        ST_CS_SERVER server = frame->GetCsServer();
+        std::strcpy(server.mediaAddress, "127.0.0.1");
+        server.mediaPort = relay.Port();
+        frame->SetCsServer(server);
+        fake.users.AddUser(kMyId, u"me").speakState = 2;
+        ASSERT_EQ(frame->LoginCs(kConfId, nullptr, 0), 0);
         Open();
         ASSERT_TRUE(media->HasMediaComponent());
+        ASSERT_TRUE(TimerDriver::Fire(*frame, CYavClientDlg::TIMER_LOGIN_DATASERVER));
         // The room's capture start, as its timer runs it after entering.
         ASSERT_TRUE(TimerDriver::Fire(*frame, CYavClientDlg::TICAMER_SATRT_PUTRE));
         ASSERT_EQ(media->GetVideoBits(), 1);
@@ -95,6 +106,7 @@ protected:
         std::uint64_t audio = 0;
         std::uint64_t video = 0;
     };
+    LoopbackRelay relay;
     // What the media component has sent so far.
     Counters Sent() {
         std::uint64_t c[4] = {};

@@ -140,6 +140,25 @@ TEST_F(RoomVideo, ACameraChannelGetsAWindowWithItsCaption) {
     EXPECT_EQ(layout->GetUsedWndCount(), 2);
 }
 
+// The relay forwards a camera channel that is not broadcast only to a receiver the conference
+// granted it to: the room asks for the channels it opens on its own (not for broadcast ones,
+// nor its own), and the grant that answers opens no second window.
+TEST_F(RoomVideo, ChannelsTheRoomOpensOnItsOwnAreAskedForAndTheGrantOpensNothingMore) {
+    fake.users.AddUser(kB, u"B", 0b1000'0011).broadcastMask = 0b0000'0010;
+    log.Clear();
+    frame->OpenChannel(kB);         // not broadcast
+    frame->OpenChannel(kB + 1);     // broadcast
+    frame->OpenChannel(kMyId + 1);  // my own
+    EXPECT_EQ(log.Matching("RequestVideo("), (std::vector<std::string>{"RequestVideo(24)"}));
+    const int windows = layout->GetUsedWndCount();
+    frame->OnVideoOpenResult(kB, 0, 0x10000 + kB);  // the conference grants it
+    EXPECT_EQ(layout->GetUsedWndCount(), windows);
+    EXPECT_EQ(control.calls.size(), 3U) << "no reception started again";
+    // A grant no such request waits for goes on as before: it opens the reception.
+    frame->OnVideoOpenResult(kB + 1, 0, 0x10000 + kB + 1);
+    EXPECT_GT(control.calls.size(), 3U);
+}
+
 TEST_F(RoomVideo, MyOwnChannelsAreMarkedAndMyMediaChannelIsNotReceived) {
     frame->MediaVideoRecv(kMyId + 7, 123);
     EXPECT_TRUE(control.calls.empty());

@@ -5,18 +5,19 @@
 #include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <mutex>
 #include <thread>
 
 #include <gst/gst.h>
 #include <unistd.h>
 
-#include "LoopbackRelay.h"
 #include "components/KroMedia/Devices.h"
 #include "components/KroMedia/KroMedia.h"
 #include "components/KroMedia/MediaChannel.h"
 #include "components/KroMedia/TestPattern.h"
 #include "fakes/media/ConnectionStateHandler.h"
+#include "fakes/media/LoopbackRelay.h"
 
 namespace kromedia {
 namespace {
@@ -496,6 +497,107 @@ TEST_F(ComponentTest, VoiceIncentiveNamesTheSpeakingReceivedIdNeverMine) {
     EXPECT_EQ(notify.Count(kMsgVoiceIncentive), atOff);
     KroMedia_ReleaseMediaControl(listener);
     KroMedia_ReleaseMediaControl(speaker);
+}
+
+// Nothing of the camera or the microphone leaves while the relay says nobody may receive it,
+// nor while the user's own switch is off (camera button, SetAudioSend, microphone mute).
+TEST_F(ComponentTest, SendingFollowsTheRelaysAudienceAndTheUsersSwitches) {
+    LoopbackRelay relay;
+    relay.SetAudience(false, false);
+    auto* sender = KroMedia_CreateMediaControl(kKindMain);
+    Handler handler;
+    sender->SetHandler(&handler);
+    IAudioEngine* audio = sender->GetAudioEngine();
+    ASSERT_EQ(audio->StartCapture(0), 1);
+    ASSERT_EQ(StartCamera(sender->GetLocalVideo(), Cameras()[0].path), 1);
+    ASSERT_EQ(sender->Login(0x0010, "127.0.0.1", relay.Port(), 0, 1), 1);
+    ASSERT_TRUE(WaitFor([&] { return handler.stream == 1; }));
+    const int on = 1;
+    const int off = 0;
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        bool video;  // whether it flows afterwards
+        bool audio;
+    };
+    const Step steps[] = {
+        {"nobody may receive", [] {}, false, false},
+        {"someone may see", [&] { relay.SetAudience(true, false); }, true, false},
+        {"and hear", [&] { relay.SetAudience(true, true); }, true, true},
+        {"microphone muted", [&] { audio->SetParam(8, &on); }, true, false},
+        {"microphone back", [&] { audio->SetParam(8, &off); }, true, true},
+        {"camera button off", [&] { sender->GetLocalVideo()->EnableSend(0); }, false, true},
+        {"floor lost", [&] { sender->SetAudioSend(0); }, false, false},
+        {"both back on",
+         [&] {
+             sender->GetLocalVideo()->EnableSend(1);
+             sender->SetAudioSend(1);
+         },
+         true, true},
+        {"nobody may receive any more", [&] { relay.SetAudience(false, false); }, false, false},
+    };
+    for (const Step& step : steps) {
+        step.act();
+        // One keepalive round later the change has reached both sides.
+        const uint64_t round = relay.Keepalives();
+        ASSERT_TRUE(WaitFor([&] { return relay.Keepalives() > round; })) << step.what;
+        const uint64_t video = relay.RtpReceived(true);
+        const uint64_t sound = relay.RtpReceived(false);
+        if (step.video) {
+            EXPECT_TRUE(WaitFor([&] { return relay.RtpReceived(true) > video; })) << step.what;
+        }
+        if (step.audio) {
+            EXPECT_TRUE(WaitFor([&] { return relay.RtpReceived(false) > sound; })) << step.what;
+        }
+        const uint64_t next = relay.Keepalives();
+        ASSERT_TRUE(WaitFor([&] { return relay.Keepalives() > next; })) << step.what;
+        if (!step.video) {
+            EXPECT_EQ(relay.RtpReceived(true), video) << step.what;
+        }
+        if (!step.audio) {
+            EXPECT_EQ(relay.RtpReceived(false), sound) << step.what;
+        }
+    }
+    KroMedia_ReleaseMediaControl(sender);
+}
+
+// A relay may forward anything: a stream this channel did not ask for gets no jitter buffer,
+// no decoder and no count.
+TEST_F(ComponentTest, OnlyStreamsAskedForAreDecoded) {
+    LoopbackRelay relay;
+    auto* sender = KroMedia_CreateMediaControl(kKindMain);
+    auto* receiver = KroMedia_CreateMediaControl(kKindMain);
+    Handler hs;
+    Handler hr;
+    sender->SetHandler(&hs);
+    receiver->SetHandler(&hr);
+    ASSERT_EQ(StartCamera(sender->GetLocalVideo(), Cameras()[0].path), 1);
+    ASSERT_EQ(sender->GetAudioEngine()->StartCapture(0), 1);
+    ASSERT_EQ(receiver->GetAudioEngine()->StartPlayback(0), 1);
+    ASSERT_EQ(sender->Login(0x0010, "127.0.0.1", relay.Port(), 0, 1), 1);
+    ASSERT_EQ(receiver->Login(0x0018, "127.0.0.1", relay.Port(), 0, 1), 1);
+    ASSERT_TRUE(WaitFor([&] { return hs.stream == 1 && hr.stream == 1; }));
+    const uint64_t forwarded = relay.Forwarded();
+    ASSERT_TRUE(WaitFor([&] { return relay.Forwarded() > forwarded + 200; }));
+    uint64_t audioSent = 0;
+    uint64_t audioReceived = 0;
+    uint64_t videoSent = 0;
+    uint64_t videoReceived = 0;
+    receiver->GetCounters(&audioSent, &audioReceived, &videoSent, &videoReceived, 0);
+    EXPECT_EQ(audioReceived, 0U);
+    EXPECT_EQ(videoReceived, 0U);
+    StreamQuality records[4];
+    int count = -1;
+    receiver->GetStreamQuality(records, 4, &count);
+    EXPECT_EQ(count, 0);  // no stream was set up
+    // Asked for, the picture comes.
+    RecordingSink sink;
+    ASSERT_EQ(receiver->StartRecvVideo(0x0010, 0, nullptr, &sink, kMsgFirstPicture), 1);
+    EXPECT_TRUE(WaitFor([&] { return sink.Frames() >= 3; }));
+    receiver->GetStreamQuality(records, 4, &count);
+    EXPECT_EQ(count, 1);
+    KroMedia_ReleaseMediaControl(receiver);
+    KroMedia_ReleaseMediaControl(sender);
 }
 
 }  // namespace

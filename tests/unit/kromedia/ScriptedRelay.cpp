@@ -163,6 +163,15 @@ void ScriptedRelay::SendTo(const Session& session, const uint8_t* data, size_t s
     }
 }
 
+// Everybody may receive every session: senders send.
+void ScriptedRelay::TellAudience(const Session& session) {
+    Control audience;
+    audience.type = Type::Audience;
+    audience.audience = {true, true};
+    const auto bytes = Encode(audience);
+    SendTo(session, bytes.data(), bytes.size());
+}
+
 void ScriptedRelay::OnPacket(const uint8_t* data, size_t size, const sockaddr_in* from, int fd) {
     std::lock_guard<std::mutex> lock(m_mutex);
     const PacketClass kind = Classify(data, size);
@@ -227,6 +236,9 @@ void ScriptedRelay::Answer(const uint8_t* data, size_t size, const sockaddr_in* 
         }
         const auto bytes = Encode(answer);
         SendTo(session, bytes.data(), bytes.size());
+        if (!m_refusing) {
+            TellAudience(session);
+        }
         return;
     }
     const uint16_t id = SessionOf(from, fd);
@@ -237,6 +249,7 @@ void ScriptedRelay::Answer(const uint8_t* data, size_t size, const sockaddr_in* 
     if (control->type == Type::Keepalive) {
         const auto bytes = Encode(*control);
         SendTo(session, bytes.data(), bytes.size());
+        TellAudience(session);
     } else if (control->type == Type::Subscribe) {
         const std::pair<uint16_t, Kind> stream{control->subscribe.mediaId, control->subscribe.kind};
         if (control->subscribe.on) {

@@ -1,7 +1,8 @@
 #pragma once
 // A relay for tests on loopback, UDP and TCP on one port, that a test can misbehave: it answers
-// hellos and keepalives, keeps each media id's session and subscriptions and forwards RTP and
-// RTCP to the sessions subscribed to that media id and kind (never back). A test can make it
+// hellos and keepalives (asking no cookie, and telling every session that everybody may
+// receive it), keeps each media id's session and subscriptions and forwards RTP and RTCP to
+// the sessions subscribed to that media id and kind (never back). A test can make it
 // fall silent, restart it (every session and TCP connection forgotten, the port kept), or stop
 // it reading its TCP connections.
 
@@ -65,6 +66,7 @@ private:
     void OnPacket(const uint8_t* data, size_t size, const sockaddr_in* from, int fd);
     void SendTo(const Session& session, const uint8_t* data, size_t size);
     void Answer(const uint8_t* data, size_t size, const sockaddr_in* from, int fd);
+    void TellAudience(const Session& session);            // m_mutex held
     uint16_t SessionOf(const sockaddr_in* from, int fd);  // 0 when none; m_mutex held
     void CloseConnection(int fd);                         // m_mutex held
 

@@ -29,6 +29,20 @@ LoopbackRelay::~LoopbackRelay() {
     ::close(m_fd);
 }
 
+void LoopbackRelay::SetAudience(bool video, bool audio) {
+    m_videoAudience = video;
+    m_audioAudience = audio;
+    Control audience;
+    audience.type = Type::Audience;
+    audience.audience = {video, audio};
+    const auto bytes = Encode(audience);
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (const auto& peer : m_peers) {
+        ::sendto(m_fd, bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr*>(&peer),
+                 sizeof(peer));
+    }
+}
+
 int LoopbackRelay::Sessions() {
     std::lock_guard<std::mutex> lock(m_mutex);
     return static_cast<int>(m_peers.size());
@@ -73,15 +87,27 @@ void LoopbackRelay::Run() {
                 answer.ackMediaId = control->hello.mediaId;
             } else if (control->type == Type::Keepalive) {
                 answer.type = Type::Keepalive;
+                ++m_keepalives;
             } else {
                 continue;
             }
             const auto bytes = Encode(answer);
             ::sendto(m_fd, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&from), len);
+            Control audience;
+            audience.type = Type::Audience;
+            audience.audience = {m_videoAudience, m_audioAudience};
+            const auto said = Encode(audience);
+            ::sendto(m_fd, said.data(), said.size(), 0, reinterpret_cast<sockaddr*>(&from), len);
             continue;
         }
         if (kind != PacketClass::Rtp && kind != PacketClass::Rtcp) {
             continue;
+        }
+        if (kind == PacketClass::Rtp) {
+            const auto parsed = ParseSsrc(*SenderSsrc(buffer, size));
+            if (parsed) {
+                ++(parsed->second == Kind::Video ? m_videoRtp : m_audioRtp);
+            }
         }
         if (kind == PacketClass::Rtcp) {
             // Picture-loss requests: payload-specific feedback (206) of format 1.
