@@ -9,6 +9,7 @@
 #include <cstring>
 
 using namespace kromedia::relay;
+namespace relay = kromedia::relay;
 
 namespace {
 
@@ -96,6 +97,7 @@ void ScriptedRelay::SetReadingTcp(bool reading) {
 
 void ScriptedRelay::Restart() {
     std::lock_guard<std::mutex> lock(m_mutex);
+    ++m_cookieKey;
     m_sessions.clear();
     while (!m_connections.empty()) {
         CloseConnection(m_connections.begin()->first);
@@ -163,6 +165,18 @@ void ScriptedRelay::SendTo(const Session& session, const uint8_t* data, size_t s
     }
 }
 
+std::array<uint8_t, relay::kCookieBytes> ScriptedRelay::CookieFor(const sockaddr_in& from,
+                                                                  uint16_t mediaId) const {
+    std::array<uint8_t, relay::kCookieBytes> cookie{};
+    uint64_t mix = (uint64_t{m_cookieKey} << 48) ^ (uint64_t{from.sin_addr.s_addr} << 16) ^
+                   (uint64_t{from.sin_port} << 32) ^ mediaId;
+    for (auto& byte : cookie) {
+        mix = mix * 6364136223846793005ULL + 1442695040888963407ULL;
+        byte = static_cast<uint8_t>(mix >> 56);
+    }
+    return cookie;
+}
+
 // Everybody may receive every session: senders send.
 void ScriptedRelay::TellAudience(const Session& session) {
     Control audience;
@@ -213,6 +227,18 @@ void ScriptedRelay::Answer(const uint8_t* data, size_t size, const sockaddr_in* 
         const uint16_t id = control->hello.mediaId;
         ++m_hellos[id];
         if (m_silent) {
+            return;
+        }
+        // A UDP hello is taken only with the cookie given to its address by this relay.
+        if (from != nullptr &&
+            (!control->hello.hasCookie || control->hello.cookie != CookieFor(*from, id))) {
+            Control cookie;
+            cookie.type = Type::Cookie;
+            cookie.cookieMediaId = id;
+            cookie.cookie = CookieFor(*from, id);
+            const auto bytes = Encode(cookie);
+            ::sendto(m_udp, bytes.data(), bytes.size(), 0, reinterpret_cast<const sockaddr*>(from),
+                     sizeof(*from));
             return;
         }
         Control answer;

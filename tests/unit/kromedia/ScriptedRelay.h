@@ -1,13 +1,14 @@
 #pragma once
 // A relay for tests on loopback, UDP and TCP on one port, that a test can misbehave: it answers
-// hellos and keepalives (asking no cookie, and telling every session that everybody may
-// receive it), keeps each media id's session and subscriptions and forwards RTP and RTCP to
-// the sessions subscribed to that media id and kind (never back). A test can make it
-// fall silent, restart it (every session and TCP connection forgotten, the port kept), or stop
-// it reading its TCP connections.
+// hellos and keepalives (a UDP hello only with the cookie it gave to that address, and telling
+// every session that everybody may receive it), keeps each media id's session and subscriptions and
+// forwards RTP and RTCP to the sessions subscribed to that media id and kind (never back). A test
+// can make it fall silent, restart it (every session and TCP connection forgotten, the port kept),
+// or stop it reading its TCP connections.
 
 #include <netinet/in.h>
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <map>
@@ -35,7 +36,8 @@ public:
     void SetRefusing(bool refusing);
     // While set, RTP goes to every other session, subscribed or not.
     void SetForwardingAll(bool all);
-    // Forgets every session and subscription and closes every TCP connection.
+    // Forgets every session and subscription, closes every TCP connection and gives new
+    // cookies from then on.
     void Restart();
     // TCP connections are not read while off: their buffers fill up.
     void SetReadingTcp(bool reading);
@@ -68,7 +70,9 @@ private:
     void Answer(const uint8_t* data, size_t size, const sockaddr_in* from, int fd);
     void TellAudience(const Session& session);            // m_mutex held
     uint16_t SessionOf(const sockaddr_in* from, int fd);  // 0 when none; m_mutex held
-    void CloseConnection(int fd);                         // m_mutex held
+    std::array<uint8_t, kromedia::relay::kCookieBytes> CookieFor(const sockaddr_in& from,
+                                                                 uint16_t mediaId) const;
+    void CloseConnection(int fd);  // m_mutex held
 
     int m_udp = -1;
     int m_listener = -1;
@@ -79,6 +83,7 @@ private:
     bool m_silent = false;
     bool m_refusing = false;
     bool m_forwardingAll = false;
+    uint32_t m_cookieKey = 1;
     bool m_readingTcp = true;
     int m_badStreams = 0;
     int m_accepted = 0;
