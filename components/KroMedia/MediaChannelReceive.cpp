@@ -5,6 +5,7 @@
 // stream this channel asked for, and it goes (rtpbin's part with "clear-ssrc", ours by name)
 // when the stream is stopped or its sender says bye or falls silent.
 #include <gst/gst.h>
+#include <malloc.h>
 
 #include <string>
 
@@ -109,8 +110,13 @@ void MediaChannel::FreeBranchLocked(uint32_t ssrc) {
 }
 
 void MediaChannel::FreeBranch(uint32_t ssrc) {
-    std::lock_guard<std::mutex> lock(m_buildMutex);
-    FreeBranchLocked(ssrc);
+    {
+        std::lock_guard<std::mutex> lock(m_buildMutex);
+        FreeBranchLocked(ssrc);
+    }
+    // The decoder's buffers went back to the allocator of the thread that made them; a
+    // conference that goes through many streams would keep each arena's highest level.
+    malloc_trim(0);
 }
 
 // rtpbin reports pads and a sender's bye or time-out on its own threads, where its locks may
