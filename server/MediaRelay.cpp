@@ -206,6 +206,7 @@ MediaRelay::~MediaRelay() {
 }
 
 bool MediaRelay::Start(const asio::ip::address& address, uint16_t port) {
+    address_ = address;
     for (int attempt = 0; attempt < kBindTries; ++attempt) {
         if (Bind(address, port)) {
             YLOG_INFO("media relay on %s:%u (UDP and TCP)", address.to_string().c_str(), port_);
@@ -267,6 +268,26 @@ void MediaRelay::Stop() {
     for (const auto& peer : peers) {
         peer->Close("server stopping");
     }
+}
+
+bool MediaRelay::Restart() {
+    Stop();
+    router_.EndAll();
+    udpPeers_.clear();
+    // Handlers of the closed sockets still queued see operation_aborted and end there.
+    stopping_ = false;
+    const uint16_t port = port_;
+    if (!Bind(address_, port)) {
+        stopping_ = true;
+        YLOG_ERROR("media relay cannot bind port %u again after its restart", port);
+        return false;
+    }
+    Receive();
+    Accept();
+    ArmSweep();
+    YLOG_INFO("media relay restarted on %s:%u: every session ended", address_.to_string().c_str(),
+              port);
+    return true;
 }
 
 void MediaRelay::Receive() {

@@ -27,6 +27,9 @@ public:
     // Binds UDP and TCP on the same port (0: a free one); false (logged) when it cannot.
     bool Start(const asio::ip::address& address, uint16_t port);
     void Stop();
+    // Drops every session and connection and binds the same port again, as a relay process
+    // that restarted: the clients greet it anew. False (logged) when the port cannot be had.
+    bool Restart();
     uint16_t Port() const { return port_; }
     // Server thread only.
     MediaRelayRouter& Router() { return router_; }
@@ -51,6 +54,7 @@ private:
     std::map<asio::ip::udp::endpoint, std::shared_ptr<UdpPeer>> udpPeers_;  // with a session
     std::set<std::shared_ptr<TcpPeer>> tcpPeers_;
     asio::ip::udp::endpoint sender_;
+    asio::ip::address address_;
     std::array<uint8_t, 2048> buffer_{};
     uint16_t port_ = 0;
     uint64_t nextConnection_ = 1;

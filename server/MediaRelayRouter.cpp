@@ -554,6 +554,12 @@ void MediaRelayRouter::Sweep() {
     }
 }
 
+void MediaRelayRouter::EndAll() {
+    while (!sessions_.empty()) {
+        EndSession(sessions_.begin()->first, "the relay restarted", false);
+    }
+}
+
 uint64_t MediaRelayRouter::DropsOf(uint32_t confId, uint16_t mediaId) const {
     auto it = owners_.find({confId, mediaId});
     return it == owners_.end() ? 0 : sessions_.at(it->second).drops;

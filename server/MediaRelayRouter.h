@@ -87,6 +87,8 @@ public:
     void OnRightsChanged(uint32_t confId);
     // Ends the sessions that have been silent longer than kIdleLimit.
     void Sweep();
+    // Ends every session without a word to its peer (the relay restarts).
+    void EndAll();
 
     bool HasSession(const RelayPeer& peer) const { return sessions_.contains(&peer); }
     size_t SessionCount() const { return sessions_.size(); }

@@ -188,6 +188,7 @@ std::optional<ServerConfig> LoadConfig(const std::string& iniPath) {
     config.conferencePort = ReadInt<uint16_t>(server, "ConferencePort", 8876, iniPath);
     config.probePort = ReadInt<uint16_t>(server, "ProbePort", 8000, iniPath);
     config.mediaPort = ReadInt<uint16_t>(server, "MediaPort", 8877, iniPath);
+    config.announceMediaPort = ReadInt<uint16_t>(server, "AnnounceMediaPort", 0, iniPath);
     config.relayQueuePackets = ReadInt<uint32_t>(server, "RelayQueuePackets", 256, iniPath);
     config.heartbeat =
         std::chrono::milliseconds(ReadInt<uint32_t>(server, "HeartbeatMs", 5000, iniPath));

@@ -76,6 +76,9 @@ struct ServerConfig {
     uint16_t conferencePort = 8876;
     uint16_t probePort = 8000;
     uint16_t mediaPort = 8877;  // the media relay, UDP and TCP
+    // The media port the CS server records announce (a port forwarded to the relay's, say);
+    // 0 = the relay's own.
+    uint16_t announceMediaPort = 0;
     // Packets the relay holds for one receiver; more are dropped (and counted).
     size_t relayQueuePackets = 256;
     std::chrono::milliseconds heartbeat{5000};

@@ -62,7 +62,8 @@ bool YavServer::Open() {
         return false;
     }
     dataServer_.SetConferencePort(conferenceServer_.Port());
-    dataServer_.SetMediaPort(mediaRelay_.Port());
+    dataServer_.SetMediaPort(config_.announceMediaPort != 0 ? config_.announceMediaPort
+                                                            : mediaRelay_.Port());
     open_ = true;
     YLOG_INFO("yavserver on %s: data %u, conference %u, probe %u, media %u",
               config_.bindAddress.c_str(), DataPort(), ConferencePort(), ProbePort(), MediaPort());
@@ -98,6 +99,25 @@ void YavServer::Stop() {
     if (thread_.joinable()) {
         thread_.join();
     }
+}
+
+bool YavServer::RestartMediaRelay() {
+    bool restarted = false;
+    WithRelayObject([&restarted](MediaRelay& relay) { restarted = relay.Restart(); });
+    return restarted;
+}
+
+void YavServer::WithRelayObject(const std::function<void(MediaRelay&)>& f) {
+    if (!thread_.joinable()) {
+        f(mediaRelay_);
+        return;
+    }
+    std::promise<void> done;
+    asio::post(io_, [this, &f, &done] {
+        f(mediaRelay_);
+        done.set_value();
+    });
+    done.get_future().get();
 }
 
 void YavServer::WithRelay(const std::function<void(MediaRelayRouter&)>& f) {

@@ -43,8 +43,13 @@ public:
     size_t ParticipantCount();
     // Runs f on the server's thread with the relay's router and waits for it (tests).
     void WithRelay(const std::function<void(MediaRelayRouter&)>& f);
+    // Restarts the media relay on its port (every media session ends, the conferences go on)
+    // on the server's thread, from any thread but that one (SIGUSR1 does it in yavserver).
+    bool RestartMediaRelay();
 
 private:
+    void WithRelayObject(const std::function<void(MediaRelay&)>& f);
+
     ServerConfig config_;
     asio::io_context io_;
     asio::executor_work_guard<asio::io_context::executor_type> work_;

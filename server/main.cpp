@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <string>
 
 #include "YavServer.h"
@@ -22,7 +23,8 @@ void Usage() {
                  "                 [--log-config FILE]\n"
                  "Ports default to 8875 (data), 8876 (conference), 8000 (probe), 8877 (media\n"
                  "relay, UDP and TCP); 0 picks a free port, written with --port-file as\n"
-                 "'ds cs probe media'.\n"
+                 "'ds cs probe media'. SIGUSR1 restarts the media relay on its port (every\n"
+                 "media session ends, conferences go on).\n"
                  "--speaking-mode sets every conference's speaking mode (the built-in demo is an\n"
                  "open discussion: everybody speaks and is seen on entry; moderated: the chair\n"
                  "gives the floor and chooses the broadcasts).\n"
@@ -165,6 +167,20 @@ int main(int argc, char** argv) {
             g_server->Io().stop();
         }
     });
+    // The media relay restarts on SIGUSR1, on the server's own thread.
+    asio::signal_set restartRelay(server.Io(), SIGUSR1);
+    std::function<void()> awaitRestart = [&] {
+        restartRelay.async_wait([&](const asio::error_code& error, int) {
+            if (!error) {
+                const bool restarted = server.RestartMediaRelay();
+                std::printf("yavserver: media relay %s\n",
+                            restarted ? "restarted" : "could not bind its port again");
+                std::fflush(stdout);
+                awaitRestart();
+            }
+        });
+    };
+    awaitRestart();
     server.Run();
     g_server = nullptr;
     yav::log::Shutdown();

@@ -346,27 +346,43 @@ bool DeviceRegistry::FindCamera(const std::string& path, CameraDevice* out) {
 }
 
 int DeviceRegistry::AddListener(Listener listener) {
+    auto entry = std::make_shared<ListenerEntry>();
+    entry->listener = std::move(listener);
     std::lock_guard<std::mutex> lock(m_mutex);
-    const int token = m_nextToken++;
-    m_listeners.emplace_back(token, std::move(listener));
-    return token;
+    entry->token = m_nextToken++;
+    m_listeners.push_back(entry);
+    return entry->token;
 }
 
 void DeviceRegistry::RemoveListener(int token) {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_listeners.erase(std::remove_if(m_listeners.begin(), m_listeners.end(),
-                                     [&](const auto& l) { return l.first == token; }),
-                      m_listeners.end());
+    std::shared_ptr<ListenerEntry> removed;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        for (auto it = m_listeners.begin(); it != m_listeners.end(); ++it) {
+            if ((*it)->token == token) {
+                removed = *it;
+                m_listeners.erase(it);
+                break;
+            }
+        }
+    }
+    if (removed != nullptr) {
+        // A change being told right now may still be on its way into this listener.
+        removed->gate.Close();
+    }
 }
 
 void DeviceRegistry::Notify(Change change, const std::string& path) {
-    std::vector<std::pair<int, Listener>> listeners;
+    std::vector<std::shared_ptr<ListenerEntry>> listeners;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         listeners = m_listeners;
     }
-    for (auto& entry : listeners) {
-        entry.second(change, path);
+    for (const auto& entry : listeners) {
+        GateScope scope(entry->gate);
+        if (scope) {
+            entry->listener(change, path);
+        }
     }
 }
 

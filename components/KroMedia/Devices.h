@@ -5,10 +5,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "CallbackGate.h"
 #include "IKroMedia.h"
 
 namespace kromedia {
@@ -60,7 +62,9 @@ public:
     std::vector<AudioDevice> Speakers();
     bool FindCamera(const std::string& path, CameraDevice* out);
 
-    // Listeners are told on the component's thread; the token removes one.
+    // Listeners are told on the component's thread; the token removes one. RemoveListener
+    // returns once no call of that listener runs (other than the caller's own), and none
+    // starts afterwards.
     int AddListener(Listener listener);
     void RemoveListener(int token);
 
@@ -83,7 +87,12 @@ private:
     std::vector<bool> m_unplugged;  // synthetic cameras taken away by the test hook
     std::vector<AudioDevice> m_microphones;
     std::vector<AudioDevice> m_speakers;
-    std::vector<std::pair<int, Listener>> m_listeners;
+    struct ListenerEntry {
+        int token = 0;
+        Listener listener;
+        CallbackGate gate;
+    };
+    std::vector<std::shared_ptr<ListenerEntry>> m_listeners;
     int m_nextToken = 1;
     void* m_monitor = nullptr;
 };

@@ -196,9 +196,13 @@ public:
     virtual void SetUseTCP(uint32_t useTcp) = 0;
     virtual int StartRecvAudio(uint16_t mediaId, uint32_t value) = 0;
     virtual int StopRecvAudio(uint16_t mediaId) = 0;
+    // A window that takes an id over from another gets the first-picture message (wParam: the
+    // id) again; the window it replaces gets no call once this returns.
     virtual int StartRecvVideo(uint16_t mediaId, uint32_t mode, void* owner, IFrameSink* window,
                                uint32_t message) = 0;
-    // Returns once no callback into that stream's window runs.
+    // Returns once no callback into that stream's window runs; the stream's decoder and last
+    // picture go, while its render object (GetStream) stays valid, empty, for a window that
+    // still holds it.
     virtual int StopRecvVideo(uint16_t mediaId) = 0;
     virtual int EnableRender(uint16_t mediaId, int on) = 0;
     // Off (or a null handler) returns once no callback into the old handler runs.

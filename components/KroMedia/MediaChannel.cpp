@@ -209,6 +209,8 @@ void MediaStream::SetVoiceMarker(int on) {
 }
 
 void MediaStream::Attach(IFrameSink* sink, uint32_t message) {
+    // A picture on its way to the sink being replaced arrives before this returns, never after.
+    m_gate.Close();
     std::lock_guard<std::mutex> lock(m_mutex);
     m_gate.Open();
     m_sink = sink;
@@ -221,6 +223,13 @@ void MediaStream::Detach() {
     m_gate.Close();
     std::lock_guard<std::mutex> lock(m_mutex);
     m_sink = nullptr;
+}
+
+void MediaStream::Release() {
+    Detach();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_last = {};
+    m_drawSize = {};
 }
 
 // Pictures are drawn at the drawing rectangle's size: the stream scales and converts them
@@ -408,6 +417,7 @@ void MediaChannel::Shutdown() {
     if (m_session) {
         m_session->Stop();
     }
+    m_loopGate->Close();
     m_notifyGate.Close();
     m_recordGate.Close();
     {
@@ -577,6 +587,14 @@ void MediaChannel::ConnectPipeline() {
                          static_cast<MediaChannel*>(self)->OnPadAdded(pad);
                      }),
                      this);
+    KeepReportsOfWantedStreams();
+    // A sender that said bye or fell silent leaves no decoding branch behind.
+    for (const char* signal : {"on-bye-ssrc", "on-timeout"}) {
+        g_signal_connect(rb, signal, G_CALLBACK(+[](GstElement*, guint, guint ssrc, gpointer self) {
+                             static_cast<MediaChannel*>(self)->FreeBranchLater(ssrc, true);
+                         }),
+                         this);
+    }
     // Our RTCP carries our own SSRCs, so the relay can tell whose feedback it is.
     for (guint session = 0; session < (m_kind == 0 ? 2U : 1U); ++session) {
         GObject* internal = nullptr;
@@ -920,6 +938,7 @@ void MediaChannel::OnPadAdded(GstPad* pad) {
         g_clear_error(&error);
         return;
     }
+    gst_element_set_name(bin, ("rx" + std::to_string(ssrc)).c_str());
     gst_bin_add(GST_BIN(m_pipeline), bin);
     if (video) {
         {
@@ -971,6 +990,9 @@ void MediaChannel::OnPadAdded(GstPad* pad) {
         }
     }
     gst_element_sync_state_with_parent(bin);
+    if (!Wanted(ssrc)) {
+        FreeBranchLater(ssrc, false);  // a packet that passed just before the stream was stopped
+    }
 }
 
 void MediaChannel::OnLocalFrame(GstSample* sample) {
@@ -1211,11 +1233,24 @@ void MediaChannel::Logout() {
         ApplySendGate();
     }
     m_mediaId = 0;
+    std::vector<uint32_t> received;
+    {
+        std::lock_guard<std::mutex> lock(m_stateMutex);
+        for (const auto& entry : m_remotes) {
+            received.push_back(entry.first);
+        }
+    }
+    for (uint32_t ssrc : received) {
+        FreeBranch(ssrc);
+    }
 }
 
 void MediaChannel::SetUseTCP(uint32_t useTcp) {
-    std::lock_guard<std::mutex> lock(m_stateMutex);
-    m_useTcp = useTcp != 0;
+    {
+        std::lock_guard<std::mutex> lock(m_stateMutex);
+        m_useTcp = useTcp != 0;
+    }
+    m_session->UseTcp(useTcp != 0);  // a logged-in channel moves now
 }
 
 int MediaChannel::StartRecvAudio(uint16_t mediaId, uint32_t /*value*/) {
@@ -1228,6 +1263,9 @@ int MediaChannel::StartRecvAudio(uint16_t mediaId, uint32_t /*value*/) {
 
 int MediaChannel::StopRecvAudio(uint16_t mediaId) {
     m_session->Subscribe(mediaId, relay::Kind::Audio, false);
+    if (m_kind == 0 && !IsOwnId(mediaId)) {
+        FreeBranch(relay::SsrcFor(mediaId, relay::Kind::Audio));
+    }
     return 1;
 }
 
@@ -1245,11 +1283,15 @@ int MediaChannel::StartRecvVideo(uint16_t mediaId, uint32_t /*mode*/, void* /*ow
 }
 
 int MediaChannel::StopRecvVideo(uint16_t mediaId) {
-    if (!IsOwnId(mediaId)) {
+    const bool own = IsOwnId(mediaId);
+    if (!own) {
         m_session->Subscribe(mediaId, relay::Kind::Video, false);
     }
     if (MediaStream* stream = StreamFor(mediaId, false)) {
-        stream->Detach();
+        stream->Release();
+    }
+    if (!own) {
+        FreeBranch(relay::SsrcFor(mediaId, relay::Kind::Video));
     }
     return 1;
 }
@@ -1468,6 +1510,9 @@ int MediaChannel::ShowPropertyPage(void* /*parent*/) {
 }
 
 void MediaChannel::StopCapture() {
+    // The program stops a lost camera when it hears of the loss: that is the loss taken in,
+    // not to be counted again at the next camera event.
+    m_deviceLost = false;
     std::lock_guard<std::mutex> lock(m_buildMutex);
     if (!m_video.active || m_video.fromFile) {
         return;

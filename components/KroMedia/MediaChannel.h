@@ -56,9 +56,12 @@ public:
     void Deliver(VideoFrame picture);
     // Streaming thread: a decoded I420 sample, drawn at the drawing rectangle's size.
     void DeliverDecoded(GstSample* sample);
+    // Both return once no call into the old sink runs.
     void Attach(IFrameSink* sink, uint32_t message);
-    // Returns once no call into the old sink runs.
     void Detach();
+    // Detaches and lets the last picture go: the object stays valid (a window may still hold
+    // it) but holds nothing of the stream.
+    void Release();
     bool VoiceMarker() const { return m_voiceMarker.load(); }
     void SetRender(bool on) { m_render = on; }
 
@@ -142,6 +145,10 @@ public:
 
     // For tests: reads a numeric property of a named element of the running pipeline.
     bool ReadElementProperty(const char* element, const char* property, double* value);
+    // For tests: the elements of the pipeline, those inside bins included.
+    int CountElements();
+    // For tests: a new reference to a named element of the pipeline; null when there is none.
+    GstElement* TakeElement(const char* name);
 
     // Ends callbacks and stops everything; the release export calls it before deleting.
     void Shutdown();
@@ -184,6 +191,14 @@ private:
     bool IsOwnId(uint16_t mediaId) const;
     // Sets the send valves to what the gate says now; called with m_buildMutex held.
     void ApplySendGate();
+
+    // Received streams (MediaChannelReceive.cpp): a stream is decoded only while this channel
+    // asked for it; its decoding branch goes when it is stopped or its sender is gone.
+    bool Wanted(uint32_t ssrc) const;
+    void KeepReportsOfWantedStreams();     // m_buildMutex held, while connecting the pipeline
+    void FreeBranchLocked(uint32_t ssrc);  // m_buildMutex held
+    void FreeBranch(uint32_t ssrc);
+    void FreeBranchLater(uint32_t ssrc, bool senderGone);  // from rtpbin's threads
 
     const int m_kind;
     std::mutex m_buildMutex;  // pipeline (re)builds and configuration
@@ -235,6 +250,8 @@ private:
     uint32_t m_fileMessage = kMsgFileEnded;
 
     std::unique_ptr<RelaySession> m_session;
+    // Work handed to the loop thread enters this gate; Shutdown closes it.
+    std::shared_ptr<CallbackGate> m_loopGate = std::make_shared<CallbackGate>();
     AudioEngine m_audioEngine{*this};
 };
 

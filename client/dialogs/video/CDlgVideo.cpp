@@ -1076,7 +1076,11 @@ void CDlgVideo::OnSnapshot() {
 
 // ---- media messages -----------------------------------------------------------------------
 
-LRESULT CDlgVideo::OnFirstFrame(WPARAM, LPARAM) {
+LRESULT CDlgVideo::OnFirstFrame(WPARAM wParam, LPARAM) {
+    // The message names the stream: one posted for the window's previous binding is stale.
+    if (m_wUserId == 0 || wParam != m_wUserId) {
+        return 0;
+    }
     YLOG_INFO("video %d first picture", static_cast<int>(m_wUserId));
     m_bHasPicture = 1;
     Invalidate();
@@ -1097,9 +1101,11 @@ void CDlgVideo::OnFrameReady() {
     update(m_rcPicture);
 }
 
-LRESULT CDlgVideo::OnStopRecForeVideo(WPARAM, LPARAM) {
+LRESULT CDlgVideo::OnStopRecForeVideo(WPARAM wParam, LPARAM) {
     IVideoWindowHost* host = Host();
-    if (m_bCycling == 0 || m_wPendingId == 0 || host == nullptr) {
+    // Only the pending stream's own first picture completes the switch; one of a stream that
+    // was pending before (and stopped) arrives late and changes nothing.
+    if (m_bCycling == 0 || m_wPendingId == 0 || host == nullptr || wParam != m_wPendingId) {
         return 1;
     }
     const std::uint16_t old = m_wUserId;

@@ -74,6 +74,12 @@ void ServerProcess::Freeze() {
     }
 }
 
+void ServerProcess::RestartMediaRelay() {
+    if (pid_ > 0) {
+        kill(pid_, SIGUSR1);
+    }
+}
+
 bool ServerProcess::Stop() {
     if (pid_ <= 0) {
         return false;

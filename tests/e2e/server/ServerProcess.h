@@ -30,6 +30,8 @@ public:
     uint16_t MediaPort() const { return mediaPort_; }
     // Freezes the server (SIGSTOP): its sockets stay open but nothing answers.
     void Freeze();
+    // Restarts its media relay (SIGUSR1): every media session ends, the conferences go on.
+    void RestartMediaRelay();
     // Stops the server (SIGTERM, then waits); true when it ended by itself.
     bool Stop();
     // The server's standard output and error so far (the output first).

@@ -214,6 +214,7 @@ int FakeMediaControl::StartCapture(uint8_t, uint8_t, uint8_t frameRate, uint8_t,
                                    int height, int) {
     Log("StartCapture(" + S(frameRate) + "," + S(bitRateNormal) + "," + S(bitRateBig) + "," +
         S(maxBitRate) + "," + devicePath + "," + S(width) + "x" + S(height) + ")");
+    deviceLost = false;
     return captureResult ? 1 : 0;
 }
 int FakeMediaControl::GetInputCount() {
@@ -247,6 +248,7 @@ int FakeMediaControl::ShowPropertyPage(void*) {
 }
 void FakeMediaControl::StopCapture() {
     Log("StopCapture");
+    deviceLost = false;  // as the component: a stop takes the loss in
 }
 int FakeMediaControl::Open(int channel, uint8_t, uint8_t, uint8_t, uint8_t, uint16_t bitRate,
                            uint8_t, uint16_t, uint16_t, int width, int height, const char16_t*) {

@@ -85,6 +85,8 @@ public:
 
     const int kind;
     const int index;  // creation order
+    // Set by a test when the camera is unplugged; cleared by StartCapture and StopCapture, as
+    // the component clears its own.
     bool deviceLost = false;
     bool captureResult = true;
     std::vector<std::string> inputs;

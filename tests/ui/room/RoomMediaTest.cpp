@@ -109,7 +109,7 @@ TEST_F(RoomMedia, AnUnpluggedBroadcastCameraIsPolledAndItsBroadcastEndsAfter15Se
     EXPECT_EQ(media->GetRemovedDevices().count(1), 1u);
     EXPECT_EQ(frame->GetTimerElapse(CYavClientDlg::TIMER_DEVICE_POLL), 5000);
     EXPECT_EQ(log.Count("SetConfOptions("), 1u) << "the server hears of the lost camera";
-    camera1->deviceLost = false;
+    EXPECT_FALSE(camera1->deviceLost) << "stopping the lost camera took the loss in";
     now += 10000;
     ASSERT_TRUE(TimerDriver::Fire(*frame, CYavClientDlg::TIMER_DEVICE_POLL));
     EXPECT_EQ(log.Count("BroadcastVideo("), 0u);

@@ -20,7 +20,7 @@ TEST_F(SinkThreads, PicturesArriveWhileWindowsAreLaidOutAndDestroyed) {
     for (int i = 0; i < kWindows; ++i) {
         CDlgVideo& window = MakeWindow({160, 120});
         Bind(window, static_cast<std::uint16_t>(64 + 8 * i), &stream);
-        window.SendMessage(CDlgVideo::WM_FIRST_PICTURE, 0, 0);
+        window.SendMessage(CDlgVideo::WM_FIRST_PICTURE, window.GetUserId(), 0);
         grid.push_back(&window);
         sinks.push_back(window.GetFrameSink());
     }
@@ -60,7 +60,7 @@ TEST_F(SinkThreads, PicturesArriveWhileWindowsAreLaidOutAndDestroyed) {
                 const auto first = static_cast<std::uint16_t>(64 + 8 * i);
                 window.SetCycling(1);
                 window.SetMediaId(window.GetUserId() == first ? first + 1 : first, false);
-                window.SendMessage(CDlgVideo::WM_STREAM_READY, 0, 0);
+                window.SendMessage(CDlgVideo::WM_STREAM_READY, window.GetMediaId(), 0);
                 ++switches;
             }
         }

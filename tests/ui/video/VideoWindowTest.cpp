@@ -99,7 +99,7 @@ TEST_F(VideoWindow, APendingStreamsPictureIsShownOnceTheSwitchCompletes) {
     Push(window.GetFrameSink(), 25, Solid(64, 48, 0xFF0000FF));
     EXPECT_EQ(window.GetRepaintRequests(), 0u);  // not shown yet
     log.Clear();
-    window.SendMessage(CDlgVideo::WM_STREAM_READY, 0, 0);
+    window.SendMessage(CDlgVideo::WM_STREAM_READY, 25, 0);
     EXPECT_EQ(window.GetUserId(), 25);
     EXPECT_EQ(window.GetMediaId(), 0);
     EXPECT_EQ(window.GetVideoState(), &stream2);
@@ -115,9 +115,34 @@ TEST_F(VideoWindow, AStreamReadyMessageOutsideTheCycleChangesNothing) {
     Bind(window, 17, &stream);
     window.SetMediaId(25, true);
     log.Clear();
-    window.SendMessage(CDlgVideo::WM_STREAM_READY, 0, 0);
+    window.SendMessage(CDlgVideo::WM_STREAM_READY, 25, 0);
     EXPECT_EQ(window.GetUserId(), 17);
     EXPECT_TRUE(log.Calls().empty());
+}
+
+// The component's first-picture messages name their stream; one that was posted for the
+// window's previous binding arrives after the window took another stream.
+TEST_F(VideoWindow, AFirstPictureOfAnEarlierBindingChangesNothing) {
+    CDlgVideo& window = MakeWindow();
+    Bind(window, 17, &stream);
+    Bind(window, 25, &stream2);
+    window.SendMessage(CDlgVideo::WM_FIRST_PICTURE, 17, 0);
+    EXPECT_FALSE(window.HasPicture()) << "stream 25 has shown nothing yet";
+    window.SendMessage(CDlgVideo::WM_FIRST_PICTURE, 25, 0);
+    EXPECT_TRUE(window.HasPicture());
+
+    // A switch of the cycle: 33 was pending, then 41 took its place (33 was stopped).
+    window.SetCycling(1);
+    window.SetMediaId(33, true);
+    window.SetMediaId(41, true);
+    log.Clear();
+    window.SendMessage(CDlgVideo::WM_STREAM_READY, 33, 0);
+    EXPECT_EQ(window.GetUserId(), 25) << "the late message of 33 does not complete the switch";
+    EXPECT_EQ(window.GetMediaId(), 41);
+    EXPECT_TRUE(log.Calls().empty());
+    window.SendMessage(CDlgVideo::WM_STREAM_READY, 41, 0);
+    EXPECT_EQ(window.GetUserId(), 41);
+    EXPECT_EQ(window.GetMediaId(), 0);
 }
 
 TEST_F(VideoWindow, ADestroyedWindowStopsItsStreamsAndTakesNoMorePictures) {

@@ -130,5 +130,41 @@ TEST(CallbackGateThread, AStoppedStreamNeverCallsItsWindowAgain) {
     }
 }
 
+TEST(CallbackGateThread, AReplacedWindowGetsNothingOnceItsReplacementIsAttached) {
+    std::vector<uint8_t> picture(16 * 8 * 4, 0x80);
+    for (int round = 0; round < 20; ++round) {
+        MediaStream stream(0x18);
+        auto old = std::make_unique<CountingWindow>();
+        CountingWindow next;
+        stream.Attach(old.get(), kMsgFirstPicture);
+        std::atomic<bool> stop{false};
+        std::vector<std::thread> streaming;
+        for (int t = 0; t < 2; ++t) {
+            streaming.emplace_back([&] {
+                while (!stop) {
+                    stream.Deliver({0, 16, 8, 16 * 4, picture.data(), nullptr});
+                }
+            });
+        }
+        while (old->frames < 5) {
+            std::this_thread::yield();
+        }
+        // The window switches to another sink for the same stream (a new binding).
+        stream.Attach(&next, kMsgStreamReady);
+        old->released = true;
+        const int framesAtSwitch = old->frames;
+        while (next.frames < 5) {
+            std::this_thread::yield();
+        }
+        stop = true;
+        for (auto& t : streaming) {
+            t.join();
+        }
+        EXPECT_EQ(old->afterRelease, 0);
+        EXPECT_EQ(old->frames, framesAtSwitch);
+        stream.Detach();
+    }
+}
+
 }  // namespace
 }  // namespace kromedia

@@ -304,6 +304,13 @@ TEST_F(ComponentTest, TwoClientsOnLoopbackDecodeEachOthersPattern) {
     ASSERT_EQ(a->StartRecvVideo(0x0010, 0, nullptr, &own, kMsgFirstPicture), 1);  // my own id
     ASSERT_TRUE(
         WaitFor([&] { return atA.Frames() >= 10 && atB.Frames() >= 10 && own.Frames() >= 3; }, 60));
+    // The quality of a stream is reported while it is received.
+    StreamQuality records[4];
+    int count = 0;
+    EXPECT_EQ(a->GetStreamQuality(records, 4, &count), 1);
+    ASSERT_EQ(count, 1);
+    EXPECT_EQ(records[0].mediaId, 0x0018);
+    EXPECT_GT(records[0].value, 500U);  // loopback loses nothing
     ASSERT_EQ(a->StopRecvVideo(0x0018), 1);
     ASSERT_EQ(b->StopRecvVideo(0x0010), 1);
     ASSERT_EQ(a->StopRecvVideo(0x0010), 1);
@@ -341,12 +348,6 @@ TEST_F(ComponentTest, TwoClientsOnLoopbackDecodeEachOthersPattern) {
     a->GetCounters(&sent, &received, &videoSent, &videoReceived, 0);
     EXPECT_GT(videoSent, 0U);
     EXPECT_GT(videoReceived, 0U);
-    StreamQuality records[4];
-    int count = 0;
-    EXPECT_EQ(a->GetStreamQuality(records, 4, &count), 1);
-    ASSERT_EQ(count, 1);
-    EXPECT_EQ(records[0].mediaId, 0x0018);
-    EXPECT_GT(records[0].value, 500U);  // loopback loses nothing
     KroMedia_ReleaseMediaControl(a);
     KroMedia_ReleaseMediaControl(b);
 }

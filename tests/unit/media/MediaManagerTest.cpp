@@ -626,7 +626,6 @@ protected:
         Channel(n)->deviceLost = true;
         fake.cameras.erase(fake.cameras.begin() + n);
         media->CheckCameraState();
-        Channel(n)->deviceLost = false;
     }
     void Replug(int n) {
         fake.cameras.insert(fake.cameras.begin() + n,
