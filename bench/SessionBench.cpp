@@ -41,9 +41,9 @@
 
 #include "MediaBot.h"
 #include "ServerProcess.h"
-#include "app/AppSettings.h"
 #include "components/KroMedia/Devices.h"
 #include "components/KroMedia/MediaChannel.h"
+#include "config/AppSettings.h"
 #include "platform/core/Profile.h"
 #include "support/UnansweredTcpPort.h"
 

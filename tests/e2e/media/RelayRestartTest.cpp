@@ -7,7 +7,7 @@
 
 #include "MediaBot.h"
 #include "MediaE2ESupport.h"
-#include "app/AppSettings.h"
+#include "config/AppSettings.h"
 
 namespace yav::test {
 namespace {

@@ -9,12 +9,12 @@
 #include <memory>
 #include <string>
 
-#include "app/AppSettings.h"
-#include "app/ConfigManger.h"
 #include "client/media/IMediaHandler.h"
 #include "client/media/IMediaRoom.h"
 #include "client/media/XMediaManager.h"
 #include "components/KroMedia/Devices.h"
+#include "config/AppSettings.h"
+#include "config/ConfigManger.h"
 #include "fakes/media/FakeMedia.h"
 
 namespace {
