@@ -41,6 +41,8 @@ constexpr std::uint32_t kCursorDrag = 92;
 constexpr UINT kCaptureStartMs = 50;
 constexpr UINT kClearMemoryMs = 3600000;
 constexpr UINT kKeepAwakeMs = 50000;
+// The layout mode that arranges the videos by their count.
+constexpr std::uint8_t kAutomaticLayout = 8;
 
 int ScaledRounded(int designPixels) {
     return static_cast<int>(std::lround(designPixels * g_fExchangePW));
@@ -85,12 +87,24 @@ CYavClientDlg::Arrangement CYavClientDlg::InitialArrangement(std::uint8_t panels
     return arrangement;
 }
 
+CYavClientDlg::LayoutBytes CYavClientDlg::InitialLayoutBytes(const Arrangement& arrangement) {
+    LayoutBytes bytes;
+    bytes.layoutMode = arrangement.layoutNumber >= 1 && arrangement.layoutNumber <= 9
+                           ? static_cast<std::uint8_t>(arrangement.layoutNumber)
+                           : kAutomaticLayout;
+    bytes.mainContent = 2;
+    bytes.sideContent = 0;
+    bytes.mainDisplay = 0;
+    return bytes;
+}
+
 CYavClientDlg::CYavClientDlg(QWidget* parent) : yav::Dialog(IDD, parent) {
     m_nSidePanelSize = ScaledRounded(320);
     m_nStripSize = ScaledRounded(70);
     m_nTitleSize = ScaledRounded(44);
     m_nPanelVisible = 1;
     m_savedArrangement = m_arrangement;
+    m_layoutBytes = InitialLayoutBytes(m_arrangement);
     MapMessage(WM_NET_MESSAGE, [this](WPARAM w, LPARAM l) { return OnNetMessage(w, l); });
     MapMessage(WM_RECONNECT_STATE, [this](WPARAM w, LPARAM l) { return OnReconnectState(w, l); });
     MapMessage(WM_DOCDATA_MESSAGE, [this](WPARAM w, LPARAM l) { return OnDocDataMessage(w, l); });
@@ -150,6 +164,8 @@ BOOL CYavClientDlg::OnInitDialog() {
     m_arrangement = InitialArrangement(g_AppSettings.byOption14, g_AppSettings.byOption8,
                                        g_AppSettings.byOption9);
     m_savedArrangement = m_arrangement;
+    // Each stay starts in the layout the room was set up with.
+    m_layoutBytes = InitialLayoutBytes(m_arrangement);
     // The room fills the work area of its monitor; taken before full screen, which returns to
     // the geometry the window had when it entered.
     QScreen* screen =

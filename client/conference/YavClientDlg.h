@@ -81,6 +81,9 @@ public:
     // layout code.
     static Arrangement InitialArrangement(std::uint8_t panelsHidden, std::uint8_t documentMode,
                                           std::uint8_t layoutCode);
+    // The layout bytes a room starts with: its arrangement's layout mode (automatic in the
+    // document view, which names none), the videos alone.
+    static LayoutBytes InitialLayoutBytes(const Arrangement& arrangement);
     // Free megabytes as the disk watch counts them (bytes / 1024 as an integer, then / 1024.0).
     static double FreeMegabytes(std::uint64_t freeBytes);
 

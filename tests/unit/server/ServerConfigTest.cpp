@@ -31,7 +31,8 @@ TEST(ServerConfig, ReadsAccountsConferencesAndLimits) {
                                "[account.dave]\nPasswordMd5=0123456789abcdef0123456789abcdef\n"
                                "[conference.42]\nName=Board\nPassword=s3\nChairs=carol\n"
                                "Members=carol, dave\nAllowGuests=0\nMaxUsers=9\nSpeakerLimit=2\n"
-                               "DurationMinutes=30\nQuotaSeconds=90\nAppFlags24=36\n");
+                               "DurationMinutes=30\nQuotaSeconds=90\nAppFlags24=36\n"
+                               "[conference.43]\nName=Single\nLayoutCode=0\n");
     auto config = yav::server::LoadConfig(path);
     ASSERT_TRUE(config);
     EXPECT_EQ(config->conferencePort, 9001);
@@ -60,6 +61,10 @@ TEST(ServerConfig, ReadsAccountsConferencesAndLimits) {
     EXPECT_EQ(board->quota.count(), 90);
     EXPECT_EQ(board->appFlags24, 36);
     EXPECT_EQ(board->appFlags25, 0);
+    // Without a layout code the videos are arranged by their count.
+    EXPECT_EQ(board->layoutCode, 13);
+    ASSERT_NE(config->FindConference(43), nullptr);
+    EXPECT_EQ(config->FindConference(43)->layoutCode, 0);
 }
 
 TEST(ServerConfig, FilesThatCannotServeAreRefused) {
