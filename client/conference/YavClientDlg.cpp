@@ -426,10 +426,7 @@ bool CYavClientDlg::event(QEvent* event) {
 BOOL CYavClientDlg::PreTranslateMessage(yav::Msg* msg) {
     // Esc is the way out of full screen, as on the strip's exit button.
     if (msg->message == WM_KEYDOWN && msg->wParam == VK_ESCAPE && g_bFullScreen != 0) {
-        if (m_pFullDock != nullptr) {
-            m_pFullDock->DockUserList();
-        }
-        SetFullScreen(false);
+        LeaveFullScreenByKey();
         return 1;
     }
     // The room is no form: Enter and Esc neither confirm nor leave it.
@@ -498,6 +495,7 @@ void CYavClientDlg::OnClose() {
         setKeyHook(nullptr, 0);
     }
     m_bKeyHook = false;
+    m_fullScreenKeys.SetWatching(false);
     if (g_pDlgStartup != nullptr) {
         g_pDlgStartup->GetJoinHandler().SetMonitor(screen());
     }

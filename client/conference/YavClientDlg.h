@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "FullScreenKeys.h"
 #include "RoomChildren.h"
 #include "ScreenSaverInhibit.h"
 #include "client/media/MediaIdList.h"
@@ -115,6 +116,8 @@ public:
 
     // --- commands ---
     void SetFullScreen(bool on);
+    // Esc in full screen: the participant panel docks again and full screen ends.
+    void LeaveFullScreenByKey();
     void LayoutPanes(int relayout);
     void StopMediaPlay();
 
@@ -278,6 +281,8 @@ protected:
     QCursor m_dragCursor;
     int m_nSysSetOwnerValue = 0;
     ScreenSaverInhibit m_keepAwake;
+    // Esc out of full screen, wherever the focus rests in the room.
+    FullScreenKeys m_fullScreenKeys{this, [this] { LeaveFullScreenByKey(); }};
     std::set<std::string> m_missingLogged;
     // SW_SHOWNORMAL, SW_SHOWMINIMIZED or SW_SHOWMAXIMIZED, read from component threads.
     std::atomic<int> m_nShowCommand{SW_SHOWNORMAL};
