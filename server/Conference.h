@@ -53,6 +53,7 @@ private:
     // The channel a file source or shared media is sent on; it carries video only while
     // broadcast.
     static constexpr uint8_t kMediaChannel = 7;
+    static constexpr uint8_t kVideoChannels = 0x7F;  // the camera channels 0..6
 
     struct Participant {
         std::shared_ptr<proto::Link> link;
@@ -60,6 +61,8 @@ private:
         std::string login;  // account login; empty for a guest
         uint32_t ownerId = 0;
         std::array<uint8_t, proto::kMediaTicketBytes> mediaTicket{};  // random, from the login
+        // Broadcast channels whose camera is off: broadcast again when it comes back.
+        uint8_t pausedBroadcast = 0;
     };
 
     // Whether the owner's channel carries video now (channel 7: while broadcast).
