@@ -326,6 +326,30 @@ protected:
         return ::testing::AssertionSuccess();
     }
 
+    // The status bar's separator strip: shown only along the shown status bar, 4 pixels high
+    // from 2 above its top edge, as wide as the bar.
+    static std::vector<Control> Separators(const Person& person) {
+        std::vector<Control> found;
+        for (const Control& control : person.Map().Read()) {
+            if (control.className == QStringLiteral("CDlgPopSPL")) {
+                found.push_back(control);
+            }
+        }
+        return found;
+    }
+    static bool SeparatorAlongStatusBar(const Person& person) {
+        const std::vector<Control> bars =
+            person.Map().All(QStringLiteral("XMainFrame"), QStringLiteral("CDlgStatusBar"));
+        const std::vector<Control> separators = Separators(person);
+        if (bars.size() != 1 || separators.size() != 1) {
+            return false;
+        }
+        const QRect bar = bars.front().rect;
+        const QRect separator = separators.front().rect;
+        return separator.left() == bar.left() && separator.width() == bar.width() &&
+               separator.top() == bar.top() - 2 && separator.height() == 4;
+    }
+
     Desktop desktop;
     QTemporaryDir serverHome;
     QString serverLog;
@@ -440,19 +464,27 @@ TEST_F(Journey, TwoPeopleGoThroughTheRoom) {
         ASSERT_TRUE(Front(member));
         const QRect before = member.Room()->rect;
         ASSERT_TRUE(HasBars(member, before));
+        EXPECT_TRUE(
+            yav::testing::WaitUntil([&] { return SeparatorAlongStatusBar(member); }, kAnswerMs))
+            << "the status bar's separator strip is not along the bar";
+        // Full screen: the room covers the screen without its bars, nor the status bar's
+        // separator strip over the videos.
         const auto fullScreen = [&] {
             const auto top = member.Room();
             return top.has_value() && top->rect == screen &&
                    member.Map().All(room, "CDlgControlBar").empty() &&
-                   member.Map().All(room, "CDlgStatusBar").empty();
+                   member.Map().All(room, "CDlgStatusBar").empty() && Separators(member).empty();
         };
-        const auto back = [&] { return HasBars(member, before); };
+        const auto back = [&] {
+            return HasBars(member, before) && SeparatorAlongStatusBar(member);
+        };
         const auto barsShown = [&](const QImage& grab) {
             return PixelsOf(grab, QRect(0, 0, before.width(), 28), kBarDark) > 5000;
         };
 
         ASSERT_TRUE(ClickControl(member, "CDlgControlBar", 1034));
-        EXPECT_TRUE(yav::testing::WaitUntil(fullScreen, kAnswerMs)) << "no full screen";
+        EXPECT_TRUE(yav::testing::WaitUntil(fullScreen, kAnswerMs))
+            << "no full screen (" << Separators(member).size() << " separator strips shown)";
         // The strip comes down over the room, 10 pixels below the top of the screen (when it
         // went up already, its tab brings it down), with its blue exit button on the screen.
         // The pointer rests on the strip so that it stays out.
@@ -490,7 +522,8 @@ TEST_F(Journey, TwoPeopleGoThroughTheRoom) {
             EXPECT_TRUE(barsShown(grab));
             // Again, and out with Esc.
             ASSERT_TRUE(ClickControl(member, "CDlgControlBar", 1034));
-            EXPECT_TRUE(yav::testing::WaitUntil(fullScreen, kAnswerMs)) << "no full screen";
+            EXPECT_TRUE(yav::testing::WaitUntil(fullScreen, kAnswerMs))
+                << "no full screen (" << Separators(member).size() << " separator strips shown)";
         }
         ASSERT_TRUE(desktop.Key("Escape"));
         const bool leftByEsc = yav::testing::WaitUntil(back, kAnswerMs);
