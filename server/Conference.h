@@ -62,6 +62,7 @@ private:
     // The conference mode byte of a room where everybody may speak; the entry's floor and
     // camera broadcast are given only then (a moderated room leaves both to the chair).
     static constexpr uint8_t kOpenDiscussion = 0;
+    static constexpr uint8_t kVideoChannels = 0x7F;  // the camera channels 0..6
 
     struct Participant {
         std::shared_ptr<proto::Link> link;
@@ -71,6 +72,8 @@ private:
         std::array<uint8_t, proto::kMediaTicketBytes> mediaTicket{};  // random, from the login
         // The camera broadcast of the entry was made (or the limit left no room for it).
         bool entryBroadcastDone = false;
+        // Broadcast channels whose camera is off: broadcast again when it comes back.
+        uint8_t pausedBroadcast = 0;
     };
 
     // Whether the owner's channel carries video now (channel 7: while broadcast).

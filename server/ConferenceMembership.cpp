@@ -37,6 +37,7 @@ ST_CONF_APPINFO Conference::AppInfo() const {
         static_cast<uint8_t>((config_.appFlags23 & ~0x04) | (config_.allowServerRecord ? 0x04 : 0));
     app.flags24 = config_.appFlags24;
     app.flags25 = config_.appFlags25;
+    app.option9 = config_.layoutCode;
     app.option14 = config_.panelsHidden;
     return app;
 }

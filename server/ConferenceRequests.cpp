@@ -173,6 +173,13 @@ void Conference::Handle(uint16_t userId, const Frame& frame) {
 void Conference::OnSetConfOptions(Participant& who, const MsgSetConfOptions& message) {
     ST_USER_ITEM_DEPT& record = who.record;
     const uint8_t removed = static_cast<uint8_t>(record.channelMask & ~message.values[1]);
+    const uint8_t added = static_cast<uint8_t>(message.values[1] & ~record.channelMask);
+    // A camera turned off pauses its broadcast; turned on again, the broadcast resumes.
+    who.pausedBroadcast = static_cast<uint8_t>(
+        (who.pausedBroadcast | (record.broadcastMask & removed)) & kVideoChannels);
+    const uint8_t resumed = static_cast<uint8_t>(who.pausedBroadcast & added);
+    who.pausedBroadcast = static_cast<uint8_t>(who.pausedBroadcast & ~resumed);
+    record.broadcastMask = static_cast<uint8_t>(record.broadcastMask | resumed);
     record.audioDevice = message.values[0];
     record.channelMask = message.values[1];
     record.videoChannelCount = std::min<uint8_t>(message.values[2], 8);
@@ -371,11 +378,19 @@ void Conference::OnBroadcastVideo(Participant& who, const MsgBroadcastVideo& mes
     } else if (channel != kMediaChannel && !(owner->record.channelMask & (1u << channel))) {
         state.result = kResultNoChannel;
     }
+    const uint8_t bit = static_cast<uint8_t>(1u << channel);
+    // A broadcast paused with its camera may be ended: it then stays off when the camera
+    // comes back.
+    if (state.result == kResultNoChannel && !state.on && (owner->pausedBroadcast & bit) != 0) {
+        owner->pausedBroadcast = static_cast<uint8_t>(owner->pausedBroadcast & ~bit);
+        state.result = 0;
+        Broadcast(state);
+        return;
+    }
     if (state.result != 0) {
         SendTo(who, EncodeFrame(state));
         return;
     }
-    const uint8_t bit = static_cast<uint8_t>(1u << channel);
     owner->record.broadcastMask = static_cast<uint8_t>(
         state.on ? (owner->record.broadcastMask | bit) : (owner->record.broadcastMask & ~bit));
     state.value = StreamValue(message.id);

@@ -265,6 +265,7 @@ std::optional<ServerConfig> LoadConfig(const std::string& iniPath) {
             conference.appFlags24 = ReadInt<uint8_t>(section, "AppFlags24", 0x00, iniPath);
             conference.appFlags25 = ReadInt<uint8_t>(section, "AppFlags25", 0x00, iniPath);
             conference.panelsHidden = ReadInt<uint8_t>(section, "PanelsHidden", 0, iniPath);
+            conference.layoutCode = ReadInt<uint8_t>(section, "LayoutCode", 13, iniPath);
             config.conferences.push_back(conference);
         } else if (StartsWithIgnoreCase(section, "department.")) {
             Department department;

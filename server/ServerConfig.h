@@ -62,6 +62,9 @@ struct ConferenceConfig {
     uint8_t appFlags25 = 0x00;
     // The room opens with its panels hidden (full screen).
     uint8_t panelsHidden = 0;
+    // The layout the room's videos start in, as the layout travels: 0 one window, 16 picture
+    // in picture, 1 four, 8 nine, 9 sixteen windows, any other value arranged by their count.
+    uint8_t layoutCode = 13;
 
     // True when the account may enter: listed as member or chair, or no member list at all.
     bool Lists(const std::string& login) const;

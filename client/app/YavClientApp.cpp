@@ -230,11 +230,13 @@ bool CYavClientApp::InitInstance() {
 }
 
 int CYavClientApp::ExitInstance() {
-    // The managers go first so that what they log on the way out reaches the log.
-    delete g_pMediaManager;
-    g_pMediaManager = nullptr;
+    // The managers go first so that what they log on the way out reaches the log. The main
+    // frame goes before the media manager: a room still open is left on the way (its work
+    // stops and its video windows let go of the streams that the media manager owns).
     delete g_pMainFrame;
     g_pMainFrame = nullptr;
+    delete g_pMediaManager;
+    g_pMediaManager = nullptr;
     YLOG_INFO("程序退出");
     yav::log::Shutdown();
     RunState& state = State();

@@ -41,6 +41,8 @@ constexpr std::uint32_t kCursorDrag = 92;
 constexpr UINT kCaptureStartMs = 50;
 constexpr UINT kClearMemoryMs = 3600000;
 constexpr UINT kKeepAwakeMs = 50000;
+// The layout mode that arranges the videos by their count.
+constexpr std::uint8_t kAutomaticLayout = 8;
 
 int ScaledRounded(int designPixels) {
     return static_cast<int>(std::lround(designPixels * g_fExchangePW));
@@ -85,12 +87,24 @@ CYavClientDlg::Arrangement CYavClientDlg::InitialArrangement(std::uint8_t panels
     return arrangement;
 }
 
+CYavClientDlg::LayoutBytes CYavClientDlg::InitialLayoutBytes(const Arrangement& arrangement) {
+    LayoutBytes bytes;
+    bytes.layoutMode = arrangement.layoutNumber >= 1 && arrangement.layoutNumber <= 9
+                           ? static_cast<std::uint8_t>(arrangement.layoutNumber)
+                           : kAutomaticLayout;
+    bytes.mainContent = 2;
+    bytes.sideContent = 0;
+    bytes.mainDisplay = 0;
+    return bytes;
+}
+
 CYavClientDlg::CYavClientDlg(QWidget* parent) : yav::Dialog(IDD, parent) {
     m_nSidePanelSize = ScaledRounded(320);
     m_nStripSize = ScaledRounded(70);
     m_nTitleSize = ScaledRounded(44);
     m_nPanelVisible = 1;
     m_savedArrangement = m_arrangement;
+    m_layoutBytes = InitialLayoutBytes(m_arrangement);
     MapMessage(WM_NET_MESSAGE, [this](WPARAM w, LPARAM l) { return OnNetMessage(w, l); });
     MapMessage(WM_RECONNECT_STATE, [this](WPARAM w, LPARAM l) { return OnReconnectState(w, l); });
     MapMessage(WM_DOCDATA_MESSAGE, [this](WPARAM w, LPARAM l) { return OnDocDataMessage(w, l); });
@@ -150,6 +164,8 @@ BOOL CYavClientDlg::OnInitDialog() {
     m_arrangement = InitialArrangement(g_AppSettings.byOption14, g_AppSettings.byOption8,
                                        g_AppSettings.byOption9);
     m_savedArrangement = m_arrangement;
+    // Each stay starts in the layout the room was set up with.
+    m_layoutBytes = InitialLayoutBytes(m_arrangement);
     // The room fills the work area of its monitor; taken before full screen, which returns to
     // the geometry the window had when it entered.
     QScreen* screen =
@@ -434,10 +450,7 @@ bool CYavClientDlg::event(QEvent* event) {
 BOOL CYavClientDlg::PreTranslateMessage(yav::Msg* msg) {
     // Esc is the way out of full screen, as on the strip's exit button.
     if (msg->message == WM_KEYDOWN && msg->wParam == VK_ESCAPE && g_bFullScreen != 0) {
-        if (m_pFullDock != nullptr) {
-            m_pFullDock->DockUserList();
-        }
-        SetFullScreen(false);
+        LeaveFullScreenByKey();
         return 1;
     }
     // The room is no form: Enter and Esc neither confirm nor leave it.
@@ -506,6 +519,7 @@ void CYavClientDlg::OnClose() {
         setKeyHook(nullptr, 0);
     }
     m_bKeyHook = false;
+    m_fullScreenKeys.SetWatching(false);
     if (g_pDlgStartup != nullptr) {
         g_pDlgStartup->GetJoinHandler().SetMonitor(screen());
     }

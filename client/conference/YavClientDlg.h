@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "FullScreenKeys.h"
 #include "RoomFactories.h"
 #include "ScreenSaverInhibit.h"
 #include "client/media/MediaIdList.h"
@@ -81,6 +82,9 @@ public:
     // layout code.
     static Arrangement InitialArrangement(std::uint8_t panelsHidden, std::uint8_t documentMode,
                                           std::uint8_t layoutCode);
+    // The layout bytes a room starts with: its arrangement's layout mode (automatic in the
+    // document view, which names none), the videos alone.
+    static LayoutBytes InitialLayoutBytes(const Arrangement& arrangement);
     // Free megabytes as the disk watch counts them (bytes / 1024 as an integer, then / 1024.0).
     static double FreeMegabytes(std::uint64_t freeBytes);
 
@@ -114,6 +118,8 @@ public:
 
     // --- commands ---
     void SetFullScreen(bool on);
+    // Esc in full screen: the participant panel docks again and full screen ends.
+    void LeaveFullScreenByKey();
     void LayoutPanes(int relayout);
     void StopMediaPlay();
 
@@ -277,6 +283,8 @@ protected:
     QCursor m_dragCursor;
     int m_nSysSetOwnerValue = 0;
     ScreenSaverInhibit m_keepAwake;
+    // Esc out of full screen, wherever the focus rests in the room.
+    FullScreenKeys m_fullScreenKeys{this, [this] { LeaveFullScreenByKey(); }};
     std::set<std::string> m_missingLogged;
     // SW_SHOWNORMAL, SW_SHOWMINIMIZED or SW_SHOWMAXIMIZED, read from component threads.
     std::atomic<int> m_nShowCommand{SW_SHOWNORMAL};

@@ -210,6 +210,7 @@ void CYavClientDlg::ShowSidePanel(bool show) {
 void CYavClientDlg::SetFullScreen(bool on) {
     YLOG_INFO("full screen start");
     g_bFullScreen = on ? 1 : 0;
+    m_fullScreenKeys.SetWatching(on);
     if (on) {
         showFullScreen();
     } else if (isFullScreen()) {
@@ -218,6 +219,16 @@ void CYavClientDlg::SetFullScreen(bool on) {
     SetPanelState(on ? 1 : 0);
     UpdateZOrder(on ? 1 : 0);
     YLOG_INFO("full screen over");
+}
+
+void CYavClientDlg::LeaveFullScreenByKey() {
+    if (g_bFullScreen == 0) {
+        return;
+    }
+    if (m_pFullDock != nullptr) {
+        m_pFullDock->DockUserList();
+    }
+    SetFullScreen(false);
 }
 
 LRESULT CYavClientDlg::OnVoiceIncentive(WPARAM wParam, LPARAM) {

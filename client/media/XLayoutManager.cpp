@@ -150,7 +150,9 @@ void XLayoutManager::SetScreenRect(int n, const QRect& rect) {
 }
 
 bool XLayoutManager::IsAutoLayout() const {
-    return m_bMainDisplayMode == 0 && m_nLayoutMode >= 6 && m_nLayoutMode <= 9;
+    // A mode outside 1..9 is laid out as mode 8, so it is automatic too.
+    const std::uint8_t mode = yav::layout::EffectiveLayoutMode(m_nLayoutMode);
+    return m_bMainDisplayMode == 0 && mode >= 6 && mode <= 9;
 }
 
 void XLayoutManager::Relayout(bool repaint) {

@@ -18,7 +18,7 @@ struct ST_CONF_APPINFO {
     uint8_t maxRecvChannelsMember = 0;  // +6
     uint8_t conferenceMode = 0;         // +7 also changed later through message 0x558
     uint8_t option8 = 0;                // +8
-    uint8_t option9 = 0;                // +9
+    uint8_t option9 = 0;                // +9 the layout the room's videos start in
     uint16_t option10 = 0;              // +10
     uint16_t option12 = 0;              // +12
     uint8_t option14 = 0;               // +14

@@ -42,6 +42,12 @@ unsigned long RootWindowProperty(const QString& display, const char* name) {
     return window;
 }
 
+// A window that went away between the question and the answer is an error the question
+// answers for itself; Xlib's default handler would end the test program.
+int IgnoreXError(Display*, XErrorEvent*) {
+    return 0;
+}
+
 }  // namespace
 
 QString Desktop::MissingTools() {
@@ -109,6 +115,27 @@ bool Desktop::WindowManagerRunning() const {
 
 unsigned long Desktop::ActiveWindow() const {
     return RootWindowProperty(DisplayName(), "_NET_ACTIVE_WINDOW");
+}
+
+std::optional<QPoint> Desktop::WindowOrigin(unsigned long xWindow) const {
+    Display* x = XOpenDisplay(DisplayName().toLatin1().constData());
+    if (x == nullptr) {
+        return std::nullopt;
+    }
+    const auto previous = XSetErrorHandler(IgnoreXError);
+    std::optional<QPoint> origin;
+    XWindowAttributes attributes{};
+    int left = 0;
+    int top = 0;
+    Window child = 0;
+    if (XGetWindowAttributes(x, xWindow, &attributes) != 0 && attributes.map_state == IsViewable &&
+        XTranslateCoordinates(x, xWindow, DefaultRootWindow(x), 0, 0, &left, &top, &child) != 0) {
+        origin = QPoint(left, top);
+    }
+    XSync(x, False);
+    XSetErrorHandler(previous);
+    XCloseDisplay(x);
+    return origin;
 }
 
 bool Desktop::Xdotool(const QStringList& arguments) {

@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 #include "e2e/road/XServer.h"
 
@@ -39,6 +40,9 @@ public:
     bool Activate(unsigned long xWindow);
     // The window the window manager says is active (0: none).
     unsigned long ActiveWindow() const;
+    // Where the X server has a mapped top-level's top-left corner on the screen (none while
+    // it is not mapped).
+    std::optional<QPoint> WindowOrigin(unsigned long xWindow) const;
 
 private:
     bool StartOnce();

@@ -5,8 +5,10 @@
 
 #include <QCoreApplication>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 
 #include <csignal>
+#include <set>
 
 #include "../server/CsBot.h"
 #include "RoadProcess.h"
@@ -23,9 +25,8 @@ public:
         process_.setProgram(QDir::currentPath() + "/yavserver");
         process_.setArguments({"--ds-port", QString::number(ports.ds), "--cs-port",
                                QString::number(ports.cs), "--probe-port",
-                               QString::number(ports.probe), "--media-port", "0",
-                               "--port-file", folder + "/ports",
-                               "--ini", ini, "--log-config", LogConfig(folder)});
+                               QString::number(ports.probe), "--media-port", "0", "--port-file",
+                               folder + "/ports", "--ini", ini, "--log-config", LogConfig(folder)});
         process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         QFile::remove(folder + "/ports");
         portFile_ = folder + "/ports";
@@ -65,7 +66,7 @@ protected:
         const std::string path = ini.toStdString();
         yav::profile::WriteString("account.alice", "Password", "alice", path);
         yav::profile::WriteString("conference.900001", "Name", "Demo", path);
-        yav::profile::WriteString("conference.900001", "AppFlags25", "2", path);
+        yav::profile::WriteString("conference.900001", "AppFlags25", AppFlags25(), path);
         server = std::make_unique<RoomServer>(home.path(), ini, road_e2e::ServerPorts{});
         const auto found = server->Ports();
         ASSERT_TRUE(found.has_value()) << "yavserver did not start";
@@ -73,8 +74,15 @@ protected:
         data = road_e2e::PrepareDataFolder(home.path(), ports.ds);
     }
 
+    // Byte 25 of the conference's application record: asking to speak on entry.
+    virtual const char* AppFlags25() const { return "2"; }
+    // The client's environment (offscreen, no devices).
+    virtual QProcessEnvironment Environment() const {
+        return road_e2e::ClientEnvironment(home.path());
+    }
+
     void StartClient() {
-        client.setProcessEnvironment(road_e2e::ClientEnvironment(home.path()));
+        client.setProcessEnvironment(Environment());
         client.setProcessChannelMode(QProcess::ForwardedChannels);
         client.start(QDir::currentPath() + "/YavClient", {"127.0.0.1", "alice", "alice", "900001"});
         ASSERT_TRUE(client.waitForStarted(10000));
@@ -144,12 +152,11 @@ TEST_F(RoomProcess, TheRoomStartsInOrderAndSigtermLogsOut) {
     }
     // The video windows, the panels, the participant window and the media component are
     // there: the room logs in to the media server.
-    for (const char* present :
-         {"XLayoutManager not available", "CDlgUserList not available",
-          "CDlgControlBar not available", "CDlgStatusBar not available",
-          "CDlgFullDockX not available", "CDlgExpand not available",
-          "CDlgVoiceIncentive not available", "NetQualityEval not available",
-          "media component not available"}) {
+    for (const char* present : {"XLayoutManager not available", "CDlgUserList not available",
+                                "CDlgControlBar not available", "CDlgStatusBar not available",
+                                "CDlgFullDockX not available", "CDlgExpand not available",
+                                "CDlgVoiceIncentive not available", "NetQualityEval not available",
+                                "media component not available"}) {
         EXPECT_EQ(log.count(QString::fromUtf8(present)), 0) << present;
     }
     EXPECT_EQ(log.count(QStringLiteral("LoginMediaServer user=")), 1);
@@ -180,6 +187,68 @@ TEST_F(RoomProcess, AfterTheServerCameBackTheRoomReentersAndAsksToSpeakAgain) {
 
     road_e2e::Terminate(client);
     ASSERT_TRUE(client.waitForFinished(15000));
+}
+
+// Two rooms that show both cameras in their video windows (each broadcasts its synthetic
+// camera on entry) end at SIGTERM as cleanly as an empty one: the room's work stops (its
+// windows let their streams go, closing the gaps as they do) before the media objects that own
+// those streams are freed.
+class RoomsWithCameras : public RoomProcess {
+protected:
+    const char* AppFlags25() const override { return "10"; }
+    QProcessEnvironment Environment() const override {
+        QProcessEnvironment env = RoomProcess::Environment();
+        env.insert("YAV_TEST_DEVICES", "cam=1,mic=1,spk=1");
+        return env;
+    }
+};
+
+TEST_F(RoomsWithCameras, SigtermEndsTheProgramCleanlyWhileItsWindowsShowTheCameras) {
+    road_e2e::ProcessGuard guard(client);
+    yav::profile::WriteString("account.bob", "Password", "bob", ini.toStdString());
+    server->Kill();
+    server = std::make_unique<RoomServer>(home.path(), ini, road_e2e::ServerPorts{});
+    const auto found = server->Ports();
+    ASSERT_TRUE(found.has_value());
+    data = road_e2e::PrepareDataFolder(home.path(), found->ds);
+    QTemporaryDir otherHome;
+    ASSERT_TRUE(otherHome.isValid());
+    const QString otherData = road_e2e::PrepareDataFolder(otherHome.path(), found->ds);
+    QProcess other;
+    road_e2e::ProcessGuard otherGuard(other);
+    QProcessEnvironment otherEnv = road_e2e::ClientEnvironment(otherHome.path());
+    otherEnv.insert("YAV_TEST_DEVICES", "cam=1,mic=1,spk=1");
+    other.setProcessEnvironment(otherEnv);
+    other.setProcessChannelMode(QProcess::ForwardedChannels);
+    other.start(QDir::currentPath() + "/YavClient", {"127.0.0.1", "bob", "bob", "900001"});
+    ASSERT_TRUE(other.waitForStarted(10000));
+    StartClient();
+    // Both cameras' streams started into windows of each room.
+    const QRegularExpression shown(QStringLiteral("MediaVideoRecv (\\d+) 4"));
+    const auto streams = [&](const QString& folder) {
+        std::set<QString> ids;
+        for (auto it = shown.globalMatch(ReadLog(folder)); it.hasNext();) {
+            ids.insert(it.next().captured(1));
+        }
+        return ids.size();
+    };
+    ASSERT_TRUE(yav::testing::WaitUntil(
+        [&] { return streams(data) >= 2 && streams(otherData) >= 2; }, 30000))
+        << ReadLog(data).toStdString();
+
+    for (QProcess* process : {&client, &other}) {
+        road_e2e::Terminate(*process);
+        ASSERT_TRUE(process->waitForFinished(15000));
+        EXPECT_EQ(process->exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(process->exitCode(), 0);
+    }
+    for (const QString& folder : {data, otherData}) {
+        const QString log = ReadLog(folder);
+        // The room was left (its work stopped, its windows released) before the program ended.
+        const qsizetype released = log.lastIndexOf(QStringLiteral("release window over"));
+        EXPECT_GE(released, 0);
+        EXPECT_GT(log.lastIndexOf(QStringLiteral("程序退出")), released);
+    }
 }
 
 }  // namespace

@@ -81,6 +81,26 @@ TEST(RoomArrangement, FollowsTheRoomsDocumentModeAndLayoutCode) {
     }
 }
 
+// Each stay starts in the layout the room was set up with, whatever the last stay chose; the
+// document view names none and starts automatic.
+TEST_F(RoomLifecycle, EachStayStartsInTheLayoutOfTheRoomsCode) {
+    const struct {
+        std::uint8_t documentMode;
+        std::uint8_t layoutCode;
+        std::uint8_t layoutMode;
+    } stays[] = {{0, 1, 3}, {0, 13, 8}, {0, 0, 1}, {0, 16, 2}, {1, 0, 8}, {0, 9, 5}};
+    for (const auto& stay : stays) {
+        SCOPED_TRACE(static_cast<int>(stay.layoutCode));
+        g_AppSettings.byOption8 = stay.documentMode;
+        g_AppSettings.byOption9 = stay.layoutCode;
+        Open();
+        EXPECT_EQ(frame->GetLayoutBytes().layoutMode, stay.layoutMode);
+        EXPECT_EQ(frame->GetLayoutBytes().mainDisplay, 0);
+        CloseRoom();
+        ASSERT_FALSE(frame->IsWindow());
+    }
+}
+
 class RoomAtScale15 : public RoomFixture {
 protected:
     double Scale() const override { return 1.5; }

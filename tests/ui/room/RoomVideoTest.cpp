@@ -405,6 +405,32 @@ TEST_F(RoomVideo, AWindowLeavingTheCycleIsTakenOutOfItsList) {
 }
 
 // The voice-activation notice with the room's own video windows and panels.
+// A room set up to arrange its videos by their count (what yavserver sends by default).
+class RoomVideoByCount : public RoomVideo {
+protected:
+    void BeforeOpen() override { g_AppSettings.byOption9 = 13; }
+};
+
+TEST_F(RoomVideoByCount, EachCameraThatComesTakesItsShareOfTheArea) {
+    EXPECT_TRUE(layout->IsAutoLayout());
+    const QRect area = layout->GetRect(0);
+    frame->MediaVideoRecv(kB, 123);
+    QWidget* first = &WindowOf(kB);
+    EXPECT_EQ(first->geometry(), area) << "one camera has the whole area";
+    frame->MediaVideoRecv(kB + 1, 123);
+    QWidget* second = &WindowOf(kB + 1);
+    // Two halves side by side, both on the screen.
+    EXPECT_TRUE(first->isVisible());
+    EXPECT_TRUE(second->isVisible());
+    EXPECT_EQ(first->width(), area.width() / 2);
+    EXPECT_EQ(second->width(), area.width() / 2);
+    EXPECT_FALSE(first->geometry().intersects(second->geometry()));
+    EXPECT_EQ(first->y(), second->y());
+    // The camera that goes leaves the whole area to the other.
+    frame->StopVideoRecv(kB, 0, 1);
+    EXPECT_EQ(second->geometry(), area);
+}
+
 class RoomVoiceNotice : public RoomVideo {
 protected:
     static constexpr std::uint16_t kC = 32;

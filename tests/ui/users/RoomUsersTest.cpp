@@ -321,6 +321,56 @@ TEST_F(RoomUsers, TheCycleFilterTicksChannelsInTheCheckBoxTree) {
 
 // Keys and the window manager's close leave the docked panel beside the videos; when the room
 // itself hides it (a video maximised), restoring the video brings it back.
+// In full screen Esc leaves it wherever the keyboard focus rests in the room: on the
+// participant tree that full screen hid (the tree keeps the focus, nothing else in the room
+// takes it), or on a video window; both windows' own key filters swallow Esc.
+TEST_F(RoomUsers, EscLeavesFullScreenWhereverTheFocusRestsInTheRoom) {
+    OpenRoom();
+    frame->MediaVideoRecv(kB, 123);
+    auto* layout = dynamic_cast<XLayoutManager*>(frame->GetLayoutManager());
+    auto& video = dynamic_cast<CDlgVideo&>(*layout->FindVideoWnd(kB)->GetWidget());
+    CDlgControlBar* bar = nullptr;
+    for (QWidget* child : frame->findChildren<QWidget*>()) {
+        bar = bar != nullptr ? bar : dynamic_cast<CDlgControlBar*>(child);
+    }
+    ASSERT_NE(bar, nullptr);
+    CMyTreeCtrl& tree = list->GetUserTree();
+    const struct {
+        const char* where;
+        std::function<QWidget*()> focus;
+    } cases[] = {
+        {"the hidden participant tree", [&] { return frame->focusWidget(); }},
+        {"a video window", [&] { return static_cast<QWidget*>(&video); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.where);
+        // A click below the rows gives the tree the focus; the bar's button enters full screen.
+        QTest::mouseClick(tree.viewport(), Qt::LeftButton, {},
+                          QPoint(5, tree.viewport()->height() - 5));
+        ASSERT_EQ(frame->focusWidget(), &tree);
+        CYavPngButton& button = bar->Button(CDlgControlBar::IDC_FULLSCREEN);
+        QTest::mouseClick(&button, Qt::LeftButton, {}, button.rect().center());
+        ASSERT_TRUE(WaitUntil([&] {
+            QApplication::processEvents();
+            return g_bFullScreen != 0 && !list->isVisible();
+        }));
+        QWidget* target = c.focus();
+        ASSERT_NE(target, nullptr);
+        QTest::keyClick(target, Qt::Key_Escape);
+        EXPECT_TRUE(WaitUntil([&] {
+            QApplication::processEvents();
+            return g_bFullScreen == 0 && list->isVisible() && bar->isVisible();
+        })) << "Esc on "
+            << target->metaObject()->className() << " did not leave full screen";
+        EXPECT_FALSE(frame->isFullScreen());
+    }
+    // Out of full screen Esc changes nothing.
+    QTest::keyClick(&video, Qt::Key_Escape);
+    QApplication::processEvents();
+    EXPECT_EQ(g_bFullScreen, 0);
+    EXPECT_TRUE(frame->isVisible());
+}
+
 TEST_F(RoomUsers, ThePanelStaysThroughKeysAndComesBackAfterTheRoomHidesIt) {
     OpenRoom();
     for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Space}) {

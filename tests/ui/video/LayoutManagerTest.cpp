@@ -298,6 +298,48 @@ TEST_F(LayoutManagerTest, ModesPlaceTheWindowsOfTheGeometry) {
     EXPECT_FALSE(manager.GetLayoutWnd(1)->GetWidget()->isVisible());
 }
 
+// A mode byte outside 1..9 is laid out as the automatic mode 8: so each video that comes
+// re-arranges the windows as it does in 6..9, and a fixed mode keeps its cells.
+TEST_F(LayoutManagerTest, AModeOutsideTheTableIsAutomaticAsItsGeometry) {
+    const struct {
+        std::uint8_t mode;
+        bool automatic;
+    } cases[] = {{0, true}, {10, true}, {255, true}, {6, true}, {9, true}, {1, false}, {3, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.mode));
+        for (std::uint16_t id : {8, 16}) {
+            manager.DelVideo(id, record, false);
+        }
+        manager.SetWinMode(0, c.mode, 2, 0);
+        manager.Relayout(false);
+        AddAll({8});
+        const QRect alone = manager.GetLayoutWnd(0)->GetWidget()->geometry();
+        AddAll({16});
+        EXPECT_EQ(manager.IsAutoLayout(), c.automatic);
+        QWidget* second = manager.GetLayoutWnd(1)->GetWidget();
+        if (c.mode == 1) {
+            // One window: the second video gets no cell.
+            EXPECT_FALSE(second->isVisible());
+            continue;
+        }
+        // Both videos are on the screen, side by side.
+        ASSERT_TRUE(second->isVisible());
+        EXPECT_FALSE(second->geometry().isEmpty());
+        EXPECT_FALSE(
+            manager.GetLayoutWnd(0)->GetWidget()->geometry().intersects(second->geometry()));
+        if (c.automatic) {
+            // The one video had the whole area; two share it.
+            EXPECT_EQ(alone, QRect(200, 0, 1000, 800));
+            EXPECT_EQ(manager.GetAutoCells(), 2);
+            EXPECT_EQ(second->geometry(), QRect(700, 200, 500, 400));
+        } else {
+            EXPECT_EQ(alone, QRect(200, 0, 500, 400));
+        }
+    }
+    manager.SetWinMode(1, 0, 2, 0);
+    EXPECT_FALSE(manager.IsAutoLayout()) << "main display modes are never automatic";
+}
+
 TEST_F(LayoutManagerTest, PopOutFloatsAToolWindowAndSwapsBack) {
     AddAll({8, 16});
     room.move(100, 50);

@@ -191,6 +191,48 @@ TEST_F(ConferenceRules, VideoRequestsFollowTheOwnersChannels) {
     EXPECT_EQ(closed->value, 0u);
 }
 
+// A camera turned off takes its channel out of the broadcast; turned on again, the broadcast
+// comes back with it, unless somebody ended the broadcast meanwhile. A channel never broadcast
+// comes back unbroadcast.
+TEST_F(ConferenceRules, ACameraTurnedOffPausesItsBroadcastUntilItComesBack) {
+    auto chair = LoggedIn("demo", "demo");
+    auto owner = LoggedIn("owner");
+    const uint16_t camera = owner->UserId();
+    const uint16_t second = static_cast<uint16_t>(owner->UserId() + 1);
+    const auto cameras = [&](uint8_t mask) {
+        MsgSetConfOptions options;
+        options.values = {1, mask, 2, 0, 1, 0};
+        EXPECT_TRUE(owner->Send(options));
+        auto changed = chair->ReceiveMessage<MsgUsersChanged>();
+        EXPECT_TRUE(changed.has_value());
+        return changed
+                   ? std::make_pair(changed->users[0].channelMask, changed->users[0].broadcastMask)
+                   : std::make_pair(uint8_t{0xFF}, uint8_t{0xFF});
+    };
+    const auto broadcast = [&](uint16_t mediaId, uint8_t on) {
+        EXPECT_TRUE(chair->Send(MsgBroadcastVideo{mediaId, on}));
+        auto state = chair->ReceiveMessage<MsgBroadcastState>();
+        return state ? state->result : -1;
+    };
+    using Masks = std::pair<uint8_t, uint8_t>;
+    EXPECT_EQ(cameras(0x03), (Masks{0x03, 0x00}));
+    EXPECT_EQ(broadcast(camera, 1), 0);
+
+    // Off and on again: the broadcast pauses and resumes; the second camera was never
+    // broadcast and stays so.
+    EXPECT_EQ(cameras(0x00), (Masks{0x00, 0x00}));
+    EXPECT_EQ(cameras(0x03), (Masks{0x03, 0x01}));
+
+    // Ended while paused: the camera comes back unbroadcast.
+    EXPECT_EQ(cameras(0x02), (Masks{0x02, 0x00}));
+    EXPECT_EQ(broadcast(camera, 0), 0);
+    EXPECT_EQ(cameras(0x03), (Masks{0x03, 0x00}));
+    // A camera that is off cannot be broadcast, nor ended when it is not paused.
+    EXPECT_EQ(cameras(0x01), (Masks{0x01, 0x00}));
+    EXPECT_EQ(broadcast(second, 1), 0x100E);
+    EXPECT_EQ(broadcast(second, 0), 0x100E);
+}
+
 TEST_F(ConferenceRules, ServerRecordingBelongsToTheChair) {
     auto chair = LoggedIn("demo", "demo");
     auto member = LoggedIn("m");

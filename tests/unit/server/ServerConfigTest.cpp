@@ -33,7 +33,7 @@ TEST(ServerConfig, ReadsAccountsConferencesAndLimits) {
                                "Members=carol, dave\nAllowGuests=0\nMaxUsers=9\nSpeakerLimit=2\n"
                                "DurationMinutes=30\nQuotaSeconds=90\nAppFlags24=36\n"
                                "SpeakingMode=1\nSpeakOnEntry=1\nBroadcastOnEntry=1\n"
-                               "[conference.43]\nName=Plain\n");
+                               "[conference.43]\nName=Plain\nLayoutCode=0\n");
     auto config = yav::server::LoadConfig(path);
     ASSERT_TRUE(config);
     EXPECT_EQ(config->conferencePort, 9001);
@@ -71,6 +71,9 @@ TEST(ServerConfig, ReadsAccountsConferencesAndLimits) {
     EXPECT_EQ(plain->speakingMode, 0);
     EXPECT_FALSE(plain->speakOnEntry);
     EXPECT_FALSE(plain->broadcastOnEntry);
+    // Without a layout code the videos are arranged by their count.
+    EXPECT_EQ(board->layoutCode, 13);
+    EXPECT_EQ(plain->layoutCode, 0);
 }
 
 TEST(ServerConfig, FilesThatCannotServeAreRefused) {
