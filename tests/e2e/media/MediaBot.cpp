@@ -6,6 +6,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "config/ConfigManger.h"
 #include "platform/core/Profile.h"
 
@@ -153,7 +155,6 @@ int LoopbackSocket(uint16_t* port) {
 LossyUdpProxy::LossyUdpProxy(uint16_t serverPort, int dropEvery)
     : serverPort_(serverPort), dropEvery_(dropEvery) {
     clientSide_ = LoopbackSocket(&port_);
-    serverSide_ = LoopbackSocket(nullptr);
     thread_ = std::thread([this] { Run(); });
 }
 
@@ -173,29 +174,40 @@ LossyUdpProxy::~LossyUdpProxy() {
     stop_ = true;
     thread_.join();
     ::close(clientSide_);
-    ::close(serverSide_);
+    for (const Path& path : paths_) {
+        ::close(path.serverSide);
+    }
 }
 
 void LossyUdpProxy::Run() {
-    sockaddr_in client{};
-    bool haveClient = false;
     sockaddr_in server{};
     server.sin_family = AF_INET;
     server.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     server.sin_port = htons(serverPort_);
     uint64_t towardsClient = 0;
     uint8_t buffer[2048];
+    std::vector<pollfd> fds;
     while (!stop_) {
-        pollfd fds[2] = {{clientSide_, POLLIN, 0}, {serverSide_, POLLIN, 0}};
-        if (::poll(fds, 2, 50) <= 0) {
+        fds.assign(1, pollfd{clientSide_, POLLIN, 0});
+        for (const Path& path : paths_) {
+            fds.push_back(pollfd{path.serverSide, POLLIN, 0});
+        }
+        if (::poll(fds.data(), fds.size(), 50) <= 0) {
             continue;
         }
         if ((fds[0].revents & POLLIN) != 0) {
+            sockaddr_in client{};
             socklen_t length = sizeof client;
             const ssize_t n = ::recvfrom(clientSide_, buffer, sizeof buffer, 0,
                                          reinterpret_cast<sockaddr*>(&client), &length);
-            haveClient = true;
             if (n > 0) {
+                auto path = std::find_if(paths_.begin(), paths_.end(), [&](const Path& p) {
+                    return p.client.sin_addr.s_addr == client.sin_addr.s_addr &&
+                           p.client.sin_port == client.sin_port;
+                });
+                if (path == paths_.end()) {
+                    path = paths_.insert(paths_.end(), Path{client, LoopbackSocket(nullptr)});
+                }
                 const auto size = static_cast<size_t>(n);
                 if (relay::Classify(buffer, size) == relay::PacketClass::Rtp) {
                     const auto stream = relay::ParseSsrc(*relay::SenderSsrc(buffer, size));
@@ -203,13 +215,18 @@ void LossyUdpProxy::Run() {
                         ++(stream->second == relay::Kind::Video ? videoSent_ : audioSent_);
                     }
                 }
-                ::sendto(serverSide_, buffer, size, 0, reinterpret_cast<const sockaddr*>(&server),
-                         sizeof server);
+                ::sendto(path->serverSide, buffer, size, 0,
+                         reinterpret_cast<const sockaddr*>(&server), sizeof server);
             }
         }
-        if ((fds[1].revents & POLLIN) != 0) {
-            const ssize_t n = ::recv(serverSide_, buffer, sizeof buffer, 0);
-            if (n <= 0 || !haveClient) {
+        // Only the paths polled above: one made just now has no entry in fds yet.
+        for (size_t i = 1; i < fds.size(); ++i) {
+            if ((fds[i].revents & POLLIN) == 0) {
+                continue;
+            }
+            const Path& path = paths_[i - 1];
+            const ssize_t n = ::recv(path.serverSide, buffer, sizeof buffer, 0);
+            if (n <= 0) {
                 continue;
             }
             // Control packets ("YM") always pass: only media is lost.
@@ -234,7 +251,7 @@ void LossyUdpProxy::Run() {
                 }
             }
             ::sendto(clientSide_, buffer, static_cast<size_t>(n), 0,
-                     reinterpret_cast<const sockaddr*>(&client), sizeof client);
+                     reinterpret_cast<const sockaddr*>(&path.client), sizeof path.client);
         }
     }
 }

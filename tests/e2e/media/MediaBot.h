@@ -4,6 +4,8 @@
 // in to the relay with the ticket of that login. The bot's room answers the manager and
 // forwards its configuration bytes to the conference server as the room window does.
 
+#include <netinet/in.h>
+
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -120,7 +122,9 @@ private:
 
 // Forwards UDP between one client and a server, dropping every n-th datagram towards the
 // client (n = 0: none). Counts what crosses: the client's RTP by kind, and the RTCP feedback
-// packets (PLI, FIR, NACK) that reach the client, by the media id of their sender.
+// packets (PLI, FIR, NACK) that reach the client, by the media id of their sender. Each socket
+// of the client (one per channel) gets a socket of its own towards the server, as behind a
+// NAT: the server sees one address per channel, and each answer reaches the socket it was for.
 class LossyUdpProxy {
 public:
     LossyUdpProxy(uint16_t serverPort, int dropEvery);
@@ -135,9 +139,15 @@ public:
     uint64_t ReportBlocksFrom(uint16_t mediaId) const;
 
 private:
+    // One of the client's sockets and the proxy's socket towards the server for it.
+    struct Path {
+        sockaddr_in client{};
+        int serverSide = -1;
+    };
+
     void Run();
     int clientSide_ = -1;
-    int serverSide_ = -1;
+    std::vector<Path> paths_;  // the proxy's thread only
     uint16_t port_ = 0;
     uint16_t serverPort_ = 0;
     int dropEvery_ = 0;

@@ -73,9 +73,14 @@ void ScriptedMember::Run() {
         const auto now = std::chrono::steady_clock::now();
         if (now >= nextTick) {
             nextTick = now + std::chrono::milliseconds(100);
-            relay::Control tick;
-            tick.type = accepted_ ? relay::Type::Keepalive : relay::Type::Hello;
-            SendControl(accepted_ ? tick : hello_);
+            if (accepted_) {
+                relay::Control tick;
+                tick.type = relay::Type::Keepalive;
+                ++keepalivesSent_;  // counted before it leaves: see KeepalivesSent
+                SendControl(tick);
+            } else {
+                SendControl(hello_);
+            }
         }
         pollfd p{fd_, POLLIN, 0};
         if (::poll(&p, 1, 20) <= 0) {

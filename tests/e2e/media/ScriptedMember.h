@@ -34,7 +34,10 @@ public:
     void Send(const std::vector<uint8_t>& packet);
     // RTP packets received from that media id and kind.
     uint64_t Received(uint16_t mediaId, relay::Kind kind) const;
-    // Keepalives the relay answered (one every 100 ms asked): the test's clock.
+    // Keepalives sent (one every 100 ms once accepted) and answered: the test's clock. The
+    // relay reads and answers in order, so an answer to a keepalive sent after some packet
+    // shows that the relay has read that packet.
+    uint64_t KeepalivesSent() const { return keepalivesSent_; }
     uint64_t KeepalivesAnswered() const { return keepalives_; }
 
 private:
@@ -47,6 +50,7 @@ private:
     relay::Control hello_;
     std::atomic<bool> accepted_{false};
     std::atomic<bool> stop_{false};
+    std::atomic<uint64_t> keepalivesSent_{0};
     std::atomic<uint64_t> keepalives_{0};
     mutable std::mutex mutex_;
     std::map<std::pair<uint16_t, relay::Kind>, uint64_t> received_;
