@@ -82,11 +82,6 @@ void RelaySession::Start(const std::string& address, uint16_t port, bool tcp,
                                   nullptr);
             g_source_attach(m_timer, LoopContext());
         }
-        // On the loop, before the new session's first word: nobody may receive it yet, whatever
-        // the old one was told.
-        if (m_events.audience) {
-            m_events.audience(relay::Audience{});
-        }
         OpenAttempt();
     });
 }
@@ -123,6 +118,11 @@ void RelaySession::UseTcp(bool tcp) {
 // ---- tries and losses (loop thread) ------------------------------------------------------------
 
 void RelaySession::OpenAttempt() {
+    // Each new socket is a new session at the relay: nobody may receive it until the relay
+    // says so, whatever the old one was told.
+    if (m_events.audience) {
+        m_events.audience(relay::Audience{});
+    }
     m_attemptTicks = 0;
     m_rehello = false;
     m_hello.hello.hasCookie = false;  // a cookie holds for the address it was given to

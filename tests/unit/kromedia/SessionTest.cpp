@@ -2,6 +2,7 @@
 // silent, never answers a connect or stops reading, and a transport switched while logged in.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstring>
@@ -103,6 +104,11 @@ struct Reports {
             std::lock_guard<std::mutex> lock(mutex);
             told.push_back({'t', c});
         };
+        // 'a' with 1 when someone may receive the session's media, 0 when nobody may.
+        events.audience = [this](const relay::Audience& a) {
+            std::lock_guard<std::mutex> lock(mutex);
+            told.push_back({'a', a.video || a.audio ? 1 : 0});
+        };
         return events;
     }
     int Count(char what, int value) {
@@ -182,6 +188,23 @@ TEST_P(SessionOverTransport, ARestartedRelayGetsTheSessionAndItsSubscriptionsBac
     // Over UDP the hello said again on the same socket (with the new relay's cookie) brings the
     // session back before the path is given up; a closed TCP connection is down at once.
     EXPECT_EQ(reports.Count('t', 0), Tcp() ? 1 : 0);
+    // Each socket opened is a new session that nobody may receive until the relay tells it so:
+    // the audience is taken back before the relay's word for the new one.
+    std::lock_guard<std::mutex> lock(reports.mutex);
+    std::vector<int> audience;
+    for (const auto& [what, value] : reports.told) {
+        if (what == 'a') {
+            audience.push_back(value);
+        }
+    }
+    ASSERT_FALSE(audience.empty());
+    EXPECT_EQ(audience.front(), 0) << "nobody before the first word";
+    EXPECT_EQ(audience.back(), 1);
+    if (Tcp()) {
+        const auto reset = std::find(audience.begin() + 1, audience.end(), 0);
+        EXPECT_NE(reset, audience.end()) << "the new connection started without an audience";
+        EXPECT_NE(std::find(reset, audience.end(), 1), audience.end());
+    }
 }
 
 TEST_P(SessionOverTransport, ASilentRelayIsReportedDownAndRejoinedOnceItAnswers) {
